@@ -1,0 +1,43 @@
+# One library per source folder: every .cpp directly in DIR (and in the SUBDIRS
+# given) belongs to it, so adding a file needs no edit here.
+function(domvera_library name)
+    cmake_parse_arguments(ARG "" "DIR" "SUBDIRS;DEPS" ${ARGN})
+    set(globs ${ARG_DIR}/*.cpp ${ARG_DIR}/*.h)
+    foreach(sub IN LISTS ARG_SUBDIRS)
+        list(APPEND globs ${ARG_DIR}/${sub}/*.cpp ${ARG_DIR}/${sub}/*.h)
+    endforeach()
+    file(GLOB sources CONFIGURE_DEPENDS ${globs})
+    list(FILTER sources INCLUDE REGEX "\\.cpp$")
+    if(sources)
+        add_library(${name} STATIC ${sources})
+        target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+        target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+    else()
+        add_library(${name} INTERFACE)
+        target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
+        target_link_libraries(${name} INTERFACE ${ARG_DEPS})
+    endif()
+endfunction()
+
+# One test program per test folder, discovered by ctest. GUI programs get a
+# QApplication and run on the offscreen platform.
+function(domvera_tests name)
+    cmake_parse_arguments(ARG "GUI" "DIR" "DEPS" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS ${ARG_DIR}/*.cpp ${ARG_DIR}/*.h)
+    if(NOT sources)
+        return()
+    endif()
+    if(ARG_GUI)
+        set(main ${PROJECT_SOURCE_DIR}/tests/support/main_gui.cpp)
+        set(qtlibs Qt6::Widgets Qt6::Test)
+    else()
+        set(main ${PROJECT_SOURCE_DIR}/tests/support/main_core.cpp)
+        set(qtlibs Qt6::Core)
+    endif()
+    add_executable(${name} ${sources} ${main})
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+    target_link_libraries(${name} PRIVATE ${ARG_DEPS} test_support ${qtlibs} GTest::gtest GTest::gmock)
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;DOMVERA_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
+                   TIMEOUT 300)
+endfunction()

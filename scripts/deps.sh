@@ -1,0 +1,28 @@
+# Sourced by scripts/run and scripts/test: installs the Debian packages that are
+# missing, as root or through sudo.
+domvera_install() {
+    local missing=()
+    local pkg
+    for pkg in "$@"; do
+        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+DOMVERA_BUILD_PACKAGES=(cmake ninja-build g++ ccache pkg-config
+    qt6-base-dev qt6-charts-dev qt6-svg-dev libsqlite3-dev zlib1g-dev libjpeg62-turbo-dev
+    libssl-dev libcurl4-openssl-dev libgtest-dev libgmock-dev libbenchmark-dev
+    fonts-liberation2 libgl-dev)
+DOMVERA_TEST_PACKAGES=(python3 python3-aiosmtpd python3-pyftpdlib xvfb xauth)
+
+domvera_build() { # build-dir build-type
+    local src
+    src="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+    cmake -S "$src" -B "$1" -G Ninja -DCMAKE_BUILD_TYPE="$2" >/dev/null
+    cmake --build "$1" --parallel "$(nproc)"
+}
