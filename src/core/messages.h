@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+// The six message boxes. Engine code calls these free functions; what shows
+// them is an installed MessagePresenter (the GUI installs one with real boxes,
+// tests install a scripted one). Texts use "\r" between lines.
+class MessagePresenter {
+public:
+    enum class Kind { Error, Info, InfoQuiet, Question };
+    virtual ~MessagePresenter() = default;
+    // Shows a box; for Question returns true only for "Ja". X/Y < 0: centred.
+    virtual bool show(Kind kind, const QString& text, int x, int y) = 0;
+};
+
+// Installs the presenter used by the functions below (nullptr: none, the boxes
+// are then not shown and questions answer "Nein"). Returns the previous one.
+MessagePresenter* SetMessagePresenter(MessagePresenter* presenter);
+
+void ShowError(const QString& msg);
+void ShowErrorAt(const QString& msg, int x, int y);
+void ShowInfo(const QString& msg);
+void ShowInfoQuiet(const QString& msg);
+bool AskYesNo(const QString& msg);
+bool AskYesNoAt(const QString& msg, int x, int y);
+void ShowNoSearchField();
