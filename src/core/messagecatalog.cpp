@@ -41,9 +41,8 @@ static_assert(std::is_sorted(std::begin(kCatalog), std::end(kCatalog),
 } // namespace
 
 QString LoadMessage(quint16 number) {
-    const auto it = std::lower_bound(
-        std::begin(kCatalog), std::end(kCatalog), number,
-        [](const CatalogEntry& e, quint16 n) { return e.number < n; });
+    const auto it = std::lower_bound(std::begin(kCatalog), std::end(kCatalog), number,
+                                     [](const CatalogEntry& e, quint16 n) { return e.number < n; });
     if (it == std::end(kCatalog) || it->number != number)
         return {};
     return QString::fromUtf16(it->text);

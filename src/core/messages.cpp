@@ -16,14 +16,24 @@ MessagePresenter* SetMessagePresenter(MessagePresenter* presenter) {
     return previous;
 }
 
-void ShowError(const QString& msg) { present(MessagePresenter::Kind::Error, msg); }
+void ShowError(const QString& msg) {
+    present(MessagePresenter::Kind::Error, msg);
+}
 void ShowErrorAt(const QString& msg, int x, int y) {
     present(MessagePresenter::Kind::Error, msg, x, y);
 }
-void ShowInfo(const QString& msg) { present(MessagePresenter::Kind::Info, msg); }
-void ShowInfoQuiet(const QString& msg) { present(MessagePresenter::Kind::InfoQuiet, msg); }
-bool AskYesNo(const QString& msg) { return present(MessagePresenter::Kind::Question, msg); }
+void ShowInfo(const QString& msg) {
+    present(MessagePresenter::Kind::Info, msg);
+}
+void ShowInfoQuiet(const QString& msg) {
+    present(MessagePresenter::Kind::InfoQuiet, msg);
+}
+bool AskYesNo(const QString& msg) {
+    return present(MessagePresenter::Kind::Question, msg);
+}
 bool AskYesNoAt(const QString& msg, int x, int y) {
     return present(MessagePresenter::Kind::Question, msg, x, y);
 }
-void ShowNoSearchField() { ShowInfo(LoadMessage(65258)); }
+void ShowNoSearchField() {
+    ShowInfo(LoadMessage(65258));
+}
