@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QByteArray;
+
+// Text files the program keeps are Windows-1252 with CR LF line ends. Reads
+// every line (CR LF or LF); false when the file is missing or cannot be read.
+bool ReadTextDataFile(const QString& name, QStringList& lines);
+// Creates or rewrites a text file with these lines; the old content stays
+// until the new one is complete. False when it could not be written.
+bool WriteTextDataFile(const QString& name, const QStringList& lines);
+
+enum class DataFileWrite {
+    Written,
+    NotOpened,   // refused (write protection kept) or not creatable: untouched
+    WriteFailed, // opened but not completely written
+};
+// Creates or rewrites a byte file; a write-protected one only after
+// ConfirmClearReadOnly agreed.
+DataFileWrite WriteDataFile(const QString& name, const QByteArray& bytes);
+
+// True when the file is not write-protected; otherwise asks whether the
+// protection may be removed and gives whether that worked.
+bool ConfirmClearReadOnly(const QString& name);
+// Removes a write protection and deletes the file; true when it is gone.
+bool DeleteFileForced(const QString& name);
+// Creates the directory with all missing levels.
+bool EnsureDirectory(const QString& dir);
+// Copies in chunks of 32,768 bytes and gives the copy the source's date.
+bool CopyFileKeepDate(const QString& source, const QString& dest);
+// Copies every entry of source below dest (existing files of dest that source
+// lacks stay); reports the first failure and stops.
+bool CopyDirectoryTree(const QString& source, const QString& dest);
+// Deletes the tree and the directory itself; refuses paths whose loss would
+// reach beyond one program directory (roots, the home directory, ancestors
+// of the program directory). True when the directory is gone.
+bool DeleteDirectoryTree(const QString& dir);
+// Copies the files of sourceDir matching mask ("Kostart.*"); the number
+// copied, 0 after a failure (reported).
+int CopyMatchingFiles(const QString& sourceDir, const QString& destDir, const QString& mask);
+int CountMatchingFiles(const QString& dir, const QString& mask);
+// Replaces dir by the content of workCopy merged over it, keeping the old
+// directory as dir + "." + the old version in three digits. Any failure
+// leaves dir as it was and is reported; false tells the caller to end.
+bool ReplaceDirectory(const QString& dir, const QString& workCopy, int oldVersion);
+
+// Tells whether a directory holds a database that is open; a directory that
+// does is never copied. The table layer installs the real check.
+class OpenDatabaseCheck {
+public:
+    virtual ~OpenDatabaseCheck() = default;
+    virtual bool holdsOpenDatabase(const QString& dir) const = 0;
+};
+OpenDatabaseCheck* SetOpenDatabaseCheck(OpenDatabaseCheck* check);
+
+// For tests: makes the copy of a file fail when the predicate says so.
+using FileCopyFault = std::function<bool(const QString& source, const QString& dest)>;
+FileCopyFault SetFileCopyFault(FileCopyFault fault);

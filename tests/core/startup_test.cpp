@@ -1,0 +1,221 @@
+#include "core/filehelpers.h"
+#include "core/framefixture.h"
+#include "core/programdirs.h"
+#include "core/programsettings.h"
+#include "core/settingsfiles.h"
+#include "core/startup.h"
+
+#include <QFileInfo>
+
+using frametest::ProgramDirFixture;
+using Kind = MessagePresenter::Kind;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class StartupTest : public ProgramDirFixture {
+protected:
+    void SetUp() override {
+        ProgramDirFixture::SetUp();
+        m_savedMandant = MandantNr;
+        MandantNr = 1;
+        DbUpgraded = false;
+        m_loader = SetBackupPathsLoader({});
+        m_upgrader = SetDatabaseUpgrader({});
+        m_copier = SetTemplateDirsCopier({});
+    }
+    void TearDown() override {
+        SetBackupPathsLoader(m_loader);
+        SetDatabaseUpgrader(m_upgrader);
+        SetTemplateDirsCopier(m_copier);
+        MandantNr = m_savedMandant;
+        ProgramDirFixture::TearDown();
+    }
+    QString prog(const QString& name) const { return ProgramDir + name; }
+
+private:
+    int m_savedMandant = 1;
+    BackupPathsLoader m_loader;
+    DatabaseUpgrader m_upgrader;
+    TemplateDirsCopier m_copier;
+};
+
+TEST_F(StartupTest, StartClientFromMandantIni) {
+    const struct {
+        const char* content; // nullptr: no file
+        int mandant;
+    } cases[] = {{"3\r\n", 3},     {"0\r\n", 0}, {"4", 4},       {"7\r\n", 1},  {"-1\r\n", 1},
+                 {"\r\n2\r\n", 1}, {"", 1},      {"abc\r\n", 1}, {"2x\r\n", 1}, {nullptr, 1}};
+    for (const auto& c : cases) {
+        QFile::remove(prog(u"Mandant.ini"_s));
+        if (c.content)
+            writeBytes(prog(u"Mandant.ini"_s), c.content);
+        EXPECT_EQ(ReadStartMandant(), c.mandant) << (c.content ? c.content : "(none)");
+    }
+}
+
+TEST_F(StartupTest, SoundAndServiceSwitches) {
+    const struct {
+        QStringList parameters;
+        bool soundsOn;
+        bool serviceMode;
+    } cases[] = {
+        {{}, true, false},
+        {{u"+NS"_s}, false, false},
+        {{u" +ns "_s, u"+sm"_s}, false, true},
+        {{u"+NSX"_s, u"NS"_s, u"-SM"_s}, true, false},
+    };
+    for (const auto& c : cases) {
+        ReadCommandLineSwitches(c.parameters);
+        EXPECT_EQ(SoundsOn, c.soundsOn) << c.parameters.join(u',').toStdString();
+        EXPECT_EQ(ServiceMode, c.serviceMode) << c.parameters.join(u',').toStdString();
+    }
+    ReadCommandLineSwitches({});
+}
+
+TEST_F(StartupTest, UpgradeMarkerRemovesTheWorkDirectories) {
+    for (const QString& dir : {u"DataTemp"_s, u"AblgTemp"_s, u"DataTemp_Sav"_s, u"AblgTemp_Sav"_s})
+        writeBytes(prog(dir + u"/Kunden.DB"_s), "x");
+    writeBytes(prog(u"Data0001/Kunden.DB"_s), "keep");
+    ASSERT_TRUE(MarkTempDirsForDeletion());
+    ASSERT_TRUE(QFileInfo::exists(WindowsDir + u"DELDEPP.DSF"_s));
+
+    ProcessStartMarkers();
+    EXPECT_EQ(QDir(ProgramDir).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+              QStringList({u"Data0001"_s}));
+    EXPECT_FALSE(QFileInfo::exists(WindowsDir + u"DELDEPP.DSF"_s));
+}
+
+TEST_F(StartupTest, LayoutMarkerDeletesThePlacementFiles) {
+    const QStringList deleted = {u"DomveraPlan00.ini"_s, u"DomveraPlan01.ini"_s,
+                                 u"DomveraPlan04.ini"_s};
+    const QStringList kept = {u"DomveraPlan05.ini"_s, u"DomveraX04.ini"_s, u"Other.ini"_s};
+    for (const QString& name : deleted + kept)
+        writeBytes(WindowsDir + name, "[Form]\r\n");
+    QFile::setPermissions(WindowsDir + deleted.first(), QFileDevice::ReadOwner);
+    writeBytes(WindowsDir + u"DELDEF.DSF"_s, "");
+
+    ProcessStartMarkers();
+    for (const QString& name : deleted)
+        EXPECT_FALSE(QFileInfo::exists(WindowsDir + name)) << name.toStdString();
+    for (const QString& name : kept)
+        EXPECT_TRUE(QFileInfo::exists(WindowsDir + name)) << name.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(WindowsDir + u"DELDEF.DSF"_s));
+}
+
+TEST_F(StartupTest, NoMarkersTouchNothing) {
+    writeBytes(prog(u"DataTemp/x"_s), "x");
+    writeBytes(WindowsDir + u"DomveraPlan01.ini"_s, "x");
+    ProcessStartMarkers();
+    EXPECT_TRUE(QFileInfo::exists(prog(u"DataTemp/x"_s)));
+    EXPECT_TRUE(QFileInfo::exists(WindowsDir + u"DomveraPlan01.ini"_s));
+}
+
+TEST_F(StartupTest, StartDirectoriesAndLogFile) {
+    MandantNr = 2;
+    BuildStartDirs();
+    EXPECT_EQ(LogFileName, prog(u"Syslog.txt"_s));
+    EXPECT_EQ(DataDir, prog(u"Data0002/"_s));
+    EXPECT_TRUE(QFileInfo(DataDir).isDir());
+}
+
+// An upgrader that writes a complete database into the work directories.
+struct FakeUpgrader {
+    bool succeed = true;
+    int calls = 0;
+    QStringList arguments;
+    bool operator()(const QString& dataDir, const QString& dataTemp, const QString& ablageDir,
+                    const QString& ablgTemp) {
+        ++calls;
+        arguments = {dataDir, dataTemp, ablageDir, ablgTemp};
+        QDir().mkpath(dataTemp);
+        QDir().mkpath(ablgTemp);
+        QFile(dataTemp + u"Firmen.DB"_s).open(QIODevice::WriteOnly);
+        if (succeed)
+            QFile(ablgTemp + u"RechAbl.DB"_s).open(QIODevice::WriteOnly);
+        return succeed;
+    }
+};
+
+TEST_F(StartupTest, OldDatabaseIsUpgradedAndReplaced) {
+    BuildStartDirs();
+    writeBytes(DataDir + u"Version.Dat"_s, "230\r\n");
+    writeBytes(DataDir + u"Kunden.DB"_s, "old");
+    writeBytes(AblageDir + u"Alt.DB"_s, "old archive");
+    writeBytes(TemplateDataDir + u"Kostart.DB"_s, "cost types");
+    writeBytes(TemplateDataDir + u"Plz.DB"_s, "postcodes");
+    auto upgrader = std::make_shared<FakeUpgrader>();
+    SetDatabaseUpgrader([upgrader](auto&&... a) { return (*upgrader)(a...); });
+    int copiedTemplatesFor = -1;
+    SetTemplateDirsCopier([&](int mandant) { copiedTemplatesFor = mandant; });
+
+    ASSERT_TRUE(CheckDatabaseVersion());
+    EXPECT_EQ(upgrader->arguments,
+              QStringList({DataDir, prog(u"DataTemp/"_s), AblageDir, prog(u"AblgTemp/"_s)}));
+    EXPECT_EQ(DbVersion, 230); // the old version, as the client activation reads it
+    EXPECT_TRUE(DbUpgraded);
+    EXPECT_EQ(ReadDbVersion(), 240);
+    EXPECT_TRUE(QFileInfo::exists(DataDir + u"Firmen.DB"_s));
+    EXPECT_TRUE(QFileInfo::exists(DataDir + u"Kostart.DB"_s));
+    EXPECT_TRUE(QFileInfo::exists(DataDir + u"Plz.DB"_s));
+    EXPECT_TRUE(QFileInfo::exists(AblageDir + u"RechAbl.DB"_s));
+    EXPECT_EQ(readBytes(prog(u"Data0001.230/Version.Dat"_s)), QByteArray("230\r\n"));
+    EXPECT_EQ(readBytes(prog(u"Ablg0001.230/Alt.DB"_s)), QByteArray("old archive"));
+    EXPECT_FALSE(QFileInfo::exists(prog(u"DataTemp"_s)));
+    EXPECT_FALSE(QFileInfo::exists(prog(u"AblgTemp"_s)));
+    EXPECT_EQ(copiedTemplatesFor, 1);
+}
+
+TEST_F(StartupTest, CurrentDatabaseIsLeftAlone) {
+    BuildStartDirs();
+    writeBytes(DataDir + u"Version.Dat"_s, "240\r\n");
+    writeBytes(QrfdDir + u"ORM10001.qfd"_s, "layout");
+    auto upgrader = std::make_shared<FakeUpgrader>();
+    SetDatabaseUpgrader([upgrader](auto&&... a) { return (*upgrader)(a...); });
+    ASSERT_TRUE(CheckDatabaseVersion());
+    EXPECT_EQ(upgrader->calls, 0);
+    EXPECT_EQ(DbVersion, 240);
+    EXPECT_FALSE(DbUpgraded);
+    EXPECT_FALSE(NewClientLayouts);
+}
+
+TEST_F(StartupTest, MissingVersionFileTakesTheUpgradeBranch) {
+    BuildStartDirs();
+    auto upgrader = std::make_shared<FakeUpgrader>();
+    SetDatabaseUpgrader([upgrader](auto&&... a) { return (*upgrader)(a...); });
+    ASSERT_TRUE(CheckDatabaseVersion());
+    EXPECT_EQ(upgrader->calls, 1);
+    EXPECT_TRUE(QFileInfo(prog(u"Data0001.000"_s)).isDir());
+    EXPECT_EQ(ReadDbVersion(), 240);
+}
+
+TEST_F(StartupTest, FailedUpgradeRemovesOnlyEmptyWorkDirectories) {
+    BuildStartDirs();
+    writeBytes(DataDir + u"Version.Dat"_s, "200\r\n");
+    auto upgrader = std::make_shared<FakeUpgrader>();
+    upgrader->succeed = false;
+    SetDatabaseUpgrader([upgrader](auto&&... a) { return (*upgrader)(a...); });
+    EXPECT_FALSE(CheckDatabaseVersion());
+    // DataTemp still holds a file and stays; the empty AblgTemp is removed.
+    EXPECT_TRUE(QFileInfo::exists(prog(u"DataTemp/Firmen.DB"_s)));
+    EXPECT_FALSE(QFileInfo::exists(prog(u"AblgTemp"_s)));
+    EXPECT_EQ(ReadDbVersion(), 200);
+    EXPECT_FALSE(DbUpgraded);
+}
+
+TEST_F(StartupTest, VersionIsNotWrittenWhenTheReplacementFails) {
+    BuildStartDirs();
+    writeBytes(DataDir + u"Version.Dat"_s, "230\r\n");
+    auto upgrader = std::make_shared<FakeUpgrader>();
+    SetDatabaseUpgrader([upgrader](auto&&... a) { return (*upgrader)(a...); });
+    SetFileCopyFault(
+        [](const QString& source, const QString&) { return source.endsWith(u"Firmen.DB"); });
+    EXPECT_FALSE(CheckDatabaseVersion());
+    SetFileCopyFault({});
+    EXPECT_EQ(ReadDbVersion(), 230);
+    EXPECT_FALSE(QFileInfo::exists(DataDir + u"Firmen.DB"_s));
+    EXPECT_FALSE(presenter.texts(Kind::Error).isEmpty());
+    EXPECT_FALSE(DbUpgraded);
+}
+
+} // namespace
