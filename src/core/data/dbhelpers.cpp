@@ -1,0 +1,461 @@
+#include "core/data/dbhelpers.h"
+
+#include "core/conversions.h"
+#include "core/messagecatalog.h"
+#include "core/messages.h"
+#include "core/settingsfiles.h"
+#include "platform/table/database.h"
+#include "platform/table/query.h"
+#include "platform/table/session.h"
+#include "platform/table/table.h"
+
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <limits>
+
+using table::Field;
+using table::FieldType;
+using table::Table;
+using table::TableError;
+
+namespace {
+
+std::unique_ptr<Table> openCursor(const QString& databaseName, const QString& tableName,
+                                  const QString& filter = {}) {
+    auto t = std::make_unique<Table>(table::aliases::database(databaseName), tableName);
+    t->open();
+    if (!filter.trimmed().isEmpty()) {
+        t->setFilter(filter);
+        t->setFiltered(true);
+    }
+    t->first();
+    return t;
+}
+
+// A cursor of our own on the database of a caller's table. The caller's table
+// keeps the database alive for the whole call, so the pointer need not own it.
+std::unique_ptr<Table> openCursorBeside(const Table& other) {
+    auto t = std::make_unique<Table>(
+        std::shared_ptr<table::Database>(std::shared_ptr<table::Database>(), other.database()),
+        other.tableName());
+    t->open();
+    return t;
+}
+
+bool isNumeric(FieldType type) {
+    switch (type) {
+    case FieldType::Smallint:
+    case FieldType::Integer:
+    case FieldType::AutoInc:
+    case FieldType::Float:
+    case FieldType::Currency:
+        return true;
+    default:
+        return false;
+    }
+}
+
+int plusOne(qint64 value, const QString& what) {
+    if (value >= std::numeric_limits<int>::max())
+        throw DbError(QStringLiteral("Der Zahlenbereich von %1 ist erschöpft.").arg(what));
+    return int(value + 1);
+}
+
+// One line per record a bulk delete had to leave, and the box that lists them.
+QString failureLine(Table& t, const TableError& e) {
+    return t.field(0).asString() + QStringLiteral(": ") + e.message();
+}
+
+void reportFailures(const QString& tableName, const QStringList& failures) {
+    if (failures.isEmpty())
+        return;
+    const int shown = 10;
+    QStringList lines = failures.mid(0, shown);
+    if (failures.size() > shown)
+        lines.append(QStringLiteral("… (%1 Datensätze insgesamt)").arg(failures.size()));
+    ShowError(tableName + LoadMessage(65223) + u'\r' + LoadMessage(65224) + lines.join(u'\r'));
+}
+
+// Deletes the current record; false (the cursor moved past it) when another
+// workstation holds it. A record deleted meanwhile counts as gone.
+bool tryDelete(Table& t, BulkDeleteResult& result, OnDeleteFailure onFailure) {
+    ++result.attempts;
+    try {
+        t.deleteRecord();
+        ++result.deleted;
+        return true;
+    } catch (const TableError& e) {
+        if (e.kind() == TableError::RecordDeleted)
+            return true;
+        if (onFailure == OnDeleteFailure::Raise)
+            throw;
+        result.failures.append(failureLine(t, e));
+        t.next();
+        return false;
+    }
+}
+
+template <typename Body>
+BulkDeleteResult bulkDelete(const QString& databaseName, const QString& tableName,
+                            OnDeleteFailure onFailure, Body body) {
+    auto db = table::aliases::database(databaseName);
+    BulkDeleteResult result;
+    {
+        // One transaction for speed; the records deleted stay deleted even
+        // when some others could not be.
+        table::Transaction tx(*db);
+        body(result);
+        tx.commit();
+    }
+    if (onFailure == OnDeleteFailure::ReportAndContinue)
+        reportFailures(tableName, result.failures);
+    return result;
+}
+
+} // namespace
+
+int GetFieldIntOrDefault(const Field* field, int defaultValue) {
+    return field && !field->isNull() ? field->asInteger() : defaultValue;
+}
+
+QString GetFieldStrOrDefault(const Field* field, const QString& defaultValue) {
+    return field && !field->isNull() ? field->text() : defaultValue;
+}
+
+double GetFieldFloatOrDefault(const Field* field, double defaultValue) {
+    return field && !field->isNull() ? field->asFloat() : defaultValue;
+}
+
+bool GetFieldBoolOrDefault(const Field* field, bool defaultValue) {
+    return field && !field->isNull() ? field->asBoolean() : defaultValue;
+}
+
+QDateTime GetFieldDateOrDefault(const Field* field, const QDateTime& defaultValue) {
+    if (!field || field->isNull())
+        return defaultValue;
+    if (field->type() == FieldType::Time)
+        return QDateTime(QDate(1899, 12, 30), field->asTime());
+    return field->asDateTime();
+}
+
+QDateTime GetFieldTimeOrDefault(const Field* field, const QDateTime& defaultValue) {
+    return GetFieldDateOrDefault(field, defaultValue);
+}
+
+bool FieldEquals(const Field& field, const QVariant& value) {
+    if (field.isNull() || !value.isValid() || value.isNull())
+        return false;
+    if (isNumeric(field.type())) {
+        bool ok = false;
+        const double v = value.toDouble(&ok);
+        return ok && value.typeId() != QMetaType::QString && field.asFloat() == v;
+    }
+    switch (field.type()) {
+    case FieldType::String:
+    case FieldType::Memo:
+        return value.typeId() == QMetaType::QString && field.asString() == value.toString();
+    case FieldType::Boolean:
+        return value.typeId() == QMetaType::Bool && field.asBoolean() == value.toBool();
+    case FieldType::Date:
+        return value.canConvert<QDate>() && field.asDate() == value.toDate();
+    default:
+        return field.value() == value;
+    }
+}
+
+bool EnsureEditOrInsert(Table& table) {
+    if (!table.isEditing())
+        table.edit();
+    return table.isEditing();
+}
+
+void RefreshIfActive(Table& table) {
+    if (table.isOpen())
+        table.refresh();
+}
+
+namespace {
+
+int nextIdOf(Table& cursor, const QString& idFieldName) {
+    if (cursor.isEmpty())
+        return 1;
+    cursor.last();
+    return plusOne(cursor.field(idFieldName).asInteger(), idFieldName);
+}
+
+} // namespace
+
+int GetNextId(Table& table, const QString& idFieldName) {
+    auto cursor = openCursorBeside(table);
+    return nextIdOf(*cursor, idFieldName);
+}
+
+int GetNextId(const QString& databaseName, const QString& tableName, const QString& idFieldName) {
+    auto cursor = openCursor(databaseName, tableName);
+    return nextIdOf(*cursor, idFieldName);
+}
+
+int GetFirstFreeNr(const QString& databaseName, const QString& tableName, const QString& fieldName,
+                   int startNr) {
+    auto cursor = openCursor(databaseName, tableName);
+    const QStringList fields{fieldName};
+    int nr = startNr;
+    while (cursor->locate(fields, {nr}))
+        nr = plusOne(nr, fieldName);
+    return nr;
+}
+
+bool NrUsedByOtherRecord(const QString& databaseName, const QString& tableName,
+                         const QString& nrField, const QString& idField, const QVariant& nr,
+                         int id) {
+    if (!nr.isValid() || nr.isNull())
+        return false;
+    auto cursor = openCursor(databaseName, tableName);
+    if (!cursor->locate({nrField}, {nr}))
+        return false; // the common case, answered by the engine
+    Field& nrF = cursor->field(nrField);
+    Field& idF = cursor->field(idField);
+    for (; !cursor->eof(); cursor->next())
+        if (FieldEquals(nrF, nr) && idF.asInteger() != id)
+            return true;
+    return false;
+}
+
+bool IntValueExists(const QString& databaseName, const QString& tableName, const QString& fieldName,
+                    int value) {
+    return openCursor(databaseName, tableName)->locate({fieldName}, {value});
+}
+
+bool StrValueExists(const QString& databaseName, const QString& tableName, const QString& fieldName,
+                    const QString& value) {
+    return openCursor(databaseName, tableName)->locate({fieldName}, {value});
+}
+
+bool IntPairExists(const QString& databaseName, const QString& tableName, const QString& fieldNames,
+                   int value1, int value2) {
+    const QStringList fields = fieldNames.split(u';');
+    if (fields.size() != 2)
+        throw DbError(QStringLiteral("Zwei Feldnamen erwartet: %1").arg(fieldNames));
+    return openCursor(databaseName, tableName)->locate(fields, {value1, value2});
+}
+
+int CountRecordsWithValue(const QString& databaseName, const QString& tableName,
+                          const QString& fieldName, const QVariant& value) {
+    auto cursor = openCursor(databaseName, tableName);
+    Field& f = cursor->field(fieldName);
+    int count = 0;
+    for (; !cursor->eof(); cursor->next())
+        count += FieldEquals(f, value) ? 1 : 0;
+    return count;
+}
+
+int CountRecordsFiltered(const QString& databaseName, const QString& tableName,
+                         const QString& filter) {
+    return openCursor(databaseName, tableName, filter)->recordCount();
+}
+
+BulkDeleteResult DeleteRecordsFiltered(const QString& databaseName, const QString& tableName,
+                                       const QString& filter, OnDeleteFailure onFailure) {
+    return bulkDelete(databaseName, tableName, onFailure, [&](BulkDeleteResult& result) {
+        auto cursor = openCursor(databaseName, tableName, filter);
+        // Bounded: every pass deletes a record or steps past one.
+        const int limit = cursor->recordCount() + 1;
+        while (result.attempts < limit && !cursor->eof() && !cursor->isEmpty())
+            tryDelete(*cursor, result, onFailure);
+    });
+}
+
+BulkDeleteResult DeleteTableRecordsFiltered(const Table& table, const QString& filter,
+                                            OnDeleteFailure onFailure) {
+    // The caller's table may not be reachable through an alias name, so the
+    // cursor is opened beside it.
+    BulkDeleteResult result;
+    {
+        table::Transaction tx(*table.database());
+        auto cursor = openCursorBeside(table);
+        if (!filter.trimmed().isEmpty()) {
+            cursor->setFilter(filter);
+            cursor->setFiltered(true);
+        }
+        cursor->first();
+        const int limit = cursor->recordCount() + 1;
+        while (result.attempts < limit && !cursor->eof() && !cursor->isEmpty())
+            tryDelete(*cursor, result, onFailure);
+        tx.commit();
+    }
+    if (onFailure == OnDeleteFailure::ReportAndContinue)
+        reportFailures(table.tableName(), result.failures);
+    return result;
+}
+
+namespace {
+
+void deleteMatching(Table& cursor, const QString& fieldName, const QVariant& value,
+                    BulkDeleteResult& result, OnDeleteFailure onFailure) {
+    Field& f = cursor.field(fieldName);
+    cursor.first();
+    while (!cursor.eof() && !cursor.isEmpty()) {
+        if (FieldEquals(f, value))
+            tryDelete(cursor, result, onFailure); // stands on the next record either way
+        else
+            cursor.next();
+    }
+}
+
+} // namespace
+
+BulkDeleteResult DeleteRecordsWithValue(const QString& databaseName, const QString& tableName,
+                                        const QString& fieldName, const QVariant& value,
+                                        OnDeleteFailure onFailure) {
+    return bulkDelete(databaseName, tableName, onFailure, [&](BulkDeleteResult& result) {
+        auto cursor = openCursor(databaseName, tableName);
+        deleteMatching(*cursor, fieldName, value, result, onFailure);
+    });
+}
+
+BulkDeleteResult DeleteTableRecordsWithValue(const Table& table, const QString& fieldName,
+                                             const QVariant& value, OnDeleteFailure onFailure) {
+    BulkDeleteResult result;
+    {
+        table::Transaction tx(*table.database());
+        auto cursor = openCursorBeside(table);
+        deleteMatching(*cursor, fieldName, value, result, onFailure);
+        tx.commit();
+    }
+    if (onFailure == OnDeleteFailure::ReportAndContinue)
+        reportFailures(table.tableName(), result.failures);
+    return result;
+}
+
+int ReplaceFieldValue(const QString& databaseName, const QString& tableName,
+                      const QString& fieldName, const QVariant& oldValue,
+                      const QVariant& newValue) {
+    if (oldValue == newValue)
+        return 0;
+    auto db = table::aliases::database(databaseName);
+    table::Transaction tx(*db);
+    auto cursor = openCursor(databaseName, tableName);
+    Field& f = cursor->field(fieldName);
+    QList<table::Bookmark> matches;
+    for (; !cursor->eof(); cursor->next())
+        if (FieldEquals(f, oldValue))
+            matches.append(cursor->bookmark());
+    for (const table::Bookmark& mark : matches) {
+        cursor->gotoBookmark(mark);
+        EnsureEditOrInsert(*cursor);
+        f.setValue(newValue);
+        cursor->post();
+    }
+    tx.commit();
+    return int(matches.size());
+}
+
+int SetFieldInRecords(const QString& databaseName, const QString& tableName,
+                      const QString& fieldName, const QString& filter, const QVariant& value) {
+    auto db = table::aliases::database(databaseName);
+    table::Transaction tx(*db);
+    auto cursor = openCursor(databaseName, tableName, filter);
+    QList<table::Bookmark> marks;
+    for (; !cursor->eof() && !cursor->isEmpty(); cursor->next())
+        marks.append(cursor->bookmark());
+    // Changing the field may take a record out of the filtered view, so the
+    // records are visited by bookmark without the filter.
+    cursor->setFiltered(false);
+    Field& f = cursor->field(fieldName);
+    for (const table::Bookmark& mark : marks) {
+        cursor->gotoBookmark(mark);
+        EnsureEditOrInsert(*cursor);
+        f.setValue(value);
+        cursor->post();
+    }
+    tx.commit();
+    return int(marks.size());
+}
+
+bool FindKeyUpperCase(Table& table, const QString& text) {
+    if (!table.isOpen())
+        return false;
+    QString key = text;
+    for (QChar& c : key)
+        if (c >= u'a' && c <= u'z')
+            c = QChar(c.unicode() - (u'a' - u'A'));
+    const table::Bookmark here = table.bookmark();
+    if (table.findKey({key}))
+        return true;
+    if (here.valid && table.bookmarkValid(here))
+        table.gotoBookmark(here);
+    return false;
+}
+
+int GetBdeUserCount(table::Session* session) {
+    return session ? session->userCount() : 1;
+}
+
+int GetBdeUserCount() {
+    return GetBdeUserCount(table::aliases::database(QStringLiteral("LumoDB"))->session());
+}
+
+QString GetNetUserText(table::Session* session) {
+    if (!session)
+        return QStringLiteral("????");
+    // The own entry: the first of the list may be another workstation, whose
+    // name would then stamp this workstation's records.
+    for (const table::SessionInfo& info : session->users())
+        if (info.number == session->number())
+            return IntToStrWidth(info.number, 3) + QStringLiteral(" : ") + info.userName.left(15);
+    return QStringLiteral("????");
+}
+
+QString GetNetUserText() {
+    return GetNetUserText(table::aliases::database(QStringLiteral("LumoDB"))->session());
+}
+
+QString GetRaListeFilter(int kind) {
+    switch (kind) {
+    case 0:
+        return QStringLiteral("R_Satzart=0");
+    case 1:
+        return QStringLiteral("R_Satzart=2");
+    case 2:
+        return QStringLiteral("(R_Satzart=1) OR (R_SatzArt=3)");
+    default:
+        return {};
+    }
+}
+
+void ApplyTabStops(QTextDocument& document) {
+    QList<QTextOption::Tab> tabs;
+    for (int position : TabstopList)
+        tabs.append(QTextOption::Tab(position, QTextOption::LeftTab));
+    QTextCursor cursor(&document);
+    cursor.beginEditBlock();
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        QTextCursor c(block);
+        QTextBlockFormat format = block.blockFormat();
+        format.setTabPositions(tabs);
+        c.setBlockFormat(format);
+    }
+    cursor.endEditBlock();
+}
+
+std::unique_ptr<Table> OpenTempTable(const QString& databaseName, const QString& tableName,
+                                     const QString& indexName) {
+    auto t = std::make_unique<Table>(table::aliases::database(databaseName), tableName);
+    t->setIndexName(indexName);
+    t->open();
+    return t;
+}
+
+int ExecSql(const QString& sql, const QString& databaseName) {
+    try {
+        table::Query query(table::aliases::database(databaseName), sql);
+        query.execSql();
+        return 0;
+    } catch (const std::exception& e) {
+        const DbError* dbError = dynamic_cast<const DbError*>(&e);
+        ShowError(LoadMessage(65231) + u'\r' +
+                  (dbError ? dbError->message() : QString::fromUtf8(e.what())));
+        return -1;
+    }
+}
