@@ -1,0 +1,91 @@
+#include "core/gui/rightsgrid.h"
+
+#include "core/rights.h"
+#include "core/rightsediting.h"
+
+#include <QHeaderView>
+#include <QPainter>
+#include <QStyledItemDelegate>
+#include <QTableWidget>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int kMarkIndent = 24;
+
+class MarkDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        const QString text = index.data().toString();
+        QColor fill = Qt::white;
+        if (index.column() == 0)
+            fill = option.palette.color(QPalette::Button);
+        else if (text == RightsMark)
+            fill = Qt::yellow;
+        painter->save();
+        painter->fillRect(option.rect, fill);
+        painter->setPen(option.palette.color(QPalette::Text));
+        const int indent = index.column() == 0 ? 2 : kMarkIndent;
+        painter->drawText(option.rect.adjusted(indent, 0, -2, 0), Qt::AlignVCenter | Qt::AlignLeft,
+                          text);
+        if (option.state & QStyle::State_HasFocus) {
+            painter->setPen(QPen(option.palette.color(QPalette::Highlight), 1, Qt::DotLine));
+            painter->drawRect(option.rect.adjusted(0, 0, -1, -1));
+        }
+        painter->restore();
+    }
+};
+
+} // namespace
+
+QTableWidget* CreateMarkGrid(QWidget* parent, const QString& objectName, int rows,
+                             const QStringList& captions, int firstWidth, int otherWidth) {
+    auto* grid = new QTableWidget(rows, int(captions.size()), parent);
+    grid->setObjectName(objectName);
+    grid->setHorizontalHeaderLabels(captions);
+    grid->verticalHeader()->hide();
+    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setSelectionBehavior(QAbstractItemView::SelectItems);
+    grid->setItemDelegate(new MarkDelegate(grid));
+    for (int c = 0; c < captions.size(); ++c)
+        grid->setColumnWidth(c, c == 0 ? firstWidth : otherWidth);
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < captions.size(); ++c)
+            grid->setItem(r, c, new QTableWidgetItem);
+    return grid;
+}
+
+QTableWidget* CreateRightsGrid(QWidget* parent) {
+    QStringList captions{u"Rechtebezeichnung"_s};
+    for (int column = 1; column <= RightsColumnCount; ++column)
+        captions << GetRightColumnName(column);
+    QTableWidget* grid =
+        CreateMarkGrid(parent, u"GridRights"_s, RightsByteCount, captions, 120, 80);
+    for (int nr = 1; nr <= RightsByteCount; ++nr)
+        SetCellText(grid, nr - 1, 0, GetRightName(nr));
+    return grid;
+}
+
+void SetCellText(QTableWidget* grid, int row, int column, const QString& text) {
+    QTableWidgetItem* item = grid->item(row, column);
+    if (!item) {
+        item = new QTableWidgetItem;
+        grid->setItem(row, column, item);
+    }
+    item->setText(text);
+}
+
+void SetMark(QTableWidget* grid, int row, int column, bool marked) {
+    SetCellText(grid, row, column, marked ? RightsMark : QString());
+}
+
+bool IsMarked(const QTableWidget* grid, int row, int column) {
+    const QTableWidgetItem* item = grid->item(row, column);
+    return item && item->text() == RightsMark;
+}
