@@ -1,5 +1,7 @@
 #include "core/appdirs.h"
 #include "core/gui/messageboxpresenter.h"
+#include "core/gui/f_ersteinrichtung.h"
+#include "core/gui/loginform.h"
 #include "core/gui/messagelistwindow.h"
 #include "core/gui/splashform.h"
 #include "core/messagecatalog.h"
@@ -7,6 +9,7 @@
 #include "core/messages.h"
 #include "core/programdirs.h"
 #include "core/programsettings.h"
+#include "core/rights.h"
 #include "core/singleinstance.h"
 #include "core/startup.h"
 #include "core/syslog.h"
@@ -75,6 +78,10 @@ int main(int argc, char** argv) {
     MandantNr = ReadStartMandant();
     DbUpgraded = false;
 
+    // A new installation first gets its master user (or a script makes one).
+    if (const int rc = RunFirstStart(parameters); rc >= 0)
+        return rc;
+
     SetBackupPathsLoader(&LoadBackupPaths);
     try {
         GetWindowsDir();
@@ -103,6 +110,12 @@ int main(int argc, char** argv) {
     QApplication::setApplicationDisplayName(u"Domvera v2.40"_s);
     QCoreApplication::processEvents();
 
+    if (!LoadRights()) {
+        FreeSplash();
+        return 1;
+    }
+    LoginActive = true;
+
     QMainWindow window;
     window.setWindowTitle(u"Domvera v2.40"_s);
     window.resize(1024, 700);
@@ -110,6 +123,10 @@ int main(int argc, char** argv) {
     LoadFtpSettings();
     if (SplashForm)
         SplashForm->showBackgroundOnly();
+    if (!RunLogin()) {
+        FreeSplash();
+        return 0;
+    }
     window.show();
     const int result = QApplication::exec();
     WriteLog(u"LOGOUT PROGEND"_s);
