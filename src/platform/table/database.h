@@ -1,0 +1,142 @@
+#pragma once
+
+#include "platform/table/tabledef.h"
+
+#include <QHash>
+#include <QVariant>
+#include <memory>
+#include <optional>
+
+namespace table {
+
+class Connection;
+class Session;
+class Table;
+
+enum class JournalMode {
+    Wal,      // a program directory on a local disk
+    Rollback, // a network installation: every workstation must use the same
+};
+
+// An actual column of a stored table.
+struct ColumnInfo {
+    QString name;
+    QString sqlType; // as the engine declares it: TEXT, INTEGER, REAL, BLOB
+    FieldType type;  // as the table's definition says
+    int size = 0;
+};
+
+// One database: the file "domvera.sqlite" in a directory. Holds the table
+// definitions, creates and maintains tables, runs SQL and transactions.
+class Database {
+public:
+    struct Options {
+        // Applied and thereby written into the file; unset keeps the file's mode
+        // (a new file starts with the rollback journal).
+        std::optional<JournalMode> journalMode;
+        int busyTimeoutMs = 5000;
+        bool create = true; // create the file when it is missing
+        // Off for scratch databases (an upgrade's work copies, tests): faster,
+        // but a power failure may lose or damage them.
+        bool syncToDisk = true;
+    };
+
+    static std::shared_ptr<Database> open(const QString& directory, Options options);
+    static std::shared_ptr<Database> open(const QString& directory) {
+        return open(directory, Options{});
+    }
+    static QString fileIn(const QString& directory); // the database file of a directory
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    const QString& directory() const { return m_directory; }
+    QString fileName() const;
+    JournalMode journalMode();
+
+    // Record locks and exclusive opens are shared through the session; without
+    // one the database is single-user.
+    void setSession(std::shared_ptr<Session> session) { m_session = std::move(session); }
+    Session* session() const { return m_session.get(); }
+
+    // Tables, found without regard to case and with or without ".DB".
+    bool exists(const QString& table);
+    QStringList tableNames();
+    TableDef tableDef(const QString& table);        // raises NotFound
+    void createTable(const TableDef& def);          // raises when the table exists
+    void createTemporaryTable(const TableDef& def); // lives as long as this connection
+    void dropTable(const QString& table);
+    void emptyTable(const QString& table);
+    void packTable(const QString& table); // rebuilds indexes and frees unused space
+    void rebuildIndexes(const QString& table, const QList<IndexDef>& indexes);
+    QList<ColumnInfo> columns(const QString& table);
+    // Creates the table in `target` (replacing one of the same name) and copies every row.
+    void copyTable(const QString& table, Database& target, const QString& targetName = {});
+
+    // One statement in SQLite's dialect with bound parameters; the number of changed rows.
+    int execSql(const QString& sql, const QVariantList& params = {});
+
+    // Writes a consistent copy of the whole database into the directory
+    // (its file is replaced), also while others write.
+    void backupTo(const QString& directory);
+    // Folds the write-ahead log into the file so the directory can be copied.
+    void checkpoint();
+    // Closes every open cursor and checkpoints; the object stays usable.
+    void closeTables();
+
+    Connection& connection() { return *m_connection; }
+    // For the table layer: cursors register to be closed with the database.
+    void attach(Table* table);
+    void detach(Table* table);
+    // After a rollback or bulk change; rowIdsChanged after packing, when the
+    // cursors' current records can no longer be found again.
+    void invalidateCursors(bool rowIdsChanged = false);
+    QString lockKey() const { return m_lockKey; }
+    int transactionDepth() const { return m_depth; }
+
+private:
+    friend class Transaction;
+    explicit Database(const QString& directory, Options options);
+    QString resolve(const QString& table); // the stored name, or empty
+    void storeDef(const TableDef& def, bool temporary);
+    void createIndexes(const QString& physical, const QList<IndexDef>& indexes, bool temporary);
+
+    QString m_directory;
+    QString m_lockKey;
+    std::unique_ptr<Connection> m_connection;
+    std::shared_ptr<Session> m_session;
+    QHash<QString, TableDef> m_defs; // by lower-case physical name
+    QHash<QString, TableDef> m_tempDefs;
+    QList<Table*> m_tables;
+    int m_depth = 0;
+};
+
+// A scoped transaction: everything inside commits together or, when the scope
+// is left without commit() (an exception), is rolled back. Nested scopes are
+// savepoints of the outer one.
+class Transaction {
+public:
+    explicit Transaction(Database& db);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void commit();
+
+private:
+    Database& m_db;
+    int m_level;
+    bool m_done = false;
+};
+
+// The named databases of the program (`LumoDB`, `AblageDB`): each alias points
+// at a directory, can be re-pointed (client switch) and closed.
+namespace aliases {
+void define(const QString& alias, const QString& directory, Database::Options options = {});
+std::shared_ptr<Database>
+database(const QString& alias); // opens on first use; raises for an unknown alias
+QString directory(const QString& alias);
+void close(const QString& alias); // closes the database; the alias stays defined
+void remove(const QString& alias);
+} // namespace aliases
+
+} // namespace table

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/table/tabledef.h"
+
+#include <QVariant>
+
+namespace table {
+
+// Turns a value given by a caller (any QVariant: numbers, text such as
+// "dd.mm.yyyy" for dates, QDate ...) into the stored form of the field's type.
+// Raises a TableError (InvalidValue) naming the field when it does not fit.
+QVariant toStored(const FieldDef& field, const QVariant& value);
+
+// The typed value of a stored one: QString, int, double, bool, QDate, QTime,
+// QDateTime or QByteArray; null stays an invalid QVariant.
+QVariant fromStored(FieldType type, const QVariant& stored);
+
+// The typed value of a result column, read without an intermediate variant.
+class Statement;
+QVariant readTyped(const Statement& statement, int column, FieldType type);
+
+// The SQLite column type of a field type.
+QString sqlType(FieldType type);
+
+// The table name without a ".DB" extension: the physical table name.
+QString physicalName(const QString& tableName);
+
+// A double-quoted SQL identifier.
+QString quoted(const QString& identifier);
+
+} // namespace table
