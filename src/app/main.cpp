@@ -14,6 +14,7 @@
 #include "core/startup.h"
 #include "core/syslog.h"
 #include "datasafety/datasafety.h"
+#include "dbstructure/upgrade.h"
 #include "platform/errors.h"
 
 #include <QApplication>
@@ -21,6 +22,7 @@
 #include <QFileInfo>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QScreen>
 
 using namespace Qt::StringLiterals;
 
@@ -83,6 +85,9 @@ int main(int argc, char** argv) {
         return rc;
 
     SetBackupPathsLoader(&LoadBackupPaths);
+    dbstructure::InstallDatabaseUpgrader();
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        dbstructure::SetUpgradeScreenSize(screen->size());
     try {
         GetWindowsDir();
         ProcessStartMarkers();

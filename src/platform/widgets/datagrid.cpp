@@ -1,0 +1,122 @@
+#include "platform/widgets/datagrid.h"
+
+#include "platform/table/table.h"
+#include "platform/widgets/datasource.h"
+#include "platform/widgets/userprompts.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+
+namespace widgets {
+
+DataGrid::DataGrid(DataSource& source, QWidget* parent)
+    : QTableView(parent), m_source(source), m_model(new DataGridModel(source, this)) {
+    m_model->setMessageParent(this);
+    setModel(m_model);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                    QAbstractItemView::AnyKeyPressed);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    verticalHeader()->hide();
+    horizontalHeader()->setSectionsClickable(true);
+    horizontalHeader()->setHighlightSections(false);
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int column) { Q_EMIT titleClicked(column, m_model->fieldAt(column)); });
+    // After a new view the selection lands on the current record among the new rows.
+    connect(&source, &DataSource::recordChanged, this, &DataGrid::followCursor);
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
+        applyWidths();
+        followCursor();
+    });
+    applyWidths();
+    followCursor();
+}
+
+void DataGrid::setColumns(const QList<GridColumn>& columns) {
+    m_model->setColumns(columns);
+    applyWidths();
+}
+
+void DataGrid::applyWidths() {
+    const int charWidth = fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    for (int c = 0; c < m_model->columns().size(); ++c)
+        if (m_model->columns()[c].width > 0)
+            setColumnWidth(c, m_model->columns()[c].width * charWidth + 8);
+}
+
+void DataGrid::followCursor() {
+    const int row = m_model->cursorRow();
+    const int column = std::max(0, currentIndex().column());
+    m_following = true;
+    if (row < 0 || row >= m_model->rowCount() || m_model->columnCount() == 0) {
+        setCurrentIndex({});
+    } else {
+        const QModelIndex target = m_model->index(row, column);
+        if (currentIndex() != target)
+            setCurrentIndex(target);
+        scrollTo(target);
+    }
+    m_following = false;
+}
+
+void DataGrid::setGridColor(const QColor& color) {
+    QPalette p = palette();
+    p.setColor(QPalette::Base, color);
+    setPalette(p);
+}
+
+QString DataGrid::selectedField() const {
+    return m_model->fieldAt(currentIndex().column());
+}
+
+bool DataGrid::selectField(const QString& field) {
+    const int column = m_model->columnOf(field);
+    if (column < 0)
+        return false;
+    const int row = currentIndex().isValid() ? currentIndex().row() : m_model->cursorRow();
+    m_following = true;
+    setCurrentIndex(m_model->index(std::max(row, 0), column));
+    m_following = false;
+    return true;
+}
+
+void DataGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QTableView::currentChanged(current, previous);
+    if (m_following || !current.isValid() || current.row() == previous.row())
+        return;
+    table::Table& t = m_source.table();
+    if (m_model->isInsertRow(current.row()) || current.row() == m_model->cursorRow())
+        return;
+    // Leaving the row posts its changes; when the table refuses, the
+    // selection goes back to the record still being edited.
+    const bool moved = guarded(this, [&] { t.setRecNo(current.row() + 1); });
+    if (!moved)
+        followCursor();
+}
+
+void DataGrid::keyPressEvent(QKeyEvent* event) {
+    if (state() != QAbstractItemView::EditingState) {
+        table::Table& t = m_source.table();
+        if (event->key() == Qt::Key_Insert && event->modifiers() == Qt::NoModifier) {
+            guarded(this, [&] { m_source.insert(); });
+            return;
+        }
+        if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::ControlModifier) {
+            guarded(this, [&] { m_source.deleteRecord(); });
+            return;
+        }
+        if (event->key() == Qt::Key_Escape && t.isEditing()) {
+            guarded(this, [&] { t.cancel(); });
+            return;
+        }
+        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && t.isEditing()) {
+            guarded(this, [&] { t.post(); });
+            return;
+        }
+    }
+    QTableView::keyPressEvent(event);
+}
+
+} // namespace widgets

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QWidget>
+
+class QToolButton;
+
+namespace widgets {
+
+class DataSource;
+
+// The row of buttons that moves through a table and edits it.
+class DbNavigator : public QWidget {
+    Q_OBJECT
+public:
+    enum Button {
+        First,
+        Prior,
+        Next,
+        Last,
+        Insert,
+        Delete,
+        Edit,
+        Post,
+        Cancel,
+        Refresh,
+        ButtonCount
+    };
+
+    explicit DbNavigator(DataSource& source, QWidget* parent = nullptr);
+
+    QToolButton* button(Button which) const { return m_buttons[which]; }
+    void setButtonVisible(Button which, bool visible);
+    void click(Button which);
+
+private:
+    void updateButtons();
+
+    DataSource& m_source;
+    QToolButton* m_buttons[ButtonCount] = {};
+};
+
+} // namespace widgets

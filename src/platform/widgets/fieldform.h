@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QStringList>
+#include <QVariantList>
+#include <QWidget>
+
+class QLabel;
+class QTabWidget;
+
+namespace widgets {
+
+class DataSource;
+
+enum class FieldKind { Edit, CheckBox, Combo, LookupCombo, Date, Spin, Memo, RichText, Image };
+
+// One line of a declared form: a caption ("&" marks the mnemonic; a check
+// box carries it itself), the field, the widget, and the page it sits on.
+struct FieldDecl {
+    QString caption;
+    QString field;
+    FieldKind kind = FieldKind::Edit;
+    QString page;  // tab page; forms whose lines name no page have no tabs
+    int width = 0; // in characters; 0 fills the line
+    // Combo: the texts offered and, when given, the values stored for them.
+    QStringList items;
+    QVariantList values;
+    // LookupCombo: the list's source, the key stored and the text shown.
+    DataSource* lookup = nullptr;
+    QString lookupKey;
+    QString lookupText;
+};
+
+// The fields of a form built from declarations, page by page in the order
+// given, each with its caption before it:
+//   FieldForm form(dsFirma, {
+//       {"&Name", "F_Name", FieldKind::Edit, "Adresse"},
+//       {"&Gründung", "F_Datum", FieldKind::Date, "Adresse", 10},
+//       {"&Aktiv", "F_Aktiv", FieldKind::CheckBox, "Adresse"},
+//   });
+class FieldForm : public QWidget {
+    Q_OBJECT
+public:
+    FieldForm(DataSource& source, const QList<FieldDecl>& fields, QWidget* parent = nullptr);
+
+    QWidget* editor(const QString& field) const { return m_editors.value(field.toLower()); }
+    template <typename T> T* editorAs(const QString& field) const {
+        return qobject_cast<T*>(editor(field));
+    }
+    QLabel* label(const QString& field) const { return m_labels.value(field.toLower()); }
+    QTabWidget* pages() const { return m_pages; } // nullptr without pages
+    QWidget* page(const QString& name) const { return m_pageWidgets.value(name); }
+
+private:
+    QWidget* createEditor(DataSource& source, const FieldDecl& decl);
+
+    QHash<QString, QWidget*> m_editors;
+    QHash<QString, QLabel*> m_labels;
+    QHash<QString, QWidget*> m_pageWidgets;
+    QTabWidget* m_pages = nullptr;
+};
+
+} // namespace widgets
