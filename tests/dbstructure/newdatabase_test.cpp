@@ -285,9 +285,8 @@ TEST_F(NewClientDatabases, SampledDefaultValuesReadBackTyped) {
 
 // Apnames.DB and ORgHDef.DB have a default row keyed 0. The cursor must read
 // it like any other row; the walk is bounded so that a cursor that never
-// reaches the end fails instead of hanging. Disabled while the table layer
-// takes row id 0 for "no current record" and so reads that row as all null.
-TEST_F(NewClientDatabases, DISABLED_RowsKeyedZeroReadThroughACursor) {
+// reaches the end fails instead of hanging.
+TEST_F(NewClientDatabases, RowsKeyedZeroReadThroughACursor) {
     table::Table t(data, QStringLiteral("Apnames.DB"));
     t.open();
     QStringList rows;

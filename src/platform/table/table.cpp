@@ -154,7 +154,7 @@ void Table::open() {
     m_db->attach(this);
     m_state = TableState::Browse;
     m_keysValid = false;
-    m_rowId = 0;
+    m_rowId.reset();
     m_pos = -1;
     try {
         ensureKeys();
@@ -191,7 +191,7 @@ void Table::close() {
     m_keys.clear();
     m_positions.clear();
     m_keysValid = m_positionsValid = false;
-    m_rowId = 0;
+    m_rowId.reset();
     m_pos = -1;
     m_eof = m_bof = true;
     clearBuffer();
@@ -298,8 +298,7 @@ Table::Condition Table::viewCondition() const {
         for (int i = 0; i < m_detailFields.size(); ++i) {
             const int fi = m_fieldIndex.value(m_detailFields[i].toLower(), -1);
             Field* mf = m_master->isOpen() ? m_master->findField(m_masterFields.value(i)) : nullptr;
-            if (fi < 0 || !mf ||
-                (m_master->m_rowId == 0 && m_master->m_state != TableState::Insert)) {
+            if (fi < 0 || !mf || (!m_master->m_rowId && m_master->m_state != TableState::Insert)) {
                 parts.append(QStringLiteral("0"));
                 break;
             }
@@ -349,8 +348,8 @@ void Table::buildKeys() {
     m_keysValid = true;
     m_positionsValid = false;
     m_pos = -1;
-    if (m_rowId != 0) {
-        const auto it = std::find(m_keys.begin(), m_keys.end(), m_rowId);
+    if (m_rowId) {
+        const auto it = std::find(m_keys.begin(), m_keys.end(), *m_rowId);
         if (it != m_keys.end())
             m_pos = int(it - m_keys.begin());
     }
@@ -404,11 +403,11 @@ void Table::loadRow(qint64 rowId) {
 }
 
 void Table::loadCurrent() {
-    if (m_rowId == 0) {
+    if (!m_rowId) {
         clearBuffer();
         return;
     }
-    loadRow(m_rowId);
+    loadRow(*m_rowId);
     calcFields();
 }
 
@@ -432,10 +431,10 @@ void Table::moveTo(int position) {
     m_pos = position;
     m_rowId = m_keys[size_t(position)];
     m_bof = m_eof = false;
-    auto it = m_rowCache.find(m_rowId);
+    auto it = m_rowCache.find(*m_rowId);
     if (it == m_rowCache.end() && previous >= 0 && std::abs(position - previous) == 1) {
         readAhead(position, position > previous);
-        it = m_rowCache.find(m_rowId);
+        it = m_rowCache.find(*m_rowId);
     }
     if (it == m_rowCache.end()) {
         loadCurrent();
@@ -488,7 +487,7 @@ void Table::first() {
     beforeScroll(*this);
     ensureKeys();
     if (m_keys.empty()) {
-        m_rowId = 0;
+        m_rowId.reset();
         m_pos = -1;
         clearBuffer();
     } else {
@@ -504,7 +503,7 @@ void Table::last() {
     beforeScroll(*this);
     ensureKeys();
     if (m_keys.empty()) {
-        m_rowId = 0;
+        m_rowId.reset();
         m_pos = -1;
         clearBuffer();
     } else {
@@ -586,7 +585,7 @@ int Table::recordCount() {
 }
 
 Bookmark Table::bookmark() const {
-    return Bookmark{m_rowId, m_rowId != 0};
+    return Bookmark{m_rowId.value_or(0), m_rowId.has_value()};
 }
 
 bool Table::bookmarkValid(const Bookmark& mark) {
@@ -614,7 +613,7 @@ void Table::refresh() {
             return;
     }
     if (m_keys.empty()) {
-        m_rowId = 0;
+        m_rowId.reset();
         m_pos = -1;
         m_bof = m_eof = true;
         clearBuffer();
@@ -627,7 +626,7 @@ void Table::invalidate(bool rowIdsChanged) {
     m_rowCache.clear();
     m_keysValid = false;
     m_positionsValid = false;
-    if (m_state != TableState::Browse || m_rowId == 0)
+    if (m_state != TableState::Browse || !m_rowId)
         return;
     if (!rowIdsChanged) {
         loadCurrent();
@@ -637,7 +636,7 @@ void Table::invalidate(bool rowIdsChanged) {
     ensureKeys();
     m_pos = -1;
     if (m_keys.empty()) {
-        m_rowId = 0;
+        m_rowId.reset();
         clearBuffer();
         m_bof = m_eof = true;
     } else {
@@ -646,7 +645,7 @@ void Table::invalidate(bool rowIdsChanged) {
     }
 }
 
-qint64 Table::findFirst(const Condition& extra) {
+std::optional<qint64> Table::findFirst(const Condition& extra) {
     Condition cond = viewCondition();
     QString where = cond.sql;
     if (!extra.sql.isEmpty())
@@ -676,7 +675,7 @@ qint64 Table::findFirst(const Condition& extra) {
         m_rowCache.emplace(id, std::move(row));
         return id;
     }
-    return 0;
+    return std::nullopt;
 }
 
 bool Table::findKey(const QVariantList& key) {
@@ -698,10 +697,10 @@ bool Table::findKey(const QVariantList& key) {
         }
     }
     extra.sql = join(parts, " AND ");
-    const qint64 id = findFirst(extra);
-    if (id == 0)
+    const std::optional<qint64> id = findFirst(extra);
+    if (!id)
         return false;
-    const int pos = positionOf(id);
+    const int pos = positionOf(*id);
     if (pos < 0)
         return false;
     beforeScroll(*this);
@@ -729,8 +728,8 @@ void Table::findNearest(const QVariantList& key) {
                     .arg(join(cols, ", "),
                          idx && idx->descending ? QStringLiteral("<=") : QStringLiteral(">="),
                          join(marks, ", "));
-    const qint64 id = findFirst(extra);
-    const int pos = id ? positionOf(id) : -1;
+    const std::optional<qint64> id = findFirst(extra);
+    const int pos = id ? positionOf(*id) : -1;
     if (pos < 0) {
         last();
         return;
@@ -795,8 +794,8 @@ bool Table::locate(const QStringList& fields, const QVariantList& values, Locate
         extra.params.append(v);
     }
     extra.sql = join(parts, " AND ");
-    const qint64 id = findFirst(extra);
-    const int pos = id ? positionOf(id) : -1;
+    const std::optional<qint64> id = findFirst(extra);
+    const int pos = id ? positionOf(*id) : -1;
     if (pos < 0)
         return false;
     beforeScroll(*this);
@@ -825,12 +824,12 @@ QVariant Table::lookup(const QStringList& fields, const QVariantList& values,
         }
     }
     extra.sql = join(parts, " AND ");
-    const qint64 id = findFirst(extra);
-    if (id == 0)
+    const std::optional<qint64> id = findFirst(extra);
+    if (!id)
         return {};
     StatementUse s(m_db->connection().cached(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
                                                  .arg(quoted(result.name()), quoted(m_physical))));
-    s->bind(1, id);
+    s->bind(1, *id);
     return s->step() ? fromStored(result.type(), s->value(0)) : QVariant();
 }
 
@@ -1014,7 +1013,7 @@ void Table::edit() {
         throw TableError(TableError::InvalidState,
                          QStringLiteral("Die Tabelle %1 ist schreibgeschützt.").arg(m_tableName));
     ensureKeys();
-    if (m_rowId == 0 || (m_keys.empty() && m_pos < 0)) {
+    if (!m_rowId || (m_keys.empty() && m_pos < 0)) {
         insert();
         return;
     }
@@ -1066,7 +1065,7 @@ void Table::writeRecord() {
         }));
         for (int i = 0; i < n; ++i)
             s->bind(i + 1, stored(i, m_values[i]));
-        s->bind(n + 1, m_rowId);
+        s->bind(n + 1, *m_rowId);
         s->step();
         if (c.changes() == 0)
             throw TableError(
@@ -1135,7 +1134,7 @@ void Table::deleteRecord() {
         return;
     }
     ensureKeys();
-    if (m_rowId == 0 || m_pos < 0)
+    if (!m_rowId || m_pos < 0)
         throw TableError(
             TableError::InvalidState,
             QStringLiteral("Die Tabelle %1 enthält keinen aktuellen Datensatz.").arg(m_tableName));
@@ -1150,7 +1149,7 @@ void Table::deleteRecord() {
         Connection& c = m_db->connection();
         StatementUse s(
             c.cached(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(m_physical))));
-        s->bind(1, m_rowId);
+        s->bind(1, *m_rowId);
         s->step();
         if (c.changes() == 0)
             throw TableError(
@@ -1164,7 +1163,7 @@ void Table::deleteRecord() {
             m_positionsValid = false;
             m_state = TableState::Browse;
             if (m_keys.empty()) {
-                m_rowId = 0;
+                m_rowId.reset();
                 m_pos = -1;
                 clearBuffer();
                 m_bof = m_eof = true;
@@ -1175,12 +1174,12 @@ void Table::deleteRecord() {
         throw;
     }
     unlockCurrent();
-    m_rowCache.erase(m_rowId);
+    m_rowCache.erase(*m_rowId);
     m_keys.erase(m_keys.begin() + m_pos);
     m_positionsValid = false;
     m_state = TableState::Browse;
     if (m_keys.empty()) {
-        m_rowId = 0;
+        m_rowId.reset();
         m_pos = -1;
         clearBuffer();
         m_bof = m_eof = true;

@@ -19,6 +19,7 @@
 
 #include <QHash>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -189,7 +190,7 @@ private:
     void setBufferValue(int index, const QVariant& value);
     void masterChanged();
     bool acceptsRow();
-    qint64 findFirst(const Condition& extra);
+    std::optional<qint64> findFirst(const Condition& extra); // the row id, none when no match
 
     // A statement of this table kept at hand; fetched again after the
     // connection dropped its cache.
@@ -223,8 +224,11 @@ private:
     std::unordered_map<qint64, QVariantList> m_rowCache;
     bool m_keysValid = false;
     bool m_positionsValid = false;
-    int m_pos = -1;     // position in m_keys; -1 when unknown or empty
-    qint64 m_rowId = 0; // the current record; 0 when none
+    int m_pos = -1; // position in m_keys; -1 when unknown or empty
+    // The current record's row id. Any 64-bit value is a valid row id (an
+    // integer key is the row id itself, 0 and negatives included), so "no
+    // current record" is the empty state, never a reserved number.
+    std::optional<qint64> m_rowId;
     bool m_rowMissing = false;
     bool m_eof = true;
     bool m_bof = true;
