@@ -1,12 +1,15 @@
 #include "core/appdirs.h"
-#include "core/gui/messageboxpresenter.h"
+#include "core/gui/application.h"
 #include "core/gui/f_ersteinrichtung.h"
 #include "core/gui/loginform.h"
+#include "core/gui/mainform.h"
+#include "core/gui/messageboxpresenter.h"
 #include "core/gui/messagelistwindow.h"
 #include "core/gui/splashform.h"
 #include "core/messagecatalog.h"
 #include "core/messagelist.h"
 #include "core/messages.h"
+#include "core/moduleentries.h"
 #include "core/programdirs.h"
 #include "core/programsettings.h"
 #include "core/rights.h"
@@ -20,7 +23,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QMainWindow>
 #include <QMessageBox>
 #include <QScreen>
 
@@ -56,7 +58,8 @@ void showPlainMessage(const QString& text) {
 } // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    // Errors no module handled are shown by the application object.
+    TApplication app(argc, argv);
     QApplication::setApplicationName(u"Domvera"_s);
     InstallMessageBoxes();
     MessageListWindowSink messageList;
@@ -121,9 +124,8 @@ int main(int argc, char** argv) {
     }
     LoginActive = true;
 
-    QMainWindow window;
-    window.setWindowTitle(u"Domvera v2.40"_s);
-    window.resize(1024, 700);
+    ModuleDispatcher dispatcher;
+    TF_LumoMain window(dispatcher);
     // The vault settings of the start client are loaded with the main window.
     LoadFtpSettings();
     if (SplashForm)
@@ -132,9 +134,10 @@ int main(int argc, char** argv) {
         FreeSplash();
         return 0;
     }
+    window.ApplyMenuRights();
     window.show();
+    // Closing the main window logs "LOGOUT PROGEND".
     const int result = QApplication::exec();
-    WriteLog(u"LOGOUT PROGEND"_s);
     FreeSplash();
     SetMessageListSink(nullptr);
     return result;

@@ -1,0 +1,257 @@
+#include "core/gui/datasafetymenu.h"
+
+#include "core/datetext.h"
+#include "core/importdefinitions.h"
+#include "core/messages.h"
+#include "core/programdirs.h"
+#include "core/rights.h"
+#include "datasafety/datasafety.h"
+#include "platform/errors.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenu>
+#include <QWidget>
+#include <functional>
+
+using namespace Qt::StringLiterals;
+using Service = DataSafetyService;
+
+namespace {
+
+// Runs a menu action; errors of the called function are shown, not lost.
+void guarded(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const Abort&) {
+    } catch (const DbError& error) {
+        ShowError(error.message());
+    }
+}
+
+QAction* addItem(QMenu* menu, const QString& caption, Service service,
+                 std::function<void()> action) {
+    QAction* item = menu->addAction(caption);
+    item->setEnabled(IsDataSafetyServiceAvailable(service));
+    QObject::connect(item, &QAction::triggered, menu,
+                     [action = std::move(action)] { guarded(action); });
+    return item;
+}
+
+QString withDateAndTime(const QString& pattern) {
+    QString text = pattern;
+    const qsizetype first = text.indexOf(u"%s"_s);
+    if (first >= 0)
+        text.replace(first, 2, TodayStr());
+    const qsizetype second = text.indexOf(u"%s"_s);
+    if (second >= 0)
+        text.replace(second, 2, NowTimeStr());
+    return text;
+}
+
+const QString kNoFtp = u"Sie müssen zuerst Ihren Ftp-Zugang einrichten!"_s;
+
+struct FileGroup {
+    QString layouts, definitions, dunning, texts;
+};
+
+void addFileGroups(QMenu* menu, const FileGroup& captions, Service service,
+                   const std::function<void()> (&actions)[4]) {
+    const QString names[4] = {captions.layouts, captions.definitions, captions.dunning,
+                              captions.texts};
+    for (int i = 0; i < 4; ++i)
+        addItem(menu, names[i], service, actions[i]);
+}
+
+void finish(QMenu* menu) {
+    menu->addSeparator();
+    menu->addAction(u"Abbrechen"_s);
+}
+
+void backupBeforeImport(const QString& comment) {
+    try {
+        BackupDatabases(LocalBackup, comment + TodayStr());
+    } catch (const DbError& error) {
+        ShowError(error.message());
+    }
+    QCoreApplication::processEvents();
+}
+
+void chooseImportFile(const ImportDefinition& def, QWidget* owner) {
+    const QString fileName = ImExDir + def.definitionFile;
+    SfileSetting setting = ReadSfileSetting(fileName);
+    if (setting.state == SfileSetting::FileMissing) {
+        ShowError(MissingImportDefinitionMessage(fileName));
+        return;
+    }
+    if (setting.state != SfileSetting::Found)
+        return;
+    const QString chosen = QFileDialog::getOpenFileName(owner, QString(), setting.current);
+    if (chosen.isEmpty())
+        return;
+    if (!WriteSfileSetting(fileName, setting, QDir::toNativeSeparators(chosen)))
+        ShowError(u"Die Datei\r%1\rkonnte nicht gespeichert werden."_s.arg(fileName));
+}
+
+void chooseExportDirectory(QWidget* owner) {
+    const QString fileName = ImExDir + u"Kunden.exp"_s;
+    SfileSetting setting = ReadSfileSetting(fileName);
+    if (setting.state == SfileSetting::FileMissing) {
+        ShowError(MissingExportDefinitionMessage(fileName));
+        return;
+    }
+    if (setting.state != SfileSetting::Found)
+        return;
+    QString dir = QFileInfo(QDir::fromNativeSeparators(setting.current)).path();
+    if (!QFileInfo(dir).isDir())
+        dir = ProgramDir;
+    const QString chosen = QFileDialog::getExistingDirectory(owner, QString(), dir);
+    if (chosen.isEmpty())
+        return;
+    const QString value = QDir::toNativeSeparators(chosen) + QDir::separator() + u"Kunden.txt"_s;
+    if (!WriteSfileSetting(fileName, setting, value))
+        ShowError(u"Die Datei\r%1\rkonnte nicht gespeichert werden."_s.arg(fileName));
+}
+
+} // namespace
+
+void FillDatensicherungMenu(QMenu* menu, QWidget* owner) {
+    Q_UNUSED(owner);
+    addItem(menu, u"Datenbanken sichern"_s, Service::DatabaseBackup, [] {
+        BackupDatabases(LocalBackup, withDateAndTime(u"Manuelle Datensicherung am %s um %s Uhr"_s));
+    });
+    addItem(menu, u"Datenbanken wiederherstellen"_s, Service::DatabaseBackup,
+            [] { RestoreDatabases(LocalRestore); });
+    menu->addSeparator();
+    const std::pair<QString, std::function<void()>> groups[] = {
+        {u"Formular-Layouts sichern"_s, &BackupFormularLayouts},
+        {u"Formular-Layout wiederherstellen"_s, &RestoreFormularLayouts},
+        {u"Import/Export-Definitionen sichern"_s, &BackupImportExportDefinitionen},
+        {u"Import/Export-Definitionen wiederherstellen"_s, &RestoreImportExportDefinitionen},
+        {u"Mahnbrief-Vorlagen sichern"_s, &BackupMahnbriefVorlagen},
+        {u"Mahnbrief-Vorlagen wiederherstellen"_s, &RestoreMahnbriefVorlagen},
+        {u"Textbausteine sichern"_s, &BackupTextbausteine},
+        {u"Textbausteine wiederherstellen"_s, &RestoreTextbausteine},
+    };
+    for (const auto& [caption, action] : groups)
+        addItem(menu, caption, Service::FileGroupBackup, action);
+    menu->addSeparator();
+
+    QMenu* toDrive = menu->addMenu(u"Transport-Datenträger erstellen"_s);
+    addItem(toDrive, u"Datenbanken exportieren"_s, Service::DatabaseBackup, [] {
+        BackupDatabases(TransportBackup, withDateAndTime(u"Datenexport am %s um %s Uhr"_s));
+    });
+    addFileGroups(toDrive,
+                  {u"Formular-Layouts exportieren"_s, u"Import/Export-Definitionen exportieren"_s,
+                   u"Mahnbrief-Vorlagen exportieren"_s, u"Textbausteine exportieren"_s},
+                  Service::FileGroupBackup,
+                  {&BackupFormularLayoutsToDrive, &BackupImportExportDefinitionenToDrive,
+                   &BackupMahnbriefVorlagenToDrive, &BackupTextbausteineToDrive});
+    finish(toDrive);
+
+    QMenu* fromDrive = menu->addMenu(u"Transport-Datenträger einlesen"_s);
+    addItem(fromDrive, u"Datenbanken importieren"_s, Service::DatabaseBackup,
+            [] { RestoreDatabases(TransportRestore); });
+    addFileGroups(fromDrive,
+                  {u"Formular-Layouts importieren"_s, u"Import/Export-Definitionen importieren"_s,
+                   u"Mahnbrief-Vorlagen importieren"_s, u"Textbausteine importieren"_s},
+                  Service::FileGroupBackup,
+                  {&RestoreFormularLayoutsFromDrive, &RestoreImportExportDefinitionenFromDrive,
+                   &RestoreMahnbriefVorlagenFromDrive, &RestoreTextbausteineFromDrive});
+    finish(fromDrive);
+
+    QMenu* toVault = menu->addMenu(u"Daten in Tresor ablegen"_s);
+    addItem(toVault, u"Datenbanken versenden"_s, Service::Vault, [] {
+        if (!IsFtpConfigured()) {
+            ShowError(kNoFtp);
+            return;
+        }
+        BackupDatabases(VaultBackup, withDateAndTime(u"Tresor-Datensicherung am %s um %s Uhr"_s));
+    });
+    addFileGroups(toVault,
+                  {u"Formular-Layouts versenden"_s, u"Import/Export-Definitionen versenden"_s,
+                   u"Mahnbrief-Vorlagen versenden"_s, u"Textbausteine versenden"_s},
+                  Service::Vault,
+                  {&BackupFormularLayoutsToVault, &BackupImportExportDefinitionenToVault,
+                   &BackupMahnbriefVorlagenToVault, &BackupTextbausteineToVault});
+    finish(toVault);
+
+    QMenu* fromVault = menu->addMenu(u"Daten aus Tresor abrufen"_s);
+    addItem(fromVault, u"Datenbanken empfangen"_s, Service::Vault, [] {
+        if (!IsFtpConfigured()) {
+            ShowError(kNoFtp);
+            return;
+        }
+        RestoreDatabases(VaultRestore);
+    });
+    addFileGroups(fromVault,
+                  {u"Formular-Layouts empfangen"_s, u"Import/Export-Definitionen empfangen"_s,
+                   u"Mahnbrief-Vorlagen empfangen"_s, u"Textbausteine empfangen"_s},
+                  Service::Vault,
+                  {&RestoreFormularLayoutsFromVault, &RestoreImportExportDefinitionenFromVault,
+                   &RestoreMahnbriefVorlagenFromVault, &RestoreTextbausteineFromVault});
+    finish(fromVault);
+
+    QMenu* deleting = menu->addMenu(u"Sicherungsdaten löschen"_s);
+    addItem(deleting, u"Datenbank-Sicherungen löschen"_s, Service::DatabaseBackup,
+            [] { DeleteDatabaseBackups(BackupDir); });
+    addFileGroups(deleting,
+                  {u"Sicherungen der Formularlayouts löschen"_s,
+                   u"Sicherungen der Import/Export-Definitionen löschen"_s,
+                   u"Sicherungen der Mahnbrief-Vorlagen löschen"_s,
+                   u"Sicherungen der Textbausteine löschen"_s},
+                  Service::FileGroupBackup,
+                  {&DeleteFormularLayoutBackups, &DeleteImportExportDefinitionBackups,
+                   &DeleteMahnbriefVorlagenBackups, &DeleteTextbausteineBackups});
+    addItem(deleting, u"Tresor aufräumen"_s, Service::Vault, &CleanUpVault);
+    finish(deleting);
+
+    menu->addSeparator();
+    addItem(menu, u"Pfade einstellen"_s, Service::PathForm, [] {
+        if (CheckViewRight(49))
+            ShowPathForm();
+    });
+    addItem(menu, u"Ftp-Zugang einrichten"_s, Service::FtpForm, [] {
+        if (CheckViewRight(50))
+            ShowFtpSettings();
+    });
+    // Database reorganisation comes with the database maintenance.
+    menu->addAction(u"Datenreorganisation"_s)->setEnabled(false);
+}
+
+void FillImportExportMenu(QMenu* menu, QWidget* owner) {
+    QMenu* general = menu->addMenu(u"Allgemeine Schnittstellen"_s);
+    for (const ImportDefinition& def : ImportDefinitions()) {
+        addItem(general, def.entry, Service::ImportExport, [def] {
+            if (AskYesNo(ImportBackupQuestion()))
+                backupBeforeImport(def.backupComment);
+            RunImport(def.table, def.caption, def.definitionFile, def.dataFile, def.keyField);
+        });
+        addItem(general, def.fileEntry, Service::ImportExport,
+                [def, owner] { chooseImportFile(def, owner); });
+        addItem(general, def.definitionEntry, Service::ImportExport, [def, owner] {
+            EditDefinitionFile(ImExDir + def.definitionFile, owner->x(),
+                               owner->y() + owner->height());
+        });
+        general->addSeparator();
+    }
+    addItem(general, u"Kundenexport in ASCII-Datei"_s, Service::ImportExport, [owner] {
+        if (AskYesNo(ExportBackupQuestion()))
+            BackupDatabases(LocalBackup,
+                            u"Autosicherung vor Export der Kundendaten am "_s + TodayStr());
+        // The filter of the customer table comes with the data module's
+        // customer list; without it every customer is exported.
+        RunExport(u"TabKunden"_s, u"Datenexport : Kundendaten"_s, u"Kunden.exp"_s, u"Kunden.out"_s,
+                  QString(), owner->x() + 200, owner->y() + 200);
+    });
+    addItem(general, u"Kundenexport-Datei einstellen"_s, Service::ImportExport,
+            [owner] { chooseExportDirectory(owner); });
+    addItem(general, u"Kundenexport-Definitionen bearbeiten"_s, Service::ImportExport, [owner] {
+        EditDefinitionFile(ImExDir + u"Kunden.exp"_s, owner->x(), owner->y() + owner->height());
+    });
+    addItem(general, u"Allgemeiner Datenexport"_s, Service::ImportExport, &ShowExportForm);
+    finish(general);
+    addItem(menu, u"Datev-Schnittstelle"_s, Service::Datev, &ShowDatevForm);
+}

@@ -1,0 +1,109 @@
+#include "core/framefixture.h"
+#include "core/gui/datasafetymenu.h"
+#include "core/gui/mainform.h"
+#include "core/moduleentries.h"
+#include "core/programdirs.h"
+#include "datasafety/datasafety.h"
+
+#include <QAction>
+#include <QMenu>
+
+using namespace Qt::StringLiterals;
+using Kind = MessagePresenter::Kind;
+
+namespace {
+
+class DataSafetyMenuTest : public frametest::ProgramDirFixture {
+protected:
+    void SetUp() override {
+        ProgramDirFixture::SetUp();
+        m_savedImEx = ImExDir;
+        ImExDir = root(u"imex/"_s);
+    }
+    void TearDown() override {
+        ImExDir = m_savedImEx;
+        ProgramDirFixture::TearDown();
+    }
+    // Triggers an item even while its service is not part of the build.
+    void run(TF_LumoMain& window, const QString& menu, const QString& caption) {
+        QAction* item = window.menuItem(menu, caption);
+        ASSERT_NE(item, nullptr) << caption.toStdString();
+        item->setEnabled(true);
+        item->trigger();
+    }
+
+    ModuleDispatcher dispatcher;
+
+private:
+    QString m_savedImEx;
+};
+
+TEST_F(DataSafetyMenuTest, VaultWithoutFtpSettingsShowsTheErrorAndStartsNothing) {
+    ASSERT_FALSE(IsFtpConfigured());
+    TF_LumoMain window(dispatcher);
+    run(window, u"Datensicherung"_s, u"Datenbanken versenden"_s);
+    run(window, u"Datensicherung"_s, u"Datenbanken empfangen"_s);
+    // Only the settings error: no backup or restore was reached.
+    EXPECT_EQ(presenter.texts(Kind::Error),
+              QStringList(2, u"Sie müssen zuerst Ihren Ftp-Zugang einrichten!"_s));
+}
+
+TEST_F(DataSafetyMenuTest, MissingDefinitionFileNamesTheFullPath) {
+    TF_LumoMain window(dispatcher);
+    run(window, u"Import/Export"_s, u"Kundenimport-Datei einstellen"_s);
+    run(window, u"Import/Export"_s, u"Kundenexport-Datei einstellen"_s);
+    EXPECT_EQ(presenter.texts(Kind::Error),
+              (QStringList{u"Datei "_s + ImExDir +
+                               u"Kunden.imp\rist nicht vorhanden!\r"
+                               u"Der Datenimport muss neu konfiguriert werden."_s,
+                           u"Datei "_s + ImExDir +
+                               u"Kunden.exp\rist nicht vorhanden!\r"
+                               u"Der Datenexport muss neu konfiguriert werden."_s}));
+
+    // Without an "SFILE" line the entry does nothing, silently.
+    presenter.boxes.clear();
+    writeBytes(ImExDir + u"ObjImp.imp"_s, "FELD=O_Nr\r\n");
+    run(window, u"Import/Export"_s, u"Objektimport-Datei einstellen"_s);
+    EXPECT_TRUE(presenter.boxes.isEmpty());
+    EXPECT_EQ(readBytes(ImExDir + u"ObjImp.imp"_s), QByteArray("FELD=O_Nr\r\n"));
+}
+
+TEST_F(DataSafetyMenuTest, ImportRunsEvenWhenTheBackupIsDeclined) {
+    TF_LumoMain window(dispatcher);
+    presenter.answers = {false};
+    run(window, u"Import/Export"_s, u"Artikeldatenimport aus ASCII-Datei"_s);
+    ASSERT_GE(presenter.boxes.size(), 1);
+    EXPECT_EQ(presenter.boxes.first().kind, Kind::Question);
+    EXPECT_EQ(presenter.boxes.first().text,
+              u"Sie sollten vor dem Datenimport eine Datensicherung vornehmen!\r"
+              u"Möchten Sie jetzt die Daten sichern?"_s);
+    if (!IsDataSafetyServiceAvailable(DataSafetyService::ImportExport)) {
+        // The import was reached: the unbuilt service says so instead of
+        // pretending to have imported.
+        EXPECT_EQ(presenter.texts(Kind::Error).size(), 1);
+    }
+}
+
+TEST_F(DataSafetyMenuTest, EntriesFollowTheAvailableServices) {
+    TF_LumoMain window(dispatcher);
+    const struct {
+        const char16_t* menu;
+        const char16_t* caption;
+        DataSafetyService service;
+    } cases[] = {
+        {u"Datensicherung", u"Datenbanken sichern", DataSafetyService::DatabaseBackup},
+        {u"Datensicherung", u"Textbausteine exportieren", DataSafetyService::FileGroupBackup},
+        {u"Datensicherung", u"Tresor aufräumen", DataSafetyService::Vault},
+        {u"Datensicherung", u"Pfade einstellen", DataSafetyService::PathForm},
+        {u"Datensicherung", u"Ftp-Zugang einrichten", DataSafetyService::FtpForm},
+        {u"Import/Export", u"Kundenexport in ASCII-Datei", DataSafetyService::ImportExport},
+        {u"Import/Export", u"Datev-Schnittstelle", DataSafetyService::Datev},
+    };
+    for (const auto& c : cases) {
+        QAction* item = window.menuItem(QString::fromUtf16(c.menu), QString::fromUtf16(c.caption));
+        ASSERT_NE(item, nullptr) << QString::fromUtf16(c.caption).toStdString();
+        EXPECT_EQ(item->isEnabled(), IsDataSafetyServiceAvailable(c.service));
+    }
+}
+
+} // namespace

@@ -1,0 +1,110 @@
+#include "core/framefixture.h"
+#include "core/gui/helpview.h"
+#include "core/gui/mainform.h"
+#include "core/helptopics.h"
+#include "core/manuals.h"
+#include "core/moduleentries.h"
+#include "core/programdirs.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStringEncoder>
+#include <QTreeWidget>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class HelpViewTest : public frametest::ProgramDirFixture {
+protected:
+    void SetUp() override {
+        ProgramDirFixture::SetUp();
+        m_previous = SetDocumentOpener([this](const QString& path) { opened << path; });
+    }
+    void TearDown() override {
+        SetDocumentOpener(m_previous);
+        ProgramDirFixture::TearDown();
+    }
+    void describe(const QString& relative, const QString& text) {
+        QStringEncoder encoder("windows-1252");
+        const QByteArray bytes = encoder(text);
+        writeBytes(HelpDirectory() + u'/' + relative, bytes);
+    }
+    QTreeWidgetItem* find(TF_HelpView& view, const QString& caption) {
+        const auto items = view.TV->findItems(caption, Qt::MatchExactly | Qt::MatchRecursive);
+        return items.isEmpty() ? nullptr : items.first();
+    }
+
+    QStringList opened;
+
+private:
+    DocumentOpener m_previous;
+};
+
+TEST_F(HelpViewTest, TopicShowsItsDocumentAndOpensIt) {
+    describe(u"Allgemein.txt"_s, u"TITLE:Allgemeines\r\nÜberblick\r\n"_s);
+    describe(u"Allgemein/Readme.TXT"_s,
+             u"TITLE:Erste Schritte\r\nFNAME:Start.pdf\r\nZeile eins\r\nZeile zwei\r\n"_s);
+    TF_HelpView view;
+    view.fillTree(HelpDirectory());
+    const QString folder =
+        QDir::toNativeSeparators(QDir(HelpDirectory()).absoluteFilePath(u"Allgemein"_s));
+
+    QTreeWidgetItem* chapter = find(view, u"Allgemeines"_s);
+    ASSERT_NE(chapter, nullptr);
+    view.TV->setCurrentItem(chapter);
+    EXPECT_EQ(view.lbVerzeichnis->text(), folder);
+    EXPECT_TRUE(view.lbDokument->text().isEmpty());
+    EXPECT_FALSE(view.btnAnzeigen->isEnabled());
+    EXPECT_EQ(view.Memo->toPlainText(), u"Überblick"_s);
+    view.TVDblClick();
+    EXPECT_TRUE(opened.isEmpty()) << "a chapter opens nothing";
+
+    QTreeWidgetItem* topic = find(view, u"Erste Schritte"_s);
+    ASSERT_NE(topic, nullptr);
+    EXPECT_EQ(topic->parent(), chapter);
+    EXPECT_TRUE(topic->font(0).bold());
+    view.TV->setCurrentItem(topic);
+    EXPECT_EQ(view.lbVerzeichnis->text(), folder);
+    EXPECT_EQ(view.lbDokument->text(), folder + QDir::separator() + u"Start.pdf"_s);
+    EXPECT_EQ(view.Memo->toPlainText(), u"Zeile eins\nZeile zwei"_s);
+    ASSERT_TRUE(view.btnAnzeigen->isEnabled());
+
+    const QString document = HelpDirectory() + u"/Allgemein/Start.pdf"_s;
+    view.btnAnzeigen->click();
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(view.TV, &enter);
+    QKeyEvent shiftEnter(QEvent::KeyPress, Qt::Key_Return, Qt::ShiftModifier);
+    QCoreApplication::sendEvent(view.TV, &shiftEnter);
+    ASSERT_EQ(opened.size(), 2) << "button and plain Enter open; Shift+Enter does not";
+    for (const QString& path : opened)
+        EXPECT_EQ(QFileInfo(path).absoluteFilePath(), QFileInfo(document).absoluteFilePath());
+}
+
+TEST_F(HelpViewTest, HelpMenuOpensTheManuals) {
+    ModuleDispatcher dispatcher;
+    TF_LumoMain window(dispatcher);
+    const struct {
+        const char16_t* caption;
+        const char16_t* path;
+    } cases[] = {{u"Online-Handbuch", u"Handbuch/Index.html"},
+                 {u"Erste Schritte", u"Handbuch/FirstSteps.pdf"},
+                 {u"Domvera Handbuch", u"Handbuch/Handbuchv2x.pdf"},
+                 {u"Update Version 2.20/2.30", u"Handbuch/AddV230.pdf"}};
+    for (const auto& c : cases) {
+        opened.clear();
+        QAction* item = window.menuItem(u"Hilfe"_s, QString::fromUtf16(c.caption));
+        ASSERT_NE(item, nullptr);
+        item->trigger();
+        EXPECT_EQ(opened, QStringList{ProgramDir + QString::fromUtf16(c.path)});
+    }
+    opened.clear();
+    ShowHandbuchPage(u"Firmendaten.html"_s);
+    EXPECT_EQ(opened, QStringList{ProgramDir + u"Handbuch/Html/Firmendaten.html"_s});
+}
+
+} // namespace
