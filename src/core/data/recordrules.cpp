@@ -1,0 +1,486 @@
+#include "core/data/recordrules.h"
+
+#include "core/data/datamodule.h"
+#include "core/data/dbhelpers.h"
+#include "core/deleteguard.h"
+#include "core/messagelist.h"
+#include "core/messages.h"
+#include "core/programsettings.h"
+#include "core/rights.h"
+#include "core/syslog.h"
+#include "platform/errors.h"
+#include "platform/table/table.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <map>
+#include <memory>
+
+using table::Table;
+using table::TableError;
+
+namespace {
+
+const QString kDb = QStringLiteral("LumoDB");
+
+QHash<QString, QVariant>& remembered() {
+    static QHash<QString, QVariant> numbers;
+    return numbers;
+}
+
+// A cascade's transaction, opened before the record's own write or delete and
+// committed after it, so that both land together or not at all.
+struct PendingCascade {
+    std::unique_ptr<table::Transaction> tx;
+    bool messageList = false;
+    QStringList refresh;
+};
+std::map<Table*, PendingCascade>& pendingCascades() {
+    static std::map<Table*, PendingCascade> pending;
+    return pending;
+}
+
+void closePending(Table& t, bool commit) {
+    auto& all = pendingCascades();
+    auto it = all.find(&t);
+    if (it == all.end())
+        return;
+    PendingCascade p = std::move(it->second);
+    all.erase(it);
+    if (p.messageList)
+        CloseMessageList();
+    if (!commit)
+        return; // the transaction's destructor rolls back
+    p.tx->commit();
+    for (const QString& name : p.refresh)
+        if (Table* shown = DataModule1().findTable(name))
+            RefreshIfActive(*shown);
+}
+
+struct InitNewRecordScope {
+    explicit InitNewRecordScope(TDataModule1& dm) : m_dm(dm) { m_dm.SetInitNewRecord(true); }
+    ~InitNewRecordScope() { m_dm.SetInitNewRecord(false); }
+    TDataModule1& m_dm;
+};
+
+int numberOf(Table& t, const QString& field) {
+    return GetFieldIntOrDefault(t.findField(field), 0);
+}
+
+QVariant matchValue(const CascadeStep& step, const QVariant& number, const QVariant& key) {
+    return step.byKey ? key : number;
+}
+
+int countDependants(const std::vector<CascadeStep>& steps, const QVariant& number,
+                    const QVariant& key) {
+    int count = 0;
+    for (const CascadeStep& step : steps)
+        if (step.counts)
+            count +=
+                CountRecordsWithValue(kDb, step.file, step.field, matchValue(step, number, key));
+    return count;
+}
+
+QString failureText(CascadeAction action, const QString& file, Table& row, const QString& why) {
+    const QString record = row.fieldCount() > 0
+                               ? row.field(0).name() + QLatin1Char(' ') + row.field(0).asString()
+                               : QString();
+    const QString what = action == CascadeAction::Replace
+                             ? QStringLiteral("Die Nummer konnte nicht geändert werden")
+                             : QStringLiteral("Der Datensatz konnte nicht gelöscht werden");
+    return QStringLiteral("%1: der abhängige Eintrag %2 in \"%3\" ist nicht änderbar (%4).\r"
+                          "Es wurde nichts geändert. Bitte versuchen Sie es später noch einmal.")
+        .arg(what, record, file, why);
+}
+
+// Deletes the rows through the shared object so that its rules run. Any row
+// left behind (refused, hidden by a filter) fails the whole cascade.
+void deleteThroughShared(const CascadeStep& step, const QVariant& value) {
+    Table& shared = DataModule1().table(step.refresh);
+    const bool wasOpen = shared.isOpen();
+    if (!wasOpen)
+        shared.open();
+    struct CloseAgain {
+        ~CloseAgain() {
+            if (!wasOpen && t.isOpen())
+                t.close();
+        }
+        Table& t;
+        bool wasOpen;
+    } closeAgain{shared, wasOpen};
+    const QString refused =
+        QStringLiteral("Der Datensatz kann nicht gelöscht werden, weil nicht alle abhängigen "
+                       "Einträge in \"%1\" gelöscht werden können.\rEs wurde nichts gelöscht.")
+            .arg(step.file);
+    try {
+        shared.refresh();
+        while (shared.locate({step.field}, {value})) {
+            const table::Bookmark before = shared.bookmark();
+            shared.deleteRecord();
+            if (shared.locate({step.field}, {value}) && shared.bookmark().rowId == before.rowId)
+                throw DbError(refused);
+        }
+    } catch (const Abort&) {
+        throw DbError(refused);
+    }
+    if (CountRecordsWithValue(kDb, step.file, step.field, value) > 0)
+        throw DbError(refused);
+}
+
+// One step of a cascade over its own cursor. A row that cannot be written
+// raises with the table and the row named; the caller's transaction undoes
+// everything done so far.
+void runStep(const CascadeStep& step, const QVariant& oldValue, const QVariant& newValue) {
+    if (step.action == CascadeAction::DeleteThroughShared) {
+        deleteThroughShared(step, oldValue);
+        if (!step.line.isEmpty())
+            AddMessageLine(step.line);
+        return;
+    }
+    auto cursor = OpenTempTable(kDb, step.file);
+    table::Field& f = cursor->field(step.field);
+    QList<table::Bookmark> rows;
+    for (cursor->first(); !cursor->eof() && !cursor->isEmpty(); cursor->next())
+        if (FieldEquals(f, oldValue))
+            rows.append(cursor->bookmark());
+    for (const table::Bookmark& mark : rows) {
+        cursor->gotoBookmark(mark);
+        try {
+            if (step.action == CascadeAction::Delete) {
+                cursor->deleteRecord();
+            } else {
+                cursor->edit();
+                f.setValue(step.action == CascadeAction::Replace ? newValue : QVariant(0));
+                cursor->post();
+            }
+        } catch (const TableError& e) {
+            if (e.kind() == TableError::RecordDeleted)
+                continue;
+            const QString text = failureText(step.action, step.file, *cursor, e.message());
+            cursor->cancel();
+            throw DbError(text);
+        }
+    }
+    if (!step.line.isEmpty())
+        AddMessageLine(step.line);
+}
+
+void runCascade(Table& t, const std::vector<CascadeStep>& steps, const QVariant& number,
+                const QVariant& key, const QVariant& newNumber, const QString& firstLine) {
+    PendingCascade& p = pendingCascades()[&t];
+    if (!p.tx)
+        p.tx = std::make_unique<table::Transaction>(*t.database());
+    if (!firstLine.isEmpty() && !p.messageList) {
+        OpenMessageList(QStringLiteral("Datenbank-Manager"), firstLine, 200, 200);
+        p.messageList = true;
+    }
+    for (const CascadeStep& step : steps) {
+        runStep(step, matchValue(step, number, key), newNumber);
+        if (!step.refresh.isEmpty() && !p.refresh.contains(step.refresh))
+            p.refresh.append(step.refresh);
+    }
+}
+
+void raiseNumberTaken() {
+    throw DbError(NumberTakenText());
+}
+
+void checkNumber(Table& t, const NumberedTableRules& r) {
+    const int nr = numberOf(t, r.numberField);
+    if (nr == 0 || nr < r.lowestNumber)
+        raiseNumberTaken();
+    if (NrUsedByOtherRecord(kDb, t.tableName(), r.numberField, r.keyField, nr,
+                            numberOf(t, r.keyField)))
+        raiseNumberTaken();
+}
+
+// The number change rule of tables that post a renumbered record at once.
+void numberChangeRule(TDataModule1& dm, Table& t, table::Field& f, const NumberedTableRules& r) {
+    static bool running = false; // setting the number back fires the rule again
+    if (running || dm.IsInitNewRecord() || dm.IsImportRunning() || !t.isEditing())
+        return;
+    running = true;
+    struct Reset {
+        ~Reset() { running = false; }
+    } reset;
+    const int nr = f.asIntegerOr(0);
+    const QVariant old = remembered().value(r.tableObject);
+    if (nr == 0 || NrUsedByOtherRecord(kDb, t.tableName(), r.numberField, r.keyField, nr,
+                                       numberOf(t, r.keyField))) {
+        ShowError(r.invalidNumberText);
+        f.setValue(old.isValid() ? old : QVariant(0));
+        return;
+    }
+    if (t.state() == table::TableState::Edit && old.isValid() && nr != old.toInt())
+        t.post();
+}
+
+void onNewRecord(TDataModule1& dm, Table& t, const NumberedTableRules& r) {
+    if (r.createRight > 0) {
+        const auto& hook = RecordRuleHooksRegistry().checkCreateRight;
+        if (!(hook ? hook(r.createRight) : CheckCreateRight(r.createRight)))
+            throw Abort{};
+    }
+    InitNewRecordScope scope(dm);
+    t.field(r.keyField).setValue(GetNextId(t, r.keyField));
+    if (!r.numberField.isEmpty() && r.propose)
+        t.field(r.numberField).setValue(r.propose());
+    if (r.defaults)
+        r.defaults(t);
+}
+
+void stamp(Table& t, const NumberedTableRules& r) {
+    if (r.stampAccessField.isEmpty())
+        return;
+    EnsureEditOrInsert(t);
+    t.field(r.stampAccessField).setValue(QDateTime::currentDateTime());
+    if (!r.stampUserField.isEmpty())
+        t.field(r.stampUserField).setValue(CurrentUserText);
+}
+
+void beforePost(TDataModule1& dm, Table& t, const NumberedTableRules& r) {
+    closePending(t, false); // a cascade left over from a failed operation
+    if (r.postCheck)
+        r.postCheck(t);
+    if (!r.numberField.isEmpty()) {
+        if (r.checkNumberBeforePost)
+            checkNumber(t, r);
+        if (r.refuseZeroNumberBeforePost && numberOf(t, r.numberField) == 0) {
+            ShowError(NumberTakenText());
+            throw Abort{};
+        }
+        const QVariant old = remembered().value(r.tableObject);
+        const int nr = numberOf(t, r.numberField);
+        // A new record has no dependants: the remembered number is another record's.
+        if (t.state() == table::TableState::Edit && !r.renumber.empty() && old.isValid() &&
+            nr != old.toInt()) {
+            const bool importing = dm.IsImportRunning();
+            // While another record still holds the old number its dependants stay with it.
+            const bool oldStillUsed = NrUsedByOtherRecord(kDb, t.tableName(), r.numberField,
+                                                          r.keyField, old, numberOf(t, r.keyField));
+            if (!oldStillUsed && countDependants(r.renumber, old, {}) > 0) {
+                int target = nr;
+                if (r.askBeforeRenumber && !(importing && r.skipQuestionWhileImport) &&
+                    !AskYesNo(RenumberQuestionText())) {
+                    t.field(r.numberField).setValue(old);
+                    target = old.toInt();
+                }
+                if (target != old.toInt() && !(importing && r.skipCascadeWhileImport)) {
+                    if (!r.renumberLogPrefix.isEmpty())
+                        WriteLog(r.renumberLogPrefix + QString::number(old.toInt()) +
+                                 QStringLiteral("->") + QString::number(target));
+                    try {
+                        runCascade(t, r.renumber, old, {}, target,
+                                   QStringLiteral("Ändere abhängige Einträge"));
+                    } catch (...) {
+                        closePending(t, false);
+                        throw;
+                    }
+                }
+            }
+        }
+    }
+    try {
+        stamp(t, r);
+    } catch (...) {
+        closePending(t, false);
+        throw;
+    }
+}
+
+void afterPost(Table& t, const NumberedTableRules& r) {
+    closePending(t, true);
+    if (!r.numberField.isEmpty())
+        remembered().insert(r.tableObject, numberOf(t, r.numberField));
+}
+
+table::PostErrorAction onPostError(Table& t, const TableError& e, const NumberedTableRules& r) {
+    // Another workstation took the new key meanwhile: draw a fresh one and post again.
+    if (e.kind() == TableError::KeyViolation && t.state() == table::TableState::Insert &&
+        IntValueExists(kDb, t.tableName(), r.keyField, numberOf(t, r.keyField))) {
+        t.field(r.keyField).setValue(GetNextId(t, r.keyField));
+        return table::PostErrorAction::Retry;
+    }
+    closePending(t, false);
+    if (r.numberField.isEmpty() || r.numberTakenText.isEmpty())
+        return table::PostErrorAction::Fail;
+    if (r.postErrorShowAndAbort) {
+        ShowError(r.numberTakenText);
+        return table::PostErrorAction::Abort;
+    }
+    EnsureEditOrInsert(t);
+    t.field(r.numberField).setValue(remembered().value(r.tableObject, 0));
+    throw DbError(r.numberTakenText);
+}
+
+void beforeDelete(Table& t, const NumberedTableRules& r) {
+    closePending(t, false);
+    if (r.deleteCheck)
+        r.deleteCheck(t);
+    if (r.confirmDeleteFunction > 0)
+        ConfirmDelete(r.confirmDeleteFunction);
+    const QVariant number =
+        r.numberField.isEmpty() ? QVariant() : QVariant(numberOf(t, r.numberField));
+    const QVariant key = numberOf(t, r.keyField);
+    const int count = r.onDelete.empty() ? 0 : countDependants(r.onDelete, number, key);
+    if (count > 0 && !AskYesNo(DeleteQuestionText()))
+        throw Abort{};
+    if (count == 0 && r.alwaysOnDelete.empty())
+        return;
+    // The record's own lock first, so that its delete cannot fail after the cascade.
+    const bool startedEdit = !t.isEditing();
+    if (startedEdit)
+        t.edit();
+    try {
+        if (count > 0)
+            runCascade(t, r.onDelete, number, key, {}, QStringLiteral("Lösche Einträge"));
+        runCascade(t, r.alwaysOnDelete, number, key, {}, {});
+    } catch (...) {
+        closePending(t, false);
+        if (startedEdit)
+            t.cancel();
+        throw;
+    }
+}
+
+} // namespace
+
+RecordRuleHooks& RecordRuleHooksRegistry() {
+    static RecordRuleHooks hooks;
+    return hooks;
+}
+
+QString NumberTakenText() {
+    return QStringLiteral("Die eingegebene Nummmer ist bereits vergeben!") +
+           QStringLiteral("\rDoppel-Clicken Sie, um sich einen Nummern-Vorschlag anzeigen zu "
+                          "lassen.");
+}
+
+QString NumberTakenShortText() {
+    return QStringLiteral(
+        "Die eingegebene Nummer ist bereits vergeben.\rGeben Sie bitte eine andere Nummer ein.");
+}
+
+QString RenumberQuestionText() {
+    return QStringLiteral(
+        "Der Datensatz wird von anderen Datenbanken verwendet!\rDomvera kann intern diese "
+        "Abhängigkeiten korrigieren.\rDer Datenaustausch mit externen Programmen, wie z. B. "
+        "Fibu-\rProgrammen, Lohnbuchhaltungen, Chipdrive-Zeiterfassung usw.\rkann jedoch NICHT "
+        "angepasst werden. Sie müssen die Änderung\rder Datensatznummer dort manuell "
+        "nachtragen, um Fehler beim\rDatenaustausch zu vermeiden!\r\rSoll der Eintrag trotzdem "
+        "geändert werden?");
+}
+
+QString DeleteQuestionText() {
+    return QStringLiteral("Der Datensatz wird von anderen Datenbanken verwendet\rSoll der Eintrag "
+                          "trotzdem gelöscht werden?");
+}
+
+QString InvalidNumberText() {
+    return QStringLiteral("Die eingegebene Nummer ist unzulässig!") +
+           QStringLiteral("\rDoppel-Clicken Sie, um sich einen Nummern-Vorschlag anzeigen zu "
+                          "lassen.");
+}
+
+QString LinksCorrectedText() {
+    return QStringLiteral("Verknüpfte Datenbankeinträge wurden korrigiert");
+}
+
+QString LinksDeletedText() {
+    return QStringLiteral("Verknüpfte Datenbankeinträge wurden gelöscht");
+}
+
+QVariant RememberedNr(const QString& tableObject) {
+    return remembered().value(tableObject);
+}
+
+void RememberNr(const QString& tableObject) {
+    for (const auto* family : {&MasterTableRules(), &SmallTableRules()})
+        for (const NumberedTableRules& r : *family)
+            if (r.tableObject == tableObject && !r.numberField.isEmpty()) {
+                Table& t = DataModule1().table(tableObject);
+                remembered().insert(tableObject, numberOf(t, r.numberField));
+                return;
+            }
+    throw DbError(QStringLiteral("Für %1 wird keine Nummer gemerkt.").arg(tableObject));
+}
+
+void RememberKundenNr() {
+    RememberNr(QStringLiteral("TabKunden"));
+}
+void RememberLieferantNr() {
+    RememberNr(QStringLiteral("TabLieferant"));
+}
+void RememberPersonalNr() {
+    RememberNr(QStringLiteral("TabPersonal"));
+}
+void RememberNotdienstNr() {
+    RememberNr(QStringLiteral("TabNotdienst"));
+}
+QString OldArtikelArtNo() {
+    return remembered().value(QStringLiteral("OldArtikelArtNo")).toString();
+}
+void RememberArtikelArtNo() {
+    Table& t = DataModule1().TabArtikel();
+    remembered().insert(QStringLiteral("OldArtikelArtNo"),
+                        GetFieldStrOrDefault(t.findField(QStringLiteral("A_ArtNo")), QString()));
+}
+void RememberTaetigNr() {
+    RememberNr(QStringLiteral("TabTaetig"));
+}
+void RememberObjektNr() {
+    RememberNr(QStringLiteral("TabObjekt"));
+}
+
+void BindNumberedTableRules(TDataModule1& dm, const NumberedTableRules& rules) {
+    Table& t = dm.table(rules.tableObject);
+    const NumberedTableRules r = rules;
+    TDataModule1* module = &dm;
+    t.onNewRecord += [module, r](Table& self) { onNewRecord(*module, self, r); };
+    if (!r.numberField.isEmpty()) {
+        auto remember = [r](Table& self) {
+            if (self.state() == table::TableState::Browse)
+                remembered().insert(r.tableObject, numberOf(self, r.numberField));
+        };
+        t.afterScroll += remember;
+        t.beforeEdit += remember;
+        t.afterOpen += remember;
+        if (!r.invalidNumberText.isEmpty())
+            t.field(r.numberField).onChange +=
+                [module, r, &t](table::Field& f) { numberChangeRule(*module, t, f, r); };
+        if (r.checkNumberOnChange)
+            t.field(r.numberField).onChange += [module, r, &t](table::Field&) {
+                if (module->IsInitNewRecord() || !t.isEditing())
+                    return;
+                if (!r.zeroOnChangeText.isEmpty() && numberOf(t, r.numberField) == 0)
+                    throw DbError(r.zeroOnChangeText);
+                checkNumber(t, r);
+            };
+    }
+    if (r.afterScroll)
+        t.afterScroll += r.afterScroll;
+    t.beforePost += [module, r](Table& self) { beforePost(*module, self, r); };
+    t.afterPost += [r](Table& self) { afterPost(self, r); };
+    t.onPostError = [r](Table& self, const TableError& e) { return onPostError(self, e, r); };
+    for (const auto& [fieldName, rule] : r.fieldRules) {
+        auto handler = rule;
+        t.field(fieldName).onChange += [module, handler, &t](table::Field&) {
+            if (!module->IsInitNewRecord() && t.isEditing())
+                handler(t);
+        };
+    }
+    if (!r.onDelete.empty() || !r.alwaysOnDelete.empty() || r.confirmDeleteFunction > 0 ||
+        r.deleteCheck)
+        t.beforeDelete += [r](Table& self) { beforeDelete(self, r); };
+    t.afterDelete += [](Table& self) { closePending(self, true); };
+    t.beforeCancel += [](Table& self) { closePending(self, false); };
+}
+
+void InstallRecordRules(TDataModule1& dm) {
+    remembered().clear();
+    dm.AddTableSetup([](TDataModule1& module) {
+        for (const auto* family : {&MasterTableRules(), &SmallTableRules()})
+            for (const NumberedTableRules& r : *family)
+                BindNumberedTableRules(module, r);
+    });
+}

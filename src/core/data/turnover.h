@@ -1,0 +1,10 @@
+#pragma once
+
+struct TPackedDate;
+
+// Monthly turnover rows of customers (KUmsatz.DB) and articles (AUmsatz.DB).
+// A booking into a year without rows first creates all twelve month rows of
+// that year; the month's amount is stored rounded to cents (an amount that
+// nets to less than half a cent as 0), its costs rounded to cents.
+void AddKUmsatz(int kundenNr, double betrag, double kosten, TPackedDate datum);
+void AddAUmsatz(int artikelId, double betrag, double kosten, TPackedDate datum);
