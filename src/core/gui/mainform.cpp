@@ -11,6 +11,7 @@
 #include "core/gui/loginform.h"
 #include "core/gui/placement.h"
 #include "core/gui/splashform.h"
+#include "core/gui/wavsoundplayer.h"
 #include "core/manuals.h"
 #include "core/messages.h"
 #include "core/moduleentries.h"
@@ -122,12 +123,21 @@ TF_LumoMain::TF_LumoMain(ModuleDispatcher& dispatcher, QWidget* parent)
     if (!HasDocumentOpener())
         SetDocumentOpener(
             [](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); });
+    // A player installed before (tests record the sounds) stays in charge.
+    if (SoundPlayer* installed = SetSoundPlayer(nullptr)) {
+        SetSoundPlayer(installed);
+    } else {
+        m_soundPlayer = std::make_unique<WavSoundPlayer>();
+        SetSoundPlayer(m_soundPlayer.get());
+    }
     FormCreate();
     F_LumoMain = this;
     SetMainForm(this);
 }
 
 TF_LumoMain::~TF_LumoMain() {
+    if (m_soundPlayer)
+        SetSoundPlayer(nullptr);
     if (F_LumoMain == this) {
         F_LumoMain = nullptr;
         if (MainForm() == this)

@@ -2,6 +2,7 @@
 #include <QDateTime>
 #include <QMainWindow>
 #include <functional>
+#include <memory>
 
 class ModuleDispatcher;
 class QAction;
@@ -10,6 +11,7 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class QTimer;
+class SoundPlayer;
 
 // Date of the start of the run, set when the main window is created.
 extern int StartYear;
@@ -74,6 +76,7 @@ private:
     QList<QMenu*> m_menus;
     QHash<QString, QList<QObject*>> m_entryWidgets;
     bool m_firstActivation = true;
+    std::unique_ptr<SoundPlayer> m_soundPlayer;
 };
 
 // The one main window of the run (nullptr while none exists).
