@@ -20,6 +20,17 @@ using namespace Qt::StringLiterals;
 using Service = DataSafetyService;
 
 namespace {
+std::function<void()>& dbReorgOpener() {
+    static std::function<void()> opener;
+    return opener;
+}
+} // namespace
+
+void SetDbReorgOpener(std::function<void()> opener) {
+    dbReorgOpener() = std::move(opener);
+}
+
+namespace {
 
 // Runs a menu action; errors of the called function are shown, not lost.
 void guarded(const std::function<void()>& action) {
@@ -217,8 +228,14 @@ void FillDatensicherungMenu(QMenu* menu, QWidget* owner) {
         if (CheckViewRight(50))
             ShowFtpSettings();
     });
-    // Database reorganisation comes with the database maintenance.
-    menu->addAction(u"Datenreorganisation"_s)->setEnabled(false);
+    // The reorganisation form lives with the database maintenance, which
+    // installs its opener; without one the entry stays disabled.
+    QAction* reorg = menu->addAction(u"Datenreorganisation"_s);
+    reorg->setEnabled(bool(dbReorgOpener()));
+    QObject::connect(reorg, &QAction::triggered, reorg, [] {
+        if (dbReorgOpener())
+            dbReorgOpener()();
+    });
 }
 
 void FillImportExportMenu(QMenu* menu, QWidget* owner) {

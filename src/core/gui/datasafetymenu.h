@@ -1,4 +1,6 @@
 #pragma once
+#include <functional>
+
 class QMenu;
 class QWidget;
 
@@ -8,3 +10,7 @@ class QWidget;
 // comes from the owner window.
 void FillDatensicherungMenu(QMenu* menu, QWidget* owner);
 void FillImportExportMenu(QMenu* menu, QWidget* owner);
+
+// The opener of the reorganisation form (menu "Datensicherung"); set before
+// the menus are built.
+void SetDbReorgOpener(std::function<void()> opener);

@@ -106,4 +106,25 @@ TEST_F(DataSafetyMenuTest, EntriesFollowTheAvailableServices) {
     }
 }
 
+TEST_F(DataSafetyMenuTest, ReorganisationEntryFollowsItsOpener) {
+    {
+        SetDbReorgOpener({});
+        TF_LumoMain window(dispatcher);
+        QAction* item = window.menuItem(u"Datensicherung"_s, u"Datenreorganisation"_s);
+        ASSERT_NE(item, nullptr);
+        EXPECT_FALSE(item->isEnabled());
+    }
+    int opened = 0;
+    SetDbReorgOpener([&opened] { ++opened; });
+    {
+        TF_LumoMain window(dispatcher);
+        QAction* item = window.menuItem(u"Datensicherung"_s, u"Datenreorganisation"_s);
+        ASSERT_NE(item, nullptr);
+        EXPECT_TRUE(item->isEnabled());
+        item->trigger();
+        EXPECT_EQ(opened, 1);
+    }
+    SetDbReorgOpener({});
+}
+
 } // namespace
