@@ -1,0 +1,17 @@
+#pragma once
+
+namespace table {
+class Table;
+}
+
+// Position numbers on a document line table (S_Ref, S_PosNr, S_PosArt,
+// S_ID) whose cursor shows the lines of one document.
+
+// Renumbers the lines of the current line's document (see
+// RenumberedPosNrs); pending edits are posted first and the cursor returns
+// to the line it was on. Lines posted before an error keep their numbers.
+void RenumberPositions(int from, int start, table::Table& lines);
+
+// Rewrites every line's number in its normalized form (numbers written
+// before the scaled scheme); the cursor returns to the line it was on.
+void NormalizeAllPosNr(table::Table& lines);
