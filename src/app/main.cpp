@@ -1,4 +1,9 @@
 #include "core/appdirs.h"
+#include "core/data/clientswitch.h"
+#include "core/data/datamodule.h"
+#include "core/data/locatefromadress.h"
+#include "core/data/recordrules.h"
+#include "core/data/reorgdatamodule.h"
 #include "core/gui/application.h"
 #include "core/gui/f_ersteinrichtung.h"
 #include "core/gui/loginform.h"
@@ -13,6 +18,7 @@
 #include "core/programdirs.h"
 #include "core/programsettings.h"
 #include "core/rights.h"
+#include "core/settingsfiles.h"
 #include "core/singleinstance.h"
 #include "core/startup.h"
 #include "core/syslog.h"
@@ -20,9 +26,11 @@
 #include "dbstructure/upgrade.h"
 #include "platform/errors.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QMenu>
 #include <QMessageBox>
 #include <QScreen>
 
@@ -53,6 +61,81 @@ void showPlainMessage(const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, u"Domvera"_s, QString(text).replace(u'\r', u'\n'),
                     QMessageBox::Ok);
     box.exec();
+}
+
+// The name under which this workstation appears in the connected-users list.
+QString operatingSystemUserName() {
+    for (const char* variable : {"USER", "LOGNAME", "USERNAME"})
+        if (const QString name = qEnvironmentVariable(variable).trimmed(); !name.isEmpty())
+            return name;
+    return QDir::home().dirName();
+}
+
+// The start-up screen's client panel and the main window's title follow the
+// client engine.
+void installClientSwitchHooks(TF_LumoMain& window) {
+    ClientSwitchHooks& hooks = ClientSwitchHooksRegistry();
+    hooks.showPanel = [](const QString& step) {
+        if (SplashForm)
+            SplashForm->showMandantPanel(step);
+    };
+    hooks.hidePanel = [] {
+        if (SplashForm)
+            SplashForm->hideMandantPanel();
+    };
+    hooks.setTitle = [&window](const QString& clientPart) {
+        window.setWindowTitle(MainWindowBaseCaption().trimmed() + clientPart);
+    };
+    hooks.processEvents = [] { QCoreApplication::processEvents(); };
+}
+
+// The client entries of the menu "Mandant": captions
+// from "Mandanten.txt" each time it opens, the active client disabled.
+void fillClientMenu(TF_LumoMain& window) {
+    QMenu* menu = window.menuNamed(u"Mandant"_s);
+    if (!menu)
+        return;
+    // The menu holds a separator and "Abbrechen"; the entries go above both.
+    QAction* separator = menu->actions().value(0);
+    QList<QAction*> entries;
+    for (int nr = 0; nr <= MaxMandantNr; ++nr) {
+        auto* action = new QAction(MandantCaptions().value(nr), menu);
+        action->setData(nr);
+        menu->insertAction(separator, action);
+        entries.append(action);
+    }
+    QObject::connect(menu, &QMenu::aboutToShow, menu, [entries] {
+        const QStringList captions = MandantCaptions();
+        for (QAction* action : entries) {
+            const int nr = action->data().toInt();
+            action->setText(captions.value(nr));
+            action->setEnabled(nr != MandantNr);
+        }
+    });
+    for (QAction* action : entries) {
+        QObject::connect(action, &QAction::triggered, &window, [&window, action] {
+            static bool running = false;
+            if (running)
+                return;
+            running = true;
+            window.setEnabled(false);
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            DbUpgraded = false;
+            try {
+                SelectMandant(action->data().toInt(), true, false);
+            } catch (const ProgramEndRequested&) {
+                QApplication::restoreOverrideCursor();
+                running = false;
+                QCoreApplication::exit(1);
+                return;
+            } catch (const DbError& error) {
+                ShowError(error.message());
+            }
+            QApplication::restoreOverrideCursor();
+            window.setEnabled(true);
+            running = false;
+        });
+    }
 }
 
 } // namespace
@@ -105,7 +188,15 @@ int main(int argc, char** argv) {
     CreateSplash();
 
     try {
-        if (!CheckDatabaseVersion()) {
+        // A client without databases is built from the template when it is
+        // selected below; the template itself comes first.
+        if (!EnsureTemplateData()) {
+            FreeSplash();
+            return 1;
+        }
+        if (!MandantDatabaseExists(MandantNr))
+            DbVersion = ReadDbVersion();
+        else if (!CheckDatabaseVersion()) {
             FreeSplash();
             return 1;
         }
@@ -124,8 +215,22 @@ int main(int argc, char** argv) {
     }
     LoginActive = true;
 
+    TDataModule1 dataModule;
+    InstallRecordRules(dataModule);
+    ReorgDataModuleRegistration reorgAccess(dataModule);
+    dataModule.SetSessionUserName(operatingSystemUserName());
+    try {
+        dataModule.DataModuleCreate();
+    } catch (const ProgramEndRequested&) {
+        FreeSplash();
+        return 1;
+    }
+
     ModuleDispatcher dispatcher;
+    dispatcher.setLocator(&LocateFromAdress);
     TF_LumoMain window(dispatcher);
+    installClientSwitchHooks(window);
+    fillClientMenu(window);
     // The vault settings of the start client are loaded with the main window.
     LoadFtpSettings();
     if (SplashForm)
@@ -134,7 +239,23 @@ int main(int argc, char** argv) {
         FreeSplash();
         return 0;
     }
+    try {
+        SelectMandant(MandantNr, false, true);
+        WriteLog(u"Selectmandant OK"_s);
+        SelectMandant(MandantNr, false, false);
+    } catch (const ProgramEndRequested&) {
+        FreeSplash();
+        return 1;
+    } catch (const DbError& error) {
+        ShowError(error.message());
+        FreeSplash();
+        return 1;
+    }
     window.ApplyMenuRights();
+    // The background picture stays on screen behind the main window; closing
+    // the main window alone ends the program.
+    if (SplashForm)
+        SplashForm->setAttribute(Qt::WA_QuitOnClose, false);
     window.show();
     // Closing the main window logs "LOGOUT PROGEND".
     const int result = QApplication::exec();

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+// Selecting, creating and activating a client (0..4) on this workstation.
+// The engine needs no window: what it shows on the start-up screen and in the
+// main window's title goes through installable hooks.
+
+struct ClientSwitchHooks {
+    std::function<void(const QString& step)> showPanel; // start-up screen's client panel
+    std::function<void()> hidePanel;
+    // The client part of the main window's caption, appended to its fixed part.
+    std::function<void(const QString& clientPart)> setTitle;
+    std::function<void()> processEvents;
+};
+// The hooks in force; empty members do nothing.
+ClientSwitchHooks& ClientSwitchHooksRegistry();
+
+// True when the client's data directory holds the company table "Firmen.DB".
+bool MandantDatabaseExists(int mandant);
+
+// The template data directory (client 0) with its databases, the shipped cost
+// types and an empty postal-code table, built when it has no company table
+// yet. The path globals are those of MandantNr afterwards. False after a
+// failure that has been reported.
+bool EnsureTemplateData();
+
+// Builds a new client's directory set and databases, with the cost types and
+// postal codes of the template data; needs the create right of the client
+// function. Afterwards the path globals are those of the new client.
+bool CreateMandant(int mandant);
+
+// For client 0 nothing; otherwise copies the template's layout, letter and
+// import/export directories into the client's (a failure is shown and the
+// next copy runs).
+void CopyTemplateDirs(int mandant);
+
+// Closes the databases and reopens them on MandantNr's directories, upgrading
+// after asking when its version is old. False when the client cannot be used.
+bool OpenMandant();
+
+// Makes the client the active one (reopening its databases when it is not
+// already the active one); falls back to the previous client when that fails.
+// Raises ProgramEndRequested when neither can be opened.
+void ActivateMandant(int mandant, bool announce);
+
+// Creates the client when missing (asking first for 2..4) and, unless at
+// start-up, activates it. At start-up a failed creation is reported and
+// raises ProgramEndRequested.
+void SelectMandant(int mandant, bool announce, bool atStartup);
+
+// "     ( Mandant 0001 : <company> )" for the active client.
+QString MandantTitleSuffix();
+void RefreshMainTitle();
+
+// The client menu's captions: index = client number.
+QStringList MandantCaptions();
