@@ -5,6 +5,7 @@
 #include "core/data/recordrules.h"
 #include "core/data/reorgdatamodule.h"
 #include "core/gui/application.h"
+#include "core/gui/datasafetymenu.h"
 #include "core/gui/f_ersteinrichtung.h"
 #include "core/gui/loginform.h"
 #include "core/gui/mainform.h"
@@ -23,6 +24,7 @@
 #include "core/startup.h"
 #include "core/syslog.h"
 #include "datasafety/datasafety.h"
+#include "dbstructure/gui/f_dbreorg.h"
 #include "dbstructure/upgrade.h"
 #include "platform/errors.h"
 
@@ -228,6 +230,7 @@ int main(int argc, char** argv) {
 
     ModuleDispatcher dispatcher;
     dispatcher.setLocator(&LocateFromAdress);
+    SetDbReorgOpener(&RunDbReorg);
     TF_LumoMain window(dispatcher);
     installClientSwitchHooks(window);
     fillClientMenu(window);
