@@ -143,6 +143,11 @@ void fillClientMenu(TF_LumoMain& window) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Making the first master from a script needs no display at all.
+    for (int i = 1; i < argc; ++i)
+        if (qstrcmp(argv[i], FirstMasterSwitch) == 0 &&
+            qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
     // Errors no module handled are shown by the application object.
     TApplication app(argc, argv);
     QApplication::setApplicationName(u"Domvera"_s);
