@@ -1,9 +1,11 @@
 #include "core/appdirs.h"
 #include "core/data/clientswitch.h"
 #include "core/data/datamodule.h"
+#include "core/data/kostenauszeiterfass.h"
 #include "core/data/locatefromadress.h"
 #include "core/data/recordrules.h"
 #include "core/data/reorgdatamodule.h"
+#include "core/data/rubrikdefaultkostart.h"
 #include "core/gui/application.h"
 #include "core/gui/datasafetymenu.h"
 #include "core/gui/f_ersteinrichtung.h"
@@ -27,6 +29,7 @@
 #include "dbstructure/gui/f_dbreorg.h"
 #include "dbstructure/upgrade.h"
 #include "platform/errors.h"
+#include "platform/table/table.h"
 
 #include <QAction>
 #include <QApplication>
@@ -238,6 +241,17 @@ int main(int argc, char** argv) {
     SetDbReorgOpener(&RunDbReorg);
     TF_LumoMain window(dispatcher);
     installClientSwitchHooks(window);
+    // While a client switch has the tables closed, an activation has nothing
+    // to read; the next one after the switch does it.
+    window.setActivationWork([](bool) {
+        if (!HasDataModule1())
+            return;
+        TDataModule1& data = DataModule1();
+        if (data.TabKostart().isOpen())
+            LoadRubrikDefaultKostart();
+        if (data.TabFirmen().isOpen())
+            GetKostenAusZeiterfass();
+    });
     fillClientMenu(window);
     // The vault settings of the start client are loaded with the main window.
     LoadFtpSettings();

@@ -2,6 +2,7 @@
 
 #include "core/cmdline.h"
 #include "core/filehelpers.h"
+#include "core/formlayoutreset.h"
 #include "core/programdirs.h"
 #include "core/programsettings.h"
 #include "core/settingsfiles.h"
@@ -68,9 +69,10 @@ void DeleteUpgradeTempDirs(const QString& markerFile) {
 }
 
 void DeleteFormLayoutFiles() {
-    for (int n = 0; n <= 4; ++n) {
-        const QString name =
-            WindowsDir + QStringLiteral("DomveraPlan%1.ini").arg(n, 2, 10, QChar(u'0'));
+    // The same files the layout reset removes, so that forms that wrote their
+    // placement again while closing start at their designed place.
+    for (const QString& file : FormLayoutFileNames()) {
+        const QString name = WindowsDir + file;
         if (QFileInfo::exists(name))
             DeleteFileForced(name);
     }

@@ -1,4 +1,5 @@
 #include "core/filehelpers.h"
+#include "core/formlayoutreset.h"
 #include "core/framefixture.h"
 #include "core/programdirs.h"
 #include "core/programsettings.h"
@@ -87,9 +88,11 @@ TEST_F(StartupTest, UpgradeMarkerRemovesTheWorkDirectories) {
 }
 
 TEST_F(StartupTest, LayoutMarkerDeletesThePlacementFiles) {
+    // Exactly the files a layout reset removes; the plan-check and DATEV
+    // forms keep their placement in files of their own.
     const QStringList deleted = {u"DomveraPlan00.ini"_s, u"DomveraPlan01.ini"_s,
-                                 u"DomveraPlan04.ini"_s};
-    const QStringList kept = {u"DomveraPlan05.ini"_s, u"DomveraX04.ini"_s, u"Other.ini"_s};
+                                 u"DomveraPlan04.ini"_s, u"DomveraX04.ini"_s, u"DomveraX304.ini"_s};
+    const QStringList kept = {u"DomveraPlan05.ini"_s, u"DomveraX05.ini"_s, u"Other.ini"_s};
     for (const QString& name : deleted + kept)
         writeBytes(WindowsDir + name, "[Form]\r\n");
     QFile::setPermissions(WindowsDir + deleted.first(), QFileDevice::ReadOwner);
@@ -101,6 +104,15 @@ TEST_F(StartupTest, LayoutMarkerDeletesThePlacementFiles) {
     for (const QString& name : kept)
         EXPECT_TRUE(QFileInfo::exists(WindowsDir + name)) << name.toStdString();
     EXPECT_FALSE(QFileInfo::exists(WindowsDir + u"DELDEF.DSF"_s));
+}
+
+TEST_F(StartupTest, LayoutMarkerDeletesEveryFileTheLayoutResetDeletes) {
+    for (const QString& name : FormLayoutFileNames())
+        writeBytes(WindowsDir + name, "[Form]\r\n");
+    writeBytes(WindowsDir + u"DELDEF.DSF"_s, "");
+    ProcessStartMarkers();
+    for (const QString& name : FormLayoutFileNames())
+        EXPECT_FALSE(QFileInfo::exists(WindowsDir + name)) << name.toStdString();
 }
 
 TEST_F(StartupTest, NoMarkersTouchNothing) {

@@ -402,9 +402,16 @@ void TF_LumoMain::FormActivate() {
     SplashStatusOn = SplashEinAus1->isChecked();
     SetSplashStatusText(QString());
     Panel4->setVisible(!ServiceMode);
-    // The default cost types, the company's cost switch and the tours' next
-    // dates are refreshed here once their modules are part of the build.
+    // The default cost types and the company's cost switch; the tours' next
+    // dates join them once the tour module is part of the build.
+    const bool first = m_firstActivation;
     m_firstActivation = false;
+    if (m_activationWork)
+        m_activationWork(first);
+}
+
+void TF_LumoMain::setActivationWork(ActivationWork work) {
+    m_activationWork = std::move(work);
 }
 
 void TF_LumoMain::changeEvent(QEvent* event) {

@@ -40,6 +40,13 @@ public:
     void ApplyMenuRights();
     // Enables exactly the module entries that have an opener.
     void refreshModuleEntries();
+    // Work on the client's data run at every activation of the window
+    // (firstActivation at the first one): installed by the program, since the
+    // window itself knows no data module.
+    using ActivationWork = std::function<void(bool firstActivation)>;
+    void setActivationWork(ActivationWork work);
+    // Run whenever the window becomes active.
+    void FormActivate();
 
     QMenu* menuNamed(const QString& title) const;
     // The item of a menu by caption (also in sub-menus); nullptr when missing.
@@ -69,10 +76,10 @@ private:
     void runEntry(const QString& id);
     void FormulareGrundeinstellungClick();
     void SplashEinAusClick();
-    void FormActivate();
 
     ModuleDispatcher& m_dispatcher;
     Clock m_clock;
+    ActivationWork m_activationWork;
     QList<QMenu*> m_menus;
     QHash<QString, QList<QObject*>> m_entryWidgets;
     bool m_firstActivation = true;

@@ -233,4 +233,21 @@ TEST_F(MainFormTest, Screenshot) {
     image.save(u"/tmp/domvera_mainform.png"_s);
 }
 
+TEST_F(MainFormTest, EveryActivationRunsTheDataWorkAndTellsTheFirst) {
+    TF_LumoMain window(dispatcher);
+    window.FormActivate(); // without installed work nothing is run
+    QList<bool> calls;
+    TF_LumoMain other(dispatcher);
+    other.setActivationWork([&calls](bool first) { calls.append(first); });
+    const bool savedServiceMode = ServiceMode;
+    ServiceMode = true;
+    other.FormActivate();
+    EXPECT_TRUE(other.Panel4->isHidden()) << "no clock in service mode";
+    ServiceMode = false;
+    other.FormActivate();
+    other.FormActivate();
+    ServiceMode = savedServiceMode;
+    EXPECT_EQ(calls, (QList<bool>{true, false, false}));
+}
+
 } // namespace
