@@ -6,6 +6,7 @@
 #include "core/data/printforms.h"
 #include "core/datagui/logoimage.h"
 #include "core/datagui/moduleopener.h"
+#include "core/datagui/tf_selform.h"
 #include "core/manuals.h"
 #include "core/messages.h"
 #include "platform/errors.h"
@@ -42,20 +43,21 @@ constexpr int kInvoiceFormType = 10000;
 constexpr int kInvoiceKind = 2;
 
 FieldDecl edit(const QString& caption, const QString& field, const QString& page, int width = 0) {
-    return FieldDecl{caption, field, FieldKind::Edit, page, width, {}, {}, nullptr, {}, {}};
+    return FieldDecl{caption, field, FieldKind::Edit, page, width, {}, {}, nullptr, {}, {}, {}};
 }
 
 FieldDecl check(const QString& caption, const QString& field, const QString& page) {
-    return FieldDecl{caption, field, FieldKind::CheckBox, page, 0, {}, {}, nullptr, {}, {}};
+    return FieldDecl{caption, field, FieldKind::CheckBox, page, 0, {}, {}, nullptr, {}, {}, {}};
 }
 
 FieldDecl rich(const QString& caption, const QString& field) {
-    return FieldDecl{caption, field, FieldKind::RichText, kDesign, 0, {}, {}, nullptr, {}, {}};
+    return FieldDecl{caption, field, FieldKind::RichText, kDesign, 0, {}, {}, nullptr, {}, {}, {}};
 }
 
 FieldDecl lookup(const QString& caption, const QString& field, widgets::DataSource& list,
                  const QString& key, const QString& text) {
-    return FieldDecl{caption, field, FieldKind::LookupCombo, kGrund, 0, {}, {}, &list, key, text};
+    return FieldDecl{caption, field, FieldKind::LookupCombo, kGrund, 0, {}, {}, &list, key,
+                     text,    {}};
 }
 
 // The cost fields in the order of the page, with the sum each one feeds.
@@ -154,21 +156,56 @@ QList<FieldDecl> declarations(widgets::DataSource& banken, widgets::DataSource& 
     };
     for (const auto& m : minimums)
         d.append(edit(QString::fromUtf8(m[0]), QString::fromLatin1(m[1]), kDiverses, 8));
-    const char* const counters[][3] = {
-        {"Nächste &Lieferscheinnummer", "F_NextNr04", "F_FormatNr04"},
-        {"Nächste &Angebotsnummer", "F_NextNr02", "F_FormatNr02"},
-        {"Nächste A&uftragsnummer", "F_NextNr03", "F_FormatNr03"},
-        {"Nächste &Rechnungsnummer", "F_NextNrRg", "F_FormatNrRg"},
-        {"Nächste Gut&schriftnummer", "F_NextNr06", "F_FormatNr06"},
-        {"Nächste Eingangsrechnung", "F_NextNr05", "F_FormatNr05"},
-        {"Nächste Bestellung", "F_NextNr07", "F_FormatNr07"},
+    const char* const counters[][4] = {
+        {"Nächste &Lieferscheinnummer", "F_NextNr04", "F_FormatNr04", "Lieferschein"},
+        {"Nächste &Angebotsnummer", "F_NextNr02", "F_FormatNr02", "Angebot"},
+        {"Nächste A&uftragsnummer", "F_NextNr03", "F_FormatNr03", "Auftrag"},
+        {"Nächste &Rechnungsnummer", "F_NextNrRg", "F_FormatNrRg", "Rechnung"},
+        {"Nächste Gut&schriftnummer", "F_NextNr06", "F_FormatNr06", "Gutschrift"},
+        {"Nächste Eingangsrechnung", "F_NextNr05", "F_FormatNr05", "Eingangsrechnung"},
+        {"Nächste Bestellung", "F_NextNr07", "F_FormatNr07", "Bestellung"},
     };
-    for (const auto& c : counters) {
+    for (const auto& c : counters)
         d.append(edit(QString::fromUtf8(c[0]), QString::fromLatin1(c[1]), kDiverses, 10));
-        d.append(edit(QStringLiteral("Format"), QString::fromLatin1(c[2]), kDiverses, 16));
-    }
-    for (const CostField& c : kCosts)
+    for (const auto& c : counters)
+        d.append(edit(QString::fromUtf8(c[3]), QString::fromLatin1(c[2]), kDiverses, 16));
+    for (const CostField& c : kCosts) {
         d.append(edit(QString::fromUtf8(c.caption), QString::fromLatin1(c.field), kKosten, 14));
+        d.last().readOnly = !c.sum; // the sums are computed, never typed
+    }
+    // The boxes of the pages: the first field of each box and its title; a
+    // box runs up to the next entry.
+    const struct {
+        const char* firstField;
+        const char* title; // empty: the lines that follow stand outside a box
+    } boxes[] = {
+        {"F_Strasse", "Adressdaten"},
+        {"F_BankName", "Bankverbindung"},
+        {"F_AutoSichernOP", "Automatische Datensicherung vor :"},
+        {"F_KostenausZeiterfass", ""},
+        {"F_AbsenderZeileRg", "Absender&zeilen"},
+        {"F_REListenkopf", "Kopfzeile Listen"},
+        {"F_REBriefkopf", "Kopfzeile Faktura/Berichte"},
+        {"F_REBrieffussRg", "Fußzeile Faktura"},
+        {"F_REBrieffussKA", "Fußzeile Berichte"},
+        {"F_ErstePosNo", ""},
+        {"F_MinNrKunden", "Basis-Nummern"},
+        {"F_NextNr04", "Nummernkreise"},
+        {"F_FormatNr04", "Nummernformatierung"},
+        {"F_JahresLohn", "Lohngebundene Kosten"},
+        {"F_Miete", "Nicht lohngebundene Kosten"},
+        {"F_GesamtKosten", ""},
+    };
+    QString group;
+    for (FieldDecl& decl : d) {
+        for (const auto& b : boxes)
+            if (decl.field == QLatin1String(b.firstField))
+                group = QString::fromUtf8(b.title);
+        decl.group = group;
+        // A rich text's box carries its caption.
+        if (decl.kind == FieldKind::RichText)
+            decl.caption.clear();
+    }
     return d;
 }
 
@@ -212,7 +249,8 @@ TF_Firmen::TF_Firmen(table::Table& firmen, table::Table& banken, table::Table& z
     auto* hoursHint = new QLabel(
         QStringLiteral("Jahresstunden: (Jährliche Arbeitsstunden aller produktiven Mitarbeiter)"),
         m_fields->page(kKosten));
-    static_cast<QVBoxLayout*>(m_fields->page(kKosten)->layout())->insertWidget(1, hoursHint);
+    auto* costs = static_cast<QVBoxLayout*>(m_fields->page(kKosten)->layout());
+    costs->insertWidget(costs->count() - 1, hoursHint);
     m_fields->pages()->setCurrentWidget(m_fields->page(kGrund));
 }
 
@@ -269,7 +307,9 @@ void TF_Firmen::buildLogoBox() {
         menu.exec(m_logo->mapToGlobal(at));
     });
     boxLayout->addWidget(m_logo);
-    static_cast<QVBoxLayout*>(m_fields->page(kDiverses)->layout())->insertWidget(1, box);
+    // After the minimum numbers, before the number ranges.
+    auto* page = static_cast<QVBoxLayout*>(m_fields->page(kDiverses)->layout());
+    page->insertWidget(page->indexOf(m_fields->group(QStringLiteral("Basis-Nummern"))) + 1, box);
 }
 
 void TF_Firmen::buildPrintFormLine() {
@@ -283,7 +323,8 @@ void TF_Firmen::buildPrintFormLine() {
     m_printFormName->setFocusPolicy(Qt::NoFocus);
     line->addWidget(m_selectForm);
     line->addWidget(m_printFormName, 1);
-    static_cast<QVBoxLayout*>(m_fields->page(kDiverses)->layout())->insertLayout(1, line);
+    auto* page = static_cast<QVBoxLayout*>(m_fields->page(kDiverses)->layout());
+    page->insertLayout(page->count() - 1, line);
 }
 
 void TF_Firmen::connectCostFields() {
@@ -291,16 +332,8 @@ void TF_Firmen::connectCostFields() {
         auto* editor = m_fields->editorAs<QLineEdit>(QString::fromLatin1(c.field));
         if (!editor)
             continue;
-        if (!c.sum) {
-            // The edit follows the table's state; the sums stay read-only
-            // whatever it is, so this runs after the edit's own update.
-            auto keepReadOnly = [editor] { editor->setReadOnly(true); };
-            keepReadOnly();
-            connect(m_source.get(), &widgets::DataSource::stateChanged, editor, keepReadOnly);
-            connect(m_source.get(), &widgets::DataSource::recordChanged, editor, keepReadOnly);
-            editor->setFocusPolicy(Qt::NoFocus); // skipped by the Tab key
-            continue;
-        }
+        if (!c.sum)
+            continue; // declared read-only
         connect(editor, &QLineEdit::editingFinished, this, [this, sum = c.sum] {
             try {
                 sum(m_firmen);
@@ -374,7 +407,11 @@ void TF_Firmen::Load1Click() {
 }
 
 void TF_Firmen::Clear1Click() {
-    if (!AskYesNo(QStringLiteral("Soll die Grafik wirklich gelöscht werden?")))
+    // The question appears just below the logo's box.
+    const QWidget* box = m_logo->parentWidget();
+    const QPoint boxAt = box->mapTo(this, QPoint(0, 0));
+    if (!AskYesNoAt(QStringLiteral("Soll die Grafik wirklich gelöscht werden?"),
+                    x() + boxAt.x() - 50, y() + boxAt.y() + box->height() + 64))
         return;
     EnsureEditOrInsert(m_firmen);
     m_firmen.field(QStringLiteral("F_Logo")).clear();
@@ -441,6 +478,9 @@ void ShowFirmenForm(TDataModule1& dm, QWidget* mainWindow) {
                                "CompuServe GIF Bild (*.gif);;JPEG Bilddatei (*.jpg);;"
                                "JPEG Bilddatei (*.jpeg);;Bitmaps (*.bmp);;Symbole (*.ico);;"
                                "Erweiterte Metadateien (*.emf);;Metadateien (*.wmf)"));
+        });
+        form->setPrintFormChooser([f](int formType, int currentId) {
+            return ChoosePrintForm(formType, currentId, f->x() + 100, f->y() + 140);
         });
         if (mainWindow)
             form->move(mainWindow->x(), mainWindow->y() + mainWindow->height());

@@ -14,7 +14,7 @@ DbEdit::DbEdit(DataSource& source, const QString& field, QWidget* parent)
                                                                                  : 32767);
         setText(f ? f->text() : QString());
         setCursorPosition(0);
-        setReadOnly(!m_link->editable());
+        setReadOnly(m_alwaysReadOnly || !m_link->editable());
         setEnabled(f != nullptr);
         setModified(false);
         if (f)
@@ -30,6 +30,11 @@ DbEdit::DbEdit(DataSource& source, const QString& field, QWidget* parent)
                 setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
             }
     });
+}
+
+void DbEdit::setAlwaysReadOnly(bool on) {
+    m_alwaysReadOnly = on;
+    setReadOnly(m_alwaysReadOnly || !m_link->editable());
 }
 
 void DbEdit::commit() {

@@ -14,10 +14,14 @@ class DbEdit : public QLineEdit {
 public:
     DbEdit(DataSource& source, const QString& field, QWidget* parent = nullptr);
     FieldLink& link() const { return *m_link; }
+    // Keeps the edit read-only through every change of the table's state.
+    void setAlwaysReadOnly(bool on);
+    bool isAlwaysReadOnly() const { return m_alwaysReadOnly; }
 
 private:
     void commit();
     FieldLink* m_link;
+    bool m_alwaysReadOnly = false;
 };
 
 } // namespace widgets

@@ -12,6 +12,7 @@
 #include "platform/widgets/dbspinedit.h"
 
 #include <QFormLayout>
+#include <QGroupBox>
 #include <QLabel>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -28,35 +29,67 @@ FieldForm::FieldForm(DataSource& source, const QList<FieldDecl>& fields, QWidget
         m_pages = new QTabWidget(this);
         outer->addWidget(m_pages);
     }
-    QHash<QString, QFormLayout*> layouts;
+    // Per page its layout, and the section (box or plain) that lines go to.
+    struct Page {
+        QVBoxLayout* layout = nullptr;
+        QFormLayout* form = nullptr;
+        QString group;
+    };
+    QHash<QString, Page> pageStates;
+    auto newForm = [] {
+        auto* form = new QFormLayout;
+        form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+        form->setLabelAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        form->setRowWrapPolicy(QFormLayout::DontWrapRows);
+        return form;
+    };
     for (const FieldDecl& decl : fields) {
-        QFormLayout*& form = layouts[decl.page];
-        if (!form) {
-            QWidget* host = this;
+        Page& state = pageStates[decl.page];
+        if (!state.layout) {
             if (paged) {
-                host = new QWidget(m_pages);
+                auto* host = new QWidget(m_pages);
                 m_pages->addTab(host,
                                 decl.page.isEmpty() ? QStringLiteral("Allgemein") : decl.page);
                 m_pageWidgets.insert(decl.page, host);
-            }
-            form = new QFormLayout;
-            form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
-            form->setLabelAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-            form->setRowWrapPolicy(QFormLayout::DontWrapRows);
-            if (paged) {
-                auto* pageLayout = new QVBoxLayout(host);
-                pageLayout->addLayout(form);
-                pageLayout->addStretch();
+                state.layout = new QVBoxLayout(host);
+                state.layout->addStretch();
             } else {
-                outer->addLayout(form);
+                state.layout = new QVBoxLayout;
+                outer->addLayout(state.layout);
             }
         }
+        if (!state.form || state.group != decl.group) {
+            state.group = decl.group;
+            state.form = newForm();
+            // Before the page's closing stretch (paged) or at the end.
+            const int at = paged ? state.layout->count() - 1 : state.layout->count();
+            if (decl.group.isEmpty()) {
+                state.layout->insertLayout(at, state.form);
+            } else {
+                QWidget* host = paged ? m_pageWidgets.value(decl.page) : this;
+                auto* box = new QGroupBox(decl.group, host);
+                box->setLayout(state.form);
+                state.layout->insertWidget(at, box);
+                if (!m_groups.contains(decl.group))
+                    m_groups.insert(decl.group, box);
+            }
+        }
+        QFormLayout* form = state.form;
         const QString key = decl.field.toLower();
         if (m_editors.contains(key))
             throw DbError(
                 QStringLiteral("Das Feld %1 ist im Formular doppelt angegeben.").arg(decl.field));
         QWidget* editor = createEditor(source, decl);
         m_editors.insert(key, editor);
+        if (decl.readOnly) {
+            auto* edit = qobject_cast<DbEdit*>(editor);
+            if (!edit)
+                throw DbError(
+                    QStringLiteral("Das Feld %1 kann nur als Eingabezeile schreibgeschützt sein.")
+                        .arg(decl.field));
+            edit->setAlwaysReadOnly(true);
+            edit->setFocusPolicy(Qt::NoFocus);
+        }
         if (decl.kind == FieldKind::CheckBox) {
             form->addRow(QString(), editor);
             continue;

@@ -6,6 +6,7 @@
 #include <QVariantList>
 #include <QWidget>
 
+class QGroupBox;
 class QLabel;
 class QTabWidget;
 
@@ -30,6 +31,12 @@ struct FieldDecl {
     DataSource* lookup = nullptr;
     QString lookupKey;
     QString lookupText;
+    // Consecutive lines of a page naming the same group sit in a box with
+    // that title; empty: no box.
+    QString group;
+    // Shown but never edited, whatever the state of the table, and skipped
+    // by the Tab key (sums and other computed values). One-line edits only.
+    bool readOnly = false;
 };
 
 // The fields of a form built from declarations, page by page in the order
@@ -39,6 +46,7 @@ struct FieldDecl {
 //       {"&Gründung", "F_Datum", FieldKind::Date, "Adresse", 10},
 //       {"&Aktiv", "F_Aktiv", FieldKind::CheckBox, "Adresse"},
 //   });
+// Lines with a group name are boxed: decl.group = "Bankverbindung".
 class FieldForm : public QWidget {
     Q_OBJECT
 public:
@@ -51,6 +59,8 @@ public:
     QLabel* label(const QString& field) const { return m_labels.value(field.toLower()); }
     QTabWidget* pages() const { return m_pages; } // nullptr without pages
     QWidget* page(const QString& name) const { return m_pageWidgets.value(name); }
+    // The first box of that title (on any page); nullptr when none.
+    QGroupBox* group(const QString& title) const { return m_groups.value(title); }
 
 private:
     QWidget* createEditor(DataSource& source, const FieldDecl& decl);
@@ -58,6 +68,7 @@ private:
     QHash<QString, QWidget*> m_editors;
     QHash<QString, QLabel*> m_labels;
     QHash<QString, QWidget*> m_pageWidgets;
+    QHash<QString, QGroupBox*> m_groups;
     QTabWidget* m_pages = nullptr;
 };
 

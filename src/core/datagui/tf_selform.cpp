@@ -1,0 +1,99 @@
+#include "core/datagui/tf_selform.h"
+
+#include "core/data/datamodule.h"
+
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+TF_SelForm::TF_SelForm(const QList<PrintFormRow>& rows, int currentId, QWidget* parent)
+    : QDialog(parent) {
+    setObjectName(QStringLiteral("TF_SelForm"));
+    setWindowTitle(QStringLiteral("Druckformular-Auswahl"));
+    auto* layout = new QVBoxLayout(this);
+    m_grid = new QTableWidget(int(rows.size()), 3, this);
+    m_grid->setObjectName(QStringLiteral("GridForm"));
+    m_grid->setHorizontalHeaderLabels(
+        {QStringLiteral("ID"), QStringLiteral("Dateiname"), QStringLiteral("Beschreibung")});
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->verticalHeader()->hide();
+    m_grid->horizontalHeader()->setStretchLastSection(true);
+    m_grid->setMinimumHeight(240);
+    QTableWidgetItem* preselected = nullptr;
+    for (int r = 0; r < rows.size(); ++r) {
+        auto* id = new QTableWidgetItem;
+        id->setData(Qt::DisplayRole, rows[r].id); // sorts as a number
+        m_grid->setItem(r, 0, id);
+        m_grid->setItem(r, 1, new QTableWidgetItem(rows[r].fileName));
+        m_grid->setItem(r, 2, new QTableWidgetItem(rows[r].comment));
+        if (rows[r].id == currentId || (r == 0 && !preselected))
+            preselected = id;
+    }
+    // Keep the table's order until a column title is clicked.
+    m_grid->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    m_grid->setSortingEnabled(true);
+    if (preselected)
+        m_grid->selectRow(preselected->row());
+    connect(m_grid, &QTableWidget::cellDoubleClicked, this, &QDialog::accept);
+    layout->addWidget(m_grid);
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+    resize(520, sizeHint().height());
+}
+
+int TF_SelForm::chosenId() const {
+    if (result() != QDialog::Accepted)
+        return 0;
+    const QList<QTableWidgetItem*> selected = m_grid->selectedItems();
+    if (selected.isEmpty())
+        return 0;
+    const QTableWidgetItem* id = m_grid->item(selected.first()->row(), 0);
+    return id ? id->data(Qt::DisplayRole).toInt() : 0;
+}
+
+namespace {
+
+// The data module's timer work (reminders, refreshes) waits while the choice
+// is open and resumes as it was, also when an error interrupts.
+class TimerWorkPause {
+public:
+    TimerWorkPause() {
+        if (!HasDataModule1())
+            return;
+        m_wasEnabled = DataModule1().IsTimerWorkEnabled();
+        DataModule1().DisableTimerWork();
+    }
+    ~TimerWorkPause() {
+        if (m_wasEnabled && HasDataModule1())
+            DataModule1().EnableTimerWork();
+    }
+    TimerWorkPause(const TimerWorkPause&) = delete;
+    TimerWorkPause& operator=(const TimerWorkPause&) = delete;
+
+private:
+    bool m_wasEnabled = false;
+};
+
+} // namespace
+
+int SelectPrintForm(int formType, int currentId, int x, int y) {
+    TimerWorkPause paused;
+    RefreshPrintFormGroups();
+    TF_SelForm dialog(PrintFormsOfGroup(formType), currentId);
+    dialog.move(x, y);
+    dialog.exec();
+    return dialog.chosenId();
+}
+
+int ChoosePrintForm(int formType, int currentId, int x, int y) {
+    TimerWorkPause paused;
+    return SelectPrintForm(formType, currentId, x, y);
+}

@@ -1,0 +1,120 @@
+#include "core/data/clientdbfixture.h"
+#include "core/data/datamodule.h"
+#include "core/data/printformrows.h"
+#include "core/datagui/tf_selform.h"
+#include "platform/table/table.h"
+
+#include <QApplication>
+#include <QTableWidget>
+#include <QTimer>
+
+namespace {
+
+class SelFormTest : public datatest::ClientDbFixture {
+protected:
+    void addForm(int id, int type, const QVariant& protect, const QVariant& group) {
+        addRow(QStringLiteral("QrFrmDef.DB"),
+               {{QStringLiteral("QF_ID"), id},
+                {QStringLiteral("Q_FormType"), type},
+                {QStringLiteral("Q_Protect"), protect},
+                {QStringLiteral("Q_SelectGroup"), group},
+                {QStringLiteral("Q_Filename"), QStringLiteral("F%1.qrf").arg(id)},
+                {QStringLiteral("Q_Comment"), QStringLiteral("Formular %1").arg(id)}});
+    }
+    QList<int> offered(int formType) {
+        QList<int> ids;
+        for (const PrintFormRow& row : PrintFormsOfGroup(formType))
+            ids.append(row.id);
+        return ids;
+    }
+};
+
+TEST_F(SelFormTest, UserFormsOfTheWholeThousandAreOfferedAfterTheGroupsAreRefreshed) {
+    addForm(97001, 97000, false, QVariant()); // imported without a group
+    addForm(97105, 97100, QVariant(), 0);     // unknown protection counts as user form
+    addForm(97100, 97100, true, 0);           // system form: never offered
+    addForm(97201, 97200, false, 96000);      // wrong group is corrected
+    addForm(96001, 96000, false, 96000);      // another thousand
+    EXPECT_EQ(offered(97100), QList<int>());
+    RefreshPrintFormGroups();
+    EXPECT_EQ(offered(97100), (QList<int>{97001, 97105, 97201}));
+    EXPECT_EQ(offered(96500), QList<int>{96001});
+    EXPECT_EQ(offered(95000), QList<int>());
+}
+
+QList<PrintFormRow> threeRows() {
+    return {{97001, QStringLiteral("a.qrf"), QStringLiteral("Erste")},
+            {97105, QStringLiteral("b.qrf"), QStringLiteral("Zweite")},
+            {97201, QStringLiteral("c.qrf"), QStringLiteral("Dritte")}};
+}
+
+TEST(SelFormDialog, ConfirmReturnsTheSelectedRowAndCancelReturnsNothing) {
+    const struct {
+        QList<PrintFormRow> rows;
+        int currentId;
+        int selectRow; // -1: keep the preselection
+        bool confirm;
+        int expected;
+    } cases[] = {
+        {threeRows(), 97105, -1, true, 97105}, // current form preselected
+        {threeRows(), 12345, -1, true, 97001}, // not offered: first row
+        {threeRows(), 97105, 2, true, 97201},  // user picks another row
+        {threeRows(), 97105, 2, false, 0},     // cancelled
+        {{}, 0, -1, true, 0},                  // empty list: OK gives nothing
+        {{}, 0, -1, false, 0},
+    };
+    for (const auto& c : cases) {
+        TF_SelForm dialog(c.rows, c.currentId);
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Druckformular-Auswahl"));
+        if (c.selectRow >= 0)
+            dialog.grid()->selectRow(c.selectRow);
+        c.confirm ? dialog.accept() : dialog.reject();
+        EXPECT_EQ(dialog.chosenId(), c.expected) << c.currentId << " " << c.selectRow;
+    }
+}
+
+TEST(SelFormDialog, SortingByAColumnKeepsTheChosenIdWithItsRow) {
+    TF_SelForm dialog(threeRows(), 0);
+    dialog.grid()->sortByColumn(2, Qt::AscendingOrder); // Dritte, Erste, Zweite
+    dialog.grid()->selectRow(0);
+    dialog.accept();
+    EXPECT_EQ(dialog.chosenId(), 97201);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SelFormTest, ChoiceListsTheRefreshedRowsAtItsPlaceAndReturnsTheConfirmedId) {
+    addForm(97001, 97000, false, QVariant()); // imported without a group
+    addForm(97105, 97100, false, 0);
+    addForm(97100, 97100, true, 0);
+    TDataModule1 dm;
+    const struct {
+        bool confirm;
+        bool timerWork; // the data module's timer work before the choice
+        int expected;
+    } cases[] = {{true, true, 97105}, {false, true, 0}, {true, false, 97105}};
+    for (const auto& c : cases) {
+        c.timerWork ? dm.EnableTimerWork() : dm.DisableTimerWork();
+        QStringList shown;
+        QPoint at;
+        bool timerWorkWhileOpen = true;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<TF_SelForm*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            at = dialog->pos();
+            timerWorkWhileOpen = dm.IsTimerWorkEnabled();
+            for (int r = 0; r < dialog->grid()->rowCount(); ++r)
+                shown << dialog->grid()->item(r, 0)->text();
+            c.confirm ? dialog->accept() : dialog->reject();
+        });
+        EXPECT_EQ(ChoosePrintForm(97100, 97105, 140, 170), c.expected);
+        EXPECT_EQ(shown, (QStringList{QStringLiteral("97001"), QStringLiteral("97105")}));
+        EXPECT_EQ(at, QPoint(140, 170));
+        EXPECT_FALSE(timerWorkWhileOpen);
+        EXPECT_EQ(dm.IsTimerWorkEnabled(), c.timerWork) << "restored as it was";
+    }
+}
+
+} // namespace
