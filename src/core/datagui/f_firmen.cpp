@@ -251,7 +251,7 @@ TF_Firmen::TF_Firmen(table::Table& firmen, table::Table& banken, table::Table& z
         m_fields->page(kKosten));
     auto* costs = static_cast<QVBoxLayout*>(m_fields->page(kKosten)->layout());
     costs->insertWidget(costs->count() - 1, hoursHint);
-    m_fields->pages()->setCurrentWidget(m_fields->page(kGrund));
+    m_fields->showPage(kGrund);
 }
 
 TF_Firmen::~TF_Firmen() {

@@ -14,6 +14,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -47,8 +48,14 @@ FieldForm::FieldForm(DataSource& source, const QList<FieldDecl>& fields, QWidget
         Page& state = pageStates[decl.page];
         if (!state.layout) {
             if (paged) {
-                auto* host = new QWidget(m_pages);
-                m_pages->addTab(host,
+                // A long page scrolls instead of making the window taller
+                // than a small screen.
+                auto* scroll = new QScrollArea(m_pages);
+                scroll->setWidgetResizable(true);
+                scroll->setFrameShape(QFrame::NoFrame);
+                auto* host = new QWidget(scroll);
+                scroll->setWidget(host);
+                m_pages->addTab(scroll,
                                 decl.page.isEmpty() ? QStringLiteral("Allgemein") : decl.page);
                 m_pageWidgets.insert(decl.page, host);
                 state.layout = new QVBoxLayout(host);
@@ -140,6 +147,19 @@ QWidget* FieldForm::createEditor(DataSource& source, const FieldDecl& decl) {
         return new DbImage(source, decl.field, this);
     }
     return nullptr;
+}
+
+void FieldForm::showPage(const QString& name) {
+    QWidget* host = page(name);
+    if (!m_pages || !host)
+        return;
+    for (int i = 0; i < m_pages->count(); ++i) {
+        auto* scroll = qobject_cast<QScrollArea*>(m_pages->widget(i));
+        if (scroll && scroll->widget() == host) {
+            m_pages->setCurrentIndex(i);
+            return;
+        }
+    }
 }
 
 } // namespace widgets

@@ -59,6 +59,8 @@ public:
     QLabel* label(const QString& field) const { return m_labels.value(field.toLower()); }
     QTabWidget* pages() const { return m_pages; } // nullptr without pages
     QWidget* page(const QString& name) const { return m_pageWidgets.value(name); }
+    // Brings the named page to the front.
+    void showPage(const QString& name);
     // The first box of that title (on any page); nullptr when none.
     QGroupBox* group(const QString& title) const { return m_groups.value(title); }
 

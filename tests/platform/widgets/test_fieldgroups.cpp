@@ -6,6 +6,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
+#include <QScrollArea>
+#include <QTabWidget>
 
 using widgets::DataSource;
 using widgets::FieldDecl;
@@ -103,4 +105,28 @@ TEST_F(WidgetTest, ReadOnlyIsRefusedForOtherThanOneLineEdits) {
     FieldDecl date{"&Seit", "Seit", FieldKind::Date};
     date.readOnly = true;
     EXPECT_THROW(FieldForm(ds, {date}), DbError);
+}
+
+// Each page sits in a scroll area, so a long page scrolls instead of making
+// the window taller than a small screen; showPage finds every page.
+TEST_F(WidgetTest, PagesScrollAndShowPageBringsThemToTheFront) {
+    DataSource ds(*kunden);
+    FieldForm form(ds, {
+                           line("&Nummer", "Nr", "Erste", ""),
+                           line("N&ame", "Name", "Zweite", "Adressdaten"),
+                           line("&Ort", "Ort", "Zweite", "Adressdaten"),
+                       });
+    ASSERT_NE(form.pages(), nullptr);
+    for (const char* name : {"Erste", "Zweite"}) {
+        bool found = false;
+        for (int i = 0; i < form.pages()->count(); ++i) {
+            auto* scroll = qobject_cast<QScrollArea*>(form.pages()->widget(i));
+            found = found || (scroll && scroll->widget() == form.page(name));
+        }
+        EXPECT_TRUE(found) << name;
+    }
+    form.showPage("Zweite");
+    EXPECT_TRUE(form.pages()->currentWidget()->isAncestorOf(form.editor("Ort")));
+    form.showPage("Erste");
+    EXPECT_TRUE(form.pages()->currentWidget()->isAncestorOf(form.editor("Nr")));
 }
