@@ -483,22 +483,14 @@ void Table::checkBrowseMode() {
 }
 
 void Table::first() {
-    checkBrowseMode();
-    beforeScroll(*this);
-    ensureKeys();
-    if (m_keys.empty()) {
-        m_rowId.reset();
-        m_pos = -1;
-        clearBuffer();
-    } else {
-        moveTo(0);
-    }
-    m_bof = true;
-    m_eof = m_keys.empty();
-    scrolled();
+    moveToEnd(false);
 }
 
 void Table::last() {
+    moveToEnd(true);
+}
+
+void Table::moveToEnd(bool toLast) {
     checkBrowseMode();
     beforeScroll(*this);
     ensureKeys();
@@ -507,10 +499,11 @@ void Table::last() {
         m_pos = -1;
         clearBuffer();
     } else {
-        moveTo(int(m_keys.size()) - 1);
+        moveTo(toLast ? int(m_keys.size()) - 1 : 0);
     }
-    m_eof = true;
-    m_bof = m_keys.empty();
+    // An empty view is at both ends at once.
+    m_bof = !toLast || m_keys.empty();
+    m_eof = toLast || m_keys.empty();
     scrolled();
 }
 

@@ -175,6 +175,7 @@ private:
     void loadRow(qint64 rowId);
     void clearBuffer();
     void moveTo(int position);
+    void moveToEnd(bool toLast);
     void readAhead(int position, bool forward);
     void scrolled();
     void calcFields();
