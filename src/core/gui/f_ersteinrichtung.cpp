@@ -1,6 +1,7 @@
 #include "core/gui/f_ersteinrichtung.h"
 
 #include "core/credentials.h"
+#include "core/gui/okcancelrow.h"
 #include "core/messagecatalog.h"
 #include "core/messages.h"
 #include "core/programdirs.h"
@@ -57,15 +58,7 @@ TF_Ersteinrichtung::TF_Ersteinrichtung(QWidget* parent) : QDialog(parent) {
     fields->addRow(u"&Paßwort:"_s, edPassword);
     fields->addRow(u"Paßwort &wiederholen:"_s, edRepeat);
 
-    btnOK = new QPushButton(u"OK"_s, this);
-    btnOK->setObjectName(u"btnOK"_s);
-    btnOK->setDefault(true);
-    btnCancel = new QPushButton(u"Abbrechen"_s, this);
-    btnCancel->setObjectName(u"btnCancel"_s);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnOK);
-    buttons->addWidget(btnCancel);
+    QHBoxLayout* buttons = MakeOkCancelRow(this, btnOK, btnCancel);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(hint);

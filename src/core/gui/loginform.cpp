@@ -1,6 +1,7 @@
 #include "core/gui/loginform.h"
 
 #include "core/credentials.h"
+#include "core/gui/okcancelrow.h"
 #include "core/login.h"
 #include "core/messagecatalog.h"
 #include "core/messages.h"
@@ -35,15 +36,7 @@ TLoginForm::TLoginForm(QWidget* parent)
     fields->addRow(u"&Benutzername:"_s, edUserName);
     fields->addRow(u"&Paßwort"_s, edPassword);
 
-    btnOK = new QPushButton(u"OK"_s, this);
-    btnOK->setObjectName(u"btnOK"_s);
-    btnOK->setDefault(true);
-    btnCancel = new QPushButton(u"Abbrechen"_s, this);
-    btnCancel->setObjectName(u"btnCancel"_s);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnOK);
-    buttons->addWidget(btnCancel);
+    QHBoxLayout* buttons = MakeOkCancelRow(this, btnOK, btnCancel);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lblHint);
