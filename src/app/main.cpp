@@ -1,3 +1,4 @@
+#include "commercial/commercialrules.h"
 #include "core/appdirs.h"
 #include "core/data/clientswitch.h"
 #include "core/data/datamodule.h"
@@ -227,6 +228,7 @@ int main(int argc, char** argv) {
 
     TDataModule1 dataModule;
     InstallRecordRules(dataModule);
+    InstallCommercialRules(dataModule);
     ReorgDataModuleRegistration reorgAccess(dataModule);
     dataModule.SetSessionUserName(operatingSystemUserName());
     try {

@@ -2,6 +2,7 @@
 
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
+#include "core/data/tablelinks.h"
 #include "core/deleteguard.h"
 #include "core/messagelist.h"
 #include "core/messages.h"
@@ -478,6 +479,7 @@ void BindNumberedTableRules(TDataModule1& dm, const NumberedTableRules& rules) {
 
 void InstallRecordRules(TDataModule1& dm) {
     remembered().clear();
+    InstallTableLinks(dm);
     dm.AddTableSetup([](TDataModule1& module) {
         for (const auto* family : {&MasterTableRules(), &SmallTableRules()})
             for (const NumberedTableRules& r : *family)
