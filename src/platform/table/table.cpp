@@ -1071,23 +1071,28 @@ void Table::post() {
     checkOpen();
     if (!isEditing())
         return;
-    beforePost(*this);
-    for (;;) {
-        try {
-            writeRecord();
-            break;
-        } catch (const TableError& e) {
-            if (!onPostError)
-                throw;
-            switch (onPostError(*this, e)) {
-            case PostErrorAction::Retry:
-                continue;
-            case PostErrorAction::Abort:
-                throw Abort{};
-            case PostErrorAction::Fail:
-                throw;
+    try {
+        beforePost(*this);
+        for (;;) {
+            try {
+                writeRecord();
+                break;
+            } catch (const TableError& e) {
+                if (!onPostError)
+                    throw;
+                switch (onPostError(*this, e)) {
+                case PostErrorAction::Retry:
+                    continue;
+                case PostErrorAction::Abort:
+                    throw Abort{};
+                case PostErrorAction::Fail:
+                    throw;
+                }
             }
         }
+    } catch (...) {
+        postFailed(*this);
+        throw;
     }
     const bool wasInsert = m_state == TableState::Insert;
     m_rowCache.clear();
@@ -1131,39 +1136,44 @@ void Table::deleteRecord() {
         throw TableError(
             TableError::InvalidState,
             QStringLiteral("Die Tabelle %1 enthält keinen aktuellen Datensatz.").arg(m_tableName));
-    beforeDelete(*this);
-    beforeScroll(*this);
-    const bool hadLock = !m_lockedKey.isNull();
-    if (!hadLock)
-        lockCurrent();
     try {
-        if (Session* s = m_db->session())
-            s->checkWritable(m_db->lockKey(), m_physical);
-        Connection& c = m_db->connection();
-        StatementUse s(
-            c.cached(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(m_physical))));
-        s->bind(1, *m_rowId);
-        s->step();
-        if (c.changes() == 0)
-            throw TableError(
-                TableError::RecordDeleted,
-                QStringLiteral("Der Datensatz wurde von einem anderen Benutzer gelöscht."));
-    } catch (const TableError& e) {
-        unlockCurrent();
-        if (e.kind() == TableError::RecordDeleted) {
-            // Drop it from the view so a loop over the table moves on.
-            m_keys.erase(m_keys.begin() + m_pos);
-            m_positionsValid = false;
-            m_state = TableState::Browse;
-            if (m_keys.empty()) {
-                m_rowId.reset();
-                m_pos = -1;
-                clearBuffer();
-                m_bof = m_eof = true;
-            } else {
-                moveTo(std::min(m_pos, int(m_keys.size()) - 1));
+        beforeDelete(*this);
+        beforeScroll(*this);
+        const bool hadLock = !m_lockedKey.isNull();
+        if (!hadLock)
+            lockCurrent();
+        try {
+            if (Session* s = m_db->session())
+                s->checkWritable(m_db->lockKey(), m_physical);
+            Connection& c = m_db->connection();
+            StatementUse s(
+                c.cached(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(m_physical))));
+            s->bind(1, *m_rowId);
+            s->step();
+            if (c.changes() == 0)
+                throw TableError(
+                    TableError::RecordDeleted,
+                    QStringLiteral("Der Datensatz wurde von einem anderen Benutzer gelöscht."));
+        } catch (const TableError& e) {
+            unlockCurrent();
+            if (e.kind() == TableError::RecordDeleted) {
+                // Drop it from the view so a loop over the table moves on.
+                m_keys.erase(m_keys.begin() + m_pos);
+                m_positionsValid = false;
+                m_state = TableState::Browse;
+                if (m_keys.empty()) {
+                    m_rowId.reset();
+                    m_pos = -1;
+                    clearBuffer();
+                    m_bof = m_eof = true;
+                } else {
+                    moveTo(std::min(m_pos, int(m_keys.size()) - 1));
+                }
             }
+            throw;
         }
+    } catch (...) {
+        deleteFailed(*this);
         throw;
     }
     unlockCurrent();

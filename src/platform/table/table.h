@@ -154,6 +154,10 @@ public:
     Event<Table&> beforeScroll, afterScroll;
     Event<Table&> onCalcFields;
     std::function<PostErrorAction(Table&, const TableError&)> onPostError;
+    // Fire when post() or deleteRecord() leaves by an exception once its
+    // before-handlers have begun (a refusal, a failed write): handlers undo
+    // what earlier before-handlers started. They must not throw.
+    Event<Table&> postFailed, deleteFailed;
 
     // For the layer: the database marks cursors stale after a rollback or bulk change.
     void invalidate(bool rowIdsChanged = false);
