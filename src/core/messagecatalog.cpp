@@ -115,6 +115,7 @@ constexpr CatalogEntry kCatalog[] = {
     {64997, u"erzeugen"},
     {64998, u"exportieren"},
     {64999, u"löschen"},
+    {65050, u"Terminauftrag"},
     {65100, u"Das Verzeichnis\r%s\rkonnte nicht angelegt werden."},
     {65101, u"Über Domvera"},
     {65158, u"Angebot auswählen"},

@@ -185,6 +185,66 @@ QString GetVeKurz(int id) {
 QString GetVeLang(int id) {
     return asText(find(dm().TabVE(), "VE_ID", id, "VE_Lang"));
 }
+QString GetVeLangText(int id) {
+    return GetVeLang(id);
+}
+int GetFremdLeistKostart(int id) {
+    table::Table& t = dm().TabFremdLeist();
+    const bool opened = !t.isOpen();
+    if (opened && !dm().OpenDataTable(t))
+        return 0;
+    struct CloseAgain {
+        ~CloseAgain() {
+            if (opened && t.isOpen())
+                t.close();
+        }
+        table::Table& t;
+        bool opened;
+    } closeAgain{t, opened};
+    return asInt(find(t, "S_ID", id, "S_KostArt"));
+}
+bool GetDvGroup(int id, DvGroup& group) {
+    group = {};
+    table::Table& t = dm().TabDvGroups();
+    if (!t.isOpen())
+        return false;
+    const table::Bookmark before = t.bookmark();
+    const bool found = t.locate({QStringLiteral("DG_ID")}, {id});
+    if (found) {
+        auto text = [&t](const char* name) {
+            return GetFieldStrOrDefault(t.findField(QString::fromLatin1(name)), QString());
+        };
+        group.kind = GetFieldIntOrDefault(t.findField(QStringLiteral("DG_Type")), 0);
+        group.name = text("DG_Name");
+        group.mask = text("DG_Mask");
+        group.prefix = text("DG_Prefix");
+        group.suffix = text("DG_Suffix");
+        group.defaultPath = text("DG_Defpath");
+    }
+    if (before.valid)
+        t.gotoBookmark(before);
+    return found;
+}
+bool KostartExists(int nr) {
+    table::Table& t = dm().TabKostart();
+    // A record being edited in the cost-type form is not moved.
+    if (!t.isOpen() || t.isEditing())
+        return IntValueExists(kDb, QStringLiteral("Kostart.DB"), QStringLiteral("A_Nr"), nr);
+    if (t.locate({QStringLiteral("A_Nr")}, {nr}))
+        return true;
+    // The object may not show a cost type added elsewhere yet: the file decides.
+    if (!IntValueExists(kDb, QStringLiteral("Kostart.DB"), QStringLiteral("A_Nr"), nr))
+        return false;
+    t.refresh();
+    t.locate({QStringLiteral("A_Nr")}, {nr});
+    return true;
+}
+QString GetKostartText(int nr, const QString& fallback) {
+    return asText(find(dm().TabKostart(), "A_Nr", nr, "A_Text"), fallback);
+}
+QString GetRubrikText(int rubrikNr) {
+    return asText(find(dm().TabRubrik(), "R_ID", rubrikNr, "R_Text"));
+}
 int GetAusfIntervWochen(int id) {
     return asInt(find(dm().TabAusfInterv(), "AI_ID", id, "AI_Wochen"));
 }

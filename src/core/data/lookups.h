@@ -53,10 +53,26 @@ QString GetOpenLSNrById(int id);
 double GetLSBrutto(int id);
 QString GetVeKurz(int id);
 QString GetVeLang(int id);
+QString GetVeLangText(int id);
 int GetAusfIntervWochen(int id);
 // False when the payment term does not exist; the outputs are then left as they were.
 bool GetZahlbed(int id, QString& text, double& skonto, int& tage, double& skonto2, int& tage2,
                 int& nettoTage);
+// The cost type of an external service; 0 also when the table cannot be opened.
+int GetFremdLeistKostart(int id);
+// A document group's fields; false (kind 0, empty texts) when it does not
+// exist. TabDvGroups keeps its current record.
+struct DvGroup {
+    int kind = 0;
+    QString name, mask, prefix, suffix, defaultPath;
+};
+bool GetDvGroup(int id, DvGroup& group);
+// Cost types: whether the number exists (TabKostart, unless in edit, is moved to it), its
+// text (the fallback when TabKostart is closed, has no such number or the
+// text is null), and the text of a rubric (empty while TabRubrik is closed).
+bool KostartExists(int nr);
+QString GetKostartText(int nr, const QString& fallback);
+QString GetRubrikText(int rubrikNr);
 QString GetPlzById(int id);
 QString GetOrtById(int id);
 

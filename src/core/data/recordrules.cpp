@@ -1,7 +1,9 @@
 #include "core/data/recordrules.h"
 
+#include "core/data/dailylistrules.h"
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
+#include "core/data/openitemrules.h"
 #include "core/data/tablelinks.h"
 #include "core/deleteguard.h"
 #include "core/messagelist.h"
@@ -35,6 +37,9 @@ struct PendingCascade {
     std::unique_ptr<table::Transaction> tx;
     bool messageList = false;
     QStringList refresh;
+    // The delete rule put the record in edit to hold its lock; a failed delete ends that edit.
+    bool cancelEditOnFailure = false;
+    QString notice; // shown once the cascade is committed; empty: none
 };
 std::map<Table*, PendingCascade>& pendingCascades() {
     static std::map<Table*, PendingCascade> pending;
@@ -50,12 +55,18 @@ void closePending(Table& t, bool commit) {
     all.erase(it);
     if (p.messageList)
         CloseMessageList();
-    if (!commit)
-        return; // the transaction's destructor rolls back
+    if (!commit) {
+        p.tx.reset(); // rolls back
+        if (p.cancelEditOnFailure && t.isEditing())
+            t.cancel();
+        return;
+    }
     p.tx->commit();
     for (const QString& name : p.refresh)
         if (Table* shown = DataModule1().findTable(name))
             RefreshIfActive(*shown);
+    if (!p.notice.isEmpty() && !QuietCascades)
+        ShowInfo(p.notice);
 }
 
 struct InitNewRecordScope {
@@ -166,14 +177,20 @@ void runStep(const CascadeStep& step, const QVariant& oldValue, const QVariant& 
         AddMessageLine(step.line);
 }
 
-void runCascade(Table& t, const std::vector<CascadeStep>& steps, const QVariant& number,
-                const QVariant& key, const QVariant& newNumber, const QString& firstLine) {
+// firstLine: the message list's first line; empty: no message list and no notice.
+void runCascade(Table& t, const NumberedTableRules& r, const std::vector<CascadeStep>& steps,
+                const QVariant& number, const QVariant& key, const QVariant& newNumber,
+                const QString& firstLine, const QString& notice) {
     PendingCascade& p = pendingCascades()[&t];
     if (!p.tx)
         p.tx = std::make_unique<table::Transaction>(*t.database());
-    if (!firstLine.isEmpty() && !p.messageList) {
-        OpenMessageList(QStringLiteral("Datenbank-Manager"), firstLine, 200, 200);
-        p.messageList = true;
+    if (!firstLine.isEmpty() && r.cascadeMessageList) {
+        if (!p.messageList) {
+            OpenMessageList(QStringLiteral("Datenbank-Manager"), firstLine, 200, 200);
+            p.messageList = true;
+        }
+        if (r.closingNotice)
+            p.notice = notice;
     }
     for (const CascadeStep& step : steps) {
         runStep(step, matchValue(step, number, key), newNumber);
@@ -182,17 +199,24 @@ void runCascade(Table& t, const std::vector<CascadeStep>& steps, const QVariant&
     }
 }
 
-void raiseNumberTaken() {
+void focusField(const QString& fieldObject) {
+    const auto& focus = RecordRuleHooksRegistry().focusField;
+    if (!fieldObject.isEmpty() && focus)
+        focus(fieldObject);
+}
+
+void raiseNumberTaken(const NumberedTableRules& r) {
+    focusField(r.focusOnNumberError);
     throw DbError(NumberTakenText());
 }
 
 void checkNumber(Table& t, const NumberedTableRules& r) {
     const int nr = numberOf(t, r.numberField);
     if (nr == 0 || nr < r.lowestNumber)
-        raiseNumberTaken();
+        raiseNumberTaken(r);
     if (NrUsedByOtherRecord(kDb, t.tableName(), r.numberField, r.keyField, nr,
                             numberOf(t, r.keyField)))
-        raiseNumberTaken();
+        raiseNumberTaken(r);
 }
 
 // The number change rule of tables that post a renumbered record at once.
@@ -228,6 +252,7 @@ void onNewRecord(TDataModule1& dm, Table& t, const NumberedTableRules& r) {
         t.field(r.numberField).setValue(r.propose());
     if (r.defaults)
         r.defaults(t);
+    focusField(r.focusOnNew);
 }
 
 void stamp(Table& t, const NumberedTableRules& r) {
@@ -241,8 +266,6 @@ void stamp(Table& t, const NumberedTableRules& r) {
 
 void beforePost(TDataModule1& dm, Table& t, const NumberedTableRules& r) {
     closePending(t, false); // a cascade left over from a failed operation
-    if (r.postCheck)
-        r.postCheck(t);
     if (!r.numberField.isEmpty()) {
         if (r.checkNumberBeforePost)
             checkNumber(t, r);
@@ -250,6 +273,10 @@ void beforePost(TDataModule1& dm, Table& t, const NumberedTableRules& r) {
             ShowError(NumberTakenText());
             throw Abort{};
         }
+    }
+    if (r.postCheck)
+        r.postCheck(t);
+    if (!r.numberField.isEmpty()) {
         const QVariant old = remembered().value(r.tableObject);
         const int nr = numberOf(t, r.numberField);
         // A new record has no dependants: the remembered number is another record's.
@@ -271,8 +298,9 @@ void beforePost(TDataModule1& dm, Table& t, const NumberedTableRules& r) {
                         WriteLog(r.renumberLogPrefix + QString::number(old.toInt()) +
                                  QStringLiteral("->") + QString::number(target));
                     try {
-                        runCascade(t, r.renumber, old, {}, target,
-                                   QStringLiteral("Ändere abhängige Einträge"));
+                        runCascade(t, r, r.renumber, old, {}, target,
+                                   QStringLiteral("Ändere abhängige Einträge"),
+                                   LinksCorrectedText());
                     } catch (...) {
                         closePending(t, false);
                         throw;
@@ -303,14 +331,19 @@ table::PostErrorAction onPostError(Table& t, const TableError& e, const Numbered
         return table::PostErrorAction::Retry;
     }
     closePending(t, false);
-    if (r.numberField.isEmpty() || r.numberTakenText.isEmpty())
+    if (r.numberTakenText.isEmpty())
         return table::PostErrorAction::Fail;
     if (r.postErrorShowAndAbort) {
         ShowError(r.numberTakenText);
         return table::PostErrorAction::Abort;
     }
+    if (r.numberField.isEmpty() && !r.resetNumber)
+        return table::PostErrorAction::Fail;
     EnsureEditOrInsert(t);
-    t.field(r.numberField).setValue(remembered().value(r.tableObject, 0));
+    if (r.resetNumber)
+        r.resetNumber(t);
+    else
+        t.field(r.numberField).setValue(remembered().value(r.tableObject, 0));
     throw DbError(r.numberTakenText);
 }
 
@@ -334,8 +367,10 @@ void beforeDelete(Table& t, const NumberedTableRules& r) {
         t.edit();
     try {
         if (count > 0)
-            runCascade(t, r.onDelete, number, key, {}, QStringLiteral("Lösche Einträge"));
-        runCascade(t, r.alwaysOnDelete, number, key, {}, {});
+            runCascade(t, r, r.onDelete, number, key, {}, QStringLiteral("Lösche Einträge"),
+                       LinksDeletedText());
+        runCascade(t, r, r.alwaysOnDelete, number, key, {}, {}, {});
+        pendingCascades()[&t].cancelEditOnFailure = startedEdit;
     } catch (...) {
         closePending(t, false);
         if (startedEdit)
@@ -345,6 +380,8 @@ void beforeDelete(Table& t, const NumberedTableRules& r) {
 }
 
 } // namespace
+
+bool QuietCascades = true;
 
 RecordRuleHooks& RecordRuleHooksRegistry() {
     static RecordRuleHooks hooks;
@@ -432,6 +469,12 @@ void RememberTaetigNr() {
 void RememberObjektNr() {
     RememberNr(QStringLiteral("TabObjekt"));
 }
+void RememberTourNr() {
+    RememberNr(QStringLiteral("TabTour"));
+}
+void RememberKostartNr() {
+    RememberNr(QStringLiteral("TabKostart"));
+}
 
 void BindNumberedTableRules(TDataModule1& dm, const NumberedTableRules& rules) {
     Table& t = dm.table(rules.tableObject);
@@ -460,6 +503,19 @@ void BindNumberedTableRules(TDataModule1& dm, const NumberedTableRules& rules) {
     }
     if (r.afterScroll)
         t.afterScroll += r.afterScroll;
+    if (r.afterOpen)
+        t.afterOpen += r.afterOpen;
+    if (r.formShowsRecord) {
+        auto show = [name = r.tableObject](Table&) {
+            if (const auto& shown = RecordRuleHooksRegistry().recordShown)
+                shown(name);
+        };
+        t.afterScroll += show;
+        if (r.formShowsRecordAlsoOnEditAndPost) {
+            t.beforeEdit += show;
+            t.afterPost += show;
+        }
+    }
     t.beforePost += [module, r](Table& self) { beforePost(*module, self, r); };
     t.afterPost += [r](Table& self) { afterPost(self, r); };
     t.onPostError = [r](Table& self, const TableError& e) { return onPostError(self, e, r); };
@@ -474,7 +530,15 @@ void BindNumberedTableRules(TDataModule1& dm, const NumberedTableRules& rules) {
         r.deleteCheck)
         t.beforeDelete += [r](Table& self) { beforeDelete(self, r); };
     t.afterDelete += [](Table& self) { closePending(self, true); };
-    t.beforeCancel += [](Table& self) { closePending(self, false); };
+    t.beforeCancel += [](Table& self) {
+        // The edit ends already; only the cascade is undone.
+        if (auto it = pendingCascades().find(&self); it != pendingCascades().end())
+            it->second.cancelEditOnFailure = false;
+        closePending(self, false);
+    };
+    // A refusal by a rule bound later, or a failed write, undoes the cascade at once.
+    t.postFailed += [](Table& self) { closePending(self, false); };
+    t.deleteFailed += [](Table& self) { closePending(self, false); };
 }
 
 void InstallRecordRules(TDataModule1& dm) {
@@ -485,4 +549,6 @@ void InstallRecordRules(TDataModule1& dm) {
             for (const NumberedTableRules& r : *family)
                 BindNumberedTableRules(module, r);
     });
+    InstallOpenItemRules(dm);
+    InstallDailyListRules(dm);
 }

@@ -76,13 +76,33 @@ struct NumberedTableRules {
     std::vector<std::pair<QString, std::function<void(table::Table&)>>> fieldRules;
     // Runs after every scroll (the current record as last read).
     std::function<void(table::Table&)> afterScroll;
-    // Runs first before a post; refuses by raising.
+    // Runs after the table was opened.
+    std::function<void(table::Table&)> afterOpen;
+    // Runs before a post, after the number checks; refuses by raising.
     std::function<void(table::Table&)> postCheck;
     // Runs first before a delete; refuses by raising.
     std::function<void(table::Table&)> deleteCheck;
     // The delete guard's function number (delete right and question); 0: none.
     int confirmDeleteFunction = 0;
+    // The field object an open form focuses once a new record is filled; empty: none.
+    QString focusOnNew;
+    // The field object an open form focuses before a number error is raised; empty: none.
+    QString focusOnNumberError;
+    // Sets the number back after a failed post, for tables whose number is
+    // not an integer field; empty: the remembered number goes back into numberField.
+    std::function<void(table::Table&)> resetNumber;
+    // The cascades show the message list; a renumber or delete that changed
+    // dependants then ends with its notice (unless cascades are quiet).
+    bool cascadeMessageList = true;
+    bool closingNotice = true;
+    // The form is told after every scroll (recordShown), and with
+    // alsoOnEditAndPost before an edit and after a post too.
+    bool formShowsRecord = false;
+    bool formShowsRecordAlsoOnEditAndPost = false;
 };
+
+// On: the cascades end without a notice. A program-wide switch, on.
+extern bool QuietCascades;
 
 // Callbacks of forms that do not exist yet; empty ones behave as if the form were closed.
 struct RecordRuleHooks {
@@ -90,6 +110,13 @@ struct RecordRuleHooks {
     std::function<bool(int functionNr)> checkCreateRight;
     // Moves the input focus of an open form to the named field object.
     std::function<void(const QString& fieldObject)> focusField;
+    // The pickers of the object and tour forms for a typed emergency-service
+    // or object number that does not exist: the number chosen, 0 for none.
+    std::function<int(int typed)> selectNotdienst;
+    std::function<int(int typed)> selectTourObjekt;
+    // The form of the table object shows its current record again (record
+    // position and what the form derives from the record).
+    std::function<void(const QString& tableObject)> recordShown;
 };
 RecordRuleHooks& RecordRuleHooksRegistry();
 
@@ -118,6 +145,8 @@ void RememberLieferantNr();
 void RememberPersonalNr();
 void RememberNotdienstNr();
 void RememberTaetigNr();
+void RememberTourNr();
+void RememberKostartNr();
 // The article number of the current article as last read.
 QString OldArtikelArtNo();
 void RememberArtikelArtNo();

@@ -7,7 +7,10 @@
 #include "platform/table/database.h"
 #include "platform/table/table.h"
 
+#include <QDate>
 #include <cmath>
+
+int TodayYear = QDate::currentDate().year();
 
 namespace {
 

@@ -2,6 +2,10 @@
 
 struct TPackedDate;
 
+// The turnover year that the customer, supplier and article forms show; the
+// master rules align the current record's year with it. Starts at this year.
+extern int TodayYear;
+
 // Monthly turnover rows of customers (KUmsatz.DB) and articles (AUmsatz.DB).
 // A booking into a year without rows first creates all twelve month rows of
 // that year; the month's amount is stored rounded to cents (an amount that

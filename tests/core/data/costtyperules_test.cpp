@@ -16,8 +16,9 @@ TEST_F(RecordRules, ARenumberedCostTypeIsCarriedIntoEveryCostTypeField) {
         {"BestSatz.DB", "S_KostenKonto"}, {"RechSatz.DB", "S_ErloesKonto"},
         {"ORgDef.db", "T_ErloesKonto"},   {"KostSumD.db", "K_Kostart"},
     };
-    addRow(QStringLiteral("Kostart.DB"),
-           {{QStringLiteral("A_ID"), 1}, {QStringLiteral("A_Nr"), 5}});
+    addRow(QStringLiteral("Kostart.DB"), {{QStringLiteral("A_ID"), 1},
+                                          {QStringLiteral("A_Nr"), 5},
+                                          {QStringLiteral("A_RubrikNr"), 1}});
     for (const auto& use : uses) {
         addRow(QString::fromLatin1(use.file), {{QString::fromLatin1(use.field), 5}});
         addRow(QString::fromLatin1(use.file), {{QString::fromLatin1(use.field), 9}});

@@ -172,3 +172,21 @@ TEST_F(ObjectRules, ObjectDetailRowsRefuseUnknownOrDuplicateNumbers) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ObjectRules, AnObjectWithoutDependantsGoesWithoutQuestionButTakesItsDocuments) {
+    addRow(QStringLiteral("Objekte.DB"), {{QStringLiteral("O_ID"), 1},
+                                          {QStringLiteral("O_Nr"), 10},
+                                          {QStringLiteral("O_Aktiv"), true}});
+    addRow(QStringLiteral("ObjDV.db"),
+           {{QStringLiteral("OD_ID"), 1}, {QStringLiteral("OD_ObjID"), 1}});
+    addRow(QStringLiteral("ObjDV.db"),
+           {{QStringLiteral("OD_ID"), 2}, {QStringLiteral("OD_ObjID"), 2}});
+    objectWithNr(10).deleteRecord();
+    EXPECT_TRUE(presenter.boxes.isEmpty());
+    EXPECT_TRUE(column(QStringLiteral("Objekte.DB"), QStringLiteral("O_Nr")).isEmpty());
+    EXPECT_EQ(column(QStringLiteral("ObjDV.db"), QStringLiteral("OD_ObjID")), QList<int>{2});
+}
+
+} // namespace

@@ -1,0 +1,6 @@
+#include "core/data/masterformhooks.h"
+
+MasterFormHookSet& MasterFormHooksRegistry() {
+    static MasterFormHookSet hooks;
+    return hooks;
+}
