@@ -1,6 +1,7 @@
 #include "core/data/datamodule.h"
 
 #include "core/connectedsessions.h"
+#include "core/data/datamoduletimer.h"
 #include "core/data/dbhelpers.h"
 #include "core/messagecatalog.h"
 #include "core/messages.h"
@@ -14,6 +15,7 @@
 
 #include <QFile>
 #include <QSet>
+#include <QTimer>
 
 using table::Table;
 
@@ -105,11 +107,15 @@ QString errorText(const std::exception& e) {
 
 } // namespace
 
-TDataModule1::TDataModule1() {
+TDataModule1::TDataModule1() : m_timer1(std::make_unique<QTimer>()) {
     g_instance = this;
+    m_timer1->setInterval(Timer1Interval);
+    QObject::connect(m_timer1.get(), &QTimer::timeout, [this] { Timer1Timer(*this); });
+    m_timer1->start();
 }
 
 TDataModule1::~TDataModule1() {
+    m_timer1.reset();
     dropTables();
     if (m_sessionsSource) {
         SetConnectedSessionsSource(nullptr);

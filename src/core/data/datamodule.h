@@ -16,6 +16,7 @@ class Table;
 } // namespace table
 
 class ConnectedSessionsSource;
+class QTimer;
 
 // Raised after the user was told that a database alias cannot be set up:
 // the program cannot go on and ends.
@@ -74,6 +75,11 @@ public:
     // Closes, switches and reopens an open table whose state differs, back
     // on the same record number (the first record when that is gone).
     void SetTableReadOnly(table::Table& t, bool readOnly);
+
+    // The 15-second timer, running from the module's creation to its destruction.
+    QTimer& Timer1() {
+        return *m_timer1;
+    }
 
     bool IsTimerWorkEnabled() const {
         return m_timerWorkEnabled;
@@ -147,6 +153,7 @@ private:
     std::shared_ptr<table::Session> m_session;
     std::unique_ptr<ConnectedSessionsSource> m_sessionsSource;
     QString m_sessionUser;
+    std::unique_ptr<QTimer> m_timer1;
     int m_artikelObjId = 0;
 
     bool m_timerWorkEnabled = true;
