@@ -1,8 +1,12 @@
 #include "commercial/commercialrules.h"
 
+#include "commercial/documentrules.h"
+#include "commercial/purchasingrules.h"
 #include "core/data/datamodule.h"
 
 void InstallCommercialRules(TDataModule1& dm) {
     // One install call per rule family.
+    InstallDocumentRules(dm);
+    InstallPurchasingRules(dm);
     (void)dm;
 }

@@ -1,0 +1,64 @@
+#include "commercial/documentservices.h"
+
+#include "core/data/datamodule.h"
+#include "core/data/dbhelpers.h"
+#include "core/data/lookups.h"
+#include "platform/table/table.h"
+
+#include <algorithm>
+
+namespace {
+
+const QString kLumo = QStringLiteral("LumoDB");
+
+// The order line (source kind 2) or delivery-note line of the id on a
+// cursor of its own; null when there is none.
+std::unique_ptr<table::Table> sourceLine(const QString& file, int lineId) {
+    auto t = OpenTempTable(kLumo, file);
+    if (!t->locate({QStringLiteral("S_ID")}, {lineId}))
+        return nullptr;
+    return t;
+}
+
+} // namespace
+
+bool LimitToUndeliveredMenge(int sourceKind, double& menge, int sourceLineId) {
+    if (menge <= 0 || sourceLineId == 0)
+        return false;
+    auto line =
+        sourceLine(sourceKind == 2 ? QStringLiteral("Auftsatz.DB") : QStringLiteral("LSsatz.DB"),
+                   sourceLineId);
+    if (!line)
+        return false;
+    const double ordered = GetFieldFloatOrDefault(line->findField(QStringLiteral("S_Menge")), 0);
+    const double delivered =
+        GetFieldFloatOrDefault(line->findField(QStringLiteral("S_MengeGeliefert")), 0);
+    if (delivered + menge <= ordered)
+        return false;
+    menge = ordered - delivered;
+    return true;
+}
+
+void AdjustMengeGeliefert(int lineId, double newMenge, double oldMenge) {
+    if (newMenge == oldMenge || lineId == 0)
+        return;
+    auto line = sourceLine(QStringLiteral("LSsatz.DB"), lineId);
+    if (!line)
+        return;
+    table::Field& delivered = line->field(QStringLiteral("S_MengeGeliefert"));
+    line->edit();
+    delivered.setValue(GetFieldFloatOrDefault(&delivered, 0) + newMenge - oldMenge);
+    line->post();
+}
+
+bool HasObjektArtikel(const QString& artNo, int objId) {
+    return ArtikelIdOfObjekt(artNo, objId) > 0;
+}
+
+int ArtikelIdOfObjekt(const QString& artNo, int objId) {
+    table::Table& lookup = DataModule1().TabArtLU();
+    // The lookup cursor sees rows posted through other cursors only after a refresh.
+    if (lookup.isOpen() && !lookup.isEditing())
+        lookup.refresh();
+    return std::max(0, GetArtikelIdByArtNo(objId, artNo));
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <functional>
+
+class TDataModule1;
+
+// The record rules of purchase orders (head, lines, the objects each line
+// orders for) and of the order proposals: keys, the insert guards of the
+// object tables, the spreading of a changed line quantity over the line's
+// objects, the proposal's order value and the quantity on order of the
+// articles.
+
+// Callbacks of the purchasing forms; empty ones behave as if the form were closed.
+struct PurchasingFormHooks {
+    // The purchase-order editor enables its button for new object rows.
+    std::function<void()> UpdateNewObjectButton;
+    // The order-proposal form recomputes its sums.
+    std::function<void()> UpdateSums;
+};
+PurchasingFormHooks& PurchasingFormHooksRegistry();
+
+// Binds the rules to the data module's table objects, now and after every client switch.
+void InstallPurchasingRules(TDataModule1& dm);
+
+// Spreads the quantity menge of the current purchase-order line over its
+// object rows: the objects keep their quantities and the central row takes
+// the rest; when menge is below what the objects alone order, the objects
+// shrink in proportion and the central row gets 0. All rows or none are
+// written.
+void DistributeBestellMenge(TDataModule1& dm, double menge);
+
+// Books the open quantity (ordered less delivered) of every object row of
+// the current purchase order into the articles' quantity on order: added
+// when the order is placed, taken off (never below 0) when it is withdrawn.
+// All articles are booked or none; the line cursor keeps its position and the
+// object table its open state on every path.
+void UpdateArtikelBestellt(TDataModule1& dm, bool add);
