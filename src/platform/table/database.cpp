@@ -384,6 +384,11 @@ void Database::detach(Table* table) {
     m_tables.removeAll(table);
 }
 
+void Database::noteTableWritten(const QString& physical) {
+    ++m_writeSerial;
+    ++m_tableWrites[physical.toLower()];
+}
+
 void Database::invalidateCursors(bool rowIdsChanged) {
     for (Table* t : QList<Table*>(m_tables))
         t->invalidate(rowIdsChanged);

@@ -91,6 +91,14 @@ public:
     // After a rollback or bulk change; rowIdsChanged after packing, when the
     // cursors' current records can no longer be found again.
     void invalidateCursors(bool rowIdsChanged = false);
+    // Rows written through one cursor: the others on the same table read
+    // their view again before they next move, so they see the change as a
+    // shared cursor of the same program should.
+    void noteTableWritten(const QString& physical);
+    quint64 writeSerial() const { return m_writeSerial; }
+    quint64 tableWrites(const QString& physical) const {
+        return m_tableWrites.value(physical.toLower());
+    }
     QString lockKey() const { return m_lockKey; }
     int transactionDepth() const { return m_depth; }
 
@@ -109,6 +117,8 @@ private:
     QHash<QString, TableDef> m_tempDefs;
     QList<Table*> m_tables;
     int m_depth = 0;
+    quint64 m_writeSerial = 0;
+    QHash<QString, quint64> m_tableWrites; // by lower-case physical name
 };
 
 // A scoped transaction: everything inside commits together or, when the scope

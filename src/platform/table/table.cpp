@@ -314,12 +314,27 @@ Table::Condition Table::viewCondition() const {
 }
 
 void Table::ensureKeys() {
+    if (m_keysValid && m_seenSerial != m_db->writeSerial()) {
+        m_seenSerial = m_db->writeSerial();
+        if (m_seenTableWrites != m_db->tableWrites(m_physical)) {
+            m_keysValid = false;
+            m_positionsValid = false;
+        }
+    }
     if (!m_keysValid)
         buildKeys();
 }
 
 void Table::buildKeys() {
     m_rowCache.clear();
+    m_seenSerial = m_db->writeSerial();
+    m_seenTableWrites = m_db->tableWrites(m_physical);
+    // The records after the current one, to go on from when it is gone.
+    std::vector<qint64> following;
+    const bool hadCurrent = m_rowId && m_pos >= 0 && m_pos < int(m_keys.size());
+    if (hadCurrent)
+        following.assign(m_keys.begin() + m_pos + 1, m_keys.end());
+    m_gapNext.reset();
     const Condition cond = viewCondition();
     const QString sql =
         QStringLiteral("SELECT rowid FROM %1%2 ORDER BY %3")
@@ -352,6 +367,17 @@ void Table::buildKeys() {
         const auto it = std::find(m_keys.begin(), m_keys.end(), *m_rowId);
         if (it != m_keys.end())
             m_pos = int(it - m_keys.begin());
+    }
+    if (m_pos < 0 && hadCurrent) {
+        buildPositions();
+        m_gapNext = int(m_keys.size());
+        for (qint64 id : following) {
+            const auto found = m_positions.find(id);
+            if (found != m_positions.end()) {
+                m_gapNext = found->second;
+                break;
+            }
+        }
     }
 }
 
@@ -428,6 +454,7 @@ void Table::calcFields() {
 
 void Table::moveTo(int position) {
     const int previous = m_pos;
+    m_gapNext.reset();
     m_pos = position;
     m_rowId = m_keys[size_t(position)];
     m_bof = m_eof = false;
@@ -512,6 +539,18 @@ void Table::moveBy(int distance) {
     ensureKeys();
     if (m_keys.empty()) {
         m_bof = m_eof = true;
+        return;
+    }
+    if (m_pos < 0 && m_gapNext) {
+        // The current record was removed elsewhere: go on from its neighbours.
+        const qint64 target = qint64(*m_gapNext) + (distance > 0 ? distance - 1 : distance);
+        if (target > qint64(m_keys.size()) - 1 || target < 0) {
+            (target < 0 ? m_bof : m_eof) = true;
+            return;
+        }
+        beforeScroll(*this);
+        moveTo(int(target));
+        scrolled();
         return;
     }
     if (m_pos < 0) {
@@ -1095,6 +1134,7 @@ void Table::post() {
         throw;
     }
     const bool wasInsert = m_state == TableState::Insert;
+    m_db->noteTableWritten(m_physical);
     m_rowCache.clear();
     unlockCurrent();
     m_state = TableState::Browse;
@@ -1177,6 +1217,13 @@ void Table::deleteRecord() {
         throw;
     }
     unlockCurrent();
+    // This cursor's own view is corrected in place; the others read theirs again.
+    const bool viewWasCurrent = m_seenTableWrites == m_db->tableWrites(m_physical);
+    m_db->noteTableWritten(m_physical);
+    if (viewWasCurrent) {
+        m_seenSerial = m_db->writeSerial();
+        m_seenTableWrites = m_db->tableWrites(m_physical);
+    }
     m_rowCache.erase(*m_rowId);
     m_keys.erase(m_keys.begin() + m_pos);
     m_positionsValid = false;

@@ -228,6 +228,13 @@ private:
     // block instead of one per record. Dropped on every change and refresh.
     std::unordered_map<qint64, QVariantList> m_rowCache;
     bool m_keysValid = false;
+    // The database's write counters when the view was last read: a change
+    // made through another cursor makes the view stale.
+    quint64 m_seenSerial = 0;
+    quint64 m_seenTableWrites = 0;
+    // The current record was removed through another cursor: the position of
+    // the record that followed it, so that moving on continues from there.
+    std::optional<int> m_gapNext;
     bool m_positionsValid = false;
     int m_pos = -1; // position in m_keys; -1 when unknown or empty
     // The current record's row id. Any 64-bit value is a valid row id (an

@@ -13,6 +13,17 @@
 
 namespace {
 
+// A customer posted at another workstation: seen after a refresh only.
+void addCustomerElsewhere(int nr) {
+    auto other = table::Database::open(DataDir);
+    table::Table t(other, QStringLiteral("Kunden.DB"));
+    t.open();
+    t.append();
+    t.field(QStringLiteral("K_ID")).setValue(nr);
+    t.field(QStringLiteral("K_Nr")).setValue(nr);
+    t.post();
+}
+
 using datatest::kDb;
 using datatest::RecordRules;
 using Kind = MessagePresenter::Kind;
@@ -365,7 +376,7 @@ TEST_F(DataModuleTimer, VisibleFormsTablesAreRefreshedInANetworkInstallation) {
         kunden.refresh();
         kunden.first();
         const int before = kunden.recordCount();
-        addCustomer(nextId, nextId);
+        addCustomerElsewhere(nextId);
         ++nextId;
         ASSERT_EQ(kunden.recordCount(), before) << "a row posted elsewhere needs a refresh";
         if (c.editing) {
@@ -395,7 +406,7 @@ TEST_F(DataModuleTimer, ANetworkInstallationHasSeveralSessionsConnected) {
     table::Table& kunden = dm->TabKunden();
     kunden.refresh();
     const int before = kunden.recordCount();
-    addCustomer(100, 100);
+    addCustomerElsewhere(100);
     ticks(1);
     EXPECT_EQ(kunden.recordCount(), before) << "a single workstation skips the refresh";
     table::Session other(NetDir, QStringLiteral("andere"));

@@ -71,22 +71,72 @@ TEST_F(TableTest, BookmarkReturnsToRecordAfterOrderChange) {
     EXPECT_EQ(t.recNo(), 2);
 }
 
-TEST_F(TableTest, SecondCursorSeesPostedRowsAfterRefresh) {
+TEST_F(TableTest, CursorsOfOneDatabaseSeeEachOthersRowsAndOtherWorkstationsAfterRefresh) {
+    Table a(db, "Kunden");
+    Table b(db, "Kunden");
+    auto other = table::Database::open(dir.path(), scratch());
+    Table c(other, "Kunden");
+    a.open();
+    b.open();
+    c.open();
+    addCustomer(a, 1, "Anton");
+    // A second cursor of the same program sees the row at once ...
+    EXPECT_EQ(b.recordCount(), 1);
+    EXPECT_TRUE(b.locate({"Name"}, {"Anton"}));
+    // ... another workstation after its refresh.
+    EXPECT_EQ(c.recordCount(), 0);
+    c.refresh();
+    EXPECT_EQ(c.recordCount(), 1);
+    EXPECT_EQ(c["Name"].asString(), "Anton");
+}
+
+TEST_F(TableTest, ALoopGoesOnWhenItsRecordIsDeletedThroughAnotherCursor) {
+    Table loop(db, "Kunden");
+    Table other(db, "Kunden");
+    loop.open();
+    other.open();
+    for (int i = 1; i <= 5; ++i)
+        addCustomer(loop, i, QStringLiteral("K%1").arg(i));
+    QList<int> seen;
+    for (loop.first(); !loop.eof(); loop.next()) {
+        const int nr = loop["Nr"].asInteger();
+        seen.append(nr);
+        if (nr == 2 || nr == 5) { // the current record, and the last one
+            ASSERT_TRUE(other.locate({"Nr"}, {nr}));
+            other.deleteRecord();
+        }
+        if (nr == 3) { // a record further on
+            ASSERT_TRUE(other.locate({"Nr"}, {4}));
+            other.deleteRecord();
+        }
+    }
+    EXPECT_EQ(seen, (QList<int>{1, 2, 3, 5}));
+    EXPECT_EQ(loop.recordCount(), 2);
+
+    // Backwards from a removed record lands on the one before it.
+    addCustomer(loop, 6, "K6");
+    addCustomer(loop, 7, "K7");
+    ASSERT_TRUE(loop.locate({"Nr"}, {6}));
+    ASSERT_TRUE(other.locate({"Nr"}, {6}));
+    other.deleteRecord();
+    loop.prior();
+    EXPECT_EQ(loop["Nr"].asInteger(), 3);
+}
+
+TEST_F(TableTest, AChangeThroughAnotherCursorIsReadWhenMovingOnto) {
     Table a(db, "Kunden");
     Table b(db, "Kunden");
     a.open();
     b.open();
     addCustomer(a, 1, "Anton");
-    EXPECT_EQ(b.recordCount(), 0);
-    b.refresh();
-    EXPECT_EQ(b.recordCount(), 1);
-    EXPECT_EQ(b["Name"].asString(), "Anton");
-
-    // Another connection to the same file (another workstation) sees it too.
-    auto other = table::Database::open(dir.path(), scratch());
-    Table c(other, "Kunden");
-    c.open();
-    EXPECT_EQ(c.recordCount(), 1);
+    addCustomer(a, 2, "Berta");
+    b.first();
+    ASSERT_TRUE(a.locate({"Nr"}, {2}));
+    a.edit();
+    a["Name"] = "Bertha";
+    a.post();
+    b.next();
+    EXPECT_EQ(b["Name"].asString(), "Bertha");
 }
 
 TEST_F(TableTest, DeleteMovesToFollowingRecord) {

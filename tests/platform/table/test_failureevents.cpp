@@ -111,7 +111,9 @@ TEST_F(TableTest, DeleteFailedFiresForARefusedOrFailedDeleteOnly) {
         SCOPED_TRACE(c.name);
         db->emptyTable(QStringLiteral("Kunden.DB"));
         Table t(db, "Kunden");
-        Table other(db, "Kunden");
+        // Another workstation: its delete is not seen until this cursor writes.
+        auto otherDb = table::Database::open(dir.path(), scratch());
+        Table other(otherDb, "Kunden");
         t.open();
         other.open();
         addCustomer(t, 1, "Anton");
