@@ -121,9 +121,12 @@ void deleteThroughShared(const CascadeStep& step, const QVariant& value) {
         bool wasOpen;
     } closeAgain{shared, wasOpen};
     const QString refused =
-        QStringLiteral("Der Datensatz kann nicht gelöscht werden, weil nicht alle abhängigen "
-                       "Einträge in \"%1\" gelöscht werden können.\rEs wurde nichts gelöscht.")
-            .arg(step.file);
+        !step.keptText.isEmpty()
+            ? step.keptText
+            : QStringLiteral("Der Datensatz kann nicht gelöscht werden, weil nicht alle "
+                             "abhängigen Einträge in \"%1\" gelöscht werden können.\rEs wurde "
+                             "nichts gelöscht.")
+                  .arg(step.file);
     try {
         shared.refresh();
         while (shared.locate({step.field}, {value})) {

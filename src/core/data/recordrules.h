@@ -35,6 +35,8 @@ struct CascadeStep {
     QString line;       // message-list line after the step; empty: none
     QString refresh;    // shared table object shown with the rows; refreshed when open
     bool counts = true; // part of the dependant count that decides the question
+    // DeleteThroughShared: why the delete fails when a row is kept; empty: a general text.
+    QString keptText;
 };
 
 struct NumberedTableRules {

@@ -379,6 +379,9 @@ NumberedTableRules tours() {
         step("TglFTerm.DB", "TF_TourNr", D, gone + QStringLiteral(":Fixtermine")),
         step("TglTour.DB", "A_TourNr", CascadeAction::DeleteThroughShared, {}, "TabTglTour"),
     };
+    r.onDelete.back().keptText = QStringLiteral(
+        "Die Tour kann nicht gelöscht werden, weil ihre Tageslisten noch Einträge enthalten, "
+        "die nicht automatisch erzeugt wurden.\rEs wurde nichts gelöscht.");
     r.numberTakenText = NumberTakenShortText();
     return r;
 }

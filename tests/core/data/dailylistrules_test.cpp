@@ -209,7 +209,7 @@ TEST_F(DailyListRules, ATourWhoseDailyListHoldsManualWorkIsNotDeletedAtAll) {
         tours.deleteRecord();
         FAIL() << "deleted";
     } catch (const DbError& e) {
-        EXPECT_TRUE(e.message().contains(QStringLiteral("TglTour.DB"))) << e.what();
+        EXPECT_TRUE(e.message().contains(QStringLiteral("Tageslisten"))) << e.what();
         EXPECT_TRUE(e.message().contains(QStringLiteral("Es wurde nichts gelöscht."))) << e.what();
     }
     EXPECT_EQ(count(QStringLiteral("Touren.db")), 1);
