@@ -6,6 +6,7 @@
 #include "platform/table/table.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
 
 namespace {
 
@@ -39,6 +40,10 @@ struct KostSumCase {
     double bestandInRows; // of a booking of Zugang 10, Bestand 4, Erloes 1
     double customerCosts;
 };
+// Shown by the test runner in place of the raw bytes.
+void PrintTo(const KostSumCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class KostSumCases : public CostBookings, public ::testing::WithParamInterface<KostSumCase> {};
 

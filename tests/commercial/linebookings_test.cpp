@@ -5,6 +5,7 @@
 #include "platform/table/table.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
 
 namespace {
 
@@ -251,6 +252,10 @@ struct SourceCase {
     double afterInsert, afterChange, afterDelete; // line of 4, changed to 6, deleted
     bool movesStock;
 };
+// Shown by the test runner in place of the raw bytes.
+void PrintTo(const SourceCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class SourceLines : public LineBookings, public ::testing::WithParamInterface<SourceCase> {
 protected:
