@@ -35,24 +35,20 @@ table::Transaction lumoTransaction() {
 // Opens a closed shared table object for the scope and closes it again.
 class OpenedForCall {
 public:
-    explicit OpenedForCall(Table& t) : m_table(t), m_wasOpen(t.isOpen()) {
-        if (!m_wasOpen)
-            m_opened = DataModule1().OpenDataTable(t);
-        else if (!t.isEditing())
-            t.refresh(); // rows other cursors posted since
-    }
-    ~OpenedForCall() {
-        if (m_opened)
-            m_table.close();
-    }
-    OpenedForCall(const OpenedForCall&) = delete;
-    OpenedForCall& operator=(const OpenedForCall&) = delete;
+    explicit OpenedForCall(Table& t) : m_table(t), m_closeAgain(t, openOrRefresh(t)) {}
     bool isOpen() const { return m_table.isOpen(); }
 
 private:
+    // Whether the call opened the table.
+    static bool openOrRefresh(Table& t) {
+        if (!t.isOpen())
+            return DataModule1().OpenDataTable(t);
+        RefreshUnlessEditing(t);
+        return false;
+    }
+
     Table& m_table;
-    bool m_wasOpen;
-    bool m_opened = false;
+    OpenForCall m_closeAgain;
 };
 
 // A new row's key when the table's own new-record rule left it empty.
@@ -80,12 +76,6 @@ QDate bookingDate(const QDate& d) {
 TPackedDate packed(const QDate& d) {
     const QDate day = bookingDate(d);
     return TPackedDate(quint16(day.year()), quint8(day.month()), quint8(day.day()));
-}
-
-// Cursors see rows posted through other cursors only after a refresh.
-void freshen(Table& t) {
-    if (t.isOpen() && !t.isEditing())
-        t.refresh();
 }
 
 QVariant kostartValue(int kostart, const QString& field) {
@@ -118,8 +108,8 @@ void OpenKostSumTables() {
         }
     }
     ++g_kostSumOpenCount;
-    freshen(dm.TabKostD());
-    freshen(dm.TabKostH());
+    RefreshUnlessEditing(dm.TabKostD());
+    RefreshUnlessEditing(dm.TabKostH());
 }
 
 void CloseKostSumTables() {
@@ -175,17 +165,6 @@ void bookKostSumRow(Table& t, const KostSumRow& row, int objektNr, double zugang
     t.post();
 }
 
-// Leaves no row of a failed booking in edit or insert state.
-template <typename Fn> void cancelOnError(Table& t, Fn&& fn) {
-    try {
-        fn();
-    } catch (...) {
-        if (t.isEditing())
-            t.cancel();
-        throw;
-    }
-}
-
 bool deleteFremdLeistIfUnbilled(TDataModule1& dm, int fremdId) {
     if (fremdId == 0)
         return true;
@@ -208,7 +187,7 @@ int writeFremdLeistFromER(TDataModule1& dm, Table& line, const QString& rNr, int
     if (!scope.isOpen())
         return fremdId;
     Table& t = dm.TabFremdLeist();
-    cancelOnError(t, [&] {
+    CancelEditOnError(t, [&] {
         if (t.locate({f("S_ID")}, {fremdId})) {
             t.edit();
         } else {
@@ -231,9 +210,19 @@ Table& articleAt(TDataModule1& dm, int artikelId, bool& found) {
     Table& art = dm.TabArtLU();
     if (!art.isOpen())
         art.open();
-    freshen(art);
+    RefreshUnlessEditing(art);
     found = artikelId != 0 && art.locate({f("A_ID")}, {artikelId});
     return art;
+}
+
+// Writes the article's stock and the purchase price it gives.
+void writeArticleStock(Table& art, double menge, double wert) {
+    art.edit();
+    art.field(f("A_Lagermenge")).setValue(menge);
+    art.field(f("A_Lagerwert")).setValue(wert);
+    if (menge != 0)
+        art.field(f("A_EkPreis")).setValue(RoundCents(wert / menge));
+    art.post();
 }
 
 // The object's copy books what its stock covers; q and b keep what remains
@@ -272,14 +261,7 @@ void bookObjektArtikelStock(TDataModule1& dm, int artikelId, double& q, double& 
     articleAt(dm, artikelId, found);
     if (!found)
         return;
-    cancelOnError(art, [&] {
-        art.edit();
-        art.field(f("A_Lagermenge")).setValue(l);
-        art.field(f("A_Lagerwert")).setValue(w);
-        if (l != 0)
-            art.field(f("A_EkPreis")).setValue(RoundCents(w / l));
-        art.post();
-    });
+    CancelEditOnError(art, [&] { writeArticleStock(art, l, w); });
 }
 
 void bookZentralArtikelStock(TDataModule1& dm, const QString& artNo, double b, double q,
@@ -292,15 +274,10 @@ void bookZentralArtikelStock(TDataModule1& dm, const QString& artNo, double b, d
     Table& art = articleAt(dm, central, found);
     if (!found || !GetFieldBoolOrDefault(art.findField(f("A_Bestandsfuehrung")), true))
         return;
-    cancelOnError(art, [&] {
+    CancelEditOnError(art, [&] {
         const double menge = floatOf(art, "A_Lagermenge") + q;
         const double wert = floatOf(art, "A_Lagerwert") + b;
-        art.edit();
-        art.field(f("A_Lagermenge")).setValue(menge);
-        art.field(f("A_Lagerwert")).setValue(wert);
-        if (menge != 0)
-            art.field(f("A_EkPreis")).setValue(RoundCents(wert / menge));
-        art.post();
+        writeArticleStock(art, menge, wert);
     });
 }
 
@@ -347,7 +324,7 @@ void changeBestellt(TDataModule1& dm, int artikelId, double delta) {
     Table& art = articleAt(dm, artikelId, found);
     if (!found)
         return;
-    cancelOnError(art, [&] {
+    CancelEditOnError(art, [&] {
         const double bestellt = floatOf(art, "A_Bestellt") + delta;
         art.edit();
         art.field(f("A_Bestellt")).setValue(std::max(0.0, bestellt));
@@ -425,7 +402,7 @@ void BookKostSum(int objektId, int kostart, const QDate& datum, double zugang, d
     TDataModule1& dm = DataModule1();
     const QDate day = bookingDate(datum);
     const bool keepBestand = IsPersonalKostart(kostart) || IsRubrik1Kostart(kostart);
-    freshen(dm.TabLUObjekt());
+    RefreshUnlessEditing(dm.TabLUObjekt());
     const int objektNr = GetObjektNrById(objektId);
     table::Transaction tx = lumoTransaction();
     {
@@ -443,7 +420,7 @@ void BookKostSum(int objektId, int kostart, const QDate& datum, double zugang, d
             for (const auto& [t, typeAndObject] : rows) {
                 p.kostart = typeAndObject.first;
                 p.objektId = typeAndObject.second;
-                cancelOnError(*t, [&] {
+                CancelEditOnError(*t, [&] {
                     bookKostSumRow(*t, p, objektNr, zugang, bestand, erloes, keepBestand);
                 });
             }
@@ -465,7 +442,7 @@ int AddKostenEntry(const QString& artNo, int artikelId, int objektId, const QDat
         if (!scope.isOpen())
             return 0;
         Table& t = dm.TabKosten();
-        cancelOnError(t, [&] {
+        CancelEditOnError(t, [&] {
             t.append();
             ensureKey(t, f("K_ID"));
             t.field(f("K_Datum")).setValue(bookingDate(datum));

@@ -9,12 +9,12 @@
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/lookups.h"
+#include "core/data/pendingtransactions.h"
 #include "core/messages.h"
 #include "platform/errors.h"
 #include "platform/table/table.h"
 
 #include <QLocale>
-#include <map>
 #include <memory>
 
 using table::Field;
@@ -36,83 +36,78 @@ QString amountText(double value) {
     return QLocale(QLocale::German, QLocale::Germany).toString(value, 'f', 2);
 }
 
+// No document sums are recalculated while it lives; the state before comes
+// back on every path.
+class RecalcSuspension {
+public:
+    explicit RecalcSuspension(TDataModule1& dm) : m_dm(dm), m_was(dm.IsRecalcSuspended()) {
+        m_dm.SetRecalcSuspended(true);
+    }
+    ~RecalcSuspension() { m_dm.SetRecalcSuspended(m_was); }
+    RecalcSuspension(const RecalcSuspension&) = delete;
+    RecalcSuspension& operator=(const RecalcSuspension&) = delete;
+
+private:
+    TDataModule1& m_dm;
+    bool m_was;
+};
+
 // The head's transaction around the delete of its lines and itself.
-std::map<Table*, std::unique_ptr<table::Transaction>>& pendingHeadDeletes() {
-    static std::map<Table*, std::unique_ptr<table::Transaction>> pending;
+PendingTransactions<>& headDeletes() {
+    static PendingTransactions<> pending;
     return pending;
 }
 
 void closeHeadDelete(Table& head, bool commit) {
-    auto& all = pendingHeadDeletes();
-    auto it = all.find(&head);
-    if (it == all.end())
-        return;
-    std::unique_ptr<table::Transaction> tx = std::move(it->second);
-    all.erase(it);
-    if (commit)
-        tx->commit();
+    headDeletes().finish(head, commit);
 }
 
 // Deletes the lines of the current head through the shared line object, so
 // that each line's rules and reversing bookings run.
 void deleteLinesThroughLineObject(Table& line, int headId) {
-    const bool wasOpen = line.isOpen();
-    if (!wasOpen)
-        line.open();
-    struct CloseAgain {
-        Table& t;
-        bool wasOpen;
-        ~CloseAgain() {
-            if (!wasOpen && t.isOpen())
-                t.close();
-        }
-    } closeAgain{line, wasOpen};
+    OpenForCall open(line);
     if (line.isEditing())
         line.cancel();
     line.refresh();
-    for (line.first(); !line.isEmpty(); line.first()) {
-        if (intOf(line, "S_Ref") != headId)
-            throw DbError(QStringLiteral("Die Positionen des Belegs konnten nicht gelöscht werden "
-                                         "(die Positionsliste zeigt einen anderen Beleg)."));
-        const int before = line.recordCount();
-        line.deleteRecord();
-        if (line.recordCount() >= before)
-            throw DbError(
-                QStringLiteral("Die Positionen des Belegs konnten nicht gelöscht werden."));
-    }
+    DeleteShownRows(line,
+                    QStringLiteral("Die Positionen des Belegs konnten nicht gelöscht werden."),
+                    [headId](Table& shown) {
+                        if (intOf(shown, "S_Ref") != headId)
+                            throw DbError(QStringLiteral(
+                                "Die Positionen des Belegs konnten nicht gelöscht werden "
+                                "(die Positionsliste zeigt einen anderen Beleg)."));
+                    });
 }
 
 void beforeHeadDelete(TDataModule1& dm, Table& head, const HeadTableRules& r) {
     closeHeadDelete(head, false);
     Table& line = dm.table(r.line);
     const int headId = intOf(head, "R_ID");
-    // The head's own lock first, so that its delete cannot fail after the lines.
-    const bool startedEdit = !head.isEditing();
-    if (startedEdit)
-        head.edit();
-    pendingHeadDeletes()[&head] = std::make_unique<table::Transaction>(*head.database());
-    // The sums of a head that goes away need no recalculation.
-    const bool suspended = dm.IsRecalcSuspended();
-    dm.SetRecalcSuspended(true);
     try {
-        if (r.deleteLinesThroughLineObject) {
-            deleteLinesThroughLineObject(line, headId);
-        } else if (CountRecordsWithValue(kDb, line.tableName(), QStringLiteral("S_Ref"), headId) >
-                   0) {
-            // Also when the line object is closed: no line may outlive its head.
-            DeleteRecordsFiltered(kDb, line.tableName(),
-                                  QStringLiteral("S_Ref=") + QString::number(headId),
-                                  OnDeleteFailure::Raise);
-        }
+        // The head's own lock first, so that its delete cannot fail after the lines.
+        WithOwnLock(head, [&] {
+            headDeletes().start(head);
+            try {
+                // The sums of a head that goes away need no recalculation.
+                RecalcSuspension suspend(dm);
+                if (r.deleteLinesThroughLineObject) {
+                    deleteLinesThroughLineObject(line, headId);
+                } else if (CountRecordsWithValue(kDb, line.tableName(), QStringLiteral("S_Ref"),
+                                                 headId) > 0) {
+                    // Also when the line object is closed: no line may outlive its head.
+                    DeleteRecordsFiltered(kDb, line.tableName(),
+                                          QStringLiteral("S_Ref=") + QString::number(headId),
+                                          OnDeleteFailure::Raise);
+                }
+            } catch (...) {
+                closeHeadDelete(head, false);
+                throw;
+            }
+        });
     } catch (...) {
-        dm.SetRecalcSuspended(suspended);
-        closeHeadDelete(head, false);
-        if (startedEdit && head.isEditing())
-            head.cancel();
         RefreshIfActive(line);
         throw;
     }
-    dm.SetRecalcSuspended(suspended);
 }
 
 void newHead(TDataModule1& dm, Table& head, const HeadTableRules& r) {
@@ -216,20 +211,37 @@ void dueDateRule(TDataModule1&, Table& head, Field&) {
     UpdateFaelligDatum(head);
 }
 
-void bindInvoice(TDataModule1& dm) {
+// The line rules every document kind starts from: its line and head table
+// objects, and the fields whose change recalculates the line.
+LineTableRules documentLineRules(const char* line, const char* head) {
     LineTableRules r;
-    r.line = QStringLiteral("TabRechSatz");
-    r.head = QStringLiteral("TabRechKopf");
-    r.defaults = [](Table& line) {
-        invoiceDefaults(line, true);
-        SetFieldsIfPresent(line, {{QStringLiteral("S_Origin"), 14}});
-    };
+    r.line = QString::fromLatin1(line);
+    r.head = QString::fromLatin1(head);
+    r.recalcFields = {QStringLiteral("S_Menge"), QStringLiteral("S_EPreis"),
+                      QStringLiteral("S_MwstKz")};
+    return r;
+}
+
+// Binds the head rules of the document kind whose line rules are `lines`.
+void bindHeadOf(TDataModule1& dm, const LineTableRules& lines, HeadTableRules h = {}) {
+    h.head = lines.head;
+    h.line = lines.line;
+    BindDocumentHeadRules(dm, h);
+}
+
+// A new line of an invoice or credit note.
+void newBillingLine(Table& line) {
+    invoiceDefaults(line, true);
+    SetFieldsIfPresent(line, {{QStringLiteral("S_Origin"), 14}});
+}
+
+void bindInvoice(TDataModule1& dm) {
+    LineTableRules r = documentLineRules("TabRechSatz", "TabRechKopf");
+    r.defaults = newBillingLine;
     r.focusAfterNew = [] {
         focus(DocumentFormHooksRegistry().FocusRgEditColumn, "TabRechSatzS_Menge");
     };
     r.afterWrite = r.focusAfterNew;
-    r.recalcFields = {QStringLiteral("S_Menge"), QStringLiteral("S_EPreis"),
-                      QStringLiteral("S_MwstKz")};
     r.fieldChecks.emplace_back(QStringLiteral("S_Menge"), capInvoiceMenge);
     r.beforePost = [](TDataModule1& module, Table& line) {
         CalcDocumentLine(line, module.TabRechKopf());
@@ -238,27 +250,19 @@ void bindInvoice(TDataModule1& dm) {
     BindCommonLineRules(dm, r);
 
     HeadTableRules h;
-    h.head = r.head;
-    h.line = r.line;
     h.fieldRules = {{QStringLiteral("R_DatumDruck"), dueDateRule},
                     {QStringLiteral("R_ZahlBedNettoTage"), dueDateRule}};
-    BindDocumentHeadRules(dm, h);
+    bindHeadOf(dm, r, h);
 }
 
 void bindCreditNote(TDataModule1& dm) {
-    LineTableRules r;
-    r.line = QStringLiteral("TabGsSatz");
-    r.head = QStringLiteral("TabGsKopf");
-    r.defaults = [](Table& line) {
-        invoiceDefaults(line, true);
-        SetFieldsIfPresent(line, {{QStringLiteral("S_Origin"), 14}});
-    };
+    LineTableRules r = documentLineRules("TabGsSatz", "TabGsKopf");
+    r.defaults = newBillingLine;
     r.focusAfterNew = [] {
         focus(DocumentFormHooksRegistry().FocusGsEditColumn, "TabGsSatzS_Menge");
     };
     r.afterWrite = r.focusAfterNew;
-    r.recalcFields = {QStringLiteral("S_Menge"), QStringLiteral("S_EPreis"),
-                      QStringLiteral("S_MwstKz"), QStringLiteral("S_Netto")};
+    r.recalcFields.append(QStringLiteral("S_Netto"));
     r.recalcWhen = [](TDataModule1&, Table&) { return true; };
     r.beforePost = [](TDataModule1& module, Table& line) {
         CalcDocumentLine(line, module.TabGsKopf());
@@ -266,24 +270,17 @@ void bindCreditNote(TDataModule1& dm) {
     r.booking = BookGsSatz;
     BindCommonLineRules(dm, r);
 
-    HeadTableRules h;
-    h.head = r.head;
-    h.line = r.line;
-    BindDocumentHeadRules(dm, h);
+    bindHeadOf(dm, r);
 }
 
 void bindDeliveryNote(TDataModule1& dm) {
-    LineTableRules r;
-    r.line = QStringLiteral("TabLSSatz");
-    r.head = QStringLiteral("TabLSKopf");
+    LineTableRules r = documentLineRules("TabLSSatz", "TabLSKopf");
     r.defaults = [](Table& line) {
         invoiceDefaults(line, false);
         SetFieldsIfPresent(
             line, {{QStringLiteral("S_MengeGeliefert"), 0}, {QStringLiteral("S_Origin"), 11}});
     };
     r.afterWrite = [] { focus(DocumentFormHooksRegistry().FocusLSEditColumn, "TabLSSatzS_Menge"); };
-    r.recalcFields = {QStringLiteral("S_Menge"), QStringLiteral("S_EPreis"),
-                      QStringLiteral("S_MwstKz")};
     r.fieldChecks.emplace_back(QStringLiteral("S_Menge"), checkDeliveryMenge);
     r.beforePost = [](TDataModule1& module, Table& line) {
         CalcDocumentLine(line, module.TabLSKopf());
@@ -293,18 +290,14 @@ void bindDeliveryNote(TDataModule1& dm) {
     BindCommonLineRules(dm, r);
 
     HeadTableRules h;
-    h.head = r.head;
-    h.line = r.line;
     h.initNewRecord = true;
     h.defaults = [](Table& head) { SetFieldsIfPresent(head, {{QStringLiteral("R_ObjektNr"), 0}}); };
     h.fieldChecks.emplace_back(QStringLiteral("R_ObjektNr"), checkDeliveryObjektNr);
-    BindDocumentHeadRules(dm, h);
+    bindHeadOf(dm, r, h);
 }
 
 void bindOrder(TDataModule1& dm) {
-    LineTableRules r;
-    r.line = QStringLiteral("TabAuftSatz");
-    r.head = QStringLiteral("TabAuftKopf");
+    LineTableRules r = documentLineRules("TabAuftSatz", "TabAuftKopf");
     r.defaults = [](Table& line) {
         SetFieldsIfPresent(line, {
                                      {QStringLiteral("S_PosTyp"), 4},
@@ -330,16 +323,12 @@ void bindOrder(TDataModule1& dm) {
     r.focusAfterNew = [] {
         focus(DocumentFormHooksRegistry().FocusAuftEditColumn, "TabAuftSatzS_Menge");
     };
-    r.recalcFields = {QStringLiteral("S_Menge"), QStringLiteral("S_EPreis"),
-                      QStringLiteral("S_MwstKz")};
     r.recalcWhen = [](TDataModule1&, Table&) { return true; };
     BindCommonLineRules(dm, r);
 
     HeadTableRules h;
-    h.head = r.head;
-    h.line = r.line;
     h.deleteLinesThroughLineObject = false;
-    BindDocumentHeadRules(dm, h);
+    bindHeadOf(dm, r, h);
 }
 
 } // namespace
@@ -371,14 +360,9 @@ void BindDocumentHeadRules(TDataModule1& dm, const HeadTableRules& rules) {
     Table* self = &t;
     t.onNewRecord += [module, r](Table& head) { newHead(*module, head, r); };
     t.beforeDelete += [module, r](Table& head) { beforeHeadDelete(*module, head, r); };
-    t.afterDelete += [module, r](Table& head) {
-        closeHeadDelete(head, true);
-        RefreshIfActive(module->table(r.line));
-    };
     // A delete that failed after its lines leaves nothing behind.
-    for (auto* event :
-         {&t.beforeCancel, &t.beforeEdit, &t.beforeInsert, &t.beforePost, &t.beforeClose})
-        *event += [](Table& head) { closeHeadDelete(head, false); };
+    headDeletes().bindToDelete(t);
+    t.afterDelete += [module, r](Table&) { RefreshIfActive(module->table(r.line)); };
     for (const auto& [name, check] : r.fieldChecks) {
         auto rule = check;
         t.field(name).onValidate += [module, rule, self](Field& f) {
@@ -459,13 +443,7 @@ void BookAllRechSatz(TDataModule1& dm) {
     // Each line books through its own post: the booking and the remembered
     // state are written together, and an unchanged line books nothing.
     {
-        const bool suspended = dm.IsRecalcSuspended();
-        dm.SetRecalcSuspended(true);
-        struct Resume {
-            TDataModule1& dm;
-            bool was;
-            ~Resume() { dm.SetRecalcSuspended(was); }
-        } resume{dm, suspended};
+        RecalcSuspension suspend(dm);
         for (int id : ids) {
             if (!lines.locate({QStringLiteral("S_ID")}, {id}))
                 continue;

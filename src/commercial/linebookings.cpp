@@ -46,22 +46,6 @@ table::Transaction lumoTransaction() {
     return table::Transaction(*table::aliases::database(kLumo));
 }
 
-template <typename Fn> void cancelOnError(Table& t, Fn&& fn) {
-    try {
-        fn();
-    } catch (...) {
-        if (t.isEditing())
-            t.cancel();
-        throw;
-    }
-}
-
-// Lookup cursors see rows posted through other cursors only after a refresh.
-void freshen(Table& t) {
-    if (t.isOpen() && !t.isEditing())
-        t.refresh();
-}
-
 Table& articleLookup(TDataModule1& dm) {
     Table& art = dm.TabArtLU();
     if (!art.isOpen())
@@ -71,12 +55,12 @@ Table& articleLookup(TDataModule1& dm) {
 
 bool locateArticle(TDataModule1& dm, int id) {
     Table& art = articleLookup(dm);
-    freshen(art);
+    RefreshUnlessEditing(art);
     return id != 0 && art.locate({f("A_ID")}, {id});
 }
 
 int objektIdOfNr(TDataModule1& dm, int nr) {
-    freshen(dm.TabLUObjekt());
+    RefreshUnlessEditing(dm.TabLUObjekt());
     return GetObjektIdByNr(nr);
 }
 
@@ -210,7 +194,7 @@ bool BookArtikelBestand(TDataModule1& dm, int artikelId, bool transfer, double q
     const int objId = intOf(art, "A_ObjID");
     const int kostart = intOf(art, "A_Kostart");
     table::Transaction tx = lumoTransaction();
-    cancelOnError(art, [&] {
+    CancelEditOnError(art, [&] {
         const double einMenge = floatOf(art, "A_EinMengeTotal");
         const double einWert = floatOf(art, "A_EinWertTotal");
         const double menge = floatOf(art, "A_Lagermenge");
@@ -297,26 +281,16 @@ void SetFremdLeistGebucht(TDataModule1& dm, int fremdLeistId, bool gebucht) {
     if (fremdLeistId == 0)
         return;
     Table& t = dm.TabFremdLeist();
-    const bool wasOpen = t.isOpen();
-    if (!wasOpen)
-        t.open();
-    else
-        freshen(t);
-    struct CloseAgain {
-        Table& t;
-        bool wasOpen;
-        ~CloseAgain() {
-            if (!wasOpen && t.isOpen())
-                t.close();
-        }
-    } closeAgain{t, wasOpen};
+    OpenForCall open(t);
+    if (!open.opened())
+        RefreshUnlessEditing(t);
     if (!t.locate({f("S_ID")}, {fremdLeistId}))
         return;
     const double netto = floatOf(t, "S_Netto");
     const int objId = intOf(t, "S_ObjID");
     const int kostart = intOf(t, "S_KostArt");
     table::Transaction tx = lumoTransaction();
-    cancelOnError(t, [&] {
+    CancelEditOnError(t, [&] {
         t.edit();
         t.field(f("S_Gebucht")).setValue(gebucht ? 1 : 0);
         t.post();

@@ -6,14 +6,15 @@
 #include "commercial/vatrates.h"
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
+#include "core/data/pendingtransactions.h"
 #include "core/messages.h"
 #include "platform/errors.h"
 #include "platform/table/table.h"
 
 #include <QDate>
 #include <algorithm>
-#include <map>
 #include <memory>
+#include <optional>
 
 using table::Table;
 using table::TableError;
@@ -101,19 +102,14 @@ void recalcDocument(Table& line, Table& head, bool withRates) {
 
 // The booking transaction of one line object's write, and what the line's
 // remembered booking state was before the bookings touched it.
-struct PendingLineWrite {
-    std::unique_ptr<table::Transaction> tx;
-    std::vector<std::pair<QString, QVariant>> saved;
-};
-std::map<Table*, PendingLineWrite>& pendingWrites() {
-    static std::map<Table*, PendingLineWrite> pending;
+using SavedFields = std::vector<std::pair<QString, QVariant>>;
+PendingTransactions<SavedFields>& pendingWrites() {
+    static PendingTransactions<SavedFields> pending;
     return pending;
 }
 
 void openPending(Table& t) {
-    PendingLineWrite& p = pendingWrites()[&t];
-    p.tx = std::make_unique<table::Transaction>(*t.database());
-    p.saved.clear();
+    SavedFields& saved = pendingWrites().start(t).extra;
     if (!t.isEditing())
         return;
     // The bookings write what they booked into the line (remembered state,
@@ -121,24 +117,16 @@ void openPending(Table& t) {
     for (int i = 0; i < t.fieldCount(); ++i) {
         table::Field& f = t.field(i);
         if (!f.isCalculated())
-            p.saved.emplace_back(f.name(), f.value());
+            saved.emplace_back(f.name(), f.value());
     }
 }
 
 // Commits or undoes the pending write; undoing also sets the fields of a
 // line still being edited back to their values before the bookings.
 void closePending(Table& t, bool commit) {
-    auto& all = pendingWrites();
-    auto it = all.find(&t);
-    if (it == all.end())
+    const std::optional<SavedFields> saved = pendingWrites().finish(t, commit);
+    if (!saved || commit)
         return;
-    PendingLineWrite p = std::move(it->second);
-    all.erase(it);
-    if (commit) {
-        p.tx->commit();
-        return;
-    }
-    p.tx.reset(); // rolls back
     if (!t.isEditing() || !HasDataModule1())
         return;
     // Put back as stored values, not as typed ones: no field rule answers.
@@ -150,7 +138,7 @@ void closePending(Table& t, bool commit) {
         bool filling;
         ~Reset() { dm.SetInitNewRecord(filling); }
     } reset{dm, filling};
-    for (const auto& [name, value] : p.saved)
+    for (const auto& [name, value] : *saved)
         if (table::Field* f = t.findField(name); f && f->value() != value)
             f->setValue(value);
 }
@@ -247,21 +235,18 @@ void beforeLineDelete(TDataModule1& dm, Table& t, const LineTableRules& r) {
     if (!r.beforeDelete && !r.booking)
         return;
     // The record's own lock first, so that its delete cannot fail after the bookings.
-    const bool startedEdit = !t.isEditing();
-    if (startedEdit)
-        t.edit();
-    openPending(t);
-    try {
-        if (r.beforeDelete)
-            r.beforeDelete(dm, t);
-        if (r.booking)
-            r.booking(dm, true);
-    } catch (...) {
-        closePending(t, false);
-        if (startedEdit && t.isEditing())
-            t.cancel();
-        throw;
-    }
+    WithOwnLock(t, [&] {
+        openPending(t);
+        try {
+            if (r.beforeDelete)
+                r.beforeDelete(dm, t);
+            if (r.booking)
+                r.booking(dm, true);
+        } catch (...) {
+            closePending(t, false);
+            throw;
+        }
+    });
 }
 
 void afterLineWrite(TDataModule1& dm, Table& t, const LineTableRules& r) {

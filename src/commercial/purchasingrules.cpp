@@ -4,14 +4,15 @@
 #include "commercial/vatrates.h"
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
+#include "core/data/pendingtransactions.h"
 #include "core/data/recordrules.h"
+#include "core/data/rulebuilders.h"
 #include "core/money.h"
 #include "platform/errors.h"
 #include "platform/table/table.h"
 
 #include <QDate>
 #include <cmath>
-#include <map>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -31,34 +32,6 @@ struct Guard {
     bool& m_flag;
 };
 
-// Opens a closed table object for a run. close() closes it again on the
-// normal path, where an error goes to the caller; the destructor closes it
-// while another error is already on its way.
-class OpenForRun {
-public:
-    explicit OpenForRun(Table& t) : m_table(t), m_opened(!t.isOpen()) {
-        if (m_opened)
-            t.open();
-    }
-    ~OpenForRun() {
-        try {
-            close();
-        } catch (...) {
-            // Only reached while unwinding from the run's own error, which the caller gets.
-        }
-    }
-    OpenForRun(const OpenForRun&) = delete;
-    OpenForRun& operator=(const OpenForRun&) = delete;
-    void close() {
-        if (std::exchange(m_opened, false) && m_table.isOpen())
-            m_table.close();
-    }
-
-private:
-    Table& m_table;
-    bool m_opened;
-};
-
 double floatOf(Table& t, const QString& name) {
     return GetFieldFloatOrDefault(t.findField(name), 0.0);
 }
@@ -76,89 +49,55 @@ double defaultVatRateToday() {
     return DefaultVatRate(ReadVatRateRows(*rates), DateTimeOfDate(QDate::currentDate()));
 }
 
-// Deletes every row the table object shows, first to last. A row that stays
-// (its delete refused without an error) raises instead of looping.
+// Deletes every row the table object shows, first to last, opening it for
+// the run when it was closed. A row that stays (its delete refused without an
+// error) raises instead of looping.
 void deleteAllShown(Table& t) {
-    t.first();
-    while (!t.isEmpty()) {
-        const int before = t.recordCount();
-        t.deleteRecord();
-        if (t.recordCount() >= before)
-            throw DbError(QStringLiteral("Der Datensatz in \"%1\" konnte nicht gelöscht werden.")
-                              .arg(t.tableName()));
-        t.first();
-    }
+    OpenForCall open(t);
+    DeleteShownRows(
+        t,
+        QStringLiteral("Der Datensatz in \"%1\" konnte nicht gelöscht werden.").arg(t.tableName()));
+    open.close();
 }
 
 // A record deleted together with the rows a rule removes before it: the rows
 // go in a transaction that commits with the record's own delete, so that a
 // failure anywhere leaves the record and all its rows in place.
-std::map<Table*, std::unique_ptr<table::Transaction>>& pendingDeletes() {
-    static std::map<Table*, std::unique_ptr<table::Transaction>> pending;
+PendingTransactions<>& pendingDeletes() {
+    static PendingTransactions<> pending;
     return pending;
 }
 
-void finishDelete(Table& t, bool commit) {
-    auto& all = pendingDeletes();
-    auto it = all.find(&t);
-    if (it == all.end())
-        return;
-    std::unique_ptr<table::Transaction> tx = std::move(it->second);
-    all.erase(it);
-    if (commit)
-        tx->commit();
-    // Otherwise the destructor rolls back.
-}
-
 void deleteWithRows(Table& t, Table& rows, const std::function<void()>& deleteRows) {
-    finishDelete(t, false);
+    pendingDeletes().finish(t, false);
     // The record's own lock first, so that its delete cannot fail after the rows went.
-    const bool startedEdit = !t.isEditing();
-    if (startedEdit)
-        t.edit();
-    auto tx = std::make_unique<table::Transaction>(*t.database());
-    try {
-        deleteRows();
-    } catch (...) {
-        // A row whose own delete failed after its rules opened their write is
-        // undone first, so that the transactions end in order.
-        if (rows.isOpen() && rows.isEditing())
-            rows.cancel();
-        tx.reset();
-        if (startedEdit && t.isEditing())
-            t.cancel();
-        throw;
-    }
-    pendingDeletes()[&t] = std::move(tx);
-}
-
-void bindDeleteTransaction(Table& t) {
-    t.afterDelete += [](Table& self) { finishDelete(self, true); };
-    for (auto* event :
-         {&t.beforeCancel, &t.beforeEdit, &t.beforeInsert, &t.beforePost, &t.beforeClose})
-        *event += [](Table& self) { finishDelete(self, false); };
+    WithOwnLock(t, [&] {
+        pendingDeletes().start(t);
+        try {
+            deleteRows();
+        } catch (...) {
+            // A row whose own delete failed after its rules opened their write is
+            // undone first, so that the transactions end in order.
+            if (rows.isOpen() && rows.isEditing())
+                rows.cancel();
+            pendingDeletes().finish(t, false);
+            throw;
+        }
+    });
 }
 
 // Purchase-order heads: every line goes through the shared line object, so
 // that the line rules run for each.
 void deleteHeadLines(TDataModule1& dm, Table& head) {
     Table& lines = dm.TabBestSatz();
-    deleteWithRows(head, lines, [&lines] {
-        OpenForRun open(lines);
-        deleteAllShown(lines);
-        open.close();
-    });
+    deleteWithRows(head, lines, [&lines] { deleteAllShown(lines); });
 }
 
 // Order proposals: the object rows of the proposal's article go through the
 // shared object rows.
 void deleteProposalObjects(TDataModule1& dm, Table& proposal) {
     Table& objects = dm.TabBvObj();
-    deleteWithRows(proposal, objects, [&objects] {
-        OpenForRun open(objects);
-        deleteAllShown(objects);
-        open.close();
-    });
+    deleteWithRows(proposal, objects, [&objects] { deleteAllShown(objects); });
 }
 
 void newPurchaseLine(Table& line) {
@@ -189,10 +128,7 @@ void spreadChangedMenge(TDataModule1& dm) {
 }
 
 void deleteLineObjects(TDataModule1& dm) {
-    Table& objects = dm.TabBestObj();
-    OpenForRun open(objects);
-    deleteAllShown(objects);
-    open.close();
+    deleteAllShown(dm.TabBestObj());
 }
 
 void bindPurchaseLines(TDataModule1& dm) {
@@ -225,13 +161,7 @@ void bindInsertGuard(Table& t, TDataModule1& dm, bool (TDataModule1::*allowed)()
     };
 }
 
-NumberedTableRules keyOnly(const char* tableObject, const char* keyField, int createRight = 0) {
-    NumberedTableRules r;
-    r.tableObject = QString::fromLatin1(tableObject);
-    r.keyField = QString::fromLatin1(keyField);
-    r.createRight = createRight;
-    return r;
-}
+using rulebuilders::keyed;
 
 void updateProposalSums() {
     if (const auto& update = PurchasingFormHooksRegistry().UpdateSums)
@@ -253,26 +183,28 @@ void proposalPriceChanged(TDataModule1& dm, Table& proposal) {
 void bindPurchasing(TDataModule1& dm) {
     TDataModule1* module = &dm;
 
-    BindNumberedTableRules(dm, keyOnly("TabBestKopf", "R_ID"));
+    BindNumberedTableRules(dm, keyed("TabBestKopf", "R_ID"));
     Table& head = dm.TabBestKopf();
     head.beforeDelete += [module](Table& self) { deleteHeadLines(*module, self); };
-    bindDeleteTransaction(head);
+    pendingDeletes().bindToDelete(head);
 
     bindPurchaseLines(dm);
 
     bindInsertGuard(dm.TabBestObj(), dm, &TDataModule1::IsBestObjInsertAllowed);
-    BindNumberedTableRules(dm, keyOnly("TabBestObj", "BO_ID"));
+    BindNumberedTableRules(dm, keyed("TabBestObj", "BO_ID"));
 
-    BindNumberedTableRules(dm, keyOnly("TabBvListe", "BV_ID", 57));
+    NumberedTableRules proposalRules = keyed("TabBvListe", "BV_ID");
+    proposalRules.createRight = 57;
+    BindNumberedTableRules(dm, proposalRules);
     Table& proposals = dm.TabBvListe();
     proposals.beforeDelete += [module](Table& self) { deleteProposalObjects(*module, self); };
-    bindDeleteTransaction(proposals);
+    pendingDeletes().bindToDelete(proposals);
     proposals.field(QStringLiteral("BV_Lieferpreis")).onChange +=
         [module, &proposals](table::Field&) { proposalPriceChanged(*module, proposals); };
     proposals.afterScroll += [](Table&) { updateProposalSums(); };
 
     bindInsertGuard(dm.TabBvObj(), dm, &TDataModule1::IsBvObjInsertAllowed);
-    BindNumberedTableRules(dm, keyOnly("TabBvObj", "BO_ID"));
+    BindNumberedTableRules(dm, keyed("TabBvObj", "BO_ID"));
 }
 
 // One object row of a line as the distribution reads it.
@@ -284,15 +216,11 @@ struct ObjectRow {
 
 void writeBestMenge(Table& objects, const ObjectRow& row, double menge) {
     objects.gotoBookmark(row.mark);
-    try {
+    CancelEditOnError(objects, [&] {
         objects.edit();
         objects.field(QStringLiteral("BO_BestMenge")).setValue(menge);
         objects.post();
-    } catch (...) {
-        if (objects.isEditing())
-            objects.cancel();
-        throw;
-    }
+    });
 }
 
 } // namespace
@@ -308,7 +236,7 @@ void InstallPurchasingRules(TDataModule1& dm) {
 
 void DistributeBestellMenge(TDataModule1& dm, double menge) {
     Table& objects = dm.TabBestObj();
-    OpenForRun open(objects);
+    OpenForCall open(objects);
     objects.refresh();
     std::vector<ObjectRow> rows;
     double objectSum = 0.0;
@@ -346,7 +274,7 @@ void DistributeBestellMenge(TDataModule1& dm, double menge) {
 
 void UpdateArtikelBestellt(TDataModule1& dm, bool add) {
     Table& lines = dm.TabBestSatz();
-    OpenForRun openLines(lines);
+    OpenForCall openLines(lines);
     if (lines.isEmpty()) {
         openLines.close();
         return;
@@ -359,8 +287,8 @@ void UpdateArtikelBestellt(TDataModule1& dm, bool add) {
     if (objects.isOpen() && objects.isEditing())
         objects.post();
     const table::Bookmark mark = lines.bookmark();
-    OpenForRun openObjects(objects);
-    OpenForRun openArticles(articles);
+    OpenForCall openObjects(objects);
+    OpenForCall openArticles(articles);
     try {
         table::Transaction tx(*articles.database());
         for (lines.first(); !lines.eof(); lines.next())

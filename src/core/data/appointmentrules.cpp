@@ -5,6 +5,7 @@
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/lookups.h"
+#include "core/data/pendingtransactions.h"
 #include "core/data/recordrules.h"
 #include "core/data/staffnames.h"
 #include "core/deleteguard.h"
@@ -12,8 +13,7 @@
 #include "platform/errors.h"
 #include "platform/table/table.h"
 
-#include <map>
-#include <memory>
+#include <optional>
 
 using table::Field;
 using table::Table;
@@ -30,37 +30,21 @@ int intOf(Table& t, const char* field) {
 // The daily-list rows written before an appointment's post land together
 // with the post: a post that fails takes them back, and the appointment's
 // link is set back to what it was.
-struct PendingLink {
-    std::unique_ptr<table::Transaction> tx;
-    QVariant tglIdBefore;
-};
-std::map<Table*, PendingLink>& pendingLinks() {
-    static std::map<Table*, PendingLink> pending;
+PendingTransactions<QVariant>& pendingLinks() { // the link before the post
+    static PendingTransactions<QVariant> pending;
     return pending;
 }
 
 void endLink(Table& t, bool commit) {
-    auto& all = pendingLinks();
-    auto it = all.find(&t);
-    if (it == all.end())
-        return;
-    PendingLink p = std::move(it->second);
-    all.erase(it);
-    if (commit) {
-        p.tx->commit();
-        return;
-    }
-    p.tx.reset();
-    if (t.isEditing())
-        t.field(QStringLiteral("T_TglID")).setValue(p.tglIdBefore);
+    const std::optional<QVariant> tglIdBefore = pendingLinks().finish(t, commit);
+    if (tglIdBefore && !commit && t.isEditing())
+        t.field(QStringLiteral("T_TglID")).setValue(*tglIdBefore);
 }
 
 void linkBeforePost(TDataModule1& dm, Table& t) {
     endLink(t, false);
-    PendingLink p;
-    p.tx = std::make_unique<table::Transaction>(*t.database());
-    p.tglIdBefore = t.field(QStringLiteral("T_TglID")).value();
-    pendingLinks()[&t] = std::move(p);
+    const QVariant tglIdBefore = t.field(QStringLiteral("T_TglID")).value();
+    pendingLinks().start(t).extra = tglIdBefore;
     try {
         LinkTerminToTagesliste(dm);
     } catch (...) {
@@ -102,16 +86,7 @@ table::PostErrorAction onAppointmentPostError(
 // daily-list row is gone.
 void deleteAppointmentRule(Table& t) {
     ConfirmDelete(kAppointmentFunction);
-    const bool started = !t.isEditing();
-    if (started)
-        t.edit();
-    try {
-        DeleteTglTaetig(intOf(t, "T_TglID"));
-    } catch (...) {
-        if (started && t.isEditing())
-            t.cancel();
-        throw;
-    }
+    WithOwnLock(t, [&t] { DeleteTglTaetig(intOf(t, "T_TglID")); });
 }
 
 void refuse(const QString& text) {

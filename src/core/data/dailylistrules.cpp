@@ -6,6 +6,7 @@
 #include "core/data/kostenauszeiterfass.h"
 #include "core/data/lookups.h"
 #include "core/data/recordrules.h"
+#include "core/data/rulebuilders.h"
 #include "core/datetimevalue.h"
 #include "core/messagecatalog.h"
 #include "platform/errors.h"
@@ -39,41 +40,6 @@ std::unique_ptr<table::Transaction> transaction() {
     return std::make_unique<table::Transaction>(*table::aliases::database(kDb));
 }
 
-// A shared object opened for one rule when it was closed, and closed again.
-class OpenedForRule {
-public:
-    explicit OpenedForRule(Table& t) : m_table(t), m_opened(!t.isOpen()) {
-        if (m_opened)
-            t.open();
-    }
-    ~OpenedForRule() {
-        if (m_opened && m_table.isOpen())
-            m_table.close();
-    }
-    OpenedForRule(const OpenedForRule&) = delete;
-    OpenedForRule& operator=(const OpenedForRule&) = delete;
-
-private:
-    Table& m_table;
-    bool m_opened;
-};
-
-// The work of a delete rule, done while the record's own lock is held so
-// that the delete cannot fail afterwards for a lock; refused, the record
-// is released again.
-template <typename Work> void withOwnLock(Table& t, Work&& work) {
-    const bool started = !t.isEditing();
-    if (started)
-        t.edit();
-    try {
-        work();
-    } catch (...) {
-        if (started && t.isEditing())
-            t.cancel();
-        throw;
-    }
-}
-
 bool hasActivities(int tglTourId, int objektNr) {
     return IntPairExists(kDb, kActivities, QStringLiteral("A_TourID;A_ObjNr"), tglTourId, objektNr);
 }
@@ -91,9 +57,9 @@ bool dailyTourOf(int tglTourId, QDate& date, int& tourNr) {
 
 // Only automatic rows go; the object stays while any other row is left.
 void dailyObjectDeleteRule(TDataModule1& dm, Table& object) {
-    withOwnLock(object, [&] {
+    WithOwnLock(object, [&] {
         Table& activities = dm.TabTglTaetig();
-        OpenedForRule opened(activities);
+        OpenForCall opened(activities);
         auto tx = transaction();
         activities.first();
         while (!activities.eof() && !activities.isEmpty()) {
@@ -112,9 +78,9 @@ void dailyObjectDeleteRule(TDataModule1& dm, Table& object) {
 
 // Every object goes through its own rule; a refused one stays and keeps the tour.
 void dailyTourDeleteRule(TDataModule1& dm, Table& tour) {
-    withOwnLock(tour, [&] {
+    WithOwnLock(tour, [&] {
         Table& objects = dm.TabTglObjekt();
-        OpenedForRule opened(objects);
+        OpenForCall opened(objects);
         auto tx = transaction();
         objects.first();
         while (!objects.eof() && !objects.isEmpty()) {
@@ -134,7 +100,7 @@ void dailyTourDeleteRule(TDataModule1& dm, Table& tour) {
 
 // A removed activity no longer holds its appointment, nor its special function.
 void dailyActivityDeleteRule(TDataModule1& dm, Table& activity) {
-    withOwnLock(activity, [&] {
+    WithOwnLock(activity, [&] {
         auto tx = transaction();
         const int termId = intOf(activity, "A_TermID");
         QDate date;
@@ -144,7 +110,7 @@ void dailyActivityDeleteRule(TDataModule1& dm, Table& activity) {
             LinkTermObjToTaglist(termId, 0, 0, date);
         if (tourFound) {
             Table& functions = dm.TabFunclist();
-            OpenedForRule opened(functions);
+            OpenForCall opened(functions);
             if (functions.locate(
                     {QStringLiteral("FL_Date"), QStringLiteral("FL_TourNr"),
                      QStringLiteral("FL_ObjNr"), QStringLiteral("FL_TaetigNr")},
@@ -155,12 +121,7 @@ void dailyActivityDeleteRule(TDataModule1& dm, Table& activity) {
     });
 }
 
-NumberedTableRules keyed(const char* tableObject, const char* keyField) {
-    NumberedTableRules r;
-    r.tableObject = QString::fromLatin1(tableObject);
-    r.keyField = QString::fromLatin1(keyField);
-    return r;
-}
+using rulebuilders::keyed;
 
 std::vector<NumberedTableRules> dailyListRules(TDataModule1& dm) {
     TDataModule1* module = &dm;
@@ -245,7 +206,7 @@ int GetOrCreateTglObjekt(TDataModule1& dm, int tourNr, int tglTourId, int objekt
         return intOf(*rows, "A_TOID");
     }
     Table& objekte = dm.TabObjekt();
-    OpenedForRule opened(objekte);
+    OpenForCall opened(objekte);
     if (!objekte.locate({QStringLiteral("O_Nr")}, {objektNr}))
         return 0;
     const QString match = textOf(objekte, "O_Match");

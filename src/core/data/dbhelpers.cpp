@@ -4,6 +4,7 @@
 #include "core/messagecatalog.h"
 #include "core/messages.h"
 #include "core/settingsfiles.h"
+#include "core/syslog.h"
 #include "platform/table/database.h"
 #include "platform/table/query.h"
 #include "platform/table/session.h"
@@ -13,6 +14,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <limits>
+#include <utility>
 
 using table::Field;
 using table::FieldType;
@@ -172,6 +174,11 @@ bool EnsureEditOrInsert(Table& table) {
 
 void RefreshIfActive(Table& table) {
     if (table.isOpen())
+        table.refresh();
+}
+
+void RefreshUnlessEditing(Table& table) {
+    if (table.isOpen() && !table.isEditing())
         table.refresh();
 }
 
@@ -437,6 +444,65 @@ void ApplyTabStops(QTextDocument& document) {
         c.setBlockFormat(format);
     }
     cursor.endEditBlock();
+}
+
+void CancelEditOnError(Table& table, const std::function<void()>& work) {
+    try {
+        work();
+    } catch (...) {
+        if (table.isEditing())
+            table.cancel();
+        throw;
+    }
+}
+
+void WithOwnLock(Table& table, const std::function<void()>& work) {
+    const bool startedEdit = !table.isEditing();
+    if (startedEdit)
+        table.edit();
+    try {
+        work();
+    } catch (...) {
+        if (startedEdit && table.isEditing())
+            table.cancel();
+        throw;
+    }
+}
+
+void DeleteShownRows(Table& table, const QString& refusedText,
+                     const std::function<void(Table&)>& checkRow) {
+    for (table.first(); !table.isEmpty(); table.first()) {
+        if (checkRow)
+            checkRow(table);
+        const int before = table.recordCount();
+        table.deleteRecord();
+        if (table.recordCount() >= before)
+            throw DbError(refusedText);
+    }
+}
+
+OpenForCall::OpenForCall(Table& table) : m_table(table), m_opened(!table.isOpen()) {
+    if (m_opened)
+        table.open();
+}
+
+OpenForCall::~OpenForCall() {
+    try {
+        close();
+    } catch (const std::exception& e) {
+        // A destructor cannot pass the error on (a caller that needs it calls
+        // close()), so it goes to the log instead of being lost.
+        try {
+            WriteLog(m_table.tableName() + QStringLiteral(": ERROR CLOSE ") +
+                     QString::fromUtf8(e.what()));
+        } catch (...) {
+        }
+    }
+}
+
+void OpenForCall::close() {
+    if (std::exchange(m_opened, false) && m_table.isOpen())
+        m_table.close();
 }
 
 std::unique_ptr<Table> OpenTempTable(const QString& databaseName, const QString& tableName,

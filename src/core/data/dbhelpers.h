@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 #include <memory>
 
 class QTextDocument;
@@ -32,10 +33,21 @@ QDateTime GetFieldTimeOrDefault(const table::Field* field, const QDateTime& defa
 // variants: numbers by value, texts exactly; a null field equals nothing.
 bool FieldEquals(const table::Field& field, const QVariant& value);
 
+// Runs work; when it raises, a record it left in edit or insert state is
+// cancelled before the error goes on, so that no half-written row stays.
+void CancelEditOnError(table::Table& table, const std::function<void()>& work);
+// Runs work while the record's own lock is held (an edit started unless the
+// record is already being edited), so that its delete cannot fail for a lock
+// after the work is done; when the work raises, that edit is cancelled again.
+void WithOwnLock(table::Table& table, const std::function<void()>& work);
+
 // Starts editing the current record unless the table is already editing or
 // inserting (on an empty table a new record is started); never posts.
 bool EnsureEditOrInsert(table::Table& table);
 void RefreshIfActive(table::Table& table);
+// A cursor sees rows posted through other cursors only after a refresh; a
+// record being edited keeps its edit (no refresh then).
+void RefreshUnlessEditing(table::Table& table);
 
 // The new primary key: the last key in primary order plus one (null counts
 // 0), 1 for an empty table. Raises when the key would pass the integer range.
@@ -87,6 +99,12 @@ BulkDeleteResult
 DeleteTableRecordsWithValue(const table::Table& table, const QString& fieldName,
                             const QVariant& value,
                             OnDeleteFailure onFailure = OnDeleteFailure::ReportAndContinue);
+// Deletes every row the table object shows, first to last, each through the
+// object's own delete so that its rules run. checkRow (when set) runs on each
+// row before its delete and may raise. A row that stays after its delete
+// (refused without an error) raises refusedText instead of looping.
+void DeleteShownRows(table::Table& table, const QString& refusedText,
+                     const std::function<void(table::Table&)>& checkRow = {});
 // All or nothing: a record that cannot be changed raises and nothing is changed.
 int ReplaceFieldValue(const QString& databaseName, const QString& tableName,
                       const QString& fieldName, const QVariant& oldValue, const QVariant& newValue);
@@ -112,6 +130,27 @@ QString GetRaListeFilter(int kind);
 
 // Sets the tab stops of every paragraph to the entries of TabstopList.
 void ApplyTabStops(QTextDocument& document);
+
+// Opens a shared table object for one call when it was closed, and closes it
+// again afterwards. close() closes it on the normal path, where an error goes
+// to the caller; the destructor closes it while another error is already on
+// its way (or the caller returned early).
+class OpenForCall {
+public:
+    explicit OpenForCall(table::Table& table);
+    // The caller opened the table itself (closeAfter) or found it open.
+    OpenForCall(table::Table& table, bool closeAfter) : m_table(table), m_opened(closeAfter) {}
+    ~OpenForCall();
+    OpenForCall(const OpenForCall&) = delete;
+    OpenForCall& operator=(const OpenForCall&) = delete;
+    // Whether this call opened the table.
+    bool opened() const { return m_opened; }
+    void close();
+
+private:
+    table::Table& m_table;
+    bool m_opened;
+};
 
 // A cursor of the caller's own, opened; the engine's error goes to the caller.
 std::unique_ptr<table::Table> OpenTempTable(const QString& databaseName, const QString& tableName,

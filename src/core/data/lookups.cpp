@@ -5,23 +5,11 @@
 #include "core/data/dbhelpers.h"
 #include "platform/table/table.h"
 
+#include <optional>
+
 namespace {
 
 const QString kDb = QStringLiteral("LumoDB");
-
-// Closes a table object again that was opened only for one call.
-struct OpenForCall {
-    OpenForCall(table::Table& t, bool wanted) : m_table(t), m_opened(wanted && !t.isOpen()) {
-        if (m_opened)
-            t.open();
-    }
-    ~OpenForCall() {
-        if (m_opened)
-            m_table.close();
-    }
-    table::Table& m_table;
-    bool m_opened;
-};
 
 QVariant find(table::Table& t, const char* keyField, const QVariant& key, const char* result,
               bool opened = false) {
@@ -47,7 +35,9 @@ TDataModule1& dm() {
 
 QVariant LocateFieldValue(table::Table& t, const QStringList& keyFields, const QVariantList& keys,
                           const QString& resultField, bool openForCall) {
-    OpenForCall scope(t, openForCall);
+    std::optional<OpenForCall> scope;
+    if (openForCall)
+        scope.emplace(t);
     if (!t.isOpen() || !t.locate(keyFields, keys))
         return {};
     const table::Field& f = t.field(resultField);
@@ -170,7 +160,7 @@ QString GetLSNrById(int id) {
 }
 QString GetOpenLSNrById(int id) {
     table::Table& t = dm().TabLSKopf();
-    OpenForCall scope(t, true);
+    OpenForCall scope(t);
     if (!t.locate({QStringLiteral("R_ID")}, {id}) ||
         GetFieldIntOrDefault(t.findField(QStringLiteral("R_Buchung")), 0) != 0)
         return {};
@@ -193,14 +183,7 @@ int GetFremdLeistKostart(int id) {
     const bool opened = !t.isOpen();
     if (opened && !dm().OpenDataTable(t))
         return 0;
-    struct CloseAgain {
-        ~CloseAgain() {
-            if (opened && t.isOpen())
-                t.close();
-        }
-        table::Table& t;
-        bool opened;
-    } closeAgain{t, opened};
+    OpenForCall closeAgain(t, opened);
     return asInt(find(t, "S_ID", id, "S_KostArt"));
 }
 bool GetDvGroup(int id, DvGroup& group) {

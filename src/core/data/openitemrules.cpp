@@ -4,6 +4,7 @@
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/recordrules.h"
+#include "core/data/rulebuilders.h"
 #include "core/messagelist.h"
 #include "core/rangeerrors.h"
 #include "platform/table/table.h"
@@ -19,14 +20,7 @@ namespace {
 const QString kDb = QStringLiteral("LumoDB");
 const QString kPaymentNrField = QStringLiteral("OZ_RgNo");
 
-NumberedTableRules keyOnly(const char* tableObject, const char* keyField,
-                           std::function<void(Table&)> defaults = {}) {
-    NumberedTableRules r;
-    r.tableObject = QString::fromLatin1(tableObject);
-    r.keyField = QString::fromLatin1(keyField);
-    r.defaults = std::move(defaults);
-    return r;
-}
+using rulebuilders::keyed;
 
 // A date field as a date-time value; null and the zero date both give EmptyDate.
 TDateTime dateValue(Table& t, const QString& field) {
@@ -47,17 +41,7 @@ QString upperField(Table& t, const QString& field) {
 // Deletes the current head's lines through the shared line object, so that
 // the lines' own rules run.
 void deleteLinesThroughShared(Table& lines) {
-    const bool wasOpen = lines.isOpen();
-    if (!wasOpen)
-        lines.open();
-    struct CloseAgain {
-        Table& t;
-        bool wasOpen;
-        ~CloseAgain() {
-            if (!wasOpen && t.isOpen())
-                t.close();
-        }
-    } closeAgain{lines, wasOpen};
+    OpenForCall open(lines);
     lines.refresh();
     // Bounded: a line that stays after its delete would otherwise loop for ever.
     int remaining = lines.recordCount() + 1;
@@ -92,17 +76,10 @@ void deleteHeadDependants(Table& head, const QString& paymentFile, Table& lines)
         if (head.state() == TableState::Browse)
             head.refresh();
     }
-    const bool startedEdit = !head.isEditing();
-    if (startedEdit)
-        head.edit();
-    try {
+    WithOwnLock(head, [&] {
         deleteLinesThroughShared(lines);
         tx.commit();
-    } catch (...) {
-        if (startedEdit && head.isEditing())
-            head.cancel();
-        throw;
-    }
+    });
 }
 
 void onOpostenScrolled() {
@@ -144,10 +121,10 @@ void onOErKopfScrolled(Table& head) {
 
 void bindOpenItemRules(TDataModule1& dm) {
     for (const NumberedTableRules& r :
-         {keyOnly("TabOposten", "R_ID"), keyOnly("TabOPSatz", "S_ID"),
-          keyOnly("TabOErKopf", "R_ID"), keyOnly("TabOErSatz", "S_ID"),
-          keyOnly("TabRAListe", "R_ID",
-                  [](Table& t) { t.field(QStringLiteral("R_Satzart")).setValue(0); })})
+         {keyed("TabOposten", "R_ID"), keyed("TabOPSatz", "S_ID"), keyed("TabOErKopf", "R_ID"),
+          keyed("TabOErSatz", "S_ID"), keyed("TabRAListe", "R_ID", [](Table& t) {
+              t.field(QStringLiteral("R_Satzart")).setValue(0);
+          })})
         BindNumberedTableRules(dm, r);
 
     Table& oposten = dm.TabOposten();

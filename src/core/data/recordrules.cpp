@@ -4,6 +4,7 @@
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/openitemrules.h"
+#include "core/data/pendingtransactions.h"
 #include "core/data/tablelinks.h"
 #include "core/deleteguard.h"
 #include "core/messagelist.h"
@@ -16,7 +17,6 @@
 
 #include <QDateTime>
 #include <QHash>
-#include <map>
 #include <memory>
 
 using table::Table;
@@ -34,34 +34,31 @@ QHash<QString, QVariant>& remembered() {
 // A cascade's transaction, opened before the record's own write or delete and
 // committed after it, so that both land together or not at all.
 struct PendingCascade {
-    std::unique_ptr<table::Transaction> tx;
     bool messageList = false;
     QStringList refresh;
     // The delete rule put the record in edit to hold its lock; a failed delete ends that edit.
     bool cancelEditOnFailure = false;
     QString notice; // shown once the cascade is committed; empty: none
 };
-std::map<Table*, PendingCascade>& pendingCascades() {
-    static std::map<Table*, PendingCascade> pending;
+PendingTransactions<PendingCascade>& pendingCascades() {
+    static PendingTransactions<PendingCascade> pending;
     return pending;
 }
 
 void closePending(Table& t, bool commit) {
-    auto& all = pendingCascades();
-    auto it = all.find(&t);
-    if (it == all.end())
+    auto entry = pendingCascades().take(t);
+    if (!entry)
         return;
-    PendingCascade p = std::move(it->second);
-    all.erase(it);
+    const PendingCascade& p = entry->extra;
     if (p.messageList)
         CloseMessageList();
     if (!commit) {
-        p.tx.reset(); // rolls back
+        entry->tx.reset(); // rolls back
         if (p.cancelEditOnFailure && t.isEditing())
             t.cancel();
         return;
     }
-    p.tx->commit();
+    entry->tx->commit();
     for (const QString& name : p.refresh)
         if (Table* shown = DataModule1().findTable(name))
             RefreshIfActive(*shown);
@@ -109,17 +106,7 @@ QString failureText(CascadeAction action, const QString& file, Table& row, const
 // left behind (refused, hidden by a filter) fails the whole cascade.
 void deleteThroughShared(const CascadeStep& step, const QVariant& value) {
     Table& shared = DataModule1().table(step.refresh);
-    const bool wasOpen = shared.isOpen();
-    if (!wasOpen)
-        shared.open();
-    struct CloseAgain {
-        ~CloseAgain() {
-            if (!wasOpen && t.isOpen())
-                t.close();
-        }
-        Table& t;
-        bool wasOpen;
-    } closeAgain{shared, wasOpen};
+    OpenForCall open(shared);
     const QString refused =
         !step.keptText.isEmpty()
             ? step.keptText
@@ -184,9 +171,10 @@ void runStep(const CascadeStep& step, const QVariant& oldValue, const QVariant& 
 void runCascade(Table& t, const NumberedTableRules& r, const std::vector<CascadeStep>& steps,
                 const QVariant& number, const QVariant& key, const QVariant& newNumber,
                 const QString& firstLine, const QString& notice) {
-    PendingCascade& p = pendingCascades()[&t];
-    if (!p.tx)
-        p.tx = std::make_unique<table::Transaction>(*t.database());
+    auto* entry = pendingCascades().find(t);
+    if (!entry)
+        entry = &pendingCascades().start(t);
+    PendingCascade& p = entry->extra;
     if (!firstLine.isEmpty() && r.cascadeMessageList) {
         if (!p.messageList) {
             OpenMessageList(QStringLiteral("Datenbank-Manager"), firstLine, 200, 200);
@@ -373,7 +361,8 @@ void beforeDelete(Table& t, const NumberedTableRules& r) {
             runCascade(t, r, r.onDelete, number, key, {}, QStringLiteral("Lösche Einträge"),
                        LinksDeletedText());
         runCascade(t, r, r.alwaysOnDelete, number, key, {}, {}, {});
-        pendingCascades()[&t].cancelEditOnFailure = startedEdit;
+        if (auto* entry = pendingCascades().find(t))
+            entry->extra.cancelEditOnFailure = startedEdit;
     } catch (...) {
         closePending(t, false);
         if (startedEdit)
@@ -535,8 +524,8 @@ void BindNumberedTableRules(TDataModule1& dm, const NumberedTableRules& rules) {
     t.afterDelete += [](Table& self) { closePending(self, true); };
     t.beforeCancel += [](Table& self) {
         // The edit ends already; only the cascade is undone.
-        if (auto it = pendingCascades().find(&self); it != pendingCascades().end())
-            it->second.cancelEditOnFailure = false;
+        if (auto* entry = pendingCascades().find(self))
+            entry->extra.cancelEditOnFailure = false;
         closePending(self, false);
     };
     // A refusal by a rule bound later, or a failed write, undoes the cascade at once.

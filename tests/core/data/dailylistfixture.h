@@ -10,16 +10,6 @@
 
 namespace datatest {
 
-class AllowDelete : public RightsChecker {
-public:
-    bool CheckDeleteRight(int functionNr) override {
-        asked.append(functionNr);
-        return allowed;
-    }
-    bool allowed = true;
-    QList<int> asked;
-};
-
 // The record rules with tours, objects and staff to plan with. "Today" is
 // pinned when the test starts, so a run across midnight sees one day.
 class DailyLists : public RecordRules {
@@ -113,13 +103,6 @@ protected:
         return result;
     }
     int count(const QString& file) { return int(rows(file).size()); }
-
-    table::Table& shared(table::Table& t) {
-        if (!t.isOpen())
-            t.open();
-        t.refresh();
-        return t;
-    }
 
     QDate today, tomorrow;
     AllowDelete rights;

@@ -254,3 +254,89 @@ TEST_F(DbHelpers, TabStopsReachEveryParagraph) {
 }
 
 } // namespace
+
+TEST_F(DbHelpers, OpenForCallClosesOnlyWhatItOpened) {
+    auto t = open(kKunden);
+    t->close();
+    {
+        OpenForCall call(*t);
+        EXPECT_TRUE(call.opened());
+        EXPECT_TRUE(t->isOpen());
+    }
+    EXPECT_FALSE(t->isOpen());
+    // Closed again also when the call fails.
+    EXPECT_THROW(
+        {
+            OpenForCall call(*t);
+            throw DbError(QStringLiteral("x"));
+        },
+        DbError);
+    EXPECT_FALSE(t->isOpen());
+    // Closed early on the normal path; a table found open stays open.
+    {
+        OpenForCall call(*t);
+        call.close();
+        EXPECT_FALSE(t->isOpen());
+    }
+    t->open();
+    {
+        OpenForCall call(*t);
+        EXPECT_FALSE(call.opened());
+    }
+    EXPECT_TRUE(t->isOpen());
+}
+
+TEST_F(DbHelpers, DeleteShownRowsRunsEachDeleteAndStopsAtARefusedRow) {
+    addCustomers({{1, 5}, {2, 7}, {3, 5}, {4, 5}}, kZahlart);
+    auto t = open(kKunden);
+    t->setFilter(QStringLiteral("K_Zahlart=5"));
+    t->setFiltered(true);
+    int deletes = 0;
+    t->beforeDelete += [&deletes](table::Table&) { ++deletes; };
+    DeleteShownRows(*t, QStringLiteral("refused"));
+    EXPECT_EQ(deletes, 3);
+    EXPECT_EQ(numbers(), QList<int>{7});
+
+    // The row check runs before each delete; its error leaves the row in place.
+    addCustomers({{5, 5}, {6, 5}}, kZahlart);
+    t->refresh();
+    EXPECT_THROW(DeleteShownRows(*t, QStringLiteral("refused"),
+                                 [](table::Table& row) {
+                                     if (row.field(QStringLiteral("K_ID")).asInteger() == 6)
+                                         throw DbError(QStringLiteral("other head"));
+                                 }),
+                 DbError);
+    EXPECT_EQ(numbers(), (QList<int>{7, 5}));
+}
+
+TEST_F(DbHelpers, OwnLockAndCancelOnErrorLeaveNoEditBehind) {
+    addCustomers({{1, 5}}, kZahlart);
+    auto t = open(kKunden);
+    bool editingInside = false;
+    WithOwnLock(*t, [&] { editingInside = t->isEditing(); });
+    EXPECT_TRUE(editingInside);
+    EXPECT_TRUE(t->isEditing());
+    t->cancel();
+
+    auto failingWrite = [&] {
+        t->field(kZahlart).setValue(9);
+        throw DbError(QStringLiteral("x"));
+    };
+    EXPECT_THROW(WithOwnLock(*t, failingWrite), DbError);
+    EXPECT_FALSE(t->isEditing());
+    EXPECT_EQ(t->field(kZahlart).asInteger(), 5);
+    // An edit the caller started is the caller's to end.
+    t->edit();
+    EXPECT_THROW(WithOwnLock(*t, failingWrite), DbError);
+    EXPECT_TRUE(t->isEditing());
+    t->cancel();
+
+    EXPECT_THROW(CancelEditOnError(*t,
+                                   [&] {
+                                       t->edit();
+                                       failingWrite();
+                                   }),
+                 DbError);
+    EXPECT_FALSE(t->isEditing());
+    EXPECT_EQ(numbers(), QList<int>{5});
+}

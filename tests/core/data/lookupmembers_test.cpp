@@ -1,24 +1,11 @@
-#include "clientdbfixture.h"
 #include "core/data/datamodule.h"
 #include "core/data/lookups.h"
+#include "moduledbfixture.h"
 #include "platform/table/table.h"
 
 namespace {
 
-using datatest::ClientDbFixture;
-
-class LookupMembers : public ClientDbFixture {
-protected:
-    void createModule() {
-        dm = std::make_unique<TDataModule1>();
-        dm->DataModuleCreate();
-    }
-    void TearDown() override {
-        dm.reset();
-        ClientDbFixture::TearDown();
-    }
-    std::unique_ptr<TDataModule1> dm;
-};
+class LookupMembers : public datatest::ModuleDbFixture {};
 
 // Cost centres are stored as floating numbers and read as whole numbers.
 TEST_F(LookupMembers, CustomerCostCentresAndPaymentMethod) {

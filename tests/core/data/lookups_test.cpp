@@ -1,7 +1,7 @@
-#include "clientdbfixture.h"
 #include "core/data/datamodule.h"
 #include "core/data/lookups.h"
 #include "dbstructure/databasebuilder.h"
+#include "moduledbfixture.h"
 #include "platform/table/database.h"
 #include "platform/table/table.h"
 
@@ -9,20 +9,7 @@
 
 namespace {
 
-using datatest::ClientDbFixture;
-
-class Lookups : public ClientDbFixture {
-protected:
-    void createModule() {
-        dm = std::make_unique<TDataModule1>();
-        dm->DataModuleCreate();
-    }
-    void TearDown() override {
-        dm.reset();
-        ClientDbFixture::TearDown();
-    }
-    std::unique_ptr<TDataModule1> dm;
-};
+class Lookups : public datatest::ModuleDbFixture {};
 
 TEST_F(Lookups, FindTheFieldOrGiveTheDefault) {
     addRow(QStringLiteral("Objekte.DB"), {{QStringLiteral("O_ID"), 1},

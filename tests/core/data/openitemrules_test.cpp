@@ -25,13 +25,6 @@ protected:
         OpenItemFormHooksRegistry() = m_savedHooks;
         OpFilterParams() = m_savedFilter;
     }
-    table::Table& shared(const QString& name) {
-        table::Table& t = dm->table(name);
-        if (!t.isOpen())
-            t.open();
-        t.refresh();
-        return t;
-    }
     // The document numbers the shared open-item object shows.
     QSet<QString> shownNumbers() {
         table::Table& t = shared(QStringLiteral("TabOposten"));

@@ -4,6 +4,7 @@
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/recordrules.h"
+#include "core/deleteguard.h"
 #include "core/programdirs.h"
 #include "core/programsettings.h"
 #include "platform/table/database.h"
@@ -15,6 +16,17 @@
 namespace datatest {
 
 inline const QString kDb = QStringLiteral("LumoDB");
+
+// The delete right as a test sets it; the functions asked for are kept.
+class AllowDelete : public RightsChecker {
+public:
+    bool CheckDeleteRight(int functionNr) override {
+        asked.append(functionNr);
+        return allowed;
+    }
+    bool allowed = true;
+    QList<int> asked;
+};
 
 // A record that another workstation holds in edit.
 struct HeldElsewhere {
@@ -89,6 +101,15 @@ protected:
         EXPECT_TRUE(t.locate({QStringLiteral("K_Nr")}, {nr}));
         return t;
     }
+    // A shared table object of the data module, opened and showing what
+    // other cursors wrote.
+    table::Table& shared(table::Table& t) {
+        if (!t.isOpen())
+            t.open();
+        t.refresh();
+        return t;
+    }
+    table::Table& shared(const QString& name) { return shared(dm->table(name)); }
     void setCompanyField(const QString& field, const QVariant& value) {
         table::Table& f = dm->TabFirmen();
         if (!f.isOpen())

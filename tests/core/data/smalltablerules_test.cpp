@@ -6,19 +6,10 @@
 
 namespace {
 
+using datatest::AllowDelete;
 using datatest::kDb;
 using datatest::RecordRules;
 using Kind = MessagePresenter::Kind;
-
-class FakeDeleteRight : public RightsChecker {
-public:
-    bool CheckDeleteRight(int functionNr) override {
-        asked.append(functionNr);
-        return allowed;
-    }
-    bool allowed = true;
-    QList<int> asked;
-};
 
 class SmallTableRules : public RecordRules {
 protected:
@@ -30,14 +21,7 @@ protected:
         SetRightsChecker(m_previousChecker);
         RecordRules::TearDown();
     }
-    table::Table& shared(const QString& name) {
-        table::Table& t = dm->table(name);
-        if (!t.isOpen())
-            t.open();
-        t.refresh();
-        return t;
-    }
-    FakeDeleteRight rights;
+    AllowDelete rights;
 
 private:
     RightsChecker* m_previousChecker = nullptr;
