@@ -217,6 +217,16 @@ NumberedTableRules activities() {
     return r;
 }
 
+// The second cursor on the activities edits under the same rules, each on
+// the record it shows itself, so that a post through it is checked and
+// carried like one through the activity form.
+NumberedTableRules activityLookups() {
+    NumberedTableRules r = activities();
+    r.tableObject = QStringLiteral("TabLUTaetig");
+    r.formShowsRecord = false;
+    return r;
+}
+
 NumberedTableRules objects() {
     NumberedTableRules r = numbered("TabObjekt", 10, "O_ID", "O_Nr", ProposeObjektNr);
     r.formShowsRecord = true;
@@ -632,6 +642,7 @@ const std::vector<NumberedTableRules>& MasterTableRules() {
                                                           staff(),
                                                           emergencyServices(),
                                                           activities(),
+                                                          activityLookups(),
                                                           objects(),
                                                           costTypes(),
                                                           tours(),

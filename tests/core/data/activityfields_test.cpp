@@ -50,3 +50,30 @@ TEST_F(RecordRules, AnActivitysCostTypeMustExist) {
 }
 
 } // namespace
+
+namespace {
+
+// The activities' second cursor posts under the same rules, on its own record.
+TEST_F(RecordRules, TheActivityLookupCursorChecksAndCarriesItsOwnRecord) {
+    addRow(QStringLiteral("Taetig.DB"), {{QStringLiteral("T_ID"), 1}, {QStringLiteral("T_Nr"), 5}});
+    addRow(QStringLiteral("Taetig.DB"), {{QStringLiteral("T_ID"), 2}, {QStringLiteral("T_Nr"), 6}});
+    addRow(QStringLiteral("ObjTaet.db"),
+           {{QStringLiteral("TS_ID"), 1}, {QStringLiteral("TS_Taetigkeit"), 5}});
+    table::Table& lookup = dm->TabLUTaetig();
+    if (!lookup.isOpen())
+        lookup.open();
+    ASSERT_TRUE(lookup.locate({QStringLiteral("T_Nr")}, {5}));
+
+    lookup.edit();
+    EXPECT_THROW(lookup.field(QStringLiteral("T_Nr")).setValue(6), DbError);
+    lookup.cancel();
+
+    presenter.answers = {true};
+    lookup.edit();
+    lookup.field(QStringLiteral("T_Nr")).setValue(9);
+    lookup.post();
+    EXPECT_EQ(column(QStringLiteral("ObjTaet.db"), QStringLiteral("TS_Taetigkeit")), QList<int>{9});
+    EXPECT_EQ(column(QStringLiteral("Taetig.DB"), QStringLiteral("T_Nr")), (QList<int>{9, 6}));
+}
+
+} // namespace
