@@ -420,6 +420,8 @@ void BindCommonLineRules(TDataModule1& dm, const LineTableRules& rules) {
     t.beforeDelete += [module, r](Table& line) { beforeLineDelete(*module, line, r); };
     t.afterDelete += [module, r](Table& line) { afterLineWrite(*module, line, r); };
     // A write that failed after its bookings leaves nothing behind.
+    t.postFailed += [](Table& line) { closePending(line, false); };
+    t.deleteFailed += [](Table& line) { closePending(line, false); };
     t.beforeCancel += [](Table& line) { closePending(line, false); };
     t.beforeEdit += [](Table& line) { closePending(line, false); };
     t.beforeInsert += [](Table& line) { closePending(line, false); };

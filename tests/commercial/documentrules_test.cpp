@@ -332,6 +332,24 @@ TEST_F(InvoiceBookings, FailedPostUndoesItsBookingsAndTheRetryBooksOnce) {
                      3.0);
 }
 
+TEST_F(InvoiceBookings, ALaterRefusalBeforeTheWriteUndoesTheBookingsAtOnce) {
+    Table& lines = dm->TabRechSatz();
+    startArticleLine(3);
+    bool refuse = true;
+    lines.beforePost += [&refuse](Table&) {
+        if (refuse)
+            throw Abort{};
+    };
+    EXPECT_THROW(lines.post(), Abort);
+    EXPECT_EQ(table::aliases::database(datatest::kDb)->transactionDepth(), 0);
+    EXPECT_TRUE(lines.isEditing());
+    EXPECT_DOUBLE_EQ(stock(), 10.0);
+    EXPECT_DOUBLE_EQ(num(lines, "S_OldMenge"), 0.0);
+    refuse = false;
+    lines.post();
+    EXPECT_DOUBLE_EQ(stock(), 7.0);
+}
+
 TEST_F(InvoiceBookings, LineWriteThatFailsAfterTheBookingsUndoesThem) {
     Table& lines = dm->TabRechSatz();
     startArticleLine(3);
