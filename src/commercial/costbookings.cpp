@@ -58,16 +58,6 @@ void ensureKey(Table& t, const QString& keyField) {
         key.setValue(GetNextId(kLumo, t.tableName(), keyField));
 }
 
-int intOf(Table& t, const char* name) {
-    return GetFieldIntOrDefault(t.findField(f(name)), 0);
-}
-double floatOf(Table& t, const char* name) {
-    return GetFieldFloatOrDefault(t.findField(f(name)), 0);
-}
-QString textOf(Table& t, const char* name) {
-    return GetFieldStrOrDefault(t.findField(f(name)), QString());
-}
-
 // The "zero date" of the tables stands in for a missing date.
 QDate bookingDate(const QDate& d) {
     return d.isValid() ? d : QDate(1899, 12, 30);
@@ -145,10 +135,10 @@ void bookKostSumRow(Table& t, const KostSumRow& row, int objektNr, double zugang
     if (t.locate(key, {row.jahr, row.monat, row.kostart, row.objektId})) {
         t.edit();
         t.field(f("K_ObjektNr")).setValue(objektNr);
-        t.field(f("K_Zugang")).setValue(floatOf(t, "K_Zugang") + zugang);
+        t.field(f("K_Zugang")).setValue(FieldFloat(t, "K_Zugang") + zugang);
         if (!keepBestand)
-            t.field(f("K_Bestand")).setValue(floatOf(t, "K_Bestand") + bestand);
-        t.field(f("K_Erloes")).setValue(floatOf(t, "K_Erloes") + erloes);
+            t.field(f("K_Bestand")).setValue(FieldFloat(t, "K_Bestand") + bestand);
+        t.field(f("K_Erloes")).setValue(FieldFloat(t, "K_Erloes") + erloes);
     } else {
         t.append();
         ensureKey(t, f("K_ID"));
@@ -174,14 +164,14 @@ bool deleteFremdLeistIfUnbilled(TDataModule1& dm, int fremdId) {
     Table& t = dm.TabFremdLeist();
     if (!t.locate({f("S_ID")}, {fremdId}))
         return true;
-    if (intOf(t, "S_Gebucht") != 0)
+    if (FieldInt(t, "S_Gebucht") != 0)
         return false;
     t.deleteRecord();
     return true;
 }
 
 int writeFremdLeistFromER(TDataModule1& dm, Table& line, const QString& rNr, int fremdId) {
-    if (IsPersonalKostart(intOf(line, "S_KostArt")))
+    if (IsPersonalKostart(FieldInt(line, "S_KostArt")))
         return 0;
     OpenedForCall scope(dm.TabFremdLeist());
     if (!scope.isOpen())
@@ -203,7 +193,7 @@ int writeFremdLeistFromER(TDataModule1& dm, Table& line, const QString& rNr, int
         t.field(f("R_Nr")).setValue(rNr);
         t.post();
     });
-    return intOf(t, "S_ID");
+    return FieldInt(t, "S_ID");
 }
 
 Table& articleAt(TDataModule1& dm, int artikelId, bool& found) {
@@ -232,12 +222,12 @@ void bookObjektArtikelStock(TDataModule1& dm, int artikelId, double& q, double& 
     Table& art = articleAt(dm, artikelId, found);
     if (!found)
         return;
-    const QString artNo = textOf(art, "A_ArtNo");
-    const int objId = intOf(art, "A_ObjID");
-    const int kostart = intOf(art, "A_Kostart");
+    const QString artNo = FieldText(art, "A_ArtNo");
+    const int objId = FieldInt(art, "A_ObjID");
+    const int kostart = FieldInt(art, "A_Kostart");
     const bool keepsStock = GetFieldBoolOrDefault(art.findField(f("A_Bestandsfuehrung")), true);
-    double l = floatOf(art, "A_Lagermenge");
-    double w = floatOf(art, "A_Lagerwert");
+    double l = FieldFloat(art, "A_Lagermenge");
+    double w = FieldFloat(art, "A_Lagerwert");
     const QDate today = QDate::currentDate();
     if (q >= 0) {
         AddKostenEntry(artNo, artikelId, objId, today, q, b, kostart, false);
@@ -275,8 +265,8 @@ void bookZentralArtikelStock(TDataModule1& dm, const QString& artNo, double b, d
     if (!found || !GetFieldBoolOrDefault(art.findField(f("A_Bestandsfuehrung")), true))
         return;
     CancelEditOnError(art, [&] {
-        const double menge = floatOf(art, "A_Lagermenge") + q;
-        const double wert = floatOf(art, "A_Lagerwert") + b;
+        const double menge = FieldFloat(art, "A_Lagermenge") + q;
+        const double wert = FieldFloat(art, "A_Lagerwert") + b;
         writeArticleStock(art, menge, wert);
     });
 }
@@ -289,9 +279,9 @@ void bookERArtikelChange(TDataModule1& dm, int oldArtikelId, int artikelId, doub
         if (found) {
             double q = -oldMenge;
             double b = -oldNetto;
-            const QString artNo = textOf(art, "A_ArtNo");
-            const int kostart = intOf(art, "A_Kostart");
-            if (intOf(art, "A_ObjID") != 0) {
+            const QString artNo = FieldText(art, "A_ArtNo");
+            const int kostart = FieldInt(art, "A_Kostart");
+            if (FieldInt(art, "A_ObjID") != 0) {
                 // Reversing a negative quantity adds to the object's stock in
                 // full; the central article must not receive it a second time.
                 const bool addsToObject = q >= 0;
@@ -308,9 +298,9 @@ void bookERArtikelChange(TDataModule1& dm, int oldArtikelId, int artikelId, doub
         if (found) {
             double q = menge;
             double b = netto;
-            const QString artNo = textOf(art, "A_ArtNo");
-            const int kostart = intOf(art, "A_Kostart");
-            if (intOf(art, "A_ObjID") != 0)
+            const QString artNo = FieldText(art, "A_ArtNo");
+            const int kostart = FieldInt(art, "A_Kostart");
+            if (FieldInt(art, "A_ObjID") != 0)
                 bookObjektArtikelStock(dm, artikelId, q, b);
             else
                 bookZentralArtikelStock(dm, artNo, b, q, kostart);
@@ -325,7 +315,7 @@ void changeBestellt(TDataModule1& dm, int artikelId, double delta) {
     if (!found)
         return;
     CancelEditOnError(art, [&] {
-        const double bestellt = floatOf(art, "A_Bestellt") + delta;
+        const double bestellt = FieldFloat(art, "A_Bestellt") + delta;
         art.edit();
         art.field(f("A_Bestellt")).setValue(std::max(0.0, bestellt));
         art.post();
@@ -334,7 +324,7 @@ void changeBestellt(TDataModule1& dm, int artikelId, double delta) {
 
 void addToField(Table& t, const char* name, double delta) {
     t.edit();
-    t.field(f(name)).setValue(floatOf(t, name) + delta);
+    t.field(f(name)).setValue(FieldFloat(t, name) + delta);
     t.post();
 }
 
@@ -351,7 +341,7 @@ void bookERBestellLieferung(TDataModule1& dm, int oldKopfId, int kopfId, int old
         addToField(*lines, "S_LieferMenge", -oldMenge);
         if (objects->locate({f("BO_Ref"), f("BO_ObjID")}, {oldSatzId, oldObjId})) {
             addToField(*objects, "BO_Liefermenge", -oldMenge);
-            changeBestellt(dm, intOf(*objects, "BO_ArtID"), oldMenge);
+            changeBestellt(dm, FieldInt(*objects, "BO_ArtID"), oldMenge);
         }
     }
     if (findLine(kopfId, satzId)) {
@@ -362,7 +352,7 @@ void bookERBestellLieferung(TDataModule1& dm, int oldKopfId, int kopfId, int old
         else
             current = objects->locate({f("BO_Ref")}, {satzId});
         if (current)
-            changeBestellt(dm, intOf(*objects, "BO_ArtID"), -menge);
+            changeBestellt(dm, FieldInt(*objects, "BO_ArtID"), -menge);
     }
     RefreshIfActive(dm.TabBestSatz());
     RefreshIfActive(dm.TabBestObj());
@@ -380,7 +370,7 @@ QDate headDate(Table& head, int headId, const QString& headFile, QString& rNr) {
         }
         source = temp.get();
     }
-    rNr = textOf(*source, "R_Nr");
+    rNr = FieldText(*source, "R_Nr");
     const table::Field& d = source->field(f("R_DatumErstell"));
     return d.isNull() ? QDate() : d.asDate();
 }
@@ -454,7 +444,7 @@ int AddKostenEntry(const QString& artNo, int artikelId, int objektId, const QDat
             t.field(f("K_KostArt")).setValue(kostart);
             t.post();
         });
-        id = intOf(t, "K_ID");
+        id = FieldInt(t, "K_ID");
     }
     BookKostSum(objektId, kostart, datum, betrag, betrag, 0);
     if (artikelId != 0)
@@ -473,10 +463,10 @@ void DeleteKostenEntry(int kostenId) {
         return;
     const table::Field& d = t.field(f("K_Datum"));
     const QDate datum = d.isNull() ? QDate::currentDate() : d.asDate();
-    const double betrag = floatOf(t, "K_Betrag");
-    const int objektId = intOf(t, "K_ObjID");
-    const int kostart = intOf(t, "K_KostArt");
-    const int artikelId = intOf(t, "K_MatID");
+    const double betrag = FieldFloat(t, "K_Betrag");
+    const int objektId = FieldInt(t, "K_ObjID");
+    const int kostart = FieldInt(t, "K_KostArt");
+    const int artikelId = FieldInt(t, "K_MatID");
     table::Transaction tx = lumoTransaction();
     t.deleteRecord();
     BookKostSum(objektId, kostart, datum, -betrag, -betrag, 0);
@@ -508,13 +498,13 @@ void BookMonthUmsatz(int number, const QString& databaseName, const QString& tab
         if (!t->locate(key, {number, day.year(), day.month()}))
             return;
     }
-    double amount = RoundCents(floatOf(*t, "U_Betrag") + betrag);
+    double amount = RoundCents(FieldFloat(*t, "U_Betrag") + betrag);
     if (std::fabs(amount) < 0.005)
         amount = 0;
     t->edit();
     t->field(f("U_Betrag")).setValue(amount);
     if (!noCosts)
-        t->field(f("U_Kosten")).setValue(RoundCents(floatOf(*t, "U_Kosten") + kosten));
+        t->field(f("U_Kosten")).setValue(RoundCents(FieldFloat(*t, "U_Kosten") + kosten));
     t->post();
     tx.commit();
 }
@@ -523,16 +513,16 @@ void BookERSatzKosten(TDataModule1& dm, bool deleting) {
     Table& line = dm.TabERSatz();
     QString rNr;
     const QDate d = bookingDate(
-        headDate(dm.TabERKopf(), intOf(line, "S_Ref"), QStringLiteral("ERkopf.DB"), rNr));
-    const int objId = intOf(line, "S_ObjID");
-    const double menge = floatOf(line, "S_Menge");
-    const double netto = floatOf(line, "S_Netto");
-    const int kostart = intOf(line, "S_KostArt");
-    const QString oldArtNo = textOf(line, "S_OldArtNo");
-    const QString artNo = textOf(line, "S_ArtNo");
-    const int oldFremdId = intOf(line, "S_OldFremdID");
-    int fremdId = intOf(line, "S_FremdID");
-    int kostId = intOf(line, "S_KostID");
+        headDate(dm.TabERKopf(), FieldInt(line, "S_Ref"), QStringLiteral("ERkopf.DB"), rNr));
+    const int objId = FieldInt(line, "S_ObjID");
+    const double menge = FieldFloat(line, "S_Menge");
+    const double netto = FieldFloat(line, "S_Netto");
+    const int kostart = FieldInt(line, "S_KostArt");
+    const QString oldArtNo = FieldText(line, "S_OldArtNo");
+    const QString artNo = FieldText(line, "S_ArtNo");
+    const int oldFremdId = FieldInt(line, "S_OldFremdID");
+    int fremdId = FieldInt(line, "S_FremdID");
+    int kostId = FieldInt(line, "S_KostID");
 
     table::Transaction tx = lumoTransaction();
     if (oldArtNo.isEmpty() || oldFremdId != 0) {
@@ -550,15 +540,15 @@ void BookERSatzKosten(TDataModule1& dm, bool deleting) {
         kostId = AddKostenEntry(QString(), 0, objId, d, menge, netto, kostart, true);
     }
 
-    const int matId = deleting ? 0 : intOf(line, "S_MatID");
-    const int oldMatId = intOf(line, "S_OldMatID");
-    const int oldObjId = intOf(line, "S_OldObjID");
-    const double oldMenge = floatOf(line, "S_OldMenge");
-    const double oldNetto = floatOf(line, "S_OldNetto");
-    const int kopfId = intOf(line, "S_BestKopfID");
-    const int oldKopfId = intOf(line, "S_OldBestKopfID");
-    const int satzId = intOf(line, "S_BestSatzID");
-    const int oldSatzId = intOf(line, "S_OldBestSatzID");
+    const int matId = deleting ? 0 : FieldInt(line, "S_MatID");
+    const int oldMatId = FieldInt(line, "S_OldMatID");
+    const int oldObjId = FieldInt(line, "S_OldObjID");
+    const double oldMenge = FieldFloat(line, "S_OldMenge");
+    const double oldNetto = FieldFloat(line, "S_OldNetto");
+    const int kopfId = FieldInt(line, "S_BestKopfID");
+    const int oldKopfId = FieldInt(line, "S_OldBestKopfID");
+    const int satzId = FieldInt(line, "S_BestSatzID");
+    const int oldSatzId = FieldInt(line, "S_OldBestSatzID");
     if (oldMatId != matId || oldObjId != objId || oldMenge != menge || oldNetto != netto) {
         OpenedForCall kosten(dm.TabKosten());
         if (kosten.isOpen()) {
@@ -591,7 +581,7 @@ void ReleaseOpenOrderQuantities(TDataModule1& dm, bool add) {
     Table& head = dm.TabBestKopf();
     if (!head.isOpen() || head.isEmpty())
         return;
-    const int kopfId = intOf(head, "R_ID");
+    const int kopfId = FieldInt(head, "R_ID");
     auto lines = OpenTempTable(kLumo, QStringLiteral("bestsatz.db"), QStringLiteral("S_IRef"));
     auto objects = OpenTempTable(kLumo, QStringLiteral("BestObj.DB"), QStringLiteral("BO_IRef"));
     lines->setRange({kopfId}, {kopfId});
@@ -600,13 +590,13 @@ void ReleaseOpenOrderQuantities(TDataModule1& dm, bool add) {
     // The order's quantities go back (or are taken) in full or not at all.
     table::Transaction tx = lumoTransaction();
     for (lines->first(); !lines->eof(); lines->next()) {
-        const int satzId = intOf(*lines, "S_ID");
+        const int satzId = FieldInt(*lines, "S_ID");
         objects->setRange({satzId}, {satzId});
         for (objects->first(); !objects->eof() && !objects->isEmpty(); objects->next()) {
             const double open =
-                floatOf(*objects, "BO_BestMenge") - floatOf(*objects, "BO_Liefermenge");
+                FieldFloat(*objects, "BO_BestMenge") - FieldFloat(*objects, "BO_Liefermenge");
             if (open != 0)
-                changeBestellt(dm, intOf(*objects, "BO_ArtID"), add ? open : -open);
+                changeBestellt(dm, FieldInt(*objects, "BO_ArtID"), add ? open : -open);
         }
     }
     tx.commit();

@@ -24,14 +24,6 @@ namespace {
 
 const QString kDb = QStringLiteral("LumoDB");
 
-int intOf(Table& t, const char* name) {
-    return GetFieldIntOrDefault(t.findField(QLatin1String(name)), 0);
-}
-
-double floatOf(Table& t, const char* name) {
-    return GetFieldFloatOrDefault(t.findField(QLatin1String(name)), 0.0);
-}
-
 QString amountText(double value) {
     return QLocale(QLocale::German, QLocale::Germany).toString(value, 'f', 2);
 }
@@ -72,7 +64,7 @@ void deleteLinesThroughLineObject(Table& line, int headId) {
     DeleteShownRows(line,
                     QStringLiteral("Die Positionen des Belegs konnten nicht gelöscht werden."),
                     [headId](Table& shown) {
-                        if (intOf(shown, "S_Ref") != headId)
+                        if (FieldInt(shown, "S_Ref") != headId)
                             throw DbError(QStringLiteral(
                                 "Die Positionen des Belegs konnten nicht gelöscht werden "
                                 "(die Positionsliste zeigt einen anderen Beleg)."));
@@ -82,7 +74,7 @@ void deleteLinesThroughLineObject(Table& line, int headId) {
 void beforeHeadDelete(TDataModule1& dm, Table& head, const HeadTableRules& r) {
     closeHeadDelete(head, false);
     Table& line = dm.table(r.line);
-    const int headId = intOf(head, "R_ID");
+    const int headId = FieldInt(head, "R_ID");
     try {
         // The head's own lock first, so that its delete cannot fail after the lines.
         WithOwnLock(head, [&] {
@@ -177,12 +169,12 @@ void focus(const std::function<void(const QString&)>& hook, const char* field) {
 void capInvoiceMenge(TDataModule1& dm, Table& line, Field& menge) {
     if (dm.IsInitNewRecord())
         return;
-    const int quelle = intOf(line, "S_Quelle");
+    const int quelle = FieldInt(line, "S_Quelle");
     if (quelle != 2 && quelle != 4)
         return;
-    const double old = floatOf(line, "S_OldMenge");
+    const double old = FieldFloat(line, "S_OldMenge");
     double diff = menge.asFloatOr(0.0) - old;
-    if (LimitToUndeliveredMenge(quelle, diff, intOf(line, "S_RefID"))) {
+    if (LimitToUndeliveredMenge(quelle, diff, FieldInt(line, "S_RefID"))) {
         ShowError(InvoiceQuantityTooHighText(old + diff));
         throw Abort{};
     }
@@ -191,7 +183,7 @@ void capInvoiceMenge(TDataModule1& dm, Table& line, Field& menge) {
 void checkDeliveryMenge(TDataModule1& dm, Table& line, Field& menge) {
     if (dm.IsInitNewRecord())
         return;
-    const double geliefert = floatOf(line, "S_MengeGeliefert");
+    const double geliefert = FieldFloat(line, "S_MengeGeliefert");
     if (menge.asFloatOr(0.0) < geliefert) {
         ShowError(DeliveryQuantityTooLowText(geliefert));
         throw Abort{};
@@ -348,7 +340,7 @@ QString DeliveryQuantityTooLowText(double invoiced) {
 void UpdateFaelligDatum(Table& head) {
     Field& druck = head.field(QStringLiteral("R_DatumDruck"));
     const QDate start = druck.isNull() ? DateOfDateTime(EmptyDate) : druck.asDate();
-    const int days = intOf(head, "R_ZahlBedNettoTage");
+    const int days = FieldInt(head, "R_ZahlBedNettoTage");
     EnsureEditOrInsert(head);
     head.field(QStringLiteral("R_FaelligDatum")).setValue(start.addDays(days));
 }
@@ -439,7 +431,7 @@ void BookAllRechSatz(TDataModule1& dm) {
         lines.post();
     QList<int> ids;
     for (lines.first(); !lines.eof() && !lines.isEmpty(); lines.next())
-        ids.append(intOf(lines, "S_ID"));
+        ids.append(FieldInt(lines, "S_ID"));
     // Each line books through its own post: the booking and the remembered
     // state are written together, and an unchanged line books nothing.
     {

@@ -2,6 +2,7 @@
 
 #include "commercial/documentsums.h"
 #include "commercial/vatrates.h"
+#include "core/data/dbhelpers.h"
 #include "platform/errors.h"
 #include "platform/table/table.h"
 
@@ -14,16 +15,6 @@ namespace {
 TDateTime DateField(table::Table& tab, const QString& name) {
     table::Field& field = tab.field(name);
     return field.isNull() ? EmptyDate : DateTimeOfDate(field.asDate());
-}
-
-double FloatOf(table::Table& tab, const QString& name) {
-    table::Field* field = tab.findField(name);
-    return field && !field->isNull() ? field->asFloat() : 0.0;
-}
-
-void SetIfPresent(table::Table& tab, const QString& name, double value) {
-    if (table::Field* field = tab.findField(name))
-        field->setValue(value);
 }
 
 // The offer values of a line, by field name.
@@ -47,13 +38,13 @@ TDocumentLine ReadLine(table::Table& lines, bool isOffer) {
     table::Field& code = lines.field(QStringLiteral("S_MwstKz"));
     if (!code.isNull())
         line.MwstKz = code.asInteger();
-    line.Mwst = FloatOf(lines, QStringLiteral("S_Mwst"));
-    line.MwstBetrag = FloatOf(lines, QStringLiteral("S_MwstBetrag"));
-    line.Netto = FloatOf(lines, QStringLiteral("S_Netto"));
-    line.Brutto = FloatOf(lines, QStringLiteral("S_Brutto"));
+    line.Mwst = FieldFloat(lines, QStringLiteral("S_Mwst"));
+    line.MwstBetrag = FieldFloat(lines, QStringLiteral("S_MwstBetrag"));
+    line.Netto = FieldFloat(lines, QStringLiteral("S_Netto"));
+    line.Brutto = FieldFloat(lines, QStringLiteral("S_Brutto"));
     if (isOffer)
         for (const OfferField& f : kOfferFields)
-            line.*f.member = FloatOf(lines, QString::fromLatin1(f.name));
+            line.*f.member = FieldFloat(lines, QString::fromLatin1(f.name));
     return line;
 }
 
@@ -67,17 +58,21 @@ bool SameAmounts(const TDocumentLine& a, const TDocumentLine& b) {
 
 void WriteLine(table::Table& lines, const TDocumentLine& line, bool isOffer) {
     lines.edit();
-    SetIfPresent(lines, QStringLiteral("S_Mwst"), line.Mwst);
-    SetIfPresent(lines, QStringLiteral("S_MwstBetrag"), line.MwstBetrag);
-    SetIfPresent(lines, QStringLiteral("S_Netto"), line.Netto);
-    SetIfPresent(lines, QStringLiteral("S_Brutto"), line.Brutto);
-    if (isOffer)
-        for (const OfferField& f : kOfferFields)
-            SetIfPresent(lines, QString::fromLatin1(f.name), line.*f.member);
+    WriteLineAmounts(lines, line, isOffer);
     lines.post();
 }
 
 } // namespace
+
+void WriteLineAmounts(table::Table& lines, const TDocumentLine& line, bool isOffer) {
+    SetFieldIfPresent(lines, QStringLiteral("S_Mwst"), line.Mwst);
+    SetFieldIfPresent(lines, QStringLiteral("S_MwstBetrag"), line.MwstBetrag);
+    SetFieldIfPresent(lines, QStringLiteral("S_Netto"), line.Netto);
+    SetFieldIfPresent(lines, QStringLiteral("S_Brutto"), line.Brutto);
+    if (isOffer)
+        for (const OfferField& f : kOfferFields)
+            SetFieldIfPresent(lines, QString::fromLatin1(f.name), line.*f.member);
+}
 
 TDocumentSums RecalcDocumentTables(table::Table& lines, table::Table& head,
                                    const std::vector<TVatRateRow>& vatRates, TDateTime today,
@@ -131,21 +126,21 @@ TDocumentSums RecalcDocumentTables(table::Table& lines, table::Table& head,
     static const char* const kNetto[] = {"R_Netto0", "R_Netto1", "R_Netto2"};
     static const char* const kMwst[] = {"R_Mwst0", "R_Mwst1", "R_Mwst2"};
     for (std::size_t code = 0; code < 3; ++code) {
-        SetIfPresent(head, QString::fromLatin1(kNetto[code]), sums.NettoPerCode[code]);
-        SetIfPresent(head, QString::fromLatin1(kMwst[code]), sums.MwstPerCode[code]);
+        SetFieldIfPresent(head, QString::fromLatin1(kNetto[code]), sums.NettoPerCode[code]);
+        SetFieldIfPresent(head, QString::fromLatin1(kMwst[code]), sums.MwstPerCode[code]);
     }
-    SetIfPresent(head, QStringLiteral("R_Netto"), sums.Netto);
-    SetIfPresent(head, QStringLiteral("R_Mwst"), sums.Mwst);
-    SetIfPresent(head, QStringLiteral("R_Brutto"), sums.Brutto);
+    SetFieldIfPresent(head, QStringLiteral("R_Netto"), sums.Netto);
+    SetFieldIfPresent(head, QStringLiteral("R_Mwst"), sums.Mwst);
+    SetFieldIfPresent(head, QStringLiteral("R_Brutto"), sums.Brutto);
     if (isOffer) {
-        SetIfPresent(head, QStringLiteral("R_CalcBetragInt"), sums.CalcBetragInt);
-        SetIfPresent(head, QStringLiteral("R_CalcBetragEinsatz"), sums.CalcBetragEinsatz);
-        SetIfPresent(head, QStringLiteral("R_CalczeitInt"), sums.CalczeitInt);
-        SetIfPresent(head, QStringLiteral("R_CalczeitEinsatz"), sums.CalczeitEinsatz);
-        SetIfPresent(head, QStringLiteral("KostenIntervall"), sums.KostenIntervall);
-        SetIfPresent(head, QStringLiteral("KostenEinsatz"), sums.KostenEinsatz);
-        SetIfPresent(head, QStringLiteral("GewinnIntervall"), sums.GewinnIntervall);
-        SetIfPresent(head, QStringLiteral("GewinnEinsatz"), sums.GewinnEinsatz);
+        SetFieldIfPresent(head, QStringLiteral("R_CalcBetragInt"), sums.CalcBetragInt);
+        SetFieldIfPresent(head, QStringLiteral("R_CalcBetragEinsatz"), sums.CalcBetragEinsatz);
+        SetFieldIfPresent(head, QStringLiteral("R_CalczeitInt"), sums.CalczeitInt);
+        SetFieldIfPresent(head, QStringLiteral("R_CalczeitEinsatz"), sums.CalczeitEinsatz);
+        SetFieldIfPresent(head, QStringLiteral("KostenIntervall"), sums.KostenIntervall);
+        SetFieldIfPresent(head, QStringLiteral("KostenEinsatz"), sums.KostenEinsatz);
+        SetFieldIfPresent(head, QStringLiteral("GewinnIntervall"), sums.GewinnIntervall);
+        SetFieldIfPresent(head, QStringLiteral("GewinnEinsatz"), sums.GewinnEinsatz);
     }
     return sums;
 }

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+struct TDocumentLine;
 struct TDocumentSums;
 struct TVatRateRow;
 namespace table {
@@ -19,3 +20,7 @@ class Table;
 TDocumentSums RecalcDocumentTables(table::Table& lines, table::Table& head,
                                    const std::vector<TVatRateRow>& vatRates, TDateTime today,
                                    bool withRates);
+
+// Writes a line's computed amounts (and an offer line's calculation values)
+// into the fields the line table has; the table is in edit or insert state.
+void WriteLineAmounts(table::Table& lines, const TDocumentLine& line, bool isOffer);

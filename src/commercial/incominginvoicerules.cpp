@@ -17,14 +17,6 @@ using table::Table;
 
 namespace {
 
-double floatOf(Table& t, const char* name) {
-    return GetFieldFloatOrDefault(t.findField(QLatin1String(name)), 0.0);
-}
-
-QString textOf(Table& t, const char* name) {
-    return GetFieldStrOrDefault(t.findField(QLatin1String(name)), QString());
-}
-
 void setField(Table& t, const char* name, const QVariant& value) {
     t.field(QLatin1String(name)).setValue(value);
 }
@@ -51,8 +43,8 @@ void articleNumberRule(TDataModule1& dm, Table& line, Field& artNo) {
     // The lookup left its cursor on the article it found.
     Table& article = dm.TabArtLU();
     const int kostart = GetFieldIntOrDefault(article.findField(QStringLiteral("A_Kostart")), 0);
-    const QString kurztext = textOf(article, "A_Bezeich1");
-    const QString text = textOf(article, "A_Beschreibung");
+    const QString kurztext = FieldText(article, "A_Bezeich1");
+    const QString text = FieldText(article, "A_Beschreibung");
     const int mwstKz =
         GetFieldIntOrDefault(article.findField(QStringLiteral("A_Mwst")), DefaultMwstKz);
     Table& head = dm.TabERKopf();
@@ -70,7 +62,7 @@ void articleNumberRule(TDataModule1& dm, Table& line, Field& artNo) {
 }
 
 void shortTextRule(TDataModule1&, Table& line, Field& kurztext) {
-    if (textOf(line, "S_Text").isEmpty())
+    if (FieldText(line, "S_Text").isEmpty())
         setField(line, "S_Text", kurztext.asStringOr(QString()));
 }
 
@@ -83,19 +75,21 @@ void netAmountRule(TDataModule1& dm, Table& line, Field&) {
     struct Clear {
         ~Clear() { running = false; }
     } clear;
-    const double netto = floatOf(line, "S_Netto");
-    const double menge = floatOf(line, "S_Menge");
+    const double netto = FieldFloat(line, "S_Netto");
+    const double menge = FieldFloat(line, "S_Menge");
     setField(line, "S_EPreis", menge == 0.0 ? netto : netto / menge);
     CalcDocumentLine(line, dm.TabERKopf());
 }
 
 void bruttoRule(TDataModule1&, Table& head, Field&) {
-    setField(head, "R_Netto", RoundCents(floatOf(head, "R_Brutto") - floatOf(head, "R_Mwst")));
+    setField(head, "R_Netto",
+             RoundCents(FieldFloat(head, "R_Brutto") - FieldFloat(head, "R_Mwst")));
 }
 
 void mwstPartRule(TDataModule1&, Table& head, Field&) {
-    setField(head, "R_Mwst", RoundCents(floatOf(head, "R_Mwst1") + floatOf(head, "R_Mwst2")));
-    setField(head, "R_Netto", RoundCents(floatOf(head, "R_Brutto") - floatOf(head, "R_Mwst")));
+    setField(head, "R_Mwst", RoundCents(FieldFloat(head, "R_Mwst1") + FieldFloat(head, "R_Mwst2")));
+    setField(head, "R_Netto",
+             RoundCents(FieldFloat(head, "R_Brutto") - FieldFloat(head, "R_Mwst")));
 }
 
 void dueDateRule(TDataModule1&, Table& head, Field&) {

@@ -19,16 +19,6 @@ const QString kLumo = QStringLiteral("LumoDB");
 QString f(const char* name) {
     return QString::fromLatin1(name);
 }
-int intOf(Table& t, const char* name, int defaultValue = 0) {
-    return GetFieldIntOrDefault(t.findField(f(name)), defaultValue);
-}
-double floatOf(Table& t, const char* name) {
-    return GetFieldFloatOrDefault(t.findField(f(name)), 0);
-}
-QString textOf(Table& t, const char* name) {
-    return GetFieldStrOrDefault(t.findField(f(name)), QString());
-}
-
 // Line kinds and source documents of a line.
 constexpr int kArtikelLine = 0;
 constexpr int kFremdLeistLine = 2;
@@ -68,10 +58,10 @@ int objektIdOfNr(TDataModule1& dm, int nr) {
 // stands on the line's head, else the stored head.
 int headObjektNr(Table& head, const QString& headFile, int headId) {
     if (head.isOpen() && head.state() != table::TableState::Inactive &&
-        intOf(head, "R_ID") == headId)
-        return intOf(head, "R_ObjektNr");
+        FieldInt(head, "R_ID") == headId)
+        return FieldInt(head, "R_ObjektNr");
     auto t = OpenTempTable(kLumo, headFile);
-    return t->locate({f("R_ID")}, {headId}) ? intOf(*t, "R_ObjektNr") : 0;
+    return t->locate({f("R_ID")}, {headId}) ? FieldInt(*t, "R_ObjektNr") : 0;
 }
 
 // What a line holds now and what it booked last.
@@ -85,16 +75,16 @@ struct LineState {
 
 LineState readLine(Table& line) {
     LineState s;
-    s.m = floatOf(line, "S_Menge");
-    s.m0 = floatOf(line, "S_OldMenge");
-    s.t = intOf(line, "S_PosTyp", kFreeLine);
-    s.t0 = intOf(line, "S_OldPosTyp", kFreeLine);
-    s.a = intOf(line, "S_MatID");
-    s.a0 = intOf(line, "S_OldMatID");
-    s.q = intOf(line, "S_Quelle");
-    s.q0 = intOf(line, "S_OldQuelle");
-    s.refId = intOf(line, "S_RefID");
-    s.refId0 = intOf(line, "S_OldRefID");
+    s.m = FieldFloat(line, "S_Menge");
+    s.m0 = FieldFloat(line, "S_OldMenge");
+    s.t = FieldInt(line, "S_PosTyp", kFreeLine);
+    s.t0 = FieldInt(line, "S_OldPosTyp", kFreeLine);
+    s.a = FieldInt(line, "S_MatID");
+    s.a0 = FieldInt(line, "S_OldMatID");
+    s.q = FieldInt(line, "S_Quelle");
+    s.q0 = FieldInt(line, "S_OldQuelle");
+    s.refId = FieldInt(line, "S_RefID");
+    s.refId0 = FieldInt(line, "S_OldRefID");
     return s;
 }
 
@@ -108,7 +98,7 @@ void rememberLine(Table& line, const LineState& s, bool withRefId) {
     if (withRefId)
         values.append({f("S_OldRefID"), s.refId});
     // The line now refers to the article that was booked (the object's copy).
-    if (s.a != intOf(line, "S_MatID"))
+    if (s.a != FieldInt(line, "S_MatID"))
         values.append({f("S_MatID"), s.a});
     bool editing = line.isEditing();
     for (const auto& [name, value] : values) {
@@ -135,11 +125,11 @@ bool takeDue(const LineState& s, bool reverse) {
 void takeFromStock(TDataModule1& dm, Table& line, LineState& s, int objId, bool onlyShortfall) {
     if (locateArticle(dm, s.a)) {
         Table& art = articleLookup(dm);
-        QString artNo = textOf(line, "S_SrcNr");
+        QString artNo = FieldText(line, "S_SrcNr");
         if (artNo.isEmpty())
-            artNo = textOf(art, "A_ArtNo");
-        if (intOf(art, "A_ObjID") != 0) {
-            const double stock = floatOf(art, "A_Lagermenge");
+            artNo = FieldText(art, "A_ArtNo");
+        if (FieldInt(art, "A_ObjID") != 0) {
+            const double stock = FieldFloat(art, "A_Lagermenge");
             if (stock < s.m)
                 TransferArtikelBestand(dm, artNo, 0, objId, s.m - stock);
         } else if (objId != 0) {
@@ -150,7 +140,7 @@ void takeFromStock(TDataModule1& dm, Table& line, LineState& s, int objId, bool 
                 double moved = s.m;
                 if (onlyShortfall) {
                     moved = locateArticle(dm, objArt)
-                                ? s.m - floatOf(articleLookup(dm), "A_Lagermenge")
+                                ? s.m - FieldFloat(articleLookup(dm), "A_Lagermenge")
                                 : 0;
                 }
                 if (moved > 0 || !onlyShortfall)
@@ -189,16 +179,16 @@ bool BookArtikelBestand(TDataModule1& dm, int artikelId, bool transfer, double q
     if (artikelId == 0 || q == 0 || !locateArticle(dm, artikelId))
         return false;
     Table& art = articleLookup(dm);
-    const double price = floatOf(art, "A_EkPreis");
-    const QString artNo = textOf(art, "A_ArtNo");
-    const int objId = intOf(art, "A_ObjID");
-    const int kostart = intOf(art, "A_Kostart");
+    const double price = FieldFloat(art, "A_EkPreis");
+    const QString artNo = FieldText(art, "A_ArtNo");
+    const int objId = FieldInt(art, "A_ObjID");
+    const int kostart = FieldInt(art, "A_Kostart");
     table::Transaction tx = lumoTransaction();
     CancelEditOnError(art, [&] {
-        const double einMenge = floatOf(art, "A_EinMengeTotal");
-        const double einWert = floatOf(art, "A_EinWertTotal");
-        const double menge = floatOf(art, "A_Lagermenge");
-        const double wert = floatOf(art, "A_Lagerwert");
+        const double einMenge = FieldFloat(art, "A_EinMengeTotal");
+        const double einWert = FieldFloat(art, "A_EinWertTotal");
+        const double menge = FieldFloat(art, "A_Lagermenge");
+        const double wert = FieldFloat(art, "A_Lagerwert");
         const bool keepsStock = GetFieldBoolOrDefault(art.findField(f("A_Bestandsfuehrung")), true);
         art.edit();
         art.field(f("A_EinMengeTotal")).setValue(transfer ? einMenge : einMenge - q);
@@ -237,10 +227,10 @@ int CreateObjektArtikel(TDataModule1& dm, int centralId, int objId) {
     auto central = OpenTempTable(kLumo, f("Artikel.DB"));
     if (!central->locate({f("A_ID")}, {centralId}))
         return 0;
-    const QString artNo = textOf(*central, "A_ArtNo");
+    const QString artNo = FieldText(*central, "A_ArtNo");
     Table& list = dm.TabArtikel();
     if (list.locate({f("A_ArtNo")}, {artNo}))
-        return intOf(list, "A_ID");
+        return FieldInt(list, "A_ID");
     list.append();
     list.field(f("A_ObjID")).setValue(objId);
     for (int i = 1; i < central->fieldCount(); ++i) {
@@ -262,7 +252,7 @@ int CreateObjektArtikel(TDataModule1& dm, int centralId, int objId) {
           "A_Vormerkung", "A_EinMengeTotal", "A_EinWertTotal"})
         list.field(f(zero)).setValue(0);
     list.post();
-    return intOf(list, "A_ID");
+    return FieldInt(list, "A_ID");
 }
 
 void AdjustAuftragGeliefert(int auftSatzId, double oldMenge, double newMenge) {
@@ -286,9 +276,9 @@ void SetFremdLeistGebucht(TDataModule1& dm, int fremdLeistId, bool gebucht) {
         RefreshUnlessEditing(t);
     if (!t.locate({f("S_ID")}, {fremdLeistId}))
         return;
-    const double netto = floatOf(t, "S_Netto");
-    const int objId = intOf(t, "S_ObjID");
-    const int kostart = intOf(t, "S_KostArt");
+    const double netto = FieldFloat(t, "S_Netto");
+    const int objId = FieldInt(t, "S_ObjID");
+    const int kostart = FieldInt(t, "S_KostArt");
     table::Transaction tx = lumoTransaction();
     CancelEditOnError(t, [&] {
         t.edit();
@@ -303,7 +293,7 @@ void BookRechSatz(TDataModule1& dm, bool reverse) {
     Table& line = dm.TabRechSatz();
     LineState s = readLine(line);
     const int objId =
-        objektIdOfNr(dm, headObjektNr(dm.TabRechKopf(), f("Rechkopf.DB"), intOf(line, "S_Ref")));
+        objektIdOfNr(dm, headObjektNr(dm.TabRechKopf(), f("Rechkopf.DB"), FieldInt(line, "S_Ref")));
     table::Transaction tx = lumoTransaction();
     if (s.t0 == kArtikelLine && s.q0 != kFromDeliveryNote && giveBackDue(s, reverse))
         BookArtikelBestand(dm, s.a0, false, s.m0);
@@ -345,9 +335,9 @@ void BookLSSatz(TDataModule1& dm, bool reverse) {
     LineState s = readLine(line);
     // A deleted line gives back only what has not been invoiced yet.
     if (reverse && s.t0 == kArtikelLine)
-        s.m0 -= floatOf(line, "S_MengeGeliefert");
+        s.m0 -= FieldFloat(line, "S_MengeGeliefert");
     const int objId =
-        objektIdOfNr(dm, headObjektNr(dm.TabLSKopf(), f("LSkopf.DB"), intOf(line, "S_Ref")));
+        objektIdOfNr(dm, headObjektNr(dm.TabLSKopf(), f("LSkopf.DB"), FieldInt(line, "S_Ref")));
     table::Transaction tx = lumoTransaction();
     if (s.t0 == kArtikelLine && giveBackDue(s, reverse))
         BookArtikelBestand(dm, s.a0, false, s.m0);

@@ -45,15 +45,6 @@ TDateTime dateOf(Table& t, const QString& name) {
     return f && !f->isNull() ? DateTimeOfDate(f->asDate()) : EmptyDate;
 }
 
-double floatOf(Table& t, const QString& name) {
-    return GetFieldFloatOrDefault(t.findField(name), 0.0);
-}
-
-void setIfPresent(Table& t, const QString& name, const QVariant& value) {
-    if (table::Field* f = t.findField(name))
-        f->setValue(value);
-}
-
 bool initNewRecord() {
     return HasDataModule1() && DataModule1().IsInitNewRecord();
 }
@@ -261,7 +252,7 @@ void afterLineWrite(TDataModule1& dm, Table& t, const LineTableRules& r) {
 
 void SetFieldsIfPresent(Table& t, const std::vector<std::pair<QString, QVariant>>& values) {
     for (const auto& [name, value] : values)
-        setIfPresent(t, name, value);
+        SetFieldIfPresent(t, name, value);
 }
 
 double CurrentDefaultVatRate() {
@@ -285,8 +276,8 @@ void CalcDocumentLine(Table& line, Table& head) {
         return;
     TDocumentLine l;
     l.PosArt = posArt;
-    l.Menge = floatOf(line, QStringLiteral("S_Menge"));
-    l.EPreis = floatOf(line, QStringLiteral("S_EPreis"));
+    l.Menge = FieldFloat(line, QStringLiteral("S_Menge"));
+    l.EPreis = FieldFloat(line, QStringLiteral("S_EPreis"));
     const int code =
         GetFieldIntOrDefault(line.findField(QStringLiteral("S_MwstKz")), DefaultMwstKz);
     const bool hasHead = head.isOpen() && !head.isEmpty();
@@ -297,28 +288,17 @@ void CalcDocumentLine(Table& line, Table& head) {
     const double rate = GetVatRateAt(readVatRates(), code, date);
     TOfferCalc calc;
     if (offer) {
-        l.BasisPreis = floatOf(line, QStringLiteral("S_BasisPreis"));
-        l.BasisMinuten = floatOf(line, QStringLiteral("S_BasisMinuten"));
-        l.Einsaetze = floatOf(line, QStringLiteral("S_Einsaetze"));
+        l.BasisPreis = FieldFloat(line, QStringLiteral("S_BasisPreis"));
+        l.BasisMinuten = FieldFloat(line, QStringLiteral("S_BasisMinuten"));
+        l.Einsaetze = FieldFloat(line, QStringLiteral("S_Einsaetze"));
         if (hasHead) {
-            calc.Aufschlag = floatOf(head, QStringLiteral("R_CalcAufschlag"));
-            calc.Raten = floatOf(head, QStringLiteral("R_CalcRaten"));
+            calc.Aufschlag = FieldFloat(head, QStringLiteral("R_CalcAufschlag"));
+            calc.Raten = FieldFloat(head, QStringLiteral("R_CalcRaten"));
         }
     }
     CalcDocumentLine(l, rate, offer ? &calc : nullptr);
     EnsureEditOrInsert(line);
-    setIfPresent(line, QStringLiteral("S_Netto"), l.Netto);
-    setIfPresent(line, QStringLiteral("S_Mwst"), l.Mwst);
-    setIfPresent(line, QStringLiteral("S_MwstBetrag"), l.MwstBetrag);
-    setIfPresent(line, QStringLiteral("S_Brutto"), l.Brutto);
-    if (offer) {
-        setIfPresent(line, QStringLiteral("S_Intervallpreis"), l.Intervallpreis);
-        setIfPresent(line, QStringLiteral("S_Gesamtpreis"), l.Gesamtpreis);
-        setIfPresent(line, QStringLiteral("S_IntervallKosten"), l.IntervallKosten);
-        setIfPresent(line, QStringLiteral("S_GesamtKosten"), l.GesamtKosten);
-        setIfPresent(line, QStringLiteral("S_IntervallZeit"), l.IntervallZeit);
-        setIfPresent(line, QStringLiteral("S_Gesamtzeit"), l.Gesamtzeit);
-    }
+    WriteLineAmounts(line, l, offer);
 }
 
 void RecalcDocumentSums(Table& line, Table& head) {
@@ -346,12 +326,12 @@ void ApplyPosArtDefaults(Table& line, int newKind) {
     l.Kurztext = GetFieldStrOrDefault(line.findField(QStringLiteral("S_Kurztext")), QString());
     ApplyPosArtDefaults(l, newKind);
     EnsureEditOrInsert(line);
-    setIfPresent(line, QStringLiteral("S_Menge"), l.Menge);
-    setIfPresent(line, QStringLiteral("S_EPreis"), l.EPreis);
-    setIfPresent(line, QStringLiteral("S_Mwst"), l.Mwst);
+    SetFieldIfPresent(line, QStringLiteral("S_Menge"), l.Menge);
+    SetFieldIfPresent(line, QStringLiteral("S_EPreis"), l.EPreis);
+    SetFieldIfPresent(line, QStringLiteral("S_Mwst"), l.Mwst);
     if (newKind == PosArtZwisumme && line.findField(QStringLiteral("S_Kurztext")))
-        setIfPresent(line, QStringLiteral("S_Kurztext"), l.Kurztext);
-    setIfPresent(line, QStringLiteral("S_MwstKz"), 0);
+        SetFieldIfPresent(line, QStringLiteral("S_Kurztext"), l.Kurztext);
+    SetFieldIfPresent(line, QStringLiteral("S_MwstKz"), 0);
 }
 
 void ShowPosNrAsText(table::Field& posNr) {

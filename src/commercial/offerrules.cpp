@@ -22,10 +22,6 @@ const QString kDb = QStringLiteral("LumoDB");
 // the base-price rule does not answer it.
 bool basisVkpreisUpdating = false;
 
-double floatOf(Table& t, const char* name) {
-    return GetFieldFloatOrDefault(t.findField(QLatin1String(name)), 0.0);
-}
-
 int posArtOf(Table& line) {
     return GetFieldIntOrDefault(line.findField(QStringLiteral("S_PosArt")), PosArtNormal);
 }
@@ -39,10 +35,10 @@ struct OfferFactors {
 OfferFactors factorsOf(Table& line, Table& head) {
     OfferFactors f;
     if (head.isOpen() && !head.isEmpty()) {
-        f.aufschlag = floatOf(head, "R_CalcAufschlag");
-        f.raten = floatOf(head, "R_CalcRaten");
+        f.aufschlag = FieldFloat(head, "R_CalcAufschlag");
+        f.raten = FieldFloat(head, "R_CalcRaten");
     }
-    f.einsaetze = floatOf(line, "S_Einsaetze");
+    f.einsaetze = FieldFloat(line, "S_Einsaetze");
     return f;
 }
 
@@ -50,8 +46,8 @@ OfferFactors factorsOf(Table& line, Table& head) {
 void writeBackBasisVkpreis(TDataModule1&, Table& line, Table& head) {
     const OfferFactors f = factorsOf(line, head);
     const double basis =
-        OfferBasePrice(floatOf(line, "S_EPreis"), f.aufschlag, f.raten, f.einsaetze);
-    if (floatOf(line, "S_BasisVkpreis") == basis)
+        OfferBasePrice(FieldFloat(line, "S_EPreis"), f.aufschlag, f.raten, f.einsaetze);
+    if (FieldFloat(line, "S_BasisVkpreis") == basis)
         return;
     EnsureEditOrInsert(line);
     basisVkpreisUpdating = true;
@@ -68,8 +64,8 @@ bool applyBasePriceRule(TDataModule1& dm, Table& line) {
         return false;
     const OfferFactors f = factorsOf(line, dm.TabAngKopf());
     const double price =
-        OfferUnitPrice(floatOf(line, "S_BasisVkpreis"), f.aufschlag, f.raten, f.einsaetze);
-    if (floatOf(line, "S_EPreis") == price)
+        OfferUnitPrice(FieldFloat(line, "S_BasisVkpreis"), f.aufschlag, f.raten, f.einsaetze);
+    if (FieldFloat(line, "S_EPreis") == price)
         return false;
     EnsureEditOrInsert(line);
     line.field(QStringLiteral("S_EPreis")).setValue(price);

@@ -32,14 +32,6 @@ struct Guard {
     bool& m_flag;
 };
 
-double floatOf(Table& t, const QString& name) {
-    return GetFieldFloatOrDefault(t.findField(name), 0.0);
-}
-
-int intOf(Table& t, const QString& name) {
-    return GetFieldIntOrDefault(t.findField(name), 0);
-}
-
 bool sameCents(double a, double b) {
     return std::fabs(RoundCents(a) - RoundCents(b)) < 0.001;
 }
@@ -119,8 +111,8 @@ void spreadChangedMenge(TDataModule1& dm) {
         return;
     Guard guard(running);
     Table& line = dm.TabBestSatz();
-    const double menge = floatOf(line, QStringLiteral("S_Menge"));
-    if (floatOf(line, QStringLiteral("S_Oldmenge")) == menge)
+    const double menge = FieldFloat(line, QStringLiteral("S_Menge"));
+    if (FieldFloat(line, QStringLiteral("S_Oldmenge")) == menge)
         return;
     DistributeBestellMenge(dm, menge);
     EnsureEditOrInsert(line);
@@ -174,8 +166,8 @@ void proposalPriceChanged(TDataModule1& dm, Table& proposal) {
         return;
     Guard guard(running);
     proposal.field(QStringLiteral("BV_BestellWert"))
-        .setValue(RoundCents(floatOf(proposal, QStringLiteral("BV_Lieferpreis")) *
-                             floatOf(proposal, QStringLiteral("BV_BestellMenge"))));
+        .setValue(RoundCents(FieldFloat(proposal, QStringLiteral("BV_Lieferpreis")) *
+                             FieldFloat(proposal, QStringLiteral("BV_BestellMenge"))));
     proposal.post();
     updateProposalSums();
 }
@@ -243,8 +235,8 @@ void DistributeBestellMenge(TDataModule1& dm, double menge) {
     double central = 0.0;
     int centralRow = -1;
     for (objects.first(); !objects.eof() && !objects.isEmpty(); objects.next()) {
-        ObjectRow row{objects.bookmark(), intOf(objects, QStringLiteral("BO_ObjID")) == 0,
-                      floatOf(objects, QStringLiteral("BO_BestMenge"))};
+        ObjectRow row{objects.bookmark(), FieldInt(objects, QStringLiteral("BO_ObjID")) == 0,
+                      FieldFloat(objects, QStringLiteral("BO_BestMenge"))};
         if (row.central) {
             central = RoundCents(row.menge);
             centralRow = int(rows.size());
@@ -294,13 +286,13 @@ void UpdateArtikelBestellt(TDataModule1& dm, bool add) {
         for (lines.first(); !lines.eof(); lines.next())
             for (objects.first(); !objects.eof() && !objects.isEmpty(); objects.next()) {
                 if (!articles.locate({QStringLiteral("A_ID")},
-                                     {intOf(objects, QStringLiteral("BO_ArtID"))}))
+                                     {FieldInt(objects, QStringLiteral("BO_ArtID"))}))
                     continue;
-                const double open = floatOf(objects, QStringLiteral("BO_BestMenge")) -
-                                    floatOf(objects, QStringLiteral("BO_Liefermenge"));
+                const double open = FieldFloat(objects, QStringLiteral("BO_BestMenge")) -
+                                    FieldFloat(objects, QStringLiteral("BO_Liefermenge"));
                 if (open == 0.0)
                     continue;
-                const double bestellt = floatOf(articles, QStringLiteral("A_Bestellt"));
+                const double bestellt = FieldFloat(articles, QStringLiteral("A_Bestellt"));
                 articles.edit();
                 articles.field(QStringLiteral("A_Bestellt"))
                     .setValue(std::max(0.0, add ? bestellt + open : bestellt - open));

@@ -23,10 +23,6 @@ namespace {
 const QString kDb = QStringLiteral("LumoDB");
 constexpr int kAppointmentFunction = 20;
 
-int intOf(Table& t, const char* field) {
-    return GetFieldIntOrDefault(t.findField(QString::fromLatin1(field)), 0);
-}
-
 // The daily-list rows written before an appointment's post land together
 // with the post: a post that fails takes them back, and the appointment's
 // link is set back to what it was.
@@ -63,12 +59,12 @@ table::PostErrorAction onAppointmentPostError(
         if (inner)
             action = inner(t, e);
         if (action == table::PostErrorAction::Retry) {
-            const int tglId = intOf(t, "T_TglID");
+            const int tglId = FieldInt(t, "T_TglID");
             if (tglId != 0) {
                 auto rows = OpenTempTable(kDb, QStringLiteral("TglTaet.DB"));
                 if (rows->locate({QStringLiteral("A_TOTID")}, {tglId})) {
                     rows->edit();
-                    rows->field(QStringLiteral("A_TermID")).setValue(intOf(t, "T_ID"));
+                    rows->field(QStringLiteral("A_TermID")).setValue(FieldInt(t, "T_ID"));
                     rows->post();
                 }
             }
@@ -86,7 +82,7 @@ table::PostErrorAction onAppointmentPostError(
 // daily-list row is gone.
 void deleteAppointmentRule(Table& t) {
     ConfirmDelete(kAppointmentFunction);
-    WithOwnLock(t, [&t] { DeleteTglTaetig(intOf(t, "T_TglID")); });
+    WithOwnLock(t, [&t] { DeleteTglTaetig(FieldInt(t, "T_TglID")); });
 }
 
 void refuse(const QString& text) {
@@ -167,16 +163,16 @@ void LinkTerminToTagesliste(TDataModule1& dm) {
     const QDate date = dateField.isNull() ? today : dateField.asDate();
     if (today > date)
         return;
-    const int tourNr = intOf(t, "T_TourNr");
+    const int tourNr = FieldInt(t, "T_TourNr");
     const bool toBeEntered = GetFieldBoolOrDefault(t.findField(QStringLiteral("T_Taglist")), false);
-    int tglId = intOf(t, "T_TglID");
+    int tglId = FieldInt(t, "T_TglID");
     if (tourNr != 0 && toBeEntered) {
         const int tglTour = GetOrCreateTglTour(dm, tourNr, date);
         if (tglTour == 0)
             return;
-        const int objektNr = intOf(t, "T_Objekt");
+        const int objektNr = FieldInt(t, "T_Objekt");
         const int tglObjekt =
-            GetOrCreateTglObjekt(dm, tourNr, tglTour, objektNr, intOf(t, "T_LsID"));
+            GetOrCreateTglObjekt(dm, tourNr, tglTour, objektNr, FieldInt(t, "T_LsID"));
         if (tglObjekt == 0)
             return;
         const QString objName =
@@ -184,10 +180,10 @@ void LinkTerminToTagesliste(TDataModule1& dm) {
         if (!objName.isEmpty())
             SetTglObjektBez(tglObjekt, objName);
         if (tglId != 0)
-            RewriteTerminTglTaetig(dm, tglId, tglTour, objektNr, intOf(t, "T_ID"));
+            RewriteTerminTglTaetig(dm, tglId, tglTour, objektNr, FieldInt(t, "T_ID"));
         else
-            tglId = AddTerminTglTaetig(dm, tglTour, objektNr, intOf(t, "T_ID"));
-        if (tglId != 0 && intOf(t, "T_TglID") != tglId) {
+            tglId = AddTerminTglTaetig(dm, tglTour, objektNr, FieldInt(t, "T_ID"));
+        if (tglId != 0 && FieldInt(t, "T_TglID") != tglId) {
             EnsureEditOrInsert(t);
             t.field(QStringLiteral("T_TglID")).setValue(tglId);
         }

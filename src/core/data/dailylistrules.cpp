@@ -24,14 +24,6 @@ const QString kTours = QStringLiteral("TglTour.DB");
 const QString kObjects = QStringLiteral("TglObj.DB");
 const QString kActivities = QStringLiteral("TglTaet.DB");
 
-int intOf(Table& t, const char* field) {
-    return GetFieldIntOrDefault(t.findField(QString::fromLatin1(field)), 0);
-}
-
-QString textOf(Table& t, const char* field) {
-    return GetFieldStrOrDefault(t.findField(QString::fromLatin1(field)), QString());
-}
-
 void set(Table& t, const char* field, const QVariant& value) {
     t.field(QString::fromLatin1(field)).setValue(value);
 }
@@ -51,7 +43,7 @@ bool dailyTourOf(int tglTourId, QDate& date, int& tourNr) {
         return false;
     const table::Field& d = tours->field(QStringLiteral("A_Date"));
     date = d.isNull() ? QDate() : d.asDate();
-    tourNr = intOf(*tours, "A_TourNr");
+    tourNr = FieldInt(*tours, "A_TourNr");
     return true;
 }
 
@@ -63,13 +55,14 @@ void dailyObjectDeleteRule(TDataModule1& dm, Table& object) {
         auto tx = transaction();
         activities.first();
         while (!activities.eof() && !activities.isEmpty()) {
-            if (intOf(activities, "A_Source") == SourceAutomatic)
+            if (FieldInt(activities, "A_Source") == SourceAutomatic)
                 activities.deleteRecord();
             else
                 activities.next();
         }
         // Also rows the view does not show (a filter) keep the object.
-        const bool kept = hasActivities(intOf(object, "A_TourID"), intOf(object, "A_ObjektNr"));
+        const bool kept =
+            hasActivities(FieldInt(object, "A_TourID"), FieldInt(object, "A_ObjektNr"));
         tx->commit();
         if (kept)
             throw Abort{};
@@ -91,7 +84,7 @@ void dailyTourDeleteRule(TDataModule1& dm, Table& tour) {
             }
         }
         const bool kept =
-            IntValueExists(kDb, kObjects, QStringLiteral("A_TourID"), intOf(tour, "A_TourID"));
+            IntValueExists(kDb, kObjects, QStringLiteral("A_TourID"), FieldInt(tour, "A_TourID"));
         tx->commit();
         if (kept)
             throw Abort{};
@@ -102,19 +95,19 @@ void dailyTourDeleteRule(TDataModule1& dm, Table& tour) {
 void dailyActivityDeleteRule(TDataModule1& dm, Table& activity) {
     WithOwnLock(activity, [&] {
         auto tx = transaction();
-        const int termId = intOf(activity, "A_TermID");
+        const int termId = FieldInt(activity, "A_TermID");
         QDate date;
         int tourNr = 0;
-        const bool tourFound = dailyTourOf(intOf(activity, "A_TourID"), date, tourNr);
+        const bool tourFound = dailyTourOf(FieldInt(activity, "A_TourID"), date, tourNr);
         if (termId != 0)
             LinkTermObjToTaglist(termId, 0, 0, date);
         if (tourFound) {
             Table& functions = dm.TabFunclist();
             OpenForCall opened(functions);
-            if (functions.locate(
-                    {QStringLiteral("FL_Date"), QStringLiteral("FL_TourNr"),
-                     QStringLiteral("FL_ObjNr"), QStringLiteral("FL_TaetigNr")},
-                    {date, tourNr, intOf(activity, "A_ObjNr"), intOf(activity, "A_TaetigNr")}))
+            if (functions.locate({QStringLiteral("FL_Date"), QStringLiteral("FL_TourNr"),
+                                  QStringLiteral("FL_ObjNr"), QStringLiteral("FL_TaetigNr")},
+                                 {date, tourNr, FieldInt(activity, "A_ObjNr"),
+                                  FieldInt(activity, "A_TaetigNr")}))
                 functions.deleteRecord();
         }
         tx->commit();
@@ -158,8 +151,8 @@ std::vector<NumberedTableRules> dailyListRules(TDataModule1& dm) {
 
 // Text of a daily activity entered from an appointment: its text, else its short text.
 QString appointmentText(Table& appointment) {
-    const QString text = textOf(appointment, "T_Text");
-    return text.isEmpty() ? textOf(appointment, "T_Kurztext") : text;
+    const QString text = FieldText(appointment, "T_Text");
+    return text.isEmpty() ? FieldText(appointment, "T_Kurztext") : text;
 }
 
 } // namespace
@@ -171,16 +164,17 @@ QString AppointmentActivityText() {
 int GetOrCreateTglTour(TDataModule1& dm, int tourNr, const QDate& date) {
     auto dailyTours = OpenTempTable(kDb, kTours);
     if (dailyTours->locate({QStringLiteral("A_TourNr"), QStringLiteral("A_Date")}, {tourNr, date}))
-        return intOf(*dailyTours, "A_TourID");
+        return FieldInt(*dailyTours, "A_TourID");
     // Looked up on a cursor of its own: a list filter on the shared tour
     // objects must not hide a tour from the daily lists.
     auto tours = OpenTempTable(kDb, QStringLiteral("Touren.DB"));
     if (!tours->locate({QStringLiteral("TO_Nr")}, {tourNr}))
         return 0;
-    const int person = intOf(*tours, "TO_Person");
+    const int person = FieldInt(*tours, "TO_Person");
     auto staff = OpenTempTable(kDb, QStringLiteral("Personal.DB"));
-    const QString searchWord =
-        staff->locate({QStringLiteral("P_Nr")}, {person}) ? textOf(*staff, "P_Match") : QString();
+    const QString searchWord = staff->locate({QStringLiteral("P_Nr")}, {person})
+                                   ? FieldText(*staff, "P_Match")
+                                   : QString();
     const int id = GetNextId(dm.TabTglTour(), QStringLiteral("A_TourID"));
     dailyTours->append();
     set(*dailyTours, "A_TourID", id);
@@ -188,8 +182,8 @@ int GetOrCreateTglTour(TDataModule1& dm, int tourNr, const QDate& date) {
     set(*dailyTours, "A_Date", date);
     set(*dailyTours, "A_PersNr", person);
     set(*dailyTours, "A_PersName", searchWord);
-    set(*dailyTours, "A_Bezeichnung", textOf(*tours, "TO_Beschreibung"));
-    set(*dailyTours, "A_Pattern", textOf(*tours, "TO_ServPatt"));
+    set(*dailyTours, "A_Bezeichnung", FieldText(*tours, "TO_Beschreibung"));
+    set(*dailyTours, "A_Pattern", FieldText(*tours, "TO_ServPatt"));
     dailyTours->post();
     return id;
 }
@@ -198,19 +192,19 @@ int GetOrCreateTglObjekt(TDataModule1& dm, int tourNr, int tglTourId, int objekt
     auto rows = OpenTempTable(kDb, kObjects);
     if (rows->locate({QStringLiteral("A_TourID"), QStringLiteral("A_ObjektNr")},
                      {tglTourId, objektNr})) {
-        if (lsId != 0 && intOf(*rows, "A_LsID") == 0) {
+        if (lsId != 0 && FieldInt(*rows, "A_LsID") == 0) {
             rows->edit();
             set(*rows, "A_LsID", lsId);
             rows->post();
         }
-        return intOf(*rows, "A_TOID");
+        return FieldInt(*rows, "A_TOID");
     }
     Table& objekte = dm.TabObjekt();
     OpenForCall opened(objekte);
     if (!objekte.locate({QStringLiteral("O_Nr")}, {objektNr}))
         return 0;
-    const QString match = textOf(objekte, "O_Match");
-    const int kunde = intOf(objekte, "O_Kunde");
+    const QString match = FieldText(objekte, "O_Match");
+    const int kunde = FieldInt(objekte, "O_Kunde");
     QVariant von, bis;
     GetTourObjektZeiten(tourNr, objektNr, von, bis);
     auto timeOf = [](const QVariant& v) {
@@ -253,7 +247,7 @@ int AddTerminTglTaetig(TDataModule1& dm, int tglTourId, int objektNr, int termin
     set(*rows, "A_State", 0);
     set(*rows, "A_Rueckstand", 0);
     set(*rows, "A_ServiceID", QStringLiteral("*"));
-    set(*rows, "A_LsID", intOf(appointment, "T_LsID"));
+    set(*rows, "A_LsID", FieldInt(appointment, "T_LsID"));
     set(*rows, "A_TermID", terminId);
     set(*rows, "A_ZusatzText", AppointmentActivityText());
     set(*rows, "A_Param", QString());
@@ -269,8 +263,8 @@ bool RewriteTerminTglTaetig(TDataModule1& dm, int tglTaetigId, int tglTourId, in
     auto rows = OpenTempTable(kDb, kActivities);
     if (!rows->locate({QStringLiteral("A_TOTID")}, {tglTaetigId}))
         return false;
-    const int oldTourId = intOf(*rows, "A_TourID");
-    const int oldObjektNr = intOf(*rows, "A_ObjNr");
+    const int oldTourId = FieldInt(*rows, "A_TourID");
+    const int oldObjektNr = FieldInt(*rows, "A_ObjNr");
     const QString text = appointmentText(dm.TabTermObj());
     rows->edit();
     set(*rows, "A_TourID", tglTourId);
@@ -293,8 +287,8 @@ void DeleteTglTaetig(int tglTaetigId) {
     auto rows = OpenTempTable(kDb, kActivities);
     if (!rows->locate({QStringLiteral("A_TOTID")}, {tglTaetigId}))
         return;
-    const int tourId = intOf(*rows, "A_TourID");
-    const int objektNr = intOf(*rows, "A_ObjNr");
+    const int tourId = FieldInt(*rows, "A_TourID");
+    const int objektNr = FieldInt(*rows, "A_ObjNr");
     rows->deleteRecord();
     rows.reset();
     if (!hasActivities(tourId, objektNr))

@@ -145,6 +145,23 @@ QDateTime GetFieldTimeOrDefault(const Field* field, const QDateTime& defaultValu
     return GetFieldDateOrDefault(field, defaultValue);
 }
 
+int FieldInt(Table& t, const QString& name, int defaultValue) {
+    return GetFieldIntOrDefault(t.findField(name), defaultValue);
+}
+
+double FieldFloat(Table& t, const QString& name) {
+    return GetFieldFloatOrDefault(t.findField(name), 0.0);
+}
+
+QString FieldText(Table& t, const QString& name) {
+    return GetFieldStrOrDefault(t.findField(name), QString());
+}
+
+void SetFieldIfPresent(Table& t, const QString& name, const QVariant& value) {
+    if (table::Field* f = t.findField(name))
+        f->setValue(value);
+}
+
 bool FieldEquals(const Field& field, const QVariant& value) {
     if (field.isNull() || !value.isValid() || value.isNull())
         return false;

@@ -28,6 +28,13 @@ double GetFieldFloatOrDefault(const table::Field* field, double defaultValue);
 bool GetFieldBoolOrDefault(const table::Field* field, bool defaultValue);
 QDateTime GetFieldDateOrDefault(const table::Field* field, const QDateTime& defaultValue);
 QDateTime GetFieldTimeOrDefault(const table::Field* field, const QDateTime& defaultValue);
+// The same by field name on the current record: 0 or empty when the table
+// has no such field or it is null.
+int FieldInt(table::Table& t, const QString& name, int defaultValue = 0);
+double FieldFloat(table::Table& t, const QString& name);
+QString FieldText(table::Table& t, const QString& name);
+// Sets the field when the table has it; tables of one kind differ in a few fields.
+void SetFieldIfPresent(table::Table& t, const QString& name, const QVariant& value);
 
 // Whether a field holds a value equal to `value` the way the engine compares
 // variants: numbers by value, texts exactly; a null field equals nothing.
