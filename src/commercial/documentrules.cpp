@@ -130,28 +130,18 @@ RechnungTablesState& rechnungTables() {
 }
 
 void invoiceDefaults(Table& line, bool withTextAndAccount) {
-    std::vector<std::pair<QString, QVariant>> values = {
-        {QStringLiteral("S_PosTyp"), 4},
-        {QStringLiteral("S_PosArt"), 0},
-        {QStringLiteral("S_Quelle"), 0},
-        {QStringLiteral("S_QuellNr"), QStringLiteral("manuell")},
-        {QStringLiteral("S_Menge"), 1},
-        {QStringLiteral("S_MengBez"), QString()},
-        {QStringLiteral("S_EPreis"), 0},
-        {QStringLiteral("S_Netto"), 0},
-        {QStringLiteral("S_MwstBetrag"), 0},
-        {QStringLiteral("S_Brutto"), 0},
-        {QStringLiteral("S_MwstKz"), DefaultMwstKz},
-        {QStringLiteral("S_Mwst"), CurrentDefaultVatRate()},
-        {QStringLiteral("S_MatID"), 0},
-        {QStringLiteral("S_RefID"), 0},
-        {QStringLiteral("S_SrcNr"), QString()},
-        {QStringLiteral("S_OldQuelle"), 0},
-        {QStringLiteral("S_OldMenge"), 0},
-        {QStringLiteral("S_OldMatID"), 0},
-        {QStringLiteral("S_OldRefID"), 0},
-        {QStringLiteral("S_OldPosTyp"), 4},
-    };
+    std::vector<std::pair<QString, QVariant>> values = NewLineValues();
+    values.insert(values.end(), {
+                                    {QStringLiteral("S_Quelle"), 0},
+                                    {QStringLiteral("S_QuellNr"), QStringLiteral("manuell")},
+                                    {QStringLiteral("S_RefID"), 0},
+                                    {QStringLiteral("S_SrcNr"), QString()},
+                                    {QStringLiteral("S_OldQuelle"), 0},
+                                    {QStringLiteral("S_OldMenge"), 0},
+                                    {QStringLiteral("S_OldMatID"), 0},
+                                    {QStringLiteral("S_OldRefID"), 0},
+                                    {QStringLiteral("S_OldPosTyp"), 4},
+                                });
     if (withTextAndAccount) {
         values.emplace_back(QStringLiteral("S_Text"), QString());
         values.emplace_back(QStringLiteral("S_ErloesKonto"), 0);
@@ -291,26 +281,17 @@ void bindDeliveryNote(TDataModule1& dm) {
 void bindOrder(TDataModule1& dm) {
     LineTableRules r = documentLineRules("TabAuftSatz", "TabAuftKopf");
     r.defaults = [](Table& line) {
-        SetFieldsIfPresent(line, {
-                                     {QStringLiteral("S_PosTyp"), 4},
-                                     {QStringLiteral("S_PosArt"), 0},
-                                     {QStringLiteral("S_Menge"), 1},
-                                     {QStringLiteral("S_MengeGeliefert"), 0},
-                                     {QStringLiteral("S_MengBez"), QString()},
-                                     {QStringLiteral("S_Kurztext"), QString()},
-                                     {QStringLiteral("S_Text"), QString()},
-                                     {QStringLiteral("S_SrcNr"), QString()},
-                                     {QStringLiteral("S_EPreis"), 0},
-                                     {QStringLiteral("S_Netto"), 0},
-                                     {QStringLiteral("S_MwstBetrag"), 0},
-                                     {QStringLiteral("S_Brutto"), 0},
-                                     {QStringLiteral("S_MwstKz"), DefaultMwstKz},
-                                     {QStringLiteral("S_Mwst"), CurrentDefaultVatRate()},
-                                     {QStringLiteral("S_MatID"), 0},
-                                     {QStringLiteral("S_Origin"), 0},
-                                     {QStringLiteral("S_Calculated"), false},
-                                     {QStringLiteral("S_AusfInterv"), 0},
-                                 });
+        std::vector<std::pair<QString, QVariant>> values = NewLineValues();
+        values.insert(values.end(), {
+                                        {QStringLiteral("S_MengeGeliefert"), 0},
+                                        {QStringLiteral("S_Kurztext"), QString()},
+                                        {QStringLiteral("S_Text"), QString()},
+                                        {QStringLiteral("S_SrcNr"), QString()},
+                                        {QStringLiteral("S_Origin"), 0},
+                                        {QStringLiteral("S_Calculated"), false},
+                                        {QStringLiteral("S_AusfInterv"), 0},
+                                    });
+        SetFieldsIfPresent(line, values);
     };
     r.focusAfterNew = [] {
         focus(DocumentFormHooksRegistry().FocusAuftEditColumn, "TabAuftSatzS_Menge");

@@ -255,6 +255,22 @@ void SetFieldsIfPresent(Table& t, const std::vector<std::pair<QString, QVariant>
         SetFieldIfPresent(t, name, value);
 }
 
+std::vector<std::pair<QString, QVariant>> NewLineValues() {
+    return {
+        {QStringLiteral("S_PosTyp"), 4},
+        {QStringLiteral("S_PosArt"), 0},
+        {QStringLiteral("S_Menge"), 1},
+        {QStringLiteral("S_MengBez"), QString()},
+        {QStringLiteral("S_EPreis"), 0},
+        {QStringLiteral("S_Netto"), 0},
+        {QStringLiteral("S_MwstBetrag"), 0},
+        {QStringLiteral("S_Brutto"), 0},
+        {QStringLiteral("S_MwstKz"), DefaultMwstKz},
+        {QStringLiteral("S_Mwst"), CurrentDefaultVatRate()},
+        {QStringLiteral("S_MatID"), 0},
+    };
+}
+
 double CurrentDefaultVatRate() {
     return DefaultVatRate(readVatRates(), today());
 }

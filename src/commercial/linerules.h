@@ -88,6 +88,10 @@ void ShowPosNrAsText(table::Field& posNr);
 
 // Sets the fields the table has to the values; others are passed over.
 void SetFieldsIfPresent(table::Table& t, const std::vector<std::pair<QString, QVariant>>& values);
+// What every new document line starts with: a free line of quantity 1
+// without amounts, at today's rate of the default VAT code. The line
+// tables add their own fields to it.
+std::vector<std::pair<QString, QVariant>> NewLineValues();
 // Today's rate of the default VAT code from the client's rate table.
 double CurrentDefaultVatRate();
 

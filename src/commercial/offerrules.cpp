@@ -135,28 +135,19 @@ void BindOfferRules(TDataModule1& dm) {
     r.head = QStringLiteral("TabAngKopf");
     r.defaults = [](Table& line) {
         const auto& calcOpen = DocumentFormHooksRegistry().CalcFormOpen;
-        SetFieldsIfPresent(line, {
-                                     {QStringLiteral("S_PosTyp"), 4},
-                                     {QStringLiteral("S_PosArt"), 0},
-                                     {QStringLiteral("S_Menge"), 1},
-                                     {QStringLiteral("S_MengBez"), QString()},
-                                     {QStringLiteral("S_Kurztext"), QString()},
-                                     {QStringLiteral("S_Text"), QString()},
-                                     {QStringLiteral("S_SrcNr"), QString()},
-                                     {QStringLiteral("S_Netto"), 0},
-                                     {QStringLiteral("S_MwstBetrag"), 0},
-                                     {QStringLiteral("S_Brutto"), 0},
-                                     {QStringLiteral("S_EPreis"), 0},
-                                     {QStringLiteral("S_BasisPreis"), 0},
-                                     {QStringLiteral("S_BasisVkpreis"), 0},
-                                     {QStringLiteral("S_MwstKz"), DefaultMwstKz},
-                                     {QStringLiteral("S_Mwst"), CurrentDefaultVatRate()},
-                                     {QStringLiteral("S_MatID"), 0},
-                                     {QStringLiteral("S_Origin"), 0},
-                                     {QStringLiteral("S_Calculated"), calcOpen && calcOpen()},
-                                     {QStringLiteral("S_Intervall"), 7},
-                                     {QStringLiteral("S_Einsaetze"), 1},
-                                 });
+        std::vector<std::pair<QString, QVariant>> values = NewLineValues();
+        values.insert(values.end(), {
+                                        {QStringLiteral("S_Kurztext"), QString()},
+                                        {QStringLiteral("S_Text"), QString()},
+                                        {QStringLiteral("S_SrcNr"), QString()},
+                                        {QStringLiteral("S_BasisPreis"), 0},
+                                        {QStringLiteral("S_BasisVkpreis"), 0},
+                                        {QStringLiteral("S_Origin"), 0},
+                                        {QStringLiteral("S_Calculated"), calcOpen && calcOpen()},
+                                        {QStringLiteral("S_Intervall"), 7},
+                                        {QStringLiteral("S_Einsaetze"), 1},
+                                    });
+        SetFieldsIfPresent(line, values);
     };
     r.focusAfterNew = [] {
         const DocumentFormHooks& hooks = DocumentFormHooksRegistry();
