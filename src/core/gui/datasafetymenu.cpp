@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QWidget>
 #include <functional>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 using Service = DataSafetyService;
@@ -64,21 +65,49 @@ QString withDateAndTime(const QString& pattern) {
 
 const QString kNoFtp = u"Sie müssen zuerst Ihren Ftp-Zugang einrichten!"_s;
 
-struct FileGroup {
-    QString layouts, definitions, dunning, texts;
-};
+using Actions = std::vector<std::pair<QString, std::function<void()>>>;
 
-void addFileGroups(QMenu* menu, const FileGroup& captions, Service service,
-                   const std::function<void()> (&actions)[4]) {
-    const QString names[4] = {captions.layouts, captions.definitions, captions.dunning,
-                              captions.texts};
-    for (int i = 0; i < 4; ++i)
-        addItem(menu, names[i], service, actions[i]);
+void addItems(QMenu* menu, const Actions& items, Service service) {
+    for (const auto& [caption, action] : items)
+        addItem(menu, caption, service, action);
 }
 
 void finish(QMenu* menu) {
     menu->addSeparator();
     menu->addAction(u"Abbrechen"_s);
+}
+
+// A submenu that moves the databases and the four file groups to or from a
+// transport medium or the vault; each group's caption ends with the verb.
+struct TransferMenu {
+    QString title;
+    QString databaseCaption;
+    Service databaseService;
+    std::function<void()> databaseAction;
+    QString verb;
+    Service groupService;
+    std::function<void()> groups[4];
+};
+
+void addTransferMenu(QMenu* menu, const TransferMenu& t) {
+    QMenu* sub = menu->addMenu(t.title);
+    addItem(sub, t.databaseCaption, t.databaseService, t.databaseAction);
+    const QString names[4] = {u"Formular-Layouts"_s, u"Import/Export-Definitionen"_s,
+                              u"Mahnbrief-Vorlagen"_s, u"Textbausteine"_s};
+    for (int i = 0; i < 4; ++i)
+        addItem(sub, names[i] + u' ' + t.verb, t.groupService, t.groups[i]);
+    finish(sub);
+}
+
+// The vault's entries need the FTP access first.
+std::function<void()> withFtp(std::function<void()> action) {
+    return [action = std::move(action)] {
+        if (!IsFtpConfigured()) {
+            ShowError(kNoFtp);
+            return;
+        }
+        action();
+    };
 }
 
 void backupBeforeImport(const QString& comment) {
@@ -136,86 +165,73 @@ void FillDatensicherungMenu(QMenu* menu, QWidget* owner) {
     addItem(menu, u"Datenbanken wiederherstellen"_s, Service::DatabaseBackup,
             [] { RestoreDatabases(LocalRestore); });
     menu->addSeparator();
-    const std::pair<QString, std::function<void()>> groups[] = {
-        {u"Formular-Layouts sichern"_s, &BackupFormularLayouts},
-        {u"Formular-Layout wiederherstellen"_s, &RestoreFormularLayouts},
-        {u"Import/Export-Definitionen sichern"_s, &BackupImportExportDefinitionen},
-        {u"Import/Export-Definitionen wiederherstellen"_s, &RestoreImportExportDefinitionen},
-        {u"Mahnbrief-Vorlagen sichern"_s, &BackupMahnbriefVorlagen},
-        {u"Mahnbrief-Vorlagen wiederherstellen"_s, &RestoreMahnbriefVorlagen},
-        {u"Textbausteine sichern"_s, &BackupTextbausteine},
-        {u"Textbausteine wiederherstellen"_s, &RestoreTextbausteine},
-    };
-    for (const auto& [caption, action] : groups)
-        addItem(menu, caption, Service::FileGroupBackup, action);
+    addItems(
+        menu,
+        {
+            {u"Formular-Layouts sichern"_s, &BackupFormularLayouts},
+            {u"Formular-Layout wiederherstellen"_s, &RestoreFormularLayouts},
+            {u"Import/Export-Definitionen sichern"_s, &BackupImportExportDefinitionen},
+            {u"Import/Export-Definitionen wiederherstellen"_s, &RestoreImportExportDefinitionen},
+            {u"Mahnbrief-Vorlagen sichern"_s, &BackupMahnbriefVorlagen},
+            {u"Mahnbrief-Vorlagen wiederherstellen"_s, &RestoreMahnbriefVorlagen},
+            {u"Textbausteine sichern"_s, &BackupTextbausteine},
+            {u"Textbausteine wiederherstellen"_s, &RestoreTextbausteine},
+        },
+        Service::FileGroupBackup);
     menu->addSeparator();
 
-    QMenu* toDrive = menu->addMenu(u"Transport-Datenträger erstellen"_s);
-    addItem(toDrive, u"Datenbanken exportieren"_s, Service::DatabaseBackup, [] {
-        BackupDatabases(TransportBackup, withDateAndTime(u"Datenexport am %s um %s Uhr"_s));
-    });
-    addFileGroups(toDrive,
-                  {u"Formular-Layouts exportieren"_s, u"Import/Export-Definitionen exportieren"_s,
-                   u"Mahnbrief-Vorlagen exportieren"_s, u"Textbausteine exportieren"_s},
-                  Service::FileGroupBackup,
-                  {&BackupFormularLayoutsToDrive, &BackupImportExportDefinitionenToDrive,
-                   &BackupMahnbriefVorlagenToDrive, &BackupTextbausteineToDrive});
-    finish(toDrive);
-
-    QMenu* fromDrive = menu->addMenu(u"Transport-Datenträger einlesen"_s);
-    addItem(fromDrive, u"Datenbanken importieren"_s, Service::DatabaseBackup,
-            [] { RestoreDatabases(TransportRestore); });
-    addFileGroups(fromDrive,
-                  {u"Formular-Layouts importieren"_s, u"Import/Export-Definitionen importieren"_s,
-                   u"Mahnbrief-Vorlagen importieren"_s, u"Textbausteine importieren"_s},
-                  Service::FileGroupBackup,
-                  {&RestoreFormularLayoutsFromDrive, &RestoreImportExportDefinitionenFromDrive,
-                   &RestoreMahnbriefVorlagenFromDrive, &RestoreTextbausteineFromDrive});
-    finish(fromDrive);
-
-    QMenu* toVault = menu->addMenu(u"Daten in Tresor ablegen"_s);
-    addItem(toVault, u"Datenbanken versenden"_s, Service::Vault, [] {
-        if (!IsFtpConfigured()) {
-            ShowError(kNoFtp);
-            return;
-        }
-        BackupDatabases(VaultBackup, withDateAndTime(u"Tresor-Datensicherung am %s um %s Uhr"_s));
-    });
-    addFileGroups(toVault,
-                  {u"Formular-Layouts versenden"_s, u"Import/Export-Definitionen versenden"_s,
-                   u"Mahnbrief-Vorlagen versenden"_s, u"Textbausteine versenden"_s},
-                  Service::Vault,
-                  {&BackupFormularLayoutsToVault, &BackupImportExportDefinitionenToVault,
-                   &BackupMahnbriefVorlagenToVault, &BackupTextbausteineToVault});
-    finish(toVault);
-
-    QMenu* fromVault = menu->addMenu(u"Daten aus Tresor abrufen"_s);
-    addItem(fromVault, u"Datenbanken empfangen"_s, Service::Vault, [] {
-        if (!IsFtpConfigured()) {
-            ShowError(kNoFtp);
-            return;
-        }
-        RestoreDatabases(VaultRestore);
-    });
-    addFileGroups(fromVault,
-                  {u"Formular-Layouts empfangen"_s, u"Import/Export-Definitionen empfangen"_s,
-                   u"Mahnbrief-Vorlagen empfangen"_s, u"Textbausteine empfangen"_s},
-                  Service::Vault,
-                  {&RestoreFormularLayoutsFromVault, &RestoreImportExportDefinitionenFromVault,
-                   &RestoreMahnbriefVorlagenFromVault, &RestoreTextbausteineFromVault});
-    finish(fromVault);
+    const TransferMenu transfers[] = {
+        {u"Transport-Datenträger erstellen"_s,
+         u"Datenbanken exportieren"_s,
+         Service::DatabaseBackup,
+         [] {
+             BackupDatabases(TransportBackup, withDateAndTime(u"Datenexport am %s um %s Uhr"_s));
+         },
+         u"exportieren"_s,
+         Service::FileGroupBackup,
+         {&BackupFormularLayoutsToDrive, &BackupImportExportDefinitionenToDrive,
+          &BackupMahnbriefVorlagenToDrive, &BackupTextbausteineToDrive}},
+        {u"Transport-Datenträger einlesen"_s,
+         u"Datenbanken importieren"_s,
+         Service::DatabaseBackup,
+         [] { RestoreDatabases(TransportRestore); },
+         u"importieren"_s,
+         Service::FileGroupBackup,
+         {&RestoreFormularLayoutsFromDrive, &RestoreImportExportDefinitionenFromDrive,
+          &RestoreMahnbriefVorlagenFromDrive, &RestoreTextbausteineFromDrive}},
+        {u"Daten in Tresor ablegen"_s,
+         u"Datenbanken versenden"_s,
+         Service::Vault,
+         withFtp([] {
+             BackupDatabases(VaultBackup,
+                             withDateAndTime(u"Tresor-Datensicherung am %s um %s Uhr"_s));
+         }),
+         u"versenden"_s,
+         Service::Vault,
+         {&BackupFormularLayoutsToVault, &BackupImportExportDefinitionenToVault,
+          &BackupMahnbriefVorlagenToVault, &BackupTextbausteineToVault}},
+        {u"Daten aus Tresor abrufen"_s,
+         u"Datenbanken empfangen"_s,
+         Service::Vault,
+         withFtp([] { RestoreDatabases(VaultRestore); }),
+         u"empfangen"_s,
+         Service::Vault,
+         {&RestoreFormularLayoutsFromVault, &RestoreImportExportDefinitionenFromVault,
+          &RestoreMahnbriefVorlagenFromVault, &RestoreTextbausteineFromVault}},
+    };
+    for (const TransferMenu& transfer : transfers)
+        addTransferMenu(menu, transfer);
 
     QMenu* deleting = menu->addMenu(u"Sicherungsdaten löschen"_s);
     addItem(deleting, u"Datenbank-Sicherungen löschen"_s, Service::DatabaseBackup,
             [] { DeleteDatabaseBackups(BackupDir); });
-    addFileGroups(deleting,
-                  {u"Sicherungen der Formularlayouts löschen"_s,
-                   u"Sicherungen der Import/Export-Definitionen löschen"_s,
-                   u"Sicherungen der Mahnbrief-Vorlagen löschen"_s,
-                   u"Sicherungen der Textbausteine löschen"_s},
-                  Service::FileGroupBackup,
-                  {&DeleteFormularLayoutBackups, &DeleteImportExportDefinitionBackups,
-                   &DeleteMahnbriefVorlagenBackups, &DeleteTextbausteineBackups});
+    addItems(deleting,
+             {{u"Sicherungen der Formularlayouts löschen"_s, &DeleteFormularLayoutBackups},
+              {u"Sicherungen der Import/Export-Definitionen löschen"_s,
+               &DeleteImportExportDefinitionBackups},
+              {u"Sicherungen der Mahnbrief-Vorlagen löschen"_s, &DeleteMahnbriefVorlagenBackups},
+              {u"Sicherungen der Textbausteine löschen"_s, &DeleteTextbausteineBackups}},
+             Service::FileGroupBackup);
     addItem(deleting, u"Tresor aufräumen"_s, Service::Vault, &CleanUpVault);
     finish(deleting);
 

@@ -128,3 +128,56 @@ TEST_F(DataSafetyMenuTest, ReorganisationEntryFollowsItsOpener) {
 }
 
 } // namespace
+
+namespace {
+
+// Every entry's caption, submenus with their entries indented beneath.
+QStringList captions(const QMenu& menu, const QString& indent = {}) {
+    QStringList list;
+    for (QAction* action : menu.actions()) {
+        if (action->isSeparator())
+            continue;
+        list << indent + action->text();
+        if (QMenu* sub = action->menu())
+            list << captions(*sub, indent + u"  "_s);
+    }
+    return list;
+}
+
+TEST(DataSafetyMenuLayout, TransferSubmenusCarryTheDatabasesAndTheFourFileGroups) {
+    QMenu menu;
+    FillDatensicherungMenu(&menu, nullptr);
+    const QStringList all = captions(menu);
+    const QString groups[] = {u"Formular-Layouts"_s, u"Import/Export-Definitionen"_s,
+                              u"Mahnbrief-Vorlagen"_s, u"Textbausteine"_s};
+    const struct {
+        const char16_t* title;
+        const char16_t* databases;
+        const char16_t* verb;
+    } transfers[] = {
+        {u"Transport-Datenträger erstellen", u"Datenbanken exportieren", u"exportieren"},
+        {u"Transport-Datenträger einlesen", u"Datenbanken importieren", u"importieren"},
+        {u"Daten in Tresor ablegen", u"Datenbanken versenden", u"versenden"},
+        {u"Daten aus Tresor abrufen", u"Datenbanken empfangen", u"empfangen"},
+    };
+    for (const auto& t : transfers) {
+        const qsizetype at = all.indexOf(QString::fromUtf16(t.title));
+        ASSERT_GE(at, 0) << QString::fromUtf16(t.title).toStdString();
+        QStringList expected{u"  "_s + QString::fromUtf16(t.databases)};
+        for (const QString& group : groups)
+            expected << u"  "_s + group + u' ' + QString::fromUtf16(t.verb);
+        expected << u"  Abbrechen"_s;
+        EXPECT_EQ(all.mid(at + 1, expected.size()), expected);
+    }
+    const qsizetype deleting = all.indexOf(u"Sicherungsdaten löschen"_s);
+    ASSERT_GE(deleting, 0);
+    EXPECT_EQ(all.mid(deleting + 1, 7),
+              (QStringList{u"  Datenbank-Sicherungen löschen"_s,
+                           u"  Sicherungen der Formularlayouts löschen"_s,
+                           u"  Sicherungen der Import/Export-Definitionen löschen"_s,
+                           u"  Sicherungen der Mahnbrief-Vorlagen löschen"_s,
+                           u"  Sicherungen der Textbausteine löschen"_s, u"  Tresor aufräumen"_s,
+                           u"  Abbrechen"_s}));
+}
+
+} // namespace
