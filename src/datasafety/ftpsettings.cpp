@@ -4,12 +4,11 @@
 #include "core/programdirs.h"
 #include "core/programsettings.h"
 #include "core/scrambler.h"
+#include "core/settingsrecord.h"
 #include "datasafety/datasafety.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <QtEndian>
 
 using namespace Qt::StringLiterals;
@@ -20,30 +19,12 @@ namespace {
 
 bool g_ftpConfigured = false;
 
-struct TextField {
-    int offset;
-    int maxLength;
-};
-constexpr TextField kHost{41, 80};
-constexpr TextField kUser{122, 80};
-constexpr TextField kPassword{203, 20};
-constexpr TextField kDirectory{224, 20};
-constexpr TextField kCipherKey{245, 40};
+constexpr RecordTextField kHost{41, 80};
+constexpr RecordTextField kUser{122, 80};
+constexpr RecordTextField kPassword{203, 20};
+constexpr RecordTextField kDirectory{224, 20};
+constexpr RecordTextField kCipherKey{245, 40};
 constexpr int kMaxMbOffset = 288;
-
-void putText(QByteArray& record, TextField field, const QString& text) {
-    QStringEncoder encoder("windows-1252");
-    const QByteArray bytes = QByteArray(encoder.encode(text)).left(field.maxLength);
-    record[field.offset] = char(bytes.size());
-    for (qsizetype i = 0; i < bytes.size(); ++i)
-        record[field.offset + 1 + i] = bytes[i];
-}
-
-QString takeText(const QByteArray& record, TextField field) {
-    const int length = qMin(int(quint8(record[field.offset])), field.maxLength);
-    QStringDecoder decoder("windows-1252");
-    return decoder.decode(record.mid(field.offset + 1, length));
-}
 
 QString settingsFile() {
     return ProgramDir + FtpSettingsFileName(MandantNr);
@@ -53,11 +34,11 @@ QString settingsFile() {
 
 QByteArray FtpSettingsRecord::toBytes() const {
     QByteArray record(RecordSize, '\0');
-    putText(record, kHost, ftpHost);
-    putText(record, kUser, ftpUser);
-    putText(record, kPassword, ftpPassword);
-    putText(record, kDirectory, ftpDirectory);
-    putText(record, kCipherKey, cipherKey);
+    PutRecordText(record, kHost, ftpHost);
+    PutRecordText(record, kUser, ftpUser);
+    PutRecordText(record, kPassword, ftpPassword);
+    PutRecordText(record, kDirectory, ftpDirectory);
+    PutRecordText(record, kCipherKey, cipherKey);
     qToLittleEndian<qint32>(maxMB, record.data() + kMaxMbOffset);
     return record;
 }
@@ -66,11 +47,11 @@ FtpSettingsRecord FtpSettingsRecord::fromBytes(const QByteArray& bytes) {
     FtpSettingsRecord r;
     if (bytes.size() != RecordSize)
         return r;
-    r.ftpHost = takeText(bytes, kHost);
-    r.ftpUser = takeText(bytes, kUser);
-    r.ftpPassword = takeText(bytes, kPassword);
-    r.ftpDirectory = takeText(bytes, kDirectory);
-    r.cipherKey = takeText(bytes, kCipherKey);
+    r.ftpHost = TakeRecordText(bytes, kHost);
+    r.ftpUser = TakeRecordText(bytes, kUser);
+    r.ftpPassword = TakeRecordText(bytes, kPassword);
+    r.ftpDirectory = TakeRecordText(bytes, kDirectory);
+    r.cipherKey = TakeRecordText(bytes, kCipherKey);
     r.maxMB = qFromLittleEndian<qint32>(bytes.constData() + kMaxMbOffset);
     return r;
 }

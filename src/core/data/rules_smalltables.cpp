@@ -6,6 +6,7 @@
 #include "platform/table/table.h"
 
 #include <QDate>
+#include <QTime>
 
 // The address book and the small tables: keys, defaults and the address's
 // delete with its contacts.
@@ -71,6 +72,13 @@ const std::vector<NumberedTableRules>& SmallTableRules() {
                                 {"DG_Mask", QString()},
                                 {"DG_Suffix", QString()},
                                 {"DG_Defpath", QString()}});
+              }),
+        // A protocol row starts as a manual entry of now.
+        keyed("TabProto", "AP_ID",
+              [](table::Table& t) {
+                  setFields(t, {{"AP_Date", QDate::currentDate()},
+                                {"AP_Time", QTime::currentTime()},
+                                {"AP_Art", 0}});
               }),
         keyed("TabKdDV", "OD_ID"),
         keyed("TabObjDV", "OD_ID"),
