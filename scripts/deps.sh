@@ -18,11 +18,14 @@ DOMVERA_BUILD_PACKAGES=(cmake ninja-build g++ ccache pkg-config
     qt6-base-dev qt6-charts-dev qt6-svg-dev qt6-multimedia-dev libsqlite3-dev zlib1g-dev libjpeg62-turbo-dev
     libssl-dev libcurl4-openssl-dev libgtest-dev libgmock-dev libbenchmark-dev
     fonts-liberation2 libgl-dev libqt6opengl6-dev)
-DOMVERA_TEST_PACKAGES=(python3 python3-aiosmtpd python3-pyftpdlib xvfb xauth)
+DOMVERA_TEST_PACKAGES=(python3 python3-aiosmtpd python3-pyftpdlib openssl poppler-utils xvfb xauth)
 
 domvera_build() { # build-dir build-type
     local src
     src="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+    # The compiler cache is shared by every checkout of the tree, wherever it
+    # lies: paths below the source tree are hashed relative to it.
+    export CCACHE_BASEDIR="$src" CCACHE_NOHASHDIR=1
     cmake -S "$src" -B "$1" -G Ninja -DCMAKE_BUILD_TYPE="$2" >/dev/null
     cmake --build "$1" --parallel "$(nproc)"
 }

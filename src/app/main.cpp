@@ -1,4 +1,5 @@
 #include "commercial/commercialrules.h"
+#include "commercial/gui/commercialmodules.h"
 #include "core/appdirs.h"
 #include "core/data/clientswitch.h"
 #include "core/data/datamodule.h"
@@ -7,6 +8,7 @@
 #include "core/data/recordrules.h"
 #include "core/data/reorgdatamodule.h"
 #include "core/data/rubrikdefaultkostart.h"
+#include "core/datagui/coremodules.h"
 #include "core/gui/application.h"
 #include "core/gui/datasafetymenu.h"
 #include "core/gui/f_ersteinrichtung.h"
@@ -27,9 +29,13 @@
 #include "core/startup.h"
 #include "core/syslog.h"
 #include "datasafety/datasafety.h"
+#include "datasafety/gui/datasafetymodules.h"
 #include "dbstructure/gui/f_dbreorg.h"
 #include "dbstructure/upgrade.h"
+#include "masterdata/gui/masterdatamodules.h"
+#include "operations/gui/operationsmodules.h"
 #include "platform/errors.h"
+#include "printing/gui/printingmodules.h"
 #include "platform/table/table.h"
 
 #include <QAction>
@@ -240,6 +246,12 @@ int main(int argc, char** argv) {
 
     ModuleDispatcher dispatcher;
     dispatcher.setLocator(&LocateFromAdress);
+    RegisterCoreModules(dispatcher);
+    RegisterMasterDataModules(dispatcher);
+    RegisterPrintingModules(dispatcher);
+    RegisterCommercialModules(dispatcher);
+    RegisterOperationsModules(dispatcher);
+    RegisterDataSafetyModules(dispatcher);
     SetDbReorgOpener(&RunDbReorg);
     TF_LumoMain window(dispatcher);
     installClientSwitchHooks(window);

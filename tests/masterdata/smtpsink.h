@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/testdirs.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -117,7 +119,7 @@ public:
 
 private:
     static QString scriptPath() {
-        return qEnvironmentVariable("DOMVERA_SOURCE_DIR") +
+        return testsupport::sourceDir() +
                QStringLiteral("/tests/support/smtpsink.py");
     }
     void makeCertificate() {

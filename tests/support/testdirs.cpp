@@ -5,7 +5,10 @@
 
 namespace testsupport {
 
-QString sourceDir() { return qEnvironmentVariable("DOMVERA_SOURCE_DIR"); }
+QString sourceDir() {
+    const QString fromEnvironment = qEnvironmentVariable("DOMVERA_SOURCE_DIR");
+    return fromEnvironment.isEmpty() ? QStringLiteral(DOMVERA_TEST_SOURCE_DIR) : fromEnvironment;
+}
 
 bool runningInCi() { return qEnvironmentVariable("CI") == QLatin1String("true"); }
 

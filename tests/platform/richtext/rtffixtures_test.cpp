@@ -11,12 +11,7 @@
 
 namespace {
 
-QString testDir() {
-    const QString source = testsupport::sourceDir();
-    if (!source.isEmpty())
-        return source + QStringLiteral("/tests/platform/richtext");
-    return QFileInfo(QStringLiteral(__FILE__)).absolutePath();
-}
+QString testDir() { return testsupport::sourceDir() + QStringLiteral("/tests/platform/richtext"); }
 
 QByteArray fixture(const QString& name) {
     QFile file(testDir() + QStringLiteral("/fixtures/") + name);

@@ -116,10 +116,7 @@ TEST(RtfMalformed, RandomBytesAfterTheStart) {
 }
 
 QString crashDir() {
-    const QString source = testsupport::sourceDir();
-    if (!source.isEmpty())
-        return source + QStringLiteral("/tests/platform/richtext/crashes");
-    return QFileInfo(QStringLiteral(__FILE__)).absolutePath() + QStringLiteral("/crashes");
+    return testsupport::sourceDir() + QStringLiteral("/tests/platform/richtext/crashes");
 }
 
 // Inputs that once crashed the reader or broke the round trip under the fuzzer.

@@ -1,0 +1,6 @@
+#pragma once
+
+class ModuleDispatcher;
+
+// Gives the main window's module entries of the commercial documents their openers.
+void RegisterCommercialModules(ModuleDispatcher& dispatcher);

@@ -1,0 +1,7 @@
+#include "masterdata/gui/masterdatamodules.h"
+
+#include "core/moduleentries.h"
+
+void RegisterMasterDataModules(ModuleDispatcher& dispatcher) {
+    (void)dispatcher;
+}
