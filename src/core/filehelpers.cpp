@@ -397,6 +397,10 @@ OpenDatabaseCheck* SetOpenDatabaseCheck(OpenDatabaseCheck* check) {
     return previous;
 }
 
+bool HoldsOpenDatabase(const QString& dir) {
+    return holdsOpenDatabase(dir);
+}
+
 FileCopyFault SetFileCopyFault(FileCopyFault fault) {
     FileCopyFault previous = std::move(g_copyFault);
     g_copyFault = std::move(fault);

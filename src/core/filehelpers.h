@@ -55,6 +55,8 @@ public:
     virtual bool holdsOpenDatabase(const QString& dir) const = 0;
 };
 OpenDatabaseCheck* SetOpenDatabaseCheck(OpenDatabaseCheck* check);
+// Whether the installed check says dir holds a database open in this process.
+bool HoldsOpenDatabase(const QString& dir);
 
 // For tests: makes the copy of a file fail when the predicate says so.
 using FileCopyFault = std::function<bool(const QString& source, const QString& dest)>;

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+// A restore replaces the plain files of a directory in journaled steps, so
+// that a failure or a kill at any moment leaves either the old files or a
+// swap that the next restore (FinishInterruptedRestore) completes. Beside the
+// target T lie, while a restore runs: the staging directory with the checked
+// new files, the directory of retired old files, and a state file naming the
+// phase in progress. Subdirectories of T are never touched.
+
+struct RestoreWorkPaths {
+    QString target;  // T without a trailing separator
+    QString staging; // T + ".rst-neu"
+    QString retired; // T + ".rst-alt"
+    QString state;   // T + ".rst-stand"
+};
+RestoreWorkPaths RestoreWorkPathsOf(const QString& targetDir);
+
+enum class SwapOutcome {
+    Swapped, // T holds exactly the staged files
+    KeptOld, // T holds its old files again
+    Pending, // the state file records where the next restore goes on
+};
+
+// Moves the complete, checked staging directory in place of T's plain files.
+SwapOutcome SwapInStagedFiles(const RestoreWorkPaths& paths);
+
+// Completes or undoes what an interrupted restore of targetDir left, and
+// removes stale working directories. True when nothing is pending; false,
+// after a message, when the directory cannot be brought into a sound state.
+bool FinishInterruptedRestore(const QString& targetDir);
+
+// For tests: a fault at each step of a restore.
+enum class RestoreStep { Stage, Check, State, Retire, Place, UndoPlace, UndoRetire, Cleanup };
+enum class FaultAction {
+    Proceed,
+    Fail, // the step fails as a full disk or a locked file would make it
+    Kill, // the process stops here (RestoreKilled is raised past every clean-up)
+};
+using RestoreFault = std::function<FaultAction(RestoreStep step, const QString& item)>;
+RestoreFault SetRestoreFault(RestoreFault fault);
+struct RestoreKilled {};
+// True when the installed fault makes this step fail; raises RestoreKilled on Kill.
+bool RestoreFaultAt(RestoreStep step, const QString& item);
