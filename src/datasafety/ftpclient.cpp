@@ -17,6 +17,8 @@ constexpr long kCleanupConnectTimeoutS = 5;
 constexpr long kResponseTimeoutS = 60;
 // A transfer that moves nothing for this long counts as broken.
 constexpr long kStallTimeS = 60;
+// How soon an abort stops a transfer that waits for the network.
+constexpr int kAbortPollMs = 50;
 
 void ensureCurl() {
     static std::once_flag once;
@@ -51,13 +53,18 @@ struct SList {
 
 } // namespace
 
+// The transfer handle and the multi handle that drives it; the open control
+// connection lives in the multi handle's cache between calls.
 struct FtpClient::Handle {
-    Handle() : easy(curl_easy_init()) {}
+    Handle() : easy(curl_easy_init()), multi(curl_multi_init()) {}
     ~Handle() {
         if (easy)
-            curl_easy_cleanup(easy); // sends QUIT on an open connection
+            curl_easy_cleanup(easy);
+        if (multi)
+            curl_multi_cleanup(multi); // sends QUIT on an open connection
     }
     CURL* easy;
+    CURLM* multi;
 };
 
 struct FtpClient::Request {
@@ -101,6 +108,38 @@ int onProgress(void* data, curl_off_t dltotal, curl_off_t dlnow, curl_off_t ulto
     return (*context->abort && !context->ignoreAbort) ? 1 : 0;
 }
 
+// Runs one transfer through the multi handle, looking at the abort flag
+// between waits, so that an abort takes effect at once even while the
+// transfer waits for the network.
+CURLcode drive(CURLM* multi, CURL* easy, const std::atomic<bool>& abort) {
+    if (curl_multi_add_handle(multi, easy) != CURLM_OK)
+        return CURLE_FAILED_INIT;
+    CURLcode code = CURLE_OK;
+    int running = 1;
+    while (running) {
+        if (curl_multi_perform(multi, &running) != CURLM_OK) {
+            code = CURLE_FAILED_INIT;
+            break;
+        }
+        if (!running)
+            break;
+        if (abort) {
+            code = CURLE_ABORTED_BY_CALLBACK;
+            break;
+        }
+        curl_multi_poll(multi, nullptr, 0, kAbortPollMs, nullptr);
+    }
+    if (!running) {
+        int queued = 0;
+        while (CURLMsg* message = curl_multi_info_read(multi, &queued))
+            if (message->msg == CURLMSG_DONE && message->easy_handle == easy)
+                code = message->data.result;
+    }
+    // Removed mid-transfer, the connection is closed, not kept.
+    curl_multi_remove_handle(multi, easy);
+    return code;
+}
+
 } // namespace
 
 FtpClient::FtpClient(const Account& account) : m_account(account) {
@@ -126,7 +165,7 @@ bool FtpClient::perform(Request& request) {
         m_error = u"Die Funktion wurde abgebrochen"_s;
         return false;
     }
-    if (!m_handle->easy) {
+    if (!m_handle->easy || !m_handle->multi) {
         m_error = u"libcurl steht nicht zur Verfügung"_s;
         return false;
     }
@@ -136,6 +175,8 @@ bool FtpClient::perform(Request& request) {
     const QByteArray user = m_account.user.toUtf8();
     const QByteArray password = m_account.password.toUtf8();
     ProgressContext progress{&m_abort, request.ignoreAbort, &m_done, &m_total};
+    static const std::atomic<bool> never{false};
+    const std::atomic<bool>& abortFlag = request.ignoreAbort ? never : m_abort;
     SList postQuote;
     curl_easy_setopt(c, CURLOPT_URL, request.url.constData());
     curl_easy_setopt(c, CURLOPT_USERNAME, user.constData());
@@ -171,7 +212,7 @@ bool FtpClient::perform(Request& request) {
     m_done = 0;
     m_total = request.upload ? request.uploadSize : 0;
     m_running = true;
-    RunKeepingEventsAlive([&] { request.code = curl_easy_perform(c); }, onTick);
+    RunKeepingEventsAlive([&] { request.code = drive(m_handle->multi, c, abortFlag); }, onTick);
     m_running = false;
     curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &request.responseCode);
     curl_easy_getinfo(c, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &request.contentLength);

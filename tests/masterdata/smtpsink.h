@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/peers.h"
 #include "support/testdirs.h"
 
 #include <QByteArray>
@@ -12,35 +13,14 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace mailtest {
 
-// A port nobody listens on right now.
-inline int FreePort() {
-    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = 0;
-    socklen_t length = sizeof address;
-    int port = 0;
-    if (::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-        ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) == 0)
-        port = ntohs(address.sin_port);
-    ::close(s);
-    return port;
-}
+using testsupport::FreePort;
 
 // Whether the SMTP peer can run here; under CI it must.
 inline bool SmtpPeerAvailable() {
-    QProcess probe;
-    probe.start(QStringLiteral("/usr/bin/python3"),
-                {QStringLiteral("-c"), QStringLiteral("import aiosmtpd")});
-    return probe.waitForFinished(15000) && probe.exitStatus() == QProcess::NormalExit &&
-           probe.exitCode() == 0;
+    return testsupport::PythonModuleAvailable(QStringLiteral("aiosmtpd"));
 }
 
 // A received message as the sink stored it.
@@ -119,8 +99,7 @@ public:
 
 private:
     static QString scriptPath() {
-        return testsupport::sourceDir() +
-               QStringLiteral("/tests/support/smtpsink.py");
+        return testsupport::sourceDir() + QStringLiteral("/tests/support/smtpsink.py");
     }
     void makeCertificate() {
         certFile = m_keys.filePath(QStringLiteral("cert.pem"));
