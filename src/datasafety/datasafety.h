@@ -63,7 +63,8 @@ void DeleteFormularLayoutBackups();
 void DeleteImportExportDefinitionBackups();
 void DeleteMahnbriefVorlagenBackups();
 void DeleteTextbausteineBackups();
-// Does nothing: the vault needs no clean-up of its own.
+// Deletes chosen archives of the vault (FtpVaultTransfer::listVault and
+// deleteMarked) once the vault window asks which.
 void CleanUpVault();
 
 // Settings (backuppaths.h, ftpsettings.h hold the loaders).

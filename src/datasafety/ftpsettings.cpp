@@ -73,8 +73,6 @@ bool IsFtpConfigured() {
     return g_ftpConfigured;
 }
 
-void CleanUpVault() {}
-
 bool LoadFtpSettings() {
     const QString name = settingsFile();
     if (!QFileInfo::exists(name))

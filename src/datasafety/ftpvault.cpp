@@ -276,9 +276,10 @@ int FtpVaultTransfer::listInto(const QString& ext, const QString& ext2) {
         m_rows.append({item.name, DescribeBackupFile(item.name), kNo, item.size});
     }
     const bool newestFirst = !everyKind;
-    std::stable_sort(m_rows.begin(), m_rows.end(), [newestFirst](const FtpRow& a, const FtpRow& b) {
-        const QString ka = BackupRowKey(a.name);
-        const QString kb = BackupRowKey(b.name);
+    // Servers list in no fixed order: the full name settles equal keys.
+    std::sort(m_rows.begin(), m_rows.end(), [newestFirst](const FtpRow& a, const FtpRow& b) {
+        const QString ka = BackupRowKey(a.name) + a.name;
+        const QString kb = BackupRowKey(b.name) + b.name;
         return newestFirst ? ka > kb : ka < kb;
     });
     m_observer.protocol(u"Listenabruf beendet."_s);
@@ -405,4 +406,23 @@ bool FtpVaultTransfer::deleteMarked() {
     finishRun(u"Aufräumen beendet: "_s, ok, u"Der Tresor wurde aufgeräumt"_s,
               u"Beim Aufräumen des Tresors ist ein Fehler aufgetreten!"_s);
     return ok;
+}
+
+bool FtpUploadArchives(const QString& archivePath, FtpObserver& observer) {
+    FtpVaultTransfer transfer(observer);
+    return transfer.prepareUpload(archivePath) && transfer.runUpload();
+}
+
+bool FtpDownloadArchives(const QString& ext, const QString& ext2, FtpObserver& observer,
+                         const FtpDownloadChoice& choose, QString& name) {
+    name.clear();
+    FtpVaultTransfer transfer(observer);
+    if (transfer.listDownloads(ext, ext2) == 0)
+        return false;
+    const std::optional<bool> deleteAfterDownload = choose(transfer);
+    if (!deleteAfterDownload)
+        return false;
+    transfer.runDownload(*deleteAfterDownload);
+    name = transfer.firstFetched();
+    return !name.isEmpty();
 }

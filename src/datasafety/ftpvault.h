@@ -4,7 +4,9 @@
 
 #include <QList>
 #include <QString>
+#include <functional>
 #include <memory>
+#include <optional>
 
 class FtpClient;
 
@@ -98,6 +100,17 @@ private:
     QString m_uploadDir;
     QString m_firstFetched;
 };
+
+// The two runs as a window drives them, for callers without one.
+// Sends the archive (and its ".CCA" companion); true when all was sent.
+bool FtpUploadArchives(const QString& archivePath, FtpObserver& observer);
+// Lists the vault's archives of the kind(s); `choose` marks rows (as the
+// user would) and gives whether the fetched files are to be deleted in the
+// vault, or nothing to cancel. True when at least one archive was fetched;
+// `name` is then the first one.
+using FtpDownloadChoice = std::function<std::optional<bool>(FtpVaultTransfer&)>;
+bool FtpDownloadArchives(const QString& ext, const QString& ext2, FtpObserver& observer,
+                         const FtpDownloadChoice& choose, QString& name);
 
 // The temporary file of a transfer: program directory + "Ftptemp" + name.
 QString FtpTempFileName(const QString& archiveName);

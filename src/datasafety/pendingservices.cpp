@@ -110,6 +110,9 @@ void DeleteMahnbriefVorlagenBackups() {
 void DeleteTextbausteineBackups() {
     notAvailable();
 }
+void CleanUpVault() {
+    notAvailable();
+}
 
 void ShowPathForm() {
     notAvailable();

@@ -180,7 +180,7 @@ TEST(DataSafetyServices, EntriesNotBuiltYetAreDisabled) {
     EXPECT_FALSE(IsDataSafetyServiceAvailable(DataSafetyService::Vault));
     EXPECT_THROW(BackupDatabases(LocalBackup, u"Autosicherung"_s), DbError);
     EXPECT_THROW(ShowPathForm(), DbError);
-    CleanUpVault();
+    EXPECT_THROW(CleanUpVault(), DbError);
 }
 
 } // namespace

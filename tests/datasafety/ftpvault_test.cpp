@@ -161,11 +161,40 @@ TEST_F(FtpVaultTest, UploadWithoutTheCompanionSendsOneRow) {
     const QString archive = archivePair();
     QFile::remove(QFileInfo(archive).path() + u'/' + QFileInfo(archive).completeBaseName() +
                   u".CCA"_s);
-    FtpVaultTransfer transfer(observer, settings);
-    ASSERT_TRUE(transfer.prepareUpload(archive));
-    EXPECT_EQ(transfer.rows().size(), 1);
-    EXPECT_TRUE(transfer.runUpload());
+    const FtpSettingsRecord saved = FtpSettings;
+    FtpSettings = settings;
+    EXPECT_TRUE(FtpUploadArchives(archive, observer));
+    FtpSettings = saved;
     EXPECT_EQ(vault(*peer), QStringList{QFileInfo(archive).fileName()});
+    EXPECT_EQ(observer.lines.count(u"Transfer zum Ftp-Server beginnt."_s), 1);
+    EXPECT_EQ(observer.lines.filter(u"(OK)"_s).size(), 1);
+}
+
+TEST_F(FtpVaultTest, DownloadRunForARestoreGivesTheFirstArchiveFetched) {
+    auto peer = startPeer();
+    const QString archive = archivePair();
+    intoVault(*peer, archive, u"FB07.12.2026v000.CCB"_s);
+    intoVault(*peer, archive, u"FB08.12.2026v001.CCB"_s);
+    intoVault(*peer, archive, u"FB08.12.2026v001.CCA"_s);
+    const FtpSettingsRecord saved = FtpSettings;
+    FtpSettings = settings;
+    QString name;
+    const auto markNewest = [](FtpVaultTransfer& transfer) -> std::optional<bool> {
+        transfer.setChoice(0, true);
+        transfer.setChoice(1, true);
+        return true;
+    };
+    EXPECT_TRUE(FtpDownloadArchives(u"CCB"_s, u"CCA"_s, observer, markNewest, name));
+    EXPECT_EQ(name, u"FB08.12.2026v001.CCB");
+    EXPECT_EQ(vault(*peer), QStringList{u"FB07.12.2026v000.CCB"_s});
+    // Declining the list fetches nothing.
+    EXPECT_FALSE(FtpDownloadArchives(
+        u"CCB"_s, u"CCA"_s, observer, [](FtpVaultTransfer&) { return std::optional<bool>(); },
+        name));
+    EXPECT_TRUE(name.isEmpty());
+    FtpSettings = saved;
+    EXPECT_TRUE(QFileInfo::exists(BackupDir + u"FB08.12.2026v001.CCB"_s));
+    EXPECT_FALSE(QFileInfo::exists(BackupDir + u"FB07.12.2026v000.CCB"_s));
 }
 
 TEST_F(FtpVaultTest, UploadStopsWhenTheVaultIsFull) {
