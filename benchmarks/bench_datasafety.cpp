@@ -31,6 +31,17 @@ double secondsOf(const std::function<void()>& work) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
+// Runs both, the first one first in every other round.
+void inTurns(int round, const std::function<void()>& first, const std::function<void()>& second) {
+    if (round % 2 == 0) {
+        first();
+        second();
+    } else {
+        second();
+        first();
+    }
+}
+
 // A client directory: the database with document tables of the real shape
 // (texts, numbers, money, dates and date-times, memos) and the small files
 // that lie beside it.
@@ -157,13 +168,7 @@ void BM_WriteArchiveVsPlainLoop(benchmark::State& state) {
                 plainCompressLoop(c.data, c.files(), out.filePath(QStringLiteral("plain")));
             });
         };
-        if (round++ % 2 == 0) {
-            engine();
-            loop();
-        } else {
-            loop();
-            engine();
-        }
+        inTurns(round++, engine, loop);
         snapshot += secondsOf([&] { DatabaseSnapshot copy(c.data, out.path()); });
     }
     const double n = double(state.iterations());
@@ -198,13 +203,7 @@ void BM_RestoreArchiveVsPlainLoop(benchmark::State& state) {
         const auto loop = [&] {
             plain += secondsOf([&] { plainInflateLoop(archive, plainTarget); });
         };
-        if (round++ % 2 == 0) {
-            engine();
-            loop();
-        } else {
-            loop();
-            engine();
-        }
+        inTurns(round++, engine, loop);
     }
     const double n = double(state.iterations());
     state.counters["engine_ms"] = restore / n * 1000;
