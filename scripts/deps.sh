@@ -20,12 +20,17 @@ DOMVERA_BUILD_PACKAGES=(cmake ninja-build g++ ccache pkg-config
     fonts-liberation2 libgl-dev libqt6opengl6-dev)
 DOMVERA_TEST_PACKAGES=(python3 python3-aiosmtpd python3-pyftpdlib openssl poppler-utils xvfb xauth)
 
-domvera_build() { # build-dir build-type
-    local src
+domvera_build() { # build-dir build-type [target...]; all targets when none given
+    local src dir="$1" type="$2"
+    shift 2
     src="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
     # The compiler cache is shared by every checkout of the tree, wherever it
     # lies: paths below the source tree are hashed relative to it.
     export CCACHE_BASEDIR="$src" CCACHE_NOHASHDIR=1
-    cmake -S "$src" -B "$1" -G Ninja -DCMAKE_BUILD_TYPE="$2" >/dev/null
-    cmake --build "$1" --parallel "$(nproc)"
+    # A configured directory is not configured again: the build itself re-runs
+    # the configure step when a CMake file changed.
+    [ -f "$dir/build.ninja" ] || cmake -S "$src" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" >/dev/null
+    local targets=()
+    [ $# -gt 0 ] && targets=(--target "$@")
+    cmake --build "$dir" --parallel "$(nproc)" "${targets[@]}"
 }
