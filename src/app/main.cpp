@@ -3,11 +3,11 @@
 #include "core/appdirs.h"
 #include "core/data/clientswitch.h"
 #include "core/data/datamodule.h"
-#include "core/data/kostenauszeiterfass.h"
 #include "core/data/locatefromadress.h"
 #include "core/data/recordrules.h"
 #include "core/data/reorgdatamodule.h"
-#include "core/data/rubrikdefaultkostart.h"
+#include "core/data/startclient.h"
+#include "core/datagui/clientmenu.h"
 #include "core/datagui/coremodules.h"
 #include "core/gui/application.h"
 #include "core/gui/datasafetymenu.h"
@@ -23,6 +23,7 @@
 #include "core/moduleentries.h"
 #include "core/programdirs.h"
 #include "core/programsettings.h"
+#include "core/regionalsettings.h"
 #include "core/rights.h"
 #include "core/settingsfiles.h"
 #include "core/singleinstance.h"
@@ -36,13 +37,10 @@
 #include "operations/gui/operationsmodules.h"
 #include "platform/errors.h"
 #include "printing/gui/printingmodules.h"
-#include "platform/table/table.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QMenu>
 #include <QMessageBox>
 #include <QScreen>
 
@@ -83,73 +81,6 @@ QString operatingSystemUserName() {
     return QDir::home().dirName();
 }
 
-// The start-up screen's client panel and the main window's title follow the
-// client engine.
-void installClientSwitchHooks(TF_LumoMain& window) {
-    ClientSwitchHooks& hooks = ClientSwitchHooksRegistry();
-    hooks.showPanel = [](const QString& step) {
-        if (SplashForm)
-            SplashForm->showMandantPanel(step);
-    };
-    hooks.hidePanel = [] {
-        if (SplashForm)
-            SplashForm->hideMandantPanel();
-    };
-    hooks.setTitle = [&window](const QString& clientPart) {
-        window.setWindowTitle(MainWindowBaseCaption().trimmed() + clientPart);
-    };
-    hooks.processEvents = [] { QCoreApplication::processEvents(); };
-}
-
-// The client entries of the menu "Mandant": captions
-// from "Mandanten.txt" each time it opens, the active client disabled.
-void fillClientMenu(TF_LumoMain& window) {
-    QMenu* menu = window.menuNamed(u"Mandant"_s);
-    if (!menu)
-        return;
-    // The menu holds a separator and "Abbrechen"; the entries go above both.
-    QAction* separator = menu->actions().value(0);
-    QList<QAction*> entries;
-    for (int nr = 0; nr <= MaxMandantNr; ++nr) {
-        auto* action = new QAction(MandantCaptions().value(nr), menu);
-        action->setData(nr);
-        menu->insertAction(separator, action);
-        entries.append(action);
-    }
-    QObject::connect(menu, &QMenu::aboutToShow, menu, [entries] {
-        const QStringList captions = MandantCaptions();
-        for (QAction* action : entries) {
-            const int nr = action->data().toInt();
-            action->setText(captions.value(nr));
-            action->setEnabled(nr != MandantNr);
-        }
-    });
-    for (QAction* action : entries) {
-        QObject::connect(action, &QAction::triggered, &window, [&window, action] {
-            static bool running = false;
-            if (running)
-                return;
-            running = true;
-            window.setEnabled(false);
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-            DbUpgraded = false;
-            try {
-                SelectMandant(action->data().toInt(), true, false);
-            } catch (const ProgramEndRequested&) {
-                QApplication::restoreOverrideCursor();
-                running = false;
-                QCoreApplication::exit(1);
-                return;
-            } catch (const DbError& error) {
-                ShowError(error.message());
-            }
-            QApplication::restoreOverrideCursor();
-            window.setEnabled(true);
-            running = false;
-        });
-    }
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -182,6 +113,7 @@ int main(int argc, char** argv) {
     }
     MandantNr = ReadStartMandant();
     DbUpgraded = false;
+    ApplyStartupFormats();
 
     // A new installation first gets its master user (or a script makes one).
     if (const int rc = RunFirstStart(parameters); rc >= 0)
@@ -205,15 +137,9 @@ int main(int argc, char** argv) {
     CreateSplash();
 
     try {
-        // A client without databases is built from the template when it is
-        // selected below; the template itself comes first.
-        if (!EnsureTemplateData()) {
-            FreeSplash();
-            return 1;
-        }
-        if (!MandantDatabaseExists(MandantNr))
-            DbVersion = ReadDbVersion();
-        else if (!CheckDatabaseVersion()) {
+        // The template data of new clients first, then the start client's
+        // databases: upgraded, or built from the template when missing.
+        if (!EnsureTemplateData() || !PrepareStartMandant()) {
             FreeSplash();
             return 1;
         }
@@ -223,7 +149,6 @@ int main(int argc, char** argv) {
         return 1;
     }
     WriteLog(u"Installdata OK"_s);
-    QApplication::setApplicationDisplayName(u"Domvera v2.40"_s);
     QCoreApplication::processEvents();
 
     if (!LoadRights()) {
@@ -237,9 +162,7 @@ int main(int argc, char** argv) {
     InstallCommercialRules(dataModule);
     ReorgDataModuleRegistration reorgAccess(dataModule);
     dataModule.SetSessionUserName(operatingSystemUserName());
-    try {
-        dataModule.DataModuleCreate();
-    } catch (const ProgramEndRequested&) {
+    if (!OpenStartMandant(dataModule)) {
         FreeSplash();
         return 1;
     }
@@ -254,19 +177,7 @@ int main(int argc, char** argv) {
     RegisterDataSafetyModules(dispatcher);
     SetDbReorgOpener(&RunDbReorg);
     TF_LumoMain window(dispatcher);
-    installClientSwitchHooks(window);
-    // While a client switch has the tables closed, an activation has nothing
-    // to read; the next one after the switch does it.
-    window.setActivationWork([](bool) {
-        if (!HasDataModule1())
-            return;
-        TDataModule1& data = DataModule1();
-        if (data.TabKostart().isOpen())
-            LoadRubrikDefaultKostart();
-        if (data.TabFirmen().isOpen())
-            GetKostenAusZeiterfass();
-    });
-    fillClientMenu(window);
+    InstallClientSwitching(window);
     // The vault settings of the start client are loaded with the main window.
     LoadFtpSettings();
     if (SplashForm)

@@ -1,12 +1,29 @@
 #include "core/manuals.h"
 
+#include "core/messages.h"
 #include "core/programdirs.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 using namespace Qt::StringLiterals;
 
 namespace {
+
 DocumentOpener g_opener;
+
+void showManual(const QString& path) {
+    const QString shown = QDir::toNativeSeparators(path);
+    if (!QFileInfo(path).isFile()) {
+        ShowError(u"Die Handbuchdatei\r%1\rist nicht vorhanden."_s.arg(shown));
+        return;
+    }
+    if (!OpenDocument(path))
+        ShowError(u"Die Handbuchdatei\r%1\rkann nicht geöffnet werden: Für diese Datei ist "
+                  u"kein Programm eingerichtet."_s.arg(shown));
 }
+
+} // namespace
 
 DocumentOpener SetDocumentOpener(DocumentOpener opener) {
     DocumentOpener previous = std::move(g_opener);
@@ -18,19 +35,18 @@ bool HasDocumentOpener() {
     return bool(g_opener);
 }
 
-void OpenDocument(const QString& path) {
-    if (g_opener)
-        g_opener(path);
+bool OpenDocument(const QString& path) {
+    return g_opener && g_opener(path);
 }
 
 void ShowHandbuchPage(const QString& page) {
-    OpenDocument(ProgramDir + u"Handbuch/Html/"_s + page);
+    showManual(ProgramDir + u"Handbuch/Html/"_s + page);
 }
 
 void ShowHandbuchIndex() {
-    OpenDocument(ProgramDir + u"Handbuch/Index.html"_s);
+    showManual(ProgramDir + u"Handbuch/Index.html"_s);
 }
 
 void ShowHandbuchFile(const QString& fileName) {
-    OpenDocument(ProgramDir + u"Handbuch/"_s + fileName);
+    showManual(ProgramDir + u"Handbuch/"_s + fileName);
 }

@@ -35,3 +35,10 @@ const RegionalSettings& Regional() {
 void SetRegional(const RegionalSettings& settings) {
     current() = settings;
 }
+
+void ApplyStartupFormats() {
+    RegionalSettings& settings = current();
+    settings.shortDateFormat = QStringLiteral("dd.MM.yyyy");
+    settings.shortTimeFormat = QStringLiteral("hh:mm");
+    settings.longTimeFormat = settings.shortTimeFormat;
+}

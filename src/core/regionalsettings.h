@@ -33,3 +33,8 @@ struct RegionalSettings {
 
 const RegionalSettings& Regional();
 void SetRegional(const RegionalSettings& settings);
+
+// The formats the start-up fixes for the run: short date "dd.MM.yyyy", short
+// time "hh:mm", and the long time format the same as the short one, so that
+// times show no seconds.
+void ApplyStartupFormats();

@@ -107,3 +107,15 @@ TEST(DateText, TodayAndNow) {
 }
 
 } // namespace
+
+TEST(DateText, AfterStartUpTimesShowNoSeconds) {
+    const RegionalSettings saved = Regional();
+    ApplyStartupFormats();
+    EXPECT_EQ(Regional().shortDateFormat, QStringLiteral("dd.MM.yyyy"));
+    EXPECT_EQ(Regional().shortTimeFormat, QStringLiteral("hh:mm"));
+    EXPECT_EQ(Regional().longTimeFormat, QStringLiteral("hh:mm"));
+    // The time of the backup comments: the long format, now without seconds.
+    const QString time = NowTimeStr();
+    EXPECT_EQ(time.size(), 5) << time.toStdString();
+    SetRegional(saved);
+}

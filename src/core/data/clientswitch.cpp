@@ -25,6 +25,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStringDecoder>
+#include <type_traits>
 
 using namespace Qt::StringLiterals;
 
@@ -49,6 +50,37 @@ void processEvents() {
 
 QString number4(int n) {
     return QString::number(n).rightJustified(4, u'0');
+}
+
+int g_switchDepth = 0;
+
+// Runs one client switch, creation or reopening; the first one to start is
+// the one that, having finished, lets the waiting work run.
+template <class Body> auto runSwitch(Body body) {
+    struct Depth {
+        Depth() { ++g_switchDepth; }
+        ~Depth() { --g_switchDepth; }
+    };
+    auto finished = [] {
+        if (const auto& hook = ClientSwitchHooksRegistry().switchDone;
+            hook && g_switchDepth == 0 && HasDataModule1() && DataModule1().hasTables())
+            hook();
+    };
+    if constexpr (std::is_void_v<decltype(body())>) {
+        {
+            Depth depth;
+            body();
+        }
+        finished();
+    } else {
+        decltype(body()) result{};
+        {
+            Depth depth;
+            result = body();
+        }
+        finished();
+        return result;
+    }
 }
 
 void removeEmptyWorkDirs() {
@@ -140,6 +172,12 @@ bool buildClientDatabases(int mandant) {
 
 } // namespace
 
+QStringList MandantOwnDirs(int mandant) {
+    return {GetMandantDataDir(mandant), GetMandantDtbuDir(mandant), GetMandantImexDir(mandant),
+            GetMandantWordDir(mandant), GetMandantFormDir(mandant), GetMandantQrfdDir(mandant),
+            GetMandantAblgDir(mandant)};
+}
+
 ClientSwitchHooks& ClientSwitchHooksRegistry() {
     static ClientSwitchHooks hooks;
     return hooks;
@@ -180,16 +218,43 @@ bool EnsureTemplateData() {
     return ok;
 }
 
+bool BuildNewMandant(int mandant) {
+    QStringList made;
+    for (const QString& dir : MandantOwnDirs(mandant))
+        if (!QFileInfo::exists(dir))
+            made.append(dir);
+    // A creation that fails leaves nothing behind that looks like a client.
+    auto removeMade = [&made] {
+        for (const QString& dir : made)
+            QDir(dir).removeRecursively();
+    };
+    bool ok = false;
+    try {
+        if (mandant != 0 && !MandantDatabaseExists(0) && !EnsureTemplateData())
+            return false;
+        ok = buildClientDatabases(mandant);
+    } catch (const DbError& error) {
+        ShowError(error.message());
+        ok = false;
+    } catch (...) {
+        removeMade();
+        throw;
+    }
+    if (!ok) {
+        removeMade();
+        return false;
+    }
+    CopyTemplateDirs(mandant);
+    return true;
+}
+
 bool CreateMandant(int mandant) {
-    if (!CheckCreateRight(kClientRight))
-        return false;
-    if (mandant != 0 && !MandantDatabaseExists(0) && !EnsureTemplateData())
-        return false;
-    closeDataModule();
-    const bool ok = buildClientDatabases(mandant);
-    if (ok)
-        CopyTemplateDirs(mandant);
-    return ok;
+    return runSwitch([mandant] {
+        if (!CheckCreateRight(kClientRight))
+            return false;
+        closeDataModule();
+        return BuildNewMandant(mandant);
+    });
 }
 
 void CopyTemplateDirs(int mandant) {
@@ -209,7 +274,9 @@ void CopyTemplateDirs(int mandant) {
     }
 }
 
-bool OpenMandant() {
+namespace {
+
+bool openMandant() {
     closeDataModule();
     BuildMandantDirs(MandantNr);
     DbVersion = ReadDbVersion();
@@ -243,16 +310,16 @@ bool OpenMandant() {
     }
 }
 
-void ActivateMandant(int mandant, bool announce) {
+void activateMandant(int mandant, bool announce) {
     if (mandant != MandantNr) {
         WriteLog(u"LOGOUT"_s);
         WriteLog(u"ChangeTo "_s + QString::number(mandant));
         const int previous = MandantNr;
         MandantNr = mandant;
-        if (!OpenMandant()) {
+        if (!openMandant()) {
             ShowError(u"Mandant "_s + number4(mandant) + u" kann nicht aktiviert werden"_s);
             MandantNr = previous;
-            if (!OpenMandant())
+            if (!openMandant())
                 throw ProgramEndRequested{};
         }
     }
@@ -265,47 +332,60 @@ void ActivateMandant(int mandant, bool announce) {
                  u") ist aktiviert"_s);
 }
 
-void SelectMandant(int mandant, bool announce, bool atStartup) {
+void selectMandant(int mandant, bool announce, bool atStartup) {
     if (!MandantDatabaseExists(mandant)) {
+        if (atStartup) {
+            // The start-up builds its client before the data module opens it;
+            // a client still missing here cannot be worked with.
+            ShowError(u"Mandant "_s + QString::number(mandant) +
+                      u" konnte nicht angelegt werden!\rDas Programm ist NICHT betriebsbereit!"_s);
+            throw ProgramEndRequested{};
+        }
         if (mandant >= 2 && !AskYesNo(u"Möchten Sie wirklich einen neuen Mandanten anlegen?"_s))
             return;
         const int previous = MandantNr;
         showPanel(u"Installation Mandant "_s + QString::number(mandant));
         const bool created = CreateMandant(mandant);
         hidePanel();
-        if (atStartup) {
-            if (!created) {
-                ShowError(
-                    u"Mandant "_s + QString::number(mandant) +
-                    u" konnte nicht angelegt werden!\rDas Programm ist NICHT betriebsbereit!"_s);
-                throw ProgramEndRequested{};
+        if (!created) {
+            // Back to the previous client completely when the attempt closed
+            // its tables or moved the paths: paths, aliases, tables.
+            if (DataDir != GetMandantDataDir(previous) || !DataModule1().hasTables()) {
+                MandantNr = previous;
+                if (!openMandant())
+                    throw ProgramEndRequested{};
             }
-            // Work goes on in the new client's databases, never in the template.
-            MandantNr = mandant;
-            DbUpgraded = true;
-            if (!OpenMandant())
-                throw ProgramEndRequested{};
             return;
         }
-        if (!created && DataDir != GetMandantDataDir(previous)) {
-            // Back to the previous client completely: paths, aliases, tables.
-            MandantNr = previous;
-            if (!OpenMandant())
-                throw ProgramEndRequested{};
-        }
-        if (!created)
-            return;
         // The new client's databases are closed: force the reopening.
         if (mandant == MandantNr) {
-            if (!OpenMandant())
+            if (!openMandant())
                 throw ProgramEndRequested{};
         }
     } else if (atStartup) {
         return;
     }
-    ActivateMandant(mandant, announce);
+    activateMandant(mandant, announce);
     if (GetBdeUserCount() == 1)
         RemoveStaleRightsLock();
+}
+
+} // namespace
+
+bool ClientSwitchRunning() {
+    return g_switchDepth > 0;
+}
+
+bool OpenMandant() {
+    return runSwitch([] { return openMandant(); });
+}
+
+void ActivateMandant(int mandant, bool announce) {
+    runSwitch([&] { activateMandant(mandant, announce); });
+}
+
+void SelectMandant(int mandant, bool announce, bool atStartup) {
+    runSwitch([&] { selectMandant(mandant, announce, atStartup); });
 }
 
 QString MandantTitleSuffix() {
@@ -317,6 +397,9 @@ QString MandantTitleSuffix() {
             firmen && firmen->isOpen())
             client = firmen->value(u"F_NameIntern"_s).toString().trimmed();
     }
+    // A client without a name shows no empty name part.
+    if (client.isEmpty())
+        return u"     ( Mandant "_s + number4(MandantNr) + u" )"_s;
     return u"     ( Mandant "_s + number4(MandantNr) + u" : "_s + client + u" )"_s;
 }
 

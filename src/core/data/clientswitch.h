@@ -14,9 +14,21 @@ struct ClientSwitchHooks {
     // The client part of the main window's caption, appended to its fixed part.
     std::function<void(const QString& clientPart)> setTitle;
     std::function<void()> processEvents;
+    // Runs once after a switch, creation or reopening has finished, with the
+    // client's tables open again.
+    std::function<void()> switchDone;
 };
 // The hooks in force; empty members do nothing.
 ClientSwitchHooks& ClientSwitchHooksRegistry();
+
+// True from the start of a client switch, creation or reopening to its end:
+// the client's table objects are being closed and replaced, and nothing may
+// touch them.
+bool ClientSwitchRunning();
+
+// The client's own directories (data, backup, import/export, letters, forms,
+// layouts, archive); the directories all clients share are not among them.
+QStringList MandantOwnDirs(int mandant);
 
 // True when the client's data directory holds the company table "Firmen.DB".
 bool MandantDatabaseExists(int mandant);
@@ -29,8 +41,12 @@ bool EnsureTemplateData();
 
 // Builds a new client's directory set and databases, with the cost types and
 // postal codes of the template data; needs the create right of the client
-// function. Afterwards the path globals are those of the new client.
+// function. Afterwards the path globals are those of the new client. A failed
+// creation removes the client directories it made.
 bool CreateMandant(int mandant);
+// The same without the right check and with the data module untouched: the
+// start-up builds its start client before anyone has logged in.
+bool BuildNewMandant(int mandant);
 
 // For client 0 nothing; otherwise copies the template's layout, letter and
 // import/export directories into the client's (a failure is shown and the
@@ -51,7 +67,8 @@ void ActivateMandant(int mandant, bool announce);
 // raises ProgramEndRequested.
 void SelectMandant(int mandant, bool announce, bool atStartup);
 
-// "     ( Mandant 0001 : <company> )" for the active client.
+// "     ( Mandant 0001 : <company> )" for the active client; without a company
+// name "     ( Mandant 0001 )".
 QString MandantTitleSuffix();
 void RefreshMainTitle();
 

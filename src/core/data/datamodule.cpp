@@ -136,7 +136,13 @@ bool HasDataModule1() {
 }
 
 void TDataModule1::DataModuleCreate() {
-    SetupLumoAlias(hasCompanyTable(DataDir) ? DataDir : TemplateDataDir);
+    // The start-up has built the client's databases; the template data of new
+    // clients is never opened as a client's database.
+    if (!hasCompanyTable(DataDir)) {
+        ShowError(QStringLiteral("Die Datenbank des Mandanten fehlt im Verzeichnis\r") + DataDir);
+        throw ProgramEndRequested{};
+    }
+    SetupLumoAlias(DataDir);
     OpenBaseTables();
     resetFlags();
     EnableTimerWork();
@@ -233,6 +239,12 @@ void TDataModule1::buildTables() {
     TabObjTour().setReadOnly(true);
     for (const auto& setup : m_setups)
         setup(*this);
+}
+
+Table& TDataModule1::namedTable(int index) {
+    if (m_named.empty())
+        throw DbError(QStringLiteral("Die Tabellen des Mandanten sind geschlossen."));
+    return *m_named[std::size_t(index)];
 }
 
 Table* TDataModule1::findTable(const QString& name) {

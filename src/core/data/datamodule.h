@@ -64,7 +64,7 @@ public:
 
 #define DOMVERA_DM_ACCESSOR(name, file)                                                            \
     table::Table& name() {                                                                         \
-        return *m_named[Index_##name];                                                             \
+        return namedTable(Index_##name);                                                           \
     }
     DOMVERA_DATAMODULE_TABLES(DOMVERA_DM_ACCESSOR)
 #undef DOMVERA_DM_ACCESSOR
@@ -141,6 +141,9 @@ private:
         std::unique_ptr<table::Table> table;
     };
 
+    // Raises DbError while the tables are closed for a client switch: a
+    // table object is never reached after it was freed.
+    table::Table& namedTable(int index);
     void buildTables();
     void dropTables();
     void defineAlias(const QString& alias, const QString& dir, const QString& kindText);

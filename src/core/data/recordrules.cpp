@@ -6,6 +6,7 @@
 #include "core/data/openitemrules.h"
 #include "core/data/pendingtransactions.h"
 #include "core/data/tablelinks.h"
+#include "core/data/turnover.h"
 #include "core/deleteguard.h"
 #include "core/messagelist.h"
 #include "core/messages.h"
@@ -543,4 +544,5 @@ void InstallRecordRules(TDataModule1& dm) {
     });
     InstallOpenItemRules(dm);
     InstallDailyListRules(dm);
+    InstallTurnoverMonthNames(dm);
 }

@@ -1,5 +1,7 @@
 #include "core/data/turnover.h"
 
+#include "core/calendar.h"
+#include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "core/money.h"
 #include "core/packeddate.h"
@@ -63,4 +65,16 @@ void AddKUmsatz(int kundenNr, double betrag, double kosten, TPackedDate datum) {
 void AddAUmsatz(int artikelId, double betrag, double kosten, TPackedDate datum) {
     addTurnover(QStringLiteral("AUmsatz.DB"), QStringLiteral("U_IArtJahr"),
                 QStringLiteral("U_ArtikelID"), artikelId, betrag, kosten, datum);
+}
+
+void InstallTurnoverMonthNames(TDataModule1& dm) {
+    dm.AddTableSetup([](TDataModule1& module) {
+        for (table::Table* t : {&module.TabKUmsatz(), &module.TabAUmsatz(), &module.TabLUmsatz()}) {
+            t->addCalculatedField(QStringLiteral("U_MonatsName"), table::FieldType::String, 20);
+            t->onCalcFields += [](table::Table& self) {
+                self.field(QStringLiteral("U_MonatsName"))
+                    .setValue(GetMonthName(self.field(QStringLiteral("U_Monat")).asIntegerOr(0)));
+            };
+        }
+    });
 }

@@ -12,3 +12,9 @@ extern int TodayYear;
 // nets to less than half a cent as 0), its costs rounded to cents.
 void AddKUmsatz(int kundenNr, double betrag, double kosten, TPackedDate datum);
 void AddAUmsatz(int artikelId, double betrag, double kosten, TPackedDate datum);
+
+class TDataModule1;
+// The calculated field U_MonatsName of the shared turnover tables TabKUmsatz,
+// TabAUmsatz and TabLUmsatz: the long month name of U_Monat, empty outside
+// 1 to 12.
+void InstallTurnoverMonthNames(TDataModule1& dm);

@@ -1,7 +1,17 @@
 #include "core/datagui/coremodules.h"
 
+#include "core/data/datamodule.h"
+#include "core/datagui/f_firmen.h"
+#include "core/gui/mainform.h"
 #include "core/moduleentries.h"
+#include "dbstructure/upgrade.h"
 
 void RegisterCoreModules(ModuleDispatcher& dispatcher) {
-    (void)dispatcher;
+    // "Einstellungen › Firmendaten"; the dispatcher checks right 34 first.
+    dispatcher.setOpener(QStringLiteral("ShowFirmaForm"),
+                         [] { ShowFirmenForm(DataModule1(), F_LumoMain); });
+    // "Sonstiges › Neue Druckformulare einbinden": the print form of the
+    // invoice lists into a database made before it existed.
+    SetOtherMenuAction(QStringLiteral("Neue Druckformulare einbinden"),
+                       [] { dbstructure::AddInvoiceListsForm(); });
 }

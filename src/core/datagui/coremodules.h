@@ -2,5 +2,6 @@
 
 class ModuleDispatcher;
 
-// Gives the main window's module entries of the core (company data, grid services) their openers.
+// Gives the main window's entries of the core (company data, the print-form
+// fix-up of "Sonstiges") their openers; called before the main window is built.
 void RegisterCoreModules(ModuleDispatcher& dispatcher);

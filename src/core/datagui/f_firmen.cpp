@@ -1,5 +1,6 @@
 #include "core/datagui/f_firmen.h"
 
+#include "core/data/clientswitch.h"
 #include "core/data/companycosts.h"
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
@@ -242,6 +243,15 @@ TF_Firmen::TF_Firmen(table::Table& firmen, table::Table& banken, table::Table& z
     buildLogoBox();
     buildPrintFormLine();
     connectCostFields();
+    // The client's name stands in the main window's title line.
+    if (auto* nameIntern = m_fields->editorAs<QLineEdit>(QStringLiteral("F_NameIntern")))
+        connect(nameIntern, &QLineEdit::editingFinished, this, [this] {
+            const QString shown = m_firmen.value(QStringLiteral("F_NameIntern")).toString();
+            if (shown != m_titleName) {
+                m_titleName = shown;
+                RefreshMainTitle();
+            }
+        });
     if (auto* name = m_fields->editorAs<widgets::DbLookupComboBox>(QStringLiteral("F_BankName")))
         connect(name, &QComboBox::activated, this, [this] { bankNameChosen(); });
     if (auto* blz = m_fields->editorAs<widgets::DbLookupComboBox>(QStringLiteral("F_Blz")))
@@ -283,6 +293,7 @@ void TF_Firmen::buildButtons() {
     for (const QString& caption : {QStringLiteral("Dru&cken"), QStringLiteral("Vorsc&hau")}) {
         auto* b = new QPushButton(caption, this);
         b->setEnabled(false);
+        b->setToolTip(QStringLiteral("Der Druck der Firmendaten folgt mit dem Berichtsmodul."));
         bottom->addWidget(b);
     }
     static_cast<QVBoxLayout*>(layout())->addLayout(bottom);
@@ -355,6 +366,7 @@ void TF_Firmen::showEvent(QShowEvent* event) {
 }
 
 void TF_Firmen::FormShow() {
+    m_titleName = m_firmen.value(QStringLiteral("F_NameIntern")).toString();
     showLogo();
     showPrintFormName();
 }

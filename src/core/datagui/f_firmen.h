@@ -78,6 +78,7 @@ private:
     QPushButton* m_selectForm = nullptr;
     PrintFormChooser m_chooser;
     LogoFileChooser m_logoChooser;
+    QString m_titleName; // F_NameIntern as the title line shows it
 };
 
 // Opens the company data form below the main window (or centred without one)

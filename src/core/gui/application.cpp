@@ -1,6 +1,7 @@
 #include "core/gui/application.h"
 
 #include "core/messages.h"
+#include "core/syslog.h"
 #include "platform/errors.h"
 
 #include <exception>
@@ -25,8 +26,12 @@ void ShowUnhandledError() {
     } catch (const DbError& error) {
         ShowError(error.message());
     } catch (const std::exception& error) {
-        ShowError(u"Unerwarteter Programmfehler:\r"_s + QString::fromLocal8Bit(error.what()));
+        // A fault of the program: kept in the log for whoever looks into it.
+        const QString what = QString::fromLocal8Bit(error.what());
+        WriteLog(u"Unerwarteter Programmfehler: "_s + what);
+        ShowError(u"Unerwarteter Programmfehler:\r"_s + what);
     } catch (...) {
+        WriteLog(u"Unerwarteter Programmfehler"_s);
         ShowError(u"Unerwarteter Programmfehler."_s);
     }
 }

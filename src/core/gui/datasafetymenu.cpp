@@ -1,6 +1,7 @@
 #include "core/gui/datasafetymenu.h"
 
 #include "core/datetext.h"
+#include "core/gui/mainform.h"
 #include "core/importdefinitions.h"
 #include "core/messages.h"
 #include "core/programdirs.h"
@@ -43,13 +44,53 @@ void guarded(const std::function<void()>& action) {
     }
 }
 
-QAction* addItem(QMenu* menu, const QString& caption, Service service,
-                 std::function<void()> action) {
+// What an entry of a service not built yet waits for.
+QString waitsFor(Service service) {
+    switch (service) {
+    case Service::DatabaseBackup:
+        return u"die Datensicherung der Datenbanken"_s;
+    case Service::FileGroupBackup:
+        return u"die Sicherung der Layouts, Definitionen, Vorlagen und Textbausteine"_s;
+    case Service::Vault:
+        return u"die Übertragung in den Tresor"_s;
+    case Service::PathForm:
+        return u"die Einstellung der Sicherungspfade"_s;
+    case Service::FtpForm:
+        return u"die Einrichtung des Ftp-Zugangs"_s;
+    case Service::ImportExport:
+        return u"den Datenimport und -export"_s;
+    case Service::Datev:
+        return u"die Datev-Schnittstelle"_s;
+    case Service::ArchiveBrowsers:
+        return u"die Datenablage"_s;
+    case Service::DocumentViewer:
+        return u"die Dokumentanzeige"_s;
+    }
+    return {};
+}
+
+// An entry that is enabled exactly when it can work; otherwise its tooltip
+// names what it waits for.
+QAction* addEntry(QMenu* menu, const QString& caption, bool available, const QString& waiting,
+                  std::function<void()> action) {
     QAction* item = menu->addAction(caption);
-    item->setEnabled(IsDataSafetyServiceAvailable(service));
+    item->setEnabled(available);
+    if (!available)
+        item->setToolTip(PendingEntryToolTip(waiting));
     QObject::connect(item, &QAction::triggered, menu,
                      [action = std::move(action)] { guarded(action); });
     return item;
+}
+
+QAction* addItem(QMenu* menu, const QString& caption, Service service,
+                 std::function<void()> action) {
+    return addEntry(menu, caption, IsDataSafetyServiceAvailable(service), waitsFor(service),
+                    std::move(action));
+}
+
+// Entries that need nothing beyond this window: always enabled.
+QAction* addLocal(QMenu* menu, const QString& caption, std::function<void()> action) {
+    return addEntry(menu, caption, true, QString(), std::move(action));
 }
 
 QString withDateAndTime(const QString& pattern) {
@@ -72,11 +113,6 @@ void addItems(QMenu* menu, const Actions& items, Service service) {
         addItem(menu, caption, service, action);
 }
 
-void finish(QMenu* menu) {
-    menu->addSeparator();
-    menu->addAction(u"Abbrechen"_s);
-}
-
 // A submenu that moves the databases and the four file groups to or from a
 // transport medium or the vault; each group's caption ends with the verb.
 struct TransferMenu {
@@ -96,7 +132,7 @@ void addTransferMenu(QMenu* menu, const TransferMenu& t) {
                               u"Mahnbrief-Vorlagen"_s, u"Textbausteine"_s};
     for (int i = 0; i < 4; ++i)
         addItem(sub, names[i] + u' ' + t.verb, t.groupService, t.groups[i]);
-    finish(sub);
+    FinishMenu(sub);
 }
 
 // The vault's entries need the FTP access first.
@@ -135,8 +171,11 @@ void chooseImportFile(const ImportDefinition& def, QWidget* owner) {
         ShowError(u"Die Datei\r%1\rkonnte nicht gespeichert werden."_s.arg(fileName));
 }
 
-void chooseExportDirectory(QWidget* owner) {
-    const QString fileName = ImExDir + u"Kunden.exp"_s;
+// The output directory of an export: the "SFILE" line of its definition
+// names the directory and the output file.
+void chooseExportDirectory(QWidget* owner, const QString& definitionFile,
+                           const QString& outputFile) {
+    const QString fileName = ImExDir + definitionFile;
     SfileSetting setting = ReadSfileSetting(fileName);
     if (setting.state == SfileSetting::FileMissing) {
         ShowError(MissingExportDefinitionMessage(fileName));
@@ -150,9 +189,57 @@ void chooseExportDirectory(QWidget* owner) {
     const QString chosen = QFileDialog::getExistingDirectory(owner, QString(), dir);
     if (chosen.isEmpty())
         return;
-    const QString value = QDir::toNativeSeparators(chosen) + QDir::separator() + u"Kunden.txt"_s;
+    const QString value = QDir::toNativeSeparators(chosen) + QDir::separator() + outputFile;
     if (!WriteSfileSetting(fileName, setting, value))
         ShowError(u"Die Datei\r%1\rkonnte nicht gespeichert werden."_s.arg(fileName));
+}
+
+// The bookkeeping and payroll exports: each export with the entry that sets
+// its output directory and the one that edits its definition.
+struct AccountingExport {
+    QString exportEntry;
+    QString pathEntry;
+    QString definitionEntry;
+    QString definitionFile;
+    QString outputFile;
+};
+
+void addAccountingMenu(QMenu* menu, QWidget* owner, const QString& title,
+                       const QList<AccountingExport>& exports) {
+    QMenu* sub = menu->addMenu(title);
+    for (const AccountingExport& e : exports) {
+        addEntry(sub, e.exportEntry, false, u"die Fibu- und Lohnexporte"_s, [] {});
+        addLocal(sub, e.pathEntry,
+                 [owner, e] { chooseExportDirectory(owner, e.definitionFile, e.outputFile); });
+        addItem(sub, e.definitionEntry, Service::ImportExport, [owner, file = e.definitionFile] {
+            EditDefinitionFile(ImExDir + file, owner->x(), owner->y() + owner->height());
+        });
+        sub->addSeparator();
+    }
+    FinishMenu(sub);
+}
+
+void addAccountingMenus(QMenu* menu, QWidget* owner) {
+    addAccountingMenu(
+        menu, owner, u"Schnittstellen zu KHK-Software"_s,
+        {{u"Rechnungsexport -> KHK-Fibu"_s, u"Exportpfad für KHK-Fibu einstellen"_s,
+          u"Fibu-Exportdefinitionen für KHK bearbeiten"_s, u"RechKHK.exp"_s, u"Export.dif"_s},
+         {u"Debitorenexport -> KHK-Fibu"_s, u"Exportpfad für KHK Debitoren einstellen"_s,
+          u"Debitoren-Exportdefinitionen bearbeiten"_s, u"DebitKHK.exp"_s, u"Opdebit.dif"_s}});
+    addAccountingMenu(
+        menu, owner, u"Schnittstellen zu Lexware-Software"_s,
+        {{u"Rechnungsexport -> Lexware-Fibu"_s, u"Exportpfad für Lexware einstellen"_s,
+          u"Exportdefinitionen für Lexware bearbeiten"_s, u"RechLex.exp"_s, u"RechLex.txt"_s},
+         {u"Debitorenexport->Lexware-Fibu"_s, u"Exportpfad für Lexware-Debitoren einstellen"_s,
+          u"Debitoren Exportdefinitionen bearbeiten"_s, u"DebitLex.exp"_s, u"DebitLex.txt"_s},
+         {u"Kreditorenexport->Lexware-Fibu"_s, u"Exportpfad für Lexware-Kreditoren einstellen"_s,
+          u"Kreditoren Exportdefinitionen bearbeiten"_s, u"KreditLex.exp"_s, u"kreditLex.txt"_s},
+         {u"Personaldaten ->Lexware Lohn+Gehalt"_s,
+          u"Exportpfad für Lexware Personalexport einstellen"_s,
+          u"Personal Exportdefinitionen bearbeiten"_s, u"Perslex.exp"_s, u"Perslext.txt"_s},
+         {u"Arbeitszeiten -> Lexware Lohn+Gehalt"_s,
+          u"Exportpfad für Lexware Lohndatenexport einstellen"_s,
+          u"Lohndaten Exportdefinitionen bearbeiten"_s, u"Lohnlex.exp"_s, u"Lohnlext.txt"_s}});
 }
 
 } // namespace
@@ -233,7 +320,7 @@ void FillDatensicherungMenu(QMenu* menu, QWidget* owner) {
               {u"Sicherungen der Textbausteine löschen"_s, &DeleteTextbausteineBackups}},
              Service::FileGroupBackup);
     addItem(deleting, u"Tresor aufräumen"_s, Service::Vault, &CleanUpVault);
-    finish(deleting);
+    FinishMenu(deleting);
 
     menu->addSeparator();
     addItem(menu, u"Pfade einstellen"_s, Service::PathForm, [] {
@@ -248,6 +335,8 @@ void FillDatensicherungMenu(QMenu* menu, QWidget* owner) {
     // installs its opener; without one the entry stays disabled.
     QAction* reorg = menu->addAction(u"Datenreorganisation"_s);
     reorg->setEnabled(bool(dbReorgOpener()));
+    if (!reorg->isEnabled())
+        reorg->setToolTip(PendingEntryToolTip(u"die Datenreorganisation"_s));
     QObject::connect(reorg, &QAction::triggered, reorg, [] {
         if (dbReorgOpener())
             dbReorgOpener()();
@@ -262,8 +351,7 @@ void FillImportExportMenu(QMenu* menu, QWidget* owner) {
                 backupBeforeImport(def.backupComment);
             RunImport(def.table, def.caption, def.definitionFile, def.dataFile, def.keyField);
         });
-        addItem(general, def.fileEntry, Service::ImportExport,
-                [def, owner] { chooseImportFile(def, owner); });
+        addLocal(general, def.fileEntry, [def, owner] { chooseImportFile(def, owner); });
         addItem(general, def.definitionEntry, Service::ImportExport, [def, owner] {
             EditDefinitionFile(ImExDir + def.definitionFile, owner->x(),
                                owner->y() + owner->height());
@@ -279,12 +367,13 @@ void FillImportExportMenu(QMenu* menu, QWidget* owner) {
         RunExport(u"TabKunden"_s, u"Datenexport : Kundendaten"_s, u"Kunden.exp"_s, u"Kunden.out"_s,
                   QString(), owner->x() + 200, owner->y() + 200);
     });
-    addItem(general, u"Kundenexport-Datei einstellen"_s, Service::ImportExport,
-            [owner] { chooseExportDirectory(owner); });
+    addLocal(general, u"Kundenexport-Datei einstellen"_s,
+             [owner] { chooseExportDirectory(owner, u"Kunden.exp"_s, u"Kunden.txt"_s); });
     addItem(general, u"Kundenexport-Definitionen bearbeiten"_s, Service::ImportExport, [owner] {
         EditDefinitionFile(ImExDir + u"Kunden.exp"_s, owner->x(), owner->y() + owner->height());
     });
     addItem(general, u"Allgemeiner Datenexport"_s, Service::ImportExport, &ShowExportForm);
-    finish(general);
+    FinishMenu(general);
+    addAccountingMenus(menu, owner);
     addItem(menu, u"Datev-Schnittstelle"_s, Service::Datev, &ShowDatevForm);
 }

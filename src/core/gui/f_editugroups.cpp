@@ -3,6 +3,7 @@
 #include "core/credentials.h"
 #include "core/gui/placement.h"
 #include "core/gui/rightsgrid.h"
+#include "core/manuals.h"
 #include "core/messagecatalog.h"
 #include "core/messages.h"
 #include "core/rights.h"
@@ -63,8 +64,6 @@ TF_EditUGroups::TF_EditUGroups(RightsStore& store, QWidget* parent)
     btnSave = makeButton(this, u"btnSave"_s, u"Speichern"_s);
     btnDelete = makeButton(this, u"btnDelete"_s, u"Löschen"_s);
     btnInfo = makeButton(this, u"btnInfo"_s, u"?Info?"_s);
-    // The manual pages come with the help tools; until then the button waits.
-    btnInfo->setEnabled(false);
 
     auto* grids = new QHBoxLayout;
     grids->addWidget(GridGroups, 2);
@@ -83,6 +82,8 @@ TF_EditUGroups::TF_EditUGroups(RightsStore& store, QWidget* parent)
     connect(btnNewGroup, &QPushButton::clicked, this, &TF_EditUGroups::btnNewGroupClick);
     connect(btnSave, &QPushButton::clicked, this, &TF_EditUGroups::btnSaveClick);
     connect(btnDelete, &QPushButton::clicked, this, &TF_EditUGroups::btnDeleteClick);
+    connect(btnInfo, &QPushButton::clicked, this,
+            [] { ShowHandbuchPage(u"benutzerrechte.html"_s); });
 
     fillSlots();
     selectSlot(1);

@@ -4,6 +4,7 @@
 #include "core/gui/loginform.h"
 #include "core/gui/placement.h"
 #include "core/gui/rightsgrid.h"
+#include "core/manuals.h"
 #include "core/messagecatalog.h"
 #include "core/messages.h"
 #include "core/rights.h"
@@ -51,8 +52,6 @@ TF_EditURights::TF_EditURights(RightsStore& store, const TUserRec& editorUser, Q
     btnSave = makeButton(this, u"btnSave"_s, u"Speichern"_s);
     btnDelete = makeButton(this, u"btnDelete"_s, u"Löschen"_s);
     btnInfo = makeButton(this, u"btnInfo"_s, u"?Info?"_s);
-    // The manual pages come with the help tools; until then the button waits.
-    btnInfo->setEnabled(false);
     btnNewSubmaster->setVisible(m_editing.canCreateSubmaster());
 
     auto* grids = new QHBoxLayout;
@@ -76,6 +75,8 @@ TF_EditURights::TF_EditURights(RightsStore& store, const TUserRec& editorUser, Q
     connect(btnPassword, &QPushButton::clicked, this, &TF_EditURights::btnPasswordClick);
     connect(btnSave, &QPushButton::clicked, this, &TF_EditURights::btnSaveClick);
     connect(btnDelete, &QPushButton::clicked, this, &TF_EditURights::btnDeleteClick);
+    connect(btnInfo, &QPushButton::clicked, this,
+            [] { ShowHandbuchPage(u"benutzerrechte.html"_s); });
 
     fillGroupNames();
     fillUsers();

@@ -47,6 +47,22 @@ namespace {
 
 const QString kAbbrechen = u"Abbrechen"_s;
 
+// Entries of "Sonstiges" whose work lives in a library above this window.
+QHash<QString, std::function<void()>>& otherActions() {
+    static QHash<QString, std::function<void()>> actions;
+    return actions;
+}
+
+// What a disabled entry of "Sonstiges" waits for.
+const struct {
+    const char16_t* caption;
+    const char16_t* waitsFor;
+} kPendingOther[] = {
+    {u"Rechnungsvorlagen konvertieren", u"die Umstellung der alten Rechnungsvorlagen"},
+    {u"Adressdatenbank erstellen", u"das Adressbuch"},
+    {u"Neue Druckformulare einbinden", u"die Wartung der Datenbank"},
+};
+
 // The tool-bar buttons' text colours: masters blue, documents navy, open
 // items red.
 QColor buttonColour(const QString& caption) {
@@ -97,6 +113,14 @@ QString menuTitleOf(ModuleMenu menu) {
 
 } // namespace
 
+QString PendingEntryToolTip(const QString& waitsFor) {
+    return u"Noch nicht verfügbar: wartet auf "_s + waitsFor + u'.';
+}
+
+void SetOtherMenuAction(const QString& caption, std::function<void()> action) {
+    otherActions().insert(caption, std::move(action));
+}
+
 QString MainWindowBaseCaption() {
     return u"Domvera  "_s + VersionText + QString(6, u' ') +
            u"© Domvera-Entwicklung. Alle Rechte vorbehalten."_s + QString(40, u' ');
@@ -121,8 +145,9 @@ TF_LumoMain::TF_LumoMain(ModuleDispatcher& dispatcher, QWidget* parent)
     if (!m_dispatcher.isAvailable(u"EditUserRightsClick"_s))
         m_dispatcher.setOpener(u"EditUserRightsClick"_s, [] { EditUserRightsClick(F_LumoMain); });
     if (!HasDocumentOpener())
-        SetDocumentOpener(
-            [](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); });
+        SetDocumentOpener([](const QString& path) {
+            return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+        });
     // A player installed before (tests record the sounds) stays in charge.
     if (SoundPlayer* installed = SetSoundPlayer(nullptr)) {
         SetSoundPlayer(installed);
@@ -240,8 +265,14 @@ QMenu* TF_LumoMain::addMenu(const QString& title) {
 }
 
 void TF_LumoMain::finishMenu(QMenu* menu) {
+    FinishMenu(menu);
+}
+
+void FinishMenu(QMenu* menu) {
+    menu->setToolTipsVisible(true);
     menu->addSeparator();
-    menu->addAction(kAbbrechen); // closes the menu, nothing else
+    // Closes the menu, nothing else.
+    QObject::connect(menu->addAction(kAbbrechen), &QAction::triggered, menu, &QMenu::close);
 }
 
 void TF_LumoMain::buildMenus() {
@@ -279,12 +310,18 @@ void TF_LumoMain::buildMenus() {
     connect(SplashEinAus1, &QAction::triggered, this, [this] { SplashEinAusClick(); });
     connect(sonstiges->addAction(u"Passwort ändern"_s), &QAction::triggered, this,
             [this] { ChangeOwnPasswordClick(this); });
-    // The conversions belong to the database maintenance, not part of this
-    // build yet.
-    for (const QString& caption :
-         {u"Rechnungsvorlagen konvertieren"_s, u"Adressdatenbank erstellen"_s,
-          u"Neue Druckformulare einbinden"_s})
-        sonstiges->addAction(caption)->setEnabled(false);
+    // The conversions belong to the database maintenance, which installs
+    // what it has built; the others wait, saying for what.
+    for (const auto& pending : kPendingOther) {
+        const QString caption = QString::fromUtf16(pending.caption);
+        QAction* action = sonstiges->addAction(caption);
+        if (const auto work = otherActions().value(caption)) {
+            connect(action, &QAction::triggered, this, [this, work] { runGuarded(work); });
+        } else {
+            action->setEnabled(false);
+            action->setToolTip(PendingEntryToolTip(QString::fromUtf16(pending.waitsFor)));
+        }
+    }
     connect(sonstiges->addAction(u"Programm beenden"_s), &QAction::triggered, this,
             [this] { close(); });
     finishMenu(sonstiges);
@@ -336,18 +373,30 @@ QAction* TF_LumoMain::menuItem(const QString& menuTitle, const QString& caption)
 void TF_LumoMain::refreshModuleEntries() {
     for (auto it = m_entryWidgets.cbegin(); it != m_entryWidgets.cend(); ++it) {
         const bool available = m_dispatcher.isAvailable(it.key());
+        const ModuleEntry* entry = FindModuleEntry(it.key());
+        const QString tip =
+            available || !entry
+                ? QString()
+                : PendingEntryToolTip(u"den Programmteil „"_s + entry->caption + u"“"_s);
         for (QObject* object : it.value()) {
-            if (auto* action = qobject_cast<QAction*>(object))
+            if (auto* action = qobject_cast<QAction*>(object)) {
                 action->setEnabled(available);
-            else if (auto* widget = qobject_cast<QWidget*>(object))
+                action->setToolTip(tip);
+            } else if (auto* widget = qobject_cast<QWidget*>(object)) {
                 widget->setEnabled(available);
+                widget->setToolTip(tip);
+            }
         }
     }
 }
 
 void TF_LumoMain::runEntry(const QString& id) {
+    runGuarded([this, &id] { m_dispatcher.run(id); });
+}
+
+void TF_LumoMain::runGuarded(const std::function<void()>& work) {
     try {
-        m_dispatcher.run(id);
+        work();
     } catch (const Abort&) {
     } catch (const DbError& error) {
         ShowError(error.message());

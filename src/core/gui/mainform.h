@@ -74,6 +74,8 @@ private:
     QMenu* addMenu(const QString& title);
     void finishMenu(QMenu* menu);
     void runEntry(const QString& id);
+    // Runs menu work; a database error is shown, a silent abort ends it.
+    void runGuarded(const std::function<void()>& work);
     void FormulareGrundeinstellungClick();
     void SplashEinAusClick();
 
@@ -95,3 +97,13 @@ bool GetKopieVermerk();
 void SetKopieVermerk(bool value);
 // The window caption before a client is added to it.
 QString MainWindowBaseCaption();
+
+// Gives an entry of the menu "Sonstiges" ("Neue Druckformulare einbinden",
+// ...) its work; set before the main window is built. Without one the entry
+// stays disabled and says what it waits for.
+void SetOtherMenuAction(const QString& caption, std::function<void()> action);
+// The tooltip of an entry whose service is not built yet.
+QString PendingEntryToolTip(const QString& waitsFor);
+// Ends a menu of the main window: a separator and "Abbrechen", which only
+// closes the menu; the entries' tooltips are shown.
+void FinishMenu(QMenu* menu);

@@ -53,8 +53,10 @@ QTableWidget* CreateMarkGrid(QWidget* parent, const QString& objectName, int row
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->setSelectionBehavior(QAbstractItemView::SelectItems);
     grid->setItemDelegate(new MarkDelegate(grid));
+    // A column is never narrower than its title.
     for (int c = 0; c < captions.size(); ++c)
-        grid->setColumnWidth(c, c == 0 ? firstWidth : otherWidth);
+        grid->setColumnWidth(c, std::max(c == 0 ? firstWidth : otherWidth,
+                                         grid->horizontalHeader()->sectionSizeHint(c)));
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < captions.size(); ++c)
             grid->setItem(r, c, new QTableWidgetItem);

@@ -41,9 +41,11 @@ void DataGrid::setColumns(const QList<GridColumn>& columns) {
 
 void DataGrid::applyWidths() {
     const int charWidth = fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    // A column is never narrower than its title.
     for (int c = 0; c < m_model->columns().size(); ++c)
         if (m_model->columns()[c].width > 0)
-            setColumnWidth(c, m_model->columns()[c].width * charWidth + 8);
+            setColumnWidth(c, std::max(m_model->columns()[c].width * charWidth + 8,
+                                       horizontalHeader()->sectionSizeHint(c)));
 }
 
 void DataGrid::followCursor() {

@@ -1,5 +1,7 @@
 #include "core/data/clientswitch.h"
+#include "core/data/clientswitchfixture.h"
 #include "core/data/datamodule.h"
+#include "core/data/startclient.h"
 #include "core/framefixture.h"
 #include "core/programdirs.h"
 #include "core/programsettings.h"
@@ -13,6 +15,8 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QSet>
 #include <functional>
 #include <memory>
 
@@ -20,77 +24,7 @@ namespace {
 
 using Kind = MessagePresenter::Kind;
 
-// A fresh program directory with client 1 as the start client, the log in it
-// and a user allowed to create clients.
-class ClientSwitch : public frametest::ProgramDirFixture {
-protected:
-    void SetUp() override {
-        ProgramDirFixture::SetUp();
-        m_savedUser = CurrentUser;
-        m_savedMandant = MandantNr;
-        CurrentUser = TUserRec();
-        CurrentUser.rights.set(55, rbView | rbCreate);
-        MandantNr = 1;
-        DbUpgraded = false;
-        BuildStartDirs();
-        ClientSwitchHooksRegistry().setTitle = [this](const QString& part) { title = part; };
-    }
-    void TearDown() override {
-        dm.reset();
-        for (const char* alias : {"LumoDB", "AblageDB"}) {
-            try {
-                table::aliases::remove(QString::fromLatin1(alias));
-            } catch (...) {
-            }
-        }
-        ClientSwitchHooksRegistry() = {};
-        CurrentUser = m_savedUser;
-        MandantNr = m_savedMandant;
-        ProgramDirFixture::TearDown();
-    }
-
-    // The first start: template data, then the data module as created at
-    // start-up; beforeActivation runs between creation and activation.
-    void startUp(const std::function<void()>& beforeActivation = {}) {
-        ASSERT_TRUE(EnsureTemplateData());
-        dm = std::make_unique<TDataModule1>();
-        dm->DataModuleCreate();
-        SelectMandant(MandantNr, false, true);
-        WriteLog(QStringLiteral("Selectmandant OK"));
-        if (beforeActivation)
-            beforeActivation();
-        SelectMandant(MandantNr, false, false);
-    }
-
-    // The messages of the log, without date, time and user columns.
-    QStringList logMessages() const {
-        QStringList result;
-        const QString text = QString::fromLatin1(readBytes(LogFileName));
-        const qsizetype prefix =
-            FormatLogLine(QDateTime::currentDateTime(), CurrentUserText, QString()).size();
-        for (const QString& line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-            result << line.mid(prefix).trimmed();
-        return result;
-    }
-
-    int rowCount(const QString& dir, const QString& tableName) {
-        auto db = table::Database::open(dir);
-        if (!db->exists(tableName))
-            return -1;
-        table::Table t(db, tableName);
-        t.open();
-        return t.recordCount();
-    }
-
-    QString lumoDir() const { return table::aliases::directory(QStringLiteral("LumoDB")); }
-
-    std::unique_ptr<TDataModule1> dm;
-    QString title;
-
-private:
-    TUserRec m_savedUser;
-    int m_savedMandant = 1;
-};
+class ClientSwitch : public datatest::ClientSwitchFixture {};
 
 TEST_F(ClientSwitch, FirstStartBuildsTemplateAndWorksOnTheNewClient) {
     // A rights lock left by a crashed run: this workstation is the only user.
@@ -113,7 +47,7 @@ TEST_F(ClientSwitch, FirstStartBuildsTemplateAndWorksOnTheNewClient) {
     EXPECT_EQ(rowCount(GetMandantDataDir(1), QStringLiteral("Plz.DB")), 0);
     EXPECT_EQ(ReadDbVersion(), CurrentDbVersion);
     EXPECT_TRUE(dm->table(QStringLiteral("TabFirmen")).isOpen());
-    EXPECT_EQ(title, QStringLiteral("     ( Mandant 0001 :  )"));
+    EXPECT_EQ(title, QStringLiteral("     ( Mandant 0001 )"));
 
     const QStringList log = logMessages();
     const qsizetype at = log.indexOf(QStringLiteral("Selectmandant OK"));
@@ -133,7 +67,7 @@ TEST_F(ClientSwitch, SwitchToANewClientAsksCreatesAndActivates) {
     EXPECT_EQ(MandantNr, 2);
     EXPECT_EQ(lumoDir(), GetMandantDataDir(2));
     EXPECT_GT(rowCount(GetMandantDataDir(2), QStringLiteral("Kostart.DB")), 5);
-    EXPECT_EQ(title.left(22), QStringLiteral("     ( Mandant 0002 : "));
+    EXPECT_TRUE(title.startsWith(QStringLiteral("     ( Mandant 0002"))) << title.toStdString();
     EXPECT_EQ(logMessages(), (QStringList{QStringLiteral("LOGOUT"), QStringLiteral("ChangeTo 2"),
                                           QStringLiteral("OpenDataFiles OK"),
                                           QStringLiteral("Startreread"), QStringLiteral("LOGIN")}));
@@ -197,6 +131,62 @@ TEST_F(ClientSwitch, DeclinedUpgradeFallsBackToThePreviousClient) {
     EXPECT_EQ(logMessages(), (QStringList{QStringLiteral("LOGOUT"), QStringLiteral("ChangeTo 2"),
                                           QStringLiteral("OpenDataFiles OK"),
                                           QStringLiteral("Startreread"), QStringLiteral("LOGIN")}));
+}
+
+TEST_F(ClientSwitch, StartClientWithoutDatabaseIsBuiltAtStartUpWithoutQuestion) {
+    // Nobody has logged in yet: the start-up needs no create right.
+    CurrentUser = TUserRec();
+    writeBytes(ProgramDir + QStringLiteral("Mandant.ini"), "3\r\n");
+    MandantNr = ReadStartMandant();
+    BuildStartDirs();
+    startUp();
+    EXPECT_TRUE(presenter.boxes.isEmpty()) << presenter.boxes.value(0).text.toStdString();
+    EXPECT_EQ(MandantNr, 3);
+    EXPECT_EQ(DataDir, GetMandantDataDir(3));
+    EXPECT_EQ(lumoDir(), GetMandantDataDir(3));
+    EXPECT_EQ(tableDirs(), QSet<QString>{QDir::cleanPath(GetMandantDataDir(3))});
+    EXPECT_EQ(ReadDbVersion(), CurrentDbVersion);
+    EXPECT_TRUE(DbUpgraded);
+    EXPECT_GT(rowCount(GetMandantDataDir(3), QStringLiteral("Kostart.DB")), 5);
+    EXPECT_EQ(title, QStringLiteral("     ( Mandant 0003 )"));
+    EXPECT_EQ(logMessages().mid(logMessages().indexOf(QStringLiteral("Selectmandant OK"))),
+              (QStringList{QStringLiteral("Selectmandant OK"), QStringLiteral("LOGIN")}));
+}
+
+TEST_F(ClientSwitch, StartClientThatCannotBeBuiltGivesWayToClientOne) {
+    startUp();
+    dm.reset();
+    // The next start is on client 3, whose databases cannot be built: the
+    // upgrade's work directory is blocked by a file.
+    writeBytes(ProgramDir + QStringLiteral("Mandant.ini"), "3\r\n");
+    MandantNr = ReadStartMandant();
+    BuildStartDirs();
+    writeBytes(GetDataTempDir(), "x");
+    presenter.boxes.clear();
+    QFile::remove(LogFileName);
+    startUp();
+    const QStringList errors = presenter.texts(Kind::Error);
+    ASSERT_FALSE(errors.isEmpty());
+    EXPECT_EQ(errors.last(), QStringLiteral("Mandant 3 konnte nicht angelegt werden!\r"
+                                            "Es wird mit Mandant 1 gearbeitet."));
+    EXPECT_EQ(MandantNr, 1);
+    EXPECT_EQ(lumoDir(), GetMandantDataDir(1));
+    EXPECT_EQ(tableDirs(), QSet<QString>{QDir::cleanPath(GetMandantDataDir(1))});
+    EXPECT_FALSE(QFileInfo::exists(GetMandantDataDir(3)));
+    EXPECT_EQ(title, QStringLiteral("     ( Mandant 0001 )"));
+    EXPECT_EQ(logMessages().mid(logMessages().indexOf(QStringLiteral("Selectmandant OK"))),
+              (QStringList{QStringLiteral("Selectmandant OK"), QStringLiteral("LOGIN")}));
+
+    // When client 1 cannot be built either, the start ends with a message.
+    dm.reset();
+    ASSERT_TRUE(QDir(GetMandantDataDir(1)).removeRecursively());
+    MandantNr = 3;
+    BuildStartDirs();
+    presenter.boxes.clear();
+    EXPECT_FALSE(PrepareStartMandant());
+    EXPECT_EQ(presenter.texts(Kind::Error).value(presenter.texts(Kind::Error).size() - 1),
+              QStringLiteral("Mandant 1 konnte nicht angelegt werden!\r"
+                             "Das Programm ist NICHT betriebsbereit!"));
 }
 
 TEST_F(ClientSwitch, CaptionsComeFromTheClientListFile) {

@@ -100,14 +100,17 @@ TEST_F(DataModule, HoldsOneObjectPerTableReachableByNameOrFile) {
     }
 }
 
-TEST_F(DataModule, ClientWithoutCompanyTableOpensTheTemplateData) {
+TEST_F(DataModule, ClientWithoutCompanyTableNeverOpensTheTemplateData) {
     ASSERT_TRUE(
         QFile::rename(table::Database::fileIn(DataDir), table::Database::fileIn(TemplateDataDir)));
     TDataModule1 dm;
-    dm.DataModuleCreate();
-    EXPECT_EQ(table::aliases::directory(QStringLiteral("LumoDB")), TemplateDataDir);
-    EXPECT_TRUE(dm.TabFirmen().isOpen());
-    EXPECT_TRUE(presenter.boxes.isEmpty());
+    EXPECT_THROW(dm.DataModuleCreate(), ProgramEndRequested);
+    EXPECT_EQ(presenter.texts(Kind::Error),
+              QStringList{QStringLiteral("Die Datenbank des Mandanten fehlt im Verzeichnis\r") +
+                          DataDir});
+    EXPECT_FALSE(dm.hasTables());
+    // The tables of a closed module are out of reach, not freed memory.
+    EXPECT_THROW(dm.TabFirmen(), DbError);
 }
 
 TEST_F(DataModule, ReportsAMissingBaseTableAndGoesOn) {

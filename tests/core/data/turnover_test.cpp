@@ -1,4 +1,5 @@
 #include "clientdbfixture.h"
+#include "core/data/datamodule.h"
 #include "core/data/turnover.h"
 #include "core/packeddate.h"
 #include "platform/table/table.h"
@@ -43,6 +44,39 @@ TEST_F(Turnover, ABookingInANewYearCreatesTwelveMonthRowsAndAddsRounded) {
         EXPECT_DOUBLE_EQ(amounts2026[5], 0.0);
         EXPECT_DOUBLE_EQ(amounts2026[1], 0.0);
     }
+}
+
+TEST_F(Turnover, SharedTurnoverTablesShowTheMonthName) {
+    for (int month : {1, 3, 12, 0, 13})
+        addRow(QStringLiteral("LUmsatz.db"), {{QStringLiteral("U_ID"), month + 1},
+                                              {QStringLiteral("U_Kunde"), 5},
+                                              {QStringLiteral("U_Jahr"), 2026},
+                                              {QStringLiteral("U_Monat"), month}});
+    addRow(QStringLiteral("KUmsatz.DB"),
+           {{QStringLiteral("U_ID"), 1}, {QStringLiteral("U_Monat"), 5}});
+    addRow(QStringLiteral("AUmsatz.DB"),
+           {{QStringLiteral("U_ID"), 1}, {QStringLiteral("U_Monat"), 10}});
+    TDataModule1 dm;
+    InstallTurnoverMonthNames(dm);
+    dm.DataModuleCreate();
+    QMap<int, QString> names;
+    table::Table& lumsatz = dm.TabLUmsatz();
+    lumsatz.open();
+    for (lumsatz.first(); !lumsatz.eof(); lumsatz.next())
+        names[lumsatz.field(QStringLiteral("U_Monat")).asInteger()] =
+            lumsatz.field(QStringLiteral("U_MonatsName")).asString();
+    const QMap<int, QString> expected{{1, QStringLiteral("Januar")},
+                                      {3, QStringLiteral("März")},
+                                      {12, QStringLiteral("Dezember")},
+                                      {0, QString()},
+                                      {13, QString()}};
+    EXPECT_EQ(names, expected);
+    dm.TabKUmsatz().open();
+    EXPECT_EQ(dm.TabKUmsatz().field(QStringLiteral("U_Monatsname")).asString(),
+              QStringLiteral("Mai"));
+    dm.TabAUmsatz().open();
+    EXPECT_EQ(dm.TabAUmsatz().field(QStringLiteral("U_MonatsName")).asString(),
+              QStringLiteral("Oktober"));
 }
 
 } // namespace

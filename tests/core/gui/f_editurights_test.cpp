@@ -49,7 +49,8 @@ TEST_F(UserEditor, ShowsLowerRanksAndTheFirstUsersRightsAndGroups) {
     EXPECT_EQ(column(form->GridUsers, 1), (QStringList{"kasse12", "lager12"}));
     EXPECT_EQ(column(form->GridUsers, 2), (QStringList{"   U", "   U"}));
     EXPECT_FALSE(form->btnNewSubmaster->isVisible());
-    EXPECT_FALSE(form->btnInfo->isEnabled());
+    expectRightsManual(form->btnInfo);
+    expectTitlesFit({form->GridUsers, form->GridRights, form->GridGroups});
     EXPECT_FALSE(form->btnSave->isEnabled());
 
     EXPECT_EQ(form->GridRights->rowCount(), 80);

@@ -23,7 +23,10 @@ class HelpViewTest : public frametest::ProgramDirFixture {
 protected:
     void SetUp() override {
         ProgramDirFixture::SetUp();
-        m_previous = SetDocumentOpener([this](const QString& path) { opened << path; });
+        m_previous = SetDocumentOpener([this](const QString& path) {
+            opened << path;
+            return true;
+        });
     }
     void TearDown() override {
         SetDocumentOpener(m_previous);
@@ -96,15 +99,37 @@ TEST_F(HelpViewTest, HelpMenuOpensTheManuals) {
                  {u"Domvera Handbuch", u"Handbuch/Handbuchv2x.pdf"},
                  {u"Update Version 2.20/2.30", u"Handbuch/AddV230.pdf"}};
     for (const auto& c : cases) {
-        opened.clear();
+        const QString file = ProgramDir + QString::fromUtf16(c.path);
         QAction* item = window.menuItem(u"Hilfe"_s, QString::fromUtf16(c.caption));
         ASSERT_NE(item, nullptr);
+        // A missing manual is named, not silently passed over.
+        opened.clear();
+        presenter.boxes.clear();
         item->trigger();
-        EXPECT_EQ(opened, QStringList{ProgramDir + QString::fromUtf16(c.path)});
+        EXPECT_TRUE(opened.isEmpty());
+        EXPECT_EQ(presenter.texts(MessagePresenter::Kind::Error),
+                  QStringList{u"Die Handbuchdatei\r"_s + QDir::toNativeSeparators(file) +
+                              u"\rist nicht vorhanden."_s});
+        writeBytes(file, "%PDF");
+        presenter.boxes.clear();
+        item->trigger();
+        EXPECT_EQ(opened, QStringList{file});
+        EXPECT_TRUE(presenter.boxes.isEmpty());
     }
     opened.clear();
+    const QString page = ProgramDir + u"Handbuch/Html/Firmendaten.html"_s;
+    writeBytes(page, "<html></html>");
     ShowHandbuchPage(u"Firmendaten.html"_s);
-    EXPECT_EQ(opened, QStringList{ProgramDir + u"Handbuch/Html/Firmendaten.html"_s});
+    EXPECT_EQ(opened, QStringList{page});
+
+    // No program takes the file.
+    SetDocumentOpener([](const QString&) { return false; });
+    presenter.boxes.clear();
+    ShowHandbuchPage(u"Firmendaten.html"_s);
+    EXPECT_EQ(presenter.texts(MessagePresenter::Kind::Error),
+              QStringList{u"Die Handbuchdatei\r"_s + QDir::toNativeSeparators(page) +
+                          u"\rkann nicht geöffnet werden: Für diese Datei ist kein Programm "
+                          u"eingerichtet."_s});
 }
 
 } // namespace

@@ -1,13 +1,16 @@
 #pragma once
 
 #include "core/framefixture.h"
+#include "core/manuals.h"
 #include "core/rights.h"
 #include "core/rightsfixture.h"
 #include "core/rightsstore.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -85,6 +88,36 @@ protected:
         ProgramRights().unlock();
         CurrentUser = TUserRec();
         ProgramDirFixture::TearDown();
+    }
+    // "?Info?" opens the rights page of the manual; while the file is missing
+    // the message names it.
+    void expectRightsManual(QPushButton* info) {
+        ASSERT_TRUE(info->isEnabled());
+        const QString page = ProgramDir + QStringLiteral("Handbuch/Html/benutzerrechte.html");
+        presenter.boxes.clear();
+        info->click();
+        EXPECT_EQ(presenter.texts(MessagePresenter::Kind::Error),
+                  QStringList{QStringLiteral("Die Handbuchdatei\r") +
+                              QDir::toNativeSeparators(page) +
+                              QStringLiteral("\rist nicht vorhanden.")});
+        writeBytes(page, "<html></html>");
+        QStringList opened;
+        const DocumentOpener previous = SetDocumentOpener([&opened](const QString& path) {
+            opened << path;
+            return true;
+        });
+        presenter.boxes.clear();
+        info->click();
+        SetDocumentOpener(previous);
+        EXPECT_EQ(opened, QStringList{page});
+        EXPECT_TRUE(presenter.boxes.isEmpty());
+    }
+    // No column title is cut off.
+    static void expectTitlesFit(std::initializer_list<QTableWidget*> grids) {
+        for (QTableWidget* grid : grids)
+            for (int c = 0; c < grid->columnCount(); ++c)
+                EXPECT_GE(grid->columnWidth(c), grid->horizontalHeader()->sectionSizeHint(c))
+                    << grid->objectName().toStdString() << " column " << c;
     }
     TUserRec saved(const QString& name) {
         RightsStore reader(ProgramDir);

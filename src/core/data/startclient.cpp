@@ -1,0 +1,101 @@
+#include "core/data/startclient.h"
+
+#include "core/data/clientswitch.h"
+#include "core/data/datamodule.h"
+#include "core/messages.h"
+#include "core/programdirs.h"
+#include "core/programsettings.h"
+#include "core/settingsfiles.h"
+#include "core/startup.h"
+#include "core/syslog.h"
+#include "platform/errors.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int kFallbackMandant = 1;
+
+enum class Prepared { Ready, NotBuilt, EndProgram };
+
+Prepared prepare(int mandant) {
+    try {
+        MandantNr = mandant;
+        BuildStartDirs();
+        if (MandantDatabaseExists(mandant))
+            return CheckDatabaseVersion() ? Prepared::Ready : Prepared::EndProgram;
+        // A client without databases has version 0: the upgrade builds them.
+        NewClientLayouts = !QFileInfo::exists(QrfdDir + u"ORM10001.qfd"_s);
+        DbVersion = ReadDbVersion();
+        return BuildNewMandant(mandant) ? Prepared::Ready : Prepared::NotBuilt;
+    } catch (const DbError& error) {
+        ShowError(error.message());
+        return Prepared::NotBuilt;
+    }
+}
+
+QString notBuiltText(int mandant) {
+    return u"Mandant "_s + QString::number(mandant) + u" konnte nicht angelegt werden!"_s;
+}
+
+// Client 1 in place of a start client that failed (why: the first line of
+// the message); false when that fails too.
+bool fallBack(int failed, const QString& why) {
+    if (failed == kFallbackMandant) {
+        ShowError(why + u"\rDas Programm ist NICHT betriebsbereit!"_s);
+        return false;
+    }
+    WriteLog(u"Mandant "_s + QString::number(failed) + u": ERROR START"_s);
+    // The start-up made the client's directories; left empty, they go again.
+    for (const QString& dir : MandantOwnDirs(failed))
+        QDir().rmdir(dir);
+    ShowError(why + u"\rEs wird mit Mandant 1 gearbeitet."_s);
+    switch (prepare(kFallbackMandant)) {
+    case Prepared::Ready:
+        return true;
+    case Prepared::NotBuilt:
+        ShowError(notBuiltText(kFallbackMandant) + u"\rDas Programm ist NICHT betriebsbereit!"_s);
+        return false;
+    case Prepared::EndProgram:
+        return false;
+    }
+    return false;
+}
+
+} // namespace
+
+bool PrepareStartMandant() {
+    const int start = MandantNr;
+    switch (prepare(start)) {
+    case Prepared::Ready:
+        return true;
+    case Prepared::EndProgram:
+        return false;
+    case Prepared::NotBuilt:
+        break;
+    }
+    return fallBack(start, notBuiltText(start));
+}
+
+bool OpenStartMandant(TDataModule1& dm) {
+    try {
+        dm.DataModuleCreate();
+        return true;
+    } catch (const ProgramEndRequested&) {
+        // The reason has been shown; client 1 is tried once.
+    }
+    dm.CloseDatabases();
+    const QString why = u"Mandant "_s + QString::number(MandantNr).rightJustified(4, u'0') +
+                        u" kann nicht aktiviert werden"_s;
+    if (!fallBack(MandantNr, why))
+        return false;
+    try {
+        dm.DataModuleCreate();
+        return true;
+    } catch (const ProgramEndRequested&) {
+        return false;
+    }
+}
