@@ -326,10 +326,13 @@ void activateMandant(int mandant, bool announce) {
     RefreshMainTitle();
     CurrentUserText = GetNetUserText();
     WriteLog(u"LOGIN"_s);
-    if (announce)
-        ShowInfo(u"Mandant "_s + number4(MandantNr) + u" ("_s +
-                 DataModule1().table(u"TabFirmen"_s).value(u"F_NameIntern"_s).toString() +
-                 u") ist aktiviert"_s);
+    if (announce) {
+        // A client without a name shows no empty brackets.
+        const QString name =
+            DataModule1().table(u"TabFirmen"_s).value(u"F_NameIntern"_s).toString().trimmed();
+        ShowInfo(u"Mandant "_s + number4(MandantNr) +
+                 (name.isEmpty() ? QString() : u" ("_s + name + u')') + u" ist aktiviert"_s);
+    }
 }
 
 void selectMandant(int mandant, bool announce, bool atStartup) {

@@ -71,6 +71,10 @@ QTableWidget* CreateRightsGrid(QWidget* parent) {
         CreateMarkGrid(parent, u"GridRights"_s, RightsByteCount, captions, 120, 80);
     for (int nr = 1; nr <= RightsByteCount; ++nr)
         SetCellText(grid, nr - 1, 0, GetRightName(nr));
+    // The names of the rights are read in full.
+    const int designed = grid->columnWidth(0);
+    grid->resizeColumnToContents(0);
+    grid->setColumnWidth(0, std::max(designed, grid->columnWidth(0)));
     return grid;
 }
 

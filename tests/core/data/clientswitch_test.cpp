@@ -72,7 +72,7 @@ TEST_F(ClientSwitch, SwitchToANewClientAsksCreatesAndActivates) {
                                           QStringLiteral("OpenDataFiles OK"),
                                           QStringLiteral("Startreread"), QStringLiteral("LOGIN")}));
     ASSERT_EQ(presenter.texts(Kind::Info).size(), 1);
-    EXPECT_TRUE(presenter.texts(Kind::Info).first().startsWith(QStringLiteral("Mandant 0002 (")));
+    EXPECT_EQ(presenter.texts(Kind::Info).first(), QStringLiteral("Mandant 0002 ist aktiviert"));
 
     // Back to client 1: no question, the same log sequence.
     presenter.boxes.clear();
