@@ -214,12 +214,19 @@ TEST_F(MainFormTest, UnhandledErrorsShowTheirText) {
             ShowUnhandledError();
         }
     };
+    const QString savedLog = LogFileName;
+    LogFileName = ProgramDir + u"Syslog.txt"_s;
     raise(DbError(u"Tabelle ist gesperrt"_s));
     raise(Abort{});
     raise(std::runtime_error("disk full"));
     EXPECT_EQ(
         presenter.texts(Kind::Error),
         (QStringList{u"Tabelle ist gesperrt"_s, u"Unerwarteter Programmfehler:\rdisk full"_s}));
+    // A fault of the program is kept in the log as well.
+    const QString log = QString::fromLatin1(readBytes(LogFileName));
+    EXPECT_TRUE(log.contains(u"Unerwarteter Programmfehler: disk full"_s)) << log.toStdString();
+    EXPECT_FALSE(log.contains(u"gesperrt"_s));
+    LogFileName = savedLog;
 }
 
 TEST_F(MainFormTest, Screenshot) {
