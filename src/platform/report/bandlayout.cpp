@@ -281,11 +281,15 @@ BandLayout layoutBand(const Component& band, const std::vector<ControlContent>& 
                 placed[i].shift = std::max(placed[i].shift, placed[j].shift + placed[j].growth);
         }
     }
+    // The band grows by as much as its lowest moved control, keeping the space below it.
     double height = designHeight;
     for (size_t i = 0; i < placed.size(); ++i) {
         out.boxes[i].rect.translate(0, placed[i].shift);
-        const double overflow = std::max(0.0, placed[i].designBottom - designHeight);
-        height = std::max(height, out.boxes[i].rect.bottom() - overflow);
+        const double extra = placed[i].shift + std::max(0.0, placed[i].growth);
+        if (extra > 0 && placed[i].designBottom <= designHeight + kEpsilon)
+            height = std::max(height, designHeight + extra);
+        else if (extra > 0)
+            height = std::max(height, out.boxes[i].rect.bottom());
     }
     out.height = height;
     return out;

@@ -557,8 +557,8 @@ void Run::place(BandLayout layout) {
         const BandLayout part = splitBand(layout, available);
         emitBand(part, m_left, m_y, m_doc.pages.back());
         m_y += part.height;
-        if (layout.boxes.empty() && layout.height <= kEpsilon)
-            return;
+        if (layout.boxes.empty())
+            return; // what is left of a band taller than the page holds nothing: it is cut
         breakPage();
     }
 }
