@@ -307,8 +307,11 @@ QString formatBoolean(bool value, const QString& mask) {
 }
 
 QString formatDateTime(const QDateTime& value, const QString& mask, const ValueFormatter& f) {
-    const QDate d = value.date();
-    const QTime t = value.time();
+    return formatDateAndTime(value.date(), value.time(), mask, f);
+}
+
+QString formatDateAndTime(const QDate& d, const QTime& t, const QString& mask,
+                          const ValueFormatter& f) {
     const QString lower = mask.toLower();
     const bool twelve = lower.contains(u"am/pm") || lower.contains(u"a/p");
     QString out;
@@ -355,7 +358,7 @@ QString formatDateTime(const QDateTime& value, const QString& mask, const ValueF
             else if (len == 4)
                 out += name(f.longDayNames, d.dayOfWeek() % 7);
             else
-                out += formatDateTime(value, QStringLiteral("dd.mm.yyyy"), f);
+                out += formatDateAndTime(d, t, QStringLiteral("dd.mm.yyyy"), f);
             afterHour = false;
             break;
         case 'm':
@@ -403,12 +406,12 @@ QString formatDateTime(const QDateTime& value, const QString& mask, const ValueF
             afterHour = false;
             break;
         case 't':
-            out += formatDateTime(
-                value, len == 1 ? QStringLiteral("hh:nn") : QStringLiteral("hh:nn:ss"), f);
+            out += formatDateAndTime(
+                d, t, len == 1 ? QStringLiteral("hh:nn") : QStringLiteral("hh:nn:ss"), f);
             afterHour = false;
             break;
         case 'c':
-            out += formatDateTime(value, QStringLiteral("dd.mm.yyyy hh:nn:ss"), f);
+            out += formatDateAndTime(d, t, QStringLiteral("dd.mm.yyyy hh:nn:ss"), f);
             afterHour = false;
             break;
         case '/':
@@ -472,14 +475,15 @@ QString displayText(const QVariant& value, table::FieldType type, const QString&
         return formatBoolean(value.toBool(), mask);
     case FieldType::Date: {
         const QDate d = value.toDate();
-        return d.isValid() ? formatDateTime(QDateTime(d, QTime(0, 0)),
-                                            mask.isEmpty() ? QStringLiteral("dd.mm.yyyy") : mask, f)
-                           : QString();
+        return d.isValid()
+                   ? formatDateAndTime(d, QTime(0, 0),
+                                       mask.isEmpty() ? QStringLiteral("dd.mm.yyyy") : mask, f)
+                   : QString();
     }
     case FieldType::Time: {
         const QTime t = value.toTime();
-        return t.isValid() ? formatDateTime(QDateTime(QDate(1899, 12, 30), t),
-                                            mask.isEmpty() ? QStringLiteral("hh:nn") : mask, f)
+        return t.isValid() ? formatDateAndTime(QDate(1899, 12, 30), t,
+                                               mask.isEmpty() ? QStringLiteral("hh:nn") : mask, f)
                            : QString();
     }
     case FieldType::DateTime: {

@@ -44,6 +44,8 @@ QString formatFloat(double value, const QString& mask,
                     const ValueFormatter& formatter = valueFormatter());
 QString formatDateTime(const QDateTime& value, const QString& mask,
                        const ValueFormatter& formatter = valueFormatter());
+QString formatDateAndTime(const QDate& date, const QTime& time, const QString& mask,
+                          const ValueFormatter& formatter = valueFormatter());
 // "Ja;Nein": the first text for true, the second for false; an empty mask gives Ja/Nein.
 QString formatBoolean(bool value, const QString& mask);
 // A number without a mask: up to 15 significant digits, the regional decimal separator.

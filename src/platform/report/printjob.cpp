@@ -35,6 +35,7 @@ PrintOutcome printDocument(const Document& document, const PrintSettings& settin
         progress->setMinimumDuration(0);
         progress->setAutoClose(false);
         progress->setAutoReset(false);
+        progress->show();
     }
     QPainter painter;
     if (!painter.begin(printer.get()))

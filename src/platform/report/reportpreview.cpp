@@ -37,11 +37,12 @@ public:
     }
 
     static constexpr int kDesk = 12;
+    static inline const QColor kDeskColor{0x80, 0x80, 0x80};
 
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
-        p.fillRect(rect(), QColor(0x80, 0x80, 0x80));
+        p.fillRect(rect(), kDeskColor);
         const QRect paper = rect().adjusted(kDesk, kDesk, -kDesk, -kDesk);
         p.fillRect(paper.translated(3, 3), QColor(0x50, 0x50, 0x50));
         p.fillRect(paper, Qt::white);
@@ -76,7 +77,10 @@ ReportPreview::ReportPreview(Document document, const PrintSettings& settings, Q
     layout->addWidget(m_toolBar);
     m_scroll = new QScrollArea(this);
     m_scroll->setAlignment(Qt::AlignCenter);
-    m_scroll->setBackgroundRole(QPalette::Dark);
+    QPalette desk = m_scroll->palette();
+    desk.setColor(QPalette::Window, PreviewPage::kDeskColor);
+    m_scroll->setPalette(desk);
+    m_scroll->setBackgroundRole(QPalette::Window);
     m_view = new PreviewPage(m_document, m_scroll);
     m_scroll->setWidget(m_view);
     layout->addWidget(m_scroll, 1);

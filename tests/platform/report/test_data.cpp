@@ -67,6 +67,31 @@ TEST_F(ReportTest, IndexFilterAndRangeOfTheRunsCursor) {
     EXPECT_EQ(rows(), (QStringList{"Kunde 003", "Kunde 004"}));
 }
 
+// A dataset no band walks stays on one row: the first of its table, or the
+// first that matches its master's current row.
+TEST_F(ReportTest, LinkedOneRowTables) {
+    addCustomers(3, 2);
+    addGroup(1, QStringLiteral("Verwaltung"));
+    addGroup(2, QStringLiteral("Gewerbe"));
+    auto rep = makeReport(R"json({
+      "class": "TQROneRow", "dataset": "T",
+      "datasets": [{"name": "T", "alias": "ReportDB", "table": "Kunden.DB"},
+                   {"name": "G", "alias": "ReportDB", "table": "Gruppen.DB",
+                    "master": "T", "masterFields": ["K_Gruppe"], "detailFields": ["G_Nr"]},
+                   {"name": "Firma", "alias": "ReportDB", "table": "Gruppen.DB"}],
+      "bands": [
+        {"class": "TQRBand", "name": "Detail", "type": "detail", "height": 19,
+         "controls": [{"class": "TQRDBText", "name": "K_Match", "field": "K_Match", "width": 100, "height": 15},
+                      {"class": "TQRDBText", "name": "G_Text", "dataset": "G", "field": "G_Text", "left": 100,
+                       "width": 100, "height": 15},
+                      {"class": "TQRDBText", "name": "F_Text", "dataset": "Firma", "field": "G_Text", "left": 200,
+                       "width": 100, "height": 15}]}
+      ]})json");
+    EXPECT_EQ(texts(report::paginate(*rep), 0),
+              (QStringList{"Kunde 001", "Verwaltung", "Verwaltung", "Kunde 002", "Verwaltung",
+                           "Verwaltung", "Kunde 003", "Gewerbe", "Verwaltung"}));
+}
+
 // A data error ends the run before any page exists, with the table layer's message.
 TEST_F(ReportTest, DataErrorsEndTheRunWithTheLayersMessage) {
     addCustomers(2);
