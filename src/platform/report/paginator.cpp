@@ -81,6 +81,11 @@ private:
     bool hasStretch(int band) const;
     void ensureSpace(double height);
     void place(BandLayout layout);
+    // The counting pass only measures: its pages stay empty.
+    void emit(const BandLayout& layout, double y) {
+        if (!m_counting)
+            emitBand(layout, m_left, y, m_doc.pages.back());
+    }
     void printRows(int rowBand, const QString& dataset, bool topLevel);
     void printSubDetail(int subDetail);
     std::vector<QVariant> groupKeys(const std::vector<int>& groups);
@@ -369,7 +374,7 @@ void Run::finishPage(bool final) {
         total += l.height;
     double y = std::max(m_y, m_pageBottom - total);
     for (size_t i = 0; i < layouts.size(); ++i) {
-        emitBand(layouts[i], m_left, y, m_doc.pages.back());
+        emit(layouts[i], y);
         y += layouts[i].height;
         Component& b = m_comps[size_t(order[i])];
         if (const auto* hook = m_report.hooks().after(b.afterPrint))
@@ -531,7 +536,7 @@ void Run::place(BandLayout layout) {
     for (;;) {
         const double available = m_bodyBottom - m_y;
         if (layout.height <= available + kEpsilon) {
-            emitBand(layout, m_left, m_y, m_doc.pages.back());
+            emit(layout, m_y);
             m_y += layout.height;
             return;
         }
@@ -539,7 +544,7 @@ void Run::place(BandLayout layout) {
             // Page header, title and column header never break a page: what does not fit is cut.
             if (available > kEpsilon) {
                 const BandLayout part = splitBand(layout, available);
-                emitBand(part, m_left, m_y, m_doc.pages.back());
+                emit(part, m_y);
                 m_y += part.height;
             }
             return;
@@ -550,12 +555,12 @@ void Run::place(BandLayout layout) {
         }
         if (available <= kEpsilon) {
             // No room for any body on a page: the band prints over the footer rather than never.
-            emitBand(layout, m_left, m_y, m_doc.pages.back());
+            emit(layout, m_y);
             m_y += layout.height;
             return;
         }
         const BandLayout part = splitBand(layout, available);
-        emitBand(part, m_left, m_y, m_doc.pages.back());
+        emit(part, m_y);
         m_y += part.height;
         if (layout.boxes.empty())
             return; // what is left of a band taller than the page holds nothing: it is cut
