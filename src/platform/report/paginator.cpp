@@ -19,6 +19,15 @@ namespace {
 
 constexpr double kEpsilon = 0.01;
 
+using Lists = QHash<int, std::vector<int>>;
+
+// The list of a band without copying it; empty when the band has none.
+const std::vector<int>& listOf(const Lists& lists, int band) {
+    static const std::vector<int> none;
+    auto it = lists.constFind(band);
+    return it == lists.constEnd() ? none : *it;
+}
+
 void translateItem(PageItem& item, double dy) {
     std::visit(
         [dy](auto& i) {
@@ -101,10 +110,10 @@ private:
     // Structure, by component index.
     int m_detail = -1;
     std::vector<int> m_pageHeaders, m_titles, m_columnHeaders, m_summaries, m_pageFooters;
-    QHash<int, std::vector<int>> m_controls, m_children, m_groups, m_subDetails;
+    Lists m_controls, m_children, m_groups, m_subDetails;
     std::vector<std::unique_ptr<Expression>> m_exprs; // per component; null when none
     std::vector<int> m_fieldIds;                      // per component; -1 when none
-    QHash<int, std::vector<int>> m_aggregatesOf;      // band -> expressions it updates
+    Lists m_aggregatesOf;                             // band -> expressions it updates
 
     Document m_doc;
     double m_left = 0, m_top = 0, m_width = 0, m_pageBottom = 0;
@@ -317,7 +326,7 @@ double Run::reserveForFooters() {
         } else {
             height += clampedGeometry(b.height) * kUnitsPerDesignPixel;
         }
-        for (const int child : m_children.value(bands[i]))
+        for (const int child : listOf(m_children, bands[i]))
             bands.push_back(child);
     }
     return height;
@@ -366,7 +375,7 @@ void Run::finishPage(bool final) {
         applyPrintHooks(content, values);
         layouts.push_back(layoutBand(b, content, m_width));
         order.push_back(band);
-        for (const int child : m_children.value(band))
+        for (const int child : listOf(m_children, band))
             bands.push_back(child);
     }
     double total = 0;
@@ -389,7 +398,7 @@ void Run::breakPage() {
 }
 
 bool Run::hasStretch(int band) const {
-    for (const int c : m_controls.value(band)) {
+    for (const int c : listOf(m_controls, band)) {
         const Component& k = m_comps[size_t(c)];
         if (k.enabled && k.autoStretch)
             return true;
@@ -425,7 +434,7 @@ QString Run::sysDataText(const Component& c) const {
 std::vector<ControlContent> Run::contents(int band, std::vector<QVariant>& values) {
     std::vector<ControlContent> out;
     values.clear();
-    for (const int index : m_controls.value(band)) {
+    for (const int index : listOf(m_controls, band)) {
         const Component& c = m_comps[size_t(index)];
         if (!c.enabled)
             continue;
@@ -585,7 +594,7 @@ bool Run::printBand(int band) {
                                   : clampedGeometry(b.height) * kUnitsPerDesignPixel;
         ensureSpace(height);
     }
-    for (const int e : m_aggregatesOf.value(band))
+    for (const int e : listOf(m_aggregatesOf, band))
         m_exprs[size_t(e)]->updateAggregates(*this);
     std::vector<ControlContent> content = contents(band, values);
     applyPrintHooks(content, values);
@@ -598,12 +607,12 @@ bool Run::printBand(int band) {
         m_anchor.reset();
     if (const auto* hook = m_report.hooks().after(b.afterPrint))
         (*hook)(*this, b);
-    for (const int c : m_controls.value(band)) {
+    for (const int c : listOf(m_controls, band)) {
         Component& k = m_comps[size_t(c)];
         if (k.cls == ComponentClass::Expr && k.resetAfterPrint && k.enabled)
             m_exprs[size_t(c)]->resetAggregates();
     }
-    for (const int child : m_children.value(band))
+    for (const int child : listOf(m_children, band))
         printBand(child);
     return true;
 }
@@ -616,12 +625,12 @@ std::vector<QVariant> Run::groupKeys(const std::vector<int>& groups) {
 }
 
 void Run::printRows(int rowBand, const QString& dataset, bool topLevel) {
-    const std::vector<int> groups = m_groups.value(rowBand);
+    const std::vector<int> groups = listOf(m_groups, rowBand);
     auto printRow = [&] {
         if (rowBand == m_detail)
             ++m_detailNo;
         printBand(rowBand);
-        for (const int s : m_subDetails.value(rowBand))
+        for (const int s : listOf(m_subDetails, rowBand))
             printSubDetail(s);
     };
     if (dataset.isEmpty()) {

@@ -43,9 +43,10 @@ public:
         return v.toString();
     }
     QString requiredString(const char* key) {
-        if (!has(key) || take(key).toString().isEmpty())
+        const QString value = string(key);
+        if (value.isEmpty())
             fail(QStringLiteral("\"%1\" fehlt").arg(QLatin1String(key)));
-        return string(key);
+        return value;
     }
     bool boolean(const char* key, bool fallback) {
         const QJsonValue v = take(key);
@@ -212,19 +213,21 @@ public:
         def.dataset = top.string("dataset");
         def.beforePrint = top.string("beforePrint");
         for (const QJsonValue& v : top.array("datasets"))
-            def.datasets.append(readDataset(asObject(v, QStringLiteral("Datenmenge"))));
+            def.datasets.append(readDataset(
+                asObject(v, QStringLiteral("Datenmenge"), QStringLiteral("jede Datenmenge"))));
         for (const QJsonValue& v : top.array("bands"))
-            readBand(asObject(v, QStringLiteral("Band")), def);
+            readBand(asObject(v, QStringLiteral("Band"), QStringLiteral("jedes Band")), def);
         top.finish();
         check(def);
         return def;
     }
 
 private:
-    Obj asObject(const QJsonValue& v, const QString& what) const {
+    // `entry` names the kind of list entry in messages ("jedes Band").
+    Obj asObject(const QJsonValue& v, const QString& element, const QString& entry) const {
         if (!v.isObject())
-            fail({}, QStringLiteral("jede %1 muss ein Objekt sein").arg(what));
-        return Obj(*this, v.toObject(), what);
+            fail({}, QStringLiteral("%1 muss ein Objekt sein").arg(entry));
+        return Obj(*this, v.toObject(), element);
     }
 
     static FontSpec readFont(Obj& o, FontSpec base) {
@@ -352,7 +355,8 @@ private:
         def.components.append(b);
         for (const QJsonValue& v : controls)
             def.components.append(
-                readControl(asObject(v, QStringLiteral("Element")), b.name, b.font));
+                readControl(asObject(v, QStringLiteral("Element"), QStringLiteral("jedes Element")),
+                            b.name, b.font));
     }
 
     static void readComponentClass(Obj& o, Component& c) {
