@@ -33,6 +33,7 @@
 #include "datasafety/gui/datasafetymodules.h"
 #include "dbstructure/gui/f_dbreorg.h"
 #include "dbstructure/upgrade.h"
+#include "masterdata/dialogs/tf_dbrtf.h"
 #include "masterdata/gui/masterdatamodules.h"
 #include "operations/gui/operationsmodules.h"
 #include "platform/errors.h"
@@ -176,6 +177,8 @@ int main(int argc, char** argv) {
     RegisterOperationsModules(dispatcher);
     RegisterDataSafetyModules(dispatcher);
     SetDbReorgOpener(&RunDbReorg);
+    // The rich-text fields of every form open the memo editor on a click.
+    InstallRtfEditorOpener();
     TF_LumoMain window(dispatcher);
     InstallClientSwitching(window);
     // The vault settings of the start client are loaded with the main window.

@@ -455,8 +455,12 @@ void ApplyTabStops(QTextDocument& document) {
     QTextCursor cursor(&document);
     cursor.beginEditBlock();
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        QTextCursor c(block);
         QTextBlockFormat format = block.blockFormat();
+        // Editors apply the stops after every key: a block that has them
+        // already is left alone, so no undo step and no change is recorded.
+        if (format.tabPositions() == tabs)
+            continue;
+        QTextCursor c(block);
         format.setTabPositions(tabs);
         c.setBlockFormat(format);
     }

@@ -250,6 +250,13 @@ TEST_F(DbHelpers, TabStopsReachEveryParagraph) {
         ASSERT_EQ(tabs.size(), 3);
         EXPECT_EQ(tabs[1].position, 45);
     }
+    // Applied again, as the editors do after every key, nothing changes and
+    // the user's undo history stays the user's.
+    doc.setModified(false);
+    const int undoSteps = doc.availableUndoSteps();
+    ApplyTabStops(doc);
+    EXPECT_FALSE(doc.isModified());
+    EXPECT_EQ(doc.availableUndoSteps(), undoSteps);
     TabstopList = saved;
 }
 
