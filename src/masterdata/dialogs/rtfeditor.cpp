@@ -246,12 +246,15 @@ void TRtfEditorBase::btnCloseClick() {
 void TRtfEditorBase::applySize() {
     setWindowFlags(m_large ? kLargeFlags : m_smallFlags);
     setWindowModality(Qt::ApplicationModal);
+    // The position is the window's outer corner, as the callers' bounds mean it.
     if (m_large) {
+        const QRect bounds = largeBounds();
         setMinimumSize(QSize(240, 120));
         setMaximumSize(QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
-        setGeometry(largeBounds());
+        move(bounds.topLeft());
+        resize(bounds.size());
     } else {
-        setGeometry(m_smallBounds);
+        move(m_smallBounds.topLeft());
         setFixedSize(m_smallBounds.size());
     }
     action(u"btnSize"_s)

@@ -46,7 +46,7 @@ TF_DbRtf::TF_DbRtf(QWidget* hostForm, widgets::DbRichEdit& richEdit, const QStri
 }
 
 QRect TF_DbRtf::largeBounds() const {
-    return m_host ? m_host->window()->geometry() : geometry();
+    return m_host ? m_host->window()->frameGeometry() : frameGeometry();
 }
 
 void TF_DbRtf::touchText() {
