@@ -130,6 +130,26 @@ QIcon undoArrow() {
     return QIcon(pixmap);
 }
 
+// A window outline with its title bar; the small size shows a smaller one
+// in front of a second.
+QIcon windowSize(bool large) {
+    QPixmap pixmap = canvas();
+    QPainter p(&pixmap);
+    p.setPen(kInk);
+    const auto frame = [&p](const QRect& r) {
+        p.setBrush(kPaper);
+        p.drawRect(r);
+        p.fillRect(r.left(), r.top(), r.width() + 1, 3, kBlue);
+    };
+    if (large) {
+        frame(QRect(1, 2, 17, 15));
+    } else {
+        frame(QRect(6, 2, 12, 10));
+        frame(QRect(1, 7, 12, 10));
+    }
+    return QIcon(pixmap);
+}
+
 QIcon fontIcon() {
     QPixmap pixmap = canvas();
     QPainter p(&pixmap);
@@ -145,9 +165,9 @@ QIcon RtfEditorIconOf(RtfEditorIcon icon, const QStyle& style) {
     case RtfEditorIcon::Close:
         return style.standardIcon(QStyle::SP_DialogApplyButton);
     case RtfEditorIcon::Enlarge:
-        return style.standardIcon(QStyle::SP_TitleBarMaxButton);
+        return windowSize(true);
     case RtfEditorIcon::Shrink:
-        return style.standardIcon(QStyle::SP_TitleBarNormalButton);
+        return windowSize(false);
     case RtfEditorIcon::Load:
         return style.standardIcon(QStyle::SP_DialogOpenButton);
     case RtfEditorIcon::Save:
