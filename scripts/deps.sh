@@ -17,7 +17,7 @@ domvera_install() {
 DOMVERA_BUILD_PACKAGES=(cmake ninja-build g++ ccache pkg-config
     qt6-base-dev qt6-charts-dev qt6-svg-dev qt6-multimedia-dev libsqlite3-dev zlib1g-dev libjpeg62-turbo-dev
     libssl-dev libcurl4-openssl-dev libgtest-dev libgmock-dev libbenchmark-dev
-    fonts-liberation2 libgl-dev libqt6opengl6-dev)
+    fonts-liberation2 libgl-dev libqt6opengl6-dev qt6-translations-l10n)
 DOMVERA_TEST_PACKAGES=(python3 python3-aiosmtpd python3-pyftpdlib openssl poppler-utils xvfb xauth)
 
 domvera_build() { # build-dir build-type [target...]; all targets when none given

@@ -4,11 +4,23 @@
 #include "core/syslog.h"
 #include "platform/errors.h"
 
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <exception>
 
 using namespace Qt::StringLiterals;
 
-TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    // Qt's own dialogs (file, font, print, colour) and the standard buttons
+    // speak German like the rest of the program.
+    auto* translator = new QTranslator(this);
+    if (translator->load(QLocale(QLocale::German, QLocale::Germany), u"qtbase"_s, u"_"_s,
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(translator);
+    else
+        delete translator;
+}
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {
     try {
