@@ -33,6 +33,8 @@
 #include "datasafety/gui/datasafetymodules.h"
 #include "dbstructure/gui/f_dbreorg.h"
 #include "dbstructure/upgrade.h"
+#include "masterdata/dialogs/dialoghooks.h"
+#include "masterdata/dialogs/tf_kalender.h"
 #include "masterdata/dialogs/tf_dbrtf.h"
 #include "masterdata/gui/masterdatamodules.h"
 #include "operations/gui/operationsmodules.h"
@@ -161,6 +163,7 @@ int main(int argc, char** argv) {
     TDataModule1 dataModule;
     InstallRecordRules(dataModule);
     InstallCommercialRules(dataModule);
+    InstallDialogHooks(dataModule);
     ReorgDataModuleRegistration reorgAccess(dataModule);
     dataModule.SetSessionUserName(operatingSystemUserName());
     if (!OpenStartMandant(dataModule)) {
@@ -180,6 +183,8 @@ int main(int argc, char** argv) {
     // The rich-text fields of every form open the memo editor on a click.
     InstallRtfEditorOpener();
     TF_LumoMain window(dispatcher);
+    // F_Kalender, first of the long-lived forms.
+    const KalenderForm kalender;
     InstallClientSwitching(window);
     // The vault settings of the start client are loaded with the main window.
     LoadFtpSettings();

@@ -1,6 +1,6 @@
 #include "core/datagui/tf_selform.h"
 
-#include "core/data/datamodule.h"
+#include "core/data/timerworkpause.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
@@ -58,31 +58,6 @@ int TF_SelForm::chosenId() const {
     const QTableWidgetItem* id = m_grid->item(selected.first()->row(), 0);
     return id ? id->data(Qt::DisplayRole).toInt() : 0;
 }
-
-namespace {
-
-// The data module's timer work (reminders, refreshes) waits while the choice
-// is open and resumes as it was, also when an error interrupts.
-class TimerWorkPause {
-public:
-    TimerWorkPause() {
-        if (!HasDataModule1())
-            return;
-        m_wasEnabled = DataModule1().IsTimerWorkEnabled();
-        DataModule1().DisableTimerWork();
-    }
-    ~TimerWorkPause() {
-        if (m_wasEnabled && HasDataModule1())
-            DataModule1().EnableTimerWork();
-    }
-    TimerWorkPause(const TimerWorkPause&) = delete;
-    TimerWorkPause& operator=(const TimerWorkPause&) = delete;
-
-private:
-    bool m_wasEnabled = false;
-};
-
-} // namespace
 
 int SelectPrintForm(int formType, int currentId, int x, int y) {
     TimerWorkPause paused;

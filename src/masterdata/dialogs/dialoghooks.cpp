@@ -1,0 +1,27 @@
+#include "masterdata/dialogs/dialoghooks.h"
+
+#include "core/data/datamodule.h"
+#include "core/data/recordrules.h"
+#include "masterdata/dialogs/datepickers.h"
+#include "masterdata/dialogs/pickers.h"
+#include "masterdata/dialogs/tourlookupfields.h"
+#include "platform/widgets/dbdateedit.h"
+
+#include <QApplication>
+#include <QWidget>
+
+int SelectTourObjektGeneral(int typed) {
+    // The user's sort of the list is kept from one use to the next.
+    static QString sortField;
+    const QWidget* form = QApplication::activeModalWidget();
+    if (!form)
+        form = QApplication::activeWindow();
+    const QPoint corner = form ? form->pos() : QPoint();
+    return SelectObjekt(typed, 0, corner.x() + 40, corner.y() + 200, sortField);
+}
+
+void InstallDialogHooks(TDataModule1& dataModule) {
+    widgets::setDatePicker([](widgets::DbDateEdit& edit) { return PickDbEditDate(edit); });
+    RecordRuleHooksRegistry().selectTourObjekt = &SelectTourObjektGeneral;
+    dataModule.AddTableSetup([](TDataModule1& dm) { AddTourLookupFields(dm.TabLUTour()); });
+}
