@@ -1,11 +1,14 @@
+#include "core/data/recordrules.h"
 #include "dbstructure/databasebuilder.h"
 #include "dialogfixture.h"
+#include "masterdata/dialogs/dialoghooks.h"
 #include "masterdata/dialogs/pickerfilters.h"
 #include "masterdata/dialogs/pickers.h"
 #include "masterdata/dialogs/pickertable.h"
 #include "masterdata/dialogs/tf_dbselect.h"
 #include "platform/table/table.h"
 #include "platform/widgets/datagrid.h"
+#include "platform/widgets/dbdateedit.h"
 
 #include <QPushButton>
 
@@ -352,6 +355,26 @@ TEST_F(PickerTest, EveryRowsColumnsAndKeyExistInItsTable) {
         PickerCall call;
         EXPECT_FALSE(PickerCaption(row, call).isEmpty() && row.name != u"SelectVorlage"_s);
     }
+}
+
+TEST_F(PickerTest, TheInstalledHooksOpenTheObjectPickerAndTheCalendar) {
+    RecordRuleHooks& hooks = RecordRuleHooksRegistry();
+    const RecordRuleHooks saved = hooks;
+    InstallDialogHooks(*dm);
+    EXPECT_TRUE(widgets::hasDatePicker());
+    // Added to the open second tour cursor, which stays open.
+    EXPECT_TRUE(DataModule1().TabLUTour().isOpen());
+    EXPECT_NE(DataModule1().TabLUTour().findField(u"TO_PersonName"_s), nullptr);
+    ASSERT_TRUE(hooks.selectTourObjekt);
+    WhenShown<TF_DbSelect>([](TF_DbSelect& d) {
+        EXPECT_EQ(d.windowTitle(), u"Objekt auswählen"_s);
+        EXPECT_EQ(d.lookupTable()->field(u"O_Nr"_s).asIntegerOr(0), 501); // 999 is unknown
+        d.lookupTable()->locate({u"O_Nr"_s}, {502});
+        d.btnOK()->click();
+    });
+    EXPECT_EQ(hooks.selectTourObjekt(999), 502);
+    widgets::setDatePicker({});
+    hooks = saved;
 }
 
 } // namespace
