@@ -61,7 +61,7 @@ TF_SelTour::TF_SelTour(table::Table& tours, QWidget* parent) : QDialog(parent), 
     connect(m_grid, &QAbstractItemView::doubleClicked, this, &TF_SelTour::btnOKClick);
     connect(m_grid, &widgets::DataGrid::titleClicked, this,
             [this](int, const QString& field) { gridTitleClick(field); });
-    resize(620, 360);
+    resize(680, 360);
 }
 
 TF_SelTour::~TF_SelTour() {
