@@ -39,7 +39,8 @@ struct Customers {
                 "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < %1) "
                 "INSERT INTO Kunden(K_ID, K_Nr, K_Match, K_Name1, K_Plz, K_Ort, K_UmsLetztDat, "
                 "K_LastAccess) "
-                "SELECT x, x, printf('%s%s%06d', char(65 + (x * 7919) % 26), char(65 + (x * 104729) % 26), "
+                "SELECT x, x, printf('%s%s%06d', char(65 + (x * 7919) % 26), char(65 + (x * "
+                "104729) % 26), "
                 "(x * 7919) % %1), printf('Kunde %06d GmbH', x), '50667', 'Köln', '2024-01-02', "
                 "'2024-01-02T10:00:00.000' FROM c")
                 .arg(kCustomers));
