@@ -34,6 +34,9 @@ bool AskYesNo(const QString& msg) {
 bool AskYesNoAt(const QString& msg, int x, int y) {
     return present(MessagePresenter::Kind::Question, msg, x, y);
 }
+bool AskWarningOkCancel(const QString& msg) {
+    return present(MessagePresenter::Kind::Warning, msg);
+}
 void ShowNoSearchField() {
     ShowInfo(LoadMessage(65258));
 }

@@ -2,14 +2,15 @@
 
 #include <QString>
 
-// The six message boxes. Engine code calls these free functions; what shows
+// The program's message boxes. Engine code calls these free functions; what shows
 // them is an installed MessagePresenter (the GUI installs one with real boxes,
 // tests install a scripted one). Texts use "\r" between lines.
 class MessagePresenter {
 public:
-    enum class Kind { Error, Info, InfoQuiet, Question };
+    enum class Kind { Error, Info, InfoQuiet, Question, Warning };
     virtual ~MessagePresenter() = default;
-    // Shows a box; for Question returns true only for "Ja". X/Y < 0: centred.
+    // Shows a box; for Question returns true only for "Ja", for Warning (a
+    // box "Warnung" with OK and Cancel) only for "OK". X/Y < 0: centred.
     virtual bool show(Kind kind, const QString& text, int x, int y) = 0;
 };
 
@@ -23,4 +24,6 @@ void ShowInfo(const QString& msg);
 void ShowInfoQuiet(const QString& msg);
 bool AskYesNo(const QString& msg);
 bool AskYesNoAt(const QString& msg, int x, int y);
+// The box "Warnung" with OK and Cancel: true only for OK (no presenter: false).
+bool AskWarningOkCancel(const QString& msg);
 void ShowNoSearchField();

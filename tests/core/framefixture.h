@@ -15,7 +15,8 @@
 
 namespace frametest {
 
-// Records every box and answers questions from a script (default "Nein").
+// Records every box and answers questions and warnings from a script
+// (default "Nein" and "Abbrechen").
 class RecordingPresenter : public MessagePresenter {
 public:
     struct Box {
@@ -24,7 +25,7 @@ public:
     };
     bool show(Kind kind, const QString& text, int, int) override {
         boxes.append({kind, text});
-        if (kind != Kind::Question)
+        if (kind != Kind::Question && kind != Kind::Warning)
             return false;
         return answers.isEmpty() ? false : answers.takeFirst();
     }

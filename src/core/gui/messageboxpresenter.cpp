@@ -40,6 +40,10 @@ bool MessageBoxPresenter::show(Kind kind, const QString& text, int x, int y) {
         box.setWindowTitle(QStringLiteral("Bestätigung"));
         box.setIcon(QMessageBox::Question);
         break;
+    case Kind::Warning:
+        box.setWindowTitle(QStringLiteral("Warnung"));
+        box.setIcon(QMessageBox::Warning);
+        break;
     }
     if (kind == Kind::Question) {
         yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
@@ -47,6 +51,11 @@ bool MessageBoxPresenter::show(Kind kind, const QString& text, int x, int y) {
         box.setDefaultButton(yes);
         // Escape and the window's close button answer "Nein".
         box.setEscapeButton(no);
+    } else if (kind == Kind::Warning) {
+        yes = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+        QPushButton* cancel = box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
+        box.setDefaultButton(yes);
+        box.setEscapeButton(cancel);
     } else {
         QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
         box.setDefaultButton(ok);

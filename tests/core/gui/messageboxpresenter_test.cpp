@@ -21,7 +21,7 @@ struct SeenBox {
     QPoint center;
 };
 
-enum class Close { Ok, Yes, No, Escape, CloseButton };
+enum class Close { Ok, Yes, No, Cancel, Escape, CloseButton };
 
 class MessageBoxes : public ::testing::Test {
 protected:
@@ -51,6 +51,9 @@ protected:
                 break;
             case Close::No:
                 clickButton(box, QStringLiteral("&Nein"));
+                break;
+            case Close::Cancel:
+                clickButton(box, QStringLiteral("Abbrechen"));
                 break;
             case Close::Escape:
                 QTest::keyClick(box, Qt::Key_Escape);
@@ -98,6 +101,25 @@ TEST_F(MessageBoxes, QuestionIsYesOnlyForJa) {
         EXPECT_EQ(AskYesNoAt(QStringLiteral("Weiter?"), 50, 60), c.expected) << int(c.how);
     }
     EXPECT_EQ(m_beeps, 8);
+}
+
+TEST_F(MessageBoxes, WarningIsTrueOnlyForOk) {
+    struct Case {
+        Close how;
+        bool expected;
+    };
+    const Case cases[] = {{Close::Ok, true},
+                          {Close::Cancel, false},
+                          {Close::Escape, false},
+                          {Close::CloseButton, false}};
+    for (const auto& c : cases) {
+        answer(c.how);
+        EXPECT_EQ(AskWarningOkCancel(QStringLiteral("Trotzdem?")), c.expected) << int(c.how);
+        EXPECT_EQ(m_seen.title, QStringLiteral("Warnung"));
+        EXPECT_EQ(m_seen.buttons, (QStringList{QStringLiteral("Abbrechen"), QStringLiteral("OK")}));
+        EXPECT_EQ(m_seen.icon, QMessageBox::Warning);
+    }
+    EXPECT_EQ(m_beeps, 4);
 }
 
 TEST_F(MessageBoxes, NoticesHaveTheirCaptionIconAndOneOkButton) {

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "commercial/activitydue.h"
+#include "commercial/plantour.h"
+
+#include <QList>
+#include <functional>
+
+// How often a tour visits an object, and how often an activity falls due
+// there, in a billing period: the quantities of recurring invoice lines.
+
+// The days of From .. To on which a tour with that weekday counts: every
+// day of that weekday (1 .. 7); for a tour without weekday the day To alone
+// (none when To lies before From).
+QList<TDateTime> TourVisitDays(int weekday, TDateTime from, TDateTime to);
+
+// The visits of all the given tours together (one weekday each).
+int CountTourVisits(const QList<int>& tourWeekdays, TDateTime from, TDateTime to);
+// The visits to the object of every tour that has it among its objects.
+int CountTourVisits(int objektNr, TDateTime from, TDateTime to);
+
+// The due occurrences of the activities on the visit days of the tours
+// with a weekday (each tour tested with its weekday and service pattern,
+// From as fill date). An activity given a start date on the way keeps it in
+// the list for the following tests, and storeStart is told (index into the
+// list, the date).
+int CountActivityOccurrences(QList<ObjectActivity>& activities, const QList<PlanTour>& tours,
+                             TDateTime from, TDateTime to, const TLuIntervall& intervals,
+                             const FixedDateLookup& fixedDate,
+                             const std::function<void(int, TDateTime)>& storeStart);
+// The same over the tables: the object's rows of the activity in ObjTaet.db
+// and the tours that have the object; start dates given are stored.
+int CountActivityOccurrences(int taetigNr, int objektNr, TDateTime from, TDateTime to,
+                             const TLuIntervall& intervals);

@@ -1,0 +1,25 @@
+#include "datasafety/autobackup.h"
+
+#include "core/messages.h"
+#include "datasafety/datasafety.h"
+
+AutoBackupService& AutoBackupServiceRegistry() {
+    static AutoBackupService service{
+        [] { return IsDataSafetyServiceAvailable(DataSafetyService::DatabaseBackup); },
+        [](const QString& comment) { BackupDatabases(LocalBackup, comment); }};
+    return service;
+}
+
+AutoBackupOutcome OfferAutomaticBackup(AutoBackupSwitch sw, const QString& operation,
+                                       const QString& comment) {
+    const AutoBackupService& service = AutoBackupServiceRegistry();
+    if (sw == AutoBackupSwitch::Skip || !service.available || !service.available())
+        return AutoBackupOutcome::NotOffered;
+    if (sw == AutoBackupSwitch::Ask &&
+        !AskYesNo(QStringLiteral("Sie sollten vor der %1 eine Datensicherung vornehmen!\r"
+                                 "Möchten Sie jetzt die Daten sichern?")
+                      .arg(operation)))
+        return AutoBackupOutcome::Declined;
+    service.backup(comment);
+    return AutoBackupOutcome::BackupRun;
+}
