@@ -38,6 +38,7 @@
 #include "masterdata/dialogs/tf_kalender.h"
 #include "masterdata/gui/masterdatamodules.h"
 #include "operations/gui/operationsmodules.h"
+#include "operations/tournextdate.h"
 #include "platform/errors.h"
 #include "printing/gui/printingmodules.h"
 
@@ -185,7 +186,9 @@ int main(int argc, char** argv) {
     TF_LumoMain window(dispatcher);
     // F_Kalender, first of the long-lived forms.
     const KalenderForm kalender;
-    InstallClientSwitching(window);
+    // No tour shows a next date in the past after the start.
+    InstallClientSwitching(window,
+                           [] { UpdateAllNextDates(DateTimeOfDate(QDate::currentDate())); });
     // The vault settings of the start client are loaded with the main window.
     LoadFtpSettings();
     if (SplashForm)

@@ -1,15 +1,11 @@
 #include "commercial/fixtermmonths.h"
+#include "planningvalues.h"
 
 #include <gtest/gtest.h>
 
-namespace {
+using planningtest::marks;
 
-QString marks(std::initializer_list<int> days) {
-    MonthMarks m{};
-    for (int d : days)
-        m[d - 1] = true;
-    return EncodeMonthMarks(m);
-}
+namespace {
 
 TEST(FixTermMonths, TextsAreReadPaddedOrCutAndWrittenWhole) {
     EXPECT_EQ(FixTermFieldName(3), QStringLiteral("TF_Termine03"));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "commercial/activitydue.h"
+#include "commercial/fixtermmonths.h"
 
 #include <QDate>
 
@@ -19,6 +20,14 @@ inline ObjectActivity activity(int modus, TDateTime start, const char* service =
     a.startDatum = start;
     a.serviceId = QString::fromLatin1(service);
     return a;
+}
+
+// A month text with the given days marked.
+inline QString marks(std::initializer_list<int> days) {
+    MonthMarks m{};
+    for (int d : days)
+        m[d - 1] = true;
+    return EncodeMonthMarks(m);
 }
 
 } // namespace planningtest

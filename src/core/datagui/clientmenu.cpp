@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -106,13 +107,16 @@ void fillClientMenu(TF_LumoMain& window) {
 
 } // namespace
 
-void InstallClientSwitching(TF_LumoMain& window) {
+void InstallClientSwitching(TF_LumoMain& window, std::function<void()> firstActivation) {
     installHooks(window);
     // While a switch has the tables closed, an activation has nothing to read;
     // the switch runs the work once it has finished.
-    window.setActivationWork([](bool) {
-        if (!ClientSwitchRunning())
-            clientActivationWork();
+    window.setActivationWork([first = std::move(firstActivation)](bool) mutable {
+        if (ClientSwitchRunning())
+            return;
+        clientActivationWork();
+        if (first && HasDataModule1() && DataModule1().hasTables())
+            std::exchange(first, {})();
     });
     fillClientMenu(window);
 }
