@@ -54,7 +54,7 @@ protected:
         ClientSwitchFixture::SetUp();
         SetMessagePresenter(&boxes);
         window = std::make_unique<TF_LumoMain>(dispatcher);
-        InstallClientSwitching(*window);
+        InstallClientSwitching(*window, [this] { ++firstActivations; });
         boxes.mainWindow = window.get();
         startUp();
         window->show();
@@ -82,7 +82,17 @@ protected:
     ActivatingPresenter boxes;
     ModuleDispatcher dispatcher;
     std::unique_ptr<TF_LumoMain> window;
+    int firstActivations = 0;
 };
+
+TEST_F(ClientMenuTest, TheFirstActivationWorkRunsOnceWithTheClientsTables) {
+    EXPECT_EQ(firstActivations, 1);
+    window->FormActivate();
+    boxes.answers = {true};
+    choose(2);
+    window->FormActivate();
+    EXPECT_EQ(firstActivations, 1);
+}
 
 TEST_F(ClientMenuTest, CreatesClientsInARowAndSwitchesAmongThemWithoutError) {
     for (int mandant : {2, 3, 4}) {
