@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QString>
+
+// Creates the work table of the turnover statistics in the database of the
+// alias. A table of that name that exists already raises; it is never replaced.
+void CreateUmsatzTempTable(const QString& databaseName, const QString& tableName);
