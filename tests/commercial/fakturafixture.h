@@ -3,6 +3,7 @@
 #include "core/data/recordrulesfixture.h"
 
 #include <QDate>
+#include <QDir>
 #include <QVariant>
 
 namespace fakturatest {
@@ -22,6 +23,10 @@ class Faktura : public datatest::RecordRules {
 protected:
     void SetUp() override {
         RecordRules::SetUp();
+        // The client's conversion marker goes into the program directory.
+        m_savedProgramDir = ProgramDir;
+        QDir().mkpath(path(QStringLiteral("prog")));
+        SetProgramDir(path(QStringLiteral("prog")));
         addRow(s("Kunden.DB"), {{s("K_ID"), 1},
                                 {s("K_Nr"), 100},
                                 {s("K_Match"), s("MEIER")},
@@ -60,6 +65,11 @@ protected:
         refreshShared();
     }
 
+    void TearDown() override {
+        ProgramDir = m_savedProgramDir;
+        RecordRules::TearDown();
+    }
+
     // An object with its address block; Extra adds or overrides fields.
     void addObject(int id, int nr, int kunde, const Values& extra) {
         Values values{{s("O_ID"), id},
@@ -92,6 +102,9 @@ protected:
             if (t->isOpen() && !t->isEditing())
                 t->refresh();
     }
+
+private:
+    QString m_savedProgramDir;
 };
 
 } // namespace fakturatest

@@ -38,20 +38,39 @@ TEST(ConvertedRgvPlanDate, FollowsTheBillingDatesOfTheInterval) {
          d(1, 7, 2024)},
         {"all dates empty: today", 4, quarterly, none, none, none, d(1, 4, 2024)},
         {"before 2000: today", 4, quarterly, d(20, 12, 1999), none, none, d(1, 4, 2024)},
-        {"29 February in a common year", 1, {d(29, 2, 2004)}, d(1, 1, 2023), none, none,
+        {"29 February in a common year",
+         1,
+         {d(29, 2, 2004)},
+         d(1, 1, 2023),
+         none,
+         none,
          d(28, 2, 2023)},
         {"29 February in a leap year", 1, {d(29, 2, 2004)}, none, none, none, d(29, 2, 2024)},
-        {"31st in a short month", 1, {d(31, 1, 2002), d(31, 3, 2002)}, d(1, 3, 2024), none, none,
+        {"31st in a short month",
+         1,
+         {d(31, 1, 2002), d(31, 3, 2002)},
+         d(1, 3, 2024),
+         none,
+         none,
          d(31, 3, 2024)},
         {"the following year", 3, {d(1, 1, 2002)}, d(1, 6, 2024), none, none, d(1, 1, 2025)},
-        {"stored order does not matter", 4, {d(1, 10, 2002), d(1, 7, 2002), d(1, 4, 2002)},
-         d(15, 3, 2024), none, none, d(1, 4, 2024)},
-        {"just before the limit", 3, {d(1, 1, 2002)}, d(20, 12, 2025), none, none,
-         d(1, 1, 2026)},
+        {"stored order does not matter",
+         4,
+         {d(1, 10, 2002), d(1, 7, 2002), d(1, 4, 2002)},
+         d(15, 3, 2024),
+         none,
+         none,
+         d(1, 4, 2024)},
+        {"just before the limit", 3, {d(1, 1, 2002)}, d(20, 12, 2025), none, none, d(1, 1, 2026)},
         {"beyond the limit", 3, {d(1, 3, 2002)}, d(20, 12, 2025), none, none, none},
         {"start beyond the limit", 4, quarterly, d(1, 1, 2027), none, none, none},
         {"no billing dates", 4, {}, d(15, 3, 2024), none, none, none},
-        {"a null billing date reads as 30 December", 4, {none}, d(15, 3, 2024), none, none,
+        {"a null billing date reads as 30 December",
+         4,
+         {none},
+         d(15, 3, 2024),
+         none,
+         none,
          d(30, 12, 2024)},
     };
     for (const Case& c : cases) {
@@ -139,7 +158,6 @@ protected:
         m_conversion = std::make_unique<TRgvConversion>();
         conversion().addLine = [this](const QString& line) { memo << line; };
         conversion().processEvents = [this] { ++processed; };
-        QFile::remove(ProgramDir + s("RgvCnvrt.001"));
     }
 
     void setObject(int nr, const Values& values) {
@@ -188,16 +206,15 @@ protected:
 
 TEST_F(RgvConversion, MakesOneTemplatePerDefinitionInUse) {
     conversion().Run(1);
-    EXPECT_EQ(templates(), QStringList({s("RV5_01"), s("RV10_01"), s("RV10_02"), s("RV10_03"),
-                                        s("RV20_01")}));
+    EXPECT_EQ(templates(),
+              QStringList({s("RV5_01"), s("RV10_01"), s("RV10_02"), s("RV10_03"), s("RV20_01")}));
     const QString rule(53, u'-');
-    EXPECT_EQ(memo, QStringList({s("Konvertiere Rechnungsvorlagen"), s("Daten in ") + DataDir,
-                                 rule, s("Objekt:        5 Rg-Formular 1"),
-                                 s("Objekt:       10 Rg-Formular 1"),
-                                 s("Objekt:       10 Rg-Formular 2"),
-                                 s("Objekt:       10 Rg-Formular 3"),
-                                 s("Objekt:       20 Rg-Formular 2"),
-                                 s("Konvertierung der Dauerrechnungen beendet"), rule}));
+    EXPECT_EQ(memo,
+              QStringList({s("Konvertiere Rechnungsvorlagen"), s("Daten in ") + DataDir, rule,
+                           s("Objekt:        5 Rg-Formular 1"), s("Objekt:       10 Rg-Formular 1"),
+                           s("Objekt:       10 Rg-Formular 2"), s("Objekt:       10 Rg-Formular 3"),
+                           s("Objekt:       20 Rg-Formular 2"),
+                           s("Konvertierung der Dauerrechnungen beendet"), rule}));
     EXPECT_EQ(processed, 5);
     EXPECT_EQ(presenter.texts(MessagePresenter::Kind::Info),
               QStringList{s("Konvertierung der Dauerrechnungen beendet")});
@@ -245,8 +262,7 @@ TEST_F(RgvConversion, HeadFieldByField) {
         {"R_KFID", 4, 0, 0},
         {"R_KopfText", s("Kopf vier"), QString(), QString()},
         {"R_FussText", s("Fuß vier"), QString(), QString()},
-        {"R_Memo", s("Lange Bezeichnung 10"), s("Lange Bezeichnung 10"),
-         s("Lange Bezeichnung 10")},
+        {"R_Memo", s("Lange Bezeichnung 10"), s("Lange Bezeichnung 10"), s("Lange Bezeichnung 10")},
         {"R_OMatch", s("OBJ10"), s("OBJ10"), s("OBJ10")},
         {"R_OName1", s("Meier GmbH Buchhaltung"), s("Meier GmbH Buchhaltung"),
          s("Meier GmbH Buchhaltung")},
