@@ -1,11 +1,13 @@
 #include "commercial/positiontable.h"
 
 #include "commercial/positionnumbers.h"
+#include "core/data/dbhelpers.h"
 #include "platform/errors.h"
 #include "platform/table/table.h"
 
 #include <QStringList>
 #include <QVariantList>
+#include <algorithm>
 #include <exception>
 #include <vector>
 
@@ -91,4 +93,14 @@ void NormalizeAllPosNr(table::Table& lines) {
         lines.post();
     }
     lines.locate({kId}, {currentId});
+}
+
+int LastPosNrBaseOfDocument(const QString& lineTable, int headId) {
+    auto lines = OpenTempTable(QStringLiteral("LumoDB"), lineTable, QStringLiteral("S_IRef"));
+    lines->setRange({headId}, {headId});
+    std::vector<int> posNrs;
+    for (lines->first(); !lines->eof() && !lines->isEmpty(); lines->next())
+        posNrs.push_back(NormalizePosNr(lines->field(kPosNr).asInteger()));
+    std::sort(posNrs.begin(), posNrs.end());
+    return LastPosNrBase(posNrs);
 }

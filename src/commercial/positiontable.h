@@ -1,5 +1,7 @@
 #pragma once
 
+class QString;
+
 namespace table {
 class Table;
 }
@@ -15,3 +17,7 @@ void RenumberPositions(int from, int start, table::Table& lines);
 // Rewrites every line's number in its normalized form (numbers written
 // before the scaled scheme); the cursor returns to the line it was on.
 void NormalizeAllPosNr(table::Table& lines);
+
+// The level-1 base of the last line of the document headId in the line
+// table of the working database (3.02 gives 3000000); 0 without lines.
+int LastPosNrBaseOfDocument(const QString& lineTable, int headId);
