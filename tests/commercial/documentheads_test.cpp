@@ -2,6 +2,7 @@
 #include "commercial/documentnumberchange.h"
 #include "commercial/documentsupport.h"
 #include "commercial/headaddresses.h"
+#include "commercial/headfills.h"
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "core/filehelpers.h"
@@ -29,9 +30,14 @@ protected:
                 {"O_Ort", "Köln"},
                 {"O_RgName1", "Hausverwaltung Nord"},
                 {"O_RgOrt", "Bonn"},
-                {"O_KopienRG", 3}});
+                {"O_KopienRG", 3},
+                {"O_RgZahlbed1", 95}});
         setRow(QStringLiteral("Kunden.DB"), QStringLiteral("K_ID"), 1,
-               {{"K_Name1", "Müller GmbH"}, {"K_Name2", "Einkauf"}, {"K_Ort", "Essen"}});
+               {{"K_Name1", "Müller GmbH"},
+                {"K_Name2", "Einkauf"},
+                {"K_Ort", "Essen"},
+                {"K_RechBed", 96},
+                {"K_FibuKonto", 0.0}});
         addRow(QStringLiteral("Adress.DB"),
                {{QStringLiteral("A_ID"), 40},
                 {QStringLiteral("A_Nr"), 4},
@@ -52,6 +58,9 @@ protected:
                 {QStringLiteral("Z_Skonto2"), 1.0},
                 {QStringLiteral("Z_Tage2"), 21},
                 {QStringLiteral("Z_NettoTage"), 30}});
+        addRow(
+            QStringLiteral("Zahlbed.DB"),
+            {{QStringLiteral("Z_ID"), 96}, {QStringLiteral("Z_Text"), QStringLiteral("sofort")}});
         refreshSharedTables();
         head = open(kHead);
         ASSERT_TRUE(head->locate({QStringLiteral("R_ID")}, {1}));
@@ -74,7 +83,7 @@ protected:
 };
 
 TEST_F(DocumentHeads, PaymentTermIsCopiedIntoTheHead) {
-    EXPECT_FALSE(ApplyZahlbedToKopf(96, *head));
+    EXPECT_FALSE(ApplyZahlbedToKopf(97, *head));
     EXPECT_EQ(head->state(), table::TableState::Browse);
     ASSERT_TRUE(ApplyZahlbedToKopf(95, *head));
     EXPECT_EQ(head->state(), table::TableState::Edit); // the caller posts
@@ -140,6 +149,61 @@ TEST_F(DocumentHeads, NumberChangeProposesChecksAndWrites) {
     const int boxes = int(presenter.boxes.size());
     EXPECT_FALSE(WriteDocumentNumber(TDocKind::Rechnung, *head, QStringLiteral("RE-06-  20")));
     EXPECT_EQ(presenter.boxes.size(), boxes);
+}
+
+TEST_F(DocumentHeads, ObjectFillTakesBillingAddressObjectTermAndCustomer) {
+    (*head).edit();
+    (*head)[QStringLiteral("R_AnrID0")] = 40;
+    (*head)[QStringLiteral("R_FKontoNr")] = 5;
+    (*head).post();
+    // The offer's way: no accounting number, contact references cleared, not posted.
+    FillKopfFromObjekt(*head, 700, {false, true, true, false});
+    EXPECT_EQ(head->state(), table::TableState::Edit);
+    EXPECT_EQ((*head)[QStringLiteral("R_AnrID0")].asInteger(), 0);
+    EXPECT_EQ((*head)[QStringLiteral("R_FKontoNr")].asInteger(), 5);
+    head->cancel();
+
+    FillKopfFromObjekt(*head, 700);
+    EXPECT_EQ(head->state(), table::TableState::Browse);
+    EXPECT_EQ(stored("R_ObjektNr"), QStringLiteral("700"));
+    EXPECT_EQ(stored("R_OName1"), QStringLiteral("Hausverwaltung Nord")); // billing address
+    EXPECT_EQ(stored("R_OStrasse"), QString());                           // empty there too
+    EXPECT_EQ(stored("R_ZahlBedID"), QStringLiteral("95"));               // the object's term
+    EXPECT_EQ(stored("R_KundenNr"), QStringLiteral("100"));
+    EXPECT_EQ(stored("R_Kname1"), QStringLiteral("Müller GmbH"));
+    EXPECT_EQ(stored("R_FKontoNr"), QStringLiteral("100")); // no accounting number: the customer's
+    EXPECT_EQ(stored("R_AnrID0"), QStringLiteral("40"));
+
+    // Object 800 has no term and no billing address.
+    FillKopfFromObjekt(*head, 800);
+    EXPECT_EQ(stored("R_ZahlBedID"), QStringLiteral("96")); // the customer's term
+    EXPECT_EQ(stored("R_OName1"), QString());
+}
+
+TEST_F(DocumentHeads, CustomerFillKeepsATermAndAsksForTheAddress) {
+    int asked = 0;
+    FillKopfFromKunde(*head, 100, [&] { return ++asked, false; });
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(stored("R_Kname2"), QStringLiteral("Einkauf"));
+    EXPECT_EQ(stored("R_ZahlBedID"), QStringLiteral("96")); // the head had none
+    EXPECT_EQ(stored("R_OName3"), QStringLiteral("bleibt"));
+
+    ApplyZahlbedToKopf(95, *head);
+    head->post();
+    FillKopfFromKunde(*head, 100, [] { return true; });
+    EXPECT_EQ(stored("R_ZahlBedID"), QStringLiteral("95")); // a term stays
+    EXPECT_EQ(stored("R_OName1"), QStringLiteral("Müller GmbH"));
+    EXPECT_EQ(stored("R_OName3"), QString());
+    EXPECT_EQ(stored("R_OOrt"), QStringLiteral("Essen"));
+
+    // Delivery notes take no term from the customer.
+    addRow(kHead, {{QStringLiteral("R_ID"), 3}});
+    ASSERT_TRUE(head->locate({QStringLiteral("R_ID")}, {3}));
+    THeadFillOptions noTerm;
+    noTerm.customerZahlbed = false;
+    FillKopfFromKunde(*head, 100, {}, noTerm);
+    EXPECT_EQ((*head)[QStringLiteral("R_KundenNr")].asInteger(), 100);
+    EXPECT_EQ((*head)[QStringLiteral("R_ZahlBedID")].asInteger(), 0);
 }
 
 TEST(DocumentSupport, FormIdOfLayoutPath) {
