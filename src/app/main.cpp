@@ -1,6 +1,7 @@
 #include "commercial/commercialrules.h"
 #include "commercial/gui/commercialmodules.h"
 #include "core/appdirs.h"
+#include "core/currency.h"
 #include "core/data/clientswitch.h"
 #include "core/data/datamodule.h"
 #include "core/data/locatefromadress.h"
@@ -40,7 +41,9 @@
 #include "operations/gui/operationsmodules.h"
 #include "operations/tournextdate.h"
 #include "platform/errors.h"
+#include "printing/defaultprintforms.h"
 #include "printing/gui/printingmodules.h"
+#include "printing/printingsetup.h"
 
 #include <QApplication>
 #include <QDir>
@@ -118,6 +121,7 @@ int main(int argc, char** argv) {
     MandantNr = ReadStartMandant();
     DbUpgraded = false;
     ApplyStartupFormats();
+    InitPrinting();
 
     // A new installation first gets its master user (or a script makes one).
     if (const int rc = RunFirstStart(parameters); rc >= 0)
@@ -125,6 +129,8 @@ int main(int argc, char** argv) {
 
     SetBackupPathsLoader(&LoadBackupPaths);
     dbstructure::InstallDatabaseUpgrader();
+    // An upgraded client without layouts of its own gets the template's.
+    SetTemplateDirsCopier(&CopyTemplateDirs);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         dbstructure::SetUpgradeScreenSize(screen->size());
     try {
@@ -143,7 +149,13 @@ int main(int argc, char** argv) {
     try {
         // The template data of new clients first, then the start client's
         // databases: upgraded, or built from the template when missing.
-        if (!EnsureTemplateData() || !PrepareStartMandant()) {
+        if (!EnsureTemplateData()) {
+            FreeSplash();
+            return 1;
+        }
+        // Before a first start builds its client from the template.
+        EnsureDefaultPrintForms();
+        if (!PrepareStartMandant()) {
             FreeSplash();
             return 1;
         }
@@ -153,6 +165,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     WriteLog(u"Installdata OK"_s);
+    InitCurrency();
     QCoreApplication::processEvents();
 
     if (!LoadRights()) {
@@ -160,6 +173,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     LoginActive = true;
+    CreatePrintFont();
 
     TDataModule1 dataModule;
     InstallRecordRules(dataModule);
@@ -217,6 +231,7 @@ int main(int argc, char** argv) {
     window.show();
     // Closing the main window logs "LOGOUT PROGEND".
     const int result = QApplication::exec();
+    FreePrintFont();
     FreeSplash();
     SetMessageListSink(nullptr);
     return result;

@@ -60,6 +60,10 @@ void CreatePrintFont() {
     }
 }
 
+void FreePrintFont() {
+    PrintFont = PrintFontSpec{};
+}
+
 void ReadPartopt() {
     QString* const targets[7] = {&PosArtMarks[0],   &PosArtMarks[1], &PosArtMarks[2],
                                  &PosArtMarks[3],   &PosArtMarks[4], &PosArt2AmountText,

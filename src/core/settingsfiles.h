@@ -19,6 +19,8 @@ struct PrintFontSpec {
 };
 extern PrintFontSpec PrintFont;
 void CreatePrintFont();
+// Back to the default once the program has finished.
+void FreePrintFont();
 
 // Marks of position kinds 0 to 4 and the texts printed instead of the
 // amounts of positions of kind 2 and 1, from "Partopt.txt".

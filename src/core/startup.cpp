@@ -2,6 +2,7 @@
 
 #include "core/cmdline.h"
 #include "core/filehelpers.h"
+#include "core/filelookup.h"
 #include "core/formlayoutreset.h"
 #include "core/programdirs.h"
 #include "core/programsettings.h"
@@ -101,7 +102,7 @@ TemplateDirsCopier SetTemplateDirsCopier(TemplateDirsCopier copier) {
 }
 
 bool CheckDatabaseVersion() {
-    NewClientLayouts = !QFileInfo::exists(QrfdDir + u"ORM10001.qfd"_s);
+    NewClientLayouts = FindFileIgnoringCase(QrfdDir, u"ORM10001.QFD"_s).isEmpty();
     DbVersion = ReadDbVersion();
     if (DbVersion >= CurrentDbVersion || !g_upgrader)
         return true;

@@ -72,6 +72,9 @@ TEST_F(SettingsFilesTest, PrintFontFromDeffont) {
         EXPECT_EQ(PrintFont.name, c.name) << c.content.constData();
         EXPECT_EQ(PrintFont.size, c.size) << c.content.constData();
     }
+    FreePrintFont();
+    EXPECT_EQ(PrintFont.name, u"Arial"_s);
+    EXPECT_EQ(PrintFont.size, 10);
 }
 
 TEST_F(SettingsFilesTest, PartOptionTexts) {

@@ -6,6 +6,7 @@
 #include "core/settingsfiles.h"
 #include "core/startup.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 using frametest::ProgramDirFixture;
@@ -189,6 +190,27 @@ TEST_F(StartupTest, CurrentDatabaseIsLeftAlone) {
     EXPECT_EQ(DbVersion, 240);
     EXPECT_FALSE(DbUpgraded);
     EXPECT_FALSE(NewClientLayouts);
+}
+
+TEST_F(StartupTest, ClientLayoutsAreFoundUnderAnyCase) {
+    // A client whose invoice layout is named in other case is no new client.
+    const struct {
+        const char16_t* file; // nullptr: none
+        bool newLayouts;
+    } cases[] = {{u"ORM10001.qfd", false},
+                 {u"ORM10001.QFD", false},
+                 {u"orm10001.Qfd", false},
+                 {u"ORM10002.QFD", true},
+                 {nullptr, true}};
+    BuildStartDirs();
+    writeBytes(DataDir + u"Version.Dat"_s, "240\r\n");
+    for (const auto& c : cases) {
+        QDir(QrfdDir).removeRecursively();
+        if (c.file)
+            writeBytes(QrfdDir + QString::fromUtf16(c.file), "layout");
+        ASSERT_TRUE(CheckDatabaseVersion());
+        EXPECT_EQ(NewClientLayouts, c.newLayouts) << (c.file ? "file" : "none");
+    }
 }
 
 TEST_F(StartupTest, MissingVersionFileTakesTheUpgradeBranch) {

@@ -2,6 +2,7 @@
 
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
+#include "core/data/layoutfiles.h"
 #include "core/filehelpers.h"
 #include "core/messages.h"
 #include "core/numberparsing.h"
@@ -268,7 +269,10 @@ void CopyTemplateDirs(int mandant) {
     for (const auto& [source, target] : pairs) {
         if (!QFileInfo::exists(source))
             continue;
-        if (!CopyDirectoryTree(source, target))
+        // A client's own layouts stay: only the files it lacks come from the template.
+        const bool copied = source == pairs[0].first ? CopyTemplateLayouts(source, target)
+                                                     : CopyDirectoryTree(source, target);
+        if (!copied)
             ShowError(u"Verzeichnis "_s + source + u"\rkann nicht nach "_s + target +
                       u"\rkopiert werden"_s);
     }
@@ -326,6 +330,14 @@ void activateMandant(int mandant, bool announce) {
     RefreshMainTitle();
     CurrentUserText = GetNetUserText();
     WriteLog(u"LOGIN"_s);
+    if (DbUpgraded) {
+        // The client works without the new layouts; the reason is shown.
+        try {
+            ImportLayoutFiles();
+        } catch (const DbError& error) {
+            ShowError(error.message());
+        }
+    }
     if (announce) {
         // A client without a name shows no empty brackets.
         const QString name =

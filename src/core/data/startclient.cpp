@@ -2,6 +2,7 @@
 
 #include "core/data/clientswitch.h"
 #include "core/data/datamodule.h"
+#include "core/filelookup.h"
 #include "core/messages.h"
 #include "core/programdirs.h"
 #include "core/programsettings.h"
@@ -28,7 +29,7 @@ Prepared prepare(int mandant) {
         if (MandantDatabaseExists(mandant))
             return CheckDatabaseVersion() ? Prepared::Ready : Prepared::EndProgram;
         // A client without databases has version 0: the upgrade builds them.
-        NewClientLayouts = !QFileInfo::exists(QrfdDir + u"ORM10001.qfd"_s);
+        NewClientLayouts = FindFileIgnoringCase(QrfdDir, u"ORM10001.QFD"_s).isEmpty();
         DbVersion = ReadDbVersion();
         return BuildNewMandant(mandant) ? Prepared::Ready : Prepared::NotBuilt;
     } catch (const DbError& error) {

@@ -1,6 +1,10 @@
 #include "core/datagui/tf_selform.h"
 
+#include "core/data/dbhelpers.h"
 #include "core/data/timerworkpause.h"
+#include "core/gui/placement.h"
+#include "platform/table/field.h"
+#include "platform/table/table.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
@@ -71,4 +75,30 @@ int SelectPrintForm(int formType, int currentId, int x, int y) {
 int ChoosePrintForm(int formType, int currentId, int x, int y) {
     TimerWorkPause paused;
     return SelectPrintForm(formType, currentId, x, y);
+}
+
+int ChoosePrintFormForField(QWidget* control, table::Field* field, int formType, bool postAfter) {
+    TimerWorkPause paused;
+    const int current = field && !field->isNull() ? field->asInteger() : 0;
+    int x = 0;
+    int y = 0;
+    if (control) {
+        const QPoint bottomLeft = control->mapToGlobal(QPoint(0, control->height()));
+        x = std::max(0, bottomLeft.x() - 420);
+        y = bottomLeft.y();
+    } else if (const QWidget* main = MainForm()) {
+        x = main->x() + main->width() / 2 - 210;
+        y = main->y() + 150;
+    }
+    const int chosen = SelectPrintForm(formType, current, x, y);
+    if (chosen == 0)
+        return current;
+    if (field && chosen != current) {
+        table::Table& record = field->table();
+        EnsureEditOrInsert(record);
+        field->setValue(chosen);
+        if (postAfter)
+            record.post();
+    }
+    return chosen;
 }

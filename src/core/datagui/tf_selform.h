@@ -6,6 +6,10 @@
 
 class QTableWidget;
 
+namespace table {
+class Field;
+}
+
 // The print-form choice "Druckformular-Auswahl": a read-only list of print
 // forms, whole rows selected, sortable by a click on a column title; a double
 // click confirms like OK.
@@ -29,3 +33,9 @@ private:
 int SelectPrintForm(int formType, int currentId, int x, int y);
 // The call of the print buttons and choice fields.
 int ChoosePrintForm(int formType, int currentId, int x, int y);
+
+// The choice for a form-id field, placed below `control` (or, without one, in
+// the middle of the main window) with the field's id preselected; a chosen id
+// other than the field's is stored (the record is posted when postAfter).
+// Returns the chosen id, or the field's (0 without one) when nothing was chosen.
+int ChoosePrintFormForField(QWidget* control, table::Field* field, int formType, bool postAfter);

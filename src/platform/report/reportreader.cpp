@@ -550,17 +550,7 @@ Registry& registry() {
     return r;
 }
 
-} // namespace
-
-ReportDefinition readReportDefinition(const QByteArray& json, const QString& fileName) {
-    return Reader(fileName).read(json);
-}
-
-void addReportDirectory(const QString& directory) {
-    registry().pending.append(directory);
-}
-
-std::shared_ptr<const ReportDefinition> reportDefinition(const QString& className) {
+Registry& loadedRegistry() {
     Registry& r = registry();
     while (!r.pending.isEmpty()) {
         const QDir dir(r.pending.takeFirst());
@@ -579,6 +569,25 @@ std::shared_ptr<const ReportDefinition> reportDefinition(const QString& classNam
             r.byClass.insert(def->className.toLower(), def);
         }
     }
+    return r;
+}
+
+} // namespace
+
+ReportDefinition readReportDefinition(const QByteArray& json, const QString& fileName) {
+    return Reader(fileName).read(json);
+}
+
+void addReportDirectory(const QString& directory) {
+    registry().pending.append(directory);
+}
+
+bool hasReportDefinition(const QString& className) {
+    return loadedRegistry().byClass.contains(className.toLower());
+}
+
+std::shared_ptr<const ReportDefinition> reportDefinition(const QString& className) {
+    const Registry& r = loadedRegistry();
     auto it = r.byClass.constFind(className.toLower());
     if (it == r.byClass.constEnd())
         throw DbError(QStringLiteral("Der Bericht %1 ist nicht definiert.").arg(className));

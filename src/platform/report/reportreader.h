@@ -33,5 +33,7 @@ ReportDefinition readReportDefinition(const QByteArray& json, const QString& fil
 void addReportDirectory(const QString& directory);
 // Raises DbError when no definition has that class name.
 std::shared_ptr<const ReportDefinition> reportDefinition(const QString& className);
+// Whether a definition has that class name; a faulty definition file raises.
+bool hasReportDefinition(const QString& className);
 
 } // namespace report

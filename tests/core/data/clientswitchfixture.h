@@ -53,6 +53,8 @@ protected:
     // start-up; beforeActivation runs between creation and activation.
     void startUp(const std::function<void()>& beforeActivation = {}) {
         ASSERT_TRUE(EnsureTemplateData());
+        if (afterTemplateData)
+            afterTemplateData();
         ASSERT_TRUE(PrepareStartMandant());
         dm = std::make_unique<TDataModule1>();
         ASSERT_TRUE(OpenStartMandant(*dm));
@@ -95,6 +97,8 @@ protected:
 
     std::unique_ptr<TDataModule1> dm;
     QString title;
+    // Runs in startUp between the template data and the start client.
+    std::function<void()> afterTemplateData;
 
 private:
     TUserRec m_savedUser;

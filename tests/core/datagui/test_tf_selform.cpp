@@ -1,7 +1,9 @@
 #include "core/data/clientdbfixture.h"
 #include "core/data/datamodule.h"
+#include "core/data/dbhelpers.h"
 #include "core/data/printformrows.h"
 #include "core/datagui/tf_selform.h"
+#include "core/gui/placement.h"
 #include "platform/table/table.h"
 
 #include <QApplication>
@@ -115,6 +117,79 @@ TEST_F(SelFormTest, ChoiceListsTheRefreshedRowsAtItsPlaceAndReturnsTheConfirmedI
         EXPECT_FALSE(timerWorkWhileOpen);
         EXPECT_EQ(dm.IsTimerWorkEnabled(), c.timerWork) << "restored as it was";
     }
+}
+
+} // namespace
+
+namespace {
+
+// The field choice: the choice placed below a control (or in the middle of the
+// main window), the field's id preselected, a different chosen id stored.
+TEST_F(SelFormTest, FieldChoiceStoresADifferentIdAndReturnsTheCurrentOneOnCancel) {
+    addForm(31001, 31000, false, QVariant());
+    addForm(31105, 31100, false, 0);
+    auto firmen = open(QStringLiteral("Firmen.DB"));
+    firmen->first();
+    EnsureEditOrInsert(*firmen);
+    (*firmen)[QStringLiteral("F_PrintFormNo")] = 31001;
+    firmen->post();
+    table::Field& field = firmen->field(QStringLiteral("F_PrintFormNo"));
+
+    QWidget window;
+    window.setGeometry(600, 300, 200, 60);
+    QWidget control(&window);
+    control.setGeometry(10, 10, 100, 20);
+    window.show();
+    const QPoint below = control.mapToGlobal(QPoint(0, control.height()));
+
+    const struct {
+        bool withControl;
+        bool withField;
+        bool postAfter;
+        int pickRow; // -1: cancel
+        int expected;
+        int stored;
+        bool editing;
+    } cases[] = {
+        {true, true, true, 1, 31105, 31105, false},  // chosen, stored and posted
+        {true, true, true, -1, 31105, 31105, false}, // cancelled: the current one
+        {true, true, true, 1, 31105, 31105, false},  // the same again: nothing to store
+        {false, true, false, 0, 31001, 31001, true}, // stored, left for the caller to post
+        {false, false, true, -1, 0, 31001, true},    // without a field
+        {false, false, true, 1, 31105, 31001, true},
+    };
+    QWidget main;
+    main.setGeometry(100, 50, 800, 600);
+    SetMainForm(&main);
+    int index = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(index++);
+        QPoint at;
+        int preselected = 0;
+        const int before = field.asInteger();
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<TF_SelForm*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            at = dialog->pos();
+            preselected = dialog->grid()->item(dialog->grid()->currentRow(), 0)->text().toInt();
+            if (c.pickRow < 0) {
+                dialog->reject();
+                return;
+            }
+            dialog->grid()->selectRow(c.pickRow);
+            dialog->accept();
+        });
+        EXPECT_EQ(ChoosePrintFormForField(c.withControl ? &control : nullptr,
+                                          c.withField ? &field : nullptr, 31100, c.postAfter),
+                  c.expected);
+        EXPECT_EQ(at, c.withControl ? QPoint(std::max(0, below.x() - 420), below.y())
+                                    : QPoint(100 + 400 - 210, 50 + 150));
+        if (c.withField)
+            EXPECT_EQ(preselected, before);
+        EXPECT_EQ(field.asInteger(), c.stored);
+        EXPECT_EQ(firmen->state() != table::TableState::Browse, c.editing);
+    }
+    SetMainForm(nullptr);
 }
 
 } // namespace

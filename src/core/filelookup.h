@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QString>
+
+// Files that came from systems ignoring the case of names ("ORM10001.qfd",
+// "orm10001.QFD") are found under any case: the path of the entry of `dir`
+// whose name equals `name` without regard to case, the exact name first;
+// empty when there is none.
+QString FindFileIgnoringCase(const QString& dir, const QString& name);
