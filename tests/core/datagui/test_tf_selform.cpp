@@ -184,8 +184,9 @@ TEST_F(SelFormTest, FieldChoiceStoresADifferentIdAndReturnsTheCurrentOneOnCancel
                   c.expected);
         EXPECT_EQ(at, c.withControl ? QPoint(std::max(0, below.x() - 420), below.y())
                                     : QPoint(100 + 400 - 210, 50 + 150));
-        if (c.withField)
+        if (c.withField) {
             EXPECT_EQ(preselected, before);
+        }
         EXPECT_EQ(field.asInteger(), c.stored);
         EXPECT_EQ(firmen->state() != table::TableState::Browse, c.editing);
     }
