@@ -1,5 +1,6 @@
 #include "core/framefixture.h"
 #include "platform/report/report.h"
+#include "printing/companylogo.h"
 #include "printing/formlayout.h"
 #include "printing/printeroptions.h"
 #include "printingfixture.h"
@@ -128,6 +129,32 @@ TEST_F(FormLayoutTest, SwitchPageBinChangesNothing) {
         EXPECT_EQ(rep->printSettings().printerIndex, 0);
         EXPECT_EQ(PrinterOptions(), (PrinterOptionValues{0, 2, 5}));
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(FormLayoutTest, TheCompanyLogoPrintsOnlyWhenThereIsOne) {
+    QImage logo(4, 2, QImage::Format_RGB32);
+    logo.fill(Qt::red);
+    SetFirmenLogoLoader([&logo](QImage& picture) {
+        picture = logo;
+        return !picture.isNull();
+    });
+    ApplyFirmenLogo(*rep, QStringLiteral("I_Logo"));
+    EXPECT_EQ(c("I_Logo").picture, logo);
+    // Switched off in the design: a logo does not switch it on.
+    EXPECT_FALSE(c("I_Logo").enabled);
+
+    rep->component(QStringLiteral("I_Logo")).enabled = true;
+    logo = QImage();
+    ApplyFirmenLogo(*rep, QStringLiteral("I_Logo"));
+    EXPECT_FALSE(c("I_Logo").enabled);
+    SetFirmenLogoLoader({});
+    rep->component(QStringLiteral("I_Logo")).enabled = true;
+    ApplyFirmenLogo(*rep, QStringLiteral("I_Logo"));
+    EXPECT_FALSE(c("I_Logo").enabled);
 }
 
 } // namespace
