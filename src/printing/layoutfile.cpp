@@ -355,6 +355,10 @@ QByteArray WriteFormLayout(const report::Report& report, const QString& title,
 
 void ReadFormLayout(const QStringList& lines, report::Report& report,
                     PrinterOptionValues& options) {
+    // Every line is looked up as a name: one index instead of a search each.
+    QHash<QString, Component*> byName;
+    for (Component& c : report.def().components)
+        byName.insert(c.name.toUpper(), &c);
     QString currentBand;
     qsizetype i = 0;
     while (i < lines.size()) {
@@ -368,7 +372,7 @@ void ReadFormLayout(const QStringList& lines, report::Report& report,
             readOptions(line, options);
             continue;
         }
-        Component* c = report.find(kv.key);
+        Component* c = byName.value(kv.key);
         const unsigned accepted = c ? keysOf(c->cls) : 0;
         if (accepted == 0)
             continue;
