@@ -74,7 +74,9 @@ void noteSending(table::Table& proto, int addressId, const QString& subject) {
     try {
         proto.field(u"AP_Adr"_s).setValue(addressId);
         proto.field(u"AP_Art"_s).setValue(2);
-        proto.field(u"AP_Text"_s).setValue(subject.isEmpty() ? u"Mailing verschickt"_s : subject);
+        // A long subject is noted as far as the protocol's field holds it.
+        table::Field& text = proto.field(u"AP_Text"_s);
+        text.setValue(subject.isEmpty() ? u"Mailing verschickt"_s : subject.left(text.size()));
         proto.post();
     } catch (...) {
         // A row that could not be written is never posted by a later append.

@@ -129,10 +129,35 @@ void append(Slist& list, const QByteArray& line) {
     list.reset(grown);
 }
 
+// Mail wants the zone as a numeric offset; names like "CET" are not allowed.
 QByteArray rfc2822Date() {
-    return QLocale::c()
-        .toString(QDateTime::currentDateTime(), QStringLiteral("ddd, dd MMM yyyy hh:mm:ss t"))
-        .toLatin1();
+    const QDateTime now = QDateTime::currentDateTime();
+    const int offset = now.offsetFromUtc();
+    const int minutes = qAbs(offset) / 60;
+    return QLocale::c().toString(now, QStringLiteral("ddd, dd MMM yyyy hh:mm:ss ")).toLatin1() +
+           (offset < 0 ? '-' : '+') + QByteArray::number(minutes / 60).rightJustified(2, '0') +
+           QByteArray::number(minutes % 60).rightJustified(2, '0');
+}
+
+// Text bodies go out with CR LF line ends; a bare LF would be encoded as a
+// character instead of ending the line.
+QByteArray crlfBody(const QString& text) {
+    QString body = text;
+    body.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    return body.replace(u'\n', QStringLiteral("\r\n")).toUtf8();
+}
+
+// Whether the server's EHLO answer offered STARTTLS. libcurl hands every
+// answer line to the debug callback; nothing of it is written anywhere.
+int watchServerLines(CURL*, curl_infotype type, char* data, size_t size, void* arg) {
+    if (type != CURLINFO_HEADER_IN)
+        return 0;
+    for (const QByteArray& line : QByteArray(data, qsizetype(size)).split('\n')) {
+        const QByteArray text = line.trimmed().toUpper();
+        if (text.size() > 4 && text.startsWith("250") && text.mid(4) == "STARTTLS")
+            *static_cast<bool*>(arg) = true;
+    }
+    return 0;
 }
 
 } // namespace
@@ -190,7 +215,6 @@ SmtpResult SendSmtpMail(const SmtpServer& server, const SmtpMessage& message,
     curl_easy_setopt(h, CURLOPT_ERRORBUFFER, errorBuffer);
     curl_easy_setopt(h, CURLOPT_URL, url.constData());
     curl_easy_setopt(h, CURLOPT_MAIL_FROM, from.constData());
-    curl_easy_setopt(h, CURLOPT_USE_SSL, long(CURLUSESSL_TRY));
     curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, 30L);
     // A server that stops answering ends the transfer instead of hanging.
     curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L);
@@ -222,7 +246,7 @@ SmtpResult SendSmtpMail(const SmtpServer& server, const SmtpMessage& message,
     curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers.get());
 
     std::unique_ptr<curl_mime, decltype(&curl_mime_free)> mime(curl_mime_init(h), &curl_mime_free);
-    const QByteArray body = message.body.toUtf8();
+    const QByteArray body = crlfBody(message.body);
     curl_mimepart* text = curl_mime_addpart(mime.get());
     curl_mime_data(text, body.constData(), size_t(body.size()));
     curl_mime_type(text, "text/plain; charset=UTF-8");
@@ -245,9 +269,22 @@ SmtpResult SendSmtpMail(const SmtpServer& server, const SmtpMessage& message,
     curl_easy_setopt(h, CURLOPT_XFERINFODATA, &progress);
     curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
 
+    // TLS is demanded first, so that a server offering STARTTLS and then
+    // refusing it never gets the login or the mail in plain text. Only a
+    // server that does not offer STARTTLS at all is asked again without.
+    bool tlsOffered = false;
+    curl_easy_setopt(h, CURLOPT_DEBUGFUNCTION, &watchServerLines);
+    curl_easy_setopt(h, CURLOPT_DEBUGDATA, &tlsOffered);
+    curl_easy_setopt(h, CURLOPT_VERBOSE, 1L);
+    curl_easy_setopt(h, CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
     if (callbacks.status)
         callbacks.status(QStringLiteral("Verbinden..."));
-    const CURLcode code = curl_easy_perform(h);
+    CURLcode code = curl_easy_perform(h);
+    if (!tlsOffered && (code == CURLE_USE_SSL_FAILED || code == CURLE_REMOTE_ACCESS_DENIED)) {
+        errorBuffer[0] = '\0';
+        curl_easy_setopt(h, CURLOPT_USE_SSL, long(CURLUSESSL_NONE));
+        code = curl_easy_perform(h);
+    }
     const QString detail =
         code == CURLE_OK
             ? QString()

@@ -3,6 +3,7 @@
 #include "masterdata/mailsettings.h"
 #include "smtpsink.h"
 
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 using namespace Qt::StringLiterals;
@@ -106,7 +107,14 @@ TEST_F(Mailing, ReachesTheSenderAndTheValidMarkedAddressesAsBlindCopies) {
     EXPECT_FALSE(mail.raw.contains("anna.schmidt"));
     EXPECT_FALSE(mail.raw.contains("bernd@"));
     EXPECT_FALSE(mail.raw.toLower().contains("bcc"));
-    EXPECT_EQ(mail.body, u"Guten Tag,\nanbei die neue Hausordnung.\n");
+    EXPECT_EQ(mail.body, u"Guten Tag,\r\nanbei die neue Hausordnung.\r\n");
+    // Lines end with CR LF on the wire instead of travelling as encoded characters.
+    EXPECT_TRUE(mail.raw.contains("Guten Tag,\r\nanbei die neue Hausordnung.\r\n"));
+    EXPECT_FALSE(mail.raw.contains("=0A"));
+    EXPECT_TRUE(
+        QRegularExpression(u"\r\nDate: \\w{3}, \\d\\d \\w{3} \\d{4} [0-9:]{8} [+-]\\d{4}\r\n"_s)
+            .match(QString::fromLatin1(mail.raw))
+            .hasMatch());
 
     EXPECT_EQ(sendList, (QStringList{u"FEHLER in Adresse 102"_s, u"anna.schmidt@example.com"_s,
                                      u"bernd@mieter.example.org"_s, u"Versand OK"_s}));
@@ -173,7 +181,7 @@ TEST_F(Mailing, AttachmentsArriveByteForByteAndReportTheirProgress) {
     EXPECT_TRUE(progress.contains(u"FB20261210v001.CC3 : 70000 von 70000 Bytes gesendet"_s));
 }
 
-TEST_F(Mailing, EmptySubjectIsNotedAsMailingVerschickt) {
+TEST_F(Mailing, EmptySubjectIsNotedAsMailingVerschicktAndALongOneAsFarAsItFits) {
     REQUIRE_SMTP_PEER();
     mailtest::SmtpSink sink;
     ASSERT_TRUE(sink.ready());
@@ -183,7 +191,14 @@ TEST_F(Mailing, EmptySubjectIsNotedAsMailingVerschickt) {
     request.body = u"Text ohne Betreff"_s;
     request.noteSending = true;
     ASSERT_EQ(run(request).outcome, SmtpOutcome::Sent);
-    EXPECT_EQ(protocolRows(), (QList<QStringList>{{u"5"_s, u"2"_s, u"Mailing verschickt"_s}}));
+    const QString longSubject = QString(100, u'a') + QString(50, u'b');
+    request.subject = longSubject;
+    const MailingOutcome outcome = run(request);
+    ASSERT_EQ(outcome.outcome, SmtpOutcome::Sent);
+    EXPECT_TRUE(outcome.unnotedAddresses.isEmpty());
+    EXPECT_EQ(sink.mail(2).meta.value(u"subject"_s).toString(), longSubject);
+    EXPECT_EQ(protocolRows(), (QList<QStringList>{{u"5"_s, u"2"_s, u"Mailing verschickt"_s},
+                                                  {u"5"_s, u"2"_s, longSubject.left(120)}}));
 }
 
 TEST_F(Mailing, LogsInWithAuthLoginAndAWrongPasswordNotesNothing) {
@@ -210,6 +225,7 @@ TEST_F(Mailing, LogsInWithAuthLoginAndAWrongPasswordNotesNothing) {
     ASSERT_EQ(run(request).outcome, SmtpOutcome::Sent);
     ASSERT_EQ(sink.count(), 1);
     EXPECT_TRUE(sink.mail(1).meta.value(u"authenticated"_s).toBool());
+    EXPECT_EQ(sink.mail(1).meta.value(u"mechanism"_s).toString(), u"LOGIN");
     EXPECT_EQ(protocolRows().size(), 1);
 }
 
@@ -224,6 +240,23 @@ TEST_F(Mailing, UsesStartTlsWhenTheServerOffersIt) {
     const MailingOutcome outcome = run(request);
     ASSERT_EQ(outcome.outcome, SmtpOutcome::Sent) << outcome.detail.toStdString();
     EXPECT_TRUE(sink.mail(1).meta.value(u"tls"_s).toBool());
+}
+
+TEST_F(Mailing, AServerThatOffersStartTlsAndThenRefusesItGetsNothingInPlainText) {
+    REQUIRE_SMTP_PEER();
+    mailtest::SmtpSink sink({u"hausmeister"_s, u"richtig"_s, true, true});
+    ASSERT_TRUE(sink.ready()) << sink.errors().toStdString();
+    useSink(sink);
+    addAddress(1, 1, u"anna.schmidt@example.com"_s, true);
+    settings.authenticate = true;
+    settings.user = u"hausmeister"_s;
+    settings.password = u"richtig"_s;
+    MailingRequest request;
+    request.subject = u"Vertraulich"_s;
+    request.noteSending = true;
+    EXPECT_EQ(run(request).outcome, SmtpOutcome::ConnectFailed);
+    EXPECT_EQ(sink.count(), 0);
+    EXPECT_TRUE(protocolRows().isEmpty());
 }
 
 TEST_F(Mailing, AServerWhoseCertificateIsNotTrustedGetsNothing) {

@@ -112,6 +112,35 @@ TEST_F(MailSettingsFile, AFileOfAnotherLengthLeavesTheConfiguredFlag) {
     }
 }
 
+TEST_F(MailSettingsFile, AWriteProtectedFileIsWrittenOnlyAfterTheUserUnlocksIt) {
+    MailSettings.host = u"mail.example.de"_s;
+    MailSettings.senderName = u"Büro"_s;
+    MailSettings.user = u"hm"_s;
+    MailSettings.password = u"geheim"_s;
+    ASSERT_TRUE(SaveMailSettings());
+    ASSERT_TRUE(MailConfigured);
+    const QString path = MailSettingsFilePath();
+    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadUser));
+    const QByteArray before = readBytes(path);
+    MailSettings.host = u"neu.example.de"_s;
+    MailSettings.password.clear(); // a written record would count as incomplete
+
+    presenter.answers = {false};
+    EXPECT_FALSE(SaveMailSettings());
+    EXPECT_EQ(readBytes(path), before);
+    EXPECT_TRUE(MailConfigured);
+    ASSERT_EQ(presenter.texts(MessagePresenter::Kind::Question).size(), 1);
+    EXPECT_TRUE(presenter.texts(MessagePresenter::Kind::Question)
+                    .first()
+                    .contains(u"Schreibschutz entfernen?"_s));
+
+    presenter.answers = {true};
+    EXPECT_TRUE(SaveMailSettings());
+    EXPECT_FALSE(MailConfigured);
+    ASSERT_TRUE(LoadMailSettings());
+    EXPECT_EQ(MailSettings.host, u"neu.example.de");
+}
+
 TEST_F(MailSettingsFile, MissingFileIsCreatedEmpty) {
     ASSERT_TRUE(LoadMailSettings());
     EXPECT_FALSE(MailConfigured);

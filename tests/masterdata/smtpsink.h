@@ -48,6 +48,7 @@ public:
         QString user;
         QString password;
         bool tls = false;
+        bool refuseTls = false; // offers STARTTLS, answers it with 454
     };
     SmtpSink() : SmtpSink(Options{}) {}
     explicit SmtpSink(const Options& options) {
@@ -57,6 +58,8 @@ public:
         if (options.tls) {
             makeCertificate();
             args << certFile << keyFile;
+            if (options.refuseTls)
+                args << QStringLiteral("refusetls");
         }
         m_process.setProcessChannelMode(QProcess::SeparateChannels);
         m_process.start(QStringLiteral("/usr/bin/python3"), args);

@@ -1,6 +1,7 @@
 # A loopback SMTP peer for the mail tests: stores every message it accepts
 # (envelope, raw text, attachments) in the output directory.
-# Arguments: port outdir [user password] [certfile keyfile]
+# Arguments: port outdir [user password] [certfile keyfile [refusetls]]
+# With "refusetls" STARTTLS is offered but every attempt is answered 454.
 import email
 import email.policy
 import json
@@ -10,7 +11,7 @@ import sys
 import threading
 
 from aiosmtpd.controller import Controller
-from aiosmtpd.smtp import AuthResult, LoginPassword
+from aiosmtpd.smtp import SMTP, AuthResult, LoginPassword
 
 port = int(sys.argv[1])
 outdir = sys.argv[2]
@@ -18,7 +19,9 @@ user = sys.argv[3] if len(sys.argv) > 3 and sys.argv[3] else None
 password = sys.argv[4] if len(sys.argv) > 4 else ""
 cert = sys.argv[5] if len(sys.argv) > 5 and sys.argv[5] else None
 key = sys.argv[6] if len(sys.argv) > 6 else None
+refuse_tls = len(sys.argv) > 7 and sys.argv[7] == "refusetls"
 count = 0
+mechanisms = {}
 lock = threading.Lock()
 
 
@@ -48,6 +51,7 @@ class Handler:
             "to": envelope.rcpt_tos,
             "tls": session.ssl is not None,
             "authenticated": bool(session.authenticated),
+            "mechanism": mechanisms.get(id(session), ""),
             "subject": str(message["Subject"] or ""),
             "headerTo": str(message["To"] or ""),
             "headerFrom": str(message["From"] or ""),
@@ -57,9 +61,22 @@ class Handler:
 
 
 def authenticate(server, session, envelope, mechanism, auth_data):
+    mechanisms[id(session)] = mechanism
     ok = (isinstance(auth_data, LoginPassword) and auth_data.login.decode() == user
           and auth_data.password.decode() == password)
     return AuthResult(success=ok, handled=False)
+
+
+class RefusingTls(SMTP):
+    async def smtp_STARTTLS(self, arg):
+        await self.push("454 4.7.0 TLS not available due to temporary reason")
+
+
+class SinkController(Controller):
+    def factory(self):
+        if refuse_tls:
+            return RefusingTls(self.handler, **self.SMTP_kwargs)
+        return super().factory()
 
 
 kwargs = {}
@@ -69,7 +86,7 @@ if cert:
     context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
     context.load_cert_chain(cert, key)
     kwargs.update(tls_context=context)
-controller = Controller(Handler(), hostname="127.0.0.1", port=port, **kwargs)
+controller = SinkController(Handler(), hostname="127.0.0.1", port=port, **kwargs)
 controller.start()
 print("ready", flush=True)
 # Runs until the test stops the process.

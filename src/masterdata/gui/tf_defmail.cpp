@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -24,6 +25,29 @@ QLineEdit* makeEdit(QWidget* owner, const QString& name, int maxLength) {
     return edit;
 }
 
+// The help beside the fields, in the order of helpFields().
+const QList<QStringList>& helpTexts() {
+    static const QList<QStringList> texts{
+        {u"Geben Sie hier die Bezeichnung des Mail-Servers ein."_s,
+         u"Dieser Name wird Ihnen von Ihrem Provider mitgeteilt"_s},
+        {u"Geben Sie hier die Bezeichnung des Email-Kontos ein,"_s,
+         u"das als Absender-Konto angegeben werden soll. Mit"_s,
+         u"diesem Kontonamen teilen Sie Empfängern mit, woher"_s,
+         u"die Mail kommt und an wenn sie eine Antwort senden können."_s},
+        {u"Der Benutzername wurde Ihnen von Ihrem Mailserver-Provider"_s,
+         u"mitgeteilt. Geben Sie diese Zugangskennung exakt so ein,"_s,
+         u"wie sie Ihnen mitgeteilt wurde."_s},
+        {u"Geben Sie hier das Passwort ein, das Sie bei der"_s,
+         u"Einrichtung Ihres Email-Kontos verwendet haben."_s},
+        {u"Geben Sie hier den Namen ein, der in Ihren Mails als"_s,
+         u"Absendername erscheinen soll."_s},
+        {u"Markieren Sie dieses Feld, wenn Sie zur Anmeldung"_s,
+         u"bei Ihrem Mailserver das erweiterte Smtp-Protokoll"_s,
+         u"verwenden müssen (ESmtp). Ob Sie dieses erweiterte"_s,
+         u"Protokoll verwenden müssen, erfahren Sie bei Ihrem"_s, u"Mailserver-Provider"_s}};
+    return texts;
+}
+
 } // namespace
 
 TF_DefMail::TF_DefMail(QWidget* parent) : QDialog(parent) {
@@ -34,6 +58,7 @@ TF_DefMail::TF_DefMail(QWidget* parent) : QDialog(parent) {
     edUser = makeEdit(this, u"edUser"_s, 80);
     edPassword = makeEdit(this, u"edPassword"_s, 20);
     edPassword->setEchoMode(QLineEdit::Password);
+    edPassword->setStyleSheet(u"lineedit-password-character: 42;"_s); // "*"
     edSenderName = makeEdit(this, u"edSenderName"_s, 80);
     cbAuth = new QCheckBox(u"Authentifizierung erforderlich"_s, this);
     cbAuth->setObjectName(u"cbAuth"_s);
@@ -41,7 +66,13 @@ TF_DefMail::TF_DefMail(QWidget* parent) : QDialog(parent) {
     memoHelp->setObjectName(u"memoHelp"_s);
     memoHelp->setReadOnly(true);
     memoHelp->setFocusPolicy(Qt::NoFocus);
-    memoHelp->setMinimumWidth(380);
+    // Wide enough that every help line stays one line.
+    int widest = 0;
+    for (const QStringList& text : helpTexts())
+        for (const QString& line : text)
+            widest = qMax(widest, memoHelp->fontMetrics().horizontalAdvance(line));
+    memoHelp->setMinimumWidth(widest + 2 * memoHelp->frameWidth() +
+                              2 * int(memoHelp->document()->documentMargin()) + 8);
 
     auto* fields = new QFormLayout;
     fields->addRow(u"Mail-&Hostname:"_s, edHost);
@@ -61,11 +92,9 @@ TF_DefMail::TF_DefMail(QWidget* parent) : QDialog(parent) {
     connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    for (QWidget* w : {static_cast<QWidget*>(edHost), static_cast<QWidget*>(edSender),
-                       static_cast<QWidget*>(edUser), static_cast<QWidget*>(edPassword),
-                       static_cast<QWidget*>(edSenderName), static_cast<QWidget*>(cbAuth)})
+    for (QWidget* w : helpFields())
         w->installEventFilter(this);
-    resize(760, 260);
+    resize(sizeHint().width() + 120, 260);
 }
 
 void TF_DefMail::LoadEdits() {
@@ -99,32 +128,15 @@ void TF_DefMail::done(int result) {
     QDialog::done(result);
 }
 
+QList<QWidget*> TF_DefMail::helpFields() const {
+    return {edHost, edSender, edUser, edPassword, edSenderName, cbAuth};
+}
+
 void TF_DefMail::showHelp(QWidget* field) {
-    QStringList lines;
-    if (field == edHost)
-        lines = {u"Geben Sie hier die Bezeichnung des Mail-Servers ein."_s,
-                 u"Dieser Name wird Ihnen von Ihrem Provider mitgeteilt"_s};
-    else if (field == edSender)
-        lines = {u"Geben Sie hier die Bezeichnung des Email-Kontos ein,"_s,
-                 u"das als Absender-Konto angegeben werden soll. Mit"_s,
-                 u"diesem Kontonamen teilen Sie Empfängern mit, woher"_s,
-                 u"die Mail kommt und an wenn sie eine Antwort senden können."_s};
-    else if (field == edUser)
-        lines = {u"Der Benutzername wurde Ihnen von Ihrem Mailserver-Provider"_s,
-                 u"mitgeteilt. Geben Sie diese Zugangskennung exakt so ein,"_s,
-                 u"wie sie Ihnen mitgeteilt wurde."_s};
-    else if (field == edPassword)
-        lines = {u"Geben Sie hier das Passwort ein, das Sie bei der"_s,
-                 u"Einrichtung Ihres Email-Kontos verwendet haben."_s};
-    else if (field == edSenderName)
-        lines = {u"Geben Sie hier den Namen ein, der in Ihren Mails als"_s,
-                 u"Absendername erscheinen soll."_s};
-    else if (field == cbAuth)
-        lines = {u"Markieren Sie dieses Feld, wenn Sie zur Anmeldung"_s,
-                 u"bei Ihrem Mailserver das erweiterte Smtp-Protokoll"_s,
-                 u"verwenden müssen (ESmtp). Ob Sie dieses erweiterte"_s,
-                 u"Protokoll verwenden müssen, erfahren Sie bei Ihrem"_s, u"Mailserver-Provider"_s};
-    memoHelp->setPlainText(lines.join(u'\n'));
+    const QList<QWidget*> fields = helpFields();
+    const QList<QStringList>& texts = helpTexts();
+    const qsizetype index = fields.indexOf(field);
+    memoHelp->setPlainText(index < 0 ? QString() : texts.at(index).join(u'\n'));
 }
 
 void ShowMailSettings(QWidget* parent) {

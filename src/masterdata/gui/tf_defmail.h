@@ -31,6 +31,7 @@ protected:
     void done(int result) override;
 
 private:
+    QList<QWidget*> helpFields() const;
     void showHelp(QWidget* field);
 };
 

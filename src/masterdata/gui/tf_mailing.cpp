@@ -191,6 +191,10 @@ MailingRequest TF_Mailing::request() const {
     return r;
 }
 
+void TF_Mailing::ShowMailProgress(qint64 total, qint64 done, const QString& name) {
+    statusBar->showMessage(MailProgressText(total, done, name));
+}
+
 void TF_Mailing::btnAnhaengeClick() {
     const QStringList filters = QtNameFilters(kAttachmentFilter);
     QFileDialog dialog(this, u"Anhänge auswählen"_s, ProgramDir);
@@ -251,7 +255,7 @@ void TF_Mailing::btnSendenClick() {
     };
     observer.progress = [self](qint64 total, qint64 done, const QString& name) {
         if (self)
-            self->statusBar->showMessage(MailProgressText(total, done, name));
+            self->ShowMailProgress(total, done, name);
     };
     observer.processEvents = [] {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

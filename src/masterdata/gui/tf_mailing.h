@@ -22,6 +22,8 @@ public:
     void btnMailtextClick();
     void btnSendenClick();
     MailingRequest request() const;
+    // "Name : n von m Bytes gesendet" in the status bar while an attachment goes out.
+    void ShowMailProgress(qint64 total, qint64 done, const QString& name);
 
     QLineEdit* Edit3;      // subject
     QLineEdit* EditAnrede; // display name of the visible recipient

@@ -34,6 +34,7 @@ TEST_F(SmallTableRules, NewRecordsGetTheNextKeyAndTheirDefaults) {
     addRow(QStringLiteral("IvDefH.DB"),
            {{QStringLiteral("I_ID"), 2}, {QStringLiteral("I_DefNo"), 3}});
     const int groupKey = GetNextId(kDb, QStringLiteral("DVgroups.DB"), QStringLiteral("DG_ID"));
+    const int protoKey = GetNextId(kDb, QStringLiteral("AdrProto.DB"), QStringLiteral("AP_ID"));
     struct Case {
         const char* table;
         const char* keyField;
@@ -49,6 +50,7 @@ TEST_F(SmallTableRules, NewRecordsGetTheNextKeyAndTheirDefaults) {
          "S_ID",
          1,
          {{"S_Nr", 0}, {"S_PersNo", 0}, {"S_Gegeben", QDate::currentDate()}}},
+        {"TabProto", "AP_ID", protoKey, {{"AP_Date", QDate::currentDate()}, {"AP_Art", 0}}},
         {"TabKdDV", "OD_ID", 1, {}},
     };
     for (const Case& c : cases) {

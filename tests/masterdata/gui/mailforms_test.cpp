@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyle>
 
 using frametest::ProgramDirFixture;
 using namespace Qt::StringLiterals;
@@ -41,6 +42,9 @@ TEST_F(MailForms, SettingsDialogKeepsValuesInMemoryAndOnlyOkWrites) {
     dialog.edHost->setText(u"mail.example.de"_s);
     dialog.edPassword->setText(u"geheim"_s);
     EXPECT_EQ(dialog.edPassword->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(dialog.edPassword->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr,
+                                                    dialog.edPassword),
+              u'*');
     dialog.cbAuth->setFocus(); // leaving the host field
     QApplication::processEvents();
     EXPECT_EQ(MailSettings.host, u"mail.example.de");
