@@ -1,0 +1,93 @@
+#include "commercial/invoicebooking.h"
+
+#include "commercial/companysettings.h"
+#include "commercial/invoiceeffects.h"
+#include "commercial/invoicemarks.h"
+#include "commercial/invoicerunhooks.h"
+#include "core/data/datamodule.h"
+#include "core/data/dbhelpers.h"
+#include "core/data/docnumbers.h"
+#include "core/datetimevalue.h"
+#include "core/messages.h"
+#include "datasafety/autobackup.h"
+#include "platform/table/database.h"
+#include "platform/table/table.h"
+
+#include <QDate>
+
+using table::Table;
+
+namespace {
+
+// The number and the effects of one invoice, together or not at all.
+void bookInvoice(Table& head) {
+    table::Transaction tx(*head.database());
+    CancelEditOnError(head, [&] {
+        head.edit();
+        const table::Field& druck = head.field(QStringLiteral("R_DatumDruck"));
+        const QDate datum = druck.isNull() ? DateOfDateTime(EmptyDate) : druck.asDate();
+        const int nr = NextFreeDocNr(TDocKind::Rechnung, datum.year(), datum.month());
+        head.field(QStringLiteral("R_Nr"))
+            .setValue(FormatDocNr(TDocKind::Rechnung, nr, datum.year(), datum.month(), false));
+        head.field(QStringLiteral("R_Buchung")).setValue(kInvoiceBooked);
+        head.field(QStringLiteral("R_Drucke")).setValue(0);
+        head.post();
+    });
+    BookInvoiceEffects(head, TInvoiceEffects::Book);
+    tx.commit();
+}
+
+// After the rollback the head shows its stored state again; it is unmarked
+// so that the print step passes it over.
+void reportFailure(Table& head, int id, const QString& oldNr, QString reason) {
+    head.refresh();
+    try {
+        if (LocateInvoice(head, id))
+            SetInvoiceMark(head, false);
+    } catch (const DbError& e) {
+        reason += QStringLiteral("\r") + e.message();
+    }
+    QString text =
+        QStringLiteral("Beim Drucken der Rechnung %1 ist ein Fehler aufgetreten!").arg(oldNr);
+    if (!reason.isEmpty())
+        text += QStringLiteral("\r") + reason;
+    ShowError(text);
+}
+
+} // namespace
+
+bool BookMarkedInvoices(TDataModule1& dm, const TInvoiceRunHooks& hooks) {
+    Table& head = dm.TabRechKopf();
+    OpenForCall opened(head);
+    if (!AskYesNo(QStringLiteral("Sie haben %1 Rechnungen gewählt.\rMöchten Sie diese "
+                                 "Rechnung(en) wirklich drucken?")
+                      .arg(CountMarkedInvoices())))
+        return false;
+    OfferAutomaticBackup(CompanyFlag(dm, QStringLiteral("F_AutoSichernRechDruck"))
+                             ? AutoBackupSwitch::Unasked
+                             : AutoBackupSwitch::Ask,
+                         QStringLiteral("Rechnungserstellung"),
+                         AutoBackupComment(QStringLiteral("Autosicherung vor Rechnungsdruck am ")));
+    TInvoiceRunOrder order(head);
+    int booked = 0;
+    for (int id : MarkedInvoiceIds(head)) {
+        if (!LocateInvoice(head, id) || IsInvoiceBooked(head) || IsInvoiceInFibu(head))
+            continue;
+        const QString oldNr = FieldText(head, QStringLiteral("R_Nr"));
+        try {
+            bookInvoice(head);
+        } catch (const DbError& e) {
+            reportFailure(head, id, oldNr, e.message());
+            continue;
+        } catch (const Abort&) {
+            reportFailure(head, id, oldNr, {});
+            continue;
+        }
+        ++booked;
+        if (hooks.showCounter)
+            hooks.showCounter(QStringLiteral("%1 Rechnungen verbucht.").arg(booked, 3));
+    }
+    order.restore();
+    opened.close();
+    return true;
+}

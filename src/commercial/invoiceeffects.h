@@ -1,0 +1,25 @@
+#pragma once
+
+namespace table {
+class Table;
+}
+
+// What booking an invoice moves besides the invoice itself: the delivery
+// notes it billed, the customer's turnover, the object's cost statistics and
+// the article turnover.
+enum class TInvoiceEffects {
+    Book,
+    // Before the invoice is changed and booked again: the amounts go back,
+    // the delivery notes stay linked to it.
+    UndoForEdit,
+    // Before the invoice is deleted: the amounts go back and its delivery
+    // notes are free to be billed again.
+    UndoForDelete,
+};
+
+// Books or reverses the effects of the current invoice head (R_Buchung with
+// value 1); for an unbooked invoice only UndoForDelete releases its delivery
+// notes. Amounts are rounded to cents and dated by R_DatumDruck (today when
+// it is empty). The caller holds the transaction that keeps the invoice and
+// its effects together; errors go to the caller.
+void BookInvoiceEffects(table::Table& head, TInvoiceEffects mode);
