@@ -56,12 +56,16 @@ void reportFailure(Table& head, int id, const QString& oldNr, QString reason) {
 
 } // namespace
 
+QString InvoicePrintQuestion(int count) {
+    return QStringLiteral("Sie haben %1 Rechnungen gewählt.\rMöchten Sie diese Rechnung(en) "
+                          "wirklich drucken?")
+        .arg(count);
+}
+
 bool BookMarkedInvoices(TDataModule1& dm, const TInvoiceRunHooks& hooks) {
     Table& head = dm.TabRechKopf();
     OpenForCall opened(head);
-    if (!AskYesNo(QStringLiteral("Sie haben %1 Rechnungen gewählt.\rMöchten Sie diese "
-                                 "Rechnung(en) wirklich drucken?")
-                      .arg(CountMarkedInvoices())))
+    if (!AskYesNo(InvoicePrintQuestion(CountMarkedInvoices())))
         return false;
     OfferAutomaticBackup(CompanyFlag(dm, QStringLiteral("F_AutoSichernRechDruck"))
                              ? AutoBackupSwitch::Unasked

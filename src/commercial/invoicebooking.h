@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 struct TInvoiceRunHooks;
 class TDataModule1;
 
@@ -10,3 +12,6 @@ class TDataModule1;
 // the run goes on. Invoices handed to the accounting are not booked again.
 // False when the user declined (then nothing is printed either).
 bool BookMarkedInvoices(TDataModule1& dm, const TInvoiceRunHooks& hooks);
+
+// The question before booking or test printing the marked invoices.
+QString InvoicePrintQuestion(int count);
