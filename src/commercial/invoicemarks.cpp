@@ -58,12 +58,16 @@ bool SetInvoiceMark(Table& head, bool mark) {
         return false;
     if (mark && !MayMarkInvoice(head))
         return false;
+    WriteInvoiceMark(head, mark);
+    return true;
+}
+
+void WriteInvoiceMark(Table& head, bool mark) {
     CancelEditOnError(head, [&] {
         head.edit();
         head.field(kMark).setValue(mark);
         head.post();
     });
-    return true;
 }
 
 bool ToggleInvoiceMark(Table& head) {

@@ -29,6 +29,8 @@ bool MayMarkInvoice(table::Table& head);
 // Sets or clears the mark of the current head and posts; marking asks
 // MayMarkInvoice first. True when the mark changed.
 bool SetInvoiceMark(table::Table& head, bool mark);
+// Writes the mark of the current head without asking.
+void WriteInvoiceMark(table::Table& head, bool mark);
 bool ToggleInvoiceMark(table::Table& head);
 
 // The mark commands of the list's pop-up menu; they mark invoices of every
