@@ -37,21 +37,13 @@ void bookInvoice(Table& head) {
     tx.commit();
 }
 
-// After the rollback the head shows its stored state again; it is unmarked
-// so that the print step passes it over.
-void reportFailure(Table& head, int id, const QString& oldNr, QString reason) {
-    head.refresh();
-    try {
-        if (LocateInvoice(head, id))
-            SetInvoiceMark(head, false);
-    } catch (const DbError& e) {
-        reason += QStringLiteral("\r") + e.message();
-    }
+// The head is unmarked so that the print step passes it over.
+void reportFailure(Table& head, int id, const QString& oldNr, const QString& reason) {
     QString text =
         QStringLiteral("Beim Drucken der Rechnung %1 ist ein Fehler aufgetreten!").arg(oldNr);
     if (!reason.isEmpty())
         text += QStringLiteral("\r") + reason;
-    ShowError(text);
+    UnmarkAndShowError(head, id, text);
 }
 
 } // namespace

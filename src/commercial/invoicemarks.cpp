@@ -62,6 +62,17 @@ bool SetInvoiceMark(Table& head, bool mark) {
     return true;
 }
 
+void UnmarkAndShowError(Table& head, int id, QString text) {
+    head.refresh();
+    try {
+        if (LocateInvoice(head, id))
+            SetInvoiceMark(head, false);
+    } catch (const DbError& e) {
+        text += QStringLiteral("\r") + e.message();
+    }
+    ShowError(text);
+}
+
 void WriteInvoiceMark(Table& head, bool mark) {
     CancelEditOnError(head, [&] {
         head.edit();

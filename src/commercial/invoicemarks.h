@@ -29,6 +29,10 @@ bool MayMarkInvoice(table::Table& head);
 // Sets or clears the mark of the current head and posts; marking asks
 // MayMarkInvoice first. True when the mark changed.
 bool SetInvoiceMark(table::Table& head, bool mark);
+// After a change of the invoice id failed and was rolled back: the head is
+// read again, the invoice unmarked and the error shown (with the reason when
+// even the unmark fails).
+void UnmarkAndShowError(table::Table& head, int id, QString text);
 // Writes the mark of the current head without asking.
 void WriteInvoiceMark(table::Table& head, bool mark);
 bool ToggleInvoiceMark(table::Table& head);

@@ -61,19 +61,6 @@ void transferOne(TDataModule1& dm, Table& invoice) {
     tx.commit();
 }
 
-// An invoice that stays is unmarked; when even that fails the user learns it
-// with the reason it stays.
-void leaveInvoice(Table& invoice, int id, QString text) {
-    invoice.refresh();
-    try {
-        if (LocateInvoice(invoice, id))
-            SetInvoiceMark(invoice, false);
-    } catch (const DbError& e) {
-        text += QStringLiteral("\r") + e.message();
-    }
-    ShowError(text);
-}
-
 } // namespace
 
 QList<int> MarkBookedInvoicesUpTo(TDataModule1& dm, const QDate& limit) {
@@ -152,21 +139,22 @@ int TransferInvoicesToOP(TDataModule1& dm, const QList<int>& ids) {
             continue;
         const QString nr = FieldText(*invoice, QStringLiteral("R_Nr"));
         if (IsNrInRaListe(TDocKind::Rechnung, nr)) {
-            leaveInvoice(*invoice, id,
-                         QStringLiteral("Rechnung %1 wurde bereits an OP übergeben!").arg(nr));
+            UnmarkAndShowError(
+                *invoice, id, QStringLiteral("Rechnung %1 wurde bereits an OP übergeben!").arg(nr));
             continue;
         }
         try {
             transferOne(dm, *invoice);
             ++transferred;
         } catch (const JournalRefused&) {
-            leaveInvoice(*invoice, id,
-                         QStringLiteral("Rechnung %1 kann nicht in die RA-Liste übertragen werden!")
-                             .arg(nr));
+            UnmarkAndShowError(
+                *invoice, id,
+                QStringLiteral("Rechnung %1 kann nicht in die RA-Liste übertragen werden!")
+                    .arg(nr));
         } catch (const DbError& e) {
-            leaveInvoice(*invoice, id,
-                         QStringLiteral("Rechnung %1 kann nicht an OP übergeben werden!\r%2")
-                             .arg(nr, e.message()));
+            UnmarkAndShowError(*invoice, id,
+                               QStringLiteral("Rechnung %1 kann nicht an OP übergeben werden!\r%2")
+                                   .arg(nr, e.message()));
         }
     }
     for (Table* t : {&dm.TabRechKopf(), &dm.TabRechSatz()})
