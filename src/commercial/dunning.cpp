@@ -1,14 +1,20 @@
 #include "commercial/dunning.h"
 
+#include "commercial/textplaceholders.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/lookups.h"
 #include "core/data/temptablename.h"
+#include "core/datetimevalue.h"
 #include "core/messages.h"
 #include "core/programdirs.h"
 #include "core/syslog.h"
 #include "platform/table/database.h"
 #include "platform/table/table.h"
 
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 
 using table::FieldType;
@@ -103,6 +109,28 @@ void writeLevel(Table& item, int level) {
     });
 }
 
+TDateTime dateOr(Table& row, const QString& field, TDateTime fallback) {
+    const table::Field& f = row.field(field);
+    return f.isNull() ? fallback : DateTimeOfDate(f.asDate());
+}
+
+TDunningValues dunningValues(Table& row) {
+    TDunningValues v;
+    v.InvoiceNr = FieldText(row, QStringLiteral("R_Nr"));
+    v.PaymentTerms = FieldText(row, QStringLiteral("R_ZahlBed"));
+    v.Days1 = FieldInt(row, QStringLiteral("R_ZahlBedTage"));
+    v.Days2 = FieldInt(row, QStringLiteral("R_ZahlBedTage2"));
+    v.NetDays = FieldInt(row, QStringLiteral("R_ZahlBedNettoTage"));
+    v.Percent1 = FieldFloat(row, QStringLiteral("R_ZahlBedSkonto"));
+    v.Percent2 = FieldFloat(row, QStringLiteral("R_ZahlBedSkonto2"));
+    v.Open = FieldFloat(row, QStringLiteral("O_OffenSumme"));
+    v.Paid = FieldFloat(row, QStringLiteral("O_ZahlSumme"));
+    v.Gross = FieldFloat(row, QStringLiteral("R_Brutto"));
+    v.DueDate = dateOr(row, QStringLiteral("R_FaelligDatum"), EmptyDate);
+    v.DocDate = dateOr(row, QStringLiteral("R_DatumDruck"), DateTimeOfDate(QDate::currentDate()));
+    return v;
+}
+
 } // namespace
 
 bool MayWriteDunning(Table& item) {
@@ -194,6 +222,27 @@ bool TDunningPrintTable::create(Table& item) {
         ShowError(QStringLiteral("Temporäre Datei kann nicht erzeugt werden\r") + e.message());
     }
     return false;
+}
+
+bool TDunningPrintTable::loadLetter(const QString& letterFile, const QString& templateFile) {
+    const QString path = QFileInfo::exists(letterFile) ? letterFile : templateFile;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ShowError(QStringLiteral("Datei %1 kann nicht geöffnet werden.\r%2")
+                      .arg(QDir::toNativeSeparators(path), file.errorString()));
+        return false;
+    }
+    const QByteArray letter = file.readAll();
+    Table row(table::aliases::database(kDb), m_name);
+    row.open();
+    row.first();
+    CancelEditOnError(row, [&] {
+        row.edit();
+        row.field(QStringLiteral("R_Text"))
+            .setValue(QString::fromLatin1(ExpandDunningRichText(letter, dunningValues(row))));
+        row.post();
+    });
+    return true;
 }
 
 void TDunningPrintTable::drop() {

@@ -40,6 +40,11 @@ public:
     // Creates the table and writes its row from the current item; false after
     // "Temporäre Datei kann nicht erzeugt werden" (the letter stays empty).
     bool create(table::Table& item);
+    // Puts the letter into the row: the letter file when it exists, else the
+    // template, read through the RTF codec with its dunning markers replaced
+    // by the row's values. A file that cannot be read leaves the letter empty
+    // after the file error; false then.
+    bool loadLetter(const QString& letterFile, const QString& templateFile);
     // The table's name as the print and the editor open it; empty before create.
     const QString& name() const { return m_name; }
     // Drops the table now; an error goes to the caller.

@@ -1,7 +1,9 @@
 #include "commercial/dunning.h"
 #include "core/data/temptablename.h"
 #include "core/programdirs.h"
+#include "core/regionalguard.h"
 #include "invoicerunfixture.h"
+#include "platform/richtext/rtf.h"
 
 #include <QDir>
 
@@ -61,6 +63,15 @@ protected:
         t.edit();
         t.field(field).setValue(value);
         t.post();
+    }
+    static void writeFile(const QString& name, const char* text) {
+        QFile f(name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    }
+    QString letterText(const TDunningPrintTable& letter) {
+        auto row = open(letter.name());
+        return richtext::plainTextOfRtf(row->field(QStringLiteral("R_Text")).asString().toLatin1());
     }
     int level() { return FieldInt(dm->TabOposten(), QStringLiteral("O_Mahnungen")); }
     bool tableExists(const QString& name) {
@@ -180,6 +191,29 @@ TEST_F(Dunning, ThePrintTableHoldsOneRowOfTheItemUnderAFreeNameAndGoesAway) {
     }
     EXPECT_FALSE(tableExists(first));
     EXPECT_TRUE(tableExists(QStringLiteral("Tmppr000.db")));
+}
+
+TEST_F(Dunning, TheLetterFileOrElseTheTemplateIsLoadedWithItsMarkersExpanded) {
+    RegionalGuard german;
+    writeFile(DunningTemplateFile(1),
+              "{\\rtf1\\ansi Rechnung @RGNO vom @RGDATUM[dd.mm.yyyy]: offen "
+              "@RESTBETRAG[@.@@@,@@] Euro\\par}");
+    const QString letterFile = DunningLetterFile(QStringLiteral("RE-00042"), 1);
+    TDunningPrintTable letter;
+    ASSERT_TRUE(letter.create(dm->TabOposten()));
+    ASSERT_TRUE(letter.loadLetter(letterFile, DunningTemplateFile(1)));
+    EXPECT_EQ(letterText(letter).trimmed(),
+              QStringLiteral("Rechnung RE-00042 vom 10.03.2026: offen   100,00 Euro"));
+
+    writeFile(letterFile, "Schon bearbeitet: @RGNO");
+    ASSERT_TRUE(letter.loadLetter(letterFile, DunningTemplateFile(1)));
+    EXPECT_EQ(letterText(letter).trimmed(), QStringLiteral("Schon bearbeitet: RE-00042"));
+
+    EXPECT_FALSE(letter.loadLetter(DunningLetterFile(QStringLiteral("RE-00042"), 2),
+                                   DunningTemplateFile(2)));
+    ASSERT_EQ(presenter.texts(Kind::Error).size(), 1);
+    EXPECT_TRUE(presenter.texts(Kind::Error)[0].startsWith(QStringLiteral("Datei ")));
+    EXPECT_TRUE(presenter.texts(Kind::Error)[0].contains(QStringLiteral("Mahnung2.rtf")));
 }
 
 } // namespace
