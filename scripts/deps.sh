@@ -20,6 +20,9 @@ DOMVERA_BUILD_PACKAGES=(cmake ninja-build g++ ccache pkg-config
     fonts-liberation2 libgl-dev libqt6opengl6-dev qt6-translations-l10n)
 DOMVERA_TEST_PACKAGES=(python3 python3-aiosmtpd python3-pyftpdlib openssl poppler-utils xvfb xauth)
 
+# Extra configure arguments of the calling script, e.g. compiler flags.
+DOMVERA_CONFIGURE_ARGS=()
+
 domvera_build() { # build-dir build-type [target...]; all targets when none given
     local src dir="$1" type="$2"
     shift 2
@@ -29,7 +32,8 @@ domvera_build() { # build-dir build-type [target...]; all targets when none give
     export CCACHE_BASEDIR="$src" CCACHE_NOHASHDIR=1
     # A configured directory is not configured again: the build itself re-runs
     # the configure step when a CMake file changed.
-    [ -f "$dir/build.ninja" ] || cmake -S "$src" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" >/dev/null
+    [ -f "$dir/build.ninja" ] || cmake -S "$src" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" \
+        "${DOMVERA_CONFIGURE_ARGS[@]}" >/dev/null
     local targets=()
     [ $# -gt 0 ] && targets=(--target "$@")
     cmake --build "$dir" --parallel "$(nproc)" "${targets[@]}"
