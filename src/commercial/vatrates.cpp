@@ -57,19 +57,22 @@ double CalcVatAmount(double amount, double rate) {
     return RoundCents(amount * rate / 100.0);
 }
 
+TVatRateRow ReadVatRateRow(table::Table& tab) {
+    TVatRateRow row;
+    row.Id = tab.field(QStringLiteral("Mwst_ID")).asInteger();
+    row.Nr = tab.field(QStringLiteral("Mwst_Nr")).asInteger();
+    row.Kurz = tab.field(QStringLiteral("Mwst_Kurz")).asString();
+    row.Lang = tab.field(QStringLiteral("Mwst_Lang")).asString();
+    row.Satz = tab.field(QStringLiteral("Mwst_Satz")).asFloat();
+    row.GueltigVon = DateOrEmpty(tab.field(QStringLiteral("Mwst_GueltigVon")));
+    row.GueltigBis = DateOrEmpty(tab.field(QStringLiteral("Mwst_GueltigBis")));
+    return row;
+}
+
 std::vector<TVatRateRow> ReadVatRateRows(table::Table& tab) {
     std::vector<TVatRateRow> rows;
-    for (tab.first(); !tab.eof(); tab.next()) {
-        TVatRateRow row;
-        row.Id = tab.field(QStringLiteral("Mwst_ID")).asInteger();
-        row.Nr = tab.field(QStringLiteral("Mwst_Nr")).asInteger();
-        row.Kurz = tab.field(QStringLiteral("Mwst_Kurz")).asString();
-        row.Lang = tab.field(QStringLiteral("Mwst_Lang")).asString();
-        row.Satz = tab.field(QStringLiteral("Mwst_Satz")).asFloat();
-        row.GueltigVon = DateOrEmpty(tab.field(QStringLiteral("Mwst_GueltigVon")));
-        row.GueltigBis = DateOrEmpty(tab.field(QStringLiteral("Mwst_GueltigBis")));
-        rows.push_back(std::move(row));
-    }
+    for (tab.first(); !tab.eof(); tab.next())
+        rows.push_back(ReadVatRateRow(tab));
     std::stable_sort(rows.begin(), rows.end(),
                      [](const TVatRateRow& a, const TVatRateRow& b) { return a.Id < b.Id; });
     return rows;

@@ -46,6 +46,8 @@ int VatCodeOfRate(const std::vector<TVatRateRow>& rows, double rate, TDateTime d
 // Amount x rate / 100 rounded to cents.
 double CalcVatAmount(double amount, double rate);
 
+// The current row of an open VAT-rate table.
+TVatRateRow ReadVatRateRow(table::Table& tab);
 // The rows of an open VAT-rate table in Id order; its cursor ends after the
 // last row.
 std::vector<TVatRateRow> ReadVatRateRows(table::Table& tab);

@@ -35,8 +35,22 @@ bool HasDocumentOpener() {
     return bool(g_opener);
 }
 
-bool OpenDocument(const QString& path) {
-    return g_opener && g_opener(path);
+bool OpenDocument(const QString& target, DocumentVerb verb) {
+    return g_opener && g_opener(target, verb);
+}
+
+bool IsUrlTarget(const QString& target) {
+    const qsizetype colon = target.indexOf(u':');
+    if (colon < 2)
+        return false;
+    for (qsizetype i = 0; i < colon; ++i) {
+        const QChar c = target[i];
+        const bool schemeChar =
+            c.isLetter() || (i > 0 && (c.isDigit() || c == u'+' || c == u'-' || c == u'.'));
+        if (!schemeChar || c.unicode() > 127)
+            return false;
+    }
+    return true;
 }
 
 void ShowHandbuchPage(const QString& page) {

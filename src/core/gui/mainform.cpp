@@ -145,8 +145,10 @@ TF_LumoMain::TF_LumoMain(ModuleDispatcher& dispatcher, QWidget* parent)
     if (!m_dispatcher.isAvailable(u"EditUserRightsClick"_s))
         m_dispatcher.setOpener(u"EditUserRightsClick"_s, [] { EditUserRightsClick(F_LumoMain); });
     if (!HasDocumentOpener())
-        SetDocumentOpener([](const QString& path) {
-            return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+        SetDocumentOpener([](const QString& target, DocumentVerb) {
+            // A folder opens in the file manager either way.
+            return QDesktopServices::openUrl(IsUrlTarget(target) ? QUrl(target)
+                                                                 : QUrl::fromLocalFile(target));
         });
     // A player installed before (tests record the sounds) stays in charge.
     if (SoundPlayer* installed = SetSoundPlayer(nullptr)) {

@@ -3,6 +3,8 @@
 #include "core/data/datamodule.h"
 #include "platform/table/table.h"
 
+#include <QDate>
+
 using namespace Qt::StringLiterals;
 
 QString QuotedFilterText(const QString& text) {
@@ -41,4 +43,9 @@ QString TemplateFilter(int objectNr, const QString& currentDocNr) {
 QString OtherTourOfDayFilter(int weekday, int currentTourNr) {
     return u"TO_Wochentag="_s + QString::number(weekday) + u" AND TO_Nr<>"_s +
            QString::number(currentTourNr);
+}
+
+QString VatRatesValidOnFilter(const QDate& day) {
+    const QString quoted = QuotedFilterText(day.toString(u"dd.MM.yyyy"_s));
+    return u"Mwst_GueltigVon<="_s + quoted + u" AND Mwst_GueltigBis>="_s + quoted;
 }

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QDate;
+
 // The filter expressions of the pickers. Values go in as literals of the
 // filter language (texts quoted with doubled quotes), which the table binds
 // as parameters; nothing reaches SQL as text.
@@ -23,3 +25,6 @@ QString UnbilledServicesFilter(int objectId);
 QString TemplateFilter(int objectNr, const QString& currentDocNr);
 // The other tours of the weekday.
 QString OtherTourOfDayFilter(int weekday, int currentTourNr);
+// The VAT rates whose validity covers the day; a row with an empty bound is
+// not listed.
+QString VatRatesValidOnFilter(const QDate& day);

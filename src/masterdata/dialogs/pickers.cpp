@@ -1,7 +1,10 @@
 #include "masterdata/dialogs/pickers.h"
 
+#include "commercial/vatlookups.h"
 #include "core/rangeerrors.h"
 #include "masterdata/dialogs/pickertable.h"
+
+#include <QDate>
 
 using namespace Qt::StringLiterals;
 
@@ -141,4 +144,18 @@ bool SelectZahlBed(int& id, int left, int top) {
     if (outcome.chosen)
         id = outcome.value.toInt();
     return outcome.chosen;
+}
+
+bool PickVatRate(int& code, double& rate, QString& shortText, QString& longText, int left,
+                 int top) {
+    PickerCall call = callOf(code, 0, left, top);
+    const PickerOutcome outcome = RunPicker(PickerRowNamed(u"PickVatRate"_s), call);
+    if (!outcome.chosen)
+        return false;
+    code = outcome.value.toInt();
+    const TVatLookup found = LookupVatRate(code, DateTimeOfDate(QDate::currentDate()));
+    rate = found.Rate;
+    shortText = found.Kurz;
+    longText = found.Lang;
+    return true;
 }

@@ -62,3 +62,8 @@ QString SelectPlzOrt(const QString& plzOrt, const QString& sortField, int gridHe
                      int top);
 // True with id set to the chosen payment term.
 bool SelectZahlBed(int& id, int left, int top);
+
+// A VAT rate among the rows valid today ("Mehrwertsteuersatz auswählen"):
+// true with the chosen code and its rate and texts as the lookup of today
+// gives them; false and nothing changed when cancelled.
+bool PickVatRate(int& code, double& rate, QString& shortText, QString& longText, int left, int top);

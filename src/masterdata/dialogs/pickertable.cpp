@@ -7,6 +7,7 @@
 #include "masterdata/dialogs/selectrecord.h"
 #include "platform/errors.h"
 
+#include <QDate>
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -60,6 +61,10 @@ QString unbilledServices(const PickerCall& call) {
 
 QString otherTemplates(const PickerCall& call) {
     return TemplateFilter(call.objectNr, call.start.toString());
+}
+
+QString vatRatesValidToday(const PickerCall&) {
+    return VatRatesValidOnFilter(QDate::currentDate());
 }
 
 QVariant plzIdOfText(const PickerCall& call) {
@@ -232,6 +237,18 @@ QList<PickerRow> buildTable() {
          .okResult = plzOrtOfId,
          .cancel = PickerCancel::EmptyText,
          .pausesTimer = false},
+        {.name = u"PickVatRate"_s,
+         .form = u"TF_Mwst"_s,
+         .columns = {{u"Mwst_Nr"_s, u"Kennzeichen"_s, 11}, {u"Mwst_Lang"_s, u"Bezeichnung"_s, 30}},
+         .gridHeight = 120,
+         .fixedHeight = true,
+         .gridWidth = 400,
+         .databaseName = kLumo,
+         .tableName = u"Mwstsatz.db"_s,
+         .keyField = u"Mwst_Nr"_s,
+         .captionMessage = 65152,
+         .filter = vatRatesValidToday,
+         .sort = PickerSort::Empty},
         {.name = u"SelectZahlBed"_s,
          .form = u"TF_SelZahlbed"_s,
          .columns = {{u"Z_ID"_s, u"Nr"_s, 4},
@@ -282,6 +299,7 @@ const PickerRow& PickerRowNamed(const QString& name) {
 LookupGrid PickerGrid(const PickerRow& row, const PickerCall& call) {
     LookupGrid grid;
     grid.columns = row.columns;
+    grid.width = row.gridWidth;
     grid.height = row.fixedHeight || call.gridHeight <= 0 ? row.gridHeight : call.gridHeight;
     return grid;
 }

@@ -55,6 +55,7 @@ struct PickerRow {
     QList<widgets::GridColumn> columns; // titles, fields and widths in characters
     int gridHeight = 240;               // the designed grid height in pixels
     bool fixedHeight = false;           // the call's grid height is ignored
+    int gridWidth = 0;                  // pixels; 0 fits the columns
 
     // The table: alias and file; an empty alias takes the call's alias and table.
     QString databaseName;

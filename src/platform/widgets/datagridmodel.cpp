@@ -167,6 +167,8 @@ Qt::ItemFlags DataGridModel::flags(const QModelIndex& index) const {
     Qt::ItemFlags f = QAbstractTableModel::flags(index);
     if (!index.isValid())
         return f;
+    if (index.column() < m_columns.size() && m_columns[index.column()].readOnly)
+        return f;
     const table::Field* field = m_source.table().findField(fieldAt(index.column()));
     if (!field || field->isCalculated() || field->type() == table::FieldType::AutoInc ||
         field->type() == table::FieldType::Graphic)

@@ -13,6 +13,8 @@ struct GridColumn {
     QString field;
     QString title; // the field name when empty
     int width = 0; // in characters; 0 leaves the view's default
+    // Shown but never edited in the grid (a value that a dialog writes).
+    bool readOnly = false;
 };
 
 // The rows of a data source's table as a Qt model: rows are read on demand

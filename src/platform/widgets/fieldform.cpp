@@ -1,6 +1,9 @@
 #include "platform/widgets/fieldform.h"
 
 #include "platform/errors.h"
+#include "platform/table/field.h"
+#include "platform/table/table.h"
+#include "platform/widgets/datasource.h"
 #include "platform/widgets/dbcheckbox.h"
 #include "platform/widgets/dbcombobox.h"
 #include "platform/widgets/dbdateedit.h"
@@ -10,9 +13,12 @@
 #include "platform/widgets/dbmemo.h"
 #include "platform/widgets/dbrichedit.h"
 #include "platform/widgets/dbspinedit.h"
+#include "platform/widgets/rowreader.h"
+#include "platform/widgets/userprompts.h"
 
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QScrollArea>
 #include <QTabWidget>
@@ -88,6 +94,10 @@ FieldForm::FieldForm(DataSource& source, const QList<FieldDecl>& fields, QWidget
                 QStringLiteral("Das Feld %1 ist im Formular doppelt angegeben.").arg(decl.field));
         QWidget* editor = createEditor(source, decl);
         m_editors.insert(key, editor);
+        if (decl.pick) {
+            m_picks.insert(editor, decl.pick);
+            editor->installEventFilter(this);
+        }
         if (decl.readOnly) {
             auto* edit = qobject_cast<DbEdit*>(editor);
             if (!edit)
@@ -133,6 +143,10 @@ QWidget* FieldForm::createEditor(DataSource& source, const FieldDecl& decl) {
             throw DbError(
                 QStringLiteral("Für das Feld %1 fehlt die Nachschlagetabelle.").arg(decl.field));
         box->setLookup(*decl.lookup, decl.lookupKey, decl.lookupText);
+        if (!decl.lookupCopies.isEmpty())
+            // After the box's own handler has stored the chosen key.
+            connect(box, &QComboBox::activated, this,
+                    [this, &source, decl](int row) { copyFromList(source, decl, row); });
         return box;
     }
     case FieldKind::Date:
@@ -147,6 +161,34 @@ QWidget* FieldForm::createEditor(DataSource& source, const FieldDecl& decl) {
         return new DbImage(source, decl.field, this);
     }
     return nullptr;
+}
+
+void FieldForm::copyFromList(DataSource& source, const FieldDecl& decl, int row) {
+    guarded(this, [&] {
+        table::Table& t = source.table();
+        if (!t.isEditing())
+            source.startEdit();
+        for (const auto& [listField, field] : decl.lookupCopies)
+            t.field(field).setValue(decl.lookup->rows().value(row, listField));
+        source.notifyRecordChanged();
+    });
+}
+
+bool FieldForm::eventFilter(QObject* watched, QEvent* event) {
+    const auto pick = m_picks.constFind(watched);
+    if (pick != m_picks.cend()) {
+        bool open = event->type() == QEvent::MouseButtonDblClick;
+        if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            open = key->key() == Qt::Key_W && key->modifiers() == Qt::AltModifier;
+        }
+        if (open) {
+            auto* editor = static_cast<QWidget*>(watched);
+            guarded(this, [&] { (*pick)(*editor); });
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void FieldForm::showPage(const QString& name) {

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QVariantList>
 #include <QWidget>
+#include <functional>
+#include <utility>
 
 class QGroupBox;
 class QLabel;
@@ -37,6 +39,15 @@ struct FieldDecl {
     // Shown but never edited, whatever the state of the table, and skipped
     // by the Tab key (sums and other computed values). One-line edits only.
     bool readOnly = false;
+    // The field's picker (a record lookup, a folder choice, ...), opened by a
+    // double-click on the field or Alt+W. It gets the editor (for placing
+    // its window) and writes the record itself; errors it raises are shown,
+    // a silent abort ends it quietly. Date fields have the calendar already.
+    std::function<void(QWidget& editor)> pick;
+    // LookupCombo: when the user chooses a row, each pair (field of the list,
+    // field of the record) copies the chosen row's value into the record, so
+    // that a chosen bank name fills the bank code beside it.
+    QList<std::pair<QString, QString>> lookupCopies;
 };
 
 // The fields of a form built from declarations, page by page in the order
@@ -47,6 +58,8 @@ struct FieldDecl {
 //       {"&Aktiv", "F_Aktiv", FieldKind::CheckBox, "Adresse"},
 //   });
 // Lines with a group name are boxed: decl.group = "Bankverbindung".
+// Actions come with the declaration, not with code per form: decl.pick opens
+// a picker, decl.lookupCopies fills a field from a chosen list row.
 class FieldForm : public QWidget {
     Q_OBJECT
 public:
@@ -64,8 +77,14 @@ public:
     // The first box of that title (on any page); nullptr when none.
     QGroupBox* group(const QString& title) const { return m_groups.value(title); }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QWidget* createEditor(DataSource& source, const FieldDecl& decl);
+    void copyFromList(DataSource& source, const FieldDecl& decl, int row);
+
+    QHash<QObject*, std::function<void(QWidget&)>> m_picks;
 
     QHash<QString, QWidget*> m_editors;
     QHash<QString, QLabel*> m_labels;

@@ -23,7 +23,7 @@ class HelpViewTest : public frametest::ProgramDirFixture {
 protected:
     void SetUp() override {
         ProgramDirFixture::SetUp();
-        m_previous = SetDocumentOpener([this](const QString& path) {
+        m_previous = SetDocumentOpener([this](const QString& path, DocumentVerb) {
             opened << path;
             return true;
         });
@@ -123,7 +123,7 @@ TEST_F(HelpViewTest, HelpMenuOpensTheManuals) {
     EXPECT_EQ(opened, QStringList{page});
 
     // No program takes the file.
-    SetDocumentOpener([](const QString&) { return false; });
+    SetDocumentOpener([](const QString&, DocumentVerb) { return false; });
     presenter.boxes.clear();
     ShowHandbuchPage(u"Firmendaten.html"_s);
     EXPECT_EQ(presenter.texts(MessagePresenter::Kind::Error),

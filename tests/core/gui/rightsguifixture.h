@@ -102,10 +102,11 @@ protected:
                               QStringLiteral("\rist nicht vorhanden.")});
         writeBytes(page, "<html></html>");
         QStringList opened;
-        const DocumentOpener previous = SetDocumentOpener([&opened](const QString& path) {
-            opened << path;
-            return true;
-        });
+        const DocumentOpener previous =
+            SetDocumentOpener([&opened](const QString& path, DocumentVerb) {
+                opened << path;
+                return true;
+            });
         presenter.boxes.clear();
         info->click();
         SetDocumentOpener(previous);

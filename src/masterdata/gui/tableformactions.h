@@ -1,0 +1,24 @@
+#pragma once
+
+#include "masterdata/gui/tableformdecl.h"
+
+// Column actions that several table forms share.
+
+// How a date column's calendar treats a cancelled choice.
+enum class CalendarCancel {
+    Nothing,    // the row stays as it was
+    EditAnyway, // the row goes into edit state with its old date
+};
+
+// The calendar on a date column: opens at the form's corner + (dx, dy) on
+// the field's date (today when empty and todayWhenEmpty); OK puts the row
+// into edit state and writes the chosen date, without posting.
+ColumnAction CalendarColumn(const QString& field, int dx, int dy, bool todayWhenEmpty,
+                            CalendarCancel onCancel);
+
+// "Vorsc&hau" (tag 1) and "Dr&uck" of a list print.
+QList<PrintButtonDecl> ListPrintButtons(int formType, const QString& entry);
+
+// The navigator of forms with their own post and cancel buttons: first,
+// prior, next, last, insert, delete and refresh.
+QList<widgets::DbNavigator::Button> BrowseNavigator();

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QList>
+
+struct TableFormDecl;
+
+// Every declared table form of the master data, for the declaration test
+// (each field in its table, mnemonics unique per page, each print form type
+// among the print forms). A new form adds its declaration here.
+QList<TableFormDecl> TableFormDecls();

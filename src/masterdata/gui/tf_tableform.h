@@ -1,0 +1,110 @@
+#pragma once
+
+#include "masterdata/gui/tableformdecl.h"
+
+#include <QDialog>
+#include <QHash>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QLabel;
+class QHBoxLayout;
+class QMenu;
+class QPushButton;
+class QVBoxLayout;
+
+namespace table {
+class Table;
+}
+namespace widgets {
+class DataGrid;
+class DataSource;
+} // namespace widgets
+
+// The modal table form: a grid over one table with its navigator, optional
+// field pages below it and the buttons, all built from a TableFormDecl.
+// Forms are opened with OpenTableForm; tests and derived hosts may build
+// one directly over a table they opened.
+class TF_TableForm : public QDialog {
+    Q_OBJECT
+public:
+    // Where the form starts when it is first shown.
+    enum class StartRow { Keep, Last, Append };
+
+    TF_TableForm(const TableFormDecl& decl, table::Table& table, QWidget* parent = nullptr);
+    ~TF_TableForm() override;
+
+    const TableFormDecl& declaration() const { return m_decl; }
+    table::Table& table() const { return m_table; }
+    widgets::DataSource& source() const { return *m_source; }
+    widgets::DataGrid& grid() const { return *m_grid; }
+    widgets::DbNavigator& navigator() const { return *m_navigator; }
+    widgets::FieldForm* fields() const { return m_fields; } // nullptr without pages
+    // Any button of the form by its caption ("Dr&uck", "S&chließen", ...).
+    QPushButton* button(const QString& caption) const;
+    QMenu* contextMenu() const { return m_contextMenu; }
+    // The rows above and below the grid, for what a setup adds.
+    QHBoxLayout& topRow() const { return *m_topRow; }
+    QHBoxLayout& bottomRow() const { return *m_bottomRow; }
+
+    void setStartRow(StartRow start) { m_startRow = start; }
+
+    // The actions behind the standard buttons and keys.
+    void post();
+    void cancel();
+    void showHelp();
+    // Runs the action of the column showing field, on the current row, as a
+    // double-click there does; false when the column has none.
+    bool runColumnAction(const QString& field);
+    // Sorts by the grid column as a click on its title does.
+    void sortByTitle(int column);
+
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildTopRow(QVBoxLayout& layout);
+    void buildGrid(QVBoxLayout& layout);
+    void buildFields(QVBoxLayout& layout);
+    void buildBottomRow(QVBoxLayout& layout);
+    void buildContextMenu();
+    void firstShow();
+    void applySort(const QString& field);
+    const ColumnAction* actionOf(const QString& field) const;
+
+    TableFormDecl m_decl;
+    table::Table& m_table;
+    std::unique_ptr<widgets::DataSource> m_source;
+    std::vector<std::unique_ptr<widgets::DataSource>> m_lookupSources;
+    widgets::DbNavigator* m_navigator = nullptr;
+    widgets::DataGrid* m_grid = nullptr;
+    widgets::FieldForm* m_fields = nullptr;
+    QHBoxLayout* m_topRow = nullptr;
+    QHBoxLayout* m_bottomRow = nullptr;
+    QMenu* m_contextMenu = nullptr;
+    QList<QPushButton*> m_buttons;
+    StartRow m_startRow = StartRow::Keep;
+    bool m_shown = false;
+};
+
+// Gives an own table the declaration's new-row values (the key included)
+// and delete guards. OpenTableForm does this for its own cursor.
+void InstallTableRules(const TableFormDecl& decl, table::Table& own);
+
+// The print buttons stay disabled, with a tooltip saying why, until the
+// printing side installs the list printer: it then runs the print-form
+// choice and the button's report entry. Returns the previous printer.
+using ListPrinter = std::function<void(TF_TableForm& form, const PrintButtonDecl& button)>;
+ListPrinter SetListPrinter(ListPrinter printer);
+
+// Opens the declared form modally through the common module opener (timer
+// work paused, tables opened for the form and closed again), placed below
+// the main window. The own cursor of an Own form lives for this call.
+// Append: the form starts on a new row; otherwise Own forms start on the
+// last row and Shared ones where their table stands. Returns the dialog's
+// result.
+int OpenTableForm(const TableFormDecl& decl, bool append = false);
