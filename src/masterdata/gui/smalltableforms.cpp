@@ -20,12 +20,13 @@ FieldDecl edit(const QString& caption, const QString& field, const QString& page
 
 // A list over a shared table: the key stored, the text shown, and what a
 // chosen row copies into the record.
-FieldDecl list(const QString& caption, const QString& field, const QString& key,
+FieldDecl list(const QString& caption, const QString& field, int width, const QString& key,
                const QString& text, QList<std::pair<QString, QString>> copies = {}) {
     return {.caption = caption,
             .field = field,
             .kind = FieldKind::LookupCombo,
             .page = kSonst,
+            .width = width,
             .lookupKey = key,
             .lookupText = text,
             .lookupCopies = std::move(copies)};
@@ -101,23 +102,23 @@ TableFormDecl KrankenkasseFormDecl() {
         edit(u"Name &2"_s, u"KK_Adresse2"_s, kGrund),
         edit(u"Stra&ße"_s, u"KK_Strasse"_s, kGrund),
         edit(u"Pl&z/Ort"_s, u"KK_Plz"_s, kGrund, 10),
-        edit(u"Ort"_s, u"KK_Ort"_s, kGrund),
+        {.field = u"KK_Ort"_s, .page = kGrund, .sameLine = true},
         edit(u"Tele&fon"_s, u"KK_Telefon"_s, kGrund, 22),
         edit(u"Fa&x"_s, u"KK_Fax"_s, kGrund, 22),
         edit(u"Ema&il"_s, u"KK_Email"_s, kGrund),
         edit(u"&Sachbearbeiter"_s, u"KK_Sachbearbeiter"_s, kGrund),
         edit(u"&Tel. Sachbearb."_s, u"KK_SachBtelefon"_s, kGrund, 22),
-        list(u"Bank&name"_s, u"KK_BankName"_s, u"BankName"_s, u"BankName"_s,
+        list(u"Bank&name"_s, u"KK_BankName"_s, 40, u"BankName"_s, u"BankName"_s,
              {{u"BankBLZ"_s, u"KK_BankBlz"_s}}),
-        list(u"BL&Z"_s, u"KK_BankBlz"_s, u"BankBLZ"_s, u"BankBLZ"_s,
+        list(u"BL&Z"_s, u"KK_BankBlz"_s, 10, u"BankBLZ"_s, u"BankBLZ"_s,
              {{u"BankName"_s, u"KK_BankName"_s}}),
         edit(u"&Konto-Nr"_s, u"KK_BankKontoNr"_s, kSonst, 11),
-        list(u"Zahlar&t"_s, u"KK_BankZahlart"_s, u"ZA_ID"_s, u"ZA_Text"_s),
+        list(u"Zahlar&t"_s, u"KK_BankZahlart"_s, 30, u"ZA_ID"_s, u"ZA_Text"_s),
     };
     d.lookups = {{u"KK_BankName"_s, u"TabBanken"_s},
                  {u"KK_BankBlz"_s, u"TabBanken"_s},
                  {u"KK_BankZahlart"_s, u"TabZahlart"_s}};
-    d.minimumSize = {720, 560};
+    d.minimumSize = {720, 640};
     return d;
 }
 

@@ -89,6 +89,7 @@ void TF_TableForm::buildTopRow(QVBoxLayout& layout) {
         for (int b = 0; b < DbNavigator::ButtonCount; ++b)
             m_navigator->setButtonVisible(DbNavigator::Button(b),
                                           m_decl.navigatorButtons.contains(DbNavigator::Button(b)));
+    m_navigator->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     m_topRow->addWidget(m_navigator);
     if (m_decl.postCancelButtons) {
         auto* post = new QPushButton(u"Überneh&men"_s, this);
@@ -120,7 +121,6 @@ void TF_TableForm::buildGrid(QVBoxLayout& layout) {
     m_grid = new DataGrid(*m_source, this);
     m_grid->setObjectName(m_decl.gridName.isEmpty() ? u"Grid"_s : m_decl.gridName);
     m_grid->setColumns(m_decl.columns);
-    m_grid->horizontalHeader()->setStretchLastSection(true);
     m_grid->installEventFilter(this);
     m_grid->viewport()->installEventFilter(this);
     SetGridColor(*m_grid, palette().color(QPalette::Base));
@@ -149,7 +149,8 @@ void TF_TableForm::buildFields(QVBoxLayout& layout) {
     for (QWidget* w : m_fields->findChildren<QWidget*>())
         if (w->focusPolicy() != Qt::NoFocus)
             w->installEventFilter(this);
-    layout.addWidget(m_fields, 1);
+    // The pages get the larger share: the grid scrolls, the fields should not.
+    layout.addWidget(m_fields, 2);
 }
 
 void TF_TableForm::buildBottomRow(QVBoxLayout& layout) {
@@ -275,8 +276,8 @@ void TF_TableForm::firstShow() {
         if (m_decl.titleSort != TitleSort::None)
             applySort(rememberedSorts().value(m_decl.formClass, m_decl.initialSortField));
         if (m_table.isOpen()) {
-            if (m_startRow == StartRow::Append)
-                m_source->insert();
+            if (m_startRow == StartRow::Append && m_source->mayInsert())
+                m_table.append();
             else if (m_startRow == StartRow::Last)
                 m_table.last();
         }

@@ -18,6 +18,7 @@
 
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QScrollArea>
@@ -50,7 +51,10 @@ FieldForm::FieldForm(DataSource& source, const QList<FieldDecl>& fields, QWidget
         form->setRowWrapPolicy(QFormLayout::DontWrapRows);
         return form;
     };
-    for (const FieldDecl& decl : fields) {
+    QHBoxLayout* line = nullptr; // the line that the next sameLine field joins
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        const FieldDecl& decl = fields[i];
+        const bool joins = decl.sameLine && line;
         Page& state = pageStates[decl.page];
         if (!state.layout) {
             if (paged) {
@@ -71,7 +75,7 @@ FieldForm::FieldForm(DataSource& source, const QList<FieldDecl>& fields, QWidget
                 outer->addLayout(state.layout);
             }
         }
-        if (!state.form || state.group != decl.group) {
+        if (!joins && (!state.form || state.group != decl.group)) {
             state.group = decl.group;
             state.form = newForm();
             // Before the page's closing stretch (paged) or at the end.
@@ -107,20 +111,38 @@ FieldForm::FieldForm(DataSource& source, const QList<FieldDecl>& fields, QWidget
             edit->setAlwaysReadOnly(true);
             edit->setFocusPolicy(Qt::NoFocus);
         }
-        if (decl.kind == FieldKind::CheckBox) {
+        if (decl.kind == FieldKind::CheckBox && !joins) {
             form->addRow(QString(), editor);
+            line = nullptr;
             continue;
         }
-        auto* label = new QLabel(decl.caption, editor->parentWidget());
-        label->setBuddy(editor);
-        m_labels.insert(key, label);
+        QLabel* label = nullptr;
+        if (!decl.caption.isEmpty() || !joins) {
+            label = new QLabel(decl.caption, editor->parentWidget());
+            label->setBuddy(editor);
+            m_labels.insert(key, label);
+        }
         if (decl.width > 0) {
             const int chars =
                 decl.width + (decl.kind == FieldKind::Date || decl.kind == FieldKind::Spin ? 4 : 2);
             editor->setFixedWidth(
                 editor->fontMetrics().horizontalAdvance(QLatin1Char('0')) * chars + 12);
         }
-        form->addRow(label, editor);
+        const int stretch = decl.width > 0 ? 0 : 1;
+        if (joins) {
+            if (label)
+                line->addWidget(label);
+            line->addWidget(editor, stretch);
+            continue;
+        }
+        if (i + 1 < fields.size() && fields[i + 1].sameLine) {
+            line = new QHBoxLayout;
+            line->addWidget(editor, stretch);
+            form->addRow(label, line);
+        } else {
+            line = nullptr;
+            form->addRow(label, editor);
+        }
     }
     if (!paged)
         outer->addStretch();

@@ -39,6 +39,9 @@ struct FieldDecl {
     // Shown but never edited, whatever the state of the table, and skipped
     // by the Tab key (sums and other computed values). One-line edits only.
     bool readOnly = false;
+    // Sits right of the previous field, on its line (postcode and town);
+    // its caption, when it has one, stands between the two.
+    bool sameLine = false;
     // The field's picker (a record lookup, a folder choice, ...), opened by a
     // double-click on the field or Alt+W. It gets the editor (for placing
     // its window) and writes the record itself; errors it raises are shown,

@@ -10,6 +10,7 @@
 #include "platform/widgets/datagrid.h"
 #include "platform/widgets/dbdateedit.h"
 
+#include <QDate>
 #include <QPushButton>
 
 using namespace Qt::StringLiterals;
@@ -84,6 +85,11 @@ protected:
         dbstructure::CreatePlzTable(*table::aliases::database(u"LumoDB"_s));
         addRow(u"PLZ.DB"_s, {{u"P_ID"_s, 1}, {u"PLZ"_s, u"50667"_s}, {u"ORT"_s, u"Köln"_s}});
         addRow(u"PLZ.DB"_s, {{u"P_ID"_s, 2}, {u"PLZ"_s, u"53111"_s}, {u"ORT"_s, u"Bonn"_s}});
+        addRow(u"MwstSatz.DB"_s, {{u"Mwst_ID"_s, 5},
+                                  {u"Mwst_Nr"_s, 2},
+                                  {u"Mwst_Satz"_s, 5.0},
+                                  {u"Mwst_Kurz"_s, u"offen"_s},
+                                  {u"Mwst_GueltigVon"_s, QDate(2000, 1, 1)}});
         createModule();
     }
 };
@@ -205,6 +211,19 @@ TEST_F(PickerTest, EveryPickerGivesItsOkAndCancelResultsAndListsWhatItsFilterAll
          u"53111|Bonn"_s,
          QString(),
          {}},
+        {u"PickVatRate"_s,
+         [] {
+             int code = 1;
+             double rate = 0.0;
+             QString kurz, lang;
+             const bool chosen = PickVatRate(code, rate, kurz, lang, 0, 0);
+             return QVariant(QVariantList{chosen, code, rate, kurz, lang});
+         },
+         2,
+         QVariantList{true, 2, 7.0, u"Mwst 7 %"_s, u"Mehrwertsteuer halber Satz"_s},
+         QVariantList{false, 1, 0.0, QString(), QString()},
+         // Valid today; a row with an empty bound is not listed.
+         {u"0"_s, u"1"_s, u"2"_s}},
         {u"SelectZahlBed"_s,
          [] {
              int id = 1;

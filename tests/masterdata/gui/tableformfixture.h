@@ -1,0 +1,51 @@
+#pragma once
+
+#include "core/data/moduledbfixture.h"
+#include "core/data/recordrules.h"
+#include "core/gui/modaldriver.h"
+#include "masterdata/dialogs/tf_kalender.h"
+#include "masterdata/gui/tf_tableform.h"
+
+#include <QApplication>
+#include <functional>
+#include <memory>
+
+namespace formtest {
+
+// A client database with its data module, its record rules and the
+// calendar, for the declared table forms.
+class TableFormTest : public datatest::ModuleDbFixture {
+protected:
+    void SetUp() override {
+        ModuleDbFixture::SetUp();
+        createModule();
+        InstallRecordRules(*dm);
+        calendar = std::make_unique<KalenderForm>();
+    }
+    void TearDown() override {
+        calendar.reset();
+        ModuleDbFixture::TearDown();
+    }
+
+    // Runs work on the table form once the opener shows it; false when none
+    // was shown. Work must close the form.
+    static bool whenFormShown(const std::function<void(TF_TableForm&)>& work,
+                              const std::function<void()>& open) {
+        bool shown = false;
+        WhenModalShown([&](QWidget* modal) {
+            auto* form = qobject_cast<TF_TableForm*>(modal);
+            if (!form) {
+                modal->close();
+                return;
+            }
+            shown = true;
+            work(*form);
+        });
+        open();
+        return shown;
+    }
+
+    std::unique_ptr<KalenderForm> calendar;
+};
+
+} // namespace formtest
