@@ -7,6 +7,7 @@
 #include "masterdata/gui/tf_tableform.h"
 
 #include <QApplication>
+#include <QFile>
 #include <functional>
 #include <memory>
 
@@ -18,6 +19,10 @@ class TableFormTest : public datatest::ModuleDbFixture {
 protected:
     void SetUp() override {
         ModuleDbFixture::SetUp();
+        // Placements (column layouts, the main window's state) stay in the test.
+        m_hadWinDir = qEnvironmentVariableIsSet("DOMVERA_WINDIR");
+        m_savedWinDir = qgetenv("DOMVERA_WINDIR");
+        qputenv("DOMVERA_WINDIR", QFile::encodeName(path(QStringLiteral("win"))));
         createModule();
         InstallRecordRules(*dm);
         calendar = std::make_unique<KalenderForm>();
@@ -25,6 +30,10 @@ protected:
     void TearDown() override {
         calendar.reset();
         ModuleDbFixture::TearDown();
+        if (m_hadWinDir)
+            qputenv("DOMVERA_WINDIR", m_savedWinDir);
+        else
+            qunsetenv("DOMVERA_WINDIR");
     }
 
     // Runs work on the table form once the opener shows it; false when none
@@ -46,6 +55,10 @@ protected:
     }
 
     std::unique_ptr<KalenderForm> calendar;
+
+private:
+    QByteArray m_savedWinDir;
+    bool m_hadWinDir = false;
 };
 
 } // namespace formtest
