@@ -36,6 +36,10 @@ class TF_TableForm;
 // - buttons and contextMenu: actions on the form.
 // - setup: anything else, run once on the built form (a label, a caption
 //   computed from the current owner record).
+// - SetListPrinter (tf_tableform.h): makes the declared print buttons live.
+// A long-lived list form (search line, rights, the delete guard of its right
+// number) derives from TF_TableForm or adds fields here that the host reads;
+// the rows above and below the grid are open for its controls.
 
 // Where the form's rows come from.
 enum class TableSource {

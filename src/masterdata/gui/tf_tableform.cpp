@@ -14,6 +14,7 @@
 #include "platform/widgets/datagrid.h"
 #include "platform/widgets/datasource.h"
 #include "platform/widgets/userprompts.h"
+#include "printing/gui/printbutton.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -171,7 +172,8 @@ void TF_TableForm::buildBottomRow(QVBoxLayout& layout) {
         b->setAutoDefault(false);
         b->setProperty("formType", print.formType);
         b->setProperty("printEntry", print.entry);
-        b->setProperty("tag", print.tag);
+        if (print.tag == 1)
+            MarkPreviewButton(b);
         if (listPrinter()) {
             connect(b, &QPushButton::clicked, this,
                     [this, print] { guarded(this, [&] { listPrinter()(*this, print); }); });
