@@ -141,6 +141,8 @@ void seedCostTypes(const std::shared_ptr<table::Database>& db) {
     kostart.open();
     if (!kostart.isEmpty())
         return;
+    // All or none, and one commit instead of one per row.
+    table::Transaction tx(*db);
     int id = 0;
     for (const QJsonValue& value : rows) {
         const QJsonObject row = value.toObject();
@@ -151,6 +153,7 @@ void seedCostTypes(const std::shared_ptr<table::Database>& db) {
         kostart.field(u"A_Marked"_s).setValue(false);
         kostart.post();
     }
+    tx.commit();
 }
 
 // The client's databases of the current version in MandantNr's directories.

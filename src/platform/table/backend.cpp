@@ -5,6 +5,8 @@
 #include <QCollator>
 #include <QFile>
 #include <QLocale>
+#include <QStringEncoder>
+#include <cstring>
 #include <sqlite3.h>
 
 namespace table {
@@ -64,15 +66,63 @@ void Statement::bind(int index, const QVariant& value) {
                                      SQLITE_TRANSIENT);
             break;
         }
-        default: {
-            const QByteArray t = value.toString().toUtf8();
-            rc = sqlite3_bind_text64(m_stmt, index, t.constData(), sqlite3_uint64(t.size()),
-                                     SQLITE_TRANSIENT, SQLITE_UTF8);
-        }
+        default:
+            bindText(index, value.toString());
+            return;
         }
     }
     if (rc != SQLITE_OK)
         m_connection.raise(rc);
+}
+
+void Statement::check(int rc) {
+    if (rc != SQLITE_OK)
+        m_connection.raise(rc);
+}
+
+void Statement::bindNull(int index) {
+    check(sqlite3_bind_null(m_stmt, index));
+}
+
+void Statement::bindInt64(int index, qint64 value) {
+    check(sqlite3_bind_int64(m_stmt, index, value));
+}
+
+void Statement::bindDouble(int index, double value) {
+    check(sqlite3_bind_double(m_stmt, index, value));
+}
+
+// Text is copied into a buffer of the parameter's own that lives as long as
+// the statement, so the engine need not make a copy of its own.
+QByteArray& Statement::textBuffer(int index) {
+    if (index < 1)
+        m_connection.raise(SQLITE_RANGE);
+    if (size_t(index) > m_texts.size())
+        m_texts.resize(size_t(index));
+    return m_texts[size_t(index) - 1];
+}
+
+void Statement::bindText(int index, const char* utf8, qsizetype length) {
+    QByteArray& buffer = textBuffer(index);
+    buffer.resize(length);
+    std::memcpy(buffer.data(), utf8, size_t(length));
+    check(sqlite3_bind_text64(m_stmt, index, buffer.constData(), sqlite3_uint64(length),
+                              SQLITE_STATIC, SQLITE_UTF8));
+}
+
+void Statement::bindText(int index, QStringView text) {
+    QByteArray& buffer = textBuffer(index);
+    buffer.resize(text.size() * 3);
+    QStringEncoder encoder(QStringEncoder::Utf8);
+    const char* end = encoder.appendToBuffer(buffer.data(), text);
+    buffer.resize(end - buffer.constData());
+    check(sqlite3_bind_text64(m_stmt, index, buffer.constData(), sqlite3_uint64(buffer.size()),
+                              SQLITE_STATIC, SQLITE_UTF8));
+}
+
+void Statement::bindBlob(int index, const QByteArray& bytes) {
+    check(sqlite3_bind_blob64(m_stmt, index, bytes.constData(), sqlite3_uint64(bytes.size()),
+                              SQLITE_TRANSIENT));
 }
 
 void Statement::bindAll(const QVariantList& values) {
@@ -136,6 +186,63 @@ double Statement::real(int column) const {
 QString Statement::text(int column) const {
     const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
     return QString::fromUtf8(p, sqlite3_column_bytes(m_stmt, column));
+}
+
+QByteArrayView Statement::utf8(int column) const {
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
+    return QByteArrayView(p, sqlite3_column_bytes(m_stmt, column));
+}
+
+Cell Statement::cell(int column) const {
+    return Cell(sqlite3_column_value(m_stmt, column));
+}
+
+Statement::RowLock::RowLock(const Statement& statement)
+    : m_mutex(sqlite3_db_mutex(sqlite3_db_handle(statement.m_stmt))) {
+    sqlite3_mutex_enter(m_mutex);
+}
+
+Statement::RowLock::~RowLock() {
+    sqlite3_mutex_leave(m_mutex);
+}
+
+bool Cell::isNull() const {
+    return sqlite3_value_type(m_value) == SQLITE_NULL;
+}
+
+qint64 Cell::int64() const {
+    return sqlite3_value_int64(m_value);
+}
+
+double Cell::real() const {
+    return sqlite3_value_double(m_value);
+}
+
+QString Cell::text() const {
+    const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(m_value));
+    return QString::fromUtf8(p, sqlite3_value_bytes(m_value));
+}
+
+QByteArrayView Cell::utf8() const {
+    const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(m_value));
+    return QByteArrayView(p, sqlite3_value_bytes(m_value));
+}
+
+QVariant Cell::value() const {
+    switch (sqlite3_value_type(m_value)) {
+    case SQLITE_INTEGER:
+        return QVariant(qint64(sqlite3_value_int64(m_value)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_value_double(m_value));
+    case SQLITE_TEXT:
+        return QVariant(text());
+    case SQLITE_BLOB: {
+        const auto* p = static_cast<const char*>(sqlite3_value_blob(m_value));
+        return QVariant(QByteArray(p, sqlite3_value_bytes(m_value)));
+    }
+    default:
+        return QVariant();
+    }
 }
 
 bool Statement::isNull(int column) const {

@@ -1,6 +1,7 @@
 #include "platform/table/database.h"
 
 #include "platform/table/backend.h"
+#include "platform/table/datetimecodec.h"
 #include "platform/table/session.h"
 #include "platform/table/table.h"
 #include "platform/table/tableerror.h"
@@ -75,6 +76,7 @@ std::shared_ptr<Database> Database::open(const QString& directory, Options optio
 }
 
 Database::Database(const QString& directory, Options options) : m_directory(directory) {
+    codec::keepLocalTimeZone();
     if (options.create)
         QDir().mkpath(directory);
     m_connection =
@@ -385,8 +387,16 @@ void Database::detach(Table* table) {
 }
 
 void Database::noteTableWritten(const QString& physical) {
-    ++m_writeSerial;
-    ++m_tableWrites[physical.toLower()];
+    noteTableWritten(tableWriteCounter(physical));
+}
+
+quint64 Database::tableWrites(const QString& physical) const {
+    const auto it = m_tableWrites.find(physical.toLower());
+    return it == m_tableWrites.end() ? 0 : it->second;
+}
+
+quint64& Database::tableWriteCounter(const QString& physical) {
+    return m_tableWrites[physical.toLower()];
 }
 
 void Database::invalidateCursors(bool rowIdsChanged) {
@@ -398,6 +408,8 @@ Transaction::Transaction(Database& db) : m_db(db), m_level(db.m_depth) {
     db.m_connection->exec(m_level == 0 ? QStringLiteral("BEGIN IMMEDIATE")
                                        : QStringLiteral("SAVEPOINT sp%1").arg(m_level));
     ++db.m_depth;
+    if (m_level == 0)
+        ++db.m_transactionSerial;
 }
 
 Transaction::~Transaction() {

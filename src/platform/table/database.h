@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QVariant>
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -96,11 +97,19 @@ public:
     // shared cursor of the same program should.
     void noteTableWritten(const QString& physical);
     quint64 writeSerial() const { return m_writeSerial; }
-    quint64 tableWrites(const QString& physical) const {
-        return m_tableWrites.value(physical.toLower());
+    quint64 tableWrites(const QString& physical) const;
+    // The table's write counter itself, for cursors that check it on every
+    // move; it lives as long as the database.
+    quint64& tableWriteCounter(const QString& physical);
+    void noteTableWritten(quint64& counter) {
+        ++m_writeSerial;
+        ++counter;
     }
     QString lockKey() const { return m_lockKey; }
     int transactionDepth() const { return m_depth; }
+    // Changes with every outermost transaction begun; no other connection can
+    // write while one is open.
+    quint64 transactionSerial() const { return m_transactionSerial; }
 
 private:
     friend class Transaction;
@@ -118,7 +127,8 @@ private:
     QList<Table*> m_tables;
     int m_depth = 0;
     quint64 m_writeSerial = 0;
-    QHash<QString, quint64> m_tableWrites; // by lower-case physical name
+    quint64 m_transactionSerial = 0;
+    std::map<QString, quint64> m_tableWrites; // by lower-case physical name; never erased
 };
 
 // A scoped transaction: everything inside commits together or, when the scope

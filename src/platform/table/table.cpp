@@ -19,7 +19,54 @@ QString join(const QStringList& parts, const char* sep) {
     return parts.join(QLatin1String(sep));
 }
 
+bool isNullValue(const QVariant& v) {
+    return !v.isValid() || v.isNull();
+}
+
+[[noreturn]] void recordDeleted() {
+    throw TableError(TableError::RecordDeleted,
+                     QStringLiteral("Der Datensatz wurde von einem anderen Benutzer gelöscht."));
+}
+
+// The statements of a view are told apart by a signature: their kind and,
+// for seeks, where the seek starts in the key and which key values are null.
+namespace sig {
+enum Kind : quint32 {
+    Band = 1,  // rows after (or before) a key, one band of the order
+    BandCount, // the number of rows in such a band
+    First,     // rows from the start (or the end)
+    CountAll,  // the number of rows in the view
+    RowById,   // one row, in the view or not
+    RowInView, // one row, only when it is in the view
+    Offset,    // rows from the n-th on
+    FindKey,   // the first row with the given leading index values
+};
+constexpr quint32 kKindMask = 0xf;
+constexpr quint32 kBackward = 1u << 4;
+constexpr int kStartShift = 5;           // 3 bits: the first key part the band compares
+constexpr quint32 kNullBand = 1u << 9;   // the rows whose start part is null
+constexpr quint32 kAfterNull = 1u << 10; // the start part's value is null
+constexpr int kNullShift = 11;           // 5 bits: leading parts whose value is null
+} // namespace sig
+
+// Rows read ahead at once: few after a jump (a data run moves on by one),
+// doubling while the caller keeps moving record by record.
+constexpr int kMaxFetch = 256;
+// The bounds of a range.
+constexpr int kStartBound = 1;
+constexpr int kEndBound = 2;
+constexpr int kJumpFetch = 2;
+constexpr int kEndFetch = 16;
+
 } // namespace
+
+// A band of the order after (or before) a key: the rows that share the key's
+// first parts and follow it in the next part. Bands in sequence cover all
+// rows past the key, each read by one index seek.
+struct Table::Band {
+    quint32 signature = 0;
+    QVariantList params;
+};
 
 Table::Table(std::shared_ptr<Database> db, const QString& tableName) : m_db(std::move(db)) {
     if (!m_db)
@@ -60,6 +107,7 @@ void Table::setTableName(const QString& name) {
     clearSlots();
     m_fields.clear();
     m_fieldIndex.clear();
+    m_fieldIndexExact.clear();
 }
 
 void Table::setReadOnly(bool readOnly) {
@@ -81,6 +129,7 @@ void Table::addCalculatedField(const QString& name, FieldType type, int size) {
     // Keep the existing fields: rules may already have attached their events.
     const int index = int(m_fields.size());
     m_fieldIndex.insert(name.toLower(), index);
+    m_fieldIndexExact.insert(name, index);
     m_fields.push_back(std::make_unique<Field>(*this, m_calcDefs.last(), index, true));
     m_values.append(QVariant());
     m_oldValues.append(QVariant());
@@ -119,17 +168,24 @@ Field* Table::findField(const QString& name) {
         int i = 0;
         for (const auto& def : m_def.fields) {
             m_fieldIndex.insert(def.name.toLower(), i);
+            m_fieldIndexExact.insert(def.name, i);
             m_fields.push_back(std::make_unique<Field>(*this, def, i++, false));
         }
         for (const auto& def : m_calcDefs) {
             m_fieldIndex.insert(def.name.toLower(), i);
+            m_fieldIndexExact.insert(def.name, i);
             m_fields.push_back(std::make_unique<Field>(*this, def, i++, true));
         }
         m_values = QVariantList(i);
         m_oldValues = m_values;
     }
-    const auto it = m_fieldIndex.constFind(name.toLower());
-    return it == m_fieldIndex.cend() ? nullptr : m_fields[size_t(*it)].get();
+    auto it = m_fieldIndexExact.constFind(name);
+    if (it == m_fieldIndexExact.cend()) {
+        it = m_fieldIndex.constFind(name.toLower());
+        if (it == m_fieldIndex.cend())
+            return nullptr;
+    }
+    return m_fields[size_t(*it)].get();
 }
 
 void Table::open() {
@@ -144,26 +200,44 @@ void Table::open() {
     if (!same) {
         m_fields.clear();
         m_fieldIndex.clear();
+        m_fieldIndexExact.clear();
     }
     findField(QString());
     m_def = def;
+    clearSlots();
+    m_dirty.assign(size_t(m_def.fields.size()), 0);
     if (Session* s = m_db->session()) {
         s->registerOpen(m_db->lockKey(), m_physical, m_exclusive);
         m_registered = true;
     }
     m_db->attach(this);
     m_state = TableState::Browse;
-    m_keysValid = false;
+    m_writes = &m_db->tableWriteCounter(m_physical);
+    m_seenWrites = *m_writes;
     m_rowId.reset();
-    m_pos = -1;
+    m_place = Place::Outside;
     try {
-        ensureKeys();
-        if (!m_keys.empty())
-            moveTo(0);
+        m_keyIsRowId = false;
+        if (!m_def.fields.isEmpty() && sqlType(m_def.fields.first().type) == "INTEGER") {
+            // An INTEGER primary key is the row id itself, unless the file says otherwise.
+            StatementUse s(m_db->connection().cached(QStringLiteral(
+                "SELECT count(*) FROM pragma_table_info(?) WHERE pk > 0 AND "
+                "(pk > 1 OR name <> ? COLLATE NOCASE OR upper(type) <> 'INTEGER')")));
+            s->bind(1, m_physical);
+            s->bind(2, m_def.fields.first().name);
+            m_keyIsRowId = s->step() && s->int64(0) == 0;
+        }
+        buildKeyParts();
+        viewChanged();
+        m_count = countAll(); // the view as opened; others' later rows show after refresh()
+        std::vector<Row> rows;
+        fetch(false, nullptr, kEndFetch, rows);
+        if (!rows.empty())
+            showWindow(rows, false, 0);
         else
             clearBuffer();
         m_bof = true;
-        m_eof = m_keys.empty();
+        m_eof = rows.empty();
         afterOpen(*this);
         scrolled();
     } catch (...) {
@@ -187,12 +261,10 @@ void Table::close() {
         m_registered = false;
     }
     m_state = TableState::Inactive;
-    m_rowCache.clear();
-    m_keys.clear();
-    m_positions.clear();
-    m_keysValid = m_positionsValid = false;
+    forgetView();
     m_rowId.reset();
-    m_pos = -1;
+    m_key.clear();
+    m_place = Place::Outside;
     m_eof = m_bof = true;
     clearBuffer();
     m_db->detach(this);
@@ -237,7 +309,34 @@ void Table::setIndexName(const QString& name) {
         checkBrowseMode();
     m_indexName = logical;
     m_hasRange = false;
-    m_keysValid = false;
+    if (!isOpen())
+        return;
+    buildKeyParts();
+    viewChanged();
+    // The record stays current; its key in the new order is read when needed.
+    if (m_rowId) {
+        m_place = Place::Unknown;
+        m_fallback = Place::Outside;
+    }
+}
+
+// The view's order: the index's fields with its collation and direction,
+// then the row id; for the primary index of an integer key the row id alone.
+void Table::buildKeyParts() {
+    m_keyParts.clear();
+    m_indexFields.clear();
+    m_key.clear();
+    const IndexDef* idx = currentIndex();
+    for (const QString& name : indexFieldNames())
+        m_indexFields.push_back(m_fieldIndex.value(name.toLower()));
+    m_keyUnique = !idx || idx->unique;
+    if (idx || !m_keyIsRowId) {
+        for (int fi : m_indexFields)
+            m_keyParts.push_back({columnExpr(fi, true), idx && idx->descending, fi});
+    }
+    m_keyParts.push_back({QStringLiteral("rowid"), false, -1});
+    // Statements of the old order are of no use any more.
+    m_viewSlots.clear();
 }
 
 QString Table::columnExpr(int fieldIndex, bool forIndex) const {
@@ -250,15 +349,10 @@ QString Table::columnExpr(int fieldIndex, bool forIndex) const {
     return expr;
 }
 
-QString Table::orderBy() const {
-    const IndexDef* idx = currentIndex();
-    if (!idx)
-        return quoted(m_def.fields.first().name);
+QString Table::orderBy(bool backward) const {
     QStringList cols;
-    for (const auto& f : idx->fields)
-        cols.append(quoted(f) + (idx->caseInsensitive ? QStringLiteral(" COLLATE DE") : QString()) +
-                    (idx->descending ? QStringLiteral(" DESC") : QString()));
-    cols.append(QStringLiteral("rowid"));
+    for (const KeyPart& p : m_keyParts)
+        cols.append(p.descending != backward ? p.expr + QStringLiteral(" DESC") : p.expr);
     return join(cols, ", ");
 }
 
@@ -266,7 +360,7 @@ QVariant Table::stored(int fieldIndex, const QVariant& value) const {
     return toStored(m_def.fields[fieldIndex], value);
 }
 
-Table::Condition Table::viewCondition() const {
+Table::Condition Table::viewCondition(int bounds, int* rangeFields, int* present) const {
     QStringList parts;
     QVariantList params;
     if (m_hasRange) {
@@ -278,6 +372,11 @@ Table::Condition Table::viewCondition() const {
             if (n == 0 || std::all_of(values.begin(), values.begin() + n,
                                       [](const QVariant& v) { return v.isNull(); }))
                 return;
+            const int which = lower ? kStartBound : kEndBound;
+            if (present)
+                *present |= which;
+            if (!(bounds & which))
+                return;
             QStringList cols, marks;
             for (int i = 0; i < n; ++i) {
                 const int fi = m_fieldIndex.value(names[i].toLower());
@@ -285,6 +384,8 @@ Table::Condition Table::viewCondition() const {
                 marks.append(QStringLiteral("?"));
                 params.append(stored(fi, values[i]));
             }
+            if (rangeFields)
+                *rangeFields = std::max(*rangeFields, n);
             const bool greater = lower != desc;
             parts.append(QStringLiteral("(%1) %2 (%3)")
                              .arg(join(cols, ", "),
@@ -313,94 +414,104 @@ Table::Condition Table::viewCondition() const {
     return {join(parts, " AND "), params};
 }
 
-void Table::ensureKeys() {
-    if (m_keysValid && m_seenSerial != m_db->writeSerial()) {
-        m_seenSerial = m_db->writeSerial();
-        if (m_seenTableWrites != m_db->tableWrites(m_physical)) {
-            m_keysValid = false;
-            m_positionsValid = false;
+const Table::Condition& Table::condition() {
+    if (!m_conditionValid) {
+        m_rangeFields = 0;
+        int present = 0;
+        m_condition = viewCondition(kStartBound | kEndBound, &m_rangeFields, &present);
+        for (int bounds = 0; bounds < 3; ++bounds)
+            m_bandConditions[bounds] = m_rangeFields > 0 && (bounds == 0 || (present & bounds))
+                                           ? viewCondition(bounds, nullptr, nullptr)
+                                           : m_condition;
+        m_conditionValid = true;
+        if (m_condition.sql != m_slotCondition) {
+            m_viewSlots.clear();
+            m_slotCondition = m_condition.sql;
         }
     }
-    if (!m_keysValid)
-        buildKeys();
+    return m_condition;
 }
 
-void Table::buildKeys() {
-    m_rowCache.clear();
-    m_seenSerial = m_db->writeSerial();
-    m_seenTableWrites = m_db->tableWrites(m_physical);
-    // The records after the current one, to go on from when it is gone.
-    std::vector<qint64> following;
-    const bool hadCurrent = m_rowId && m_pos >= 0 && m_pos < int(m_keys.size());
-    if (hadCurrent)
-        following.assign(m_keys.begin() + m_pos + 1, m_keys.end());
-    m_gapNext.reset();
-    const Condition cond = viewCondition();
-    const QString sql =
-        QStringLiteral("SELECT rowid FROM %1%2 ORDER BY %3")
-            .arg(quoted(m_physical),
-                 cond.sql.isEmpty() ? QString() : QStringLiteral(" WHERE ") + cond.sql, orderBy());
-    m_keys.clear();
-    {
-        StatementUse s(m_db->connection().cached(sql));
-        s->bindAll(cond.params);
-        while (s->step())
-            m_keys.push_back(s->int64(0));
-    }
-    if (m_filtered && m_filterFunction) {
-        // The callback sees each candidate row as the current record.
-        const QVariantList saved = m_values;
-        std::vector<qint64> accepted;
-        accepted.reserve(m_keys.size());
-        for (qint64 id : m_keys) {
-            loadRow(id);
-            if (!m_rowMissing && m_filterFunction(*this))
-                accepted.push_back(id);
-        }
-        m_keys.swap(accepted);
-        m_values = saved;
-    }
-    m_keysValid = true;
-    m_positionsValid = false;
-    m_pos = -1;
-    if (m_rowId) {
-        const auto it = std::find(m_keys.begin(), m_keys.end(), *m_rowId);
-        if (it != m_keys.end())
-            m_pos = int(it - m_keys.begin());
-    }
-    if (m_pos < 0 && hadCurrent) {
-        buildPositions();
-        m_gapNext = int(m_keys.size());
-        for (qint64 id : following) {
-            const auto found = m_positions.find(id);
-            if (found != m_positions.end()) {
-                m_gapNext = found->second;
-                break;
-            }
-        }
+// The condition a statement tests. A band moves away from a record of the
+// view, so the range's bound behind it holds on its own, and a band that
+// holds the range's fields equal to the record's is inside the range: the
+// engine then seeks on the band and tests no bound it need not on every row.
+const Table::Condition& Table::conditionOf(quint32 signature) {
+    condition();
+    return conditionFor(signature);
+}
+
+const Table::Condition& Table::conditionFor(quint32 signature) const {
+    const Condition& all = m_condition;
+    const quint32 kind = signature & sig::kKindMask;
+    if (m_rangeFields == 0 || (kind != sig::Band && kind != sig::BandCount))
+        return all;
+    const int start = int((signature >> sig::kStartShift) & 7);
+    if (start >= m_rangeFields)
+        return m_bandConditions[0];
+    return m_bandConditions[signature & sig::kBackward ? kStartBound : kEndBound];
+}
+
+bool Table::narrowed() const {
+    return m_hasRange || m_master ||
+           (m_filtered && (!m_filterCondition.sql.isEmpty() || m_filterFunction));
+}
+
+// The view's definition changed: nothing read of it holds any more.
+void Table::viewChanged() {
+    m_conditionValid = false;
+    forgetView();
+    if (m_place == Place::InView) {
+        m_place = Place::Unknown;
+        m_fallback = Place::Gap;
     }
 }
 
-void Table::buildPositions() {
-    ensureKeys();
-    if (m_positionsValid)
+void Table::forgetView() {
+    dropWindow();
+    m_count.reset();
+    m_recNo.reset();
+}
+
+// Rows written through another cursor of this database: what this cursor
+// read of the view may be out of date.
+void Table::syncWrites() {
+    if (!m_writes || *m_writes == m_seenWrites)
         return;
-    m_positions.clear();
-    m_positions.reserve(m_keys.size());
-    for (size_t i = 0; i < m_keys.size(); ++i)
-        m_positions.emplace(m_keys[i], int(i));
-    m_positionsValid = true;
+    m_seenWrites = *m_writes;
+    forgetView();
+    if (m_place == Place::InView) {
+        m_place = Place::Unknown;
+        m_fallback = Place::Gap;
+    }
 }
 
-int Table::positionOf(qint64 rowId) {
-    buildPositions();
-    const auto it = m_positions.find(rowId);
-    return it == m_positions.end() ? -1 : it->second;
+// Finds out whether the current record is still in the view, and its key.
+void Table::resolvePlace() {
+    if (m_place != Place::Unknown)
+        return;
+    if (!m_rowId) {
+        m_place = Place::Outside;
+        return;
+    }
+    if (const std::optional<Row> row = rowInView(*m_rowId)) {
+        m_key = row->key;
+        m_place = Place::InView;
+    } else {
+        m_place = m_fallback;
+    }
 }
 
-void Table::clearBuffer() {
-    for (auto& v : m_values)
-        v = QVariant();
+quint64 Table::transactionNow() const {
+    return m_db->transactionDepth() > 0 ? m_db->transactionSerial() : 0;
+}
+
+// The current record's values are those in the file: read within the open
+// transaction, where no other connection can write, and no cursor of this
+// database wrote to the table since.
+bool Table::rowIsFresh() const {
+    return !m_rowMissing && m_rowTransaction != 0 && m_rowTransaction == transactionNow() &&
+           m_writes && m_rowWrites == *m_writes;
 }
 
 Statement& Table::slotStatement(StatementSlot& slot, const std::function<QString()>& sql) {
@@ -412,20 +523,413 @@ Statement& Table::slotStatement(StatementSlot& slot, const std::function<QString
     return *slot.statement;
 }
 
-void Table::clearSlots() {
-    m_readSlot = m_insertSlot = m_updateSlot = StatementSlot{};
+// A statement of the view; the caller has brought the condition up to date.
+Statement& Table::viewStatement(quint32 signature) {
+    return slotStatement(m_viewSlots[signature], [&] { return viewSql(signature); });
 }
 
-void Table::loadRow(qint64 rowId) {
+QString Table::viewSql(quint32 signature) const {
+    const quint32 kind = signature & sig::kKindMask;
+    const bool backward = signature & sig::kBackward;
+    const int start = int((signature >> sig::kStartShift) & 7);
+    const quint32 nullMask = signature >> sig::kNullShift;
+    const QString& condition = conditionFor(signature).sql;
+    QStringList where;
+    if (!condition.isEmpty())
+        where.append(QLatin1Char('(') + condition + QLatin1Char(')'));
+    switch (kind) {
+    case sig::Band:
+    case sig::BandCount: {
+        for (int i = 0; i < start; ++i)
+            where.append(m_keyParts[size_t(i)].expr + (nullMask & (1u << i)
+                                                           ? QStringLiteral(" IS NULL")
+                                                           : QStringLiteral(" = ?")));
+        const KeyPart& part = m_keyParts[size_t(start)];
+        if (signature & sig::kNullBand) {
+            where.append(part.expr + QStringLiteral(" IS NULL"));
+        } else if (signature & sig::kAfterNull) {
+            where.append(part.expr + QStringLiteral(" IS NOT NULL"));
+        } else {
+            const bool rising = part.descending == backward;
+            where.append(part.expr + (rising ? QStringLiteral(" > ?") : QStringLiteral(" < ?")));
+        }
+        break;
+    }
+    case sig::RowById:
+        where = QStringList{QStringLiteral("rowid = ?")};
+        break;
+    case sig::RowInView:
+        where.append(QStringLiteral("rowid = ?"));
+        break;
+    case sig::FindKey:
+        for (int i = 0; i < start; ++i) {
+            const int fi = m_indexFields[size_t(i)];
+            where.append(nullMask & (1u << i)
+                             ? quoted(m_def.fields[fi].name) + QStringLiteral(" IS NULL")
+                             : columnExpr(fi, true) + QStringLiteral(" = ?"));
+        }
+        break;
+    default:
+        break;
+    }
+    const bool counting = kind == sig::BandCount || kind == sig::CountAll;
+    QString sql = (counting ? QStringLiteral("SELECT count(*) FROM ")
+                            : QStringLiteral("SELECT rowid, * FROM ")) +
+                  quoted(m_physical);
+    if (!where.isEmpty())
+        sql += QStringLiteral(" WHERE ") + join(where, " AND ");
+    if (kind == sig::Band || kind == sig::First || kind == sig::FindKey)
+        sql += QStringLiteral(" ORDER BY ") + orderBy(backward) + QStringLiteral(" LIMIT ?");
+    else if (kind == sig::Offset)
+        sql +=
+            QStringLiteral(" ORDER BY ") + orderBy(backward) + QStringLiteral(" LIMIT ? OFFSET ?");
+    return sql;
+}
+
+// The bands of the order past `from`, in the order the rows come: first the
+// rows equal in every index field (told apart by the row id), then those
+// equal in all but the last field, and so on. Each band is one index seek;
+// the engine seeks on a row value only without a collation, so none is used.
+// Nulls sort first, so a part falling in the direction of travel also needs
+// the band of its null values.
+std::vector<Table::Band> Table::bandsFrom(bool backward, const Row& from) const {
+    const int parts = int(m_keyParts.size());
+    auto value = [&](int i) { return i < parts - 1 ? from.key.value(i) : QVariant(from.rowId); };
+    auto isNull = [&](int i) { return i < parts - 1 && isNullValue(from.key.value(i)); };
+    auto rising = [&](int i) { return m_keyParts[size_t(i)].descending == backward; };
+    auto band = [&](int start, quint32 flags) {
+        Band b;
+        b.signature = sig::Band | flags | (backward ? sig::kBackward : 0) |
+                      quint32(start) << sig::kStartShift;
+        for (int i = 0; i < start; ++i) {
+            if (isNull(i))
+                b.signature |= 1u << (sig::kNullShift + i);
+            else
+                b.params.append(value(i));
+        }
+        return b;
+    };
+    // In a unique index no other row shares a key without nulls.
+    bool sole = m_keyUnique && parts > 1;
+    for (int i = 0; sole && i < parts - 1; ++i)
+        sole = !isNull(i);
+    std::vector<Band> bands;
+    for (int j = sole ? parts - 2 : parts - 1; j >= 0; --j) {
+        if (rising(j)) {
+            Band b = band(j, isNull(j) ? sig::kAfterNull : 0);
+            if (!isNull(j))
+                b.params.append(value(j));
+            bands.push_back(std::move(b));
+        } else if (!isNull(j)) {
+            Band b = band(j, 0);
+            b.params.append(value(j));
+            bands.push_back(b);
+            if (m_keyParts[size_t(j)].field >= 0)
+                bands.push_back(band(j, sig::kNullBand));
+        }
+    }
+    return bands;
+}
+
+void Table::clearSlots() {
+    m_viewSlots.clear();
+    m_updateSlots.clear();
+    m_insertSlot = StatementSlot{};
+}
+
+// A row of a "SELECT rowid, *" result.
+void Table::readRow(const Statement& s, Row& row) const {
     const int n = int(m_def.fields.size());
-    StatementUse s(slotStatement(m_readSlot, [&] {
-        return QStringLiteral("SELECT * FROM %1 WHERE rowid = ?").arg(quoted(m_physical));
-    }));
-    s->bind(1, rowId);
-    m_rowMissing = !s->step();
+    const Statement::RowLock lock(s);
+    row.rowId = s.cell(0).int64();
+    // Sized as the record buffer, calculated fields empty, so that the
+    // current record can share the row instead of copying it.
+    row.values.resize(qsizetype(m_fields.size()));
+    for (int i = 0; i < n; ++i)
+        row.values[i] = readTyped(s.cell(i + 1), m_def.fields[i].type);
+    const int keys = int(m_keyParts.size()) - 1;
+    row.key.resize(keys);
+    for (int p = 0; p < keys; ++p) {
+        const int fi = m_keyParts[size_t(p)].field;
+        // Text reads the same typed or stored; other kinds as the file holds them.
+        row.key[p] = isTextType(m_def.fields[fi].type) ? row.values[fi] : s.cell(fi + 1).value();
+    }
+}
+
+// The callback filter sees the candidate as the current record.
+bool Table::accepts(const Row& row) {
+    const QVariantList saved = m_values;
+    struct Restore {
+        Table& t;
+        const QVariantList& saved;
+        ~Restore() { t.m_values = saved; }
+    } restore{*this, saved};
     for (int i = 0; i < m_values.size(); ++i)
-        m_values[i] =
-            (!m_rowMissing && i < n) ? readTyped(*s, i, m_def.fields[i].type) : QVariant();
+        m_values[i] = i < row.values.size() ? row.values[i] : QVariant();
+    return m_filterFunction(*this);
+}
+
+// Reads up to `want` rows past `from` (without it: from the start or, going
+// backward, the end) before the callback filter; true when the view has no more.
+bool Table::readCandidates(bool backward, const Row* from, int want, std::vector<Row>& out) {
+    // Rows already in `out` are filled again: their storage is reused.
+    int used = 0;
+    auto run = [&](quint32 signature, const QVariantList& params) {
+        const Condition& cond = conditionOf(signature);
+        StatementUse s(viewStatement(signature));
+        s->bindAll(cond.params);
+        int index = int(cond.params.size());
+        for (const QVariant& p : params)
+            s->bind(++index, p);
+        s->bindInt64(++index, want - used);
+        while (s->step()) {
+            if (used == int(out.size()))
+                out.emplace_back();
+            readRow(*s, out[size_t(used++)]);
+        }
+    };
+    bool exhausted = true;
+    if (!from) {
+        run(sig::First | (backward ? sig::kBackward : 0), {});
+        exhausted = used < want;
+    } else {
+        for (const Band& band : bandsFrom(backward, *from)) {
+            run(band.signature, band.params);
+            if (used >= want) {
+                exhausted = false;
+                break;
+            }
+        }
+    }
+    out.resize(size_t(used));
+    return exhausted;
+}
+
+// Up to `limit` rows of the view past `from`, in the direction of travel.
+void Table::fetch(bool backward, const Row* from, int limit, std::vector<Row>& out) {
+    if (!callbackFilter()) {
+        readCandidates(backward, from, limit, out);
+        return;
+    }
+    out.clear();
+    std::vector<Row> candidates;
+    Row cursor;
+    const Row* after = from;
+    for (;;) {
+        const bool exhausted = readCandidates(
+            backward, after, std::max(limit - int(out.size()), kJumpFetch), candidates);
+        for (Row& row : candidates)
+            if (int(out.size()) < limit && accepts(row))
+                out.push_back(row);
+        if (exhausted || int(out.size()) >= limit || candidates.empty())
+            return;
+        cursor = candidates.back();
+        after = &cursor;
+    }
+}
+
+std::optional<Table::Row> Table::rowInView(qint64 rowId) {
+    const Condition& cond = condition();
+    Row row;
+    {
+        StatementUse s(viewStatement(sig::RowInView));
+        s->bindAll(cond.params);
+        s->bindInt64(int(cond.params.size()) + 1, rowId);
+        if (!s->step())
+            return std::nullopt;
+        readRow(*s, row);
+    }
+    if (callbackFilter() && !accepts(row))
+        return std::nullopt;
+    return row;
+}
+
+// The record at a position of the view (1-based, within its `count` rows),
+// followed by the rows after it as far as one block reaches.
+std::vector<Table::Row> Table::rowsAt(int recNo, int count) {
+    std::vector<Row> rows;
+    if (m_recNo && m_place == Place::InView && recNo != *m_recNo &&
+        std::abs(recNo - *m_recNo) <= recNo - 1) {
+        // Nearer to the current record than to the start: step from there.
+        const bool backward = recNo < *m_recNo;
+        const Row from = currentKey();
+        fetch(backward, &from, std::abs(recNo - *m_recNo), rows);
+        if (int(rows.size()) < std::abs(recNo - *m_recNo))
+            return {};
+        rows.erase(rows.begin(), rows.end() - 1);
+        return rows;
+    }
+    if (callbackFilter()) {
+        fetch(false, nullptr, recNo, rows);
+        if (int(rows.size()) < recNo)
+            return {};
+        rows.erase(rows.begin(), rows.end() - 1);
+        return rows;
+    }
+    const bool fromEnd = count - recNo < recNo - 1;
+    const Condition& cond = condition();
+    StatementUse s(viewStatement(sig::Offset | (fromEnd ? sig::kBackward : 0)));
+    s->bindAll(cond.params);
+    s->bindInt64(int(cond.params.size()) + 1, fromEnd ? 1 : kEndFetch);
+    s->bindInt64(int(cond.params.size()) + 2, fromEnd ? count - recNo : recNo - 1);
+    while (s->step()) {
+        rows.emplace_back();
+        readRow(*s, rows.back());
+    }
+    return rows;
+}
+
+int Table::countAll() {
+    if (callbackFilter()) {
+        int n = 0;
+        std::vector<Row> rows;
+        Row last;
+        const Row* from = nullptr;
+        do {
+            fetch(false, from, kMaxFetch, rows);
+            n += int(rows.size());
+            if (!rows.empty()) {
+                last = rows.back();
+                from = &last;
+            }
+        } while (int(rows.size()) == kMaxFetch);
+        return n;
+    }
+    const Condition& cond = condition();
+    StatementUse s(viewStatement(sig::CountAll));
+    s->bindAll(cond.params);
+    return s->step() ? int(s->int64(0)) : 0;
+}
+
+// The rows before the current record in the view.
+int Table::countBefore() {
+    const Row from = currentKey();
+    if (callbackFilter()) {
+        int n = 0;
+        std::vector<Row> rows;
+        Row last = from;
+        do {
+            const Row after = last;
+            fetch(true, &after, kMaxFetch, rows);
+            n += int(rows.size());
+            if (!rows.empty())
+                last = rows.back();
+        } while (int(rows.size()) == kMaxFetch);
+        return n;
+    }
+    qint64 n = 0;
+    for (const Band& band : bandsFrom(true, from)) {
+        const quint32 signature = (band.signature & ~sig::kKindMask) | sig::BandCount;
+        const Condition& cond = conditionOf(signature);
+        StatementUse s(viewStatement(signature));
+        s->bindAll(cond.params);
+        int index = int(cond.params.size());
+        for (const QVariant& p : band.params)
+            s->bind(++index, p);
+        if (s->step())
+            n += s->int64(0);
+    }
+    return int(n);
+}
+
+bool Table::viewIsEmpty() {
+    if (m_count)
+        return *m_count == 0;
+    std::vector<Row> rows;
+    fetch(false, nullptr, 1, rows);
+    return rows.empty();
+}
+
+// The first row of the view in its order that also meets `extra`, into `row`.
+bool Table::findFirst(const Condition& extra, Row& row, quint32 signature) {
+    const Condition& cond = condition();
+    const bool check = callbackFilter();
+    auto read = [&](Statement& statement) {
+        StatementUse s(statement);
+        s->bindAll(cond.params);
+        int index = int(cond.params.size());
+        for (const QVariant& p : extra.params)
+            s->bind(++index, p);
+        s->bindInt64(++index, check ? -1 : 1);
+        if (!check) {
+            if (!s->step())
+                return false;
+            readRow(*s, row);
+            return true;
+        }
+        // The callback may read other tables: the statement is done first.
+        std::vector<Row> candidates;
+        while (s->step()) {
+            candidates.emplace_back();
+            readRow(*s, candidates.back());
+        }
+        s->reset();
+        for (const Row& candidate : candidates)
+            if (accepts(candidate)) {
+                row = candidate;
+                return true;
+            }
+        return false;
+    };
+    if (signature)
+        return read(viewStatement(signature));
+    QString where = cond.sql;
+    if (!extra.sql.isEmpty())
+        where = where.isEmpty() ? extra.sql
+                                : QLatin1Char('(') + where + QStringLiteral(") AND ") + extra.sql;
+    const QString sql =
+        QStringLiteral("SELECT rowid, * FROM %1%2 ORDER BY %3 LIMIT ?")
+            .arg(quoted(m_physical),
+                 where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where, orderBy());
+    return read(m_db->connection().cached(sql));
+}
+
+Table::Row Table::currentKey() const {
+    Row row;
+    row.rowId = m_rowId.value_or(0);
+    row.key = m_key;
+    return row;
+}
+
+// Makes a row read from the view the current record, without events.
+void Table::takeRow(const Row& row, quint64 readInTransaction) {
+    m_rowId = row.rowId;
+    m_key = row.key;
+    if (row.values.size() == m_values.size()) {
+        m_values = row.values; // shared until either is written
+    } else {
+        const int n = int(m_def.fields.size());
+        for (int i = 0; i < m_values.size(); ++i)
+            m_values[i] = i < n ? row.values.value(i) : QVariant();
+    }
+    m_rowMissing = false;
+    m_place = Place::InView;
+    m_rowTransaction = readInTransaction;
+    m_rowWrites = m_writes ? *m_writes : 0;
+    m_bof = m_eof = false;
+    calcFields();
+}
+
+// Keeps rows read in the direction of travel and makes one of them current.
+void Table::showWindow(std::vector<Row>& rows, bool backward, int index) {
+    if (backward) {
+        std::reverse(rows.begin(), rows.end());
+        index = int(rows.size()) - 1 - index;
+    }
+    m_window.swap(rows);
+    m_windowPos = index;
+    m_windowTransaction = transactionNow();
+    takeRow(m_window[size_t(index)], m_windowTransaction);
+}
+
+void Table::dropWindow() {
+    m_window.clear();
+    m_windowPos = -1;
+}
+
+void Table::clearBuffer() {
+    for (auto& v : m_values)
+        v = QVariant();
 }
 
 void Table::loadCurrent() {
@@ -433,7 +937,22 @@ void Table::loadCurrent() {
         clearBuffer();
         return;
     }
-    loadRow(*m_rowId);
+    Row row;
+    {
+        StatementUse s(viewStatement(sig::RowById));
+        s->bindInt64(1, *m_rowId);
+        m_rowMissing = !s->step();
+        if (!m_rowMissing)
+            readRow(*s, row);
+    }
+    const int n = int(m_def.fields.size());
+    for (int i = 0; i < m_values.size(); ++i)
+        m_values[i] = (!m_rowMissing && i < n) ? row.values[i] : QVariant();
+    if (!m_rowMissing) {
+        m_key = row.key;
+        m_rowTransaction = transactionNow();
+        m_rowWrites = m_writes ? *m_writes : 0;
+    }
     calcFields();
 }
 
@@ -452,49 +971,15 @@ void Table::calcFields() {
     m_inCalc = false;
 }
 
-void Table::moveTo(int position) {
-    const int previous = m_pos;
-    m_gapNext.reset();
-    m_pos = position;
-    m_rowId = m_keys[size_t(position)];
-    m_bof = m_eof = false;
-    auto it = m_rowCache.find(*m_rowId);
-    if (it == m_rowCache.end() && previous >= 0 && std::abs(position - previous) == 1) {
-        readAhead(position, position > previous);
-        it = m_rowCache.find(*m_rowId);
-    }
-    if (it == m_rowCache.end()) {
-        loadCurrent();
+// A before-scroll handler wrote to the table: the record moved onto is read again.
+void Table::rereadIfWritten(qint64 rowId) {
+    if (!m_writes || *m_writes == m_seenWrites)
         return;
-    }
-    const QVariantList& row = it->second;
-    for (int i = 0; i < m_values.size(); ++i)
-        m_values[i] = i < row.size() ? row[i] : QVariant();
-    m_rowMissing = false;
-    calcFields();
-}
-
-void Table::readAhead(int position, bool forward) {
-    constexpr int kBlock = 64;
-    Connection& c = m_db->connection();
-    const QString sql =
-        QStringLiteral("SELECT rowid, * FROM %1 WHERE rowid IN (%2)")
-            .arg(quoted(m_physical), QStringLiteral("?,").repeated(kBlock - 1) + QLatin1Char('?'));
-    const int count = int(m_keys.size());
-    const int from = forward ? position : std::max(0, position - kBlock + 1);
-    const int to = forward ? std::min(count, position + kBlock) : position + 1;
-    m_rowCache.clear();
-    StatementUse s(c.cached(sql));
-    for (int i = 0; i < kBlock; ++i)
-        s->bind(i + 1, m_keys[size_t(std::min(from + i, to - 1))]);
-    const int n = int(m_def.fields.size());
-    while (s->step()) {
-        QVariantList row;
-        row.reserve(n);
-        for (int i = 0; i < n; ++i)
-            row.append(readTyped(*s, i + 1, m_def.fields[i].type));
-        m_rowCache.emplace(s->int64(0), std::move(row));
-    }
+    syncWrites();
+    m_rowId = rowId;
+    loadCurrent();
+    m_place = Place::Unknown;
+    m_fallback = Place::Gap;
 }
 
 void Table::scrolled() {
@@ -520,59 +1005,107 @@ void Table::last() {
 void Table::moveToEnd(bool toLast) {
     checkBrowseMode();
     beforeScroll(*this);
-    ensureKeys();
-    if (m_keys.empty()) {
+    syncWrites();
+    std::vector<Row>& rows = m_spare;
+    fetch(toLast, nullptr, kEndFetch, rows);
+    m_fetchSize = 2 * kEndFetch;
+    if (rows.empty()) {
         m_rowId.reset();
-        m_pos = -1;
+        m_key.clear();
+        m_place = Place::Outside;
+        dropWindow();
         clearBuffer();
+        m_count = 0;
+        m_recNo.reset();
     } else {
-        moveTo(toLast ? int(m_keys.size()) - 1 : 0);
+        showWindow(rows, toLast, 0);
+        if (!toLast)
+            m_recNo = 1;
+        else if (m_count)
+            m_recNo = *m_count;
+        else
+            m_recNo.reset();
     }
     // An empty view is at both ends at once.
-    m_bof = !toLast || m_keys.empty();
-    m_eof = toLast || m_keys.empty();
+    m_bof = !toLast || !m_rowId;
+    m_eof = toLast || !m_rowId;
     scrolled();
 }
 
 void Table::moveBy(int distance) {
     checkBrowseMode();
-    ensureKeys();
-    if (m_keys.empty()) {
-        m_bof = m_eof = true;
-        return;
-    }
-    if (m_pos < 0 && m_gapNext) {
-        // The current record was removed elsewhere: go on from its neighbours.
-        const qint64 target = qint64(*m_gapNext) + (distance > 0 ? distance - 1 : distance);
-        if (target > qint64(m_keys.size()) - 1 || target < 0) {
-            (target < 0 ? m_bof : m_eof) = true;
+    syncWrites();
+    resolvePlace();
+    if (!m_rowId || m_place == Place::Outside) {
+        // No current record in the view (none yet, or posted outside it): start anew.
+        std::vector<Row>& rows = m_spare;
+        fetch(false, nullptr, kEndFetch, rows);
+        if (rows.empty()) {
+            m_bof = m_eof = true;
             return;
         }
         beforeScroll(*this);
-        moveTo(int(target));
+        showWindow(rows, false, 0);
+        m_recNo = 1;
+        m_bof = true;
+        rereadIfWritten(m_window.front().rowId);
         scrolled();
         return;
     }
-    if (m_pos < 0) {
-        // The current record left the view (e.g. posted outside the filter): start anew.
+    if (distance == 0) {
         beforeScroll(*this);
-        moveTo(0);
-        m_bof = true;
+        loadCurrent();
         scrolled();
         return;
     }
-    const int last = int(m_keys.size()) - 1;
-    const qint64 target = qint64(m_pos) + distance;
-    if ((distance > 0 && m_pos == last) || (distance < 0 && m_pos == 0)) {
-        (distance > 0 ? m_eof : m_bof) = true;
-        return;
+    const bool backward = distance < 0;
+    const qint64 steps = backward ? -qint64(distance) : qint64(distance);
+    const bool inView = m_place == Place::InView;
+    int target = -1;
+    bool clamped = false;
+    if (inView && m_windowPos >= 0) {
+        const qint64 t = m_windowPos + (backward ? -steps : steps);
+        if (t >= 0 && t < qint64(m_window.size()))
+            target = int(t);
     }
-    beforeScroll(*this);
-    moveTo(int(std::clamp<qint64>(target, 0, last)));
-    if (target > last)
-        m_eof = true;
-    if (target < 0)
-        m_bof = true;
+    if (target < 0) {
+        // Past what was read ahead: read on from the current key.
+        const bool sequential =
+            inView && m_windowPos >= 0 &&
+            (backward ? m_windowPos == 0 : m_windowPos == int(m_window.size()) - 1);
+        const int size = sequential ? m_fetchSize : kJumpFetch;
+        m_fetchSize = std::min(kMaxFetch, size * 2);
+        std::vector<Row>& rows = m_spare;
+        const Row from = currentKey();
+        fetch(backward, &from, int(std::max<qint64>(steps, size)), rows);
+        if (qint64(rows.size()) < steps) {
+            if (!inView || rows.empty()) {
+                // At the end; a record removed elsewhere stays where it was.
+                if (!inView && rows.empty() && viewIsEmpty())
+                    m_bof = m_eof = true;
+                else
+                    (backward ? m_bof : m_eof) = true;
+                return;
+            }
+            clamped = true;
+        }
+        const int index = int(std::min<qint64>(steps, qint64(rows.size()))) - 1;
+        if (m_recNo && inView)
+            m_recNo = *m_recNo + (backward ? -(index + 1) : index + 1);
+        else
+            m_recNo.reset();
+        beforeScroll(*this);
+        showWindow(rows, backward, index);
+    } else {
+        if (m_recNo)
+            m_recNo = *m_recNo + (target - m_windowPos);
+        beforeScroll(*this);
+        m_windowPos = target;
+        takeRow(m_window[size_t(target)], m_windowTransaction);
+    }
+    rereadIfWritten(*m_rowId);
+    if (clamped)
+        (backward ? m_bof : m_eof) = true;
     scrolled();
 }
 
@@ -588,32 +1121,52 @@ bool Table::isEmpty() {
     checkOpen();
     if (m_state == TableState::Insert)
         return false;
-    ensureKeys();
-    return m_keys.empty();
+    syncWrites();
+    return viewIsEmpty();
 }
 
 int Table::recNo() {
     checkOpen();
     if (m_state == TableState::Insert)
         return 0;
-    ensureKeys();
-    return m_pos + 1;
+    syncWrites();
+    if (!m_rowId)
+        return 0;
+    if (m_recNo)
+        return *m_recNo;
+    resolvePlace();
+    if (m_place != Place::InView)
+        return 0;
+    m_recNo = countBefore() + 1;
+    return *m_recNo;
 }
 
 void Table::setRecNo(int recNo) {
     checkBrowseMode();
-    ensureKeys();
-    if (m_keys.empty())
+    syncWrites();
+    const int count = recordCount();
+    if (count == 0)
         return;
+    const int target = std::clamp(recNo, 1, count);
+    resolvePlace();
+    std::vector<Row> rows = rowsAt(target, count);
+    if (rows.empty())
+        return; // the view shrank under the count: nothing to move onto
     beforeScroll(*this);
-    moveTo(std::clamp(recNo, 1, int(m_keys.size())) - 1);
+    const bool block = rows.size() > 1;
+    showWindow(rows, false, 0);
+    m_recNo = target;
+    m_fetchSize = block ? 2 * kEndFetch : kJumpFetch;
+    rereadIfWritten(*m_rowId);
     scrolled();
 }
 
 int Table::recordCount() {
     checkOpen();
-    ensureKeys();
-    return int(m_keys.size());
+    syncWrites();
+    if (!m_count)
+        m_count = countAll();
+    return *m_count;
 }
 
 Bookmark Table::bookmark() const {
@@ -621,43 +1174,77 @@ Bookmark Table::bookmark() const {
 }
 
 bool Table::bookmarkValid(const Bookmark& mark) {
-    return mark.valid && isOpen() && positionOf(mark.rowId) >= 0;
+    return mark.valid && isOpen() && rowInView(mark.rowId).has_value();
 }
 
 void Table::gotoBookmark(const Bookmark& mark) {
     checkBrowseMode();
-    const int pos = mark.valid ? positionOf(mark.rowId) : -1;
-    if (pos < 0)
+    syncWrites();
+    std::optional<Row> row = mark.valid ? rowInView(mark.rowId) : std::nullopt;
+    if (!row)
         throw TableError(TableError::NotFound, QStringLiteral("Datensatz nicht gefunden."));
+    m_spare.assign(1, std::move(*row));
+    jumpToSpare();
+}
+
+// Moves onto the row found by a search (in m_spare), with the scroll events.
+void Table::jumpToSpare() {
     beforeScroll(*this);
-    moveTo(pos);
+    showWindow(m_spare, false, 0);
+    m_recNo.reset();
+    m_fetchSize = kJumpFetch;
+    rereadIfWritten(*m_rowId);
     scrolled();
 }
 
 void Table::refresh() {
     checkBrowseMode();
-    const int oldPos = m_pos;
-    m_keysValid = false;
-    ensureKeys();
-    if (m_pos >= 0) {
-        loadCurrent();
-        if (!m_rowMissing)
+    syncWrites();
+    forgetView();
+    m_conditionValid = false;
+    m_count = countAll(); // the view as it is now, others' rows included
+    if (m_rowId) {
+        if (std::optional<Row> row = rowInView(*m_rowId)) {
+            loadCurrent();
+            m_key = row->key;
+            m_place = Place::InView;
             return;
+        }
     }
-    if (m_keys.empty()) {
+    if (*m_count == 0) {
         m_rowId.reset();
-        m_pos = -1;
+        m_key.clear();
+        m_place = Place::Outside;
         m_bof = m_eof = true;
         clearBuffer();
         return;
     }
-    moveTo(std::clamp(oldPos, 0, int(m_keys.size()) - 1));
+    // The record that took the place of the current one, else the last.
+    std::vector<Row> rows;
+    if (m_rowId && m_place != Place::Outside) {
+        const Row from = currentKey();
+        fetch(false, &from, 1, rows);
+        if (rows.empty())
+            fetch(true, nullptr, 1, rows);
+    } else {
+        fetch(false, nullptr, 1, rows);
+    }
+    if (rows.empty())
+        return;
+    showWindow(rows, false, 0);
 }
 
 void Table::invalidate(bool rowIdsChanged) {
-    m_rowCache.clear();
-    m_keysValid = false;
-    m_positionsValid = false;
+    if (!isOpen())
+        return;
+    forgetView();
+    m_conditionValid = false;
+    if (m_writes)
+        m_seenWrites = *m_writes;
+    if (m_place == Place::InView) {
+        m_place = Place::Unknown;
+        m_fallback = Place::Gap;
+    }
     if (m_state != TableState::Browse || !m_rowId)
         return;
     if (!rowIdsChanged) {
@@ -665,93 +1252,56 @@ void Table::invalidate(bool rowIdsChanged) {
         return;
     }
     // The old position means nothing any more: start at the first record.
-    ensureKeys();
-    m_pos = -1;
-    if (m_keys.empty()) {
+    std::vector<Row> rows;
+    fetch(false, nullptr, kEndFetch, rows);
+    if (rows.empty()) {
         m_rowId.reset();
+        m_key.clear();
+        m_place = Place::Outside;
         clearBuffer();
         m_bof = m_eof = true;
     } else {
-        moveTo(0);
+        showWindow(rows, false, 0);
+        m_recNo = 1;
         m_bof = true;
     }
 }
 
-std::optional<qint64> Table::findFirst(const Condition& extra) {
-    Condition cond = viewCondition();
-    QString where = cond.sql;
-    if (!extra.sql.isEmpty())
-        where = where.isEmpty() ? extra.sql : where + QStringLiteral(" AND ") + extra.sql;
-    cond.params.append(extra.params);
-    // The whole record comes along, so moving onto it needs no second read.
-    const QString sql =
-        QStringLiteral("SELECT rowid, * FROM %1%2 ORDER BY %3")
-            .arg(quoted(m_physical),
-                 where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where, orderBy());
-    StatementUse s(m_db->connection().cached(sql));
-    s->bindAll(cond.params);
-    const bool needsCheck = m_filtered && m_filterFunction;
-    while (s->step()) {
-        const qint64 id = s->int64(0);
-        // Rows posted by others since the view was read are not part of it yet.
-        if (!needsCheck && !m_keysValid)
-            ensureKeys();
-        if (positionOf(id) < 0)
-            continue;
-        const int n = int(m_def.fields.size());
-        QVariantList row;
-        row.reserve(n);
-        for (int i = 0; i < n; ++i)
-            row.append(readTyped(*s, i + 1, m_def.fields[i].type));
-        m_rowCache.clear();
-        m_rowCache.emplace(id, std::move(row));
-        return id;
-    }
-    return std::nullopt;
-}
-
 bool Table::findKey(const QVariantList& key) {
     checkBrowseMode();
-    const QStringList names = indexFieldNames();
-    if (key.isEmpty() || key.size() > names.size())
+    syncWrites();
+    if (key.isEmpty() || key.size() > qsizetype(m_indexFields.size()) || key.size() > 4)
         throw TableError(TableError::InvalidValue,
                          QStringLiteral("Ungültige Anzahl von Schlüsselwerten."));
     Condition extra;
-    QStringList parts;
+    quint32 nullMask = 0;
     for (int i = 0; i < key.size(); ++i) {
-        const int fi = m_fieldIndex.value(names[i].toLower());
-        const QVariant v = stored(fi, key[i]);
-        if (v.isNull()) {
-            parts.append(quoted(m_def.fields[fi].name) + QStringLiteral(" IS NULL"));
-        } else {
-            parts.append(columnExpr(fi, true) + QStringLiteral(" = ?"));
+        const QVariant v = stored(m_indexFields[size_t(i)], key[i]);
+        if (v.isNull())
+            nullMask |= 1u << i;
+        else
             extra.params.append(v);
-        }
     }
-    extra.sql = join(parts, " AND ");
-    const std::optional<qint64> id = findFirst(extra);
-    if (!id)
+    m_spare.resize(1);
+    if (!findFirst(extra, m_spare.front(),
+                   sig::FindKey | quint32(key.size()) << sig::kStartShift |
+                       nullMask << sig::kNullShift))
         return false;
-    const int pos = positionOf(*id);
-    if (pos < 0)
-        return false;
-    beforeScroll(*this);
-    moveTo(pos);
-    scrolled();
+    jumpToSpare();
     return true;
 }
 
 void Table::findNearest(const QVariantList& key) {
     checkBrowseMode();
-    const QStringList names = indexFieldNames();
-    if (key.isEmpty() || key.size() > names.size())
+    syncWrites();
+    if (key.isEmpty() || key.size() > qsizetype(m_indexFields.size()))
         throw TableError(TableError::InvalidValue,
                          QStringLiteral("Ungültige Anzahl von Schlüsselwerten."));
     const IndexDef* idx = currentIndex();
     Condition extra;
     QStringList cols, marks;
     for (int i = 0; i < key.size(); ++i) {
-        const int fi = m_fieldIndex.value(names[i].toLower());
+        const int fi = m_indexFields[size_t(i)];
         cols.append(columnExpr(fi, true));
         marks.append(QStringLiteral("?"));
         extra.params.append(stored(fi, key[i]));
@@ -760,15 +1310,12 @@ void Table::findNearest(const QVariantList& key) {
                     .arg(join(cols, ", "),
                          idx && idx->descending ? QStringLiteral("<=") : QStringLiteral(">="),
                          join(marks, ", "));
-    const std::optional<qint64> id = findFirst(extra);
-    const int pos = id ? positionOf(*id) : -1;
-    if (pos < 0) {
+    m_spare.resize(1);
+    if (!findFirst(extra, m_spare.front())) {
         last();
         return;
     }
-    beforeScroll(*this);
-    moveTo(pos);
-    scrolled();
+    jumpToSpare();
 }
 
 void Table::setRange(const QVariantList& start, const QVariantList& end) {
@@ -776,28 +1323,20 @@ void Table::setRange(const QVariantList& start, const QVariantList& end) {
     m_rangeStart = start;
     m_rangeEnd = end;
     m_hasRange = true;
-    m_keysValid = false;
+    viewChanged();
     first();
 }
 
 void Table::cancelRange() {
     checkBrowseMode();
     m_hasRange = false;
-    m_keysValid = false;
+    viewChanged();
     first();
 }
 
-namespace {
-
-struct LocateParts {
-    QStringList parts;
-    QVariantList params;
-};
-
-} // namespace
-
 bool Table::locate(const QStringList& fields, const QVariantList& values, LocateOptions options) {
     checkBrowseMode();
+    syncWrites();
     if (fields.size() != values.size() || fields.isEmpty())
         throw TableError(TableError::InvalidValue,
                          QStringLiteral("Ungültige Anzahl von Suchwerten."));
@@ -826,19 +1365,17 @@ bool Table::locate(const QStringList& fields, const QVariantList& values, Locate
         extra.params.append(v);
     }
     extra.sql = join(parts, " AND ");
-    const std::optional<qint64> id = findFirst(extra);
-    const int pos = id ? positionOf(*id) : -1;
-    if (pos < 0)
+    m_spare.resize(1);
+    if (!findFirst(extra, m_spare.front()))
         return false;
-    beforeScroll(*this);
-    moveTo(pos);
-    scrolled();
+    jumpToSpare();
     return true;
 }
 
 QVariant Table::lookup(const QStringList& fields, const QVariantList& values,
                        const QString& resultField) {
     checkOpen();
+    syncWrites();
     const Field& result = field(resultField);
     Condition extra;
     QStringList parts;
@@ -856,12 +1393,12 @@ QVariant Table::lookup(const QStringList& fields, const QVariantList& values,
         }
     }
     extra.sql = join(parts, " AND ");
-    const std::optional<qint64> id = findFirst(extra);
-    if (!id)
+    Row row;
+    if (!findFirst(extra, row))
         return {};
     StatementUse s(m_db->connection().cached(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
                                                  .arg(quoted(result.name()), quoted(m_physical))));
-    s->bind(1, *id);
+    s->bind(1, row.rowId);
     return s->step() ? fromStored(result.type(), s->value(0)) : QVariant();
 }
 
@@ -879,7 +1416,7 @@ void Table::setFilter(const QString& expression) {
         checkBrowseMode();
     m_filterText = expression;
     m_filterCondition = translated;
-    m_keysValid = false;
+    viewChanged();
     if (isOpen() && m_filtered)
         first();
 }
@@ -894,7 +1431,7 @@ void Table::setFiltered(bool filtered) {
     if (isOpen())
         checkBrowseMode();
     m_filtered = filtered;
-    m_keysValid = false;
+    viewChanged();
     if (isOpen())
         first();
 }
@@ -903,7 +1440,7 @@ void Table::setFilterFunction(std::function<bool(Table&)> accept) {
     if (isOpen())
         checkBrowseMode();
     m_filterFunction = std::move(accept);
-    m_keysValid = false;
+    viewChanged();
     if (isOpen() && m_filtered)
         first();
 }
@@ -920,7 +1457,7 @@ void Table::setMaster(Table* master, const QStringList& masterFields,
     m_detailFields = detailFields;
     if (m_master)
         m_master->m_details.append(this);
-    m_keysValid = false;
+    viewChanged();
     if (isOpen())
         first();
 }
@@ -929,13 +1466,12 @@ void Table::masterChanged() {
     if (!isOpen())
         return;
     checkBrowseMode();
-    m_keysValid = false;
+    viewChanged();
     first();
 }
 
 void Table::setBufferValue(int index, const QVariant& value) {
     Field& f = *m_fields[size_t(index)];
-    QVariant typed;
     if (f.isCalculated()) {
         m_values[index] = value;
         return;
@@ -945,15 +1481,16 @@ void Table::setBufferValue(int index, const QVariant& value) {
             TableError::InvalidState,
             QStringLiteral("Die Tabelle %1 ist nicht im Bearbeitungs- oder Einfügemodus.")
                 .arg(m_tableName));
-    typed = fromStored(f.type(), toStored(f.def(), value));
+    QVariant typed = toTyped(f.def(), value);
     QVariant old = m_values[index];
-    m_values[index] = typed;
+    m_values[index] = std::move(typed);
     try {
         f.onValidate(f);
     } catch (...) {
         m_values[index] = old;
         throw;
     }
+    m_dirty[size_t(index)] = 1;
     f.onChange(f);
     calcFields();
 }
@@ -1002,6 +1539,7 @@ void Table::insert() {
     beforeScroll(*this);
     m_oldValues = m_values;
     clearBuffer();
+    std::fill(m_dirty.begin(), m_dirty.end(), 0);
     m_state = TableState::Insert;
     try {
         if (m_master && m_master->isOpen())
@@ -1038,27 +1576,35 @@ void Table::appendRecord(const QVariantList& values) {
 
 void Table::edit() {
     checkOpen();
-    m_rowCache.clear();
     if (isEditing())
         return;
     if (m_readOnly)
         throw TableError(TableError::InvalidState,
                          QStringLiteral("Die Tabelle %1 ist schreibgeschützt.").arg(m_tableName));
-    ensureKeys();
-    if (!m_rowId || (m_keys.empty() && m_pos < 0)) {
+    syncWrites();
+    if (!m_rowId) {
         insert();
         return;
     }
+    if (m_place != Place::InView) {
+        // Gone from an empty view: a new record, as on an empty table.
+        resolvePlace();
+        if (m_place != Place::InView && viewIsEmpty()) {
+            insert();
+            return;
+        }
+    }
     beforeEdit(*this);
     lockCurrent();
-    loadCurrent(); // the record as it is now, not as it was read
-    if (m_rowMissing) {
-        unlockCurrent();
-        throw TableError(
-            TableError::RecordDeleted,
-            QStringLiteral("Der Datensatz wurde von einem anderen Benutzer gelöscht."));
+    if (!rowIsFresh()) {
+        loadCurrent(); // the record as it is now, not as it was read
+        if (m_rowMissing) {
+            unlockCurrent();
+            recordDeleted();
+        }
     }
     m_oldValues = m_values;
+    std::fill(m_dirty.begin(), m_dirty.end(), 0);
     m_state = TableState::Edit;
     afterEdit(*this);
 }
@@ -1084,26 +1630,36 @@ void Table::writeRecord() {
                 .arg(quoted(m_physical), join(cols, ", "), join(marks, ", "));
         }));
         for (int i = 0; i < n; ++i)
-            s->bind(i + 1, stored(i, m_values[i]));
+            bindTyped(*s, i + 1, m_def.fields[i], m_values[i]);
         s->step();
         m_rowId = c.lastInsertRowId();
-    } else {
-        StatementUse s(slotStatement(m_updateSlot, [&] {
-            QStringList sets;
-            for (const auto& f : m_def.fields)
-                sets.append(quoted(f.name) + QStringLiteral(" = ?"));
-            return QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                .arg(quoted(m_physical), join(sets, ", "));
-        }));
-        for (int i = 0; i < n; ++i)
-            s->bind(i + 1, stored(i, m_values[i]));
-        s->bind(n + 1, *m_rowId);
-        s->step();
-        if (c.changes() == 0)
-            throw TableError(
-                TableError::RecordDeleted,
-                QStringLiteral("Der Datensatz wurde von einem anderen Benutzer gelöscht."));
+        return;
     }
+    // Only the fields set since edit() are written.
+    std::string mask(size_t(n), '0');
+    for (int i = 0; i < n; ++i)
+        if (m_dirty[size_t(i)])
+            mask[size_t(i)] = '1';
+    StatementUse s(slotStatement(m_updateSlots[mask], [&] {
+        QStringList sets;
+        for (int i = 0; i < n; ++i)
+            if (mask[size_t(i)] == '1')
+                sets.append(quoted(m_def.fields[i].name) + QStringLiteral(" = ?"));
+        // Nothing changed: still a write, so a record deleted meanwhile is noticed.
+        if (sets.isEmpty())
+            sets.append(quoted(m_def.fields.first().name) + QStringLiteral(" = ") +
+                        quoted(m_def.fields.first().name));
+        return QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+            .arg(quoted(m_physical), join(sets, ", "));
+    }));
+    int index = 0;
+    for (int i = 0; i < n; ++i)
+        if (m_dirty[size_t(i)])
+            bindTyped(*s, ++index, m_def.fields[i], m_values[i]);
+    s->bindInt64(++index, *m_rowId);
+    s->step();
+    if (c.changes() == 0)
+        recordDeleted();
 }
 
 void Table::post() {
@@ -1134,21 +1690,73 @@ void Table::post() {
         throw;
     }
     const bool wasInsert = m_state == TableState::Insert;
-    m_db->noteTableWritten(m_physical);
-    m_rowCache.clear();
+    const bool viewWasCurrent = *m_writes == m_seenWrites;
+    m_db->noteTableWritten(*m_writes);
     unlockCurrent();
     m_state = TableState::Browse;
-    // The view is read again lazily: a loop of appends costs no re-read.
-    m_keysValid = false;
-    m_pos = -1;
-    // Only engine-numbered fields differ from what was written.
-    if (wasInsert && std::any_of(m_def.fields.cbegin(), m_def.fields.cend(),
-                                 [](const FieldDef& f) { return f.type == FieldType::AutoInc; }))
-        loadCurrent();
+    afterOwnPost(wasInsert, viewWasCurrent);
     m_bof = m_eof = false;
     afterPost(*this);
     for (Table* d : QList<Table*>(m_details))
         d->masterChanged();
+}
+
+// What this cursor knows after writing its record: the record's new key, and
+// how much of what it read of the view still holds.
+void Table::afterOwnPost(bool wasInsert, bool viewWasCurrent) {
+    const QVariantList oldKey = m_key;
+    // Only engine-numbered fields differ from what was written.
+    if (wasInsert && std::any_of(m_def.fields.cbegin(), m_def.fields.cend(),
+                                 [](const FieldDef& f) { return f.type == FieldType::AutoInc; })) {
+        loadCurrent();
+    } else {
+        const int keys = int(m_keyParts.size()) - 1;
+        m_key.resize(keys);
+        for (int p = 0; p < keys; ++p) {
+            const int fi = m_keyParts[size_t(p)].field;
+            if (wasInsert || m_dirty[size_t(fi)])
+                m_key[p] = stored(fi, m_values[fi]);
+        }
+        m_rowMissing = false;
+        m_rowTransaction = transactionNow();
+    }
+    // An integer key is the row id: a changed key moved the record.
+    const bool moved = !wasInsert && m_keyIsRowId && m_dirty[0];
+    if (moved)
+        m_rowId = m_values.first().toLongLong();
+    std::fill(m_dirty.begin(), m_dirty.end(), 0);
+    // The fields not written may have been changed by others meanwhile.
+    if (!viewWasCurrent)
+        m_rowTransaction = 0;
+    m_rowWrites = *m_writes;
+    const bool keyKept = !wasInsert && !moved && m_key == oldKey && m_place == Place::InView;
+    if (!viewWasCurrent) {
+        syncWrites();
+        m_place = Place::Unknown;
+        m_fallback = Place::Outside;
+        return;
+    }
+    m_seenWrites = *m_writes;
+    if (narrowed()) {
+        // The record may have left the view, or entered it.
+        forgetView();
+        m_place = Place::Unknown;
+        m_fallback = Place::Outside;
+        return;
+    }
+    if (wasInsert) {
+        dropWindow();
+        m_recNo.reset();
+        if (m_count)
+            ++*m_count;
+    } else if (!keyKept) {
+        dropWindow();
+        m_recNo.reset();
+    } else if (m_windowPos >= 0) {
+        // Still in its place: the rows read around it hold.
+        m_window[size_t(m_windowPos)].values = m_values;
+    }
+    m_place = Place::InView;
 }
 
 void Table::cancel() {
@@ -1158,6 +1766,7 @@ void Table::cancel() {
     beforeCancel(*this);
     unlockCurrent();
     m_values = m_oldValues;
+    std::fill(m_dirty.begin(), m_dirty.end(), 0);
     m_state = TableState::Browse;
     afterCancel(*this);
 }
@@ -1171,8 +1780,9 @@ void Table::deleteRecord() {
         cancel();
         return;
     }
-    ensureKeys();
-    if (!m_rowId || m_pos < 0)
+    syncWrites();
+    resolvePlace();
+    if (!m_rowId || m_place != Place::InView)
         throw TableError(
             TableError::InvalidState,
             QStringLiteral("Die Tabelle %1 enthält keinen aktuellen Datensatz.").arg(m_tableName));
@@ -1188,27 +1798,18 @@ void Table::deleteRecord() {
             Connection& c = m_db->connection();
             StatementUse s(
                 c.cached(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(m_physical))));
-            s->bind(1, *m_rowId);
+            s->bindInt64(1, *m_rowId);
             s->step();
             if (c.changes() == 0)
-                throw TableError(
-                    TableError::RecordDeleted,
-                    QStringLiteral("Der Datensatz wurde von einem anderen Benutzer gelöscht."));
+                recordDeleted();
         } catch (const TableError& e) {
             unlockCurrent();
             if (e.kind() == TableError::RecordDeleted) {
                 // Drop it from the view so a loop over the table moves on.
-                m_keys.erase(m_keys.begin() + m_pos);
-                m_positionsValid = false;
                 m_state = TableState::Browse;
-                if (m_keys.empty()) {
-                    m_rowId.reset();
-                    m_pos = -1;
-                    clearBuffer();
-                    m_bof = m_eof = true;
-                } else {
-                    moveTo(std::min(m_pos, int(m_keys.size()) - 1));
-                }
+                if (m_count)
+                    --*m_count;
+                stepAfterDelete(true);
             }
             throw;
         }
@@ -1218,28 +1819,56 @@ void Table::deleteRecord() {
     }
     unlockCurrent();
     // This cursor's own view is corrected in place; the others read theirs again.
-    const bool viewWasCurrent = m_seenTableWrites == m_db->tableWrites(m_physical);
-    m_db->noteTableWritten(m_physical);
+    const bool viewWasCurrent = *m_writes == m_seenWrites;
+    m_db->noteTableWritten(*m_writes);
     if (viewWasCurrent) {
-        m_seenSerial = m_db->writeSerial();
-        m_seenTableWrites = m_db->tableWrites(m_physical);
-    }
-    m_rowCache.erase(*m_rowId);
-    m_keys.erase(m_keys.begin() + m_pos);
-    m_positionsValid = false;
-    m_state = TableState::Browse;
-    if (m_keys.empty()) {
-        m_rowId.reset();
-        m_pos = -1;
-        clearBuffer();
-        m_bof = m_eof = true;
+        m_seenWrites = *m_writes;
+        if (m_count)
+            --*m_count;
     } else {
-        const bool wasLast = m_pos >= int(m_keys.size());
-        moveTo(std::min(m_pos, int(m_keys.size()) - 1));
-        m_eof = wasLast;
+        syncWrites();
     }
+    m_state = TableState::Browse;
+    stepAfterDelete(false);
     afterDelete(*this);
     scrolled();
+}
+
+// Moves from a record just deleted (or found deleted) to the one that
+// followed it, else to the new last record.
+void Table::stepAfterDelete(bool silent) {
+    std::vector<Row> rows;
+    const Row from = currentKey();
+    const std::optional<int> recNo = m_recNo;
+    m_recNo.reset();
+    if (m_windowPos >= 0) {
+        m_window.erase(m_window.begin() + m_windowPos);
+        if (m_windowPos >= int(m_window.size()))
+            m_windowPos = -1;
+    }
+    if (m_windowPos >= 0) {
+        takeRow(m_window[size_t(m_windowPos)], m_windowTransaction);
+        m_recNo = recNo;
+        return;
+    }
+    fetch(false, &from, kJumpFetch, rows);
+    if (!rows.empty()) {
+        showWindow(rows, false, 0);
+        m_recNo = recNo;
+        return;
+    }
+    fetch(true, &from, 1, rows);
+    if (rows.empty()) {
+        m_rowId.reset();
+        m_key.clear();
+        m_place = Place::Outside;
+        dropWindow();
+        clearBuffer();
+        m_bof = m_eof = true;
+        return;
+    }
+    showWindow(rows, true, 0);
+    m_eof = !silent; // the deleted record was the last
 }
 
 } // namespace table

@@ -51,6 +51,11 @@ struct Bookmark {
 // fields of the current record, editing with events and record locks,
 // ranges, filters and master-detail links. Several cursors may be open on
 // one table; each sees others' posted rows after refresh().
+//
+// The cursor holds no list of the view's rows: it seeks from the current
+// record's key in the index's order, reads a few rows ahead in one go, and
+// counts (recordCount, recNo) only when asked. A write costs the same however
+// large the table is.
 class Table {
 public:
     explicit Table(std::shared_ptr<Database> db, const QString& tableName = {});
@@ -168,23 +173,83 @@ private:
         QString sql;
         QVariantList params;
     };
+    // A row of the view as read: its row id, its typed values and the stored
+    // values of the current index's fields (the key the cursor seeks from).
+    struct Row {
+        qint64 rowId = 0;
+        QVariantList values;
+        QVariantList key;
+    };
+    // One column of the view's order: an index field or, last, the row id.
+    struct KeyPart {
+        QString expr; // with the index's collation
+        bool descending = false;
+        int field = -1; // -1: the row id
+    };
+    // Where the current record stands in the view.
+    enum class Place {
+        InView,
+        Unknown, // to be checked against the view; m_fallback when it is no longer there
+        Gap,     // removed or changed elsewhere: moving goes on from its key
+        Outside, // posted outside the view, or none: moving starts at the first record
+    };
+    // A statement of this table kept at hand; fetched again after the
+    // connection dropped its cache.
+    struct StatementSlot {
+        Statement* statement = nullptr;
+        int generation = -1;
+    };
+    struct Band;
 
     void checkOpen() const;
     void checkBrowseMode(); // posts a pending change
-    void ensureKeys();
-    void buildKeys();
-    void buildPositions();
-    int positionOf(qint64 rowId);
-    void loadCurrent();
-    void loadRow(qint64 rowId);
+
+    // The view: its order, its condition, and what is known of it.
+    void buildKeyParts();
+    const Condition& condition();
+    const Condition& conditionOf(quint32 signature);
+    const Condition& conditionFor(quint32 signature) const; // the condition brought up to date
+    // The condition with the range's bounds named in `bounds` (1 start, 2 end).
+    Condition viewCondition(int bounds, int* rangeFields, int* present) const;
+    bool narrowed() const; // a range, master, filter or callback may leave rows out
+    bool callbackFilter() const { return m_filtered && bool(m_filterFunction); }
+    void viewChanged();
+    void forgetView();
+    void syncWrites();
+    void resolvePlace();
+    quint64 transactionNow() const;
+    bool rowIsFresh() const;
+
+    // Statements and reading.
+    Statement& slotStatement(StatementSlot& slot, const std::function<QString()>& sql);
+    Statement& viewStatement(quint32 signature);
+    QString viewSql(quint32 signature) const;
+    QString orderBy(bool backward = false) const;
+    std::vector<Band> bandsFrom(bool backward, const Row& from) const;
+    void clearSlots();
+    void readRow(const Statement& s, Row& row) const;
+    bool accepts(const Row& row);
+    bool readCandidates(bool backward, const Row* from, int want, std::vector<Row>& out);
+    void fetch(bool backward, const Row* from, int limit, std::vector<Row>& out);
+    std::optional<Row> rowInView(qint64 rowId);
+    std::vector<Row> rowsAt(int recNo, int count);
+    int countAll();
+    int countBefore();
+    bool viewIsEmpty();
+    bool findFirst(const Condition& extra, Row& row, quint32 signature = 0);
+
+    // The current record.
+    Row currentKey() const;
+    void takeRow(const Row& row, quint64 readInTransaction);
+    void showWindow(std::vector<Row>& rows, bool backward, int index);
+    void jumpToSpare();
+    void dropWindow();
+    void loadCurrent(); // reads the current record again
     void clearBuffer();
-    void moveTo(int position);
     void moveToEnd(bool toLast);
-    void readAhead(int position, bool forward);
+    void rereadIfWritten(qint64 rowId);
     void scrolled();
     void calcFields();
-    Condition viewCondition() const;
-    QString orderBy() const;
     QString columnExpr(int fieldIndex, bool forIndex) const;
     const IndexDef* currentIndex() const;
     QVariant stored(int fieldIndex, const QVariant& value) const;
@@ -192,55 +257,66 @@ private:
     void lockCurrent();
     void unlockCurrent();
     void writeRecord();
+    void afterOwnPost(bool wasInsert, bool viewWasCurrent);
     void setBufferValue(int index, const QVariant& value);
     void masterChanged();
-    bool acceptsRow();
-    std::optional<qint64> findFirst(const Condition& extra); // the row id, none when no match
-
-    // A statement of this table kept at hand; fetched again after the
-    // connection dropped its cache.
-    struct StatementSlot {
-        Statement* statement = nullptr;
-        int generation = -1;
-    };
-    Statement& slotStatement(StatementSlot& slot, const std::function<QString()>& sql);
-    void clearSlots();
+    void stepAfterDelete(bool silent);
 
     std::shared_ptr<Database> m_db;
-    StatementSlot m_readSlot, m_insertSlot, m_updateSlot;
+    std::unordered_map<quint32, StatementSlot> m_viewSlots;       // by signature
+    std::unordered_map<std::string, StatementSlot> m_updateSlots; // by the changed columns
+    StatementSlot m_insertSlot;
+    QString m_slotCondition; // the view condition the view statements were built for
     QString m_tableName;
     QString m_physical;
     TableDef m_def;
     std::vector<std::unique_ptr<Field>> m_fields;
-    QHash<QString, int> m_fieldIndex; // lower-case name
+    QHash<QString, int> m_fieldIndex;      // lower-case name
+    QHash<QString, int> m_fieldIndexExact; // as defined: most lookups need no lower-casing
     QList<FieldDef> m_calcDefs;
     QVariantList m_values; // typed values of the current record, stored fields first
     QVariantList m_oldValues;
+    std::vector<char> m_dirty; // stored fields set since edit or insert began
     TableState m_state = TableState::Inactive;
     bool m_readOnly = false;
     bool m_exclusive = false;
     bool m_inCalc = false;
     bool m_registered = false;
 
-    std::vector<qint64> m_keys;
-    std::unordered_map<qint64, int> m_positions;
-    // Records read ahead while moving record by record: one engine call per
-    // block instead of one per record. Dropped on every change and refresh.
-    std::unordered_map<qint64, QVariantList> m_rowCache;
-    bool m_keysValid = false;
-    // The database's write counters when the view was last read: a change
-    // made through another cursor makes the view stale.
-    quint64 m_seenSerial = 0;
-    quint64 m_seenTableWrites = 0;
-    // The current record was removed through another cursor: the position of
-    // the record that followed it, so that moving on continues from there.
-    std::optional<int> m_gapNext;
-    bool m_positionsValid = false;
-    int m_pos = -1; // position in m_keys; -1 when unknown or empty
+    // The view's order and the fields of the current index.
+    std::vector<KeyPart> m_keyParts;
+    std::vector<int> m_indexFields;
+    bool m_keyIsRowId = false; // the primary key is the engine's row id
+    bool m_keyUnique = true;   // the current index holds each key once
+    Condition m_condition;
+    Condition m_bandConditions[3]; // with no bound of the range, the start's, the end's
+    int m_rangeFields = 0;         // the index fields the range's bounds compare
+    bool m_conditionValid = false;
+    // This database's writes to the table: a change made through another
+    // cursor makes what was read of the view stale.
+    quint64* m_writes = nullptr;
+    quint64 m_seenWrites = 0;
+    // Rows of the view around the current one, read in one go while moving
+    // record by record; dropped on every change of the table or the view.
+    std::vector<Row> m_window;
+    std::vector<Row> m_spare; // the window before, its storage reused for the next one
+    int m_windowPos = -1;     // the current record's place in m_window
+    quint64 m_windowTransaction = 0;
+    int m_fetchSize = 16;
+    std::optional<int> m_count; // of the view; taken when it is opened or refreshed
+    std::optional<int> m_recNo;
+
     // The current record's row id. Any 64-bit value is a valid row id (an
     // integer key is the row id itself, 0 and negatives included), so "no
     // current record" is the empty state, never a reserved number.
     std::optional<qint64> m_rowId;
+    QVariantList m_key; // the current record's stored index values, as last read
+    Place m_place = Place::Outside;
+    Place m_fallback = Place::Gap;
+    // When the current record was read: its values are still those in the
+    // file while no one else could write (one transaction, no other cursor).
+    quint64 m_rowTransaction = 0;
+    quint64 m_rowWrites = 0;
     bool m_rowMissing = false;
     bool m_eof = true;
     bool m_bof = true;

@@ -1,6 +1,7 @@
 #include "platform/table/values.h"
 
 #include "platform/table/backend.h"
+#include "platform/table/datetimecodec.h"
 #include "platform/table/tableerror.h"
 
 #include <QDate>
@@ -102,19 +103,66 @@ QDateTime parseDateTime(const QString& text) {
     return d.isValid() ? QDateTime(d, QTime(0, 0)) : QDateTime();
 }
 
-const QString kDate = QStringLiteral("yyyy-MM-dd");
-const QString kTime = QStringLiteral("HH:mm:ss.zzz");
-const QString kDateTime = QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz");
+// The date, time or date-time a caller's value stands for; raises when none.
+QDate dateOf(const FieldDef& field, const QVariant& value) {
+    QDate d;
+    if (value.typeId() == QMetaType::QDate)
+        d = value.toDate();
+    else if (value.typeId() == QMetaType::QDateTime)
+        d = value.toDateTime().date();
+    else if (isText(value))
+        d = parseDate(value.toString());
+    if (!d.isValid())
+        invalid(field, value);
+    return d;
+}
+
+QTime timeOf(const FieldDef& field, const QVariant& value) {
+    QTime t;
+    if (value.typeId() == QMetaType::QTime)
+        t = value.toTime();
+    else if (value.typeId() == QMetaType::QDateTime)
+        t = value.toDateTime().time();
+    else if (isText(value))
+        t = parseTime(value.toString());
+    if (!t.isValid())
+        invalid(field, value);
+    return t;
+}
+
+QDateTime dateTimeOf(const FieldDef& field, const QVariant& value) {
+    QDateTime dt;
+    if (value.typeId() == QMetaType::QDateTime)
+        dt = value.toDateTime();
+    else if (value.typeId() == QMetaType::QDate)
+        dt = QDateTime(value.toDate(), QTime(0, 0));
+    else if (isText(value))
+        dt = parseDateTime(value.toString());
+    if (!dt.isValid())
+        invalid(field, value);
+    return dt;
+}
+
+// The value a variant holds, read in place; the caller checked its type.
+template <typename T> const T& held(const QVariant& v) {
+    return *static_cast<const T*>(v.constData());
+}
+
+bool isTextType(FieldType type) {
+    return type == FieldType::String || type == FieldType::Memo || type == FieldType::FmtMemo;
+}
+
+// A value that clears the field: null, or an empty text for a non-text field,
+// as an emptied edit box gives it.
+bool clears(const FieldDef& field, const QVariant& value) {
+    return !value.isValid() || value.isNull() ||
+           (!isTextType(field.type) && isText(value) && value.toString().trimmed().isEmpty());
+}
 
 } // namespace
 
 QVariant toStored(const FieldDef& field, const QVariant& value) {
-    if (!value.isValid() || value.isNull())
-        return {};
-    // An empty text clears every non-text field, as an emptied edit box does.
-    const bool textual = field.type == FieldType::String || field.type == FieldType::Memo ||
-                         field.type == FieldType::FmtMemo;
-    if (!textual && isText(value) && value.toString().trimmed().isEmpty())
+    if (clears(field, value))
         return {};
     switch (field.type) {
     case FieldType::String: {
@@ -164,94 +212,130 @@ QVariant toStored(const FieldDef& field, const QVariant& value) {
             invalid(field, value);
         }
         return qint64(value.toBool() ? 1 : 0);
-    case FieldType::Date: {
-        QDate d;
-        if (value.typeId() == QMetaType::QDate)
-            d = value.toDate();
-        else if (value.typeId() == QMetaType::QDateTime)
-            d = value.toDateTime().date();
-        else if (isText(value))
-            d = parseDate(value.toString());
-        if (!d.isValid())
-            invalid(field, value);
-        return d.toString(kDate);
-    }
-    case FieldType::Time: {
-        QTime t;
-        if (value.typeId() == QMetaType::QTime)
-            t = value.toTime();
-        else if (value.typeId() == QMetaType::QDateTime)
-            t = value.toDateTime().time();
-        else if (isText(value))
-            t = parseTime(value.toString());
-        if (!t.isValid())
-            invalid(field, value);
-        return t.toString(kTime);
-    }
-    case FieldType::DateTime: {
-        QDateTime dt;
-        if (value.typeId() == QMetaType::QDateTime)
-            dt = value.toDateTime();
-        else if (value.typeId() == QMetaType::QDate)
-            dt = QDateTime(value.toDate(), QTime(0, 0));
-        else if (isText(value))
-            dt = parseDateTime(value.toString());
-        if (!dt.isValid())
-            invalid(field, value);
-        return dt.toString(kDateTime);
-    }
+    case FieldType::Date:
+        return codec::dateText(dateOf(field, value));
+    case FieldType::Time:
+        return codec::timeText(timeOf(field, value));
+    case FieldType::DateTime:
+        return codec::dateTimeText(dateTimeOf(field, value));
     case FieldType::Graphic:
         return value.toByteArray();
     }
     invalid(field, value);
 }
 
-namespace {
-
-// 'yyyy-MM-dd' is read on every row of every scan: parse it by hand.
-QDate fastDate(const QString& s) {
-    if (s.size() != 10 || s[4] != QLatin1Char('-') || s[7] != QLatin1Char('-'))
-        return QDate::fromString(s, kDate);
-    auto digits = [&](int from, int count) {
-        int n = 0;
-        for (int i = from; i < from + count; ++i) {
-            const int d = s[i].unicode() - '0';
-            if (d < 0 || d > 9)
-                return -1;
-            n = n * 10 + d;
-        }
-        return n;
-    };
-    const int y = digits(0, 4), m = digits(5, 2), d = digits(8, 2);
-    if (y < 0 || m < 0 || d < 0)
+QVariant toTyped(const FieldDef& field, const QVariant& value) {
+    if (clears(field, value))
         return {};
-    return QDate(y, m, d);
+    switch (field.type) {
+    case FieldType::Date: {
+        const QDate d = dateOf(field, value);
+        char text[codec::kDateTimeLength];
+        return codec::writeDate(d, text) ? QVariant(d) : fromStored(field.type, codec::dateText(d));
+    }
+    case FieldType::Time:
+        return timeOf(field, value); // the stored form keeps every millisecond
+    case FieldType::DateTime: {
+        const QDateTime dt = dateTimeOf(field, value);
+        char text[codec::kDateTimeLength];
+        // Read back as the stored text would be: the wall-clock time in local time.
+        return codec::writeDateTime(dt.date(), dt.time(), text)
+                   ? QVariant(codec::localDateTime(dt.date(), dt.time()))
+                   : fromStored(field.type, codec::dateTimeText(dt));
+    }
+    default:
+        return fromStored(field.type, toStored(field, value));
+    }
 }
 
-} // namespace
-
-QVariant readTyped(const Statement& st, int column, FieldType type) {
-    if (st.isNull(column))
+QVariant readTyped(const Cell& cell, FieldType type) {
+    if (cell.isNull())
         return {};
     switch (type) {
     case FieldType::String:
     case FieldType::Memo:
     case FieldType::FmtMemo:
-        return st.text(column);
+        return cell.text();
     case FieldType::Smallint:
     case FieldType::Integer:
     case FieldType::AutoInc:
-        return int(st.int64(column));
+        return int(cell.int64());
     case FieldType::Float:
     case FieldType::Currency:
-        return st.real(column);
+        return cell.real();
     case FieldType::Boolean:
-        return st.int64(column) != 0;
-    case FieldType::Date:
-        return fastDate(st.text(column));
-    default:
-        return fromStored(type, st.value(column));
+        return cell.int64() != 0;
+    case FieldType::Date: {
+        const QByteArrayView text = cell.utf8();
+        return codec::readDate(text.data(), text.size());
     }
+    case FieldType::Time: {
+        const QByteArrayView text = cell.utf8();
+        return codec::readTime(text.data(), text.size());
+    }
+    case FieldType::DateTime: {
+        const QByteArrayView text = cell.utf8();
+        return codec::readDateTime(text.data(), text.size());
+    }
+    default:
+        return fromStored(type, cell.value());
+    }
+}
+
+void bindTyped(Statement& st, int index, const FieldDef& field, const QVariant& typed) {
+    if (!typed.isValid() || typed.isNull()) {
+        st.bindNull(index);
+        return;
+    }
+    char text[codec::kDateTimeLength];
+    int length = 0;
+    switch (field.type) {
+    case FieldType::String:
+    case FieldType::Memo:
+    case FieldType::FmtMemo:
+        if (typed.typeId() == QMetaType::QString) {
+            st.bindText(index, held<QString>(typed));
+            return;
+        }
+        break;
+    case FieldType::Smallint:
+    case FieldType::Integer:
+    case FieldType::AutoInc:
+    case FieldType::Boolean:
+        if (typed.typeId() == QMetaType::Int || typed.typeId() == QMetaType::Bool) {
+            st.bindInt64(index, typed.toLongLong());
+            return;
+        }
+        break;
+    case FieldType::Float:
+    case FieldType::Currency:
+        if (typed.typeId() == QMetaType::Double) {
+            st.bindDouble(index, held<double>(typed));
+            return;
+        }
+        break;
+    case FieldType::Date:
+        if (typed.typeId() == QMetaType::QDate)
+            length = codec::writeDate(held<QDate>(typed), text);
+        break;
+    case FieldType::Time:
+        if (typed.typeId() == QMetaType::QTime)
+            length = codec::writeTime(held<QTime>(typed), text);
+        break;
+    case FieldType::DateTime:
+        if (typed.typeId() == QMetaType::QDateTime) {
+            const QDateTime& dt = held<QDateTime>(typed);
+            if (dt.isValid())
+                length = codec::writeDateTime(dt.date(), dt.time(), text);
+        }
+        break;
+    case FieldType::Graphic:
+        break;
+    }
+    if (length > 0)
+        st.bindText(index, text, length);
+    else // anything unusual takes the checked way, which raises for a bad value
+        st.bind(index, toStored(field, typed));
 }
 
 QVariant fromStored(FieldType type, const QVariant& stored) {
@@ -272,11 +356,11 @@ QVariant fromStored(FieldType type, const QVariant& stored) {
     case FieldType::Boolean:
         return stored.toLongLong() != 0;
     case FieldType::Date:
-        return fastDate(stored.toString());
+        return codec::readDate(stored.toString());
     case FieldType::Time:
-        return QTime::fromString(stored.toString(), kTime);
+        return codec::readTime(stored.toString());
     case FieldType::DateTime:
-        return QDateTime::fromString(stored.toString(), kDateTime);
+        return codec::readDateTime(stored.toString());
     case FieldType::Graphic:
         return stored.toByteArray();
     }

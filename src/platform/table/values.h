@@ -11,13 +11,21 @@ namespace table {
 // Raises a TableError (InvalidValue) naming the field when it does not fit.
 QVariant toStored(const FieldDef& field, const QVariant& value);
 
+// The typed value a field takes for a caller's value: the same as
+// fromStored(type, toStored(field, value)), without the detour through text.
+QVariant toTyped(const FieldDef& field, const QVariant& value);
+
 // The typed value of a stored one: QString, int, double, bool, QDate, QTime,
 // QDateTime or QByteArray; null stays an invalid QVariant.
 QVariant fromStored(FieldType type, const QVariant& stored);
 
 // The typed value of a result column, read without an intermediate variant.
+class Cell;
 class Statement;
-QVariant readTyped(const Statement& statement, int column, FieldType type);
+QVariant readTyped(const Cell& cell, FieldType type);
+
+// Binds a typed value (as toTyped gives it) in its stored form.
+void bindTyped(Statement& statement, int index, const FieldDef& field, const QVariant& typed);
 
 // The SQLite column type of a field type.
 QString sqlType(FieldType type);
