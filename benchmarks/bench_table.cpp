@@ -439,57 +439,76 @@ void BM_RangeScan(benchmark::State& state) {
     sqlite3_finalize(s);
 }
 
+// Reads a row by key and writes two changed fields, as a raw caller would.
+struct RawUpdate {
+    const Raw& raw;
+    sqlite3_stmt* read = raw.prepare("SELECT * FROM Kunden WHERE K_ID = ?");
+    sqlite3_stmt* write =
+        raw.prepare("UPDATE Kunden SET K_UmsGesamt = ?, K_LastAccess = ? WHERE K_ID = ?");
+    QVariantList row = QVariantList(kColumns);
+
+    explicit RawUpdate(const Raw& r) : raw(r) {}
+    ~RawUpdate() {
+        sqlite3_finalize(read);
+        sqlite3_finalize(write);
+    }
+    bool operator()(int key, double amount, const QByteArray& stamp) {
+        sqlite3_bind_int(read, 1, key);
+        const bool found = sqlite3_step(read) == SQLITE_ROW;
+        if (found)
+            readRow(read, row);
+        sqlite3_reset(read);
+        if (!found)
+            return false;
+        sqlite3_bind_double(write, 1, amount);
+        sqlite3_bind_text(write, 2, stamp.constData(), int(stamp.size()), SQLITE_STATIC);
+        sqlite3_bind_int(write, 3, key);
+        sqlite3_step(write);
+        sqlite3_reset(write);
+        return true;
+    }
+};
+
+// The same through the layer.
+bool layerUpdate(table::Table& t, int key, double amount, const QDateTime& stamp) {
+    static const QString ums = QStringLiteral("K_UmsGesamt"),
+                         access = QStringLiteral("K_LastAccess");
+    if (!t.findKey({key}))
+        return false;
+    t.edit();
+    t[ums] = amount;
+    t[access] = stamp;
+    t.post();
+    return true;
+}
+
 // Find a row by key, change two fields, write them back; all in one transaction.
 void BM_UpdateByKey(benchmark::State& state) {
     Raw r(shared().file());
-    sqlite3_stmt* read = r.prepare("SELECT * FROM Kunden WHERE K_ID = ?");
-    sqlite3_stmt* write =
-        r.prepare("UPDATE Kunden SET K_UmsGesamt = ?, K_LastAccess = ? WHERE K_ID = ?");
+    RawUpdate update(r);
     table::Table t(shared().db, "Kunden");
     t.open();
     const std::vector<int> keys = randomKeys(kUpdates, kRows, 7);
-    std::vector<double> amounts;
     std::vector<QDateTime> stamps;
     std::vector<QByteArray> stampText;
     for (int i = 0; i < kUpdates; ++i) {
-        amounts.push_back(i * 0.5);
         stamps.push_back(lastAccessOf(i * 11));
         stampText.push_back(storedDateTime(stamps.back()).toUtf8());
     }
-    const QString ums = QStringLiteral("K_UmsGesamt"), access = QStringLiteral("K_LastAccess");
-    QVariantList row(kColumns);
     compare(
         state,
         [&] {
             r.exec("BEGIN IMMEDIATE");
-            for (int i = 0; i < kUpdates; ++i) {
-                sqlite3_bind_int(read, 1, keys[size_t(i)]);
-                if (sqlite3_step(read) == SQLITE_ROW)
-                    readRow(read, row);
-                sqlite3_reset(read);
-                sqlite3_bind_double(write, 1, amounts[size_t(i)]);
-                sqlite3_bind_text(write, 2, stampText[size_t(i)].constData(),
-                                  int(stampText[size_t(i)].size()), SQLITE_STATIC);
-                sqlite3_bind_int(write, 3, keys[size_t(i)]);
-                sqlite3_step(write);
-                sqlite3_reset(write);
-            }
+            for (int i = 0; i < kUpdates; ++i)
+                update(keys[size_t(i)], i * 0.5, stampText[size_t(i)]);
             r.exec("COMMIT");
         },
         [&] {
             table::Transaction tx(*shared().db);
-            for (int i = 0; i < kUpdates; ++i) {
-                if (!t.findKey({keys[size_t(i)]}))
-                    continue;
-                t.edit();
-                t[ums] = amounts[size_t(i)];
-                t[access] = stamps[size_t(i)];
-                t.post();
-            }
+            for (int i = 0; i < kUpdates; ++i)
+                layerUpdate(t, keys[size_t(i)], i * 0.5, stamps[size_t(i)]);
             tx.commit();
         });
-    sqlite3_finalize(read);
-    sqlite3_finalize(write);
 }
 
 // A data run's shape: find a row by key, change two fields, post, move on to
@@ -502,60 +521,37 @@ void BM_DataRun(benchmark::State& state) {
     rows();
     Filled filled(count);
     Raw r(filled.file());
-    sqlite3_stmt* read = r.prepare("SELECT * FROM Kunden WHERE K_ID = ?");
-    sqlite3_stmt* write =
-        r.prepare("UPDATE Kunden SET K_UmsGesamt = ?, K_LastAccess = ? WHERE K_ID = ?");
+    RawUpdate update(r);
     sqlite3_stmt* following =
         r.prepare("SELECT * FROM Kunden WHERE K_ID > ? ORDER BY K_ID LIMIT 1");
     table::Table t(filled.db, "Kunden");
     t.open();
     const std::vector<int> keys = randomKeys(kUpdates, spread, 11);
-    const QString ums = QStringLiteral("K_UmsGesamt"), access = QStringLiteral("K_LastAccess");
     const QDateTime stamp = lastAccessOf(5);
     const QByteArray stampText = storedDateTime(stamp).toUtf8();
-    QVariantList row(kColumns);
     compare(
         state,
         [&] {
             r.exec("BEGIN IMMEDIATE");
             for (int i = 0; i < kUpdates; ++i) {
-                sqlite3_bind_int(read, 1, keys[size_t(i)]);
-                const bool found = sqlite3_step(read) == SQLITE_ROW;
-                if (found)
-                    readRow(read, row);
-                sqlite3_reset(read);
-                if (!found)
+                if (!update(keys[size_t(i)], i * 0.5, stampText))
                     continue;
-                sqlite3_bind_double(write, 1, i * 0.5);
-                sqlite3_bind_text(write, 2, stampText.constData(), int(stampText.size()),
-                                  SQLITE_STATIC);
-                sqlite3_bind_int(write, 3, keys[size_t(i)]);
-                sqlite3_step(write);
-                sqlite3_reset(write);
                 sqlite3_bind_int(following, 1, keys[size_t(i)]);
                 if (sqlite3_step(following) == SQLITE_ROW)
-                    readRow(following, row);
+                    readRow(following, update.row);
                 sqlite3_reset(following);
             }
             r.exec("COMMIT");
         },
         [&] {
             table::Transaction tx(*filled.db);
-            for (int i = 0; i < kUpdates; ++i) {
-                if (!t.findKey({keys[size_t(i)]}))
-                    continue;
-                t.edit();
-                t[ums] = i * 0.5;
-                t[access] = stamp;
-                t.post();
-                t.next();
-            }
+            for (int i = 0; i < kUpdates; ++i)
+                if (layerUpdate(t, keys[size_t(i)], i * 0.5, stamp))
+                    t.next();
             tx.commit();
         });
     state.counters["raw_us/post"] = state.counters["raw_ms"].value * 1000.0 / kUpdates;
     state.counters["layer_us/post"] = state.counters["layer_ms"].value * 1000.0 / kUpdates;
-    sqlite3_finalize(read);
-    sqlite3_finalize(write);
     sqlite3_finalize(following);
 }
 

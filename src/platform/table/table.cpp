@@ -444,7 +444,9 @@ const Table::Condition& Table::conditionOf(quint32 signature) {
 const Table::Condition& Table::conditionFor(quint32 signature) const {
     const Condition& all = m_condition;
     const quint32 kind = signature & sig::kKindMask;
-    if (m_rangeFields == 0 || (kind != sig::Band && kind != sig::BandCount))
+    // A null compares to no bound: bands of nulls test the whole range.
+    const bool nulls = signature & (sig::kNullBand | sig::kAfterNull | ~0u << sig::kNullShift);
+    if (m_rangeFields == 0 || (kind != sig::Band && kind != sig::BandCount) || nulls)
         return all;
     const int start = int((signature >> sig::kStartShift) & 7);
     if (start >= m_rangeFields)
