@@ -421,9 +421,14 @@ Transaction::~Transaction() {
             m_db.m_connection->exec(QStringLiteral("ROLLBACK"));
         else
             m_db.m_connection->exec(QStringLiteral("ROLLBACK TO sp%1; RELEASE sp%1").arg(m_level));
-        m_db.invalidateCursors();
     } catch (const std::exception&) {
         // The engine already rolled back (e.g. after a full disk); nothing is left open.
+    }
+    // Either way the cursors must not show rows that are gone.
+    try {
+        m_db.invalidateCursors();
+    } catch (const std::exception&) {
+        // A cursor that cannot read its record now reads it again when next used.
     }
 }
 
