@@ -230,14 +230,17 @@ void Table::open() {
         buildKeyParts();
         viewChanged();
         m_count = countAll(); // the view as opened; others' later rows show after refresh()
-        std::vector<Row> rows;
+        std::vector<Row>& rows = m_spare;
         fetch(false, nullptr, kEndFetch, rows);
-        if (!rows.empty())
-            showWindow(rows, false, 0);
-        else
+        const bool empty = rows.empty();
+        if (empty) {
             clearBuffer();
+        } else {
+            showWindow(rows, false, 0);
+            m_recNo = 1;
+        }
         m_bof = true;
-        m_eof = rows.empty();
+        m_eof = empty;
         afterOpen(*this);
         scrolled();
     } catch (...) {

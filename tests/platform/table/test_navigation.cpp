@@ -80,6 +80,13 @@ protected:
 
 TEST_P(NavigationTest, WalksBothWaysInTheIndexOrder) {
     const OrderCase& c = GetParam();
+    // Opened on the index, the cursor stands on the first record, not past the end.
+    Table opened(db, "Adressen");
+    opened.setIndexName(QString::fromUtf8(c.index));
+    opened.open();
+    EXPECT_TRUE(opened.bof());
+    EXPECT_FALSE(opened.eof());
+    EXPECT_EQ(opened.recNo(), 1);
     arrange(c);
     const QList<int> expected = reference(c);
     ASSERT_FALSE(expected.isEmpty());
