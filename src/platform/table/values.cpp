@@ -282,6 +282,11 @@ QVariant readTyped(const Cell& cell, FieldType type) {
     }
 }
 
+QVariant readTyped(const Statement& st, int column, FieldType type) {
+    const Statement::RowLock lock(st);
+    return readTyped(st.cell(column), type);
+}
+
 void bindTyped(Statement& st, int index, const FieldDef& field, const QVariant& typed) {
     if (!typed.isValid() || typed.isNull()) {
         st.bindNull(index);

@@ -23,6 +23,7 @@ QVariant fromStored(FieldType type, const QVariant& stored);
 class Cell;
 class Statement;
 QVariant readTyped(const Cell& cell, FieldType type);
+QVariant readTyped(const Statement& statement, int column, FieldType type);
 
 // Binds a typed value (as toTyped gives it) in its stored form.
 void bindTyped(Statement& statement, int index, const FieldDef& field, const QVariant& typed);
