@@ -453,8 +453,9 @@ void TF_LumoMain::FormActivate() {
     SplashStatusOn = SplashEinAus1->isChecked();
     SetSplashStatusText(QString());
     Panel4->setVisible(!ServiceMode);
-    // The default cost types and the company's cost switch; the tours' next
-    // dates join them once the tour module is part of the build.
+    // The work of the first activation (default cost types, the company's cost
+    // switch, the tours' next dates, the layout import) is installed by the
+    // program, which knows the modules this library must not reach.
     const bool first = m_firstActivation;
     m_firstActivation = false;
     if (m_activationWork)
