@@ -3,8 +3,13 @@
 #include "core/datagui/logoimage.h"
 #include "core/moduleentries.h"
 #include "printing/companylogo.h"
+#include "printing/gui/tf_umstat.h"
 
 void RegisterPrintingModules(ModuleDispatcher& dispatcher) {
-    (void)dispatcher;
     SetFirmenLogoLoader(&LoadFirmenLogo);
+    // "Statistiken": the turnover of objects, customers, suppliers and the firm.
+    dispatcher.setOpener(QStringLiteral("ShowUmStatObjForm"), &ShowUmStatObjForm);
+    dispatcher.setOpener(QStringLiteral("ShowUmStatKundForm"), &ShowUmStatKundForm);
+    dispatcher.setOpener(QStringLiteral("ShowUmStatLiefForm"), &ShowUmStatLiefForm);
+    dispatcher.setOpener(QStringLiteral("ShowUmStatGesamtForm"), &ShowUmStatGesamtForm);
 }
