@@ -23,12 +23,15 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -106,6 +109,13 @@ private:
     widgets::DataSource& m_source;
 };
 
+// The width that shows every column of a grid without scrolling sideways.
+int fullWidth(const widgets::DataGrid& grid) {
+    const int header = grid.verticalHeader()->isVisible() ? grid.verticalHeader()->width() : 0;
+    return grid.horizontalHeader()->length() + header + 2 * grid.frameWidth() +
+           grid.verticalScrollBar()->sizeHint().width();
+}
+
 QLineEdit* readOnlyEdit(QWidget* parent, const QString& name, int chars) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(name);
@@ -137,6 +147,8 @@ TF_UmStat::TF_UmStat(UmStatKind kind, const QDate& today, QWidget* parent)
         grids->addWidget(m_masterGrid);
     grids->addWidget(m_listGrid);
     grids->setStretchFactor(grids->count() - 1, 1);
+    if (m_masterGrid)
+        grids->setSizes({fullWidth(*m_masterGrid), fullWidth(*m_listGrid)});
     layout->addWidget(grids, 1);
     layout->addWidget(buildBottom());
     showRange();
@@ -147,7 +159,9 @@ TF_UmStat::TF_UmStat(UmStatKind kind, const QDate& today, QWidget* parent)
     m_ready = true;
     if (m_kind != UmStatKind::Lieferanten)
         collect();
-    resize(m_masterGrid ? 900 : 1000, 560);
+    const int gridsWidth = (m_masterGrid ? fullWidth(*m_masterGrid) + grids->handleWidth() : 0) +
+                           fullWidth(*m_listGrid);
+    resize(std::max(gridsWidth + layout->contentsMargins().left() * 2, 860), 560);
 }
 
 TF_UmStat::~TF_UmStat() {
