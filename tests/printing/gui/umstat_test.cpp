@@ -214,6 +214,25 @@ TEST_F(UmStatWindow, TheWorkTableLivesAsLongAsItsWindow) {
     EXPECT_FALSE(tableExists(name));
 }
 
+TEST_F(UmStatWindow, WithoutAMasterRowTheListIsEmptyAndNothingPrints) {
+    table::aliases::database(u"LumoDB"_s)->emptyTable(u"Kunden.DB"_s);
+    TF_UmStatKund form(kToday);
+    EXPECT_FALSE(form.key());
+    EXPECT_TRUE(column(form).isEmpty());
+    EXPECT_EQ(form.editSumme()->text(), sum(0));
+    // Key 0 would print every customer's rows.
+    EXPECT_FALSE(form.btnPrint()->isEnabled());
+    EXPECT_FALSE(form.btnPreview()->isEnabled());
+}
+
+TEST_F(UmStatWindow, AFailedCollectionOnActivationIsNotRepeatedByTheNextActivation) {
+    TF_UmStatLief form(kToday);
+    table::aliases::database(u"LumoDB"_s)->dropTable(u"ERKopf.DB"_s);
+    // The error box closing activates the window again: no second error.
+    EXPECT_THROW(form.FormActivate(), DbError);
+    EXPECT_NO_THROW(form.FormActivate());
+}
+
 TEST_F(UmStatWindow, PrintsThroughTheChosenFormWithKeyNameAndRange) {
     addRow(u"QrFrmDef.DB"_s, {{u"QF_ID"_s, 47001},
                               {u"Q_FormType"_s, 47000},
