@@ -40,6 +40,8 @@ TF_SelForm::TF_SelForm(const QList<PrintFormRow>& rows, int currentId, QWidget* 
     // Keep the table's order until a column title is clicked.
     m_grid->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     m_grid->setSortingEnabled(true);
+    // File names such as "ORM47001.QFD" must show whole; the description takes the rest.
+    m_grid->resizeColumnsToContents();
     if (preselected)
         m_grid->selectRow(preselected->row());
     connect(m_grid, &QTableWidget::cellDoubleClicked, this, &QDialog::accept);
