@@ -37,6 +37,7 @@
 #include "masterdata/dialogs/dialoghooks.h"
 #include "masterdata/dialogs/tf_dbrtf.h"
 #include "masterdata/dialogs/tf_kalender.h"
+#include "masterdata/gui/listforms.h"
 #include "masterdata/gui/masterdatamodules.h"
 #include "operations/gui/operationsmodules.h"
 #include "operations/tournextdate.h"
@@ -200,6 +201,8 @@ int main(int argc, char** argv) {
     TF_LumoMain window(dispatcher);
     // F_Kalender, first of the long-lived forms.
     const KalenderForm kalender;
+    // The other long-lived forms, in their order, each named on the start-up screen.
+    const LongLivedForms listForms;
     // No tour shows a next date in the past after the start.
     InstallClientSwitching(window,
                            [] { UpdateAllNextDates(DateTimeOfDate(QDate::currentDate())); });

@@ -202,6 +202,9 @@ void TDataModule1::CloseDatabases() {
 }
 
 void TDataModule1::dropTables() {
+    if (!m_entries.empty())
+        for (const auto& teardown : m_teardowns)
+            teardown();
     m_byName.clear();
     m_named.clear();
     m_entries.clear();
@@ -272,6 +275,11 @@ void TDataModule1::AddTableSetup(std::function<void(TDataModule1&)> setup) {
     m_setups.push_back(std::move(setup));
     if (hasTables())
         m_setups.back()(*this);
+}
+
+void TDataModule1::AddTableTeardown(std::function<void()> teardown) {
+    if (teardown)
+        m_teardowns.push_back(std::move(teardown));
 }
 
 bool TDataModule1::OpenDataTable(Table& t) {

@@ -71,6 +71,10 @@ public:
 
     // Runs now when tables exist, and on every new set of table objects.
     void AddTableSetup(std::function<void(TDataModule1&)> setup);
+    // Runs before a set of table objects is freed (client switch, closing
+    // the databases, the module's end), so that what is bound to them, such
+    // as the widgets of a long-lived form, goes first.
+    void AddTableTeardown(std::function<void()> teardown);
 
     // Closes, switches and reopens an open table whose state differs, back
     // on the same record number (the first record when that is gone).
@@ -153,6 +157,7 @@ private:
     std::vector<table::Table*> m_named;
     QHash<QString, table::Table*> m_byName; // lower-case accessor or file key
     std::vector<std::function<void(TDataModule1&)>> m_setups;
+    std::vector<std::function<void()>> m_teardowns;
     std::shared_ptr<table::Session> m_session;
     std::unique_ptr<ConnectedSessionsSource> m_sessionsSource;
     QString m_sessionUser;

@@ -128,6 +128,16 @@ void bindChains(TDataModule1& dm) {
 
 } // namespace
 
+bool FindSharedTableLink(const QString& detail, SharedTableLink& link) {
+    for (const Link& l : kLinks)
+        if (detail.compare(QLatin1String(l.detail), Qt::CaseInsensitive) == 0) {
+            link = {QString::fromLatin1(l.master), fieldList(l.masterFields),
+                    fieldList(l.detailFields)};
+            return true;
+        }
+    return false;
+}
+
 void InstallTableLinks(TDataModule1& dm) {
     dm.AddTableSetup([](TDataModule1& module) {
         bindLinks(module);

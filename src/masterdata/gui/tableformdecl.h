@@ -37,9 +37,11 @@ class TF_TableForm;
 // - setup: anything else, run once on the built form (a label, a caption
 //   computed from the current owner record).
 // - SetListPrinter (tf_tableform.h): makes the declared print buttons live.
-// A long-lived list form (search line, rights, the delete guard of its right
-// number) derives from TF_TableForm or adds fields here that the host reads;
-// the rows above and below the grid are open for its controls.
+// - beforePrint: a step that prepares the table before a print button's
+//   protocol and is undone after it.
+// The long-lived list forms (search line, rights, the delete guard of their
+// right number) are declared in listformdecl.h around a TableFormDecl and
+// run by TF_ListForm, which derives from TF_TableForm.
 
 // Where the form's rows come from.
 enum class TableSource {
@@ -96,6 +98,8 @@ struct PlacementDecl {
     QString file; // e.g. kPlacementFile01; empty: nothing is stored
     QString section;
     QStringList properties; // e.g. "DBGrid1.Columns"
+    // What of the window itself is kept (core/formplacement.h); 0: nothing.
+    int options = 0;
 };
 
 // How a click on a column title sorts the grid (the program run remembers
@@ -136,6 +140,10 @@ struct TableFormDecl {
     QList<FormActionDecl> buttons; // bottom row, left of the print buttons
     QList<FormActionDecl> contextMenu;
     QList<PrintButtonDecl> prints;
+    // Prepares the table for a print button's protocol (a range filter) and
+    // returns what undoes it; the host runs the undo after the protocol in
+    // every case, also when the choice is cancelled or the print fails.
+    std::function<std::function<void()>(TF_TableForm&, const PrintButtonDecl&)> beforePrint;
     QString helpPage;            // below "Handbuch/Html/"; empty: no "&?Info?"
     bool closeIsDefault = false; // Enter outside an edit closes the form
 

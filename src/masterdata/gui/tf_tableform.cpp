@@ -69,7 +69,8 @@ TF_TableForm::TF_TableForm(const TableFormDecl& decl, table::Table& table, QWidg
     buildBottomRow(*layout);
     buildContextMenu();
     if (!decl.placement.file.isEmpty()) {
-        auto* storage = new FormStorage(this, decl.placement.file, decl.placement.section, 0);
+        auto* storage = new FormStorage(this, decl.placement.file, decl.placement.section,
+                                        decl.placement.options);
         storage->setStoredProperties(decl.placement.properties);
     }
     if (decl.setup)
@@ -176,7 +177,7 @@ void TF_TableForm::buildBottomRow(QVBoxLayout& layout) {
             MarkPreviewButton(b);
         if (listPrinter()) {
             connect(b, &QPushButton::clicked, this,
-                    [this, print] { guarded(this, [&] { listPrinter()(*this, print); }); });
+                    [this, print] { guarded(this, [&] { runPrint(print); }); });
         } else {
             b->setEnabled(false);
             b->setToolTip(u"Der Druck dieser Liste folgt mit den Listen des Druckmoduls."_s);
@@ -191,6 +192,21 @@ void TF_TableForm::buildBottomRow(QVBoxLayout& layout) {
     m_bottomRow->addWidget(close);
     m_buttons.append(close);
     layout.addLayout(m_bottomRow);
+}
+
+void TF_TableForm::runPrint(const PrintButtonDecl& print) {
+    std::function<void()> undo;
+    try {
+        if (m_decl.beforePrint)
+            undo = m_decl.beforePrint(*this, print);
+        listPrinter()(*this, print);
+    } catch (...) {
+        if (undo)
+            undo();
+        throw;
+    }
+    if (undo)
+        undo();
 }
 
 void TF_TableForm::buildContextMenu() {
@@ -212,6 +228,11 @@ QPushButton* TF_TableForm::button(const QString& caption) const {
         if (b->text() == caption)
             return b;
     return nullptr;
+}
+
+void TF_TableForm::refreshLookups() {
+    for (const auto& list : m_lookupSources)
+        list->refresh();
 }
 
 void TF_TableForm::post() {

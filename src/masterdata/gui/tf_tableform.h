@@ -49,6 +49,9 @@ public:
     QHBoxLayout& bottomRow() const { return *m_bottomRow; }
 
     void setStartRow(StartRow start) { m_startRow = start; }
+    // Reads the lists of the LookupCombo fields again (a row was added to
+    // their table through another cursor).
+    void refreshLookups();
 
     // The actions behind the standard buttons and keys.
     void post();
@@ -72,6 +75,7 @@ private:
     void buildFields(QVBoxLayout& layout);
     void buildBottomRow(QVBoxLayout& layout);
     void buildContextMenu();
+    void runPrint(const PrintButtonDecl& print);
     void firstShow();
     void applySort(const QString& field);
     const ColumnAction* actionOf(const QString& field) const;

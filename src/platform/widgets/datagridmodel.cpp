@@ -145,6 +145,12 @@ QVariant DataGridModel::cellData(const QModelIndex& index, int role) const {
         default:
             return {};
         }
+    case Qt::BackgroundRole:
+        if (!m_rowBrush || isInsertRow(index.row()))
+            return {};
+        if (const QBrush brush = m_rowBrush(index.row()); brush.style() != Qt::NoBrush)
+            return QVariant::fromValue(brush);
+        return {};
     default:
         return {};
     }

@@ -4,6 +4,7 @@
 #include <QBrush>
 #include <QHash>
 #include <QList>
+#include <functional>
 
 namespace widgets {
 
@@ -36,6 +37,9 @@ public:
     // invalid brush restores the plain title.
     void setTitleBrush(int column, const QBrush& brush);
 
+    // The background of a whole row by its values (read through the source's
+    // rows()); Qt::NoBrush keeps the grid's colour.
+    void setRowBrush(std::function<QBrush(int row)> brush) { m_rowBrush = std::move(brush); }
     // The row of the table's current record; -1 when there is none.
     int cursorRow() const;
     bool isInsertRow(int row) const;
@@ -62,6 +66,7 @@ private:
     DataSource& m_source;
     QList<GridColumn> m_columns;
     QHash<QString, QBrush> m_titleBrushes; // by lower-case field name
+    std::function<QBrush(int row)> m_rowBrush;
     bool m_ownColumns = false;
     bool m_insertRowShown = false;
     QWidget* m_messageParent = nullptr;

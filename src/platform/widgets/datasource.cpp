@@ -161,7 +161,9 @@ void DataSource::insert() {
 void DataSource::deleteRecord() {
     if (!mayDelete())
         refuse(m_table, QStringLiteral("Datensätze zu löschen"));
-    if (!askYesNo(nullptr, QStringLiteral("Datensatz löschen?")))
+    if (m_deleteGuard)
+        m_deleteGuard();
+    else if (!askYesNo(nullptr, QStringLiteral("Datensatz löschen?")))
         throw Abort{};
     m_table.deleteRecord();
 }

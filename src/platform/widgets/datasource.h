@@ -44,6 +44,9 @@ public:
     void startEdit();
     void insert();
     void deleteRecord(); // asks for confirmation first; false answers abort silently
+    // Replaces the question before a delete (grid, navigator) with the
+    // form's own guard, which raises to stop the delete; empty: the question.
+    void setDeleteGuard(std::function<void()> guard) { m_deleteGuard = std::move(guard); }
 
     // Reads the table again (others' changes) and tells the widgets.
     void refresh();
@@ -79,6 +82,7 @@ private:
     std::weak_ptr<Hub> m_hub;
     std::unique_ptr<RowReader> m_rows;
     RightsCheck m_rights;
+    std::function<void()> m_deleteGuard;
     bool m_autoEdit = true;
     QString m_viewSignature;
     int m_disabled = 0;

@@ -21,6 +21,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QScrollArea>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -102,6 +103,10 @@ FieldForm::FieldForm(DataSource& source, const QList<FieldDecl>& fields, QWidget
             m_picks.insert(editor, decl.pick);
             editor->installEventFilter(this);
         }
+        if (!decl.hint.isEmpty())
+            editor->setToolTip(decl.hint);
+        if (!decl.menu.isEmpty())
+            addMenu(*editor, decl);
         if (decl.readOnly) {
             auto* edit = qobject_cast<DbEdit*>(editor);
             if (!edit)
@@ -211,6 +216,35 @@ bool FieldForm::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void FieldForm::addMenu(QWidget& editor, const FieldDecl& decl) {
+    auto* menu = new QMenu(&editor);
+    for (const FieldMenuItem& item : decl.menu) {
+        QAction* action = menu->addAction(item.caption);
+        if (!item.run)
+            continue;
+        if (!item.shortcut.isEmpty()) {
+            action->setShortcut(item.shortcut);
+            action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+            editor.addAction(action);
+        }
+        connect(action, &QAction::triggered, this,
+                [this, &editor, run = item.run] { guarded(this, [&] { run(editor); }); });
+    }
+    editor.setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(&editor, &QWidget::customContextMenuRequested, menu,
+            [menu, &editor](const QPoint& at) { menu->exec(editor.mapToGlobal(at)); });
+    m_menus.insert(decl.field.toLower(), menu);
+}
+
+void FieldForm::setMenusEnabled(bool enabled) {
+    for (QMenu* menu : std::as_const(m_menus)) {
+        auto* editor = qobject_cast<QWidget*>(menu->parent());
+        editor->setContextMenuPolicy(enabled ? Qt::CustomContextMenu : Qt::NoContextMenu);
+        for (QAction* action : menu->actions())
+            action->setEnabled(enabled);
+    }
 }
 
 void FieldForm::showPage(const QString& name) {

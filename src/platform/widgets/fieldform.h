@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHash>
+#include <QKeySequence>
 #include <QList>
 #include <QStringList>
 #include <QVariantList>
@@ -10,11 +11,20 @@
 
 class QGroupBox;
 class QLabel;
+class QMenu;
 class QTabWidget;
 
 namespace widgets {
 
 class DataSource;
+
+// An item of a field's context menu, also reachable by its shortcut while
+// the field has the focus. An item without an action only closes the menu.
+struct FieldMenuItem {
+    QString caption;
+    QKeySequence shortcut;
+    std::function<void(QWidget& editor)> run;
+};
 
 enum class FieldKind { Edit, CheckBox, Combo, LookupCombo, Date, Spin, Memo, RichText, Image };
 
@@ -51,6 +61,10 @@ struct FieldDecl {
     // field of the record) copies the chosen row's value into the record, so
     // that a chosen bank name fills the bank code beside it.
     QList<std::pair<QString, QString>> lookupCopies;
+    // The field's tooltip ("Doppelklick für Nummern-Vorschlag").
+    QString hint;
+    // The field's context menu (a bank list's "&Neuer Eintrag", Ctrl+N).
+    QList<FieldMenuItem> menu;
 };
 
 // The fields of a form built from declarations, page by page in the order
@@ -62,7 +76,8 @@ struct FieldDecl {
 //   });
 // Lines with a group name are boxed: decl.group = "Bankverbindung".
 // Actions come with the declaration, not with code per form: decl.pick opens
-// a picker, decl.lookupCopies fills a field from a chosen list row.
+// a picker, decl.lookupCopies fills a field from a chosen list row, decl.menu
+// gives the field a context menu with shortcuts.
 class FieldForm : public QWidget {
     Q_OBJECT
 public:
@@ -79,6 +94,11 @@ public:
     void showPage(const QString& name);
     // The first box of that title (on any page); nullptr when none.
     QGroupBox* group(const QString& title) const { return m_groups.value(title); }
+    // Switches the fields' context menus and their shortcuts off (a user who
+    // may not edit) and on again.
+    void setMenusEnabled(bool enabled);
+    // The context menu of a field's editor as declared; nullptr when none.
+    QMenu* menu(const QString& field) const { return m_menus.value(field.toLower()); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -86,6 +106,7 @@ protected:
 private:
     QWidget* createEditor(DataSource& source, const FieldDecl& decl);
     void copyFromList(DataSource& source, const FieldDecl& decl, int row);
+    void addMenu(QWidget& editor, const FieldDecl& decl);
 
     QHash<QObject*, std::function<void(QWidget&)>> m_picks;
 
@@ -93,6 +114,7 @@ private:
     QHash<QString, QLabel*> m_labels;
     QHash<QString, QWidget*> m_pageWidgets;
     QHash<QString, QGroupBox*> m_groups;
+    QHash<QString, QMenu*> m_menus;
     QTabWidget* m_pages = nullptr;
 };
 
