@@ -4,6 +4,7 @@
 #include "core/regionalsettings.h"
 #include "platform/report/displaymask.h"
 #include "platform/report/reportreader.h"
+#include "printing/listreport.h"
 
 void InstallReportFormatter() {
     const RegionalSettings& regional = Regional();
@@ -26,6 +27,7 @@ void InstallReportFormatter() {
 void InitPrinting() {
     static const bool registered = [] {
         report::addReportDirectory(QStringLiteral(":/reports"));
+        AddListDirectory(QStringLiteral(":/lists"));
         return true;
     }();
     Q_UNUSED(registered);

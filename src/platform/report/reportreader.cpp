@@ -541,7 +541,7 @@ void Reader::check(const ReportDefinition& def) const {
 }
 
 struct Registry {
-    QStringList pending;
+    QList<ReportSource> pending;
     QHash<QString, std::shared_ptr<const ReportDefinition>> byClass;
 };
 
@@ -550,22 +550,28 @@ Registry& registry() {
     return r;
 }
 
+QList<ReportText> directoryTexts(const QString& directory) {
+    const QDir dir(directory);
+    QList<ReportText> texts;
+    for (const QString& name : dir.entryList({QStringLiteral("*.json")}, QDir::Files, QDir::Name)) {
+        QFile file(dir.filePath(name));
+        if (!file.open(QIODevice::ReadOnly))
+            throw DbError(QStringLiteral("Die Berichtsdefinition \"%1\" kann nicht gelesen werden.")
+                              .arg(file.fileName()));
+        texts.append({name, file.readAll()});
+    }
+    return texts;
+}
+
 Registry& loadedRegistry() {
     Registry& r = registry();
     while (!r.pending.isEmpty()) {
-        const QDir dir(r.pending.takeFirst());
-        for (const QString& name :
-             dir.entryList({QStringLiteral("*.json")}, QDir::Files, QDir::Name)) {
-            QFile file(dir.filePath(name));
-            if (!file.open(QIODevice::ReadOnly))
-                throw DbError(
-                    QStringLiteral("Die Berichtsdefinition \"%1\" kann nicht gelesen werden.")
-                        .arg(file.fileName()));
-            auto def =
-                std::make_shared<ReportDefinition>(readReportDefinition(file.readAll(), name));
+        const ReportSource source = r.pending.takeFirst();
+        for (const ReportText& text : source()) {
+            auto def = std::make_shared<ReportDefinition>(readReportDefinition(text.json, text.name));
             if (r.byClass.contains(def->className.toLower()))
                 throw DbError(QStringLiteral("Der Bericht %1 ist doppelt definiert (\"%2\").")
-                                  .arg(def->className, name));
+                                  .arg(def->className, text.name));
             r.byClass.insert(def->className.toLower(), def);
         }
     }
@@ -579,7 +585,11 @@ ReportDefinition readReportDefinition(const QByteArray& json, const QString& fil
 }
 
 void addReportDirectory(const QString& directory) {
-    registry().pending.append(directory);
+    addReportSource([directory] { return directoryTexts(directory); });
+}
+
+void addReportSource(ReportSource source) {
+    registry().pending.append(std::move(source));
 }
 
 bool hasReportDefinition(const QString& className) {

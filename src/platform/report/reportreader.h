@@ -20,7 +20,9 @@
 #include "platform/report/reportdef.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
+#include <functional>
 #include <memory>
 
 namespace report {
@@ -31,6 +33,14 @@ ReportDefinition readReportDefinition(const QByteArray& json, const QString& fil
 // The definitions of the program, read from the JSON files of directories
 // (resource directories such as ":/reports") the first time a class is asked for.
 void addReportDirectory(const QString& directory);
+// Definitions made by the program (generated from shorter descriptions): the
+// source gives its JSON texts, each named for messages, at the same moment.
+struct ReportText {
+    QString name;
+    QByteArray json;
+};
+using ReportSource = std::function<QList<ReportText>()>;
+void addReportSource(ReportSource source);
 // Raises DbError when no definition has that class name.
 std::shared_ptr<const ReportDefinition> reportDefinition(const QString& className);
 // Whether a definition has that class name; a faulty definition file raises.
