@@ -189,6 +189,7 @@ ListDescription ReadListDescription(const QByteArray& json, const QString& fileN
         l.finish();
     }
     d.titleLines = readLines(top.array("titleLines"), top);
+    d.titleWidth = top.number("titleWidth");
     d.headInTitle = top.boolean("headInTitle");
     d.logo = top.boolean("logo");
     d.datasets << readDataset(top.object("dataset", u"dataset"_s));

@@ -18,6 +18,7 @@
 //   printTime    mask of a second, optional time beside it
 //   titleLabels  further labels of the title band ({"name", "caption"}), filled by the entry
 //   titleLines   captioned fields of the title band (the company print)
+//   titleWidth   mm of the title; the first title line continues it on its row
 //   headInTitle  the page header leaves page 1 and the title band carries the list head
 //   logo         the company logo QRImage1 in the title band
 //   datasets     further datasets linked to the list's ("master", "masterFields", ...)
@@ -87,6 +88,7 @@ struct ListDescription {
     QString printTime;
     QList<ListLabel> titleLabels;
     QList<ListLine> titleLines;
+    double titleWidth = 0;
     bool headInTitle = false;
     bool logo = false;
     QList<ListDataset> datasets; // the first one is the list's

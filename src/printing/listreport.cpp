@@ -31,7 +31,7 @@ constexpr int kHeight = 15;  // of a control on its line
 constexpr int kPad = 2;      // above the first line of a band
 constexpr double kGapMm = 2; // between two columns
 // The optional fields: caption and value pairs, two to a line.
-constexpr double kOptCaptionMm = 28;
+constexpr double kOptCaptionMm = 36;
 constexpr double kOptPairMm = kPrintWidthMm / 2;
 // The right side of the title: "Datum:" and the print date.
 constexpr double kDateMm = 42;
@@ -267,7 +267,7 @@ private:
                 const double total = item.width > 0 ? item.width : kPrintWidthMm - x;
                 if (!item.caption.isEmpty()) {
                     QJsonObject c = captionOf(item);
-                    c.insert(u"font"_s, QJsonObject{{u"bold"_s, true}});
+                    c.insert(u"font"_s, QJsonObject{{u"underline"_s, true}});
                     put(b, c, px(x), top, px(total));
                 }
                 x += total + kGapMm;
@@ -312,9 +312,11 @@ private:
         }
         const QJsonObject bold{{u"size"_s, kTitleFontSize}, {u"bold"_s, true}};
         const int dateLeft = px(kPrintWidthMm - kDateMm);
-        const int titleWidth = m_d.printDate.isEmpty() && !m_d.logo
-                                   ? m_width
-                                   : px(kPrintWidthMm - kDateMm - kDateCaptionMm - kGapMm);
+        int titleWidth = m_d.printDate.isEmpty() && !m_d.logo
+                             ? m_width
+                             : px(kPrintWidthMm - kDateMm - kDateCaptionMm - kGapMm);
+        if (m_d.titleWidth > 0)
+            titleWidth = px(m_d.titleWidth);
         QJsonObject t = label(u"L_Titel"_s, m_d.title);
         t.insert(u"font"_s, bold);
         put(b, t, 0, top, titleWidth, 20);
@@ -341,8 +343,21 @@ private:
                                     {u"center"_s, true}};
             put(b, image, dateLeft, top, m_width - dateLeft, px(20));
         }
-        for (const ListLine& l : m_d.titleLines) {
-            line(b, l, y, m_d.datasets.first().name);
+        for (qsizetype i = 0; i < m_d.titleLines.size(); ++i) {
+            if (i == 0 && m_d.titleWidth > 0) {
+                // The first title line continues the title, in its font.
+                Band row;
+                line(row, m_d.titleLines.first(), top, m_d.datasets.first().name);
+                for (QJsonValueRef c : row.controls) {
+                    QJsonObject o = c.toObject();
+                    o.insert(u"left"_s, o.value(u"left"_s).toInt() + titleWidth);
+                    o.insert(u"height"_s, 20);
+                    o.insert(u"font"_s, bold);
+                    b.controls.append(o);
+                }
+                continue;
+            }
+            line(b, m_d.titleLines[i], y, m_d.datasets.first().name);
             y += kRow;
         }
         finishBand(b);
@@ -386,6 +401,12 @@ private:
             lines(b, m_d.columns, ds, nullptr, 0);
         }
         m_detail = std::move(b);
+        // Records of several lines, or followed by rows of their own, are set apart by a line.
+        if (m_d.hasSubDetail())
+            m_detail.head.insert(u"frame"_s, QJsonObject{{u"top"_s, true}});
+        else if (m_d.columns.size() > 1)
+            m_detail.head.insert(u"frame"_s,
+                                 QJsonObject{{u"bottom"_s, true}, {u"style"_s, u"psDot"_s}});
         form(m_detail);
         if (m_d.hasSubDetail() && m_d.groupExpression.isEmpty())
             captionRow(m_detail, m_d.subLines);
