@@ -35,6 +35,18 @@ using widgets::FieldKind;
 
 namespace {
 
+// Runs an action of the form; its error is shown, an abort stays silent.
+bool reportingErrors(const std::function<void()>& action) {
+    try {
+        action();
+        return true;
+    } catch (const Abort&) {
+    } catch (const std::exception& e) {
+        ShowError(QString::fromUtf8(e.what()));
+    }
+    return false;
+}
+
 const QString kGrund = QStringLiteral("&Grunddaten");
 const QString kDesign = QStringLiteral("&Formular-Design");
 const QString kDiverses = QStringLiteral("Di&verses");
@@ -287,13 +299,17 @@ void TF_Firmen::buildButtons() {
     connect(info, &QPushButton::clicked, this,
             [] { ShowHandbuchPage(QStringLiteral("Firmendaten.html")); });
 
-    // The company print waits for the report engine.
     auto* bottom = new QHBoxLayout;
     bottom->addStretch();
-    for (const QString& caption : {QStringLiteral("Dru&cken"), QStringLiteral("Vorsc&hau")}) {
-        auto* b = new QPushButton(caption, this);
+    m_print = new QPushButton(QStringLiteral("Dru&cken"), this);
+    m_preview = new QPushButton(QStringLiteral("Vorsc&hau"), this);
+    m_print->setObjectName(QStringLiteral("btnPrint"));
+    m_preview->setObjectName(QStringLiteral("btnPreview"));
+    for (QPushButton* b : {m_print, m_preview}) {
+        b->setAutoDefault(false);
         b->setEnabled(false);
-        b->setToolTip(QStringLiteral("Der Druck der Firmendaten folgt mit dem Berichtsmodul."));
+        b->setToolTip(QStringLiteral("Der Druck der Firmendaten braucht das Druckmodul."));
+        connect(b, &QPushButton::clicked, this, [this, b] { btnPrintClick(b == m_preview); });
         bottom->addWidget(b);
     }
     static_cast<QVBoxLayout*>(layout())->addLayout(bottom);
@@ -358,6 +374,23 @@ void TF_Firmen::connectCostFields() {
 void TF_Firmen::setPrintFormChooser(PrintFormChooser chooser) {
     m_chooser = std::move(chooser);
     m_selectForm->setEnabled(bool(m_chooser));
+}
+
+void TF_Firmen::setPrinter(Printer printer) {
+    m_printer = std::move(printer);
+    for (QPushButton* b : {m_print, m_preview}) {
+        b->setEnabled(bool(m_printer));
+        b->setToolTip(m_printer
+                          ? QString()
+                          : QStringLiteral("Der Druck der Firmendaten braucht das Druckmodul."));
+    }
+}
+
+void TF_Firmen::btnPrintClick(bool preview) {
+    if (!m_printer)
+        return;
+    if (postShowingError())
+        reportingErrors([&] { m_printer(this, preview); });
 }
 
 void TF_Firmen::showEvent(QShowEvent* event) {
@@ -465,15 +498,27 @@ void TF_Firmen::bankBlzChosen() {
 void TF_Firmen::done(int result) {
     // Closing keeps what was typed: an open edit is posted. A refused post
     // keeps the form open with the change pending.
-    try {
-        post();
-    } catch (const Abort&) {
-        return;
-    } catch (const std::exception& e) {
-        ShowError(QString::fromUtf8(e.what()));
-        return;
-    }
-    QDialog::done(result);
+    if (postShowingError())
+        QDialog::done(result);
+}
+
+bool TF_Firmen::postShowingError() {
+    return reportingErrors([this] { post(); });
+}
+
+namespace {
+
+TF_Firmen::Printer& firmenPrinter() {
+    static TF_Firmen::Printer printer;
+    return printer;
+}
+
+} // namespace
+
+TF_Firmen::Printer SetFirmenPrinter(TF_Firmen::Printer printer) {
+    TF_Firmen::Printer previous = std::move(firmenPrinter());
+    firmenPrinter() = std::move(printer);
+    return previous;
 }
 
 void ShowFirmenForm(TDataModule1& dm, QWidget* mainWindow) {
@@ -494,6 +539,7 @@ void ShowFirmenForm(TDataModule1& dm, QWidget* mainWindow) {
         form->setPrintFormChooser([f](int formType, int currentId) {
             return ChoosePrintForm(formType, currentId, f->x() + 100, f->y() + 140);
         });
+        form->setPrinter(firmenPrinter());
         if (mainWindow)
             form->move(mainWindow->x(), mainWindow->y() + mainWindow->height());
         return form;

@@ -29,6 +29,10 @@ public:
     using PrintFormChooser = std::function<int(int formType, int currentId)>;
     // The picture file chosen for the logo; empty when cancelled.
     using LogoFileChooser = std::function<QString()>;
+    // The company print of "Dru&cken" and "Vorsc&hau": the print-form choice
+    // and the print, which the printing side supplies (the form cannot reach
+    // it). Without one both buttons stay disabled.
+    using Printer = std::function<void(QWidget* form, bool preview)>;
 
     TF_Firmen(table::Table& firmen, table::Table& banken, table::Table& zahlarten,
               QWidget* parent = nullptr);
@@ -36,6 +40,7 @@ public:
 
     void setPrintFormChooser(PrintFormChooser chooser);
     void setLogoFileChooser(LogoFileChooser chooser) { m_logoChooser = std::move(chooser); }
+    void setPrinter(Printer printer);
 
     widgets::FieldForm& fields() const { return *m_fields; }
     widgets::DataSource& source() const { return *m_source; }
@@ -45,10 +50,15 @@ public:
     // The actions of the form's buttons and the logo's menu.
     void FormShow();
     void btnSelectFormClick();
+    // Posts a pending edit first, so that the print shows what the form
+    // shows; a refused post is shown and nothing prints.
+    void btnPrintClick(bool preview);
     void Load1Click();
     void Clear1Click();
     void Info1Click();
     void post();
+    // Posts a pending edit; a refusal is shown and returns false.
+    bool postShowingError();
     void cancel();
     void bankNameChosen();
     void bankBlzChosen();
@@ -76,6 +86,9 @@ private:
     QLabel* m_logo = nullptr;
     QLineEdit* m_printFormName = nullptr;
     QPushButton* m_selectForm = nullptr;
+    QPushButton* m_print = nullptr;
+    QPushButton* m_preview = nullptr;
+    Printer m_printer;
     PrintFormChooser m_chooser;
     LogoFileChooser m_logoChooser;
     QString m_titleName; // F_NameIntern as the title line shows it
@@ -84,3 +97,5 @@ private:
 // Opens the company data form below the main window (or centred without one)
 // through the common module opener, on the first page.
 void ShowFirmenForm(TDataModule1& dm, QWidget* mainWindow);
+// The printer of the forms ShowFirmenForm opens; returns the previous one.
+TF_Firmen::Printer SetFirmenPrinter(TF_Firmen::Printer printer);

@@ -1,11 +1,13 @@
 #include "masterdata/gui/masterdatamodules.h"
 
 #include "core/moduleentries.h"
+#include "masterdata/gui/listprinting.h"
 #include "masterdata/gui/mwstform.h"
 #include "masterdata/gui/smalltableforms.h"
 #include "masterdata/gui/zahlintervform.h"
 
 void RegisterMasterDataModules(ModuleDispatcher& dispatcher) {
+    InstallListPrinting();
     // The settings menu opens the small lists without a new row.
     dispatcher.setOpener(QStringLiteral("ShowMwstForm"), [] { ShowMwstForm(); });
     dispatcher.setOpener(QStringLiteral("ShowZahlBedForm"), [] { ShowZahlBedForm(false); });

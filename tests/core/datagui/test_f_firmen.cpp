@@ -1,6 +1,7 @@
 #include "core/data/clientdbfixture.h"
 #include "core/data/printforms.h"
 #include "core/datagui/f_firmen.h"
+#include "platform/errors.h"
 #include "platform/table/table.h"
 #include "platform/widgets/fieldform.h"
 
@@ -9,6 +10,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTabWidget>
 
 namespace {
@@ -236,6 +238,36 @@ TEST_F(FirmenFormTest, ClosingPostsAnOpenEditAndAScreenshotIsTaken) {
     form->done(QDialog::Accepted);
     EXPECT_EQ(firmen->state(), table::TableState::Browse);
     EXPECT_EQ(stored(QStringLiteral("F_Name1")).toString(), QStringLiteral("Glanz & Co. GmbH"));
+}
+
+TEST_F(FirmenFormTest, PrintButtonsWaitForTheirPrinterAndPrintWhatTheFormShows) {
+    auto* print = form->findChild<QPushButton*>(QStringLiteral("btnPrint"));
+    auto* preview = form->findChild<QPushButton*>(QStringLiteral("btnPreview"));
+    ASSERT_NE(print, nullptr);
+    ASSERT_NE(preview, nullptr);
+    EXPECT_FALSE(print->isEnabled());
+    EXPECT_FALSE(preview->isEnabled());
+
+    QList<std::pair<bool, QString>> printed;
+    form->setPrinter([&](QWidget*, bool isPreview) {
+        printed.append({isPreview, stored(QStringLiteral("F_Name1")).toString()});
+    });
+    ASSERT_TRUE(print->isEnabled());
+    type("F_Name1", QStringLiteral("Blitzblank KG"));
+    preview->click();
+    print->click();
+    EXPECT_EQ(printed, (QList<std::pair<bool, QString>>{{true, QStringLiteral("Blitzblank KG")},
+                                                        {false, QStringLiteral("Blitzblank KG")}}));
+
+    // A refused post is shown and nothing prints; the edit stays pending.
+    firmen->beforePost += [](table::Table&) { throw DbError(QStringLiteral("Firma gesperrt")); };
+    type("F_Name1", QStringLiteral("Anders GmbH"));
+    print->click();
+    EXPECT_EQ(printed.size(), 2);
+    EXPECT_EQ(presenter.texts(MessagePresenter::Kind::Error),
+              QStringList{QStringLiteral("Firma gesperrt")});
+    EXPECT_TRUE(firmen->isEditing());
+    firmen->cancel();
 }
 
 } // namespace

@@ -359,6 +359,7 @@ protected:
     }
     void TearDown() override {
         window.reset();
+        SetListPrinter({}); // installed with the modules
         CurrentUser = m_savedUser;
         TableFormTest::TearDown();
     }

@@ -38,6 +38,7 @@ protected:
             document = report::paginate(rep);
             ++outputs;
             previews.append(preview);
+            classes.append(rep.def().className);
             pages.clear();
             for (const report::Page& page : document.pages)
                 pages.append(pageTexts(page));
@@ -67,6 +68,7 @@ protected:
 
     int outputs = 0;
     QList<bool> previews;
+    QStringList classes;
     report::Document document;
     QList<QStringList> pages;
     std::function<void()> onOutput;
