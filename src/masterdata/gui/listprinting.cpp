@@ -6,7 +6,9 @@
 
 void InstallListPrinting() {
     SetListPrinter([](TF_TableForm& form, const PrintButtonDecl& button) {
-        RunListPrintButton({button.formType, button.entry, button.tag},
-                           WindowPrintFormChoosers(&form));
+        ListPrintButton list{button.formType, button.entry, button.tag};
+        if (button.prepare)
+            button.prepare(form, list);
+        RunListPrintButton(list, WindowPrintFormChoosers(&form));
     });
 }

@@ -13,6 +13,7 @@
 #include <utility>
 
 class TF_TableForm;
+struct ListPrintButton;
 
 // A master-data table form is declared, not written: one TableFormDecl says
 // everything a form does differently, and TF_TableForm (tf_tableform.h)
@@ -62,6 +63,11 @@ struct PrintButtonDecl {
     int formType = 0;
     QString entry;
     int tag = 0;
+    // At the click, before the print-form choice: what this button prints
+    // beyond the plain list, from the form's state (listbutton.h: the
+    // form type of the visible page, the entry's arguments, the protocol's
+    // variant, a dispatch on the chosen form's hundred, a step undone after).
+    std::function<void(TF_TableForm&, ListPrintButton&)> prepare;
 };
 
 // A button of the bottom row or an item of the grid's context menu. An item

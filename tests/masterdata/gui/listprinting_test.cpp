@@ -8,6 +8,7 @@
 #include "platform/table/table.h"
 #include "printing/defaultprintforms.h"
 #include "printing/formtypes.h"
+#include "printing/listbutton.h"
 #include "printing/printingsetup.h"
 #include "printing/reportentry.h"
 #include "tableformfixture.h"
@@ -131,6 +132,43 @@ TEST_F(ListPrinting, AFormDeclaredAnywherePrintsFromItsDeclarationAlone) {
     click(form.button(u"Dr&uck"_s), true);
     EXPECT_EQ(printed, (QStringList{u"TQRTourList01 Vorschau Tourenliste"_s,
                                     u"TQRTourList01 Druck Tourenliste"_s}));
+}
+
+TEST_F(ListPrinting, AButtonPreparesWhatItPrintsFromTheFormAtTheClick) {
+    TableFormDecl decl;
+    decl.formClass = u"TF_Testobjekte"_s;
+    decl.caption = u"Testobjekte"_s;
+    decl.source = TableSource::Own;
+    decl.table = u"Touren.DB"_s;
+    decl.columns = {{u"TO_Nr"_s, u"Nr."_s, 6}};
+    decl.prints = ListPrintButtons(36000, u"PrintMieterList"_s);
+    // The pair prints what the visible page shows, around a step of its own.
+    bool emergencyPage = false;
+    QStringList steps;
+    for (PrintButtonDecl& p : decl.prints)
+        p.prepare = [&](TF_TableForm& form, ListPrintButton& b) {
+            EXPECT_EQ(form.objectName(), u"TF_Testobjekte"_s);
+            if (emergencyPage) {
+                b.formType = 70000;
+                b.entry = u"PrintObjNotdienst"_s;
+                b.args.objektNr = 7;
+            }
+            b.around = [&steps](ListEntryArgs&) {
+                steps << u"an"_s;
+                return [&steps] { steps << u"aus"_s; };
+            };
+        };
+    auto own = tableOf(decl);
+    TF_TableForm form(decl, *own);
+    click(form.button(u"Vorsc&hau"_s), true);
+    emergencyPage = true;
+    click(form.button(u"Dr&uck"_s), true);
+    click(form.button(u"Dr&uck"_s), false);
+    ASSERT_EQ(printed.size(), 2);
+    EXPECT_TRUE(printed[0].startsWith(u"TQRMieterList1 Vorschau"_s));
+    EXPECT_TRUE(printed[1].startsWith(u"TQRObjNotdienst1 Druck"_s));
+    EXPECT_EQ(offered, (QStringList{u"36001"_s, u"70001"_s, u"70001"_s}));
+    EXPECT_EQ(steps, (QStringList{u"an"_s, u"aus"_s, u"an"_s, u"aus"_s, u"an"_s, u"aus"_s}));
 }
 
 } // namespace

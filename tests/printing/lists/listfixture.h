@@ -3,6 +3,7 @@
 #include "core/data/moduledbfixture.h"
 #include "platform/report/pagemodel.h"
 #include "platform/report/paginator.h"
+#include "platform/report/pdfwriter.h"
 #include "platform/report/report.h"
 #include "printing/printingsetup.h"
 #include "printing/reportentry.h"
@@ -42,6 +43,9 @@ protected:
             pages.clear();
             for (const report::Page& page : document.pages)
                 pages.append(pageTexts(page));
+            // DOMVERA_LIST_PDFS=dir keeps each print as dir/<class>.pdf to look at.
+            if (const QString dir = qEnvironmentVariable("DOMVERA_LIST_PDFS"); !dir.isEmpty())
+                report::writePdf(document, dir + u'/' + rep.def().className + u".pdf");
             if (onOutput)
                 onOutput();
         });
