@@ -118,14 +118,20 @@ TEST_F(ListPrinting, EveryDeclaredPrintButtonPrintsThroughItsShippedForm) {
     EXPECT_TRUE(presenter.boxes.isEmpty());
 }
 
-TEST_F(ListPrinting, AFormDeclaredAnywherePrintsFromItsDeclarationAlone) {
+// A form over the tours that only this test declares, with a print pair.
+TableFormDecl testForm(int formType, const QString& entry) {
     TableFormDecl decl;
     decl.formClass = u"TF_Testliste"_s;
     decl.caption = u"Testliste"_s;
     decl.source = TableSource::Own;
     decl.table = u"Touren.DB"_s;
     decl.columns = {{u"TO_Nr"_s, u"Nr."_s, 6}, {u"TO_Beschreibung"_s, u"Tour"_s, 30}};
-    decl.prints = ListPrintButtons(23000, u"PrintTourList"_s);
+    decl.prints = ListPrintButtons(formType, entry);
+    return decl;
+}
+
+TEST_F(ListPrinting, AFormDeclaredAnywherePrintsFromItsDeclarationAlone) {
+    const TableFormDecl decl = testForm(23000, u"PrintTourList"_s);
     auto own = tableOf(decl);
     TF_TableForm form(decl, *own);
     click(form.button(u"Vorsc&hau"_s), true);
@@ -135,19 +141,13 @@ TEST_F(ListPrinting, AFormDeclaredAnywherePrintsFromItsDeclarationAlone) {
 }
 
 TEST_F(ListPrinting, AButtonPreparesWhatItPrintsFromTheFormAtTheClick) {
-    TableFormDecl decl;
-    decl.formClass = u"TF_Testobjekte"_s;
-    decl.caption = u"Testobjekte"_s;
-    decl.source = TableSource::Own;
-    decl.table = u"Touren.DB"_s;
-    decl.columns = {{u"TO_Nr"_s, u"Nr."_s, 6}};
-    decl.prints = ListPrintButtons(36000, u"PrintMieterList"_s);
+    TableFormDecl decl = testForm(36000, u"PrintMieterList"_s);
     // The pair prints what the visible page shows, around a step of its own.
     bool emergencyPage = false;
     QStringList steps;
     for (PrintButtonDecl& p : decl.prints)
         p.prepare = [&](TF_TableForm& form, ListPrintButton& b) {
-            EXPECT_EQ(form.objectName(), u"TF_Testobjekte"_s);
+            EXPECT_EQ(form.objectName(), u"TF_Testliste"_s);
             if (emergencyPage) {
                 b.formType = 70000;
                 b.entry = u"PrintObjNotdienst"_s;
