@@ -395,6 +395,9 @@ TEST_F(SettingsMenu, EveryEntryOpensItsFormBelowTheMainWindow) {
                 EXPECT_EQ(form.pos().x(), window->frameGeometry().left());
                 EXPECT_FALSE(dm->IsTimerWorkEnabled());
                 EXPECT_TRUE(form.table().isOpen());
+                // The modules make the print buttons live.
+                for (const QString& print : {u"Vorsc&hau"_s, u"Dr&uck"_s})
+                    EXPECT_TRUE(form.button(print) && form.button(print)->isEnabled());
                 if (c.ownTable) {
                     EXPECT_FALSE(form.table().isEditing()) << "the menu opens without a new row";
                 }
