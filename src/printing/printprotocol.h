@@ -17,9 +17,9 @@ enum class PrintVariant {
     D,  // the document's stored form when of the type, else chosen into its field; as A
     D2, // the document's stored form when of the type, else the type's first user form
     E,  // print runs: the stored form when it exists, else the type's first user form;
-        // previews: chosen, then as print runs
-    F,  // chosen beforehand in an options window; prints when of the type
-    G,  // chosen; prints when an id was chosen at all
+       // previews: chosen, then as print runs
+    F, // chosen beforehand in an options window; prints when of the type
+    G, // chosen; prints when an id was chosen at all
 };
 
 struct PrintButton {
