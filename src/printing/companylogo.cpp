@@ -17,10 +17,14 @@ void SetFirmenLogoLoader(FirmenLogoLoader l) {
     loader() = std::move(l);
 }
 
+bool LoadInstalledFirmenLogo(QImage& picture) {
+    return loader() && loader()(picture);
+}
+
 void ApplyFirmenLogo(report::Report& report, const QString& imageName) {
     report::Component& image = report.component(imageName);
     QImage picture;
-    if (loader() && loader()(picture)) {
+    if (LoadInstalledFirmenLogo(picture)) {
         image.picture = picture;
         return;
     }

@@ -13,6 +13,8 @@ class Report;
 // LoadFirmenLogo, which installs itself here; true when there is a picture.
 using FirmenLogoLoader = std::function<bool(QImage& picture)>;
 void SetFirmenLogoLoader(FirmenLogoLoader loader);
+// The logo through the installed loader; false without loader or logo.
+bool LoadInstalledFirmenLogo(QImage& picture);
 
 // Puts the logo into the report's image control; without a logo the control
 // is switched off, so that an empty frame never prints.

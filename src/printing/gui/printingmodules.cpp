@@ -2,9 +2,11 @@
 
 #include "core/datagui/f_firmen.h"
 #include "core/datagui/logoimage.h"
+#include "core/gui/mainform.h"
 #include "core/moduleentries.h"
 #include "printing/companylogo.h"
 #include "printing/gui/printbutton.h"
+#include "printing/gui/tf_qformedit.h"
 #include "printing/gui/tf_umstat.h"
 #include "printing/listbutton.h"
 
@@ -18,5 +20,11 @@ void RegisterPrintingModules(ModuleDispatcher& dispatcher) {
     SetFirmenPrinter([](QWidget* form, bool preview) {
         RunListPrintButton({38000, QStringLiteral("PrintFirmendaten"), preview ? 1 : 0},
                            WindowPrintFormChoosers(form));
+    });
+    // "Einstellungen › Druckformulare verwalten" below the main window; the
+    // dispatcher checks right 61 first.
+    dispatcher.setOpener(QStringLiteral("ShowQformEditForm"), [] {
+        const QRect main = F_LumoMain ? F_LumoMain->frameGeometry() : QRect();
+        ShowQformEditForm(main.left(), main.top() + main.height());
     });
 }
