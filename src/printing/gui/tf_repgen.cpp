@@ -533,18 +533,18 @@ void TF_RepGen::dragTo(const QPoint& pos) {
     writeGeometry(proxy);
 }
 
-bool TF_RepGen::handleKey(QKeyEvent* event) {
+bool TF_RepGen::handleKey(QKeyEvent* event, bool inList) {
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
     if (!m_selected) {
         // Space in the list stands for a double click.
-        if (event->key() == Qt::Key_Space && modifiers == Qt::NoModifier && m_list->hasFocus()) {
+        if (event->key() == Qt::Key_Space && modifiers == Qt::NoModifier && inList) {
             ToggleRow(m_list->currentRow());
             return true;
         }
         return false;
     }
     bool consumed = false;
-    if (event->key() == Qt::Key_Space && modifiers == Qt::NoModifier && m_list->hasFocus()) {
+    if (event->key() == Qt::Key_Space && modifiers == Qt::NoModifier && inList) {
         ToggleRow(m_list->currentRow());
         consumed = true;
     } else if (const std::optional<DesignArrow> arrow = arrowOf(event->key())) {
@@ -576,7 +576,7 @@ void TF_RepGen::bandResized(TPrivatePanel* band, int height) {
 bool TF_RepGen::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::KeyPress:
-        return handleKey(static_cast<QKeyEvent*>(event));
+        return handleKey(static_cast<QKeyEvent*>(event), watched == m_list);
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick: {
         auto* mouse = static_cast<QMouseEvent*>(event);

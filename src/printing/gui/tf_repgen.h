@@ -118,7 +118,7 @@ private:
     void showPosition(const QWidget* widget);
     void writeGeometry(const QWidget* proxy);
     void dragTo(const QPoint& pos);
-    bool handleKey(QKeyEvent* event);
+    bool handleKey(QKeyEvent* event, bool inList);
     void bandResized(TPrivatePanel* band, int height);
     void popUpMenu(const QPoint& globalPos);
     // The frame dialog over a proxy's frame; on OK into the proxy and its control.

@@ -1,4 +1,3 @@
-#include "core/gui/modaldriver.h"
 #include "designerfixture.h"
 #include "platform/report/reportdef.h"
 #include "printing/gui/aligndialog.h"
@@ -20,16 +19,7 @@ namespace {
 
 class DesignerDialogsTest : public printingtest::DesignerFixture {};
 
-// Closes the next modal dialog with OK or Abbrechen after `change`.
-void answerNext(bool ok, std::function<void(QWidget*)> change = {}) {
-    WhenModalShown([ok, change](QWidget* modal) {
-        if (change)
-            change(modal);
-        auto* dialog = qobject_cast<DesignerDialog*>(modal);
-        ASSERT_NE(dialog, nullptr);
-        (ok ? dialog->okButton() : dialog->cancelButton())->click();
-    });
-}
+using printingtest::answerNext;
 
 TEST_F(DesignerDialogsTest, FrameDialogEditsSidesWidthAndColourButNotTheStyle) {
     TFramedialog dialog;
@@ -60,7 +50,7 @@ TEST_F(DesignerDialogsTest, FrameDialogEditsSidesWidthAndColourButNotTheStyle) {
     });
     answerNext(true, [](QWidget* modal) {
         auto* d = static_cast<TFramedialog*>(modal);
-        EXPECT_EQ(QApplication::focusWidget(), d->okButton());
+        EXPECT_EQ(d->focusWidget(), d->okButton());
         d->rightBox()->setChecked(true);
         d->leftBox()->setChecked(false);
         d->ColorClick();
@@ -91,7 +81,7 @@ TEST_F(DesignerDialogsTest, CaptionDialogAndInputText) {
     dialog.setText(QStringLiteral("Alt"));
     answerNext(true, [](QWidget* modal) {
         auto* d = static_cast<TCaptionDialog*>(modal);
-        EXPECT_EQ(QApplication::focusWidget(), d->EditCaption());
+        EXPECT_EQ(d->focusWidget(), d->EditCaption());
         d->EditCaption()->setText(QStringLiteral("Neu"));
     });
     ASSERT_TRUE(dialog.ExecuteAt(5, 6));
@@ -138,7 +128,7 @@ TEST_F(DesignerDialogsTest, PictureAndAlignmentDialogs) {
     align.setItemIndex(int(report::Alignment::Right));
     answerNext(true, [](QWidget* modal) {
         auto* d = static_cast<TAlignDialog*>(modal);
-        EXPECT_EQ(QApplication::focusWidget(), d->okButton());
+        EXPECT_EQ(d->focusWidget(), d->okButton());
         d->items()->button(2)->setChecked(true);
     });
     ASSERT_TRUE(align.ExecuteAt(0, 0));
@@ -151,7 +141,7 @@ TEST_F(DesignerDialogsTest, OptionsDialogOverTheSystemPrinters) {
     PrinterOptions() = {1, 3, 7};
     answerNext(true, [](QWidget* modal) {
         auto* d = static_cast<TOptionsDialog*>(modal);
-        EXPECT_EQ(QApplication::focusWidget(), d->printerList());
+        EXPECT_EQ(d->focusWidget(), d->printerList());
         QStringList printers;
         for (int i = 0; i < d->printerList()->count(); ++i)
             printers << d->printerList()->itemText(i);

@@ -1,15 +1,31 @@
 #pragma once
 
+#include "core/gui/modaldriver.h"
 #include "core/rights.h"
 #include "printing/basereport.h"
+#include "printing/gui/designerdialog.h"
 #include "printing/printeroptions.h"
 #include "printing/printingfixture.h"
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QWidget>
+#include <functional>
+#include <gtest/gtest.h>
 
 namespace printingtest {
+
+// Closes the next designer dialog with OK or Abbrechen after `change`.
+inline void answerNext(bool ok, std::function<void(QWidget*)> change = {}) {
+    WhenModalShown([ok, change](QWidget* modal) {
+        if (change)
+            change(modal);
+        auto* dialog = qobject_cast<DesignerDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        (ok ? dialog->okButton() : dialog->cancelButton())->click();
+    });
+}
 
 // A client database with the test reports, the user holding every right of
 // the print forms, placement files in the test's directory and the printer
