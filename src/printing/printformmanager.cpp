@@ -106,6 +106,7 @@ int ImportLayoutDirectory(const QString& dir) {
 PrintFormCursors::PrintFormCursors() = default;
 PrintFormCursors::~PrintFormCursors() = default;
 PrintFormCursors::PrintFormCursors(PrintFormCursors&&) noexcept = default;
+PrintFormCursors& PrintFormCursors::operator=(PrintFormCursors&&) noexcept = default;
 
 PrintFormCursors MakePrintFormCursors() {
     PrintFormCursors cursors;

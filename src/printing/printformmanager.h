@@ -20,6 +20,7 @@ struct PrintFormCursors {
     PrintFormCursors();
     ~PrintFormCursors();
     PrintFormCursors(PrintFormCursors&&) noexcept;
+    PrintFormCursors& operator=(PrintFormCursors&&) noexcept;
     std::unique_ptr<table::Table> system;
     std::unique_ptr<table::Table> user;
 };

@@ -13,6 +13,7 @@
 #include "platform/widgets/datagrid.h"
 #include "platform/widgets/datasource.h"
 #include "platform/widgets/dbedit.h"
+#include "platform/widgets/rowreader.h"
 #include "printing/gui/tf_repgen.h"
 #include "printing/printformmanager.h"
 
@@ -52,6 +53,10 @@ TF_QformEdit::TF_QformEdit(table::Table& system, table::Table& user, QWidget* pa
       m_userSource(std::make_unique<widgets::DataSource>(user)) {
     setWindowTitle(u"Druckformulare verwalten"_s);
     m_userSource->setRightsCheck(&allowed);
+    // The grid reads its rows apart from the cursor: it follows the form type too.
+    m_userSource->rows().setSetup([&system](table::Table& reader) {
+        reader.setMaster(&system, {u"Q_FormType"_s}, {u"Q_FormType"_s});
+    });
     auto* layout = new QGridLayout(this);
 
     m_systemGrid = new widgets::DataGrid(*m_systemSource, this);
@@ -145,7 +150,8 @@ QPushButton* TF_QformEdit::button(const QString& caption) const {
 void TF_QformEdit::updateButtons() {
     const bool open = m_user.isOpen() && m_system.isOpen();
     const bool hasType = open && !m_system.isEmpty();
-    const bool hasForm = open && !m_user.isEmpty() && !m_user.isEditing();
+    const bool hasRow = open && (!m_user.isEmpty() || m_user.isEditing());
+    const bool hasForm = hasRow && !m_user.isEditing();
     const bool editing = open && m_user.isEditing();
     const auto set = [this](const QString& caption, bool on) {
         if (QPushButton* b = button(caption))
@@ -154,7 +160,8 @@ void TF_QformEdit::updateButtons() {
     set(u"&Neu"_s, hasType && HasCreateRight(kRight));
     set(u"&Kopieren"_s, hasForm && HasCreateRight(kRight));
     set(u"&Importieren"_s, open && HasCreateRight(kRight));
-    set(u"&Bearbeiten"_s, hasForm && HasEditRight(kRight));
+    // A new row is posted first and then designed.
+    set(u"&Bearbeiten"_s, hasRow && HasEditRight(kRight));
     set(u"Kopf-Kopie"_s, hasForm && HasEditRight(kRight));
     set(u"&Löschen"_s, hasForm && HasDeleteRight(kRight));
     set(u"Überneh&men"_s, editing);
