@@ -7,6 +7,7 @@
 #include "printing/formlayout.h"
 #include "printing/formtypes.h"
 #include "printing/layoutvalues.h"
+#include "printing/printeroptions.h"
 
 #include <memory>
 
@@ -33,8 +34,12 @@ bool GetControlList(int formType, const QString& layoutFile, QList<ControlEntry>
     auto created = report::Report::create(type->reportClass.toString());
     if (!ExistingLayoutFile(layoutFile).isEmpty())
         ApplyFormLayout(created.get(), layoutFile);
-    else
+    else {
+        // A new form starts on the default printer and bin, not on those of
+        // whatever was printed last.
+        ResetPrinterOptions();
         ShowInfo(u"Neue Formulardefinition wird erzeugt!"_s);
+    }
     report::ReportDefinition& def = created->def();
     margins.left = DesignPixelsOfMm(def.marginLeft);
     margins.right = DesignPixelsOfMm(def.marginRight);

@@ -1,6 +1,7 @@
 #include "core/framefixture.h"
 #include "platform/report/report.h"
 #include "printing/basereport.h"
+#include "printing/printeroptions.h"
 #include "printingfixture.h"
 
 #include <QFile>
@@ -22,6 +23,8 @@ protected:
 };
 
 TEST_F(BaseReportTest, ADesignedReportForANewForm) {
+    // The last print's printer and bin do not carry over to a new form.
+    PrinterOptions() = {1, 4, 2};
     ASSERT_TRUE(GetControlList(48000, dir.filePath(QStringLiteral("ORM48001.QFD")), list, margins));
     EXPECT_EQ(presenter.texts(Kind::Info),
               QStringList{QStringLiteral("Neue Formulardefinition wird erzeugt!")});
@@ -42,6 +45,7 @@ TEST_F(BaseReportTest, ADesignedReportForANewForm) {
     EXPECT_EQ(margins.top, 38);
     EXPECT_EQ(margins.bottom, 38);
     EXPECT_EQ(margins.printWidth, 684);
+    EXPECT_EQ(PrinterOptions(), PrinterOptionValues{});
 }
 
 TEST_F(BaseReportTest, AnExistingLayoutIsApplied) {
