@@ -84,6 +84,15 @@ bool DataGrid::selectField(const QString& field) {
     return true;
 }
 
+void DataGrid::commitEdit() {
+    if (state() != QAbstractItemView::EditingState)
+        return;
+    if (QWidget* editor = indexWidget(currentIndex())) {
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+}
+
 void DataGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     QTableView::currentChanged(current, previous);
     if (m_following || !current.isValid() || current.row() == previous.row())

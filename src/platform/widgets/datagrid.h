@@ -23,6 +23,9 @@ public:
 
     // Moves the selection to the table's current record.
     void followCursor();
+    // Writes the text of an open cell editor into the record and closes the
+    // editor, as leaving the cell would: a post by shortcut then takes it.
+    void commitEdit();
 
     // The grid's background colour.
     void setGridColor(const QColor& color);

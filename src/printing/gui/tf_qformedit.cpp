@@ -172,6 +172,8 @@ void TF_QformEdit::updateButtons() {
 
 void TF_QformEdit::run(const std::function<void()>& action) {
     try {
+        // A description still in the grid's editor belongs to the row.
+        m_userGrid->commitEdit();
         action();
     } catch (const Abort&) {
     } catch (const DbError& e) {
@@ -239,6 +241,7 @@ void TF_QformEdit::InfoClick() {
 void TF_QformEdit::done(int result) {
     // An edit left open is saved as leaving the row would save it.
     try {
+        m_userGrid->commitEdit();
         if (m_user.isOpen() && m_user.isEditing())
             m_user.post();
     } catch (const Abort&) {

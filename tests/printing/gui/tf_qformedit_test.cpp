@@ -155,7 +155,10 @@ TEST_F(QformEditTest, NewRowsTakeTheNextIdAndAreSavedByF10) {
     EXPECT_EQ(userId(), 10003);
     EXPECT_EQ(f.fileNameField()->text(), QStringLiteral("ORM10003.QFD"));
     EXPECT_TRUE(f.userGrid()->hasFocus());
-    user()[QStringLiteral("Q_Comment")] = QStringLiteral("Rechnung kurz");
+    // The user types the description into the grid: the first key opens the
+    // cell's editor, which takes the rest; F10 saves it with the row.
+    QTest::keyClick(f.userGrid(), 'R');
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("echnung kurz"));
     QTest::keyClick(&f, Qt::Key_F10);
     EXPECT_FALSE(user().isEditing());
     EXPECT_EQ(userRows(),
