@@ -3,6 +3,7 @@
 #include "core/data/timerworkpause.h"
 #include "core/formplacement.h"
 #include "core/gui/formstorage.h"
+#include "core/gui/mainform.h"
 #include "core/manuals.h"
 #include "core/messages.h"
 #include "core/programdirs.h"
@@ -131,7 +132,7 @@ void TF_QformEdit::buildButtons() {
     column->addStretch();
     QPushButton* backup = add(u"Formular-Layouts sichern"_s, &TF_QformEdit::SichernClick);
     if (!IsDataSafetyServiceAvailable(DataSafetyService::FileGroupBackup))
-        backup->setToolTip(u"Wartet auf die Sicherung der Dateigruppen (Datensicherung)."_s);
+        backup->setToolTip(PendingEntryToolTip(u"die Sicherung der Formular-Layouts"_s));
     add(u"&?Info?"_s, &TF_QformEdit::InfoClick);
     auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
     connect(f10, &QShortcut::activated, this, [this] { run([this] { UebernehmenClick(); }); });
