@@ -209,8 +209,14 @@ void TF_QformEdit::BearbeitenClick() {
     const int type = m_user.value(u"Q_FormType"_s).toInt();
     const QString title = m_user.value(u"Q_Comment"_s).toString();
     const QString path = UserFormLayoutPath(m_user);
-    TimerWorkPause paused;
-    m_designer(type, title, path, x() + 42, y());
+    {
+        TimerWorkPause paused;
+        m_designer(type, title, path, x() + 42, y());
+    }
+    // The keys come back to the manager, also where no window manager
+    // hands the activation back.
+    activateWindow();
+    m_userGrid->setFocus();
 }
 
 void TF_QformEdit::KopfKopieClick() {
