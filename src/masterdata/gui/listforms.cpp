@@ -6,6 +6,7 @@
 #include "core/data/recordrules.h"
 #include "core/gui/placement.h"
 #include "core/splashstatus.h"
+#include "masterdata/gui/kundenform.h"
 #include "masterdata/gui/listformdecl.h"
 #include "masterdata/gui/tf_listform.h"
 #include "platform/errors.h"
@@ -135,7 +136,9 @@ void removeHooks() {
 const QList<ListFormEntry>& ListFormEntries() {
     // Start-up order: TF_Taetig, TF_Tour, TF_Objekt, TF_Adress, TF_Artikel,
     // TF_Personal, TF_Kunden, TF_Notdienst, TF_Lieferant.
-    static const QList<ListFormEntry> entries = {};
+    static const QList<ListFormEntry> entries = {
+        {u"TF_Kunden"_s, &KundenFormDecl},
+    };
     return entries;
 }
 

@@ -1,6 +1,7 @@
 #include "masterdata/gui/masterdatamodules.h"
 
 #include "core/moduleentries.h"
+#include "masterdata/gui/kundenform.h"
 #include "masterdata/gui/listprinting.h"
 #include "masterdata/gui/mwstform.h"
 #include "masterdata/gui/smalltableforms.h"
@@ -17,4 +18,5 @@ void RegisterMasterDataModules(ModuleDispatcher& dispatcher) {
                          [] { ShowKrankenkasseForm(false); });
     dispatcher.setOpener(QStringLiteral("ShowBankenForm"), [] { ShowBankenForm(false); });
     dispatcher.setOpener(QStringLiteral("ShowZahlIntervForm"), [] { ShowZahlIntervForm(); });
+    dispatcher.setOpener(QStringLiteral("ShowKundenForm"), [] { ShowKundenForm(); });
 }

@@ -135,14 +135,17 @@ FieldForm::FieldForm(DataSource& source, const QList<FieldDecl>& fields, QWidget
         }
         const int stretch = decl.width > 0 ? 0 : 1;
         if (joins) {
+            // Before the line's closing stretch.
             if (label)
-                line->addWidget(label);
-            line->addWidget(editor, stretch);
+                line->insertWidget(line->count() - 1, label);
+            line->insertWidget(line->count() - 1, editor, stretch);
             continue;
         }
         if (i + 1 < fields.size() && fields[i + 1].sameLine) {
             line = new QHBoxLayout;
             line->addWidget(editor, stretch);
+            // A line of fixed widths stays left instead of spreading out.
+            line->addStretch(0);
             form->addRow(label, line);
         } else {
             line = nullptr;
