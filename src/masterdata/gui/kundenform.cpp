@@ -15,6 +15,7 @@
 #include "platform/table/table.h"
 #include "platform/widgets/datasource.h"
 #include "platform/widgets/rowreader.h"
+#include "printing/listbutton.h"
 
 #include <QDate>
 #include <QPushButton>
@@ -202,11 +203,11 @@ void applyCustomerRights(TF_ListForm& form) {
 }
 
 // A list longer than a report takes is printed from the current row on, by
-// a range filter on the sort field that is switched off after the print.
-std::function<void()> prepareListPrint(TF_TableForm& base, const PrintButtonDecl&) {
-    auto* form = qobject_cast<TF_ListForm*>(&base);
-    table::Table& t = base.table();
-    if (!form || !t.isOpen())
+// a range filter on the sort field that the print copies; the returned step
+// switches it off again.
+std::function<void()> rangeOfLongList(TF_ListForm& form, ListEntryArgs& args) {
+    table::Table& t = form.table();
+    if (!t.isOpen())
         return {};
     if (t.isEditing())
         t.post();
@@ -214,8 +215,8 @@ std::function<void()> prepareListPrint(TF_TableForm& base, const PrintButtonDecl
     if (count <= kMaxReportRows)
         return {};
     ShowInfo(TooManyCustomersText(count));
-    const QString field = form->sortField().isEmpty() ? u"K_Nr"_s : form->sortField();
-    widgets::RowReader& rows = base.source().rows();
+    const QString field = form.sortField().isEmpty() ? u"K_Nr"_s : form.sortField();
+    widgets::RowReader& rows = form.source().rows();
     const int first = std::max(t.recNo() - 1, 0);
     const int last = std::min(first + kMaxReportRows, rows.rowCount() - 1);
     const QString filter = RangeFilterText(field, t.field(field).type(), rows.value(first, field),
@@ -225,14 +226,21 @@ std::function<void()> prepareListPrint(TF_TableForm& base, const PrintButtonDecl
     const bool wasFiltered = t.isFiltered();
     t.setFilter(filter);
     t.setFiltered(true);
-    base.source().notifyViewChanged();
-    return [&t, &base, here, oldFilter, wasFiltered] {
+    form.source().notifyViewChanged();
+    args.useFilter = true;
+    return [&t, &form, here, oldFilter, wasFiltered] {
         t.setFiltered(wasFiltered);
         t.setFilter(oldFilter);
         if (t.bookmarkValid(here))
             t.gotoBookmark(here);
-        base.source().notifyViewChanged();
+        form.source().notifyViewChanged();
     };
+}
+
+void prepareListPrint(TF_TableForm& base, ListPrintButton& button) {
+    button.args.tableName = u"Kunden"_s;
+    if (auto* form = qobject_cast<TF_ListForm*>(&base))
+        button.around = [form](ListEntryArgs& args) { return rangeOfLongList(*form, args); };
 }
 
 void showDocuments(TF_TableForm& form) {
@@ -260,9 +268,8 @@ ListFormDecl KundenFormDecl() {
     f.fields = customerFields();
     f.lookups = {{u"K_Zahlart"_s, u"TabZahlart"_s}, {u"K_RechBed"_s, u"TabZahlbed"_s}};
     f.buttons = {{kDokum, &showDocuments}};
-    f.prints = {{u"&Druck"_s, 18000, u"PrintKundList"_s, 0},
-                {u"&Vorschau"_s, 18000, u"PrintKundList"_s, 1}};
-    f.beforePrint = &prepareListPrint;
+    f.prints = {{u"&Druck"_s, 18000, u"PrintKundList"_s, 0, &prepareListPrint},
+                {u"&Vorschau"_s, 18000, u"PrintKundList"_s, 1, &prepareListPrint}};
     f.helpPage = u"kunden.html"_s;
     f.minimumSize = {940, 760};
     f.placement = {kPlacementFile03,

@@ -55,7 +55,8 @@ class RowReader;
 //   Page/takeAwayField of TF_ListForm remove tabs and fields for good;
 // - activated, deactivated: after the host's own work;
 // - recordShown: the record rules ask the form to show its record again;
-// - form.beforePrint: a step before the print protocol, undone after it.
+// - form.prints[].prepare: what a print button prints beyond the plain list
+//   (a range filter set before the protocol and undone after it).
 
 // A double-click on the number column of the grid or on the number field of
 // the pages proposes a free number for the current record.

@@ -38,8 +38,6 @@ struct ListPrintButton;
 // - setup: anything else, run once on the built form (a label, a caption
 //   computed from the current owner record).
 // - SetListPrinter (tf_tableform.h): makes the declared print buttons live.
-// - beforePrint: a step that prepares the table before a print button's
-//   protocol and is undone after it.
 // The long-lived list forms (search line, rights, the delete guard of their
 // right number) are declared in listformdecl.h around a TableFormDecl and
 // run by TF_ListForm, which derives from TF_TableForm.
@@ -146,10 +144,6 @@ struct TableFormDecl {
     QList<FormActionDecl> buttons; // bottom row, left of the print buttons
     QList<FormActionDecl> contextMenu;
     QList<PrintButtonDecl> prints;
-    // Prepares the table for a print button's protocol (a range filter) and
-    // returns what undoes it; the host runs the undo after the protocol in
-    // every case, also when the choice is cancelled or the print fails.
-    std::function<std::function<void()>(TF_TableForm&, const PrintButtonDecl&)> beforePrint;
     QString helpPage;            // below "Handbuch/Html/"; empty: no "&?Info?"
     bool closeIsDefault = false; // Enter outside an edit closes the form
 

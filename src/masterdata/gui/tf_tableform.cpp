@@ -177,7 +177,7 @@ void TF_TableForm::buildBottomRow(QVBoxLayout& layout) {
             MarkPreviewButton(b);
         if (listPrinter()) {
             connect(b, &QPushButton::clicked, this,
-                    [this, print] { guarded(this, [&] { runPrint(print); }); });
+                    [this, print] { guarded(this, [&] { listPrinter()(*this, print); }); });
         } else {
             b->setEnabled(false);
             b->setToolTip(u"Der Druck dieser Liste folgt mit den Listen des Druckmoduls."_s);
@@ -192,21 +192,6 @@ void TF_TableForm::buildBottomRow(QVBoxLayout& layout) {
     m_bottomRow->addWidget(close);
     m_buttons.append(close);
     layout.addLayout(m_bottomRow);
-}
-
-void TF_TableForm::runPrint(const PrintButtonDecl& print) {
-    std::function<void()> undo;
-    try {
-        if (m_decl.beforePrint)
-            undo = m_decl.beforePrint(*this, print);
-        listPrinter()(*this, print);
-    } catch (...) {
-        if (undo)
-            undo();
-        throw;
-    }
-    if (undo)
-        undo();
 }
 
 void TF_TableForm::buildContextMenu() {

@@ -75,7 +75,6 @@ private:
     void buildFields(QVBoxLayout& layout);
     void buildBottomRow(QVBoxLayout& layout);
     void buildContextMenu();
-    void runPrint(const PrintButtonDecl& print);
     void firstShow();
     void applySort(const QString& field);
     const ColumnAction* actionOf(const QString& field) const;
