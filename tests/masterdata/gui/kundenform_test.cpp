@@ -5,6 +5,7 @@
 #include "core/moduleentries.h"
 #include "core/packeddate.h"
 #include "core/rights.h"
+#include "masterdata/gui/detailgridpage.h"
 #include "masterdata/gui/kundenform.h"
 #include "masterdata/gui/listformdecl.h"
 #include "masterdata/gui/listforms.h"
@@ -157,6 +158,43 @@ TEST_F(KundenForm, ChartShowsTheChosenYearAndFollowsCustomerAndYearEdit) {
     EXPECT_DOUBLE_EQ(chart.revenue(3), 100);
     EXPECT_DOUBLE_EQ(chart.costs(3), 40);
     EXPECT_EQ(page->grid().model()->rowCount(), 12);
+}
+
+TEST_F(KundenForm, OpenItemsAreReadOnlyWhileTheirPageIsShownSettledOnesGreen) {
+    addCustomer(10, u"Alpha"_s);
+    addCustomer(20, u"Beta"_s);
+    {
+        table::Table op(table::aliases::database(u"LumoDB"_s), u"OpKopf.DB"_s);
+        op.open();
+        const struct {
+            int nr, kunde;
+            bool settled;
+        } rows[] = {{501, 10, true}, {502, 10, false}, {503, 20, false}};
+        for (const auto& r : rows) {
+            op.append();
+            op[u"R_Nr"_s] = r.nr;
+            op[u"R_KundenNr"_s] = r.kunde;
+            op[u"O_Erledigt"_s] = r.settled;
+            op.post();
+        }
+    }
+    TF_ListForm& form = showForm();
+    ASSERT_TRUE(kunden().locate({u"K_Nr"_s}, {10}));
+    auto* page = qobject_cast<DetailGridPage*>(form.page(u"Offene Posten"_s));
+    ASSERT_NE(page, nullptr);
+    EXPECT_FALSE(page->table().isOpen());
+    form.showPage(u"Offene Posten"_s);
+    ASSERT_TRUE(page->table().isOpen());
+    EXPECT_TRUE(page->table().isReadOnly());
+    const QAbstractItemModel& rows = *page->grid().model();
+    ASSERT_EQ(rows.rowCount(), 2);
+    const QColor green(0x66, 0xEE, 0x66);
+    EXPECT_EQ(rows.index(0, 0).data(Qt::BackgroundRole).value<QBrush>().color(), green);
+    EXPECT_EQ(rows.index(1, 0).data(Qt::BackgroundRole).value<QBrush>().color(), QColor(Qt::white));
+    ASSERT_TRUE(kunden().locate({u"K_Nr"_s}, {20}));
+    EXPECT_EQ(page->grid().model()->rowCount(), 1);
+    form.showPage(u"&Grunddaten"_s);
+    EXPECT_FALSE(page->table().isOpen());
 }
 
 TEST_F(KundenForm, RightsOfFunctionsTwoToFive) {
