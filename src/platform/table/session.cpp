@@ -1,6 +1,7 @@
 #include "platform/table/session.h"
 
 #include "platform/table/backend.h"
+#include "platform/table/filelock.h"
 #include "platform/table/tableerror.h"
 
 #include <QCoreApplication>
@@ -68,16 +69,31 @@ Session::Session(const QString& registryDirectory, const QString& userName, Opti
                                   "TEXT COLLATE NOCASE, exclusive "
                                   "INTEGER);"));
     };
+    // Every live session holds the presence lock shared; the system drops it
+    // when a process ends however it ends. A damaged registry is started anew
+    // only by a session that gets the lock alone: while another workstation
+    // is connected, its record locks would be lost.
+    m_presence = std::make_unique<FileLock>(
+        QDir(registryDirectory).filePath(QStringLiteral("domvera.sessions.lck")));
     try {
         openRegistry();
     } catch (const TableError& e) {
         if (e.kind() != TableError::Damaged)
             throw;
         m_db.reset();
+        if (!m_presence->tryLockExclusive())
+            throw TableError(
+                TableError::Damaged,
+                QStringLiteral("Die Sperrverwaltung \"%1\" ist beschädigt.\r"
+                               "Sie wird erst neu angelegt, wenn kein anderer Arbeitsplatz mehr "
+                               "angemeldet ist. Bitte beenden Sie das Programm an allen anderen "
+                               "Arbeitsplätzen und starten Sie es dann erneut.")
+                    .arg(QDir::toNativeSeparators(file)));
         QFile::remove(file);
         QFile::remove(file + QStringLiteral("-journal"));
         openRegistry();
     }
+    m_presence->lockShared();
     purgeDead();
     // The lowest free number, so numbers stay small as sessions come and go.
     m_number = writeTransaction(*m_db, [&] { return insertSelf(); });

@@ -11,6 +11,7 @@ class QTimer;
 namespace table {
 
 class Connection;
+class FileLock;
 
 // One entry of the list of connected sessions.
 struct SessionInfo {
@@ -73,6 +74,7 @@ private:
     qint64 nowMs() const;
     int otherHolder(const QString& database, const QString& table, const QString& key);
 
+    std::unique_ptr<FileLock> m_presence; // held shared while this session lives
     std::unique_ptr<Connection> m_db;
     std::unique_ptr<QTimer> m_timer;
     QString m_user;

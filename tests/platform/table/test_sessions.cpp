@@ -243,6 +243,39 @@ TEST(SessionRegistry, DamagedRegistryFileIsStartedAnew) {
     EXPECT_EQ(s.users().size(), 1);
 }
 
+// A damaged registry must not be started anew while another workstation is
+// connected: its record locks would be lost and its records editable twice.
+TEST(SessionRegistry, DamagedRegistryWaitsUntilNoOtherWorkstationIsConnected) {
+    QTemporaryDir net;
+    const QString file = QDir(net.path()).filePath("domvera.sessions.sqlite");
+    auto other = std::make_unique<Session>(net.path(), "dora");
+    other->lockRecord("db", "Kunden", "1");
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        f.write(QByteArray(8192, '\x5a'));
+    }
+    auto bytes = [&] {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray damaged = bytes();
+    try {
+        Session refused(net.path(), "erik");
+        ADD_FAILURE() << "a damaged registry was started anew beside a connected session";
+    } catch (const TableError& e) {
+        EXPECT_EQ(e.kind(), TableError::Damaged);
+        EXPECT_TRUE(e.message().contains("ist beschädigt")) << e.message().toStdString();
+        EXPECT_TRUE(e.message().contains("kein anderer Arbeitsplatz"));
+    }
+    EXPECT_EQ(bytes(), damaged);
+
+    other.reset(); // the last other workstation leaves
+    Session s(net.path(), "erik");
+    EXPECT_EQ(s.users().size(), 1);
+    s.lockRecord("db", "Kunden", "1");
+}
+
 // Run as a child process by the test below: takes a lock and dies without
 // leaving the registry.
 TEST(SessionChild, DISABLED_HoldLockAndDie) {
