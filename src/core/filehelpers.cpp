@@ -1,5 +1,6 @@
 #include "core/filehelpers.h"
 
+#include "core/directoryswap.h"
 #include "core/messages.h"
 #include "core/programdirs.h"
 
@@ -56,30 +57,31 @@ bool holdsOpenDatabase(const QString& dir) {
     return g_openDatabaseCheck && g_openDatabaseCheck->holdsOpenDatabase(dir);
 }
 
-// True when `inner` is `outer` itself or lies below it.
+// True when the resolved path `inner` is `outer` itself or lies below it.
 bool isSameOrBelow(const QString& inner, const QString& outer) {
-    const QString a = QDir::cleanPath(QFileInfo(inner).absoluteFilePath());
-    const QString b = QDir::cleanPath(QFileInfo(outer).absoluteFilePath());
-    return a == b || a.startsWith(withTrailingSlash(b));
+    return inner == outer || inner.startsWith(withTrailingSlash(outer));
 }
 
-// A tree delete of such a path would reach beyond one directory of the
-// program: the file-system root, short paths, the home directory, the
-// program directory and anything that contains it.
-bool isDangerousToDelete(const QString& dir) {
-    if (dir.size() <= 3)
+// A tree delete of such a (resolved) path would reach beyond one directory
+// of the program: the file-system root, short paths, the home directory, the
+// temporary directory, the program directory and anything that contains them.
+bool isDangerousToDelete(const QString& resolved) {
+    if (resolved.size() <= 3 || resolved.count(u'/') < 2)
         return true;
-    const QFileInfo info(dir);
-    if (info.isRelative())
-        return true;
-    const QString clean = QDir::cleanPath(info.absoluteFilePath());
-    if (clean == u"/" || clean.count(u'/') < 2)
-        return true;
-    if (isSameOrBelow(QDir::homePath(), clean))
-        return true;
-    if (!ProgramDir.isEmpty() && isSameOrBelow(ProgramDir, clean))
-        return true;
+    QStringList guarded{ResolvedPath(QDir::homePath()), ResolvedPath(QDir::tempPath())};
+    if (!ProgramDir.isEmpty())
+        guarded.append(ResolvedPath(ProgramDir));
+    for (const QString& dir : guarded)
+        if (isSameOrBelow(dir, resolved))
+            return true;
     return false;
+}
+
+// Whether `path`, as given, names a symbolic link itself (not a path
+// through one).
+bool namesLinkItself(const QString& path) {
+    const QString name = path.section(u'/', -1);
+    return name != u"." && name != u".." && QFileInfo(path).isSymLink();
 }
 
 bool copyTree(const QString& source, const QString& dest) {
@@ -145,53 +147,21 @@ bool deleteTreeContent(const QString& dir) {
     return allGone;
 }
 
-// A free name beside `base` for a working copy of a directory.
-QString freeSiblingName(const QString& base, const QString& tag) {
-    for (int n = 0;; ++n) {
-        const QString name = base + u'.' + tag + (n ? QString::number(n) : QString());
-        if (!QFileInfo::exists(name))
-            return name;
-    }
-}
-
 void reportReplaceFailure(const QString& from, const QString& to) {
     ShowError(u"Verzeichnis kann nicht kopiert werden:\r"_s + from + u" -> "_s + to + u"\r"_s +
               u"Fehlercode :"_s + QString::number(g_lastErrorCode) + u"\r"_s +
               u"Programm wird beendet!"_s);
 }
 
-// Removes a working directory of our own without asking anyone.
-void discardTree(const QString& dir) {
-    QDir(dir).removeRecursively();
-}
-
-// Copies source over target (files of target that source lacks stay). The
-// merged content is built beside target and swapped in by renaming, so that
-// a failure at any point leaves target exactly as it was.
-bool mergeBySwap(const QString& source, const QString& target) {
-    const bool targetExists = QFileInfo::exists(target);
-    const QString staging = freeSiblingName(target, u"neu"_s);
-    if ((targetExists && !CopyDirectoryTree(target, staging)) ||
-        !CopyDirectoryTree(source, staging)) {
-        discardTree(staging);
-        return false;
-    }
-    const QString retired = freeSiblingName(target, u"alt"_s);
-    if (targetExists && !QDir().rename(target, retired)) {
-        g_lastErrorCode = errno;
-        discardTree(staging);
-        return false;
-    }
-    if (!QDir().rename(staging, target)) {
-        g_lastErrorCode = errno;
-        if (targetExists)
-            QDir().rename(retired, target);
-        discardTree(staging);
-        return false;
-    }
-    if (targetExists)
-        discardTree(retired);
-    return true;
+// A work copy that is the directory itself or lies inside it (or the other
+// way round), however spelled, cannot replace it.
+bool replaceable(const QString& target, const QString& work) {
+    const QString realTarget = ResolvedPath(target);
+    const QString realWork = ResolvedPath(work);
+    if (!isSameOrBelow(realWork, realTarget) && !isSameOrBelow(realTarget, realWork))
+        return true;
+    reportReplaceFailure(work, target);
+    return false;
 }
 
 } // namespace
@@ -276,6 +246,11 @@ bool EnsureDirectory(const QString& dir) {
 }
 
 bool CopyFileKeepDate(const QString& source, const QString& dest) {
+    // Opening the target would empty a source that is the same file.
+    if (ResolvedPath(source) == ResolvedPath(dest)) {
+        g_lastErrorCode = EINVAL;
+        return false;
+    }
     if (g_copyFault && g_copyFault(source, dest)) {
         g_lastErrorCode = EIO;
         return false;
@@ -318,13 +293,15 @@ bool CopyFileKeepDate(const QString& source, const QString& dest) {
 bool CopyDirectoryTree(const QString& source, const QString& dest) {
     const QString from = withoutTrailingSlash(source);
     const QString to = withoutTrailingSlash(dest);
-    if (from.isEmpty() || to.isEmpty() ||
-        QDir::cleanPath(QFileInfo(from).absoluteFilePath()) == u"/" ||
-        QDir::cleanPath(QFileInfo(to).absoluteFilePath()) == u"/") {
+    const QString realFrom = from.isEmpty() ? QString() : ResolvedPath(from);
+    const QString realTo = to.isEmpty() ? QString() : ResolvedPath(to);
+    if (realFrom.isEmpty() || realTo.isEmpty() || realFrom == u"/" || realTo == u"/") {
         ShowError(u"Verzeichnis "_s + from + u" -> "_s + to + u"\rkann nicht kopiert werden"_s);
         return false;
     }
-    if (isSameOrBelow(to, from)) {
+    // Compared after resolving links, so that no spelling of the target
+    // lets the copy run into its own source.
+    if (isSameOrBelow(realTo, realFrom)) {
         ShowError(u"Verzeichnis "_s + from + u"\rkann nicht in sich selbst kopiert werden"_s);
         return false;
     }
@@ -338,19 +315,27 @@ bool CopyDirectoryTree(const QString& source, const QString& dest) {
 
 bool DeleteDirectoryTree(const QString& dir) {
     const QString path = withoutTrailingSlash(dir);
-    if (isDangerousToDelete(path))
+    if (path.isEmpty() || QFileInfo(path).isRelative())
         return false;
-    const QFileInfo info(path);
-    if (info.isSymLink())
+    // A link named as such goes alone; its target is never touched. With a
+    // trailing separator the path names the directory the link leads to.
+    if (path == dir && namesLinkItself(path))
         return QFile::remove(path);
-    if (!info.isDir())
+    // Every check on the path with its links resolved, before anything is
+    // deleted, and the deletion works on that path.
+    const QString real = ResolvedPath(path);
+    if (isDangerousToDelete(real) || !QFileInfo(real).isDir())
         return false;
-    deleteTreeContent(path);
-    return QDir().rmdir(path);
+    deleteTreeContent(real);
+    return QDir().rmdir(real);
 }
 
 int CopyMatchingFiles(const QString& sourceDir, const QString& destDir, const QString& mask) {
     const QString to = withTrailingSlash(destDir);
+    if (ResolvedPath(sourceDir) == ResolvedPath(destDir)) {
+        ShowError(u"Verzeichnis "_s + sourceDir + u"\rkann nicht in sich selbst kopiert werden"_s);
+        return 0;
+    }
     if (!EnsureDirectory(to)) {
         ShowError(u"Verzeichnis "_s + to + u" kann nicht erstellt werden"_s);
         return 0;
@@ -374,21 +359,64 @@ int CountMatchingFiles(const QString& dir, const QString& mask) {
                    .size());
 }
 
-bool ReplaceDirectory(const QString& dir, const QString& workCopy, int oldVersion) {
+QString StageDirectoryReplacement(DirectorySwap& swap, const QString& dir, const QString& workCopy,
+                                  int oldVersion) {
     const QString target = withoutTrailingSlash(dir);
     const QString work = withoutTrailingSlash(workCopy);
     const QString saved = target + u'.' + QStringLiteral("%1").arg(oldVersion, 3, 10, QChar(u'0'));
-
-    if (!mergeBySwap(target, saved)) {
+    if (!replaceable(target, work))
+        return {};
+    if (swap.stage(saved, {target}).isEmpty()) {
         reportReplaceFailure(target, saved);
-        return false;
+        return {};
     }
-    if (!mergeBySwap(work, target)) {
+    const QString staged = swap.stage(target, {work});
+    if (staged.isEmpty())
         reportReplaceFailure(work, target);
+    return staged;
+}
+
+bool ReplaceDirectory(const QString& dir, const QString& workCopy, int oldVersion) {
+    if (!replaceable(withoutTrailingSlash(dir), withoutTrailingSlash(workCopy)))
         return false;
-    }
-    DeleteDirectoryTree(work);
+    DirectorySwap swap(QFileInfo(withoutTrailingSlash(dir)).path());
+    if (!swap.begin() || StageDirectoryReplacement(swap, dir, workCopy, oldVersion).isEmpty() ||
+        !swap.commit())
+        return false;
+    DeleteDirectoryTree(workCopy);
     return true;
+}
+
+int LastFileErrorCode() {
+    return g_lastErrorCode;
+}
+
+QString ResolvedPath(const QString& path) {
+    if (path.isEmpty())
+        return {};
+    // Not QFileInfo::absoluteFilePath: it folds "link/.." by spelling.
+    const QString absolute = QDir::isAbsolutePath(path) ? path : QDir::currentPath() + u'/' + path;
+    QString current = u"/"_s;
+    bool existing = true;
+    for (const QString& part : absolute.split(u'/', Qt::SkipEmptyParts)) {
+        if (part == u".")
+            continue;
+        if (part == u"..") {
+            // The parent of a resolved directory, not of the spelling.
+            current = current == u"/" ? current : QFileInfo(current).path();
+            continue;
+        }
+        const QString next =
+            current == u"/" ? QString(u"/"_s + part) : QString(current + u'/' + part);
+        if (existing && (QFileInfo::exists(next) || QFileInfo(next).isSymLink())) {
+            const QString real = QFileInfo(next).canonicalFilePath();
+            current = real.isEmpty() ? next : real; // a dangling link stays as spelled
+        } else {
+            existing = false;
+            current = next;
+        }
+    }
+    return current;
 }
 
 OpenDatabaseCheck* SetOpenDatabaseCheck(OpenDatabaseCheck* check) {

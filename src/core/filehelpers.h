@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <functional>
 
+class DirectorySwap;
 class QByteArray;
 
 // Text files the program keeps are Windows-1252 with CR LF line ends. Reads
@@ -43,9 +44,22 @@ bool DeleteDirectoryTree(const QString& dir);
 int CopyMatchingFiles(const QString& sourceDir, const QString& destDir, const QString& mask);
 int CountMatchingFiles(const QString& dir, const QString& mask);
 // Replaces dir by the content of workCopy merged over it, keeping the old
-// directory as dir + "." + the old version in three digits. Any failure
-// leaves dir as it was and is reported; false tells the caller to end.
+// directory as dir + "." + the old version in three digits (merged over an
+// earlier copy of that name). All of it or nothing, also across a crash
+// (see DirectorySwap). Any failure leaves dir as it was and is reported;
+// false tells the caller to end.
 bool ReplaceDirectory(const QString& dir, const QString& workCopy, int oldVersion);
+// The two stagings of ReplaceDirectory within a larger swap: the staged new
+// directory, empty after a reported failure.
+QString StageDirectoryReplacement(DirectorySwap& swap, const QString& dir, const QString& workCopy,
+                                  int oldVersion);
+// The system's code of the last failed file operation of these helpers.
+int LastFileErrorCode();
+
+// The absolute path with every symbolic link, "." and ".." resolved as the
+// system resolves them; the part that does not exist yet is appended as
+// spelled. Every safety check of these helpers compares such paths.
+QString ResolvedPath(const QString& path);
 
 // Tells whether a directory holds a database that is open; a directory that
 // does is never copied. The table layer installs the real check.

@@ -236,17 +236,16 @@ TEST_F(FileHelpersTest, ReplaceDirectoryFailureLeavesTheOldDirectoryIntact) {
         QString file;
         QString from;
         QString into;
-        QString message;   // from -> to of the final message
-        bool savedUpdated; // the saved copy was complete before the failure
+        QString message; // from -> to of the final message
     } faults[] = {
         {"saving the old state", u"Kunden.PX"_s, u"/Data0001/"_s, u"/Data0001.230"_s,
-         u"Data0001 -> Data0001.230"_s, false},
+         u"Data0001 -> Data0001.230"_s},
         {"staging the old state", u"Notes.txt"_s, u"/Data0001/"_s, u"/Data0001.neu"_s,
-         u"DataTemp -> Data0001"_s, true},
+         u"DataTemp -> Data0001"_s},
         {"staging the new tables", u"Neu.DB"_s, u"/DataTemp/"_s, u"/Data0001.neu"_s,
-         u"DataTemp -> Data0001"_s, true},
+         u"DataTemp -> Data0001"_s},
         {"deep in the new tables", u"Extra.DB"_s, u"/DataTemp/"_s, u"/Data0001.neu"_s,
-         u"DataTemp -> Data0001"_s, true},
+         u"DataTemp -> Data0001"_s},
     };
     const QMap<QString, QByteArray> earlierSave{{u"Kunden.DB"_s, "earlier"},
                                                 {u"Only-earlier"_s, "e"}};
@@ -270,15 +269,10 @@ TEST_F(FileHelpersTest, ReplaceDirectoryFailureLeavesTheOldDirectoryIntact) {
 
             EXPECT_EQ(treeOf(prog(u"Data0001"_s)), kOldData);
             EXPECT_EQ(treeOf(prog(u"DataTemp"_s)), kUpgraded);
-            QMap<QString, QByteArray> savedNow;
-            if (savedExisted)
-                savedNow = earlierSave;
-            if (fault.savedUpdated)
-                savedNow.insert(kOldData);
-            EXPECT_EQ(treeOf(prog(u"Data0001.230"_s)), savedNow);
-            if (savedNow.isEmpty()) {
-                EXPECT_FALSE(QFileInfo::exists(prog(u"Data0001.230"_s)));
-            }
+            // The saved copy changes only together with the directory.
+            const QMap<QString, QByteArray> noSave;
+            EXPECT_EQ(treeOf(prog(u"Data0001.230"_s)), savedExisted ? earlierSave : noSave);
+            EXPECT_EQ(QFileInfo::exists(prog(u"Data0001.230"_s)), savedExisted);
 
             const QStringList errors = presenter.texts(Kind::Error);
             ASSERT_FALSE(errors.isEmpty());
@@ -324,3 +318,89 @@ TEST_F(FileHelpersTest, ReplaceDirectoryRefusesADirectoryWithAnOpenDatabase) {
 }
 
 } // namespace
+
+namespace {
+
+// Every entry below dir (links as links, not followed) with its content or
+// its link target: a refusal must leave all of it as it was.
+std::string snapshot(const QString& dir) {
+    QMap<QString, QByteArray> entries;
+    QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QFileInfo info = it.fileInfo();
+        QByteArray value = "dir";
+        if (info.isSymLink()) {
+            value = "-> " + info.symLinkTarget().toUtf8();
+        } else if (info.isFile()) {
+            QFile file(path);
+            file.open(QIODevice::ReadOnly);
+            value = file.readAll();
+        }
+        entries.insert(QDir(dir).relativeFilePath(path), value);
+    }
+    std::string text;
+    for (auto it = entries.cbegin(); it != entries.cend(); ++it)
+        text += it.key().toStdString() + ": " + it.value().toStdString() + "\n";
+    return text;
+}
+
+} // namespace
+
+// Paths spelled through symbolic links, "." and "..": every helper checks
+// the path the system would really use, before it changes anything.
+TEST_F(FileHelpersTest, PathsThroughLinksAreRefusedWithNothingChanged) {
+    makeTree(prog(u"Data0001"_s), {{u"domvera.sqlite"_s, "customers"}, {u"sub/x"_s, "X"}});
+    makeTree(prog(u"DataTemp"_s), {{u"domvera.sqlite"_s, "new"}});
+    makeTree(root(u"outside"_s), {{u"keep"_s, "K"}});
+    ASSERT_TRUE(QFile::link(ProgramDir, root(u"to-prog"_s)));
+    ASSERT_TRUE(QFile::link(prog(u"Data0001"_s), root(u"to-data"_s)));
+    ASSERT_TRUE(QFile::link(prog(u"Data0001"_s), prog(u"Data0001/sub/back"_s)));
+    ASSERT_TRUE(QFile::link(root(), root(u"outside/to-root"_s)));
+
+    const struct {
+        const char* what;
+        std::function<bool()> call;
+    } cases[] = {
+        {"delete the program directory through a link and '.'",
+         [&] { return DeleteDirectoryTree(root(u"to-prog/."_s)); }},
+        {"delete the program directory as 'Data0001/..'",
+         [&] { return DeleteDirectoryTree(prog(u"Data0001/.."_s)); }},
+        {"delete the program directory as 'link/..' where link is inside it",
+         [&] { return DeleteDirectoryTree(prog(u"Data0001/sub/back/.."_s)); }},
+        {"delete the directory holding the program directory through a link",
+         [&] { return DeleteDirectoryTree(root(u"outside/to-root/"_s)); }},
+        {"copy a directory into itself through a link",
+         [&] { return CopyDirectoryTree(prog(u"Data0001"_s), root(u"to-data/inner"_s)); }},
+        {"copy a directory reached through a link into itself",
+         [&] { return CopyDirectoryTree(root(u"to-data"_s), prog(u"Data0001/sub/inner"_s)); }},
+        {"copy a directory into its own subdirectory through '..'",
+         [&] { return CopyDirectoryTree(prog(u"Data0001/sub/.."_s), prog(u"Data0001/new"_s)); }},
+        {"copy a file onto itself through a link",
+         [&] {
+             return CopyFileKeepDate(prog(u"Data0001/domvera.sqlite"_s),
+                                     root(u"to-data/domvera.sqlite"_s));
+         }},
+        {"copy the files of a directory onto themselves",
+         [&] { return CopyMatchingFiles(prog(u"Data0001"_s), root(u"to-data/"_s), u"*"_s) > 0; }},
+        {"replace a directory by itself through a link",
+         [&] { return ReplaceDirectory(prog(u"Data0001"_s), root(u"to-data"_s), 230); }},
+        {"replace a directory by a work copy inside it",
+         [&] { return ReplaceDirectory(prog(u"Data0001"_s), prog(u"Data0001/sub"_s), 230); }},
+    };
+    const std::string before = snapshot(root());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_FALSE(c.call());
+        EXPECT_EQ(snapshot(root()), before);
+    }
+    // The same helpers still work on sound paths.
+    EXPECT_TRUE(CopyDirectoryTree(root(u"to-data"_s), prog(u"Copy"_s)));
+    EXPECT_EQ(readBytes(prog(u"Copy/domvera.sqlite"_s)), QByteArray("customers"));
+    EXPECT_TRUE(DeleteDirectoryTree(root(u"to-data"_s))); // the link alone
+    EXPECT_EQ(readBytes(prog(u"Data0001/domvera.sqlite"_s)), QByteArray("customers"));
+    EXPECT_TRUE(DeleteDirectoryTree(prog(u"Copy/sub/.."_s)));
+    EXPECT_FALSE(QFileInfo::exists(prog(u"Copy"_s)));
+    EXPECT_EQ(readBytes(prog(u"Data0001/sub/x"_s)), QByteArray("X"));
+}
