@@ -118,10 +118,10 @@ void removeRetired(const QString& parent, const QList<DirectorySwap::Entry>& ent
             DeleteDirectoryTree(inParent(parent, e.retired));
 }
 
-void reportSwapFailure(const QString& parent) {
-    ShowError(u"Der Austausch der Verzeichnisse in\r"_s + parent +
-              u"\rkonnte nicht abgeschlossen werden (Fehlercode "_s + QString::number(errno) +
-              u").\rDie Liste der Verzeichnisse steht in \""_s + kJournal + u"\"."_s);
+QString swapFailureText(const QString& parent) {
+    return (u"Der Austausch der Verzeichnisse in\r"_s + parent +
+            u"\rkonnte nicht abgeschlossen werden (Fehlercode "_s + QString::number(errno) +
+            u").\rDie Liste der Verzeichnisse steht in \""_s + kJournal + u"\"."_s);
 }
 
 } // namespace
@@ -152,6 +152,16 @@ bool DirectorySwap::writeJournal(bool committed) {
 }
 
 QString DirectorySwap::stage(const QString& target, const QStringList& sources) {
+    return stage(target, [&sources](const QString& staged) {
+        for (const QString& source : sources)
+            if (QFileInfo(source).isDir() && !CopyDirectoryTree(source, staged))
+                return false;
+        return true;
+    });
+}
+
+QString DirectorySwap::stage(const QString& target,
+                             const std::function<bool(const QString& staged)>& fill) {
     const QString name = QFileInfo(QDir::cleanPath(target)).fileName();
     if (!m_lock || m_done ||
         ResolvedPath(QFileInfo(QDir::cleanPath(target)).path()) != ResolvedPath(m_parent)) {
@@ -168,9 +178,8 @@ QString DirectorySwap::stage(const QString& target, const QStringList& sources) 
     const QString current = inParent(m_parent, name);
     if (ok && QFileInfo(current).isDir())
         ok = CopyDirectoryTree(current, staged);
-    for (const QString& source : sources)
-        if (ok && QFileInfo(source).isDir())
-            ok = CopyDirectoryTree(source, staged);
+    if (ok)
+        ok = fill(staged);
     if (ok)
         return staged;
     DeleteDirectoryTree(staged);
@@ -193,7 +202,7 @@ bool DirectorySwap::commit() {
     m_done = true;
     if (!applyJournal(m_parent, m_entries)) {
         // The journal stays: the next start finishes what is left.
-        reportSwapFailure(m_parent);
+        ShowError(swapFailureText(m_parent));
         return false;
     }
     removeRetired(m_parent, m_entries);
@@ -213,30 +222,27 @@ void DirectorySwap::discard() {
     m_done = true;
 }
 
-bool RecoverDirectorySwap(const QString& parentDir) {
+QString RecoverDirectorySwap(const QString& parentDir) {
     if (!QFileInfo::exists(inParent(parentDir, kJournal)))
-        return true;
+        return {};
     table::FileLock lock(inParent(parentDir, kLock));
     if (!lock.tryLockExclusive())
-        return true; // another workstation is in the middle of its swap
+        return {}; // another workstation is in the middle of its swap
     const std::optional<Journal> journal = readJournal(parentDir);
-    if (!journal) {
-        reportSwapFailure(parentDir);
-        return false;
-    }
+    if (!journal)
+        return swapFailureText(parentDir);
     if (!journal->committed) {
         for (const DirectorySwap::Entry& e : journal->entries)
             if (exists(inParent(parentDir, e.staged)))
                 DeleteDirectoryTree(inParent(parentDir, e.staged));
     } else if (!applyJournal(parentDir, journal->entries)) {
-        reportSwapFailure(parentDir);
-        return false;
+        return swapFailureText(parentDir);
     } else {
         removeRetired(parentDir, journal->entries);
     }
     DeleteFileForced(inParent(parentDir, kJournal));
     syncPath(parentDir, true);
-    return true;
+    return {};
 }
 
 void SecureAndSyncTree(const QString& dir) {

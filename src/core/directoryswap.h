@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <functional>
 #include <memory>
 
 namespace table {
@@ -30,6 +31,9 @@ public:
     // over it in turn. Returns the staged directory, empty after a failure
     // (reported by the copy; nothing of this target stays staged).
     QString stage(const QString& target, const QStringList& sources);
+    // The same with the content after the current one filled in by `fill`
+    // (given the staged directory; false after a reported failure).
+    QString stage(const QString& target, const std::function<bool(const QString& staged)>& fill);
     // Brings the staged trees to disk without access for others, commits and
     // swaps. False after a reported failure; nothing is swapped then.
     bool commit();
@@ -51,9 +55,10 @@ private:
     bool m_done = false;
 };
 
-// At start-up: finishes or undoes a swap that a crash interrupted. False
-// after a reported failure to do so.
-bool RecoverDirectorySwap(const QString& parentDir);
+// At start-up: finishes or undoes a swap that a crash interrupted. Empty, or
+// the German text of why that failed (then nothing of the parent must be
+// used before someone looked at it).
+QString RecoverDirectorySwap(const QString& parentDir);
 
 // Every file and directory below dir (dir included): access for others
 // removed, contents written through to the disk.

@@ -4,6 +4,7 @@
 #include "core/programdirs.h"
 #include "platform/errors.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QStringList>
 
@@ -38,8 +39,30 @@ int ReadDbVersion() {
     return StrToIntZeroLine(lines.first());
 }
 
+DbVersionFile ReadDbVersionFile(const QString& dataDir) {
+    const QString name = QDir(dataDir).filePath(u"Version.Dat"_s);
+    DbVersionFile result;
+    if (!QFileInfo::exists(name))
+        return result;
+    result.state = DbVersionFile::Unreadable;
+    QStringList lines;
+    if (!QFileInfo(name).isFile() || !ReadTextDataFile(name, lines) || lines.isEmpty())
+        return result;
+    bool ok = false;
+    const int version = lines.first().trimmed().toInt(&ok);
+    if (ok) {
+        result.state = DbVersionFile::Valid;
+        result.version = version;
+    }
+    return result;
+}
+
 void WriteDbVersion(int version) {
-    const QString name = DataDir + u"Version.Dat"_s;
+    WriteDbVersion(version, DataDir);
+}
+
+void WriteDbVersion(int version, const QString& dataDir) {
+    const QString name = QDir(dataDir).filePath(u"Version.Dat"_s);
     if (!WriteTextDataFile(name, {QString::number(version)}))
         throw DbError(u"Die Datei\r"_s + name + u"\rkonnte nicht geschrieben werden."_s);
 }

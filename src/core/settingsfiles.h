@@ -11,6 +11,18 @@ int ReadDbVersion();
 // Rewrites "Version.Dat" with the one line of the version; raises DbError
 // when the file could not be written.
 void WriteDbVersion(int version);
+void WriteDbVersion(int version, const QString& dataDir);
+
+// "Version.Dat" of a data directory as it is found.
+struct DbVersionFile {
+    enum State {
+        Missing,
+        Unreadable, // cannot be read, empty, or its first line is no number
+        Valid,
+    } state = Missing;
+    int version = 0; // 0 unless Valid
+};
+DbVersionFile ReadDbVersionFile(const QString& dataDir);
 
 // The print font: "Arial" 10 unless "Deffont.txt" names another.
 struct PrintFontSpec {

@@ -1,12 +1,15 @@
 #include "core/startup.h"
 
 #include "core/cmdline.h"
+#include "core/databasefile.h"
+#include "core/directoryswap.h"
 #include "core/filehelpers.h"
 #include "core/filelookup.h"
 #include "core/formlayoutreset.h"
 #include "core/programdirs.h"
 #include "core/programsettings.h"
 #include "core/settingsfiles.h"
+#include "platform/errors.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -21,9 +24,6 @@ using namespace Qt::StringLiterals;
 #endif
 
 namespace {
-
-DatabaseUpgrader g_upgrader;
-TemplateDirsCopier g_templateCopier;
 
 QStringList upgradeWorkDirs() {
     return {GetDataTempDir(), GetAblgTempDir(), GetDataTempDir() + u"_Sav"_s,
@@ -55,6 +55,10 @@ int ReadStartMandant() {
 }
 
 void ProcessStartMarkers() {
+    // A directory swap that a crash interrupted is finished or undone before
+    // anything looks at the client directories.
+    if (const QString failure = RecoverDirectorySwap(ProgramDir); !failure.isEmpty())
+        throw DbError(failure);
     const QString upgradeMarker = WindowsDir + u"DELDEPP.DSF"_s;
     if (QFileInfo::exists(upgradeMarker))
         DeleteUpgradeTempDirs(upgradeMarker);
@@ -89,44 +93,15 @@ void BuildStartDirs() {
     LogFileName = ProgramDir + u"Syslog.txt"_s;
 }
 
-DatabaseUpgrader SetDatabaseUpgrader(DatabaseUpgrader upgrader) {
-    DatabaseUpgrader previous = std::move(g_upgrader);
-    g_upgrader = std::move(upgrader);
-    return previous;
-}
-
-TemplateDirsCopier SetTemplateDirsCopier(TemplateDirsCopier copier) {
-    TemplateDirsCopier previous = std::move(g_templateCopier);
-    g_templateCopier = std::move(copier);
-    return previous;
-}
-
 bool CheckDatabaseVersion() {
     NewClientLayouts = FindFileIgnoringCase(QrfdDir, u"ORM10001.QFD"_s).isEmpty();
-    DbVersion = ReadDbVersion();
-    if (DbVersion >= CurrentDbVersion || !g_upgrader)
+    CheckClientDatabaseFiles();
+    if (!ReadClientDbVersion())
+        return false;
+    if (DbVersion >= CurrentDbVersion || !DatabaseUpgraderInstalled())
         return true;
-
-    const QString dataTemp = GetDataTempDir();
-    const QString ablgTemp = GetAblgTempDir();
-    if (NewClientLayouts) {
-        CopyMatchingFiles(TemplateDataDir, DataDir, u"Kostart.*"_s);
-        CopyMatchingFiles(TemplateDataDir, DataDir, u"Plz.*"_s);
-    }
-    if (!g_upgrader(DataDir, dataTemp + u'/', AblageDir, ablgTemp + u'/')) {
-        // Plain removal: a work directory that still holds files stays for
-        // the marker-driven clean-up of the next start.
-        for (const QString& dir : upgradeWorkDirs())
-            QDir().rmdir(dir);
+    if (!UpgradeClientDatabases(MandantNr))
         return false;
-    }
-    if (!ReplaceDirectory(DataDir, dataTemp, DbVersion))
-        return false;
-    WriteDbVersion(CurrentDbVersion);
-    if (!ReplaceDirectory(AblageDir, ablgTemp, DbVersion))
-        return false;
-    if (NewClientLayouts && g_templateCopier)
-        g_templateCopier(MandantNr);
     DbUpgraded = true;
     return true;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/clientupgrade.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -15,7 +17,9 @@ void ReadCommandLineSwitches(const QStringList& arguments);
 // unreadable, no number, out of range) the current MandantNr.
 int ReadStartMandant();
 
-// Markers in WindowsDir left by an upgrade and by the form-layout reset.
+// A directory swap that a crash interrupted (finished or undone; raises
+// DbError when that fails), then the markers in WindowsDir left by an
+// upgrade and by the form-layout reset.
 void ProcessStartMarkers();
 void DeleteUpgradeTempDirs(const QString& markerFile);
 void DeleteFormLayoutFiles();
@@ -25,19 +29,8 @@ bool MarkTempDirsForDeletion();
 // The directory set of MandantNr and LogFileName.
 void BuildStartDirs();
 
-// Builds the upgraded database and archive database in the work directories
-// (dataDir, dataTemp, ablageDir, ablgTemp); false after a failure it has
-// reported itself. Installed by the database-structure library.
-using DatabaseUpgrader = std::function<bool(const QString& dataDir, const QString& dataTemp,
-                                            const QString& ablageDir, const QString& ablgTemp)>;
-DatabaseUpgrader SetDatabaseUpgrader(DatabaseUpgrader upgrader);
-// Copies the template directories of a new client; installed by client
-// creation.
-using TemplateDirsCopier = std::function<void(int mandant)>;
-TemplateDirsCopier SetTemplateDirsCopier(TemplateDirsCopier copier);
-
 // Reads DbVersion and, below the current version, upgrades the client's
 // databases and replaces their directories. False when the program must end
-// (the reason has been reported). Without an installed upgrader an old
-// database is left as it is.
+// (the reason has been reported); raises DbError naming a damaged database
+// file. Without an installed upgrader an old database is left as it is.
 bool CheckDatabaseVersion();

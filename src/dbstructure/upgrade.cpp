@@ -375,8 +375,41 @@ void SetUpgradeScreenSize(const QSize& size) {
     g_screenSize = size;
 }
 
+bool HasCurrentStructure(const QString& dataDir, const QString& archiveDir) {
+    const TableSchemas& schemas = TableSchemas::builtIn();
+    auto holdsCurrentTables = [&](const QString& dir, Database which) {
+        if (!QFileInfo::exists(table::Database::fileIn(dir)))
+            return false;
+        table::Database::Options options;
+        options.create = false;
+        auto db = table::Database::open(dir, options);
+        for (const CreationStep& step : schemas.creationOrder(which)) {
+            const table::TableDef& wanted = schemas.get(step.table).def;
+            if (!db->exists(wanted.name))
+                return false;
+            const table::TableDef stored = db->tableDef(wanted.name);
+            if (stored.fields.size() != wanted.fields.size())
+                return false;
+            for (qsizetype i = 0; i < wanted.fields.size(); ++i) {
+                if (stored.fields[i].name.compare(wanted.fields[i].name, Qt::CaseInsensitive) !=
+                        0 ||
+                    stored.fields[i].type != wanted.fields[i].type)
+                    return false;
+            }
+        }
+        return true;
+    };
+    try {
+        return holdsCurrentTables(dataDir, Database::Client) &&
+               holdsCurrentTables(archiveDir, Database::Archive);
+    } catch (const DbError&) {
+        return false;
+    }
+}
+
 void InstallDatabaseUpgrader() {
     SetDatabaseUpgrader(&UpdateDatabaseStructure);
+    SetCurrentStructureCheck(&HasCurrentStructure);
 }
 
 } // namespace dbstructure

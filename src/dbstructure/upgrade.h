@@ -31,8 +31,12 @@ class TableSchemas;
 bool UpdateDatabaseStructure(const QString& sourceDataDir, const QString& newDataDir,
                              const QString& sourceArchiveDir, const QString& newArchiveDir);
 
+// Whether the data and archive directories hold every table of the current
+// structure with its fields (a database whose version file was lost).
+bool HasCurrentStructure(const QString& dataDir, const QString& archiveDir);
+
 // Makes UpdateDatabaseStructure the upgrade that start-up and client switching
-// run.
+// run, and HasCurrentStructure their structure check.
 void InstallDatabaseUpgrader();
 
 // The screen the progress list is centred on (QtCore cannot ask); the

@@ -5,6 +5,7 @@
 #include "core/programsettings.h"
 #include "core/settingsfiles.h"
 #include "core/startup.h"
+#include "platform/table/database.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -24,12 +25,10 @@ protected:
         DbUpgraded = false;
         m_loader = SetBackupPathsLoader({});
         m_upgrader = SetDatabaseUpgrader({});
-        m_copier = SetTemplateDirsCopier({});
     }
     void TearDown() override {
         SetBackupPathsLoader(m_loader);
         SetDatabaseUpgrader(m_upgrader);
-        SetTemplateDirsCopier(m_copier);
         MandantNr = m_savedMandant;
         ProgramDirFixture::TearDown();
     }
@@ -39,8 +38,16 @@ private:
     int m_savedMandant = 1;
     BackupPathsLoader m_loader;
     DatabaseUpgrader m_upgrader;
-    TemplateDirsCopier m_copier;
 };
+
+// A client database with one table, as an older version left it.
+void makeDatabase(const QString& dir) {
+    auto db = table::Database::open(dir);
+    table::TableDef def;
+    def.name = u"Kunden.DB"_s;
+    def.fields = {{u"K_Nr"_s, table::FieldType::Integer}};
+    db->createTable(def);
+}
 
 TEST_F(StartupTest, StartClientFromMandantIni) {
     const struct {
@@ -153,14 +160,13 @@ struct FakeUpgrader {
 TEST_F(StartupTest, OldDatabaseIsUpgradedAndReplaced) {
     BuildStartDirs();
     writeBytes(DataDir + u"Version.Dat"_s, "230\r\n");
+    makeDatabase(DataDir);
     writeBytes(DataDir + u"Kunden.DB"_s, "old");
     writeBytes(AblageDir + u"Alt.DB"_s, "old archive");
-    writeBytes(TemplateDataDir + u"Kostart.DB"_s, "cost types");
-    writeBytes(TemplateDataDir + u"Plz.DB"_s, "postcodes");
+    // An existing client gets no template directories.
+    writeBytes(GetMandantQrfdDir(0) + u"ORM10001.qfd"_s, "template layout");
     auto upgrader = std::make_shared<FakeUpgrader>();
     SetDatabaseUpgrader([upgrader](auto&&... a) { return (*upgrader)(a...); });
-    int copiedTemplatesFor = -1;
-    SetTemplateDirsCopier([&](int mandant) { copiedTemplatesFor = mandant; });
 
     ASSERT_TRUE(CheckDatabaseVersion());
     EXPECT_EQ(upgrader->arguments,
@@ -169,14 +175,16 @@ TEST_F(StartupTest, OldDatabaseIsUpgradedAndReplaced) {
     EXPECT_TRUE(DbUpgraded);
     EXPECT_EQ(ReadDbVersion(), 240);
     EXPECT_TRUE(QFileInfo::exists(DataDir + u"Firmen.DB"_s));
-    EXPECT_TRUE(QFileInfo::exists(DataDir + u"Kostart.DB"_s));
-    EXPECT_TRUE(QFileInfo::exists(DataDir + u"Plz.DB"_s));
+    EXPECT_EQ(readBytes(DataDir + u"Kunden.DB"_s), QByteArray("old")); // merged, not dropped
     EXPECT_TRUE(QFileInfo::exists(AblageDir + u"RechAbl.DB"_s));
     EXPECT_EQ(readBytes(prog(u"Data0001.230/Version.Dat"_s)), QByteArray("230\r\n"));
+    EXPECT_TRUE(QFileInfo::exists(prog(u"Data0001.230/domvera.sqlite"_s)));
     EXPECT_EQ(readBytes(prog(u"Ablg0001.230/Alt.DB"_s)), QByteArray("old archive"));
     EXPECT_FALSE(QFileInfo::exists(prog(u"DataTemp"_s)));
     EXPECT_FALSE(QFileInfo::exists(prog(u"AblgTemp"_s)));
-    EXPECT_EQ(copiedTemplatesFor, 1);
+    EXPECT_FALSE(QFileInfo::exists(QrfdDir + u"ORM10001.qfd"_s));
+    EXPECT_FALSE(QFileInfo::exists(prog(u"Austausch.dat"_s)));
+    EXPECT_TRUE(presenter.boxes.isEmpty());
 }
 
 TEST_F(StartupTest, CurrentDatabaseIsLeftAlone) {
@@ -215,12 +223,17 @@ TEST_F(StartupTest, ClientLayoutsAreFoundUnderAnyCase) {
 
 TEST_F(StartupTest, MissingVersionFileTakesTheUpgradeBranch) {
     BuildStartDirs();
+    makeDatabase(DataDir);
     auto upgrader = std::make_shared<FakeUpgrader>();
     SetDatabaseUpgrader([upgrader](auto&&... a) { return (*upgrader)(a...); });
     ASSERT_TRUE(CheckDatabaseVersion());
     EXPECT_EQ(upgrader->calls, 1);
     EXPECT_TRUE(QFileInfo(prog(u"Data0001.000"_s)).isDir());
     EXPECT_EQ(ReadDbVersion(), 240);
+    // The lost version file is reported, not passed over.
+    const QStringList infos = presenter.texts(Kind::Info);
+    ASSERT_EQ(infos.size(), 1);
+    EXPECT_TRUE(infos.first().startsWith(u"Die Datei \"Version.Dat\" in\r"_s));
 }
 
 TEST_F(StartupTest, FailedUpgradeRemovesOnlyEmptyWorkDirectories) {
@@ -240,6 +253,7 @@ TEST_F(StartupTest, FailedUpgradeRemovesOnlyEmptyWorkDirectories) {
 TEST_F(StartupTest, VersionIsNotWrittenWhenTheReplacementFails) {
     BuildStartDirs();
     writeBytes(DataDir + u"Version.Dat"_s, "230\r\n");
+    makeDatabase(DataDir);
     auto upgrader = std::make_shared<FakeUpgrader>();
     SetDatabaseUpgrader([upgrader](auto&&... a) { return (*upgrader)(a...); });
     SetFileCopyFault(

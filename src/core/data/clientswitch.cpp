@@ -1,8 +1,10 @@
 #include "core/data/clientswitch.h"
 
+#include "core/clientupgrade.h"
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/layoutfiles.h"
+#include "core/databasefile.h"
 #include "core/filehelpers.h"
 #include "core/messages.h"
 #include "core/numberparsing.h"
@@ -84,52 +86,9 @@ template <class Body> auto runSwitch(Body body) {
     }
 }
 
-void removeEmptyWorkDirs() {
-    for (const QString& dir :
-         QStringList{GetDataTempDir(), GetAblgTempDir(), GetDataTempDir() + u"_Sav"_s,
-                     GetAblgTempDir() + u"_Sav"_s})
-        QDir().rmdir(dir);
-}
-
-// Raises ProgramEndRequested on failure (reported by the upgrade).
-bool upgradeCurrentDirs() {
-    const QString dataTemp = GetDataTempDir();
-    const QString ablgTemp = GetAblgTempDir();
-    if (!dbstructure::UpdateDatabaseStructure(DataDir, dataTemp + u'/', AblageDir,
-                                              ablgTemp + u'/')) {
-        ShowError(kFailedText);
-        removeEmptyWorkDirs();
-        return false;
-    }
-    if (!ReplaceDirectory(DataDir, dataTemp, DbVersion))
-        return false;
-    WriteDbVersion(CurrentDbVersion);
-    if (!ReplaceDirectory(AblageDir, ablgTemp, DbVersion))
-        return false;
-    DbUpgraded = true;
-    return true;
-}
-
-std::shared_ptr<table::Database> openExisting(const QString& dir) {
-    table::Database::Options options;
-    options.create = false;
-    return table::Database::open(dir, options);
-}
-
 void closeDataModule() {
     if (HasDataModule1())
         DataModule1().CloseDatabases();
-}
-
-// The template's cost types into the new client's (empty) table, and its
-// postal-code table as a whole.
-void copyTemplateTables() {
-    auto source = openExisting(TemplateDataDir);
-    auto target = table::Database::open(DataDir);
-    if (source->exists(u"Kostart.DB"_s))
-        table::copyRows(*source, u"Kostart.DB"_s, *target, u"Kostart.DB"_s);
-    if (source->exists(u"Plz.DB"_s))
-        source->copyTable(u"Plz.DB"_s, *target, u"Plz.DB"_s);
 }
 
 void seedCostTypes(const std::shared_ptr<table::Database>& db) {
@@ -156,19 +115,30 @@ void seedCostTypes(const std::shared_ptr<table::Database>& db) {
     tx.commit();
 }
 
-// The client's databases of the current version in MandantNr's directories.
-bool buildClientDatabases(int mandant) {
+// Client switching and creation always upgrade with the real driver and copy
+// template directories with the client's rules; start-up code and tests may
+// have installed them (or others) already.
+void ensureUpgrader() {
+    if (!DatabaseUpgraderInstalled())
+        dbstructure::InstallDatabaseUpgrader();
+    TemplateDirsCopier copier = SetTemplateDirsCopier({});
+    SetTemplateDirsCopier(copier ? std::move(copier) : TemplateDirsCopier(&CopyTemplateDirs));
+}
+
+// A new client's databases of the current version in its directories, made
+// complete before they are swapped in (see UpgradeClientDatabases).
+bool buildClientDatabases(int mandant, const NewDatabaseFiller& fillNew = {}) {
     BuildMandantDirs(mandant);
     showPanel(kReorgText);
     bool ok = false;
     try {
-        ok = upgradeCurrentDirs();
-        if (ok && mandant != 0)
-            copyTemplateTables();
+        ensureUpgrader();
+        ok = UpgradeClientDatabases(mandant, fillNew);
     } catch (const DbError& error) {
         ShowError(error.message());
-        ok = false;
     }
+    if (!ok)
+        ShowError(kFailedText);
     hidePanel();
     processEvents();
     return ok;
@@ -188,14 +158,9 @@ ClientSwitchHooks& ClientSwitchHooksRegistry() {
 }
 
 bool MandantDatabaseExists(int mandant) {
-    const QString dir = GetMandantDataDir(mandant);
-    if (!QFile::exists(table::Database::fileIn(dir)))
-        return false;
-    try {
-        return openExisting(dir)->exists(u"Firmen.DB"_s);
-    } catch (const DbError&) {
-        return false;
-    }
+    // A damaged database counts as existing: no client is ever created over it.
+    const DatabaseFileState state = InspectDatabaseFile(GetMandantDataDir(mandant), false).state;
+    return state == DatabaseFileState::Present || state == DatabaseFileState::Damaged;
 }
 
 bool EnsureTemplateData() {
@@ -207,12 +172,10 @@ bool EnsureTemplateData() {
     try {
         BuildMandantDirs(0);
         DbVersion = ReadDbVersion();
-        ok = buildClientDatabases(0);
-        if (ok) {
-            auto db = table::Database::open(TemplateDataDir);
-            seedCostTypes(db);
-            dbstructure::CreatePlzTable(*db);
-        }
+        ok = buildClientDatabases(0, [](const std::shared_ptr<table::Database>& work) {
+            seedCostTypes(work);
+            dbstructure::CreatePlzTable(*work);
+        });
     } catch (const DbError& error) {
         ShowError(error.message());
         ok = false;
@@ -244,12 +207,9 @@ bool BuildNewMandant(int mandant) {
         removeMade();
         throw;
     }
-    if (!ok) {
+    if (!ok)
         removeMade();
-        return false;
-    }
-    CopyTemplateDirs(mandant);
-    return true;
+    return ok;
 }
 
 bool CreateMandant(int mandant) {
@@ -261,24 +221,11 @@ bool CreateMandant(int mandant) {
     });
 }
 
-void CopyTemplateDirs(int mandant) {
-    if (mandant == 0)
-        return;
-    const std::pair<QString, QString> pairs[] = {
-        {GetMandantQrfdDir(0), GetMandantQrfdDir(mandant)},
-        {GetMandantWordDir(0), GetMandantWordDir(mandant)},
-        {GetMandantImexDir(0), GetMandantImexDir(mandant)},
-    };
-    for (const auto& [source, target] : pairs) {
-        if (!QFileInfo::exists(source))
-            continue;
-        // A client's own layouts stay: only the files it lacks come from the template.
-        const bool copied = source == pairs[0].first ? CopyTemplateLayouts(source, target)
-                                                     : CopyDirectoryTree(source, target);
-        if (!copied)
-            ShowError(u"Verzeichnis "_s + source + u"\rkann nicht nach "_s + target +
-                      u"\rkopiert werden"_s);
-    }
+bool CopyTemplateDirs(const QString& source, const QString& target) {
+    // A client's own layouts stay: only the files it lacks come from the template.
+    if (ResolvedPath(source) == ResolvedPath(GetMandantQrfdDir(0)))
+        return CopyTemplateLayouts(source, target);
+    return CopyDirectoryTree(source, target);
 }
 
 namespace {
@@ -286,20 +233,31 @@ namespace {
 bool openMandant() {
     closeDataModule();
     BuildMandantDirs(MandantNr);
-    DbVersion = ReadDbVersion();
+    try {
+        CheckClientDatabaseFiles();
+        if (!ReadClientDbVersion())
+            return false;
+    } catch (const DbError& error) {
+        ShowError(error.message());
+        return false;
+    }
     if (DbVersion < CurrentDbVersion) {
         if (!AskYesNo(u"Datenbanken müssen aktualisiert werden! Wollen Sie forfahren?"_s))
             return false;
         showPanel(kReorgText);
         bool upgraded = false;
         try {
-            upgraded = upgradeCurrentDirs();
+            ensureUpgrader();
+            upgraded = UpgradeClientDatabases(MandantNr);
         } catch (const DbError& error) {
             ShowError(error.message());
         }
         hidePanel();
-        if (!upgraded)
+        if (!upgraded) {
+            ShowError(kFailedText);
             throw ProgramEndRequested{};
+        }
+        DbUpgraded = true;
     }
     try {
         TDataModule1& dm = DataModule1();

@@ -30,7 +30,8 @@ bool ClientSwitchRunning();
 // layouts, archive); the directories all clients share are not among them.
 QStringList MandantOwnDirs(int mandant);
 
-// True when the client's data directory holds the company table "Firmen.DB".
+// True when the client's data directory holds a database with tables, or a
+// damaged one (which is never replaced by a new client).
 bool MandantDatabaseExists(int mandant);
 
 // The template data directory (client 0) with its databases, the shipped cost
@@ -40,7 +41,8 @@ bool MandantDatabaseExists(int mandant);
 bool EnsureTemplateData();
 
 // Builds a new client's directory set and databases, with the cost types and
-// postal codes of the template data; needs the create right of the client
+// postal codes of the template data and its layout, letter and import/export
+// directories, complete or not at all; needs the create right of the client
 // function. Afterwards the path globals are those of the new client. A failed
 // creation removes the client directories it made.
 bool CreateMandant(int mandant);
@@ -48,10 +50,10 @@ bool CreateMandant(int mandant);
 // start-up builds its start client before anyone has logged in.
 bool BuildNewMandant(int mandant);
 
-// For client 0 nothing; otherwise copies the template's layout, letter and
-// import/export directories into the client's (a failure is shown and the
-// next copy runs).
-void CopyTemplateDirs(int mandant);
+// Copies a template directory into a client's: the layouts only where the
+// client lacks them, the letters and import/export definitions as a whole.
+// Installed as the start-up's template copier; false after a failure.
+bool CopyTemplateDirs(const QString& source, const QString& target);
 
 // Closes the databases and reopens them on MandantNr's directories, upgrading
 // after asking when its version is old. False when the client cannot be used.
