@@ -105,6 +105,7 @@ int main(int argc, char** argv) {
     SetMessageListSink(&messageList);
     QStringList parameters = QApplication::arguments().mid(1);
     SetProgramDir(takeHomeArgument(parameters));
+    DenyOthersAccessToNewFiles();
 
     ReadProgramVersion();
     SingleInstanceLock instance(WindowsDirectory(), VersionText);

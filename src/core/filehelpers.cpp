@@ -202,12 +202,20 @@ bool WriteTextDataFile(const QString& name, const QStringList& lines) {
     return file.commit();
 }
 
-DataFileWrite WriteDataFile(const QString& name, const QByteArray& bytes) {
+DataFileWrite WriteDataFile(const QString& name, const QByteArray& bytes, FileAccess access) {
     if (QFileInfo::exists(name) && !ConfirmClearReadOnly(name))
         return DataFileWrite::NotOpened;
     QSaveFile file(name);
     if (!file.open(QIODevice::WriteOnly))
         return DataFileWrite::NotOpened;
+    // Set on the new file before it replaces the old one, so that the
+    // content is never readable by others, also not when the old file was.
+    constexpr QFileDevice::Permissions others =
+        QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+    if (access == FileAccess::NoOthers && !file.setPermissions(file.permissions() & ~others)) {
+        file.cancelWriting();
+        return DataFileWrite::NotOpened;
+    }
     if (file.write(bytes) != bytes.size()) {
         file.cancelWriting();
         return DataFileWrite::WriteFailed;

@@ -19,9 +19,15 @@ enum class DataFileWrite {
     NotOpened,   // refused (write protection kept) or not creatable: untouched
     WriteFailed, // opened but not completely written
 };
+// Who may read a file the program writes.
+enum class FileAccess {
+    Default,
+    NoOthers, // secrets (passwords, even scrambled): owner and group only
+};
 // Creates or rewrites a byte file; a write-protected one only after
 // ConfirmClearReadOnly agreed.
-DataFileWrite WriteDataFile(const QString& name, const QByteArray& bytes);
+DataFileWrite WriteDataFile(const QString& name, const QByteArray& bytes,
+                            FileAccess access = FileAccess::Default);
 
 // True when the file is not write-protected; otherwise asks whether the
 // protection may be removed and gives whether that worked.

@@ -48,7 +48,7 @@ QString FormPlacementFilePath(const QString& fileName) {
 std::optional<FormPlacement> ReadFormPlacement(const QString& fileName, const QString& section,
                                                int options, const QStringList& propertyNames) {
     IniFile ini(FormPlacementFilePath(fileName));
-    if (!ini.load() || !ini.sectionExists(section))
+    if (!ini.loadIfReadable() || !ini.sectionExists(section))
         return std::nullopt;
     FormPlacement placement;
     if (options & StorePosition)

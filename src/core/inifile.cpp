@@ -52,6 +52,15 @@ bool IniFile::load() {
     return true;
 }
 
+bool IniFile::loadIfReadable() {
+    try {
+        return load();
+    } catch (const DbError&) {
+        m_sections.clear();
+        return false;
+    }
+}
+
 void IniFile::save() const {
     QString text;
     for (const Section& section : m_sections) {

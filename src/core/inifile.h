@@ -16,6 +16,10 @@ public:
     // Reads the file; false when it does not exist (the content is then empty).
     // A file that exists but cannot be read raises a DbError.
     bool load();
+    // load() for readers that fall back to their defaults: a file that
+    // cannot be read (a directory in its place, no permission) counts as
+    // missing, like a damaged one gives no values.
+    bool loadIfReadable();
     // Writes the whole content (atomically); raises a DbError when that fails
     // or a text cannot be written in the Windows code page.
     void save() const;

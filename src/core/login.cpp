@@ -32,7 +32,7 @@ LoginAttempts::Result LoginAttempts::attempt(const QString& userName, const QStr
 
 QString ReadLastLoggedUser() {
     IniFile ini(FormPlacementFilePath(kPlacementFile01));
-    ini.load();
+    ini.loadIfReadable();
     return ini.readString(kLoginSection, kLastUserKey);
 }
 

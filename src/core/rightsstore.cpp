@@ -104,7 +104,7 @@ bool RightsStore::save() {
         ShowError(LoadMessage(MsgRightsFileNotSaved) + u"\r"_s + error.message());
         return false;
     }
-    if (WriteDataFile(fileName(), bytes) != DataFileWrite::Written) {
+    if (WriteDataFile(fileName(), bytes, FileAccess::NoOthers) != DataFileWrite::Written) {
         ShowError(LoadMessage(MsgRightsFileNotSaved));
         return false;
     }

@@ -13,6 +13,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -31,6 +32,10 @@ QStringList upgradeWorkDirs() {
 }
 
 } // namespace
+
+void DenyOthersAccessToNewFiles() {
+    ::umask(::umask(0) | S_IRWXO);
+}
 
 void ReadProgramVersion() {
     VersionText = u"v"_s + QString::fromLatin1(DOMVERA_VERSION_TEXT) + u'[' +

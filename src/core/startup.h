@@ -8,6 +8,11 @@
 
 // The first steps of the start-up, as functions the program's main calls.
 
+// Files and directories this process creates get no access for other users
+// of the computer (databases, settings, logs); the group keeps it for
+// workstations that share the program directory.
+void DenyOthersAccessToNewFiles();
+
 // VersionText := "v2.40[<build>]" of this program.
 void ReadProgramVersion();
 // SoundsOn ("+NS") and ServiceMode ("+SM") from the parameters (the program

@@ -92,7 +92,8 @@ bool LoadFtpSettings() {
 }
 
 bool SaveFtpSettings() {
-    switch (WriteDataFile(settingsFile(), Scrambled(FtpSettings.toBytes(), SettingsScrambleKey))) {
+    switch (WriteDataFile(settingsFile(), Scrambled(FtpSettings.toBytes(), SettingsScrambleKey),
+                          FileAccess::NoOthers)) {
     case DataFileWrite::Written:
         g_ftpConfigured = FtpSettings.isConfigured();
         return true;

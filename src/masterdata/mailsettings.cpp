@@ -91,7 +91,8 @@ bool LoadMailSettings() {
 
 bool SaveMailSettings() {
     switch (WriteDataFile(MailSettingsFilePath(),
-                          Scrambled(MailSettings.toBytes(), SettingsScrambleKey))) {
+                          Scrambled(MailSettings.toBytes(), SettingsScrambleKey),
+                          FileAccess::NoOthers)) {
     case DataFileWrite::Written:
         MailConfigured = MailSettings.completeForSave();
         return true;

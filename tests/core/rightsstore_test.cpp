@@ -61,6 +61,25 @@ TEST_F(RightsLocking, TwoWorkstationsChangingOneAfterTheOtherKeepBothChanges) {
     EXPECT_EQ(userNames(reader), (QStringList{"Chef", "Anna", "Bert"}));
 }
 
+// The passwords in the file are only scrambled with a fixed key.
+TEST_F(RightsLocking, TheSavedFileGivesOtherUsersNoAccess) {
+    const QString file = ProgramDir + QStringLiteral("Rights.dat");
+    QFile::setPermissions(file, QFile::permissions(file) | QFileDevice::ReadOther |
+                                    QFileDevice::WriteOther);
+    RightsStore store(ProgramDir);
+    store.load();
+    ASSERT_TRUE(store.lock());
+    ASSERT_TRUE(addUser(store, QStringLiteral("Erika")));
+    store.unlock();
+    EXPECT_FALSE(QFile::permissions(file) & (QFileDevice::ReadOther | QFileDevice::WriteOther));
+    EXPECT_TRUE(QFile::permissions(file) & QFileDevice::ReadOwner);
+
+    QFile::remove(file);
+    RightsStore fresh(ProgramDir);
+    ASSERT_TRUE(fresh.createWithFirstMaster(QStringLiteral("Chef"), QStringLiteral("Geheim1")));
+    EXPECT_FALSE(QFile::permissions(file) & QFileDevice::ReadOther);
+}
+
 TEST_F(RightsLocking, AListReadEarlierIsNeverWrittenWithoutTheLock) {
     RightsStore stale(ProgramDir);
     stale.load();

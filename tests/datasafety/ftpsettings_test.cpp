@@ -86,6 +86,15 @@ TEST_F(FtpSettingsTest, SavedRecordHasTheFixedLayout) {
     EXPECT_EQ(FtpSettings.cipherKey, u"Schlüssel");
     EXPECT_EQ(FtpSettings.maxMB, 250);
     EXPECT_TRUE(IsFtpConfigured());
+
+    // The password is only scrambled: other users of the computer must not
+    // read the file, also after it was readable for them.
+    const QString file = ProgramDir + FtpSettingsFileName(1);
+    EXPECT_FALSE(QFile::permissions(file) & QFileDevice::ReadOther);
+    QFile::setPermissions(file, QFile::permissions(file) | QFileDevice::ReadOther);
+    ASSERT_TRUE(SaveFtpSettings());
+    EXPECT_FALSE(QFile::permissions(file) & (QFileDevice::ReadOther | QFileDevice::WriteOther));
+    EXPECT_TRUE(QFile::permissions(file) & QFileDevice::ReadOwner);
 }
 
 TEST_F(FtpSettingsTest, TextsAreCutToTheirFields) {

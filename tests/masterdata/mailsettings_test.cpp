@@ -145,6 +145,9 @@ TEST_F(MailSettingsFile, MissingFileIsCreatedEmpty) {
     ASSERT_TRUE(LoadMailSettings());
     EXPECT_FALSE(MailConfigured);
     EXPECT_EQ(plainFile(), QByteArray(408, '\0'));
+    // It will hold the scrambled password: no access for other users.
+    EXPECT_FALSE(QFile::permissions(MailSettingsFilePath()) &
+                 (QFileDevice::ReadOther | QFileDevice::WriteOther));
 }
 
 TEST_F(MailSettingsFile, LoadAndSaveRulesOfTheConfiguredFlag) {

@@ -49,6 +49,13 @@ TEST_F(ClientSwitch, FirstStartBuildsTemplateAndWorksOnTheNewClient) {
               rowCount(GetMandantDataDir(0), QStringLiteral("Kostart.DB")));
     EXPECT_EQ(rowCount(GetMandantDataDir(1), QStringLiteral("Plz.DB")), 0);
     EXPECT_EQ(ReadDbVersion(), CurrentDbVersion);
+    // The databases are created without access for other users.
+    for (int mandant : {0, 1}) {
+        const QString file = table::Database::fileIn(GetMandantDataDir(mandant));
+        EXPECT_FALSE(QFile::permissions(file) & (QFileDevice::ReadOther | QFileDevice::WriteOther))
+            << file.toStdString();
+        EXPECT_FALSE(QFile::permissions(GetMandantDataDir(mandant)) & QFileDevice::ExeOther);
+    }
     EXPECT_TRUE(dm->table(QStringLiteral("TabFirmen")).isOpen());
     EXPECT_EQ(title, QStringLiteral("     ( Mandant 0001 )"));
 
