@@ -3,46 +3,140 @@
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/dockinds.h"
+#include "platform/table/backend.h"
 #include "platform/table/database.h"
 #include "platform/table/table.h"
+#include "platform/table/tableerror.h"
+#include "platform/table/values.h"
 
+#include <QHash>
+#include <QThread>
+#include <algorithm>
 #include <limits>
+#include <memory>
+#include <optional>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
-int counterValue(table::Table& company, const QString& field) {
-    if (field.isEmpty())
-        return 0;
-    return std::max(0, company.field(field).asIntegerOr(0));
-}
-
 table::Table& companyTable() {
     return DataModule1().TabFirmen();
+}
+
+constexpr int kCounterCodes[] = {0, 1, 2, 3, 4, 6, 10};
+constexpr int kDrawAttempts = 4;
+
+// The company record as a stored row: the counters are changed in the file,
+// never through the record buffer, which a form may hold in edit.
+bool atomicallyReachable(table::Table& company) {
+    return company.isOpen() && company.state() != table::TableState::Insert && !company.isEmpty() &&
+           !company.field(u"F_ID"_s).isNull();
+}
+
+// A field of the company record as the file holds it now.
+std::optional<QVariant> storedValue(table::Table& company, const QString& field) {
+    table::StatementUse read(company.database()->connection().cached(
+        u"SELECT "_s + table::quoted(field) + u" FROM "_s +
+        table::quoted(table::physicalName(company.tableName())) + u" WHERE \"F_ID\" = ?"_s));
+    read->bind(1, company.field(u"F_ID"_s).value());
+    if (!read->step())
+        return std::nullopt;
+    return read->value(0);
+}
+
+// One short write transaction: read the counter, store it changed by one.
+// It waits for no record lock, only for the engine's write lock, and is
+// tried again while another workstation holds that.
+int changeCounter(table::Table& company, const QString& field, int step) {
+    table::Database& db = *company.database();
+    const QString physical = table::physicalName(company.tableName());
+    const QString tableSql = table::quoted(physical);
+    const QVariant key = company.field(u"F_ID"_s).value();
+    for (int attempt = 1;; ++attempt) {
+        try {
+            table::Transaction tx(db);
+            const std::optional<QVariant> found = storedValue(company, field);
+            if (!found)
+                throw DbError(u"Der Firmendatensatz wurde nicht gefunden."_s);
+            const qint64 stored = found->isNull() ? 0 : found->toLongLong();
+            int value = 0;
+            if (step > 0) {
+                value = int(std::clamp<qint64>(stored, 0, std::numeric_limits<int>::max()));
+                if (value == std::numeric_limits<int>::max())
+                    throw DbError(
+                        u"Der Nummernzähler %1 hat seinen Höchstwert erreicht."_s.arg(field));
+            } else if (stored <= 0) {
+                return 0; // nothing to give back
+            } else {
+                value = int(stored);
+            }
+            db.execSql(u"UPDATE "_s + tableSql + u" SET "_s + table::quoted(field) +
+                           u" = ? WHERE \"F_ID\" = ?"_s,
+                       {qint64(value) + step, key});
+            db.noteTableWritten(physical);
+            tx.commit();
+            return value;
+        } catch (const table::TableError& error) {
+            if (error.kind() != table::TableError::Busy || db.transactionDepth() > 0)
+                throw;
+            if (attempt == kDrawAttempts)
+                throw DbError(u"Die Nummer konnte nicht vergeben werden: Die Datenbank ist von "
+                              u"einem anderen Arbeitsplatz gesperrt.\rBitte versuchen Sie es "
+                              u"noch einmal."_s);
+            QThread::msleep(50 * attempt);
+        }
+    }
 }
 
 } // namespace
 
 int TakeNextNr(table::Table& company, int code) {
     const QString field = CounterFieldOf(code);
-    // The write transaction keeps every other connection from reading the
-    // counter between our read and our write.
-    table::Transaction tx(*company.database());
-    company.refresh();
-    const int value = counterValue(company, field);
-    if (!field.isEmpty() && value == std::numeric_limits<int>::max())
-        throw DbError(
-            QStringLiteral("Der Nummernzähler %1 hat seinen Höchstwert erreicht.").arg(field));
-    EnsureEditOrInsert(company);
-    try {
-        if (!field.isEmpty())
-            company.field(field).setValue(value + 1);
-        company.post();
-    } catch (...) {
-        company.cancel();
-        throw;
+    if (field.isEmpty() || !atomicallyReachable(company)) {
+        // No counter (or no company record yet): the record is posted as it
+        // was, and a missing one is created.
+        EnsureEditOrInsert(company);
+        try {
+            if (!field.isEmpty())
+                company.field(field).setValue(1);
+            company.post();
+        } catch (...) {
+            company.cancel();
+            throw;
+        }
+        return 0;
     }
-    tx.commit();
+    const int value = changeCounter(company, field, +1);
+    if (company.state() == table::TableState::Browse)
+        company.refresh(); // the shared record shows the new counter
     return value;
+}
+
+void KeepDrawnNumbersOnPost(table::Table& company) {
+    auto atEdit = std::make_shared<QHash<QString, QVariant>>();
+    company.afterEdit += [atEdit](table::Table& t) {
+        atEdit->clear();
+        for (int code : kCounterCodes) {
+            const QString field = CounterFieldOf(code);
+            atEdit->insert(field, t.field(field).value());
+        }
+    };
+    company.beforePost += [atEdit](table::Table& t) {
+        if (t.state() != table::TableState::Edit || atEdit->isEmpty())
+            return;
+        auto same = [](const QVariant& a, const QVariant& b) {
+            return a.isNull() == b.isNull() && (a.isNull() || a.toLongLong() == b.toLongLong());
+        };
+        for (auto it = atEdit->cbegin(); it != atEdit->cend(); ++it) {
+            if (!same(t.field(it.key()).value(), it.value()))
+                continue; // set by the user: that value counts
+            const std::optional<QVariant> stored = storedValue(t, it.key());
+            if (stored && !same(*stored, it.value()))
+                t.field(it.key()).setValue(*stored);
+        }
+        atEdit->clear();
+    };
 }
 
 int TakeNextNr(int code) {
@@ -51,22 +145,11 @@ int TakeNextNr(int code) {
 
 void PutBackNr(table::Table& company, int code) {
     const QString field = CounterFieldOf(code);
-    if (field.isEmpty())
+    if (field.isEmpty() || !atomicallyReachable(company))
         return;
-    table::Transaction tx(*company.database());
-    company.refresh();
-    const int value = company.field(field).asIntegerOr(0);
-    if (value <= 0)
-        return;
-    EnsureEditOrInsert(company);
-    try {
-        company.field(field).setValue(value - 1);
-        company.post();
-    } catch (...) {
-        company.cancel();
-        throw;
-    }
-    tx.commit();
+    changeCounter(company, field, -1);
+    if (company.state() == table::TableState::Browse)
+        company.refresh();
 }
 
 void PutBackNr(int code) {

@@ -11,6 +11,11 @@ class Table;
 // Takes the counter's number and stores it plus one in one write
 // transaction, so two workstations never draw the same number. A code without
 // counter gives 0 and changes no counter (the record is still posted).
+//
+// The counter is read and stored in one short write transaction on the
+// stored company record, so a form that holds the record in edit (here or on
+// another workstation) does not stop it; a busy database is tried again a few
+// times before a German message.
 int TakeNextNr(table::Table& company, int code);
 int TakeNextNr(int code);
 // Gives the last number back: a counter above 0 is lowered by one.
@@ -30,6 +35,11 @@ void PutBackGutschriftNr();
 void PutBackLieferscheinNr();
 void PutBackEingangsrechnungNr();
 void PutBackBestellungNr();
+
+// A form that posts the company record after numbers were drawn keeps them:
+// a counter the user did not change while editing is written with its stored
+// value, not with the one read when the edit began.
+void KeepDrawnNumbersOnPost(table::Table& company);
 
 // Minimum numbers: the field's value, 1 when it is null.
 int GetMinNr(table::Table& company, const char* fieldName);

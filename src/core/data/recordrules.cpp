@@ -1,5 +1,6 @@
 #include "core/data/recordrules.h"
 
+#include "core/data/counters.h"
 #include "core/data/dailylistrules.h"
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
@@ -545,4 +546,5 @@ void InstallRecordRules(TDataModule1& dm) {
     InstallOpenItemRules(dm);
     InstallDailyListRules(dm);
     InstallTurnoverMonthNames(dm);
+    dm.AddTableSetup([](TDataModule1& module) { KeepDrawnNumbersOnPost(module.TabFirmen()); });
 }

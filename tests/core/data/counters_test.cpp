@@ -125,29 +125,62 @@ TEST_F(Counters, ConcurrentConnectionsNeverDrawTheSameNumber) {
     EXPECT_EQ(stored(QStringLiteral("F_NextNrRg")).toInt(), 1 + 2 * perWorker);
 }
 
-// Another workstation that tries to draw between our read and our write must
-// wait for us (here: give up after its busy timeout) instead of reading the
-// same counter value.
-TEST_F(Counters, NoDrawSlipsBetweenReadAndWrite) {
+// The company form of another workstation holds the record in edit: numbers
+// are still drawn at once, and its later post keeps them unless the user set
+// the counter in the form.
+TEST_F(Counters, DrawingDoesNotWaitForTheCompanyFormsEdit) {
+    setField(QStringLiteral("F_NextNrRg"), 10);
+    setField(QStringLiteral("F_NextNr02"), 5);
+    company.reset();
+    auto sessionA = std::make_shared<table::Session>(NetDir, QStringLiteral("anna"));
+    auto sessionB = std::make_shared<table::Session>(NetDir, QStringLiteral("bernd"));
+    table::Database::Options options;
+    options.syncToDisk = false;
+    auto dbA = table::Database::open(DataDir, options);
+    auto dbB = table::Database::open(DataDir, options);
+    dbA->setSession(sessionA);
+    dbB->setSession(sessionB);
+    table::Table form(dbB, QStringLiteral("Firmen.DB"));
+    form.open();
+    KeepDrawnNumbersOnPost(form);
+    form.edit();
+    form.field(QStringLiteral("F_NextNr02")).setValue(100); // the user's own setting
+
+    table::Table firmen(dbA, QStringLiteral("Firmen.DB"));
+    firmen.open();
+    EXPECT_EQ(TakeNextNr(firmen, 2), 10);
+    EXPECT_EQ(TakeNextNr(firmen, 2), 11);
+    EXPECT_EQ(firmen.field(QStringLiteral("F_NextNrRg")).asIntegerOr(0), 12); // shown at once
+
+    form.post();
+    EXPECT_EQ(stored(QStringLiteral("F_NextNrRg")).toInt(), 12);
+    EXPECT_EQ(stored(QStringLiteral("F_NextNr02")).toInt(), 100);
+    EXPECT_EQ(TakeNextNr(firmen, 2), 12);
+}
+
+// A database another workstation keeps busy is tried again, then a German
+// message says so; nothing is drawn.
+TEST_F(Counters, BusyDatabaseIsRetriedBeforeAGermanMessage) {
     setField(QStringLiteral("F_NextNrRg"), 50);
     table::Database::Options options;
-    options.busyTimeoutMs = 50;
-    auto otherDb = table::Database::open(DataDir, options);
-    table::Table other(otherDb, QStringLiteral("Firmen.DB"));
-    other.open();
-    int otherResult = -1;
-    bool otherBlocked = false;
-    company->afterEdit += [&](table::Table&) {
+    options.busyTimeoutMs = 20;
+    auto db = table::Database::open(DataDir, options);
+    table::Table firmen(db, QStringLiteral("Firmen.DB"));
+    firmen.open();
+    auto holderDb = table::Database::open(DataDir, options);
+    {
+        table::Transaction holding(*holderDb);
         try {
-            otherResult = TakeNextNr(other, 2);
-        } catch (const table::TableError&) {
-            otherBlocked = true;
+            TakeNextNr(firmen, 2);
+            ADD_FAILURE() << "drawn while the database was busy";
+        } catch (const DbError& e) {
+            EXPECT_TRUE(
+                e.message().startsWith(QStringLiteral("Die Nummer konnte nicht vergeben werden")))
+                << e.message().toStdString();
         }
-    };
-    EXPECT_EQ(TakeNextNr(*company, 2), 50);
-    EXPECT_TRUE(otherBlocked);
-    EXPECT_EQ(otherResult, -1);
-    EXPECT_EQ(stored(QStringLiteral("F_NextNrRg")).toInt(), 51);
+    }
+    EXPECT_EQ(stored(QStringLiteral("F_NextNrRg")).toInt(), 50);
+    EXPECT_EQ(TakeNextNr(firmen, 2), 50);
 }
 
 TEST_F(Counters, MinimumNumbersAndAddressProposal) {
