@@ -1,12 +1,33 @@
 #include "core/messages.h"
 
 #include "core/messagecatalog.h"
+#include "platform/errors.h"
+
+#include <QStringList>
 
 namespace {
 MessagePresenter* g_presenter = nullptr;
 
+constexpr qsizetype kMaxLineLength = 300;
+constexpr qsizetype kMaxLines = 40;
+
+// A box no screen can show helps nobody: overlong lines and surplus lines
+// are cut, whatever text reached the message.
+QString readable(const QString& text) {
+    if (text.size() <= kMaxLineLength && !text.contains(u'\r') && !text.contains(u'\n'))
+        return text;
+    QStringList lines = text.split(u'\r');
+    if (lines.size() > kMaxLines) {
+        lines.resize(kMaxLines);
+        lines.last() = QStringLiteral("…");
+    }
+    for (QString& line : lines)
+        line = ShownValue(line, kMaxLineLength);
+    return lines.join(u'\r');
+}
+
 bool present(MessagePresenter::Kind kind, const QString& text, int x = -1, int y = -1) {
-    return g_presenter ? g_presenter->show(kind, text, x, y) : false;
+    return g_presenter ? g_presenter->show(kind, readable(text), x, y) : false;
 }
 } // namespace
 

@@ -9,6 +9,14 @@ struct Abort : std::exception {
     const char* what() const noexcept override { return "Abort"; }
 };
 
+// A value quoted in a message, cut to a readable length: whatever was typed
+// or read, the message stays a message.
+inline QString ShownValue(const QString& value, qsizetype limit = 60) {
+    if (value.size() <= limit)
+        return value;
+    return value.left(limit) + QStringLiteral("…");
+}
+
 // An error the user must see: carries the German text that the top-level
 // handler shows.
 class DbError : public std::exception {

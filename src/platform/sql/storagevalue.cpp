@@ -20,8 +20,8 @@ const char* const kTimeFormat = "HH:mm:ss.zzz";
 const char* const kDateTimeFormat = "yyyy-MM-ddTHH:mm:ss.zzz";
 
 [[noreturn]] void mismatch(const Literal& literal, const QString& fieldName) {
-    throw DbError(
-        QStringLiteral("Der Wert '%1' passt nicht zum Feld %2.").arg(literal.text, fieldName));
+    throw DbError(QStringLiteral("Der Wert '%1' passt nicht zum Feld %2.")
+                      .arg(ShownValue(literal.text), fieldName));
 }
 
 std::optional<QDate> parseGermanDate(const QString& text) {
@@ -114,7 +114,7 @@ QVariant literalToStorage(const Literal& literal, FieldType type, const QString&
         if (!date)
             throw DbError(
                 QStringLiteral("'%1' ist kein gültiges Datum (TT.MM.JJJJ) für das Feld %2.")
-                    .arg(literal.text, fieldName));
+                    .arg(ShownValue(literal.text), fieldName));
         return date->toString(QLatin1String(kDateFormat));
     }
     case FieldType::Time: {
@@ -123,7 +123,7 @@ QVariant literalToStorage(const Literal& literal, FieldType type, const QString&
         if (!time)
             throw DbError(
                 QStringLiteral("'%1' ist keine gültige Uhrzeit (HH:MM:SS) für das Feld %2.")
-                    .arg(literal.text, fieldName));
+                    .arg(ShownValue(literal.text), fieldName));
         return time->toString(QLatin1String(kTimeFormat));
     }
     case FieldType::DateTime: {
@@ -138,7 +138,7 @@ QVariant literalToStorage(const Literal& literal, FieldType type, const QString&
         }
         throw DbError(QStringLiteral(
                           "'%1' ist kein gültiger Zeitpunkt (TT.MM.JJJJ HH:MM:SS) für das Feld %2.")
-                          .arg(literal.text, fieldName));
+                          .arg(ShownValue(literal.text), fieldName));
     }
     case FieldType::FmtMemo:
     case FieldType::Graphic:

@@ -11,7 +11,7 @@ namespace {
 [[noreturn]] void notConvertible(const Field& f, const char* kind) {
     throw TableError(TableError::InvalidValue,
                      QStringLiteral("'%1' ist kein gültiger %2 (Feld %3).")
-                         .arg(f.value().toString(), QLatin1String(kind), f.name()));
+                         .arg(ShownValue(f.value().toString()), QLatin1String(kind), f.name()));
 }
 
 const QLocale& german() {

@@ -18,7 +18,7 @@ namespace {
 [[noreturn]] void invalid(const FieldDef& field, const QVariant& value) {
     throw TableError(TableError::InvalidValue,
                      QStringLiteral("'%1' ist kein gültiger Wert für das Feld %2.")
-                         .arg(value.toString(), field.name));
+                         .arg(ShownValue(value.toString()), field.name));
 }
 
 bool isText(const QVariant& v) {

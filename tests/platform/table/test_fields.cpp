@@ -174,3 +174,18 @@ TEST_F(FieldTest, CalculatedFieldsAndDisplayText) {
     r.first();
     EXPECT_EQ(r["Doppelt"].asInteger(), 42);
 }
+
+// A huge text typed into an integer field is refused with a short message.
+TEST_F(TableTest, RefusedHugeValueIsQuotedShortly) {
+    Table t(db, "Kunden");
+    t.open();
+    t.append();
+    try {
+        t.field("Nr").setValue(QString(QString(10 * 1024 * 1024, u'9') + u'x'));
+        ADD_FAILURE() << "the value was taken";
+    } catch (const table::TableError& e) {
+        EXPECT_EQ(e.kind(), table::TableError::InvalidValue);
+        EXPECT_LT(e.message().size(), 200) << e.message().left(200).toStdString();
+    }
+    t.cancel();
+}
