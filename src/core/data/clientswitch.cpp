@@ -137,7 +137,9 @@ bool buildClientDatabases(int mandant, const NewDatabaseFiller& fillNew = {}) {
     } catch (const DbError& error) {
         ShowError(error.message());
     }
-    if (!ok)
+    if (ok)
+        DbUpgraded = true; // the activation takes the client's layout files
+    else
         ShowError(kFailedText);
     hidePanel();
     processEvents();

@@ -22,7 +22,10 @@ constexpr int kFallbackMandant = 1;
 
 enum class Prepared { Ready, NotBuilt, EndProgram };
 
-Prepared prepare(int mandant) {
+// why: the German reason when the client cannot be used, empty when it
+// simply could not be built.
+Prepared prepare(int mandant, QString& why) {
+    why.clear();
     try {
         MandantNr = mandant;
         BuildStartDirs();
@@ -33,7 +36,8 @@ Prepared prepare(int mandant) {
         DbVersion = ReadDbVersion();
         return BuildNewMandant(mandant) ? Prepared::Ready : Prepared::NotBuilt;
     } catch (const DbError& error) {
-        ShowError(error.message());
+        // A damaged database: named, never built anew.
+        why = error.message();
         return Prepared::NotBuilt;
     }
 }
@@ -54,11 +58,13 @@ bool fallBack(int failed, const QString& why) {
     for (const QString& dir : MandantOwnDirs(failed))
         QDir().rmdir(dir);
     ShowError(why + u"\rEs wird mit Mandant 1 gearbeitet."_s);
-    switch (prepare(kFallbackMandant)) {
+    QString fallbackWhy;
+    switch (prepare(kFallbackMandant, fallbackWhy)) {
     case Prepared::Ready:
         return true;
     case Prepared::NotBuilt:
-        ShowError(notBuiltText(kFallbackMandant) + u"\rDas Programm ist NICHT betriebsbereit!"_s);
+        ShowError((fallbackWhy.isEmpty() ? notBuiltText(kFallbackMandant) : fallbackWhy) +
+                  u"\rDas Programm ist NICHT betriebsbereit!"_s);
         return false;
     case Prepared::EndProgram:
         return false;
@@ -70,7 +76,8 @@ bool fallBack(int failed, const QString& why) {
 
 bool PrepareStartMandant() {
     const int start = MandantNr;
-    switch (prepare(start)) {
+    QString why;
+    switch (prepare(start, why)) {
     case Prepared::Ready:
         return true;
     case Prepared::EndProgram:
@@ -78,7 +85,7 @@ bool PrepareStartMandant() {
     case Prepared::NotBuilt:
         break;
     }
-    return fallBack(start, notBuiltText(start));
+    return fallBack(start, why.isEmpty() ? notBuiltText(start) : why);
 }
 
 bool OpenStartMandant(TDataModule1& dm) {

@@ -7,6 +7,8 @@
 // message presenter are set by the caller.
 #include "core/data/clientswitch.h"
 #include "core/data/datamodule.h"
+#include "core/data/recordrules.h"
+#include "core/data/startclient.h"
 #include "core/messages.h"
 #include "core/programsettings.h"
 #include "core/settingsfiles.h"
@@ -27,14 +29,12 @@ inline int RunStartup(int createClient = 0) {
         ProcessStartMarkers();
         MandantNr = ReadStartMandant();
         BuildStartDirs();
-        if (!EnsureTemplateData())
+        if (!EnsureTemplateData() || !PrepareStartMandant())
             return 2;
-        if (!MandantDatabaseExists(MandantNr))
-            DbVersion = ReadDbVersion();
-        else if (!CheckDatabaseVersion())
-            return 3;
         TDataModule1 dm;
-        dm.DataModuleCreate();
+        InstallRecordRules(dm);
+        if (!OpenStartMandant(dm))
+            return 3;
         SelectMandant(MandantNr, false, true);
         SelectMandant(MandantNr, false, false);
         if (createClient)
