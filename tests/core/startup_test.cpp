@@ -25,10 +25,12 @@ protected:
         DbUpgraded = false;
         m_loader = SetBackupPathsLoader({});
         m_upgrader = SetDatabaseUpgrader({});
+        m_copier = SetTemplateDirsCopier({});
     }
     void TearDown() override {
         SetBackupPathsLoader(m_loader);
         SetDatabaseUpgrader(m_upgrader);
+        SetTemplateDirsCopier(m_copier);
         MandantNr = m_savedMandant;
         ProgramDirFixture::TearDown();
     }
@@ -38,6 +40,7 @@ private:
     int m_savedMandant = 1;
     BackupPathsLoader m_loader;
     DatabaseUpgrader m_upgrader;
+    TemplateDirsCopier m_copier;
 };
 
 // A client database with one table, as an older version left it.
@@ -163,8 +166,9 @@ TEST_F(StartupTest, OldDatabaseIsUpgradedAndReplaced) {
     makeDatabase(DataDir);
     writeBytes(DataDir + u"Kunden.DB"_s, "old");
     writeBytes(AblageDir + u"Alt.DB"_s, "old archive");
-    // An existing client gets no template directories.
-    writeBytes(GetMandantQrfdDir(0) + u"ORM10001.qfd"_s, "template layout");
+    // A client with layouts of its own gets no template directories.
+    writeBytes(QrfdDir + u"ORM10001.qfd"_s, "own layout");
+    writeBytes(GetMandantQrfdDir(0) + u"ORM20001.qfd"_s, "template layout");
     auto upgrader = std::make_shared<FakeUpgrader>();
     SetDatabaseUpgrader([upgrader](auto&&... a) { return (*upgrader)(a...); });
 
@@ -182,9 +186,34 @@ TEST_F(StartupTest, OldDatabaseIsUpgradedAndReplaced) {
     EXPECT_EQ(readBytes(prog(u"Ablg0001.230/Alt.DB"_s)), QByteArray("old archive"));
     EXPECT_FALSE(QFileInfo::exists(prog(u"DataTemp"_s)));
     EXPECT_FALSE(QFileInfo::exists(prog(u"AblgTemp"_s)));
-    EXPECT_FALSE(QFileInfo::exists(QrfdDir + u"ORM10001.qfd"_s));
+    EXPECT_EQ(readBytes(QrfdDir + u"ORM10001.qfd"_s), QByteArray("own layout"));
+    EXPECT_FALSE(QFileInfo::exists(QrfdDir + u"ORM20001.qfd"_s));
     EXPECT_FALSE(QFileInfo::exists(prog(u"Austausch.dat"_s)));
     EXPECT_TRUE(presenter.boxes.isEmpty());
+}
+
+// An upgraded client without layouts of its own gets the template's through
+// the installed copier, inside the same swap as its databases.
+TEST_F(StartupTest, UpgradedClientWithoutLayoutsGetsTheTemplateDirectories) {
+    BuildStartDirs();
+    writeBytes(DataDir + u"Version.Dat"_s, "230\r\n");
+    makeDatabase(DataDir);
+    writeBytes(GetMandantQrfdDir(0) + u"ORM10001.qfd"_s, "template layout");
+    writeBytes(GetMandantWordDir(0) + u"Brief.rtf"_s, "template letter");
+    auto upgrader = std::make_shared<FakeUpgrader>();
+    SetDatabaseUpgrader([upgrader](auto&&... a) { return (*upgrader)(a...); });
+    QStringList copies;
+    SetTemplateDirsCopier([&](const QString& source, const QString& target) {
+        copies << QDir(ProgramDir).relativeFilePath(source) + u" -> "_s +
+                      QDir(ProgramDir).relativeFilePath(target);
+        return CopyDirectoryTree(source, target);
+    });
+    ASSERT_TRUE(CheckDatabaseVersion());
+    // The template has no import/export directory: nothing to copy there.
+    EXPECT_EQ(copies, QStringList({u"QRFD0000 -> QRFD0001.neu"_s, u"Word0000 -> Word0001.neu"_s}));
+    EXPECT_EQ(readBytes(QrfdDir + u"ORM10001.qfd"_s), QByteArray("template layout"));
+    EXPECT_EQ(readBytes(WordDir + u"Brief.rtf"_s), QByteArray("template letter"));
+    EXPECT_EQ(ReadDbVersion(), 240);
 }
 
 TEST_F(StartupTest, CurrentDatabaseIsLeftAlone) {

@@ -23,6 +23,7 @@ namespace startuptest {
 // DbError is shown as the program shows it.
 inline int RunStartup(int createClient = 0) {
     dbstructure::InstallDatabaseUpgrader();
+    DbUpgraded = false;
     int rc = 0;
     try {
         GetWindowsDir();
