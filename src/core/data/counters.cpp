@@ -9,11 +9,9 @@
 #include "platform/table/tableerror.h"
 #include "platform/table/values.h"
 
-#include <QHash>
 #include <QThread>
 #include <algorithm>
 #include <limits>
-#include <memory>
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -24,7 +22,6 @@ table::Table& companyTable() {
     return DataModule1().TabFirmen();
 }
 
-constexpr int kCounterCodes[] = {0, 1, 2, 3, 4, 6, 10};
 constexpr int kDrawAttempts = 4;
 
 // The company record as a stored row: the counters are changed in the file,
@@ -111,32 +108,6 @@ int TakeNextNr(table::Table& company, int code) {
     if (company.state() == table::TableState::Browse)
         company.refresh(); // the shared record shows the new counter
     return value;
-}
-
-void KeepDrawnNumbersOnPost(table::Table& company) {
-    auto atEdit = std::make_shared<QHash<QString, QVariant>>();
-    company.afterEdit += [atEdit](table::Table& t) {
-        atEdit->clear();
-        for (int code : kCounterCodes) {
-            const QString field = CounterFieldOf(code);
-            atEdit->insert(field, t.field(field).value());
-        }
-    };
-    company.beforePost += [atEdit](table::Table& t) {
-        if (t.state() != table::TableState::Edit || atEdit->isEmpty())
-            return;
-        auto same = [](const QVariant& a, const QVariant& b) {
-            return a.isNull() == b.isNull() && (a.isNull() || a.toLongLong() == b.toLongLong());
-        };
-        for (auto it = atEdit->cbegin(); it != atEdit->cend(); ++it) {
-            if (!same(t.field(it.key()).value(), it.value()))
-                continue; // set by the user: that value counts
-            const std::optional<QVariant> stored = storedValue(t, it.key());
-            if (stored && !same(*stored, it.value()))
-                t.field(it.key()).setValue(*stored);
-        }
-        atEdit->clear();
-    };
 }
 
 int TakeNextNr(int code) {

@@ -36,11 +36,6 @@ void PutBackLieferscheinNr();
 void PutBackEingangsrechnungNr();
 void PutBackBestellungNr();
 
-// A form that posts the company record after numbers were drawn keeps them:
-// a counter the user did not change while editing is written with its stored
-// value, not with the one read when the edit began.
-void KeepDrawnNumbersOnPost(table::Table& company);
-
 // Minimum numbers: the field's value, 1 when it is null.
 int GetMinNr(table::Table& company, const char* fieldName);
 int GetMinNrKunden();

@@ -546,5 +546,4 @@ void InstallRecordRules(TDataModule1& dm) {
     InstallOpenItemRules(dm);
     InstallDailyListRules(dm);
     InstallTurnoverMonthNames(dm);
-    dm.AddTableSetup([](TDataModule1& module) { KeepDrawnNumbersOnPost(module.TabFirmen()); });
 }

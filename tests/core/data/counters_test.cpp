@@ -142,7 +142,6 @@ TEST_F(Counters, DrawingDoesNotWaitForTheCompanyFormsEdit) {
     dbB->setSession(sessionB);
     table::Table form(dbB, QStringLiteral("Firmen.DB"));
     form.open();
-    KeepDrawnNumbersOnPost(form);
     form.edit();
     form.field(QStringLiteral("F_NextNr02")).setValue(100); // the user's own setting
 
