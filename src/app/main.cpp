@@ -32,6 +32,7 @@
 #include "core/syslog.h"
 #include "datasafety/datasafety.h"
 #include "datasafety/gui/datasafetymodules.h"
+#include "datasafety/restoreswap.h"
 #include "dbstructure/gui/f_dbreorg.h"
 #include "dbstructure/upgrade.h"
 #include "masterdata/dialogs/dialoghooks.h"
@@ -138,6 +139,9 @@ int main(int argc, char** argv) {
     try {
         GetWindowsDir();
         ProcessStartMarkers();
+        // A restore a crash interrupted is completed before any client is used.
+        if (!FinishInterruptedClientRestores())
+            return 1;
         BuildStartDirs();
     } catch (const DbError& error) {
         ShowError(error.message());

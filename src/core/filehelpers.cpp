@@ -3,6 +3,7 @@
 #include "core/directoryswap.h"
 #include "core/messages.h"
 #include "core/programdirs.h"
+#include "platform/table/database.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -13,6 +14,7 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <algorithm>
 #include <cerrno>
 
 using namespace Qt::StringLiterals;
@@ -21,7 +23,25 @@ namespace {
 
 constexpr qint64 kCopyChunk = 32768;
 
-OpenDatabaseCheck* g_openDatabaseCheck = nullptr;
+bool isSameOrBelow(const QString& inner, const QString& outer);
+
+// The databases the table layer holds open in this process: a directory is
+// in use when one of them lies in it or below it.
+class TableLayerCheck : public OpenDatabaseCheck {
+public:
+    bool holdsOpenDatabase(const QString& dir) const override {
+        const QString resolved = ResolvedPath(dir);
+        if (resolved.isEmpty())
+            return false;
+        const QStringList open = table::Database::openDirectories();
+        return std::any_of(open.cbegin(), open.cend(), [&resolved](const QString& openDir) {
+            return isSameOrBelow(openDir, resolved);
+        });
+    }
+};
+TableLayerCheck g_tableLayerCheck;
+
+OpenDatabaseCheck* g_openDatabaseCheck = &g_tableLayerCheck;
 FileCopyFault g_copyFault;
 // The code of the last failed file operation, shown in the messages.
 int g_lastErrorCode = 0;
@@ -84,13 +104,19 @@ bool namesLinkItself(const QString& path) {
     return name != u"." && name != u".." && QFileInfo(path).isSymLink();
 }
 
-bool copyTree(const QString& source, const QString& dest) {
-    if (holdsOpenDatabase(source) || holdsOpenDatabase(dest)) {
-        ShowError(
-            u"Das Verzeichnis\r"_s + source +
-            u"\rwird von einer geöffneten Datenbank benutzt und kann nicht kopiert werden."_s);
+// Says so when source or dest holds an open database: such a directory is
+// neither copied nor replaced.
+bool refusedForOpenDatabase(const QString& source, const QString& dest) {
+    if (!holdsOpenDatabase(source) && !holdsOpenDatabase(dest))
         return false;
-    }
+    ShowError(u"Das Verzeichnis\r"_s + source +
+              u"\rwird von einer geöffneten Datenbank benutzt und kann nicht kopiert werden."_s);
+    return true;
+}
+
+bool copyTree(const QString& source, const QString& dest) {
+    if (refusedForOpenDatabase(source, dest))
+        return false;
     const QDir dir(source);
     if (!dir.exists()) {
         g_lastErrorCode = ENOENT;
@@ -158,10 +184,11 @@ void reportReplaceFailure(const QString& from, const QString& to) {
 bool replaceable(const QString& target, const QString& work) {
     const QString realTarget = ResolvedPath(target);
     const QString realWork = ResolvedPath(work);
-    if (!isSameOrBelow(realWork, realTarget) && !isSameOrBelow(realTarget, realWork))
-        return true;
-    reportReplaceFailure(work, target);
-    return false;
+    if (isSameOrBelow(realWork, realTarget) || isSameOrBelow(realTarget, realWork)) {
+        reportReplaceFailure(work, target);
+        return false;
+    }
+    return !refusedForOpenDatabase(target, work);
 }
 
 } // namespace
@@ -313,6 +340,8 @@ bool CopyDirectoryTree(const QString& source, const QString& dest) {
         ShowError(u"Verzeichnis "_s + from + u"\rkann nicht in sich selbst kopiert werden"_s);
         return false;
     }
+    if (refusedForOpenDatabase(from, to))
+        return false;
     if (!EnsureDirectory(to)) {
         g_lastErrorCode = errno;
         ShowError(u"Verzeichnis "_s + to + u"\rkann nicht erstellt werden"_s);

@@ -68,7 +68,8 @@ int LastFileErrorCode();
 QString ResolvedPath(const QString& path);
 
 // Tells whether a directory holds a database that is open; a directory that
-// does is never copied. The table layer installs the real check.
+// does is never copied. By default the databases the table layer holds open
+// in this process count; tests install their own check.
 class OpenDatabaseCheck {
 public:
     virtual ~OpenDatabaseCheck() = default;

@@ -8,6 +8,7 @@
 #include "datasafety/restoreswap.h"
 #include "platform/errors.h"
 #include "platform/table/database.h"
+#include "platform/table/filelock.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -151,6 +152,15 @@ bool RestoreBackupArchive(const QString& targetDir, const QString& archivePath,
                       u" ist geöffnet und kann nicht wiederhergestellt werden!"_s);
             return finish(false);
         }
+        // Another workstation's restore of the same directory must not be
+        // taken for an interrupted one.
+        QDir().mkpath(QFileInfo(paths.target).path());
+        const std::unique_ptr<table::FileLock> lock = TryLockRestoreTarget(paths);
+        if (!lock) {
+            ShowError(u"Im Verzeichnis "_s + paths.target +
+                      u" läuft bereits eine Datenrestauration."_s);
+            return finish(false);
+        }
         if (!FinishInterruptedRestore(paths.target))
             return finish(false);
         if (!QDir().mkpath(paths.target) || !QDir().mkpath(paths.staging)) {
@@ -195,7 +205,7 @@ bool RestoreBackupArchive(const QString& targetDir, const QString& archivePath,
         case SwapOutcome::Pending:
             ShowError(u"Die Datenrestauration im Verzeichnis "_s + paths.target +
                       u" konnte nicht abgeschlossen werden.\r"_s +
-                      u"Sie wird bei der nächsten Datenrestauration fortgesetzt."_s);
+                      u"Sie wird beim nächsten Programmstart fortgesetzt."_s);
             break;
         }
         result.errors = qMax(result.errors, 1);

@@ -1,7 +1,9 @@
 #include "datasafety/restoreswap.h"
 
 #include "core/messages.h"
+#include "core/programdirs.h"
 #include "datasafety/archiverestore.h"
+#include "platform/table/filelock.h"
 
 #include <QDir>
 #include <QFile>
@@ -142,7 +144,15 @@ SwapOutcome runFrom(const RestoreWorkPaths& paths, const QString& recordedState)
 
 RestoreWorkPaths RestoreWorkPathsOf(const QString& targetDir) {
     const QString target = absoluteClean(targetDir);
-    return {target, target + u".rst-neu"_s, target + u".rst-alt"_s, target + u".rst-stand"_s};
+    return {target, target + u".rst-neu"_s, target + u".rst-alt"_s, target + u".rst-stand"_s,
+            target + u".rst-sperre"_s};
+}
+
+std::unique_ptr<table::FileLock> TryLockRestoreTarget(const RestoreWorkPaths& paths) {
+    auto lock = std::make_unique<table::FileLock>(paths.lock);
+    if (!lock->tryLockExclusive())
+        return nullptr;
+    return lock;
 }
 
 SwapOutcome SwapInStagedFiles(const RestoreWorkPaths& paths) {
@@ -175,6 +185,28 @@ bool FinishInterruptedRestore(const QString& targetDir) {
         return false;
     }
     return true;
+}
+
+bool FinishInterruptedRestoreAtStart(const QString& targetDir) {
+    const RestoreWorkPaths paths = RestoreWorkPathsOf(targetDir);
+    if (!exists(paths.state) && !exists(paths.staging) && !exists(paths.retired))
+        return true; // no restore was at work here
+    const std::unique_ptr<table::FileLock> lock = TryLockRestoreTarget(paths);
+    if (!lock) {
+        ShowError(u"Im Verzeichnis "_s + paths.target +
+                  u" läuft an einem anderen Arbeitsplatz eine Datenrestauration.\r"_s +
+                  u"Bitte starten Sie das Programm, wenn sie beendet ist."_s);
+        return false;
+    }
+    return FinishInterruptedRestore(paths.target);
+}
+
+bool FinishInterruptedClientRestores() {
+    bool sound = true;
+    for (int mandant = 0; mandant <= MaxMandantNr; ++mandant)
+        for (const QString& dir : {GetMandantDataDir(mandant), GetMandantAblgDir(mandant)})
+            sound = FinishInterruptedRestoreAtStart(dir) && sound;
+    return sound;
 }
 
 RestoreFault SetRestoreFault(RestoreFault fault) {

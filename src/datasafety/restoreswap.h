@@ -2,6 +2,11 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
+
+namespace table {
+class FileLock;
+}
 
 // A restore replaces the plain files of a directory in journaled steps, so
 // that a failure or a kill at any moment leaves either the old files or a
@@ -15,8 +20,13 @@ struct RestoreWorkPaths {
     QString staging; // T + ".rst-neu"
     QString retired; // T + ".rst-alt"
     QString state;   // T + ".rst-stand"
+    QString lock;    // T + ".rst-sperre", held while a process works on T's swap
 };
 RestoreWorkPaths RestoreWorkPathsOf(const QString& targetDir);
+
+// The hold on T's restore lock; empty while another process (a workstation
+// sharing the program directory) works on T.
+std::unique_ptr<table::FileLock> TryLockRestoreTarget(const RestoreWorkPaths& paths);
 
 enum class SwapOutcome {
     Swapped, // T holds exactly the staged files
@@ -31,6 +41,12 @@ SwapOutcome SwapInStagedFiles(const RestoreWorkPaths& paths);
 // removes stale working directories. True when nothing is pending; false,
 // after a message, when the directory cannot be brought into a sound state.
 bool FinishInterruptedRestore(const QString& targetDir);
+// The same at start-up, under T's restore lock: a restore another
+// workstation runs right now is left alone. True when T may be used.
+bool FinishInterruptedRestoreAtStart(const QString& targetDir);
+// The same for the data and filing directories of every client; false,
+// after a message, when one of them must not be used.
+bool FinishInterruptedClientRestores();
 
 // For tests: a fault at each step of a restore.
 enum class RestoreStep { Stage, Check, State, Retire, Place, UndoPlace, UndoRetire, Cleanup };

@@ -1,5 +1,6 @@
 #include "core/filehelpers.h"
 #include "core/framefixture.h"
+#include "platform/table/database.h"
 
 #include <QDateTime>
 #include <QDirIterator>
@@ -403,4 +404,25 @@ TEST_F(FileHelpersTest, PathsThroughLinksAreRefusedWithNothingChanged) {
     EXPECT_TRUE(DeleteDirectoryTree(prog(u"Copy/sub/.."_s)));
     EXPECT_FALSE(QFileInfo::exists(prog(u"Copy"_s)));
     EXPECT_EQ(readBytes(prog(u"Data0001/sub/x"_s)), QByteArray("X"));
+}
+
+// Without a check of its own the program counts the databases it holds open:
+// such a directory is neither copied nor replaced, also when it is named
+// through a link or as its parent, and once closed it is.
+TEST_F(FileHelpersTest, ADirectoryWhoseDatabaseIsReallyOpenIsNeitherCopiedNorReplaced) {
+    makeTree(prog(u"DataTemp"_s), kUpgraded);
+    table::Database::Options scratch;
+    scratch.syncToDisk = false;
+    auto open = table::Database::open(prog(u"Data0001"_s), scratch);
+    ASSERT_TRUE(QFile::link(prog(u"Data0001"_s), root(u"to-data"_s)));
+    const std::string before = snapshot(root());
+    EXPECT_FALSE(CopyDirectoryTree(root(u"to-data"_s), prog(u"Copy"_s)));
+    EXPECT_FALSE(CopyDirectoryTree(ProgramDir, root(u"prog-copy"_s)));
+    EXPECT_FALSE(ReplaceDirectory(prog(u"Data0001"_s), prog(u"DataTemp"_s), 230));
+    EXPECT_EQ(snapshot(root()), before);
+    EXPECT_EQ(presenter.texts(Kind::Error).size(), 3);
+
+    open.reset();
+    EXPECT_TRUE(CopyDirectoryTree(root(u"to-data"_s), prog(u"Copy"_s)));
+    EXPECT_TRUE(QFileInfo::exists(prog(u"Copy/domvera.sqlite"_s)));
 }

@@ -1,8 +1,10 @@
 #include "archivefixture.h"
 #include "core/filehelpers.h"
+#include "core/programdirs.h"
 #include "datasafety/archiveformat.h"
 #include "datasafety/archiverestore.h"
 #include "datasafety/restoreswap.h"
+#include "platform/table/filelock.h"
 
 #include <QFile>
 #include <QtEndian>
@@ -328,4 +330,43 @@ TEST_F(ArchiveRestoreTest, FaultsAtEveryStepLeaveOldOrNewFiles) {
         run(placeFault, i, FaultAction::Fail, "fail after failed place");
         run(placeFault, i, FaultAction::Kill, "kill after failed place");
     }
+}
+
+// A restore killed half-way in a client's filing directory is completed by
+// the next start, unless another workstation holds that directory's restore
+// lock right now: then the start stops with a message and changes nothing,
+// and a restore there is refused as well.
+TEST_F(ArchiveRestoreTest, TheStartCompletesAKilledRestoreOfAnyClientUnlessOneRunsElsewhere) {
+    const QString archive = archiveOf(kNew);
+    const QString target = QDir::cleanPath(GetMandantAblgDir(2));
+    writeFile(target, u"Kunden.DB"_s, "alte Kunden");
+    writeFile(target + u"/Unterordner"_s, u"bleibt.txt"_s, "bleibt");
+    SetRestoreFault([](RestoreStep step, const QString&) {
+        return step == RestoreStep::Place ? FaultAction::Kill : FaultAction::Proceed;
+    });
+    EXPECT_FALSE(restore(target, archive));
+    SetRestoreFault({});
+    const RestoreWorkPaths paths = RestoreWorkPathsOf(target);
+    ASSERT_TRUE(QFileInfo::exists(paths.state));
+    const Files halfWay = filesOf(target);
+
+    {
+        table::FileLock elsewhere(paths.lock);
+        ASSERT_TRUE(elsewhere.tryLockExclusive());
+        presenter.boxes.clear();
+        EXPECT_FALSE(FinishInterruptedClientRestores());
+        EXPECT_FALSE(restore(target, archive));
+        EXPECT_EQ(errors().size(), 2);
+        EXPECT_TRUE(errors().first().contains(target)) << errors().first().toStdString();
+        EXPECT_TRUE(QFileInfo::exists(paths.state));
+        EXPECT_EQ(filesOf(target), halfWay);
+    }
+
+    presenter.boxes.clear();
+    EXPECT_TRUE(FinishInterruptedClientRestores());
+    EXPECT_TRUE(errors().isEmpty());
+    EXPECT_EQ(filesOf(target), kNew);
+    expectNoWorkLeft(target);
+    // Nothing of a restore lies beside the other clients' directories.
+    EXPECT_FALSE(QFileInfo::exists(RestoreWorkPathsOf(GetMandantDataDir(1)).lock));
 }

@@ -13,10 +13,17 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMutex>
+#include <QMutexLocker>
 
 namespace table {
 
 namespace {
+
+// The directories of the databases this process holds open, resolved, one
+// entry per open database; databases are also opened in worker threads.
+QMutex g_openMutex;
+QStringList g_openDirectories;
 
 const QString kMetaTable = QStringLiteral("_domvera_tables");
 
@@ -92,11 +99,20 @@ Database::Database(const QString& directory, Options options) : m_directory(dire
         QStringLiteral("CREATE TABLE IF NOT EXISTS %1(name TEXT PRIMARY KEY COLLATE NOCASE, "
                        "definition TEXT NOT NULL)")
             .arg(kMetaTable));
+    const QMutexLocker locker(&g_openMutex);
+    g_openDirectories.append(QFileInfo(m_lockKey).absolutePath());
 }
 
 Database::~Database() {
     for (Table* t : QList<Table*>(m_tables))
         t->close();
+    const QMutexLocker locker(&g_openMutex);
+    g_openDirectories.removeOne(QFileInfo(m_lockKey).absolutePath());
+}
+
+QStringList Database::openDirectories() {
+    const QMutexLocker locker(&g_openMutex);
+    return g_openDirectories;
 }
 
 QString Database::fileName() const {

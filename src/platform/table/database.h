@@ -47,6 +47,8 @@ public:
         return open(directory, Options{});
     }
     static QString fileIn(const QString& directory); // the database file of a directory
+    // The directories, with links resolved, of the databases open in this process.
+    static QStringList openDirectories();
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;

@@ -4,6 +4,7 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 using table::FieldType;
 using table::Table;
@@ -211,4 +212,22 @@ TEST_F(TableTest, AliasesCanBeRepointedAndClosed) {
     EXPECT_NE(table::aliases::database("LumoDB"), db2); // reopened on next use
     table::aliases::remove("LumoDB");
     EXPECT_THROW(table::aliases::database("LumoDB"), TableError);
+}
+
+// The file helpers refuse to copy or replace a directory whose database is
+// open: each open database counts under its real directory, also when it
+// was opened through a link, until it is closed.
+TEST_F(TableTest, OpenDatabasesAreListedUnderTheirRealDirectoryWhileOpen) {
+    QTemporaryDir links;
+    const QString real = QFileInfo(dir.path()).canonicalFilePath();
+    const QString link = links.path() + QStringLiteral("/Data0001");
+    ASSERT_TRUE(QFile::link(dir.path(), link));
+    EXPECT_EQ(table::Database::openDirectories().count(real), 1);
+    auto second = table::Database::open(link + QStringLiteral("/."), scratch());
+    EXPECT_EQ(table::Database::openDirectories().count(real), 2);
+    EXPECT_FALSE(table::Database::openDirectories().contains(link));
+    second.reset();
+    EXPECT_EQ(table::Database::openDirectories().count(real), 1);
+    db.reset();
+    EXPECT_FALSE(table::Database::openDirectories().contains(real));
 }
