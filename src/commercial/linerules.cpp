@@ -167,8 +167,7 @@ void newLine(TDataModule1& dm, Table& t, const LineTableRules& r) {
         if (r.positionNumbers) {
             const int posNr = NextFreePosNr();
             if (posNr < 0) {
-                ShowError(QStringLiteral("Für die Einfügeposition stehen keine freien "
-                                         "Positionsnummern mehr zur Verfügung!"));
+                ShowError(NoFreePosNrText());
                 throw Abort{};
             }
             t.field(kPosNr).setValue(posNr);

@@ -127,6 +127,11 @@ int NextFreePosNr() {
     return NextFreePosNr(g_bounds);
 }
 
+QString NoFreePosNrText() {
+    return QStringLiteral(
+        "Für die Einfügeposition stehen keine freien Positionsnummern mehr zur Verfügung!");
+}
+
 int LastPosNrBase(const std::vector<int>& posNrs) {
     if (posNrs.empty())
         return 0;

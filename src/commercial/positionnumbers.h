@@ -51,6 +51,8 @@ void SetPosNrBounds(const TPosNrBounds& bounds);
 TPosNrBounds CurrentPosNrBounds();
 // The number for the next new line within the stored bounds, or -1.
 int NextFreePosNr();
+// The message when no number is left for a new line.
+QString NoFreePosNrText();
 
 // Level-1 base of the last line (3.02 gives 3000000); 0 without lines.
 int LastPosNrBase(const std::vector<int>& posNrs);

@@ -96,7 +96,13 @@ int CountActivityOccurrences(QList<ObjectActivity>& activities, const QList<Plan
 
 int CountActivityOccurrences(int taetigNr, int objektNr, TDateTime from, TDateTime to,
                              const TLuIntervall& intervals) {
-    const QList<PlanTour> tours = toursOfObject(objektNr);
+    return CountActivityOccurrences(taetigNr, objektNr, toursOfObject(objektNr), from, to,
+                                    intervals, nullptr);
+}
+
+int CountActivityOccurrences(int taetigNr, int objektNr, const QList<PlanTour>& tours,
+                             TDateTime from, TDateTime to, const TLuIntervall& intervals,
+                             QHash<int, TDateTime>* unstoredStarts) {
     QList<ObjectActivity> activities;
     QList<int> keys;
     {
@@ -108,12 +114,41 @@ int CountActivityOccurrences(int taetigNr, int objektNr, TDateTime from, TDateTi
             activities.append(ObjectActivityOfRow(*rows));
             LookUpActivitySeason(activities.last());
             keys.append(FieldInt(*rows, QStringLiteral("TS_ID")));
+            if (unstoredStarts && activities.last().startDatum == EmptyDate)
+                activities.last().startDatum = unstoredStarts->value(keys.last(), EmptyDate);
         }
     }
     const FixedDateLookup fixedDate = [](int tour, int objekt, int taetig, TDateTime day) {
         return IsFixedTermDay(tour, objekt, taetig, day) != EmptyDate;
     };
-    return CountActivityOccurrences(
-        activities, tours, from, to, intervals, fixedDate,
-        [&keys](int i, TDateTime start) { StoreActivityStartDate(keys[i], start); });
+    return CountActivityOccurrences(activities, tours, from, to, intervals, fixedDate,
+                                    [&keys, unstoredStarts](int i, TDateTime start) {
+                                        if (unstoredStarts)
+                                            unstoredStarts->insert(keys[i], start);
+                                        else
+                                            StoreActivityStartDate(keys[i], start);
+                                    });
+}
+
+void TToursByObject::Load() {
+    m_tours.clear();
+    m_tourNrs.clear();
+    auto tours = OpenTempTable(kDb, QStringLiteral("Touren.db"));
+    for (; !tours->eof() && !tours->isEmpty(); tours->next())
+        m_tours.append(PlanTourOfRow(*tours));
+    auto tourObjects = OpenTempTable(kDb, QStringLiteral("TourObj.db"));
+    for (; !tourObjects->eof() && !tourObjects->isEmpty(); tourObjects->next())
+        m_tourNrs[FieldInt(*tourObjects, QStringLiteral("TO_Objekt"))].append(
+            FieldInt(*tourObjects, QStringLiteral("TO_TourNr")));
+}
+
+QList<PlanTour> TToursByObject::Of(int objektNr) const {
+    QList<PlanTour> result;
+    const auto it = m_tourNrs.constFind(objektNr);
+    if (it == m_tourNrs.cend())
+        return result;
+    for (const PlanTour& tour : m_tours)
+        if (it->contains(tour.nr))
+            result.append(tour);
+    return result;
 }

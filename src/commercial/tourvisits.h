@@ -3,6 +3,7 @@
 #include "commercial/activitydue.h"
 #include "commercial/plantour.h"
 
+#include <QHash>
 #include <QList>
 #include <functional>
 
@@ -32,3 +33,22 @@ int CountActivityOccurrences(QList<ObjectActivity>& activities, const QList<Plan
 // and the tours that have the object; start dates given are stored.
 int CountActivityOccurrences(int taetigNr, int objektNr, TDateTime from, TDateTime to,
                              const TLuIntervall& intervals);
+// The same for the given tours of the object. With unstoredStarts the start
+// dates given are kept there by TS_ID instead of being stored, and rows
+// without start date take theirs from there: a preview leaves ObjTaet.db
+// as it was.
+int CountActivityOccurrences(int taetigNr, int objektNr, const QList<PlanTour>& tours,
+                             TDateTime from, TDateTime to, const TLuIntervall& intervals,
+                             QHash<int, TDateTime>* unstoredStarts);
+
+// The tours of every object, read once for a run over many objects: the
+// tours of an object in the tour table's order.
+class TToursByObject {
+public:
+    void Load();
+    QList<PlanTour> Of(int objektNr) const;
+
+private:
+    QList<PlanTour> m_tours;
+    QHash<int, QList<int>> m_tourNrs; // by object
+};

@@ -1,6 +1,7 @@
 #include "commercial/tourvisits.h"
 #include "commercialrulesfixture.h"
 #include "planningvalues.h"
+#include "tourrows.h"
 
 #include <QDate>
 
@@ -83,27 +84,10 @@ protected:
         for (const char* file : {"Touren.db", "TourObj.db", "ObjTaet.db"})
             table::aliases::database(datatest::kDb)->emptyTable(QString::fromLatin1(file));
     }
-    void addTour(int nr, int weekday) {
-        addRow(QStringLiteral("Touren.db"), {{QStringLiteral("TO_ID"), nr},
-                                             {QStringLiteral("TO_Nr"), nr},
-                                             {QStringLiteral("TO_Wochentag"), weekday},
-                                             {QStringLiteral("TO_ServPatt"), QStringLiteral("*")}});
-    }
-    void addTourObject(int id, int tourNr, int objektNr) {
-        addRow(QStringLiteral("TourObj.db"), {{QStringLiteral("T_TourID"), id},
-                                              {QStringLiteral("TO_TourNr"), tourNr},
-                                              {QStringLiteral("TO_Objekt"), objektNr}});
-    }
-    void addActivity(int id, int objektNr, int taetigNr, int modus, const QVariant& start) {
-        addRow(QStringLiteral("ObjTaet.db"), {{QStringLiteral("TS_ID"), id},
-                                              {QStringLiteral("TS_Objekt"), objektNr},
-                                              {QStringLiteral("TS_Taetigkeit"), taetigNr},
-                                              {QStringLiteral("TS_Modus"), modus},
-                                              {QStringLiteral("TS_StartDatum"), start}});
-    }
 };
 
 TEST_F(TourVisitTables, CountsTheToursThatHaveTheObject) {
+    using namespace tourtest;
     addTour(1, 1);
     addTour(2, 2);
     addTour(3, 0);
