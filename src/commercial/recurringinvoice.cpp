@@ -1,0 +1,308 @@
+#include "commercial/documentrules.h"
+#include "commercial/documentservices.h"
+#include "commercial/documentsums.h"
+#include "commercial/generatedposnrs.h"
+#include "commercial/invoicetemplates.h"
+#include "commercial/kopffusstext.h"
+#include "commercial/linerules.h"
+#include "commercial/recurringrun.h"
+#include "core/data/datamodule.h"
+#include "core/data/dbhelpers.h"
+#include "core/data/docnumbers.h"
+#include "core/data/lookups.h"
+#include "core/money.h"
+#include "core/rangeerrors.h"
+#include "platform/table/table.h"
+
+#include <QtNumeric>
+
+using table::Field;
+using table::Table;
+
+namespace {
+
+// No number is left for a line: the invoice is not made.
+struct NoFreePosNr {};
+
+// The fields of a new line are filled as stored values: no field rule
+// answers before the line is complete. Its post then calculates it.
+class FillingNewRecord {
+public:
+    explicit FillingNewRecord(TDataModule1& dm) : m_dm(dm), m_was(dm.IsInitNewRecord()) {
+        m_dm.SetInitNewRecord(true);
+    }
+    ~FillingNewRecord() { m_dm.SetInitNewRecord(m_was); }
+    FillingNewRecord(const FillingNewRecord&) = delete;
+    FillingNewRecord& operator=(const FillingNewRecord&) = delete;
+
+private:
+    TDataModule1& m_dm;
+    bool m_was;
+};
+
+// The sums are worked out once after the last line instead of after each.
+class SumsAfterLastLine {
+public:
+    explicit SumsAfterLastLine(TDataModule1& dm) : m_dm(dm), m_was(dm.IsRecalcSuspended()) {
+        m_dm.SetRecalcSuspended(true);
+    }
+    ~SumsAfterLastLine() { m_dm.SetRecalcSuspended(m_was); }
+    SumsAfterLastLine(const SumsAfterLastLine&) = delete;
+    SumsAfterLastLine& operator=(const SumsAfterLastLine&) = delete;
+
+private:
+    TDataModule1& m_dm;
+    bool m_was;
+};
+
+void set(Table& t, const char* name, const QVariant& value) {
+    t.field(QLatin1String(name)).setValue(value);
+}
+
+// The template's value; a null reads as 0, empty text or false.
+void copy(Table& head, Table& tpl, std::initializer_list<const char*> names) {
+    for (const char* name : names) {
+        const Field& from = tpl.field(QLatin1String(name));
+        Field& to = head.field(QLatin1String(name));
+        if (!from.isNull()) {
+            to.setValue(from.value());
+            continue;
+        }
+        switch (to.type()) {
+        case table::FieldType::String:
+        case table::FieldType::Memo:
+        case table::FieldType::FmtMemo:
+            to.setValue(QString());
+            break;
+        case table::FieldType::Boolean:
+            to.setValue(false);
+            break;
+        case table::FieldType::Date:
+        case table::FieldType::Time:
+        case table::FieldType::DateTime:
+        case table::FieldType::Graphic:
+            to.clear();
+            break;
+        default:
+            to.setValue(0);
+            break;
+        }
+    }
+}
+
+void addChecked(int& sum, int amount) {
+    if (qAddOverflow(sum, amount, &sum))
+        RaiseOverflowError();
+}
+
+} // namespace
+
+void TRecurringRun::cancelEdits() {
+    for (Table* t : {&m_dm.TabRechSatz(), &m_dm.TabRechKopf(), m_templates.get(), m_notes.get()})
+        if (t->isOpen() && t->isEditing())
+            t->cancel();
+}
+
+TRecurringRun::Outcome TRecurringRun::createInvoice(int objektNr, const QString& rgvNr,
+                                                    const TBillingPeriod& period, bool hasLines,
+                                                    bool hasNotes) {
+    const int ivNr = FieldInt(*m_templates, QStringLiteral("R_Intervall"));
+    Outcome outcome = Outcome::Made;
+    // Head, lines, bookings, delivery-note marks, start dates of activities
+    // and the template's dates land together or not at all.
+    table::Transaction tx(*m_db);
+    try {
+        {
+            table::Transaction invoice(*m_db);
+            try {
+                createInvoiceFromTemplate(objektNr, ivNr, rgvNr, period, hasLines, hasNotes);
+            } catch (...) {
+                cancelEdits();
+                throw;
+            }
+            if (m_lastGross < 0.005 && !m_emptyAllowed)
+                outcome = Outcome::Empty; // leaves no head, line or booking behind
+            else
+                invoice.commit();
+        }
+        EnsureEditOrInsert(*m_templates);
+        if (outcome == Outcome::Made)
+            set(*m_templates, "R_DatumErstell", period.PlanDate);
+        UpdateRgvPlanDatum(*m_templates, m_today);
+        m_templates->post();
+        tx.commit();
+    } catch (const NoFreePosNr&) {
+        cancelEdits();
+        return Outcome::NoPosNr;
+    } catch (...) {
+        cancelEdits();
+        throw;
+    }
+    return outcome;
+}
+
+void TRecurringRun::fillHead(int objektNr, int ivNr, const QString& rgvNr,
+                             const TBillingPeriod& period) {
+    Table& head = m_dm.TabRechKopf();
+    Table& tpl = *m_templates;
+    head.append();
+    const int id = FieldInt(head, QStringLiteral("R_ID"));
+    set(head, "R_RgState", 2);
+    set(head, "R_Nr", FormatDocNr(TDocKind::Rechnung, id, 0, 0, true));
+    set(head, "R_ANr", rgvNr);
+    set(head, "R_Creator", 0);
+    set(head, "R_PlanDatum", period.PlanDate);
+    set(head, "R_Intervall", ivNr);
+    set(head, "R_IVname", GetIvDefComment(ivNr));
+    set(head, "R_Jahr", period.PlanDate.year());
+    set(head, "R_Monat", period.PlanDate.month());
+    set(head, "R_DatumErstell", m_today);
+    set(head, "R_DatumDruck", period.BillDate);
+    set(head, "R_Drucke", 0);
+    copy(head, tpl, {"R_PrintFormNo", "R_FibuKonto2", "R_Buchtext"});
+    set(head, "R_ObjektNr", objektNr);
+    copy(head, tpl,
+         {"R_OMatch", "R_OName1", "R_OName2", "R_OName3", "R_OPlz", "R_OOrt", "R_OStrasse",
+          "R_KundenNr", "R_KMatch", "R_Kname1", "R_Kname2", "R_Kname3", "R_KPlz", "R_KOrt",
+          "R_KStrasse"});
+    set(head, "R_FormNr", 0);
+    set(head, "R_ZeitraumTxt", period.Text());
+    set(head, "R_Anzpos", 0);
+    for (const char* sum : {"R_Netto", "R_Netto0", "R_Netto1", "R_Netto2", "R_Brutto", "R_Mwst",
+                            "R_Mwst0", "R_Mwst1", "R_Mwst2"})
+        set(head, sum, 0);
+    set(head, "R_Buchung", 0);
+    set(head, "R_Selected", false);
+    copy(head, tpl,
+         {"R_ZahlBedID", "R_ZahlBed", "R_ZahlBedSkonto", "R_ZahlBedTage", "R_ZahlBedSkonto2",
+          "R_ZahlBedTage2", "R_ZahlBedNettoTage"});
+    set(head, "R_FaelligDatum",
+        period.BillDate.addDays(FieldInt(tpl, QStringLiteral("R_ZahlBedNettoTage"))));
+    copy(head, tpl,
+         {"R_AnrID0", "R_AnrID1", "R_AnrID2", "R_AdrZweck0", "R_AdrZweck1", "R_AdrZweck2",
+          "R_KFID"});
+    QString kopf, fuss;
+    LoadKopfFussText(FieldInt(tpl, QStringLiteral("R_KFID")), kopf, fuss);
+    set(head, "R_KopfText", kopf);
+    set(head, "R_FussText", fuss);
+    copy(head, tpl, {"R_VorspannText", "R_NachspannText", "R_Memo"});
+    head.post();
+}
+
+void TRecurringRun::createInvoiceFromTemplate(int objektNr, int ivNr, const QString& rgvNr,
+                                              const TBillingPeriod& period, bool hasLines,
+                                              bool hasNotes) {
+    Table& head = m_dm.TabRechKopf();
+    fillHead(objektNr, ivNr, rgvNr, period);
+    TGeneratedPosNrs numbers(m_firstPosNr);
+    int lines = 0;
+    {
+        SumsAfterLastLine sums(m_dm);
+        if (hasLines)
+            addChecked(lines, copyTemplatePositions(objektNr, numbers));
+        if (hasNotes)
+            addChecked(lines, billOpenDeliveryNotes(objektNr, period.BillDate, numbers));
+    }
+    EnsureEditOrInsert(head);
+    set(head, "R_Anzpos", lines);
+    head.post();
+    BookAllRechSatz(m_dm);
+    if (head.isEditing())
+        head.post();
+    m_lastGross = FieldFloat(head, QStringLiteral("R_Brutto"));
+}
+
+int TRecurringRun::copyTemplatePositions(int objektNr, TGeneratedPosNrs& numbers) {
+    Table& lines = m_dm.TabRechSatz();
+    int written = 0;
+    for (const TemplateLine& t : templateLines()) {
+        if (t.posArt == PosArtAlternativ || t.posArt == PosArtBedarf)
+            continue;
+        const int posNr = numbers.TemplateLine(t.posNr);
+        if (posNr < 0)
+            throw NoFreePosNr{};
+        const double menge = recurringQuantity(objektNr, t.rechmode, t.posTyp, t.matId, t.menge);
+        lines.append();
+        {
+            FillingNewRecord filling(m_dm);
+            set(lines, "S_PosNr", posNr);
+            ApplyPosArtDefaults(lines, t.posArt);
+            set(lines, "S_PosArt", t.posArt);
+            set(lines, "S_Quelle", 6);
+            set(lines, "S_QuellNr", QStringLiteral("Dauerrechnung"));
+            set(lines, "S_Origin", 0);
+            set(lines, "S_PosTyp", t.posTyp);
+            set(lines, "S_MatID", t.matId);
+            set(lines, "S_SrcNr", t.srcNr);
+            set(lines, "S_RefID", 0);
+            set(lines, "S_ErloesKonto", DefaultErloesKonto(lines, t.erloesKonto));
+            set(lines, "S_MengBez", t.mengBez);
+            set(lines, "S_Kurztext", t.kurztext);
+            set(lines, "S_Text", t.text);
+            set(lines, "S_EPreis", t.ePreis);
+            set(lines, "S_Menge", menge);
+            set(lines, "S_MwstKz", t.mwstKz.value_or(DefaultMwstKz));
+        }
+        lines.post();
+        addChecked(written, 1);
+    }
+    return written;
+}
+
+int TRecurringRun::billOpenDeliveryNotes(int objektNr, const QDate& billDate,
+                                         TGeneratedPosNrs& numbers) {
+    Table& head = m_dm.TabRechKopf();
+    const int invoiceId = FieldInt(head, QStringLiteral("R_ID"));
+    const QString invoiceNr = FieldText(head, QStringLiteral("R_Nr"));
+    int total = 0;
+    for (const Note& note : openAutoDeliveryNotes(objektNr, billDate)) {
+        const int written = copyDeliveryNotePositions(note, numbers);
+        if (written == 0)
+            continue;
+        if (!m_notes->locate({QStringLiteral("R_ID")}, {note.id}))
+            throw DbError(QStringLiteral("Der Lieferschein %1 wurde während der "
+                                         "Rechnungserstellung gelöscht.")
+                              .arg(note.nr));
+        m_notes->edit();
+        set(*m_notes, "R_Buchung", invoiceId);
+        set(*m_notes, "R_RechNr", invoiceNr);
+        set(*m_notes, "R_BuchDat", m_today);
+        m_notes->post();
+        addChecked(total, written);
+    }
+    return total;
+}
+
+int TRecurringRun::copyDeliveryNotePositions(const Note& note, TGeneratedPosNrs& numbers) {
+    Table& lines = m_dm.TabRechSatz();
+    int written = 0;
+    for (const NoteLine& l : note.lines) {
+        if (RoundCents(l.open * l.price) <= 0)
+            continue;
+        const int posNr = numbers.DeliveryLine();
+        if (posNr < 0)
+            throw NoFreePosNr{};
+        lines.append();
+        {
+            FillingNewRecord filling(m_dm);
+            set(lines, "S_PosNr", posNr);
+            set(lines, "S_Origin", l.origin);
+            set(lines, "S_Quelle", 4);
+            set(lines, "S_QuellNr", note.nr);
+            set(lines, "S_RefID", l.id);
+            set(lines, "S_PosTyp", l.posTyp);
+            set(lines, "S_MatID", l.matId);
+            set(lines, "S_SrcNr", l.srcNr);
+            set(lines, "S_MengBez", l.mengBez);
+            set(lines, "S_Kurztext", l.kurztext);
+            set(lines, "S_Text", l.text);
+            set(lines, "S_EPreis", l.price);
+            set(lines, "S_Menge", l.open);
+            set(lines, "S_MwstKz", l.mwstKz.value_or(DefaultMwstKz));
+            set(lines, "S_ErloesKonto", DefaultErloesKonto(lines, 0));
+        }
+        lines.post();
+        addChecked(written, 1);
+    }
+    return written;
+}
