@@ -129,7 +129,7 @@ RechnungTablesState& rechnungTables() {
     return state;
 }
 
-void invoiceDefaults(Table& line, bool withTextAndAccount) {
+std::vector<std::pair<QString, QVariant>> invoiceDefaultValues(bool withTextAndAccount) {
     std::vector<std::pair<QString, QVariant>> values = NewLineValues();
     values.insert(values.end(), {
                                     {QStringLiteral("S_Quelle"), 0},
@@ -146,7 +146,11 @@ void invoiceDefaults(Table& line, bool withTextAndAccount) {
         values.emplace_back(QStringLiteral("S_Text"), QString());
         values.emplace_back(QStringLiteral("S_ErloesKonto"), 0);
     }
-    SetFieldsIfPresent(line, values);
+    return values;
+}
+
+void invoiceDefaults(Table& line, bool withTextAndAccount) {
+    SetFieldsIfPresent(line, invoiceDefaultValues(withTextAndAccount));
 }
 
 void focus(const std::function<void(const QString&)>& hook, const char* field) {
@@ -213,8 +217,7 @@ void bindHeadOf(TDataModule1& dm, const LineTableRules& lines, HeadTableRules h 
 
 // A new line of an invoice or credit note.
 void newBillingLine(Table& line) {
-    invoiceDefaults(line, true);
-    SetFieldsIfPresent(line, {{QStringLiteral("S_Origin"), 14}});
+    SetFieldsIfPresent(line, NewBillingLineValues());
 }
 
 void bindInvoice(TDataModule1& dm) {
@@ -305,6 +308,12 @@ void bindOrder(TDataModule1& dm) {
 }
 
 } // namespace
+
+std::vector<std::pair<QString, QVariant>> NewBillingLineValues() {
+    std::vector<std::pair<QString, QVariant>> values = invoiceDefaultValues(true);
+    values.emplace_back(QStringLiteral("S_Origin"), 14);
+    return values;
+}
 
 QString InvoiceQuantityTooHighText(double allowed) {
     return QStringLiteral("Die berechnete Menge ist zu hoch\rEs können nur noch %1 Einheiten "

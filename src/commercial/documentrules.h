@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QVariant>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -39,6 +40,10 @@ void UpdateFaelligDatum(table::Table& head);
 // notes, orders, offers and incoming invoices, heads and lines) and of the
 // external services, now and after every client switch.
 void InstallDocumentRules(TDataModule1& dm);
+
+// What a new invoice or credit-note line starts with (its key, number and
+// head aside), also for lines written in code and booked afterwards.
+std::vector<std::pair<QString, QVariant>> NewBillingLineValues();
 
 // The message of an invoice line whose quantity passes what its source line
 // has left; allowed is the most the line may now hold.

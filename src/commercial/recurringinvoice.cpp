@@ -9,9 +9,9 @@
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/docnumbers.h"
-#include "core/data/lookups.h"
 #include "core/money.h"
 #include "core/rangeerrors.h"
+#include "platform/table/query.h"
 #include "platform/table/table.h"
 
 #include <QtNumeric>
@@ -23,37 +23,6 @@ namespace {
 
 // No number is left for a line: the invoice is not made.
 struct NoFreePosNr {};
-
-// The fields of a new line are filled as stored values: no field rule
-// answers before the line is complete. Its post then calculates it.
-class FillingNewRecord {
-public:
-    explicit FillingNewRecord(TDataModule1& dm) : m_dm(dm), m_was(dm.IsInitNewRecord()) {
-        m_dm.SetInitNewRecord(true);
-    }
-    ~FillingNewRecord() { m_dm.SetInitNewRecord(m_was); }
-    FillingNewRecord(const FillingNewRecord&) = delete;
-    FillingNewRecord& operator=(const FillingNewRecord&) = delete;
-
-private:
-    TDataModule1& m_dm;
-    bool m_was;
-};
-
-// The sums are worked out once after the last line instead of after each.
-class SumsAfterLastLine {
-public:
-    explicit SumsAfterLastLine(TDataModule1& dm) : m_dm(dm), m_was(dm.IsRecalcSuspended()) {
-        m_dm.SetRecalcSuspended(true);
-    }
-    ~SumsAfterLastLine() { m_dm.SetRecalcSuspended(m_was); }
-    SumsAfterLastLine(const SumsAfterLastLine&) = delete;
-    SumsAfterLastLine& operator=(const SumsAfterLastLine&) = delete;
-
-private:
-    TDataModule1& m_dm;
-    bool m_was;
-};
 
 void set(Table& t, const char* name, const QVariant& value) {
     t.field(QLatin1String(name)).setValue(value);
@@ -90,6 +59,19 @@ void copy(Table& head, Table& tpl, std::initializer_list<const char*> names) {
     }
 }
 
+// The largest key plus one (1 for an empty table), asked of the engine: a
+// cursor would read every key of the table first.
+int NextKeyOf(table::Database& db, const QString& tableName, const QString& field) {
+    table::Query q(std::shared_ptr<table::Database>(std::shared_ptr<table::Database>(), &db),
+                   QStringLiteral("SELECT MAX(%1) AS M FROM %2").arg(field, tableName));
+    q.open();
+    const QVariant last = q.value(0);
+    int next = 0;
+    if (qAddOverflow(last.isNull() ? 0 : last.toInt(), 1, &next))
+        RaiseOverflowError();
+    return next;
+}
+
 void addChecked(int& sum, int amount) {
     if (qAddOverflow(sum, amount, &sum))
         RaiseOverflowError();
@@ -98,7 +80,8 @@ void addChecked(int& sum, int amount) {
 } // namespace
 
 void TRecurringRun::cancelEdits() {
-    for (Table* t : {&m_dm.TabRechSatz(), &m_dm.TabRechKopf(), m_templates.get(), m_notes.get()})
+    for (Table* t : {&m_dm.TabRechSatz(), &m_dm.TabRechKopf(), m_lines.get(), m_heads.get(),
+                     m_templates.get(), m_notes.get()})
         if (t->isOpen() && t->isEditing())
             t->cancel();
 }
@@ -143,50 +126,62 @@ TRecurringRun::Outcome TRecurringRun::createInvoice(int objektNr, const QString&
 
 void TRecurringRun::fillHead(int objektNr, int ivNr, const QString& rgvNr,
                              const TBillingPeriod& period) {
-    Table& head = m_dm.TabRechKopf();
+    Table& head = *m_heads;
     Table& tpl = *m_templates;
+    const int id = NextKeyOf(*m_db, head.tableName(), QStringLiteral("R_ID"));
     head.append();
-    const int id = FieldInt(head, QStringLiteral("R_ID"));
-    set(head, "R_RgState", 2);
-    set(head, "R_Nr", FormatDocNr(TDocKind::Rechnung, id, 0, 0, true));
-    set(head, "R_ANr", rgvNr);
-    set(head, "R_Creator", 0);
-    set(head, "R_PlanDatum", period.PlanDate);
-    set(head, "R_Intervall", ivNr);
-    set(head, "R_IVname", GetIvDefComment(ivNr));
-    set(head, "R_Jahr", period.PlanDate.year());
-    set(head, "R_Monat", period.PlanDate.month());
-    set(head, "R_DatumErstell", m_today);
-    set(head, "R_DatumDruck", period.BillDate);
-    set(head, "R_Drucke", 0);
-    copy(head, tpl, {"R_PrintFormNo", "R_FibuKonto2", "R_Buchtext"});
-    set(head, "R_ObjektNr", objektNr);
-    copy(head, tpl,
-         {"R_OMatch", "R_OName1", "R_OName2", "R_OName3", "R_OPlz", "R_OOrt", "R_OStrasse",
-          "R_KundenNr", "R_KMatch", "R_Kname1", "R_Kname2", "R_Kname3", "R_KPlz", "R_KOrt",
-          "R_KStrasse"});
-    set(head, "R_FormNr", 0);
-    set(head, "R_ZeitraumTxt", period.Text());
-    set(head, "R_Anzpos", 0);
-    for (const char* sum : {"R_Netto", "R_Netto0", "R_Netto1", "R_Netto2", "R_Brutto", "R_Mwst",
-                            "R_Mwst0", "R_Mwst1", "R_Mwst2"})
-        set(head, sum, 0);
-    set(head, "R_Buchung", 0);
-    set(head, "R_Selected", false);
-    copy(head, tpl,
-         {"R_ZahlBedID", "R_ZahlBed", "R_ZahlBedSkonto", "R_ZahlBedTage", "R_ZahlBedSkonto2",
-          "R_ZahlBedTage2", "R_ZahlBedNettoTage"});
-    set(head, "R_FaelligDatum",
-        period.BillDate.addDays(FieldInt(tpl, QStringLiteral("R_ZahlBedNettoTage"))));
-    copy(head, tpl,
-         {"R_AnrID0", "R_AnrID1", "R_AnrID2", "R_AdrZweck0", "R_AdrZweck1", "R_AdrZweck2",
-          "R_KFID"});
-    QString kopf, fuss;
-    LoadKopfFussText(FieldInt(tpl, QStringLiteral("R_KFID")), kopf, fuss);
-    set(head, "R_KopfText", kopf);
-    set(head, "R_FussText", fuss);
-    copy(head, tpl, {"R_VorspannText", "R_NachspannText", "R_Memo"});
-    head.post();
+    CancelEditOnError(head, [&] {
+        set(head, "R_ID", id);
+        set(head, "R_RgState", 2);
+        set(head, "R_Nr", FormatDocNr(TDocKind::Rechnung, id, 0, 0, true));
+        set(head, "R_ANr", rgvNr);
+        set(head, "R_Creator", 0);
+        set(head, "R_PlanDatum", period.PlanDate);
+        set(head, "R_Intervall", ivNr);
+        const Definition* def = definition(ivNr);
+        set(head, "R_IVname", def ? def->comment : QString());
+        set(head, "R_Jahr", period.PlanDate.year());
+        set(head, "R_Monat", period.PlanDate.month());
+        set(head, "R_DatumErstell", m_today);
+        set(head, "R_DatumDruck", period.BillDate);
+        set(head, "R_Drucke", 0);
+        copy(head, tpl, {"R_PrintFormNo", "R_FibuKonto2", "R_Buchtext"});
+        set(head, "R_ObjektNr", objektNr);
+        copy(head, tpl,
+             {"R_OMatch", "R_OName1", "R_OName2", "R_OName3", "R_OPlz", "R_OOrt", "R_OStrasse",
+              "R_KundenNr", "R_KMatch", "R_Kname1", "R_Kname2", "R_Kname3", "R_KPlz", "R_KOrt",
+              "R_KStrasse"});
+        set(head, "R_FormNr", 0);
+        set(head, "R_ZeitraumTxt", period.Text());
+        set(head, "R_Anzpos", 0);
+        for (const char* sum : {"R_Netto", "R_Netto0", "R_Netto1", "R_Netto2", "R_Brutto", "R_Mwst",
+                                "R_Mwst0", "R_Mwst1", "R_Mwst2"})
+            set(head, sum, 0);
+        set(head, "R_Buchung", 0);
+        set(head, "R_Selected", false);
+        copy(head, tpl,
+             {"R_ZahlBedID", "R_ZahlBed", "R_ZahlBedSkonto", "R_ZahlBedTage", "R_ZahlBedSkonto2",
+              "R_ZahlBedTage2", "R_ZahlBedNettoTage"});
+        set(head, "R_FaelligDatum",
+            period.BillDate.addDays(FieldInt(tpl, QStringLiteral("R_ZahlBedNettoTage"))));
+        copy(head, tpl,
+             {"R_AnrID0", "R_AnrID1", "R_AnrID2", "R_AdrZweck0", "R_AdrZweck1", "R_AdrZweck2",
+              "R_KFID"});
+        QString kopf, fuss;
+        LoadKopfFussText(FieldInt(tpl, QStringLiteral("R_KFID")), kopf, fuss);
+        set(head, "R_KopfText", kopf);
+        set(head, "R_FussText", fuss);
+        copy(head, tpl, {"R_VorspannText", "R_NachspannText", "R_Memo"});
+        head.post();
+    });
+    m_invoiceId = id;
+    m_invoiceNr = FieldText(head, QStringLiteral("R_Nr"));
+    // The invoice tables show the new invoice alone while it is booked: their
+    // view stays small however many invoices the table holds.
+    Table& shared = m_dm.TabRechKopf();
+    shared.setFilter(QStringLiteral("R_ID=%1").arg(id));
+    shared.setFiltered(true);
+    shared.first();
 }
 
 void TRecurringRun::createInvoiceFromTemplate(int objektNr, int ivNr, const QString& rgvNr,
@@ -195,25 +190,33 @@ void TRecurringRun::createInvoiceFromTemplate(int objektNr, int ivNr, const QStr
     Table& head = m_dm.TabRechKopf();
     fillHead(objektNr, ivNr, rgvNr, period);
     TGeneratedPosNrs numbers(m_firstPosNr);
+    m_nextLineId = NextKeyOf(*m_db, QStringLiteral("Rechsatz.db"), QStringLiteral("S_ID"));
     int lines = 0;
-    {
-        SumsAfterLastLine sums(m_dm);
-        if (hasLines)
-            addChecked(lines, copyTemplatePositions(objektNr, numbers));
-        if (hasNotes)
-            addChecked(lines, billOpenDeliveryNotes(objektNr, period.BillDate, numbers));
-    }
+    if (hasLines)
+        addChecked(lines, copyTemplatePositions(objektNr, numbers));
+    if (hasNotes)
+        addChecked(lines, billOpenDeliveryNotes(objektNr, period.BillDate, numbers));
+    // The lines were written as stored values: posting each through the
+    // invoice lines calculates and books it, then the sums follow.
+    BookAllRechSatz(m_dm);
     EnsureEditOrInsert(head);
     set(head, "R_Anzpos", lines);
     head.post();
-    BookAllRechSatz(m_dm);
-    if (head.isEditing())
-        head.post();
     m_lastGross = FieldFloat(head, QStringLiteral("R_Brutto"));
 }
 
+void TRecurringRun::appendLine() {
+    Table& lines = *m_lines;
+    lines.append();
+    SetFieldsIfPresent(lines, m_newLineValues);
+    set(lines, "S_ID", m_nextLineId);
+    set(lines, "S_Ref", m_invoiceId);
+    if (qAddOverflow(m_nextLineId, 1, &m_nextLineId))
+        RaiseOverflowError();
+}
+
 int TRecurringRun::copyTemplatePositions(int objektNr, TGeneratedPosNrs& numbers) {
-    Table& lines = m_dm.TabRechSatz();
+    Table& lines = *m_lines;
     int written = 0;
     for (const TemplateLine& t : templateLines()) {
         if (t.posArt == PosArtAlternativ || t.posArt == PosArtBedarf)
@@ -222,9 +225,8 @@ int TRecurringRun::copyTemplatePositions(int objektNr, TGeneratedPosNrs& numbers
         if (posNr < 0)
             throw NoFreePosNr{};
         const double menge = recurringQuantity(objektNr, t.rechmode, t.posTyp, t.matId, t.menge);
-        lines.append();
-        {
-            FillingNewRecord filling(m_dm);
+        appendLine();
+        CancelEditOnError(lines, [&] {
             set(lines, "S_PosNr", posNr);
             ApplyPosArtDefaults(lines, t.posArt);
             set(lines, "S_PosArt", t.posArt);
@@ -242,8 +244,8 @@ int TRecurringRun::copyTemplatePositions(int objektNr, TGeneratedPosNrs& numbers
             set(lines, "S_EPreis", t.ePreis);
             set(lines, "S_Menge", menge);
             set(lines, "S_MwstKz", t.mwstKz.value_or(DefaultMwstKz));
-        }
-        lines.post();
+            lines.post();
+        });
         addChecked(written, 1);
     }
     return written;
@@ -251,9 +253,6 @@ int TRecurringRun::copyTemplatePositions(int objektNr, TGeneratedPosNrs& numbers
 
 int TRecurringRun::billOpenDeliveryNotes(int objektNr, const QDate& billDate,
                                          TGeneratedPosNrs& numbers) {
-    Table& head = m_dm.TabRechKopf();
-    const int invoiceId = FieldInt(head, QStringLiteral("R_ID"));
-    const QString invoiceNr = FieldText(head, QStringLiteral("R_Nr"));
     int total = 0;
     for (const Note& note : openAutoDeliveryNotes(objektNr, billDate)) {
         const int written = copyDeliveryNotePositions(note, numbers);
@@ -264,8 +263,8 @@ int TRecurringRun::billOpenDeliveryNotes(int objektNr, const QDate& billDate,
                                          "Rechnungserstellung gelöscht.")
                               .arg(note.nr));
         m_notes->edit();
-        set(*m_notes, "R_Buchung", invoiceId);
-        set(*m_notes, "R_RechNr", invoiceNr);
+        set(*m_notes, "R_Buchung", m_invoiceId);
+        set(*m_notes, "R_RechNr", m_invoiceNr);
         set(*m_notes, "R_BuchDat", m_today);
         m_notes->post();
         addChecked(total, written);
@@ -274,7 +273,7 @@ int TRecurringRun::billOpenDeliveryNotes(int objektNr, const QDate& billDate,
 }
 
 int TRecurringRun::copyDeliveryNotePositions(const Note& note, TGeneratedPosNrs& numbers) {
-    Table& lines = m_dm.TabRechSatz();
+    Table& lines = *m_lines;
     int written = 0;
     for (const NoteLine& l : note.lines) {
         if (RoundCents(l.open * l.price) <= 0)
@@ -282,9 +281,8 @@ int TRecurringRun::copyDeliveryNotePositions(const Note& note, TGeneratedPosNrs&
         const int posNr = numbers.DeliveryLine();
         if (posNr < 0)
             throw NoFreePosNr{};
-        lines.append();
-        {
-            FillingNewRecord filling(m_dm);
+        appendLine();
+        CancelEditOnError(lines, [&] {
             set(lines, "S_PosNr", posNr);
             set(lines, "S_Origin", l.origin);
             set(lines, "S_Quelle", 4);
@@ -300,8 +298,8 @@ int TRecurringRun::copyDeliveryNotePositions(const Note& note, TGeneratedPosNrs&
             set(lines, "S_Menge", l.open);
             set(lines, "S_MwstKz", l.mwstKz.value_or(DefaultMwstKz));
             set(lines, "S_ErloesKonto", DefaultErloesKonto(lines, 0));
-        }
-        lines.post();
+            lines.post();
+        });
         addChecked(written, 1);
     }
     return written;

@@ -7,6 +7,7 @@
 #include "commercial/rgtermine.h"
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
+#include "core/data/lookups.h"
 #include "core/messages.h"
 #include "core/rangeerrors.h"
 #include "platform/table/table.h"
@@ -56,6 +57,8 @@ void TRecurringRun::Begin() {
     // The invoice form holds the invoice tables while it calls the run: they
     // are reopened so that this open takes the write locks.
     m_tablesHeld = m_dm.TabRechKopf().isOpen();
+    m_sharedHeadFilter = m_dm.TabRechKopf().filter();
+    m_sharedHeadFiltered = m_dm.TabRechKopf().isFiltered();
     if (m_tablesHeld)
         CloseRechnungTables(m_dm);
     OpenRechnungTables(m_dm, true);
@@ -76,6 +79,11 @@ void TRecurringRun::Begin() {
         m_billedInvoices.push_back(OpenTempTable(kAblage, kHeads, QStringLiteral("R_IObjektNr")));
     if (m_planMode)
         m_plan = OpenTempTable(kLumo, QStringLiteral("Rechplan.db"));
+    else {
+        m_heads = OpenTempTable(kLumo, kHeads);
+        m_lines = OpenTempTable(kLumo, QStringLiteral("Rechsatz.db"));
+        m_newLineValues = NewBillingLineValues();
+    }
 }
 
 void TRecurringRun::Finish() {
@@ -83,6 +91,8 @@ void TRecurringRun::Finish() {
         return;
     m_begun = false;
     m_plan.reset();
+    m_lines.reset();
+    m_heads.reset();
     m_billedInvoices.clear();
     m_definitionHeads.reset();
     m_noteLines.reset();
@@ -93,6 +103,11 @@ void TRecurringRun::Finish() {
     if (!m_tablesTaken)
         return;
     m_tablesTaken = false;
+    table::Table& heads = m_dm.TabRechKopf();
+    if (heads.isOpen() && heads.isEditing())
+        heads.cancel();
+    heads.setFilter(m_sharedHeadFilter);
+    heads.setFiltered(m_sharedHeadFiltered);
     CloseRechnungTables(m_dm);
     if (m_tablesHeld)
         OpenRechnungTables(m_dm, false);
@@ -183,13 +198,14 @@ void TRecurringRun::processPeriod(int objektNr, const QDate& contractStart,
     call(m_hooks.processEvents);
 }
 
-const QList<TRgPeriod>* TRecurringRun::definition(int ivNr) {
+// Read once per run: definitions do not change while invoices are made.
+const TRecurringRun::Definition* TRecurringRun::definition(int ivNr) {
     auto it = m_definitions.find(ivNr);
     if (it == m_definitions.end()) {
-        std::optional<QList<TRgPeriod>> periods;
+        std::optional<Definition> found;
         if (m_definitionHeads->locate({QStringLiteral("I_DefNo")}, {ivNr}))
-            periods = LoadRgTermine(ivNr);
-        it = m_definitions.emplace(ivNr, std::move(periods)).first;
+            found = Definition{LoadRgTermine(ivNr), GetIvDefComment(ivNr)};
+        it = m_definitions.emplace(ivNr, std::move(found)).first;
     }
     return it->second ? &*it->second : nullptr;
 }
@@ -201,16 +217,16 @@ std::optional<TBillingPeriod> TRecurringRun::nextBillingPeriod(int ivNr, const Q
     m_periodEnd = {};
     if (ivNr == 0)
         return std::nullopt;
-    const QList<TRgPeriod>* periods = definition(ivNr);
-    if (!periods)
+    const Definition* found = definition(ivNr);
+    if (!found)
         return std::nullopt;
-    std::optional<TBillingPeriod> found =
-        NextBillingPeriod(*periods, searchFrom, searchTo, notBefore);
-    if (found) {
-        m_periodStart = found->RangeStart;
-        m_periodEnd = found->RangeEnd;
+    std::optional<TBillingPeriod> period =
+        NextBillingPeriod(found->periods, searchFrom, searchTo, notBefore);
+    if (period) {
+        m_periodStart = period->RangeStart;
+        m_periodEnd = period->RangeEnd;
     }
-    return found;
+    return period;
 }
 
 bool TRecurringRun::hasBillableContent(int objektNr, const QDate& billDate, bool& hasNotes,

@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QVariant>
 #include <map>
 #include <memory>
 #include <optional>
@@ -79,6 +80,10 @@ private:
         QString nr;
         QList<NoteLine> lines;
     };
+    struct Definition {
+        QList<TRgPeriod> periods;
+        QString comment;
+    };
 
     // Steps of the run.
     void processTemplate(int objektNr, const QDate& contractStart, const QDate& from,
@@ -86,7 +91,7 @@ private:
     void processPeriod(int objektNr, const QDate& contractStart, const TBillingPeriod& period);
     std::optional<TBillingPeriod> nextBillingPeriod(int ivNr, const QDate& searchFrom,
                                                     const QDate& searchTo, const QDate& notBefore);
-    const QList<TRgPeriod>* definition(int ivNr);
+    const Definition* definition(int ivNr);
     bool hasBillableContent(int objektNr, const QDate& billDate, bool& hasNotes, bool& hasLines);
     bool invoiceExists(int objektNr, const QString& rgvNr, const QDate& planDate);
     void count();
@@ -102,6 +107,9 @@ private:
     void createInvoiceFromTemplate(int objektNr, int ivNr, const QString& rgvNr,
                                    const TBillingPeriod& period, bool hasLines, bool hasNotes);
     void fillHead(int objektNr, int ivNr, const QString& rgvNr, const TBillingPeriod& period);
+    // A new invoice line of the current head on the run's own cursor, with
+    // the defaults of an invoice line, in insert state.
+    void appendLine();
     int copyTemplatePositions(int objektNr, TGeneratedPosNrs& numbers);
     int billOpenDeliveryNotes(int objektNr, const QDate& billDate, TGeneratedPosNrs& numbers);
     int copyDeliveryNotePositions(const Note& note, TGeneratedPosNrs& numbers);
@@ -126,18 +134,27 @@ private:
     std::unique_ptr<table::Table> m_noteLines;
     std::unique_ptr<table::Table> m_definitionHeads;
     std::vector<std::unique_ptr<table::Table>> m_billedInvoices; // heads, open items, archive
+    std::unique_ptr<table::Table> m_heads; // invoice heads, written before they are booked
+    std::unique_ptr<table::Table> m_lines; // and their lines
     std::unique_ptr<table::Table> m_plan;
 
     bool m_begun = false;
     bool m_tablesHeld = false; // the invoice tables were open before the run
     bool m_tablesTaken = false;
 
-    std::map<int, std::optional<QList<TRgPeriod>>> m_definitions;
+    std::map<int, std::optional<Definition>> m_definitions;
+    QHash<int, std::pair<QString, QString>> m_kopfFussTexts; // by head/foot definition
     TToursByObject m_tours;
     TLuIntervall m_intervals;
     std::vector<TVatRateRow> m_vatRates;
     QHash<int, TDateTime> m_planStarts; // start dates a plan gave, by TS_ID
     int m_firstPosNr = 1;
+    std::vector<std::pair<QString, QVariant>> m_newLineValues;
+    int m_nextLineId = 1;
+    int m_invoiceId = 0; // the invoice being made
+    QString m_invoiceNr;
+    QString m_sharedHeadFilter; // of the shared invoice heads before the run
+    bool m_sharedHeadFiltered = false;
 
     // State of the period being processed.
     QDate m_periodStart, m_periodEnd;

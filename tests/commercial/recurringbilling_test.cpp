@@ -486,6 +486,8 @@ TEST_F(RecurringBilling, TheSingleInvoiceReportsWhyItIsNotMade) {
     addTemplate(1, 500);
     addTemplateLine(1, 1, 1000000, 1, 10.0);
     addTemplate(2, 500, {{QStringLiteral("R_Nr"), QStringLiteral("LEER")}});
+    addTemplate(6, 500, {{QStringLiteral("R_Nr"), QStringLiteral("TEXT")}});
+    addTemplateLine(16, 6, 1000000, 0, 0.0, {{QStringLiteral("S_Posart"), 3}});
     for (int id : {3, 4, 5}) {
         addTemplate(id, 498 + id);
         addTemplateLine(id + 10, id, 1000000, 1, 10.0);
@@ -512,6 +514,8 @@ TEST_F(RecurringBilling, TheSingleInvoiceReportsWhyItIsNotMade) {
          QStringLiteral("Plandatum liegt vor Vertragsbeginn!")},
         {"nothing to bill", 500, QStringLiteral("LEER"), d(25, 3), error,
          QStringLiteral("Keine Rechnungspositionen gefunden!")},
+        {"sums to nothing", 500, QStringLiteral("TEXT"), d(25, 3), MessagePresenter::Kind::Info,
+         QStringLiteral("Die Rechnung ergibt keinen Betrag und wurde nicht erstellt.")},
         {"made", 500, QStringLiteral("RV500_1"), d(25, 3), MessagePresenter::Kind::Info,
          QStringLiteral("Die Rechnung wurde erstellt.")},
         {"made already", 500, QStringLiteral("RV500_1"), d(25, 3), error,
@@ -587,7 +591,8 @@ TEST_F(RecurringBilling, TheRunKeepsSharedCursorsAndLocksTheInvoiceTables) {
     tours.open();
     tours.last();
     OpenRechnungTables(*dm, false);
-    dm->TabRechKopf().last();
+    dm->TabRechKopf().setFilter(QStringLiteral("R_ObjektNr=500"));
+    dm->TabRechKopf().setFiltered(true);
 
     bool lockedDuringRun = false;
     duringRun = [&] {
@@ -612,6 +617,9 @@ TEST_F(RecurringBilling, TheRunKeepsSharedCursorsAndLocksTheInvoiceTables) {
     EXPECT_EQ(FieldInt(notes, QStringLiteral("R_ID")), 2);
     EXPECT_EQ(FieldInt(tours, QStringLiteral("TO_Nr")), 2);
     EXPECT_TRUE(dm->TabRechKopf().isOpen()) << "open again for the invoice form";
+    EXPECT_TRUE(dm->TabRechKopf().isFiltered());
+    EXPECT_EQ(dm->TabRechKopf().filter(), QStringLiteral("R_ObjektNr=500"));
+    EXPECT_EQ(dm->TabRechKopf().recordCount(), 1);
     duringRun = {};
     lockedDuringRun = false;
     {
