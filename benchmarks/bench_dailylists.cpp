@@ -7,22 +7,13 @@
 // workstation session of the program. Run with
 //   --benchmark_enable_random_interleaving=true --benchmark_repetitions=5
 // so that both kinds share the machine's ups and downs.
-#include "core/data/datamodule.h"
-#include "core/programdirs.h"
-#include "dbstructure/tablecreator.h"
-#include "dbstructure/tableschemas.h"
+#include "benchclient.h"
 #include "operations/dailylistgeneration.h"
-#include "platform/table/database.h"
 #include "platform/table/table.h"
 
-#include <QCollator>
 #include <QCoreApplication>
 #include <QDate>
-#include <QDir>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
-#include <map>
-#include <sqlite3.h>
 
 namespace {
 
@@ -30,16 +21,7 @@ const QDate kFirstDay(2026, 3, 2); // a Monday
 constexpr int kDays = 31;
 const char* const kListTables[] = {"TglTour", "TglObj", "TglTaet", "TglFunc"};
 
-void buildDatabase(const QString& dir, dbstructure::Database which) {
-    const auto& schemas = dbstructure::TableSchemas::builtIn();
-    auto db = table::Database::open(dir);
-    for (const dbstructure::CreationStep& step : schemas.creationOrder(which)) {
-        dbstructure::CreateTable(*db, step.table, false, schemas);
-        if (step.rows != dbstructure::RowsRule::Copy &&
-            step.rows != dbstructure::RowsRule::CopyWithFillIn)
-            dbstructure::FillDefaults(*db, step.table, schemas);
-    }
-}
+using benchclient::Row;
 
 void fillMasters(int objects) {
     auto db = table::aliases::database(QStringLiteral("LumoDB"));
@@ -116,44 +98,8 @@ void fillMasters(int objects) {
     tx.commit();
 }
 
-// One client per size, kept for the whole run; the data module and the
-// aliases point at the size being measured.
-struct Client {
-    QTemporaryDir root;
-    QString data, archive;
-};
-
-Client& clientOf(int objects) {
-    static std::map<int, std::unique_ptr<Client>> clients;
-    static std::unique_ptr<TDataModule1> dm;
-    static int active = 0;
-    auto& client = clients[objects];
-    const bool fresh = !client;
-    if (fresh) {
-        client = std::make_unique<Client>();
-        client->data = client->root.filePath(QStringLiteral("Data0001/"));
-        client->archive = client->root.filePath(QStringLiteral("Ablg0001/"));
-        buildDatabase(client->data, dbstructure::Database::Client);
-        buildDatabase(client->archive, dbstructure::Database::Archive);
-        QDir().mkpath(client->root.filePath(QStringLiteral("Netdir")));
-        QDir().mkpath(client->root.filePath(QStringLiteral("Data0000")));
-    }
-    if (active != objects) {
-        dm.reset();
-        DataDir = client->data;
-        AblageDir = client->archive;
-        NetDir = client->root.filePath(QStringLiteral("Netdir/"));
-        TemplateDataDir = client->root.filePath(QStringLiteral("Data0000/"));
-        LogFileName = client->root.filePath(QStringLiteral("Syslog.txt"));
-        table::aliases::define(QStringLiteral("LumoDB"), DataDir);
-        table::aliases::define(QStringLiteral("AblageDB"), AblageDir);
-        if (fresh)
-            fillMasters(objects);
-        dm = std::make_unique<TDataModule1>();
-        dm->DataModuleCreate();
-        active = objects;
-    }
-    return *client;
+benchclient::Client& clientOf(int objects) {
+    return benchclient::clientOf(objects, fillMasters);
 }
 
 void emptyLists() {
@@ -162,32 +108,14 @@ void emptyLists() {
         db->emptyTable(QString::fromLatin1(t));
 }
 
-// The rows of one daily tour as the engine stores them.
-struct StoredRow {
-    std::vector<std::pair<int, QByteArray>> columns; // SQLite type and bytes
-    qint64 integer(int column) const { return columns[column].second.toLongLong(); }
-};
-struct DailyTourRows {
-    std::vector<StoredRow> rows[4];
-};
-
-std::vector<StoredRow> readAll(sqlite3* db, const char* table) {
-    std::vector<StoredRow> rows;
-    sqlite3_stmt* s = nullptr;
-    sqlite3_prepare_v2(db, QByteArray("SELECT * FROM ").append(table).append(" ORDER BY rowid"), -1,
-                       &s, nullptr);
-    while (sqlite3_step(s) == SQLITE_ROW) {
-        StoredRow row;
-        for (int c = 0; c < sqlite3_column_count(s); ++c) {
-            const int type = sqlite3_column_type(s, c);
-            const auto* bytes = static_cast<const char*>(sqlite3_column_blob(s, c));
-            row.columns.emplace_back(type, QByteArray(bytes, sqlite3_column_bytes(s, c)));
-        }
-        rows.push_back(std::move(row));
-    }
-    sqlite3_finalize(s);
-    return rows;
+qint64 integer(const Row& row, int column) {
+    return row[column].second.toLongLong();
 }
+
+// The rows of one daily tour as the engine stores them.
+struct DailyTourRows {
+    std::vector<Row> rows[4];
+};
 
 // What the generation wrote, grouped by daily tour in the order it wrote them.
 std::vector<DailyTourRows> capture(const QString& file) {
@@ -196,89 +124,32 @@ std::vector<DailyTourRows> capture(const QString& file) {
     std::vector<DailyTourRows> tours;
     std::map<qint64, size_t> byId;
     std::map<std::pair<QByteArray, qint64>, size_t> byDateAndNr;
-    for (const StoredRow& r : readAll(db, "TglTour")) {
-        byId[r.integer(0)] = tours.size();
-        byDateAndNr[{r.columns[1].second, r.integer(2)}] = tours.size();
+    for (const Row& r : benchclient::readAll(db, "TglTour")) {
+        byId[integer(r, 0)] = tours.size();
+        byDateAndNr[{r[1].second, integer(r, 2)}] = tours.size();
         tours.emplace_back();
         tours.back().rows[0].push_back(r);
     }
-    for (const StoredRow& r : readAll(db, "TglObj"))
-        tours[byId.at(r.integer(1))].rows[1].push_back(r);
-    for (const StoredRow& r : readAll(db, "TglTaet"))
-        tours[byId.at(r.integer(1))].rows[2].push_back(r);
-    for (const StoredRow& r : readAll(db, "TglFunc"))
-        tours[byDateAndNr.at({r.columns[1].second, r.integer(2)})].rows[3].push_back(r);
+    for (const Row& r : benchclient::readAll(db, "TglObj"))
+        tours[byId.at(integer(r, 1))].rows[1].push_back(r);
+    for (const Row& r : benchclient::readAll(db, "TglTaet"))
+        tours[byId.at(integer(r, 1))].rows[2].push_back(r);
+    for (const Row& r : benchclient::readAll(db, "TglFunc"))
+        tours[byDateAndNr.at({r[1].second, integer(r, 2)})].rows[3].push_back(r);
     sqlite3_close(db);
     return tours;
 }
 
-// The indexes are ordered as the program orders texts: German, case-insensitive.
-int compareGerman(void* arg, int lenA, const void* a, int lenB, const void* b) {
-    const int r =
-        static_cast<QCollator*>(arg)->compare(QString::fromUtf8(static_cast<const char*>(a), lenA),
-                                              QString::fromUtf8(static_cast<const char*>(b), lenB));
-    return r < 0 ? -1 : (r > 0 ? 1 : 0);
-}
-
 void insertRaw(const QString& file, const std::vector<DailyTourRows>& tours) {
-    static QCollator collator = [] {
-        QCollator c(QLocale(QLocale::German, QLocale::Germany));
-        c.setCaseSensitivity(Qt::CaseInsensitive);
-        return c;
-    }();
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(file.toUtf8(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX, nullptr);
-    sqlite3_busy_timeout(db, 5000);
-    sqlite3_create_collation_v2(db, "DE", SQLITE_UTF8, &collator, compareGerman, nullptr);
+    sqlite3* db = benchclient::openRaw(file);
     sqlite3_stmt* insert[4] = {};
-    for (int t = 0; t < 4; ++t) {
-        sqlite3_stmt* probe = nullptr;
-        sqlite3_prepare_v2(db, QByteArray("SELECT * FROM ").append(kListTables[t]), -1, &probe,
-                           nullptr);
-        QByteArray marks;
-        for (int c = 0; c < sqlite3_column_count(probe); ++c)
-            marks.append(c ? ",?" : "?");
-        sqlite3_finalize(probe);
-        sqlite3_prepare_v2(db,
-                           QByteArray("INSERT INTO ")
-                               .append(kListTables[t])
-                               .append(" VALUES(")
-                               .append(marks)
-                               .append(")"),
-                           -1, &insert[t], nullptr);
-        if (!insert[t])
-            throw std::runtime_error(sqlite3_errmsg(db));
-    }
+    for (int t = 0; t < 4; ++t)
+        insert[t] = benchclient::prepareInsert(db, kListTables[t]);
     for (const DailyTourRows& tour : tours) {
         sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-        for (int t = 0; t < 4; ++t) {
-            for (const StoredRow& row : tour.rows[t]) {
-                for (int c = 0; c < int(row.columns.size()); ++c) {
-                    const auto& [type, bytes] = row.columns[c];
-                    switch (type) {
-                    case SQLITE_INTEGER:
-                        sqlite3_bind_int64(insert[t], c + 1, bytes.toLongLong());
-                        break;
-                    case SQLITE_FLOAT:
-                        sqlite3_bind_double(insert[t], c + 1, bytes.toDouble());
-                        break;
-                    case SQLITE_TEXT:
-                        sqlite3_bind_text(insert[t], c + 1, bytes.constData(), int(bytes.size()),
-                                          SQLITE_STATIC);
-                        break;
-                    case SQLITE_BLOB:
-                        sqlite3_bind_blob(insert[t], c + 1, bytes.constData(), int(bytes.size()),
-                                          SQLITE_STATIC);
-                        break;
-                    default:
-                        sqlite3_bind_null(insert[t], c + 1);
-                    }
-                }
-                if (sqlite3_step(insert[t]) != SQLITE_DONE)
-                    throw std::runtime_error(sqlite3_errmsg(db));
-                sqlite3_reset(insert[t]);
-            }
-        }
+        for (int t = 0; t < 4; ++t)
+            for (const Row& row : tour.rows[t])
+                benchclient::insertRow(db, insert[t], row);
         sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
     }
     for (sqlite3_stmt* s : insert)
@@ -305,7 +176,7 @@ void BM_GenerateDailyLists(benchmark::State& state) {
 void BM_RawSqliteInserts(benchmark::State& state) {
     const int objects = int(state.range(0));
     static std::map<int, std::vector<DailyTourRows>> rows;
-    Client& client = clientOf(objects);
+    benchclient::Client& client = clientOf(objects);
     const QString file = table::Database::fileIn(client.data);
     if (!rows.count(objects)) {
         emptyLists();

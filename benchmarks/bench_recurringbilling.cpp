@@ -9,25 +9,16 @@
 // program. Run with
 //   --benchmark_enable_random_interleaving=true --benchmark_repetitions=5
 // so that both kinds share the machine's ups and downs.
+#include "benchclient.h"
 #include "commercial/commercialrules.h"
 #include "commercial/recurringbilling.h"
-#include "core/data/datamodule.h"
 #include "core/data/recordrules.h"
-#include "core/programdirs.h"
-#include "dbstructure/tablecreator.h"
-#include "dbstructure/tableschemas.h"
-#include "platform/table/database.h"
 #include "platform/table/table.h"
 #include "platform/table/values.h"
 
-#include <QCollator>
 #include <QCoreApplication>
 #include <QDate>
-#include <QDir>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
-#include <map>
-#include <sqlite3.h>
 
 namespace {
 
@@ -35,16 +26,7 @@ const QDate kToday(2026, 3, 2);
 const QDate kFrom(2026, 3, 1);
 const QDate kTo(2026, 3, 31);
 
-void buildDatabase(const QString& dir, dbstructure::Database which) {
-    const auto& schemas = dbstructure::TableSchemas::builtIn();
-    auto db = table::Database::open(dir);
-    for (const dbstructure::CreationStep& step : schemas.creationOrder(which)) {
-        dbstructure::CreateTable(*db, step.table, false, schemas);
-        if (step.rows != dbstructure::RowsRule::Copy &&
-            step.rows != dbstructure::RowsRule::CopyWithFillIn)
-            dbstructure::FillDefaults(*db, step.table, schemas);
-    }
-}
+using benchclient::Row;
 
 void fillMasters(int objects) {
     auto db = table::aliases::database(QStringLiteral("LumoDB"));
@@ -146,44 +128,11 @@ void fillMasters(int objects) {
     tx.commit();
 }
 
-struct Client {
-    QTemporaryDir root;
-    QString data, archive;
-};
-
-Client& clientOf(int objects) {
-    static std::map<int, std::unique_ptr<Client>> clients;
-    static std::unique_ptr<TDataModule1> dm;
-    static int active = 0;
-    auto& client = clients[objects];
-    const bool fresh = !client;
-    if (fresh) {
-        client = std::make_unique<Client>();
-        client->data = client->root.filePath(QStringLiteral("Data0001/"));
-        client->archive = client->root.filePath(QStringLiteral("Ablg0001/"));
-        buildDatabase(client->data, dbstructure::Database::Client);
-        buildDatabase(client->archive, dbstructure::Database::Archive);
-        QDir().mkpath(client->root.filePath(QStringLiteral("Netdir")));
-        QDir().mkpath(client->root.filePath(QStringLiteral("Data0000")));
-    }
-    if (active != objects) {
-        dm.reset();
-        DataDir = client->data;
-        AblageDir = client->archive;
-        NetDir = client->root.filePath(QStringLiteral("Netdir/"));
-        TemplateDataDir = client->root.filePath(QStringLiteral("Data0000/"));
-        LogFileName = client->root.filePath(QStringLiteral("Syslog.txt"));
-        table::aliases::define(QStringLiteral("LumoDB"), DataDir);
-        table::aliases::define(QStringLiteral("AblageDB"), AblageDir);
-        if (fresh)
-            fillMasters(objects);
-        dm = std::make_unique<TDataModule1>();
-        dm->DataModuleCreate();
-        InstallRecordRules(*dm);
-        InstallCommercialRules(*dm);
-        active = objects;
-    }
-    return *client;
+benchclient::Client& clientOf(int objects) {
+    return benchclient::clientOf(objects, fillMasters, [](TDataModule1& dm) {
+        InstallRecordRules(dm);
+        InstallCommercialRules(dm);
+    });
 }
 
 QByteArray physical(const char* table) {
@@ -199,28 +148,10 @@ void resetRun() {
                     .arg(table::physicalName(QStringLiteral("LSsatz.DB"))));
 }
 
-using Row = std::vector<std::pair<int, QByteArray>>; // SQLite type and bytes per column
 struct Invoice {
     Row head;
     std::vector<Row> lines;
 };
-
-std::vector<Row> readAll(sqlite3* db, const QByteArray& table) {
-    std::vector<Row> rows;
-    sqlite3_stmt* s = nullptr;
-    sqlite3_prepare_v2(db, QByteArray("SELECT * FROM " + table + " ORDER BY rowid"), -1, &s,
-                       nullptr);
-    while (sqlite3_step(s) == SQLITE_ROW) {
-        Row row;
-        for (int c = 0; c < sqlite3_column_count(s); ++c)
-            row.emplace_back(sqlite3_column_type(s, c),
-                             QByteArray(static_cast<const char*>(sqlite3_column_blob(s, c)),
-                                        sqlite3_column_bytes(s, c)));
-        rows.push_back(std::move(row));
-    }
-    sqlite3_finalize(s);
-    return rows;
-}
 
 // What the run wrote, one entry per invoice with its lines (S_Ref is column 1).
 std::vector<Invoice> capture(const QString& file) {
@@ -228,80 +159,25 @@ std::vector<Invoice> capture(const QString& file) {
     sqlite3_open_v2(file.toUtf8(), &db, SQLITE_OPEN_READONLY, nullptr);
     std::vector<Invoice> invoices;
     std::map<qint64, size_t> byId;
-    for (Row& head : readAll(db, physical("Rechkopf.DB"))) {
+    for (Row& head : benchclient::readAll(db, physical("Rechkopf.DB"))) {
         byId[head[0].second.toLongLong()] = invoices.size();
         invoices.push_back({std::move(head), {}});
     }
-    for (Row& line : readAll(db, physical("Rechsatz.db")))
+    for (Row& line : benchclient::readAll(db, physical("Rechsatz.db")))
         invoices[byId.at(line[1].second.toLongLong())].lines.push_back(std::move(line));
     sqlite3_close(db);
     return invoices;
 }
 
-int compareGerman(void* arg, int lenA, const void* a, int lenB, const void* b) {
-    const int r =
-        static_cast<QCollator*>(arg)->compare(QString::fromUtf8(static_cast<const char*>(a), lenA),
-                                              QString::fromUtf8(static_cast<const char*>(b), lenB));
-    return r < 0 ? -1 : (r > 0 ? 1 : 0);
-}
-
-sqlite3_stmt* prepareInsert(sqlite3* db, const QByteArray& table) {
-    sqlite3_stmt* probe = nullptr;
-    sqlite3_prepare_v2(db, QByteArray("SELECT * FROM " + table), -1, &probe, nullptr);
-    QByteArray marks;
-    for (int c = 0; c < sqlite3_column_count(probe); ++c)
-        marks.append(c ? ",?" : "?");
-    sqlite3_finalize(probe);
-    sqlite3_stmt* insert = nullptr;
-    sqlite3_prepare_v2(db, QByteArray("INSERT INTO " + table + " VALUES(" + marks + ")"), -1,
-                       &insert, nullptr);
-    if (!insert)
-        throw std::runtime_error(sqlite3_errmsg(db));
-    return insert;
-}
-
-void insertRow(sqlite3* db, sqlite3_stmt* insert, const Row& row) {
-    for (int c = 0; c < int(row.size()); ++c) {
-        const auto& [type, bytes] = row[c];
-        switch (type) {
-        case SQLITE_INTEGER:
-            sqlite3_bind_int64(insert, c + 1, bytes.toLongLong());
-            break;
-        case SQLITE_FLOAT:
-            sqlite3_bind_double(insert, c + 1, bytes.toDouble());
-            break;
-        case SQLITE_TEXT:
-            sqlite3_bind_text(insert, c + 1, bytes.constData(), int(bytes.size()), SQLITE_STATIC);
-            break;
-        case SQLITE_BLOB:
-            sqlite3_bind_blob(insert, c + 1, bytes.constData(), int(bytes.size()), SQLITE_STATIC);
-            break;
-        default:
-            sqlite3_bind_null(insert, c + 1);
-        }
-    }
-    if (sqlite3_step(insert) != SQLITE_DONE)
-        throw std::runtime_error(sqlite3_errmsg(db));
-    sqlite3_reset(insert);
-}
-
 void insertRaw(const QString& file, const std::vector<Invoice>& invoices) {
-    static QCollator collator = [] {
-        QCollator c(QLocale(QLocale::German, QLocale::Germany));
-        c.setCaseSensitivity(Qt::CaseInsensitive);
-        return c;
-    }();
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(file.toUtf8(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX, nullptr);
-    sqlite3_busy_timeout(db, 5000);
-    sqlite3_create_collation_v2(db, "DE", SQLITE_UTF8, &collator, compareGerman, nullptr);
-    sqlite3_stmt* heads = prepareInsert(db, physical("Rechkopf.DB"));
-    sqlite3_stmt* lines = prepareInsert(db, physical("Rechsatz.db"));
+    sqlite3* db = benchclient::openRaw(file);
+    sqlite3_stmt* heads = benchclient::prepareInsert(db, physical("Rechkopf.DB"));
+    sqlite3_stmt* lines = benchclient::prepareInsert(db, physical("Rechsatz.db"));
     for (const Invoice& invoice : invoices) {
         sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-        insertRow(db, heads, invoice.head);
+        benchclient::insertRow(db, heads, invoice.head);
         for (const Row& line : invoice.lines)
-            insertRow(db, lines, line);
+            benchclient::insertRow(db, lines, line);
         sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
     }
     sqlite3_finalize(heads);
@@ -328,7 +204,7 @@ void BM_RecurringBilling(benchmark::State& state) {
 void BM_RawSqliteInserts(benchmark::State& state) {
     const int objects = int(state.range(0));
     static std::map<int, std::vector<Invoice>> rows;
-    Client& client = clientOf(objects);
+    benchclient::Client& client = clientOf(objects);
     const QString file = table::Database::fileIn(client.data);
     if (!rows.count(objects)) {
         resetRun();

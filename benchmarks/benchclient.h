@@ -1,0 +1,163 @@
+#pragma once
+
+// What the benchmarks of data runs share: a client per size with both
+// databases built as a new installation builds them, the data module on the
+// client being measured, and raw SQLite access to the same file with the
+// program's own collation, for the comparison runs.
+
+#include "core/data/datamodule.h"
+#include "core/programdirs.h"
+#include "dbstructure/tablecreator.h"
+#include "dbstructure/tableschemas.h"
+#include "platform/table/database.h"
+
+#include <QCollator>
+#include <QDir>
+#include <QTemporaryDir>
+#include <functional>
+#include <map>
+#include <memory>
+#include <sqlite3.h>
+#include <stdexcept>
+#include <vector>
+
+namespace benchclient {
+
+inline void buildDatabase(const QString& dir, dbstructure::Database which) {
+    const auto& schemas = dbstructure::TableSchemas::builtIn();
+    auto db = table::Database::open(dir);
+    for (const dbstructure::CreationStep& step : schemas.creationOrder(which)) {
+        dbstructure::CreateTable(*db, step.table, false, schemas);
+        if (step.rows != dbstructure::RowsRule::Copy &&
+            step.rows != dbstructure::RowsRule::CopyWithFillIn)
+            dbstructure::FillDefaults(*db, step.table, schemas);
+    }
+}
+
+struct Client {
+    QTemporaryDir root;
+    QString data, archive;
+};
+
+// One client per size, kept for the whole run; the data module and the
+// aliases point at the size being measured. fill writes the masters of a new
+// client; setup prepares each new data module (rules).
+inline Client& clientOf(int size, const std::function<void(int size)>& fill,
+                        const std::function<void(TDataModule1&)>& setup = {}) {
+    static std::map<int, std::unique_ptr<Client>> clients;
+    static std::unique_ptr<TDataModule1> dm;
+    static int active = 0;
+    auto& client = clients[size];
+    const bool fresh = !client;
+    if (fresh) {
+        client = std::make_unique<Client>();
+        client->data = client->root.filePath(QStringLiteral("Data0001/"));
+        client->archive = client->root.filePath(QStringLiteral("Ablg0001/"));
+        buildDatabase(client->data, dbstructure::Database::Client);
+        buildDatabase(client->archive, dbstructure::Database::Archive);
+        QDir().mkpath(client->root.filePath(QStringLiteral("Netdir")));
+        QDir().mkpath(client->root.filePath(QStringLiteral("Data0000")));
+    }
+    if (active != size) {
+        dm.reset();
+        DataDir = client->data;
+        AblageDir = client->archive;
+        NetDir = client->root.filePath(QStringLiteral("Netdir/"));
+        TemplateDataDir = client->root.filePath(QStringLiteral("Data0000/"));
+        LogFileName = client->root.filePath(QStringLiteral("Syslog.txt"));
+        table::aliases::define(QStringLiteral("LumoDB"), DataDir);
+        table::aliases::define(QStringLiteral("AblageDB"), AblageDir);
+        if (fresh)
+            fill(size);
+        dm = std::make_unique<TDataModule1>();
+        dm->DataModuleCreate();
+        if (setup)
+            setup(*dm);
+        active = size;
+    }
+    return *client;
+}
+
+// A stored row: SQLite type and bytes per column.
+using Row = std::vector<std::pair<int, QByteArray>>;
+
+inline std::vector<Row> readAll(sqlite3* db, const QByteArray& table) {
+    std::vector<Row> rows;
+    sqlite3_stmt* s = nullptr;
+    sqlite3_prepare_v2(db, QByteArray("SELECT * FROM " + table + " ORDER BY rowid"), -1, &s,
+                       nullptr);
+    while (sqlite3_step(s) == SQLITE_ROW) {
+        Row row;
+        for (int c = 0; c < sqlite3_column_count(s); ++c)
+            row.emplace_back(sqlite3_column_type(s, c),
+                             QByteArray(static_cast<const char*>(sqlite3_column_blob(s, c)),
+                                        sqlite3_column_bytes(s, c)));
+        rows.push_back(std::move(row));
+    }
+    sqlite3_finalize(s);
+    return rows;
+}
+
+// The indexes are ordered as the program orders texts: German, case-insensitive.
+inline int compareGerman(void* arg, int lenA, const void* a, int lenB, const void* b) {
+    const int r =
+        static_cast<QCollator*>(arg)->compare(QString::fromUtf8(static_cast<const char*>(a), lenA),
+                                              QString::fromUtf8(static_cast<const char*>(b), lenB));
+    return r < 0 ? -1 : (r > 0 ? 1 : 0);
+}
+
+inline sqlite3* openRaw(const QString& file) {
+    static QCollator collator = [] {
+        QCollator c(QLocale(QLocale::German, QLocale::Germany));
+        c.setCaseSensitivity(Qt::CaseInsensitive);
+        return c;
+    }();
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(file.toUtf8(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX, nullptr);
+    sqlite3_busy_timeout(db, 5000);
+    sqlite3_create_collation_v2(db, "DE", SQLITE_UTF8, &collator, compareGerman, nullptr);
+    return db;
+}
+
+// INSERT INTO table with one parameter per column.
+inline sqlite3_stmt* prepareInsert(sqlite3* db, const QByteArray& table) {
+    sqlite3_stmt* probe = nullptr;
+    sqlite3_prepare_v2(db, QByteArray("SELECT * FROM " + table), -1, &probe, nullptr);
+    QByteArray marks;
+    for (int c = 0; c < sqlite3_column_count(probe); ++c)
+        marks.append(c ? ",?" : "?");
+    sqlite3_finalize(probe);
+    sqlite3_stmt* insert = nullptr;
+    sqlite3_prepare_v2(db, QByteArray("INSERT INTO " + table + " VALUES(" + marks + ")"), -1,
+                       &insert, nullptr);
+    if (!insert)
+        throw std::runtime_error(sqlite3_errmsg(db));
+    return insert;
+}
+
+inline void insertRow(sqlite3* db, sqlite3_stmt* insert, const Row& row) {
+    for (int c = 0; c < int(row.size()); ++c) {
+        const auto& [type, bytes] = row[c];
+        switch (type) {
+        case SQLITE_INTEGER:
+            sqlite3_bind_int64(insert, c + 1, bytes.toLongLong());
+            break;
+        case SQLITE_FLOAT:
+            sqlite3_bind_double(insert, c + 1, bytes.toDouble());
+            break;
+        case SQLITE_TEXT:
+            sqlite3_bind_text(insert, c + 1, bytes.constData(), int(bytes.size()), SQLITE_STATIC);
+            break;
+        case SQLITE_BLOB:
+            sqlite3_bind_blob(insert, c + 1, bytes.constData(), int(bytes.size()), SQLITE_STATIC);
+            break;
+        default:
+            sqlite3_bind_null(insert, c + 1);
+        }
+    }
+    if (sqlite3_step(insert) != SQLITE_DONE)
+        throw std::runtime_error(sqlite3_errmsg(db));
+    sqlite3_reset(insert);
+}
+
+} // namespace benchclient
