@@ -16,8 +16,8 @@ const QString kLumo = QStringLiteral("LumoDB");
 // The order line (source kind 2) or delivery-note line of the id on a
 // cursor of its own; null when there is none.
 std::unique_ptr<table::Table> sourceLine(const QString& file, int lineId) {
-    auto t = OpenTempTable(kLumo, file);
-    if (!t->locate({QStringLiteral("S_ID")}, {lineId}))
+    auto t = OpenTempTableWhere(kLumo, file, QStringLiteral("S_ID=%1").arg(lineId));
+    if (t->isEmpty())
         return nullptr;
     return t;
 }

@@ -49,9 +49,11 @@ bool locateArticle(TDataModule1& dm, int id) {
     return id != 0 && art.locate({f("A_ID")}, {id});
 }
 
-int objektIdOfNr(TDataModule1& dm, int nr) {
-    RefreshUnlessEditing(dm.TabLUObjekt());
-    return GetObjektIdByNr(nr);
+// Read from the table itself: it sees objects posted meanwhile, and reads
+// one row where the lookup object would read every key again.
+int objektIdOfNr(TDataModule1&, int nr) {
+    auto t = OpenTempTableWhere(kLumo, f("Objekte.DB"), QStringLiteral("O_Nr=%1").arg(nr));
+    return t->isEmpty() ? 0 : FieldInt(*t, "O_ID");
 }
 
 // The object number of the line's head: the shared head object when it
@@ -60,8 +62,8 @@ int headObjektNr(Table& head, const QString& headFile, int headId) {
     if (head.isOpen() && head.state() != table::TableState::Inactive &&
         FieldInt(head, "R_ID") == headId)
         return FieldInt(head, "R_ObjektNr");
-    auto t = OpenTempTable(kLumo, headFile);
-    return t->locate({f("R_ID")}, {headId}) ? FieldInt(*t, "R_ObjektNr") : 0;
+    auto t = OpenTempTableWhere(kLumo, headFile, QStringLiteral("R_ID=%1").arg(headId));
+    return t->isEmpty() ? 0 : FieldInt(*t, "R_ObjektNr");
 }
 
 // What a line holds now and what it booked last.

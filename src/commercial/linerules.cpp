@@ -83,10 +83,9 @@ void recalcDocument(Table& line, Table& head, bool withRates) {
         return;
     // The other lines are written through a cursor of their own, so that
     // their bookings and rules do not run again.
-    auto lines = OpenTempTable(kDb, line.tableName());
-    lines->setFilter(
+    auto lines = OpenTempTableWhere(
+        kDb, line.tableName(),
         QStringLiteral("S_Ref=%1").arg(own->field(QStringLiteral("R_ID")).asInteger()));
-    lines->setFiltered(true);
     RecalcDocumentTables(*lines, *own, readVatRates(), today(), withRates);
     RefreshIfActive(line);
 }

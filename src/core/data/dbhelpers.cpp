@@ -534,6 +534,15 @@ std::unique_ptr<Table> OpenTempTable(const QString& databaseName, const QString&
     return t;
 }
 
+std::unique_ptr<Table> OpenTempTableWhere(const QString& databaseName, const QString& tableName,
+                                          const QString& filter) {
+    auto t = std::make_unique<Table>(table::aliases::database(databaseName), tableName);
+    t->setFilter(filter);
+    t->setFiltered(true);
+    t->open();
+    return t;
+}
+
 int ExecSql(const QString& sql, const QString& databaseName) {
     try {
         table::Query query(table::aliases::database(databaseName), sql);

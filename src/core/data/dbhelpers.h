@@ -162,6 +162,10 @@ private:
 // A cursor of the caller's own, opened; the engine's error goes to the caller.
 std::unique_ptr<table::Table> OpenTempTable(const QString& databaseName, const QString& tableName,
                                             const QString& indexName = {});
+// The same showing only the rows that pass filter: the open reads their keys
+// alone, where a plain open reads the key of every row of the table.
+std::unique_ptr<table::Table> OpenTempTableWhere(const QString& databaseName,
+                                                 const QString& tableName, const QString& filter);
 
 // Runs one statement on the alias: 0 on success; otherwise shows
 // "Fehler bei Ausführung von SQL-Anweisung:" with the error and gives -1.
