@@ -38,17 +38,17 @@ TF_Rechplan::TF_Rechplan(QWidget* parent) : QDialog(parent) {
     DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     DBGrid1->setColumns({{u"RP_LfdNr"_s, u"Nr."_s, 4},
                          {u"RP_ObjektNr"_s, u"Obj-Nr."_s, 6},
-                         {u"RP_ObjMatch"_s, u"Objektbezeichnung"_s, 22},
+                         {u"RP_ObjMatch"_s, u"Objektbezeichnung"_s, 20},
                          {u"RP_ErstellDatum"_s, u"Erst-Datum"_s, 10},
                          {u"RP_RgDatum"_s, u"Rg.-Datum"_s, 10},
                          {u"RP_VonDatum"_s, u"Von Datum"_s, 10},
                          {u"RP_BisDatum"_s, u"Bis Datum"_s, 10},
                          {u"RP_FrmNr"_s, u"Vorlage"_s, 10},
-                         {u"RP_SummeRG"_s, u"Summe R."_s, 10},
-                         {u"RP_SummeLS"_s, u"Summe LS"_s, 10},
-                         {u"RP_SummeGesamt"_s, u"Gesamt"_s, 10},
-                         {u"RP_SummeBerechnet"_s, u"Berechnet"_s, 10},
-                         {u"RP_SummeDiff"_s, u"Differenz"_s, 10}});
+                         {u"RP_SummeRG"_s, u"Summe R."_s, 9},
+                         {u"RP_SummeLS"_s, u"Summe LS"_s, 9},
+                         {u"RP_SummeGesamt"_s, u"Gesamt"_s, 9},
+                         {u"RP_SummeBerechnet"_s, u"Berechnet"_s, 9},
+                         {u"RP_SummeDiff"_s, u"Differenz"_s, 9}});
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->addAction(u"Gewählte Rechnung erstellen"_s, this,
@@ -86,7 +86,7 @@ TF_Rechplan::TF_Rechplan(QWidget* parent) : QDialog(parent) {
     layout->addLayout(top);
     layout->addWidget(DBGrid1, 1);
     layout->addLayout(buttons);
-    resize(1100, 480);
+    resize(1180, 480);
     readPlanRange();
 }
 
