@@ -1,0 +1,25 @@
+#pragma once
+
+#include "platform/widgets/fieldform.h"
+
+// Short forms of the field lines that the master-data forms declare most.
+
+// A one-line edit (width in characters; 0 fills the line).
+inline widgets::FieldDecl EditField(const QString& caption, const QString& field,
+                                    const QString& page = {}, int width = 0) {
+    return {.caption = caption, .field = field, .page = page, .width = width};
+}
+
+// A list over a shared table (named in the declaration's lookups): the key
+// stored, the text shown.
+inline widgets::FieldDecl ListField(const QString& caption, const QString& field,
+                                    const QString& page, int width, const QString& key,
+                                    const QString& text) {
+    return {.caption = caption,
+            .field = field,
+            .kind = widgets::FieldKind::LookupCombo,
+            .page = page,
+            .width = width,
+            .lookupKey = key,
+            .lookupText = text};
+}
