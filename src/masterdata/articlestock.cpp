@@ -5,6 +5,7 @@
 #include "core/data/numberproposals.h"
 #include "core/messagecatalog.h"
 #include "core/messages.h"
+#include "core/money.h"
 #include "masterdata/recordcopy.h"
 #include "platform/errors.h"
 #include "platform/table/database.h"
@@ -161,4 +162,22 @@ QList<std::pair<int, QString>> VatRatesValidOn(const QDate& day) {
     for (query.first(); !query.eof(); query.next())
         rates.append({query.asInteger(u"Mwst_Nr"_s), query.asString(u"Mwst_Kurz"_s)});
     return rates;
+}
+
+void SetArtikelLagerwert(table::Table& article) {
+    if (!article.isOpen())
+        return;
+    EnsureEditOrInsert(article);
+    article.field(u"A_Lagerwert"_s)
+        .setValue(RoundCents(FieldFloat(article, u"A_EkPreis"_s) *
+                             FieldFloat(article, u"A_Lagermenge"_s)));
+}
+
+bool TakeHauptLieferant(table::Table& article, table::Table& liefArt) {
+    if (!liefArt.isOpen() || liefArt.isEmpty() || !article.isOpen() || article.isEmpty())
+        return false;
+    EnsureEditOrInsert(article);
+    article.field(u"A_HauptLiefID"_s).setValue(liefArt.field(u"A_LieferantID"_s).value());
+    article.post();
+    return true;
 }

@@ -50,3 +50,12 @@ bool DeleteObjectStocks(table::Table& article);
 // The VAT codes valid on the day (Mwst_Nr, Mwst_Kurz; an empty bound is
 // open), as the article form offers them.
 QList<std::pair<int, QString>> VatRatesValidOn(const QDate& day);
+
+// Leaving the stock field: the article goes into edit state and its stock
+// value becomes purchase price × stock, in cents (not posted).
+void SetArtikelLagerwert(table::Table& article);
+
+// The main supplier taken from the selected row of the article's supplier
+// list (A_LieferantID), posted; nothing while the list is empty. True when
+// taken.
+bool TakeHauptLieferant(table::Table& article, table::Table& liefArt);

@@ -166,4 +166,35 @@ TEST_F(ArticleStock, TheVatListOffersTheRatesValidToday) {
     EXPECT_EQ(VatRatesValidOn(today), expected);
 }
 
+TEST_F(ArticleStock, TheStockValueFollowsStockAndPriceInCents) {
+    table::Table& shared = this->shared(dm->TabArtikel());
+    ASSERT_TRUE(shared.locate({u"A_ArtNo"_s, u"A_ObjID"_s}, {u"000001"_s, 0}));
+    shared.edit();
+    shared[u"A_Lagermenge"_s] = 3.333;
+    SetArtikelLagerwert(shared);
+    EXPECT_TRUE(shared.isEditing());
+    EXPECT_DOUBLE_EQ(FieldFloat(shared, u"A_Lagerwert"_s), 8.33);
+    shared.cancel();
+}
+
+TEST_F(ArticleStock, TheMainSupplierIsTheSelectedSupplierRow) {
+    addRow(u"Liefart.db"_s,
+           {{u"A_ID"_s, 1}, {u"A_LieferantID"_s, 31}, {u"A_ArtNo"_s, u"000001"_s}});
+    addRow(u"Liefart.db"_s,
+           {{u"A_ID"_s, 2}, {u"A_LieferantID"_s, 32}, {u"A_ArtNo"_s, u"000001"_s}});
+    table::Table& shared = this->shared(dm->TabArtikel());
+    ASSERT_TRUE(shared.locate({u"A_ArtNo"_s, u"A_ObjID"_s}, {u"000002"_s, 0}));
+    auto liefArt = open(u"Liefart.db"_s);
+    liefArt->setFilter(u"A_ArtNo='000002'"_s);
+    liefArt->setFiltered(true);
+    EXPECT_FALSE(TakeHauptLieferant(shared, *liefArt));
+    EXPECT_FALSE(shared.isEditing());
+
+    ASSERT_TRUE(shared.locate({u"A_ArtNo"_s, u"A_ObjID"_s}, {u"000001"_s, 0}));
+    liefArt->setFilter(u"A_ArtNo='000001'"_s);
+    liefArt->last();
+    EXPECT_TRUE(TakeHauptLieferant(shared, *liefArt));
+    EXPECT_EQ(article(0, u"000001"_s, u"A_HauptLiefID"_s).toInt(), 32);
+}
+
 } // namespace
