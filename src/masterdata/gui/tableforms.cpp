@@ -5,12 +5,13 @@
 #include "masterdata/gui/mwstform.h"
 #include "masterdata/gui/smalltableforms.h"
 #include "masterdata/gui/tableformdecl.h"
+#include "masterdata/gui/taetigform.h"
 #include "masterdata/gui/zahlintervform.h"
 
 QList<TableFormDecl> TableFormDecls() {
     QList<TableFormDecl> decls = {MwstFormDecl(),       ZahlBedFormDecl(),      ZahlartFormDecl(),
                                   MengEinhFormDecl(),   KrankenkasseFormDecl(), BankenFormDecl(),
-                                  ZahlIntervFormDecl(), LiefArtFormDecl()};
+                                  ZahlIntervFormDecl(), LiefArtFormDecl(),      TaetigPagesDecl()};
     for (const DocFamilyRow& row : DocFamily())
         decls.append(DocFormDecl(row));
     return decls;

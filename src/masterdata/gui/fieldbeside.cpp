@@ -1,0 +1,68 @@
+#include "masterdata/gui/fieldbeside.h"
+
+#include "masterdata/gui/tf_tableform.h"
+#include "platform/table/table.h"
+#include "platform/widgets/datasource.h"
+#include "platform/widgets/fieldform.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+
+namespace {
+
+// The form layout that holds editor as a field, and its row.
+QFormLayout* rowOf(QWidget& editor, int& row) {
+    QWidget* host = editor.parentWidget();
+    if (!host)
+        return nullptr;
+    for (QFormLayout* form : host->findChildren<QFormLayout*>()) {
+        QFormLayout::ItemRole role;
+        form->getWidgetPosition(&editor, &row, &role);
+        if (row >= 0 && role == QFormLayout::FieldRole)
+            return form;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+QLineEdit* AddTextBesideField(TF_TableForm& form, const QString& field, int widthChars,
+                              std::function<QString(const QString& fieldText)> text) {
+    QWidget* editor = form.fields() ? form.fields()->editor(field) : nullptr;
+    if (!editor)
+        return nullptr;
+    auto* beside = new QLineEdit(editor->parentWidget());
+    beside->setObjectName(field + QStringLiteral("Text"));
+    beside->setReadOnly(true);
+    beside->setFocusPolicy(Qt::NoFocus);
+    if (widthChars > 0)
+        beside->setFixedWidth(
+            beside->fontMetrics().horizontalAdvance(QLatin1Char('0')) * (widthChars + 2) + 12);
+    int row = -1;
+    if (QFormLayout* layout = rowOf(*editor, row)) {
+        // The field's place in its row goes to a line holding it and the text.
+        QLayoutItem* item = layout->itemAt(row, QFormLayout::FieldRole);
+        layout->removeItem(item);
+        delete item;
+        auto* line = new QHBoxLayout;
+        line->addWidget(editor);
+        line->addWidget(beside, widthChars > 0 ? 0 : 1);
+        if (editor->maximumWidth() < QWIDGETSIZE_MAX)
+            line->addStretch();
+        layout->setLayout(row, QFormLayout::FieldRole, line);
+    }
+    auto* edit = qobject_cast<QLineEdit*>(editor);
+    const auto show = [beside, edit, &form, field, text = std::move(text)] {
+        table::Table& t = form.table();
+        const table::Field* f = t.isOpen() ? t.findField(field) : nullptr;
+        beside->setText(text(edit ? edit->text() : f ? f->text() : QString()));
+    };
+    for (auto signal : {&widgets::DataSource::recordChanged, &widgets::DataSource::viewChanged,
+                        &widgets::DataSource::stateChanged})
+        QObject::connect(&form.source(), signal, beside, show);
+    if (edit)
+        QObject::connect(edit, &QLineEdit::textChanged, beside, show);
+    show();
+    return beside;
+}
