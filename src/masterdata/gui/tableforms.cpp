@@ -3,6 +3,7 @@
 #include "masterdata/gui/docforms.h"
 #include "masterdata/gui/liefartform.h"
 #include "masterdata/gui/mwstform.h"
+#include "masterdata/gui/personalform.h"
 #include "masterdata/gui/smalltableforms.h"
 #include "masterdata/gui/tableformdecl.h"
 #include "masterdata/gui/taetigform.h"
@@ -11,7 +12,8 @@
 QList<TableFormDecl> TableFormDecls() {
     QList<TableFormDecl> decls = {MwstFormDecl(),       ZahlBedFormDecl(),      ZahlartFormDecl(),
                                   MengEinhFormDecl(),   KrankenkasseFormDecl(), BankenFormDecl(),
-                                  ZahlIntervFormDecl(), LiefArtFormDecl(),      TaetigPagesDecl()};
+                                  ZahlIntervFormDecl(), LiefArtFormDecl(),      TaetigPagesDecl(),
+                                  PersonalPagesDecl()};
     for (const DocFamilyRow& row : DocFamily())
         decls.append(DocFormDecl(row));
     return decls;

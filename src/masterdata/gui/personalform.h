@@ -1,0 +1,12 @@
+#pragma once
+
+struct TableFormDecl;
+class TF_TableForm;
+
+// The staff form TF_Personal ("Mitarbeiter"): the list of the employees and
+// its six pages, with the fixed choice lists, the health insurers, the bank
+// pair, the cost type of each time type and the staff list print.
+TableFormDecl PersonalPagesDecl();
+
+// The cost-type picker of "Zeitart n" (1 to 8): a new choice is posted.
+void ChoosePersonalKostart(TF_TableForm& form, int zeitart);
