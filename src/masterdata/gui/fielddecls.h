@@ -23,3 +23,14 @@ inline widgets::FieldDecl ListField(const QString& caption, const QString& field
             .lookupKey = key,
             .lookupText = text};
 }
+
+// Bank name or bank code as a list over the bank table (named "TabBanken"
+// in the lookups): key is the list's column stored here; choosing a row
+// also fills other from the row's otherKey.
+inline widgets::FieldDecl BankListField(const QString& caption, const QString& field,
+                                        const QString& page, int width, const QString& key,
+                                        const QString& other, const QString& otherKey) {
+    widgets::FieldDecl d = ListField(caption, field, page, width, key, key);
+    d.lookupCopies = {{otherKey, other}};
+    return d;
+}

@@ -91,13 +91,6 @@ FieldDecl kostartLine(int zeitart) {
     return d;
 }
 
-FieldDecl bankList(const QString& caption, const QString& field, int width, const QString& key,
-                   const QString& other, const QString& otherKey) {
-    FieldDecl d = ListField(caption, field, kAdresse, width, key, key);
-    d.lookupCopies = {{otherKey, other}};
-    return d;
-}
-
 QList<FieldDecl> personalFields() {
     QHash<QString, FixedChoiceList> lists;
     for (const FixedChoiceList& list : PersonalChoiceLists())
@@ -118,8 +111,10 @@ QList<FieldDecl> personalFields() {
         EditField(u"&PLZ/Ort"_s, u"P_Plz"_s, kAdresse, 10),
         {.field = u"P_Ort"_s, .page = kAdresse, .sameLine = true},
         EditField(u"Lan&d"_s, u"P_Land"_s, kAdresse, 30),
-        bankList(u"Ban&kname"_s, u"P_Bankname"_s, 30, u"BankName"_s, u"P_BankBlz"_s, u"BankBLZ"_s),
-        bankList(u"BL&Z"_s, u"P_BankBlz"_s, 10, u"BankBLZ"_s, u"P_Bankname"_s, u"BankName"_s),
+        BankListField(u"Ban&kname"_s, u"P_Bankname"_s, kAdresse, 30, u"BankName"_s, u"P_BankBlz"_s,
+                      u"BankBLZ"_s),
+        BankListField(u"BL&Z"_s, u"P_BankBlz"_s, kAdresse, 10, u"BankBLZ"_s, u"P_Bankname"_s,
+                      u"BankName"_s),
         EditField(u"K&onto-Nr"_s, u"P_BankKontoNr"_s, kAdresse, 11),
         ListField(u"Zahlar&t"_s, u"P_BankZahlart"_s, kAdresse, 30, u"ZA_ID"_s, u"ZA_Text"_s),
 

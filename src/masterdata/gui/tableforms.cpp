@@ -2,6 +2,7 @@
 
 #include "masterdata/gui/docforms.h"
 #include "masterdata/gui/liefartform.h"
+#include "masterdata/gui/lieferantform.h"
 #include "masterdata/gui/mwstform.h"
 #include "masterdata/gui/personalform.h"
 #include "masterdata/gui/smalltableforms.h"
@@ -13,7 +14,7 @@ QList<TableFormDecl> TableFormDecls() {
     QList<TableFormDecl> decls = {MwstFormDecl(),       ZahlBedFormDecl(),      ZahlartFormDecl(),
                                   MengEinhFormDecl(),   KrankenkasseFormDecl(), BankenFormDecl(),
                                   ZahlIntervFormDecl(), LiefArtFormDecl(),      TaetigPagesDecl(),
-                                  PersonalPagesDecl()};
+                                  PersonalPagesDecl(),  LieferantPagesDecl()};
     for (const DocFamilyRow& row : DocFamily())
         decls.append(DocFormDecl(row));
     return decls;

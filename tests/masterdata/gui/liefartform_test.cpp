@@ -3,6 +3,7 @@
 #include "core/gui/modaldriver.h"
 #include "masterdata/dialogs/tf_dbselect.h"
 #include "masterdata/gui/liefartform.h"
+#include "masterdata/gui/lieferantform.h"
 #include "platform/table/table.h"
 #include "platform/widgets/datagrid.h"
 #include "platform/widgets/fieldform.h"
@@ -119,6 +120,27 @@ TEST_F(LiefArtForm, TheArticlePickerFillsTheRowOnlyFromTheArticleColumn) {
         EXPECT_EQ(FieldText(form.table(), u"A_Bezeich1"_s), u"Lappen"_s);
         EXPECT_DOUBLE_EQ(FieldFloat(form.table(), u"A_EkPreis"_s), 1.0);
     });
+}
+
+TEST_F(LiefArtForm, TheSupplierFormsAssortmentButtonOpensTheCurrentSuppliersRows) {
+    dm->TabLieferant().open();
+    for (table::Table* t : {&dm->TabBanken(), &dm->TabZahlart(), &dm->TabZahlbed()})
+        t->open();
+    TF_TableForm suppliers(LieferantPagesDecl(), dm->TabLieferant());
+    ASSERT_TRUE(dm->TabLieferant().locate({u"K_Nr"_s}, {4}));
+    QString caption;
+    int rows = 0;
+    WhenModalShown([&](QWidget* modal) {
+        auto* form = qobject_cast<TF_TableForm*>(modal);
+        ASSERT_NE(form, nullptr);
+        caption = form->windowTitle();
+        rows = form->table().recordCount();
+        form->reject();
+    });
+    suppliers.button(u"Sortiment"_s)->click();
+    EXPECT_EQ(caption, u"Sortiment [Lieferant 4]"_s);
+    EXPECT_EQ(rows, 2);
+    EXPECT_FALSE(dm->TabLiefArt().isOpen());
 }
 
 } // namespace
