@@ -376,19 +376,20 @@ void TRtfEditorBase::btnPrintClick() {
     m_editor->setFocus();
 }
 
-QString TRtfEditorBase::chooseFile(bool save, const QString& directory) {
-    QString chosen;
+QString ChooseRtfFile(QWidget* parent, bool save, const QString& directory) {
     if (const RtfFileChooser& chooser = installedChooser())
-        chosen = chooser(this, save, directory);
-    else if (save)
-        chosen = QFileDialog::getSaveFileName(this, u"Datei/Block speichern"_s, directory,
-                                              QtFilterString(u"Rich-Text-Datei|.rtf"_s));
-    else {
-        const QString filter = u"Textdateien|.txt|Rich-Text-Dateien|.rtf"_s;
-        QString selected = QtNameFilters(filter).value(1);
-        chosen = QFileDialog::getOpenFileName(this, u"Datei/Block laden"_s, directory,
-                                              QtFilterString(filter), &selected);
-    }
+        return chooser(parent, save, directory);
+    if (save)
+        return QFileDialog::getSaveFileName(parent, u"Datei/Block speichern"_s, directory,
+                                            QtFilterString(u"Rich-Text-Datei|.rtf"_s));
+    const QString filter = u"Textdateien|.txt|Rich-Text-Dateien|.rtf"_s;
+    QString selected = QtNameFilters(filter).value(1);
+    return QFileDialog::getOpenFileName(parent, u"Datei/Block laden"_s, directory,
+                                        QtFilterString(filter), &selected);
+}
+
+QString TRtfEditorBase::chooseFile(bool save, const QString& directory) {
+    const QString chosen = ChooseRtfFile(this, save, directory);
     m_editor->setFocus();
     return chosen;
 }

@@ -15,6 +15,9 @@ class QToolBar;
 using RtfFileChooser = std::function<QString(QWidget* parent, bool save, const QString& directory)>;
 // Installs a chooser (nullptr: the standard dialogs); returns the previous one.
 RtfFileChooser SetRtfFileChooser(RtfFileChooser chooser);
+// A file to load ("Textdateien", "Rich-Text-Dateien") or to save an RTF block
+// as, through the installed chooser or the standard dialogs.
+QString ChooseRtfFile(QWidget* parent, bool save, const QString& directory);
 
 // Text modules and letters are RTF files: a name whose extension is not
 // ".rtf" (in any case) gets ".rtf" in place of its extension.

@@ -34,3 +34,13 @@ QList<widgets::DbNavigator::Button> BrowseNavigator() {
     using B = widgets::DbNavigator;
     return {B::First, B::Prior, B::Next, B::Last, B::Insert, B::Delete, B::Refresh};
 }
+
+FormActionDecl QuietTableAction(const QString& caption, std::function<void(table::Table& t)> work) {
+    return {caption, [work = std::move(work)](TF_TableForm& form) {
+                {
+                    widgets::ControlsDisabled quiet(form.source());
+                    work(form.table());
+                }
+                form.source().notifyViewChanged();
+            }};
+}

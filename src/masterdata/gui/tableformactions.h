@@ -2,6 +2,10 @@
 
 #include "masterdata/gui/tableformdecl.h"
 
+namespace table {
+class Table;
+}
+
 // Column actions that several table forms share.
 
 // How a date column's calendar treats a cancelled choice.
@@ -22,3 +26,8 @@ QList<PrintButtonDecl> ListPrintButtons(int formType, const QString& entry);
 // The navigator of forms with their own post and cancel buttons: first,
 // prior, next, last, insert, delete and refresh.
 QList<widgets::DbNavigator::Button> BrowseNavigator();
+
+// An action that rewrites the form's table behind its widgets (a record copy
+// on a cursor of its own): the widgets stay quiet meanwhile and show the
+// table's view once afterwards.
+FormActionDecl QuietTableAction(const QString& caption, std::function<void(table::Table& t)> work);

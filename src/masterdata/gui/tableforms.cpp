@@ -1,5 +1,6 @@
 #include "masterdata/gui/tableforms.h"
 
+#include "masterdata/gui/artikelform.h"
 #include "masterdata/gui/docforms.h"
 #include "masterdata/gui/liefartform.h"
 #include "masterdata/gui/lieferantform.h"
@@ -14,7 +15,7 @@ QList<TableFormDecl> TableFormDecls() {
     QList<TableFormDecl> decls = {MwstFormDecl(),       ZahlBedFormDecl(),      ZahlartFormDecl(),
                                   MengEinhFormDecl(),   KrankenkasseFormDecl(), BankenFormDecl(),
                                   ZahlIntervFormDecl(), LiefArtFormDecl(),      TaetigPagesDecl(),
-                                  PersonalPagesDecl(),  LieferantPagesDecl()};
+                                  PersonalPagesDecl(),  LieferantPagesDecl(),   ArtikelPagesDecl()};
     for (const DocFamilyRow& row : DocFamily())
         decls.append(DocFormDecl(row));
     return decls;

@@ -151,15 +151,9 @@ TableFormDecl TaetigPagesDecl() {
          .sameLine = true},
     };
     d.openTables = {u"TabKostart"_s};
-    d.contextMenu = {{u"Leistungssatz kopieren"_s,
-                      [](TF_TableForm& form) {
-                          {
-                              widgets::ControlsDisabled quiet(form.source());
-                              CopyTaetigRecord(form.table());
-                          }
-                          form.source().notifyViewChanged();
-                      }},
-                     {u"Abbruch"_s, {}}};
+    d.contextMenu = {
+        QuietTableAction(u"Leistungssatz kopieren"_s, [](table::Table& t) { CopyTaetigRecord(t); }),
+        {u"Abbruch"_s, {}}};
     d.prints = ListPrintButtons(21000, u"PrintTaetigList"_s);
     d.helpPage = u"tatigkeiten.html"_s;
     d.minimumSize = {760, 600};
