@@ -4,6 +4,7 @@
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/lookups.h"
+#include "core/data/turnover.h"
 #include "core/datagui/rtfclipboardfiles.h"
 #include "core/formplacement.h"
 #include "core/messagecatalog.h"
@@ -16,6 +17,7 @@
 #include "masterdata/dialogs/tf_dbrtf.h"
 #include "masterdata/gui/fieldbeside.h"
 #include "masterdata/gui/fielddecls.h"
+#include "masterdata/gui/recordposition.h"
 #include "masterdata/gui/tableformactions.h"
 #include "masterdata/gui/tf_tableform.h"
 #include "masterdata/pickedvalue.h"
@@ -248,6 +250,7 @@ void setupArtikelForm(TF_TableForm& form) {
     });
     supplier->setFocusPolicy(Qt::ClickFocus);
     toggleReservations(form); // hidden until asked for
+    AddRecordPosition(form);
     if (QPushButton* del = form.button(kDelObjArt))
         del->setVisible(ServiceMode);
     ShowArtikelStock(form);
@@ -346,4 +349,10 @@ TableFormDecl ArtikelPagesDecl() {
     d.placement = {kPlacementFile03, u"Artikel"_s, {u"GridArtik.Columns"_s}};
     d.setup = &setupArtikelForm;
     return d;
+}
+
+void ShowArtikelForm(int objId, int objNr) {
+    SetArtikelFormStock(objId, objNr);
+    TodayYear = QDate::currentDate().year();
+    OpenTableForm(ArtikelPagesDecl());
 }

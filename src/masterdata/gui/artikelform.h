@@ -22,3 +22,7 @@ void ShowArtikelStock(TF_TableForm& form);
 // The form's actions, callable on an open form.
 void ImportArtikelIntoObject(TF_TableForm& form);
 void LoadArtikelTextModule(TF_TableForm& form);
+
+// Shows the stock of the object (0, 0: the central stock) with the turnover
+// year of today.
+void ShowArtikelForm(int objId, int objNr);

@@ -55,7 +55,12 @@ QLineEdit* AddTextBesideField(TF_TableForm& form, const QString& field, int widt
     auto* edit = qobject_cast<QLineEdit*>(editor);
     const auto show = [beside, edit, &form, field, text = std::move(text)] {
         table::Table& t = form.table();
-        const table::Field* f = t.isOpen() ? t.findField(field) : nullptr;
+        // Nothing to name without a record.
+        if (!t.isOpen() || (t.isEmpty() && !t.isEditing())) {
+            beside->clear();
+            return;
+        }
+        const table::Field* f = t.findField(field);
         beside->setText(text(edit ? edit->text() : f ? f->text() : QString()));
     };
     for (auto signal : {&widgets::DataSource::recordChanged, &widgets::DataSource::viewChanged,

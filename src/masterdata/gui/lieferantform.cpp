@@ -1,6 +1,7 @@
 #include "masterdata/gui/lieferantform.h"
 
 #include "core/data/dbhelpers.h"
+#include "core/data/turnover.h"
 #include "core/formplacement.h"
 #include "masterdata/gui/fielddecls.h"
 #include "masterdata/gui/liefartform.h"
@@ -8,6 +9,8 @@
 #include "masterdata/gui/tf_tableform.h"
 #include "platform/errors.h"
 #include "platform/table/table.h"
+
+#include <QDate>
 
 using namespace Qt::StringLiterals;
 using widgets::FieldDecl;
@@ -123,7 +126,12 @@ TableFormDecl LieferantPagesDecl() {
     d.prints = {{u"&Vorschau"_s, 79000, u"PrintLiefList"_s, 1},
                 {u"&Druck"_s, 79000, u"PrintLiefList"_s, 0}};
     d.helpPage = u"Lieferanten.html"_s;
-    d.minimumSize = {780, 680};
+    d.minimumSize = {800, 740};
     d.placement = {kPlacementFile03, u"Lieferanten"_s, {u"GridKunden.Columns"_s}};
     return d;
+}
+
+void ShowLieferantForm() {
+    TodayYear = QDate::currentDate().year();
+    OpenTableForm(LieferantPagesDecl());
 }

@@ -6,3 +6,7 @@ struct TableFormDecl;
 // their addresses, contacts, bank and booking data, the assortment button
 // and the supplier list print.
 TableFormDecl LieferantPagesDecl();
+
+// Shows the supplier form with the turnover year of today (the main
+// window's "Lieferanten").
+void ShowLieferantForm();

@@ -1,10 +1,14 @@
 #include "masterdata/gui/masterdatamodules.h"
 
 #include "core/moduleentries.h"
+#include "masterdata/gui/artikelform.h"
 #include "masterdata/gui/kundenform.h"
+#include "masterdata/gui/lieferantform.h"
 #include "masterdata/gui/listprinting.h"
 #include "masterdata/gui/mwstform.h"
+#include "masterdata/gui/personalform.h"
 #include "masterdata/gui/smalltableforms.h"
+#include "masterdata/gui/taetigform.h"
 #include "masterdata/gui/zahlintervform.h"
 
 void RegisterMasterDataModules(ModuleDispatcher& dispatcher) {
@@ -19,4 +23,9 @@ void RegisterMasterDataModules(ModuleDispatcher& dispatcher) {
     dispatcher.setOpener(QStringLiteral("ShowBankenForm"), [] { ShowBankenForm(false); });
     dispatcher.setOpener(QStringLiteral("ShowZahlIntervForm"), [] { ShowZahlIntervForm(); });
     dispatcher.setOpener(QStringLiteral("ShowKundenForm"), [] { ShowKundenForm(); });
+    // The central stock; an object's stock opens from the object form.
+    dispatcher.setOpener(QStringLiteral("ShowArtikelForm"), [] { ShowArtikelForm(0, 0); });
+    dispatcher.setOpener(QStringLiteral("TF_Taetig"), [] { ShowTaetigForm(); });
+    dispatcher.setOpener(QStringLiteral("ShowPersonalForm"), [] { ShowPersonalForm(); });
+    dispatcher.setOpener(QStringLiteral("ShowLieferantForm"), [] { ShowLieferantForm(); });
 }

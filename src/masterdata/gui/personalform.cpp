@@ -263,3 +263,7 @@ TableFormDecl PersonalPagesDecl() {
     };
     return d;
 }
+
+void ShowPersonalForm() {
+    OpenTableForm(PersonalPagesDecl());
+}

@@ -10,3 +10,6 @@ TableFormDecl PersonalPagesDecl();
 
 // The cost-type picker of "Zeitart n" (1 to 8): a new choice is posted.
 void ChoosePersonalKostart(TF_TableForm& form, int zeitart);
+
+// Shows the staff form (the main window's "Mitarbeiter").
+void ShowPersonalForm();

@@ -175,3 +175,7 @@ TableFormDecl TaetigPagesDecl() {
     };
     return d;
 }
+
+void ShowTaetigForm() {
+    OpenTableForm(TaetigPagesDecl());
+}

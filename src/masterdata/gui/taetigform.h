@@ -12,3 +12,6 @@ TableFormDecl TaetigPagesDecl();
 // edit), callable on an open form.
 void ChooseTaetigBasisEinheit(TF_TableForm& form);
 void ChooseTaetigKostart(TF_TableForm& form);
+
+// Shows the activity catalogue (the main window's "Leistungen").
+void ShowTaetigForm();

@@ -1,0 +1,83 @@
+#include "core/data/datamodule.h"
+#include "core/gui/mainform.h"
+#include "core/moduleentries.h"
+#include "core/rights.h"
+#include "masterdata/gui/masterdatamodules.h"
+#include "platform/table/table.h"
+#include "tableformfixture.h"
+
+#include <QAction>
+#include <QPushButton>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The main window's entries of articles, activities, staff and suppliers.
+class MasterLists : public formtest::TableFormTest {
+protected:
+    void SetUp() override {
+        TableFormTest::SetUp();
+        m_savedUser = CurrentUser;
+        CurrentUser = TUserRec();
+        for (const int right : {1, 6, 7, 8, 9})
+            CurrentUser.rights.set(right, rbAllRights);
+        RegisterMasterDataModules(dispatcher);
+        window = std::make_unique<TF_LumoMain>(dispatcher);
+        window->show();
+    }
+    void TearDown() override {
+        window.reset();
+        CurrentUser = m_savedUser;
+        TableFormTest::TearDown();
+    }
+    QPushButton* toolButton(const QString& caption) const {
+        for (QPushButton* b : window->toolButtons)
+            if (b->text().remove(u'&') == caption)
+                return b;
+        return nullptr;
+    }
+
+    ModuleDispatcher dispatcher;
+    std::unique_ptr<TF_LumoMain> window;
+
+private:
+    TUserRec m_savedUser;
+};
+
+TEST_F(MasterLists, EveryEntryAndButtonOpensItsForm) {
+    const struct {
+        const char* entry;
+        const char* form;
+        const char* caption;
+    } cases[] = {
+        {"Artikel", "TF_Artikel", "Warenlager [Objekt 0]"},
+        {"Leistungen", "TF_Taetig", "Tätigkeiten"},
+        {"Mitarbeiter", "TF_Personal", "Mitarbeiter"},
+        {"Lieferanten", "TF_Lieferant", "Lieferanten"},
+    };
+    for (const auto& c : cases) {
+        const QString entry = QString::fromUtf8(c.entry);
+        SCOPED_TRACE(c.entry);
+        QAction* item = window->menuItem(u"Datenbanken"_s, entry);
+        ASSERT_NE(item, nullptr);
+        QPushButton* button = toolButton(entry);
+        ASSERT_NE(button, nullptr);
+        for (const std::function<void()>& open :
+             {std::function<void()>([item] { item->trigger(); }),
+              std::function<void()>([button] { button->click(); })}) {
+            const bool shown = whenFormShown(
+                [&](TF_TableForm& form) {
+                    EXPECT_EQ(form.objectName(), QString::fromLatin1(c.form));
+                    EXPECT_EQ(form.windowTitle(), QString::fromUtf8(c.caption));
+                    EXPECT_TRUE(form.table().isOpen());
+                    form.close();
+                },
+                open);
+            EXPECT_TRUE(shown);
+        }
+    }
+    EXPECT_TRUE(presenter.boxes.isEmpty()) << presenter.boxes.value(0).text.toStdString();
+}
+
+} // namespace
