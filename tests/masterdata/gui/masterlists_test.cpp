@@ -14,35 +14,16 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // The main window's entries of articles, activities, staff and suppliers.
-class MasterLists : public formtest::TableFormTest {
+class MasterLists : public formtest::MainWindowTest {
 protected:
-    void SetUp() override {
-        TableFormTest::SetUp();
-        m_savedUser = CurrentUser;
-        CurrentUser = TUserRec();
-        for (const int right : {1, 6, 7, 8, 9})
-            CurrentUser.rights.set(right, rbAllRights);
-        RegisterMasterDataModules(dispatcher);
-        window = std::make_unique<TF_LumoMain>(dispatcher);
-        window->show();
-    }
-    void TearDown() override {
-        window.reset();
-        CurrentUser = m_savedUser;
-        TableFormTest::TearDown();
-    }
+    MasterLists() : MainWindowTest({1, 6, 7, 8, 9}) {}
+
     QPushButton* toolButton(const QString& caption) const {
         for (QPushButton* b : window->toolButtons)
             if (b->text().remove(u'&') == caption)
                 return b;
         return nullptr;
     }
-
-    ModuleDispatcher dispatcher;
-    std::unique_ptr<TF_LumoMain> window;
-
-private:
-    TUserRec m_savedUser;
 };
 
 TEST_F(MasterLists, EveryEntryAndButtonOpensItsForm) {

@@ -346,28 +346,9 @@ TEST_F(IntervalForm, CancelledEditorKeepsThePattern) {
 }
 
 // The settings menu as its user reaches it.
-class SettingsMenu : public formtest::TableFormTest {
+class SettingsMenu : public formtest::MainWindowTest {
 protected:
-    void SetUp() override {
-        TableFormTest::SetUp();
-        m_savedUser = CurrentUser;
-        CurrentUser = TUserRec();
-        CurrentUser.rights.set(33, rbAllRights);
-        RegisterMasterDataModules(dispatcher);
-        window = std::make_unique<TF_LumoMain>(dispatcher);
-        window->show();
-    }
-    void TearDown() override {
-        window.reset();
-        SetListPrinter({}); // installed with the modules
-        CurrentUser = m_savedUser;
-        TableFormTest::TearDown();
-    }
-    ModuleDispatcher dispatcher;
-    std::unique_ptr<TF_LumoMain> window;
-
-private:
-    TUserRec m_savedUser;
+    SettingsMenu() : MainWindowTest({33}) {}
 };
 
 TEST_F(SettingsMenu, EveryEntryOpensItsFormBelowTheMainWindow) {

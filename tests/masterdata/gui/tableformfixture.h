@@ -2,12 +2,17 @@
 
 #include "core/data/moduledbfixture.h"
 #include "core/data/recordrules.h"
+#include "core/gui/mainform.h"
 #include "core/gui/modaldriver.h"
+#include "core/moduleentries.h"
+#include "core/rights.h"
 #include "masterdata/dialogs/tf_kalender.h"
+#include "masterdata/gui/masterdatamodules.h"
 #include "masterdata/gui/tf_tableform.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QList>
 #include <functional>
 #include <memory>
 
@@ -59,6 +64,36 @@ protected:
 private:
     QByteArray m_savedWinDir;
     bool m_hadWinDir = false;
+};
+
+// The main window with the master-data openers, for a user holding all
+// rights of the given functions only.
+class MainWindowTest : public TableFormTest {
+protected:
+    explicit MainWindowTest(QList<int> rights) : m_rights(std::move(rights)) {}
+    void SetUp() override {
+        TableFormTest::SetUp();
+        m_savedUser = CurrentUser;
+        CurrentUser = TUserRec();
+        for (const int right : m_rights)
+            CurrentUser.rights.set(right, rbAllRights);
+        RegisterMasterDataModules(dispatcher);
+        window = std::make_unique<TF_LumoMain>(dispatcher);
+        window->show();
+    }
+    void TearDown() override {
+        window.reset();
+        SetListPrinter({}); // installed with the modules
+        CurrentUser = m_savedUser;
+        TableFormTest::TearDown();
+    }
+
+    ModuleDispatcher dispatcher;
+    std::unique_ptr<TF_LumoMain> window;
+
+private:
+    QList<int> m_rights;
+    TUserRec m_savedUser;
 };
 
 } // namespace formtest
