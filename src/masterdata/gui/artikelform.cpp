@@ -84,12 +84,14 @@ void chooseKostart(TF_TableForm& form) {
 }
 
 // The reservation memo, shown and hidden by a double-click on the reservations.
-void toggleReservations(TF_TableForm& form) {
-    QWidget* memo = form.fields()->editor(u"A_VormerkMemo"_s);
-    const bool show = !memo->isVisible();
-    memo->setVisible(show);
+void showReservations(TF_TableForm& form, bool show) {
+    form.fields()->editor(u"A_VormerkMemo"_s)->setVisible(show);
     if (QLabel* label = form.fields()->label(u"A_VormerkMemo"_s))
         label->setVisible(show);
+}
+
+void toggleReservations(TF_TableForm& form) {
+    showReservations(form, form.fields()->editor(u"A_VormerkMemo"_s)->isHidden());
 }
 
 void takeMainSupplier(TF_TableForm& form) {
@@ -249,7 +251,7 @@ void setupArtikelForm(TF_TableForm& form) {
         return GetLieferantMatchById(FieldInt(form.table(), u"A_HauptLiefID"_s));
     });
     supplier->setFocusPolicy(Qt::ClickFocus);
-    toggleReservations(form); // hidden until asked for
+    showReservations(form, false); // until asked for
     AddRecordPosition(form);
     if (QPushButton* del = form.button(kDelObjArt))
         del->setVisible(ServiceMode);

@@ -15,7 +15,15 @@ QLabel* positionLabel(TF_TableForm& form, const QString& name) {
     auto* label = new QLabel(&form);
     label->setObjectName(name);
     label->setFont(QFont(u"Courier New"_s));
-    form.topRow().addWidget(label);
+    // Beside the navigator's buttons, before the row's stretch.
+    QHBoxLayout& row = form.topRow();
+    int at = row.count();
+    for (int i = 0; i < row.count(); ++i)
+        if (row.itemAt(i)->spacerItem()) {
+            at = i;
+            break;
+        }
+    row.insertWidget(at, label);
     return label;
 }
 

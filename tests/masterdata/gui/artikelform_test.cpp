@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
 #include <QTextDocument>
 
 using namespace Qt::StringLiterals;
@@ -166,6 +167,16 @@ TEST_F(ArtikelForm, ATextModuleIsPastedIntoTheDescription) {
     widgets::DbRichEdit::showValue(FieldText(form->table(), u"A_Beschreibung"_s), stored);
     // At the caret, after what the record rules put into an empty description.
     EXPECT_EQ(stored.toPlainText().trimmed(), u"BesenMit freundlichen Grüßen"_s);
+}
+
+TEST_F(ArtikelForm, TheReservationMemoShowsOnADoubleClickOnTheReservations) {
+    showStock(0, 0);
+    QWidget* memo = form->fields()->editor(u"A_VormerkMemo"_s);
+    EXPECT_FALSE(memo->isVisible());
+    QTest::mouseDClick(form->fields()->editor(u"A_Vormerkung"_s), Qt::LeftButton);
+    EXPECT_FALSE(memo->isHidden());
+    QTest::mouseDClick(form->fields()->editor(u"A_Vormerkung"_s), Qt::LeftButton);
+    EXPECT_TRUE(memo->isHidden());
 }
 
 } // namespace
