@@ -4,12 +4,14 @@
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/lookups.h"
+#include "core/data/recordrules.h"
 #include "core/data/turnover.h"
 #include "core/datagui/rtfclipboardfiles.h"
 #include "core/formplacement.h"
 #include "core/messagecatalog.h"
 #include "core/programdirs.h"
 #include "core/programsettings.h"
+#include "core/rights.h"
 #include "masterdata/articlestock.h"
 #include "masterdata/dialogs/duallistdialog.h"
 #include "masterdata/dialogs/pickers.h"
@@ -17,13 +19,16 @@
 #include "masterdata/dialogs/tf_dbrtf.h"
 #include "masterdata/gui/fieldbeside.h"
 #include "masterdata/gui/fielddecls.h"
-#include "masterdata/gui/recordposition.h"
+#include "masterdata/gui/listformdecl.h"
+#include "masterdata/gui/listforms.h"
 #include "masterdata/gui/tableformactions.h"
+#include "masterdata/gui/tf_listform.h"
 #include "masterdata/gui/tf_tableform.h"
 #include "masterdata/pickedvalue.h"
 #include "platform/errors.h"
 #include "platform/richtext/richtextclipboard.h"
 #include "platform/table/table.h"
+#include "platform/widgets/datagrid.h"
 #include "platform/widgets/datasource.h"
 #include "platform/widgets/dbcombobox.h"
 #include "platform/widgets/dbrichedit.h"
@@ -40,6 +45,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
+#include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
 using widgets::FieldDecl;
@@ -109,7 +115,7 @@ QList<FieldDecl> artikelFields() {
     return {
         EditField(u"Artikel-&Nr"_s, u"A_ArtNo"_s, kGrund, 8),
         EditField(u"Gru&ppe"_s, u"A_Gruppe"_s, kGrund, 10),
-        EditField(u"&Suchbegriff"_s, u"A_Bezeich1"_s, kGrund, 30),
+        EditField(u"Suchbegr&iff"_s, u"A_Bezeich1"_s, kGrund, 30),
         EditField(u"Hers&teller"_s, u"A_Bezeich2"_s, kGrund, 30),
         EditField(u"&Kurzbeschreibung"_s, u"A_Bezeich3"_s, kGrund, 30),
         EditField(u"&Einkaufspreis"_s, u"A_EkPreis"_s, kGrund, 12),
@@ -128,7 +134,7 @@ QList<FieldDecl> artikelFields() {
         EditField(u"&Regal"_s, u"A_Regal"_s, kBestand, 15),
         EditField(u"Lager&platz"_s, u"A_Lagerplatz"_s, kBestand, 15),
         readOnlyField(u"Istbestand"_s, u"A_Lagermenge"_s, 10),
-        EditField(u"&Sollbestand"_s, u"A_SollBestand"_s, kBestand, 10),
+        EditField(u"Sollbestan&d"_s, u"A_SollBestand"_s, kBestand, 10),
         EditField(u"M&indestbestand"_s, u"A_BestellBestand"_s, kBestand, 10),
         readOnlyField(u"Lagerwert"_s, u"A_Lagerwert"_s, 12),
         {.caption = u"MWSt-Sat&z"_s,
@@ -252,7 +258,6 @@ void setupArtikelForm(TF_TableForm& form) {
     });
     supplier->setFocusPolicy(Qt::ClickFocus);
     showReservations(form, false); // until asked for
-    AddRecordPosition(form);
     if (QPushButton* del = form.button(kDelObjArt))
         del->setVisible(ServiceMode);
     ShowArtikelStock(form);
@@ -353,8 +358,72 @@ TableFormDecl ArtikelPagesDecl() {
     return d;
 }
 
+namespace {
+
+// The tables the article form reads besides the articles, open while it is
+// the active window.
+QList<table::Table*> sideTables() {
+    TDataModule1& dm = DataModule1();
+    return {&dm.TabLiefArt(), &dm.TabAUmsatz(), &dm.TabBestMode()};
+}
+
+// The article's supplier rows below its main supplier: the shared supplier
+// articles, which the data module filters to the article after each move.
+void addSupplierRows(TF_ListForm& form) {
+    QWidget* page = form.fields()->page(kLieferanten);
+    auto* layout = page ? qobject_cast<QVBoxLayout*>(page->layout()) : nullptr;
+    if (!layout)
+        return;
+    table::Table& liefArt = DataModule1().TabLiefArt();
+    if (table::Field* f = liefArt.findField(u"A_LieferantID"_s))
+        f->onGetText = [](const table::Field& id) {
+            return GetLieferantMatchById(id.asIntegerOr(0));
+        };
+    auto* source = new widgets::DataSource(liefArt, &form);
+    auto* grid = new widgets::DataGrid(*source, page);
+    grid->setObjectName(u"GridLiefArt"_s);
+    grid->setColumns({{u"A_LieferantID"_s, u"Lieferant"_s, 20, true},
+                      {u"A_LiefArtNo"_s, u"Lieferanten-Artikel-Nr."_s, 22, true},
+                      {u"A_EkPreis"_s, u"Einkaufspreis"_s, 12, true},
+                      {u"A_BestellmengeMin"_s, u"Mindestmenge"_s, 12, true},
+                      {u"A_Liefertage"_s, u"Liefertage"_s, 10, true}});
+    layout->insertWidget(layout->count() - 1, grid, 1);
+}
+
+} // namespace
+
+ListFormDecl ArtikelFormDecl() {
+    ListFormDecl d;
+    d.form = ArtikelPagesDecl();
+    d.right = 1;
+    d.recordPosition = true;
+    d.remember = &RememberArtikelArtNo;
+    d.build = &addSupplierRows;
+    d.activated = [](TF_ListForm& form) {
+        for (table::Table* t : sideTables())
+            if (!t->isOpen())
+                DataModule1().OpenDataTable(*t);
+        ShowArtikelStock(form);
+    };
+    d.deactivated = [](TF_ListForm&) {
+        for (table::Table* t : sideTables())
+            if (t->isOpen())
+                t->close();
+    };
+    d.applyRights = [](TF_ListForm& form) {
+        if (QPushButton* import = form.button(kImport))
+            import->setVisible(HasExportRight(1));
+    };
+    return d;
+}
+
 void ShowArtikelForm(int objId, int objNr) {
     SetArtikelFormStock(objId, objNr);
     TodayYear = QDate::currentDate().year();
-    OpenTableForm(ArtikelPagesDecl());
+    TF_ListForm& form = ShowListForm(u"TF_Artikel"_s);
+    if (QPushButton* del = form.button(kDelObjArt))
+        del->setVisible(ServiceMode);
+    // An active form shows the new stock at once, another one on activation.
+    if (form.isActivated())
+        ShowArtikelStock(form);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+struct ListFormDecl;
 struct TableFormDecl;
 class TF_TableForm;
 
@@ -8,6 +9,10 @@ class TF_TableForm;
 // into an object's stock, the record copy, the text modules and the article
 // list print.
 TableFormDecl ArtikelPagesDecl();
+// The same on the list-form host: the rights of function 1 ("Importieren"
+// with the export right), the record position, the supplier rows of the
+// article and the side tables open while the form is active.
+ListFormDecl ArtikelFormDecl();
 
 // The stock the form shows: object id and number, both 0 for the central
 // stock. Set by the opener before the form shows.

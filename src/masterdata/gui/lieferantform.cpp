@@ -1,16 +1,24 @@
 #include "masterdata/gui/lieferantform.h"
 
 #include "core/data/dbhelpers.h"
+#include "core/data/numberproposals.h"
+#include "core/data/recordrules.h"
 #include "core/data/turnover.h"
 #include "core/formplacement.h"
+#include "core/rights.h"
 #include "masterdata/gui/fielddecls.h"
 #include "masterdata/gui/liefartform.h"
+#include "masterdata/gui/listformdecl.h"
+#include "masterdata/gui/listforms.h"
 #include "masterdata/gui/tableformactions.h"
+#include "masterdata/gui/tf_listform.h"
 #include "masterdata/gui/tf_tableform.h"
 #include "platform/errors.h"
 #include "platform/table/table.h"
+#include "platform/widgets/rowreader.h"
 
 #include <QDate>
+#include <QPushButton>
 
 using namespace Qt::StringLiterals;
 using widgets::FieldDecl;
@@ -51,7 +59,7 @@ FieldDecl turnover(const QString& caption, const QString& field) {
 QList<FieldDecl> lieferantFields() {
     QList<FieldDecl> f = {
         EditField(u"Lief-&Nr."_s, u"K_Nr"_s, kGrund, 8),
-        EditField(u"&Suchbegriff"_s, u"K_Match"_s, kGrund, 40),
+        EditField(u"Suchb&egriff"_s, u"K_Match"_s, kGrund, 40),
         EditField(u"Name &1"_s, u"K_Name1"_s, kGrund, 40),
         EditField(u"Name &2"_s, u"K_Name2"_s, kGrund, 40),
         EditField(u"Name &3"_s, u"K_Name3"_s, kGrund, 40),
@@ -68,10 +76,8 @@ QList<FieldDecl> lieferantFields() {
     for (int n = 1; n <= 4; ++n)
         f += contact(n);
     f += {
-        BankListField(u"Ban&kname"_s, u"K_Bankname"_s, kBank, 40, u"BankName"_s, u"K_Blz"_s,
-                      u"BankBLZ"_s),
-        BankListField(u"B&LZ"_s, u"K_Blz"_s, kBank, 10, u"BankBLZ"_s, u"K_Bankname"_s,
-                      u"BankName"_s),
+        EditField(u"Ban&kname"_s, u"K_Bankname"_s, kBank, 40),
+        EditField(u"B&LZ"_s, u"K_Blz"_s, kBank, 10),
         EditField(u"K&onto"_s, u"K_Konto"_s, kBank, 11),
         ListField(u"&Zahlart"_s, u"K_Zahlart"_s, kBank, 30, u"ZA_ID"_s, u"ZA_Text"_s),
         EditField(u"Ansprechpar&tner"_s, u"K_BankAnsprech"_s, kBank, 40),
@@ -118,10 +124,7 @@ TableFormDecl LieferantPagesDecl() {
     d.navigatorButtons = BrowseNavigator();
     d.postCancelButtons = true;
     d.fields = lieferantFields();
-    d.lookups = {{u"K_Bankname"_s, u"TabBanken"_s},
-                 {u"K_Blz"_s, u"TabBanken"_s},
-                 {u"K_Zahlart"_s, u"TabZahlart"_s},
-                 {u"K_Rechbed"_s, u"TabZahlbed"_s}};
+    d.lookups = {{u"K_Zahlart"_s, u"TabZahlart"_s}, {u"K_Rechbed"_s, u"TabZahlbed"_s}};
     d.buttons = {{u"Sortiment"_s, &showAssortment}};
     d.prints = {{u"&Vorschau"_s, 79000, u"PrintLiefList"_s, 1},
                 {u"&Druck"_s, 79000, u"PrintLiefList"_s, 0}};
@@ -131,7 +134,45 @@ TableFormDecl LieferantPagesDecl() {
     return d;
 }
 
+ListFormDecl LieferantFormDecl() {
+    ListFormDecl d;
+    d.form = LieferantPagesDecl();
+    d.right = 9;
+    d.numberProposal = {u"K_Nr"_s, u"Möchten Sie die Lieferanten-Nummer wirklich ändern?"_s,
+                        &NextFreeLieferantNr};
+    d.bankPair = {u"K_Bankname"_s, u"K_Blz"_s};
+    d.remember = &RememberLieferantNr;
+    // The supplier's incoming invoices, on a cursor of the form's own while
+    // the tab is in front; settled ones on light green.
+    d.gridPages = {{.title = u"Off. &Rechnungen"_s,
+                    .gridName = u"GridOP"_s,
+                    .source = TableSource::Own,
+                    .table = u"OERkopf.DB"_s,
+                    .index = u"R_IKundenNr"_s,
+                    .masterFields = {u"K_Nr"_s},
+                    .detailFields = {u"R_KundenNr"_s},
+                    .openWhileShown = true,
+                    .columns = {{u"R_Nr"_s, u"Rechnungs-Nr."_s, 12},
+                                {u"E_LiefRgNr"_s, u"Lief.- Rechn.-Nr."_s, 14},
+                                {u"R_DatumErstell"_s, u"Rechnungsdatum"_s, 11},
+                                {u"R_DatumEingang"_s, u"Eingang"_s, 10},
+                                {u"R_FaelligDatum"_s, u"Fälligkeit zum"_s, 11},
+                                {u"R_Brutto"_s, u"Bruttobetrag"_s, 11},
+                                {u"O_ZahlSumme"_s, u"Bezahlt"_s, 10},
+                                {u"O_OffenSumme"_s, u"Offen"_s, 10}},
+                    .rowBrush = [](widgets::RowReader& rows, int row) {
+                        return rows.value(row, u"O_Erledigt"_s).toBool()
+                                   ? QBrush(QColor(0x66, 0xEE, 0x66))
+                                   : QBrush(Qt::white);
+                    }}};
+    d.applyRights = [](TF_ListForm& form) {
+        if (QPushButton* assortment = form.button(u"Sortiment"_s))
+            assortment->setVisible(HasExportRight(9));
+    };
+    return d;
+}
+
 void ShowLieferantForm() {
     TodayYear = QDate::currentDate().year();
-    OpenTableForm(LieferantPagesDecl());
+    ShowListForm(u"TF_Lieferant"_s);
 }

@@ -6,8 +6,12 @@
 #include "core/data/recordrules.h"
 #include "core/gui/placement.h"
 #include "core/splashstatus.h"
+#include "masterdata/gui/artikelform.h"
 #include "masterdata/gui/kundenform.h"
+#include "masterdata/gui/lieferantform.h"
 #include "masterdata/gui/listformdecl.h"
+#include "masterdata/gui/personalform.h"
+#include "masterdata/gui/taetigform.h"
 #include "masterdata/gui/tf_listform.h"
 #include "platform/errors.h"
 
@@ -137,7 +141,11 @@ const QList<ListFormEntry>& ListFormEntries() {
     // Start-up order: TF_Taetig, TF_Tour, TF_Objekt, TF_Adress, TF_Artikel,
     // TF_Personal, TF_Kunden, TF_Notdienst, TF_Lieferant.
     static const QList<ListFormEntry> entries = {
+        {u"TF_Taetig"_s, &TaetigFormDecl},
+        {u"TF_Artikel"_s, &ArtikelFormDecl},
+        {u"TF_Personal"_s, &PersonalFormDecl},
         {u"TF_Kunden"_s, &KundenFormDecl},
+        {u"TF_Lieferant"_s, &LieferantFormDecl},
     };
     return entries;
 }

@@ -1,14 +1,20 @@
 #include "masterdata/gui/personalform.h"
 
+#include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/lookups.h"
+#include "core/data/numberproposals.h"
 #include "core/formplacement.h"
+#include "core/rights.h"
 #include "masterdata/dialogs/datepickers.h"
 #include "masterdata/dialogs/pickers.h"
 #include "masterdata/gui/docforms.h"
 #include "masterdata/gui/fieldbeside.h"
 #include "masterdata/gui/fielddecls.h"
+#include "masterdata/gui/listformdecl.h"
+#include "masterdata/gui/listforms.h"
 #include "masterdata/gui/tableformactions.h"
+#include "masterdata/gui/tf_listform.h"
 #include "masterdata/gui/tf_tableform.h"
 #include "masterdata/pickedvalue.h"
 #include "masterdata/staffchoices.h"
@@ -16,9 +22,8 @@
 #include "platform/table/table.h"
 #include "platform/widgets/datasource.h"
 #include "platform/widgets/dbcombobox.h"
-#include "platform/widgets/userprompts.h"
 
-#include <QMenu>
+#include <QPushButton>
 
 using namespace Qt::StringLiterals;
 using widgets::FieldDecl;
@@ -84,6 +89,13 @@ FieldDecl kostartLine(int zeitart) {
     FieldDecl d = EditField(u"Zeitart &"_s + QString::number(zeitart),
                             PersonalKostartField(zeitart), kBerechnung, 6);
     d.group = kZuordnung;
+    d.hint = u"Vorgaben übernehmen : rechte Maustaste"_s;
+    d.menu = {{u"Vorgaben übernehmen"_s, {}, [](QWidget& editor) {
+                   if (TF_TableForm* form = formOf(editor)) {
+                       TakeZeitartKostarten(form->table());
+                       form->source().notifyRecordChanged();
+                   }
+               }}};
     d.pick = [zeitart](QWidget& editor) {
         if (TF_TableForm* form = formOf(editor))
             ChoosePersonalKostart(*form, zeitart);
@@ -96,14 +108,14 @@ QList<FieldDecl> personalFields() {
     for (const FixedChoiceList& list : PersonalChoiceLists())
         lists.insert(list.field, list);
     QList<FieldDecl> f = {
-        EditField(u"&Suchbegriff"_s, u"P_Match"_s, kGrund, 20),
+        EditField(u"Suchbegri&ff"_s, u"P_Match"_s, kGrund, 20),
         EditField(u"Anre&de"_s, u"P_Anrede"_s, kGrund, 10),
         EditField(u"Nam&e"_s, u"P_Name1"_s, kGrund, 30),
         EditField(u"Vo&rname"_s, u"P_Vorname"_s, kGrund, 30),
         EditField(u"Name &2"_s, u"P_Name2"_s, kGrund, 30),
         EditField(u"&Telefon"_s, u"P_Telefon"_s, kGrund, 22),
         EditField(u"Hand&y"_s, u"P_Handy"_s, kGrund, 22),
-        EditField(u"&Fax"_s, u"P_Fax"_s, kGrund, 22),
+        EditField(u"Fa&x"_s, u"P_Fax"_s, kGrund, 22),
         EditField(u"E-Ma&il"_s, u"P_Email"_s, kGrund, 30),
         EditField(u"&Personal-Nr"_s, u"P_Nr"_s, kGrund, 8),
 
@@ -111,10 +123,8 @@ QList<FieldDecl> personalFields() {
         EditField(u"&PLZ/Ort"_s, u"P_Plz"_s, kAdresse, 10),
         {.field = u"P_Ort"_s, .page = kAdresse, .sameLine = true},
         EditField(u"Lan&d"_s, u"P_Land"_s, kAdresse, 30),
-        BankListField(u"Ban&kname"_s, u"P_Bankname"_s, kAdresse, 30, u"BankName"_s, u"P_BankBlz"_s,
-                      u"BankBLZ"_s),
-        BankListField(u"BL&Z"_s, u"P_BankBlz"_s, kAdresse, 10, u"BankBLZ"_s, u"P_Bankname"_s,
-                      u"BankName"_s),
+        EditField(u"Ban&kname"_s, u"P_Bankname"_s, kAdresse, 30),
+        EditField(u"BL&Z"_s, u"P_BankBlz"_s, kAdresse, 10),
         EditField(u"K&onto-Nr"_s, u"P_BankKontoNr"_s, kAdresse, 11),
         ListField(u"Zahlar&t"_s, u"P_BankZahlart"_s, kAdresse, 30, u"ZA_ID"_s, u"ZA_Text"_s),
 
@@ -139,15 +149,15 @@ QList<FieldDecl> personalFields() {
          .page = kAnstellung},
 
         choiceField(u"&Familienstand"_s, kLohndaten, 20, lists.value(u"P_Familienstand"_s)),
-        choiceField(u"&Steuerklasse"_s, kLohndaten, 26, lists.value(u"P_Steuerklasse"_s)),
+        choiceField(u"S&teuerklasse"_s, kLohndaten, 26, lists.value(u"P_Steuerklasse"_s)),
         choiceField(u"&Kinder"_s, kLohndaten, 6, lists.value(u"P_Kinder"_s)),
         choiceField(u"&Religion"_s, kLohndaten, 26, lists.value(u"P_Religion"_s)),
         ListField(u"Krank&enkasse"_s, u"P_Krankenkasse"_s, kLohndaten, 30, u"KK_Match"_s,
                   u"KK_Langbezeich"_s),
         EditField(u"KK-Mitglie&dsnr."_s, u"P_KKmitgliedsNr"_s, kLohndaten, 30),
-        EditField(u"So&zialvers.-Nr."_s, u"P_SozialVersNr"_s, kLohndaten, 30),
-        EditField(u"Arbei&tszeit"_s, u"P_Arbeitszeit"_s, kLohndaten, 30),
-        EditField(u"Nati&onalität"_s, u"P_Nationalitaet"_s, kLohndaten, 30),
+        EditField(u"S&ozialvers.-Nr."_s, u"P_SozialVersNr"_s, kLohndaten, 30),
+        EditField(u"Arbeits&zeit"_s, u"P_Arbeitszeit"_s, kLohndaten, 30),
+        EditField(u"Nationalit&ät"_s, u"P_Nationalitaet"_s, kLohndaten, 30),
         EditField(u"V&WL"_s, u"P_VWL"_s, kLohndaten, 30),
         {.caption = u"Fre&istellung"_s,
          .field = u"P_Freistellung"_s,
@@ -163,7 +173,7 @@ QList<FieldDecl> personalFields() {
         wageLine(u"+ anteilige Gemeinkosten"_s, u"P_Gemeinkosten"_s, {}, true),
         wageLine(u"= Einstandspreis"_s, u"P_Einstandspreis"_s),
         wageLine(u"Kalkulations&preis"_s, u"P_Selbstkostenpreis"_s, kVerkauf),
-        wageLine(u"Gewinnauf&schlag"_s, u"P_Gewinnaufschlag"_s, kVerkauf),
+        wageLine(u"G&ewinnaufschlag"_s, u"P_Gewinnaufschlag"_s, kVerkauf),
         wageLine(u"Ver&kaufspreis"_s, u"P_LohnVkPreis"_s, kVerkauf),
     };
     for (int zeitart = 1; zeitart <= 8; ++zeitart)
@@ -194,27 +204,12 @@ void openTheOpenLists(TF_TableForm& form) {
     }
 }
 
-// "Vorgaben übernehmen" on the right mouse button of the eight cost types.
-void addDefaultsMenu(TF_TableForm& form) {
-    for (int zeitart = 1; zeitart <= 8; ++zeitart) {
-        QWidget* editor = form.fields()->editor(PersonalKostartField(zeitart));
+// The name of each time type's cost type beside its number.
+void showCostTypeNames(TF_TableForm& form) {
+    for (int zeitart = 1; zeitart <= 8; ++zeitart)
         AddTextBesideField(form, PersonalKostartField(zeitart), 30, [](const QString& nr) {
             return nr.isEmpty() ? QString() : GetKostartText(nr.toInt(), QString());
         });
-        editor->setToolTip(u"Vorgaben übernehmen : rechte Maustaste"_s);
-        editor->setContextMenuPolicy(Qt::CustomContextMenu);
-        QObject::connect(editor, &QWidget::customContextMenuRequested, editor,
-                         [&form, editor](const QPoint& at) {
-                             QMenu menu(editor);
-                             QAction* take = menu.addAction(u"Vorgaben übernehmen"_s);
-                             if (menu.exec(editor->mapToGlobal(at)) != take)
-                                 return;
-                             widgets::guarded(&form, [&form] {
-                                 TakeZeitartKostarten(form.table());
-                                 form.source().notifyRecordChanged();
-                             });
-                         });
-    }
 }
 
 } // namespace
@@ -246,9 +241,7 @@ TableFormDecl PersonalPagesDecl() {
     d.navigatorButtons = BrowseNavigator();
     d.postCancelButtons = true;
     d.fields = personalFields();
-    d.lookups = {{u"P_Bankname"_s, u"TabBanken"_s},
-                 {u"P_BankBlz"_s, u"TabBanken"_s},
-                 {u"P_BankZahlart"_s, u"TabZahlart"_s},
+    d.lookups = {{u"P_BankZahlart"_s, u"TabZahlart"_s},
                  {u"P_Krankenkasse"_s, u"TabKrankenkassen"_s}};
     d.openTables = {u"TabKostart"_s};
     d.buttons = {{u"Dokum."_s, [](TF_TableForm&) { ShowPersDokuForm(); }}};
@@ -259,11 +252,36 @@ TableFormDecl PersonalPagesDecl() {
     d.placement = {kPlacementFile01, u"Personal"_s, {u"GridPersonal.Columns"_s}};
     d.setup = [](TF_TableForm& form) {
         openTheOpenLists(form);
-        addDefaultsMenu(form);
+        showCostTypeNames(form);
+    };
+    return d;
+}
+
+ListFormDecl PersonalFormDecl() {
+    ListFormDecl d;
+    d.form = PersonalPagesDecl();
+    d.right = 6;
+    d.numberProposal = {u"P_Nr"_s, u"Möchten Sie die Personalnummer wirklich ändern?"_s,
+                        &NextFreePersonalNr};
+    d.bankPair = {u"P_Bankname"_s, u"P_BankBlz"_s};
+    // The health insurers are listed for as long as the form exists.
+    d.build = [](TF_ListForm& form) {
+        table::Table& insurers = DataModule1().TabKrankenkassen();
+        if (!insurers.isOpen())
+            DataModule1().OpenDataTable(insurers);
+        QObject::connect(&form, &QObject::destroyed, [] {
+            if (HasDataModule1() && DataModule1().hasTables() &&
+                DataModule1().TabKrankenkassen().isOpen())
+                DataModule1().TabKrankenkassen().close();
+        });
+    };
+    d.applyRights = [](TF_ListForm& form) {
+        if (QPushButton* documents = form.button(u"Dokum."_s))
+            documents->setVisible(HasViewRight(7));
     };
     return d;
 }
 
 void ShowPersonalForm() {
-    OpenTableForm(PersonalPagesDecl());
+    ShowListForm(u"TF_Personal"_s);
 }

@@ -1,21 +1,16 @@
 #include "masterdata/gui/tableforms.h"
 
-#include "masterdata/gui/artikelform.h"
 #include "masterdata/gui/docforms.h"
 #include "masterdata/gui/liefartform.h"
-#include "masterdata/gui/lieferantform.h"
 #include "masterdata/gui/mwstform.h"
-#include "masterdata/gui/personalform.h"
 #include "masterdata/gui/smalltableforms.h"
 #include "masterdata/gui/tableformdecl.h"
-#include "masterdata/gui/taetigform.h"
 #include "masterdata/gui/zahlintervform.h"
 
 QList<TableFormDecl> TableFormDecls() {
     QList<TableFormDecl> decls = {MwstFormDecl(),       ZahlBedFormDecl(),      ZahlartFormDecl(),
                                   MengEinhFormDecl(),   KrankenkasseFormDecl(), BankenFormDecl(),
-                                  ZahlIntervFormDecl(), LiefArtFormDecl(),      TaetigPagesDecl(),
-                                  PersonalPagesDecl(),  LieferantPagesDecl(),   ArtikelPagesDecl()};
+                                  ZahlIntervFormDecl(), LiefArtFormDecl()};
     for (const DocFamilyRow& row : DocFamily())
         decls.append(DocFormDecl(row));
     return decls;

@@ -1,11 +1,14 @@
 #include "masterdata/gui/taetigform.h"
 
 #include "core/data/dbhelpers.h"
+#include "core/data/numberproposals.h"
 #include "core/formplacement.h"
 #include "masterdata/activities.h"
 #include "masterdata/dialogs/pickers.h"
 #include "masterdata/gui/fieldbeside.h"
 #include "masterdata/gui/fielddecls.h"
+#include "masterdata/gui/listformdecl.h"
+#include "masterdata/gui/listforms.h"
 #include "masterdata/gui/tableformactions.h"
 #include "masterdata/gui/tf_tableform.h"
 #include "masterdata/pickedvalue.h"
@@ -176,6 +179,16 @@ TableFormDecl TaetigPagesDecl() {
     return d;
 }
 
+ListFormDecl TaetigFormDecl() {
+    ListFormDecl d;
+    d.form = TaetigPagesDecl();
+    d.form.placement.properties.append(u"lbSort.Caption"_s);
+    d.right = 8;
+    d.numberProposal = {u"T_Nr"_s, u"Möchten Sie die Tätigkeitsnummer wirklich ändern?"_s,
+                        &ProposeTaetigNr};
+    return d;
+}
+
 void ShowTaetigForm() {
-    OpenTableForm(TaetigPagesDecl());
+    ShowListForm(u"TF_Taetig"_s);
 }

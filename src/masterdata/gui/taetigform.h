@@ -1,5 +1,6 @@
 #pragma once
 
+struct ListFormDecl;
 struct TableFormDecl;
 class TF_TableForm;
 
@@ -7,6 +8,9 @@ class TF_TableForm;
 // activities (a drag source for the object form), the two rich texts and
 // the calculation fields below it, the copy and the activity list print.
 TableFormDecl TaetigPagesDecl();
+// The same on the list-form host, with the rights of function 8 and the
+// number proposal.
+ListFormDecl TaetigFormDecl();
 
 // The pickers behind the base unit (posted) and the cost type (left in
 // edit), callable on an open form.

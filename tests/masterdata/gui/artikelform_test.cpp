@@ -26,10 +26,11 @@ using Row = QList<std::pair<QString, QVariant>>;
 
 // The central articles 000001 and 000002; object 7 (number 700) already
 // holds 000002.
-class ArtikelForm : public formtest::TableFormTest {
+class ArtikelForm : public formtest::ListFormTest {
 protected:
     void SetUp() override {
-        TableFormTest::SetUp();
+        ListFormTest::SetUp();
+        grant(1);
         addArticle(1, 0, u"000001"_s, {{u"A_Bezeich1"_s, u"Reiniger"_s}, {u"A_Lagermenge"_s, 4.0}});
         addArticle(2, 0, u"000002"_s, {{u"A_Bezeich1"_s, u"Besen"_s}});
         addArticle(3, 7, u"000002"_s, {{u"A_Bezeich1"_s, u"Besen"_s}});
@@ -40,9 +41,8 @@ protected:
     void TearDown() override {
         if (form && form->table().isEditing())
             form->table().cancel();
-        form.reset();
+        ListFormTest::TearDown();
         SetArtikelFormStock(0, 0);
-        TableFormTest::TearDown();
     }
     void addArticle(int id, int objId, const QString& artNo, const Row& more) {
         Row values{{u"A_ID"_s, id}, {u"A_ObjID"_s, objId}, {u"A_ArtNo"_s, artNo}};
@@ -51,9 +51,7 @@ protected:
     }
     void showStock(int objId, int objNr) {
         SetArtikelFormStock(objId, objNr);
-        form = std::make_unique<TF_TableForm>(ArtikelPagesDecl(), dm->TabArtikel());
-        form->show();
-        QApplication::processEvents();
+        showForm(ArtikelFormDecl());
     }
     QStringList shownArticles() {
         QStringList numbers;
@@ -62,8 +60,6 @@ protected:
             numbers.append(FieldText(t, u"A_ArtNo"_s));
         return numbers;
     }
-
-    std::unique_ptr<TF_TableForm> form;
 };
 
 TEST_F(ArtikelForm, EachStockHasItsCaptionRowsAndImport) {

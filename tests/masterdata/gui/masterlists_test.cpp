@@ -2,7 +2,9 @@
 #include "core/gui/mainform.h"
 #include "core/moduleentries.h"
 #include "core/rights.h"
+#include "masterdata/gui/listforms.h"
 #include "masterdata/gui/masterdatamodules.h"
+#include "masterdata/gui/tf_listform.h"
 #include "platform/table/table.h"
 #include "tableformfixture.h"
 
@@ -47,15 +49,13 @@ TEST_F(MasterLists, EveryEntryAndButtonOpensItsForm) {
         for (const std::function<void()>& open :
              {std::function<void()>([item] { item->trigger(); }),
               std::function<void()>([button] { button->click(); })}) {
-            const bool shown = whenFormShown(
-                [&](TF_TableForm& form) {
-                    EXPECT_EQ(form.objectName(), QString::fromLatin1(c.form));
-                    EXPECT_EQ(form.windowTitle(), QString::fromUtf8(c.caption));
-                    EXPECT_TRUE(form.table().isOpen());
-                    form.close();
-                },
-                open);
-            EXPECT_TRUE(shown);
+            open();
+            TF_ListForm* form = FindListForm(QString::fromLatin1(c.form));
+            ASSERT_NE(form, nullptr);
+            EXPECT_TRUE(form->isVisible());
+            EXPECT_EQ(form->windowTitle(), QString::fromUtf8(c.caption));
+            EXPECT_TRUE(form->table().isOpen());
+            form->hide();
         }
     }
     EXPECT_TRUE(presenter.boxes.isEmpty()) << presenter.boxes.value(0).text.toStdString();

@@ -19,10 +19,11 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Employee 7 with the cost types 901 and 902 and two health insurers.
-class PersonalForm : public formtest::TableFormTest {
+class PersonalForm : public formtest::ListFormTest {
 protected:
     void SetUp() override {
-        TableFormTest::SetUp();
+        ListFormTest::SetUp();
+        grant(6);
         addRow(u"Kostart.DB"_s, {{u"A_ID"_s, 98}, {u"A_Nr"_s, 901}, {u"A_Text"_s, u"Lohn"_s}});
         addRow(u"Kostart.DB"_s, {{u"A_ID"_s, 99}, {u"A_Nr"_s, 902}, {u"A_Text"_s, u"Fahrt"_s}});
         addRow(
@@ -39,22 +40,17 @@ protected:
         for (table::Table* t : {&dm->TabPersonal(), &dm->TabKostart(), &dm->TabKrankenkassen(),
                                 &dm->TabBanken(), &dm->TabZahlart()})
             t->open();
-        form = std::make_unique<TF_TableForm>(PersonalPagesDecl(), dm->TabPersonal());
-        form->show();
-        QApplication::processEvents();
+        showForm(PersonalFormDecl());
     }
     void TearDown() override {
         if (dm->TabPersonal().isEditing())
             dm->TabPersonal().cancel();
-        form.reset();
-        TableFormTest::TearDown();
+        ListFormTest::TearDown();
     }
     QVariant stored(const QString& field) {
         auto t = open(u"Personal.DB"_s);
         return t->locate({u"P_Nr"_s}, {7}) ? t->field(field).value() : QVariant();
     }
-
-    std::unique_ptr<TF_TableForm> form;
 };
 
 TEST_F(PersonalForm, ClosedListsTakeOnlyTheirEntriesAndOpenOnesATypedText) {

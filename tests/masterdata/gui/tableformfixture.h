@@ -2,17 +2,21 @@
 
 #include "core/data/moduledbfixture.h"
 #include "core/data/recordrules.h"
+#include "core/deleteguard.h"
 #include "core/gui/mainform.h"
 #include "core/gui/modaldriver.h"
 #include "core/moduleentries.h"
 #include "core/rights.h"
 #include "masterdata/dialogs/tf_kalender.h"
+#include "masterdata/gui/listformdecl.h"
 #include "masterdata/gui/masterdatamodules.h"
+#include "masterdata/gui/tf_listform.h"
 #include "masterdata/gui/tf_tableform.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QList>
+#include <QTest>
 #include <functional>
 #include <memory>
 
@@ -93,6 +97,36 @@ protected:
 
 private:
     QList<int> m_rights;
+    TUserRec m_savedUser;
+};
+
+// A list form over its shared table, active, for a user who holds what
+// grant gave (nothing at first).
+class ListFormTest : public TableFormTest {
+protected:
+    void SetUp() override {
+        TableFormTest::SetUp();
+        m_savedUser = CurrentUser;
+        CurrentUser = TUserRec();
+        InstallRightsChecker();
+    }
+    void TearDown() override {
+        form.reset();
+        SetRightsChecker(nullptr);
+        CurrentUser = m_savedUser;
+        TableFormTest::TearDown();
+    }
+    static void grant(int right, int mask = rbAllRights) { CurrentUser.rights.set(right, mask); }
+    void showForm(const ListFormDecl& decl) {
+        form = std::make_unique<TF_ListForm>(decl, dm->table(decl.form.table));
+        form->show();
+        QApplication::setActiveWindow(form.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    }
+
+    std::unique_ptr<TF_ListForm> form;
+
+private:
     TUserRec m_savedUser;
 };
 

@@ -19,10 +19,11 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Activities 10 and 11, the cost type 901 and the unit "Stunde".
-class TaetigForm : public formtest::TableFormTest {
+class TaetigForm : public formtest::ListFormTest {
 protected:
     void SetUp() override {
-        TableFormTest::SetUp();
+        ListFormTest::SetUp();
+        grant(8);
         addRow(u"Kostart.DB"_s, {{u"A_ID"_s, 99}, {u"A_Nr"_s, 901}, {u"A_Text"_s, u"Reinigung"_s}});
         addRow(u"MgEinh.db"_s,
                {{u"VE_ID"_s, 99}, {u"VE_Kurz"_s, u"Std"_s}, {u"VE_Lang"_s, u"Stunde"_s}});
@@ -37,15 +38,12 @@ protected:
                {{u"T_ID"_s, 2}, {u"T_Nr"_s, 11}, {u"T_KostArt"_s, 4711}, {u"T_Func"_s, 0}});
         for (table::Table* t : {&dm->TabTaetig(), &dm->TabKostart(), &dm->TabVE()})
             t->open();
-        form = std::make_unique<TF_TableForm>(TaetigPagesDecl(), dm->TabTaetig());
-        form->show();
-        QApplication::processEvents();
+        showForm(TaetigFormDecl());
     }
     void TearDown() override {
         if (dm->TabTaetig().isEditing())
             dm->TabTaetig().cancel();
-        form.reset();
-        TableFormTest::TearDown();
+        ListFormTest::TearDown();
     }
     QString shownCostType() const {
         return form->findChild<QLineEdit*>(u"T_KostArtText"_s)->text();
@@ -54,8 +52,6 @@ protected:
         const auto& model = form->grid().gridModel();
         return model.data(model.index(row, model.columnOf(field))).toString();
     }
-
-    std::unique_ptr<TF_TableForm> form;
 };
 
 TEST_F(TaetigForm, TheGridShowsSeasonsAsDayAndMonthAndTheFunctionByName) {
