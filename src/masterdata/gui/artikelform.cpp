@@ -34,6 +34,7 @@
 #include "platform/widgets/dbrichedit.h"
 #include "platform/widgets/fieldlink.h"
 #include "platform/widgets/userprompts.h"
+#include "printing/listbutton.h"
 
 #include <QApplication>
 #include <QDate>
@@ -349,8 +350,10 @@ TableFormDecl ArtikelPagesDecl() {
         {u"Textbaustein laden"_s, &LoadArtikelTextModule},
         QuietTableAction(u"Artikelsatz kopieren"_s, [](table::Table& t) { CopyArtikelRecord(t); }),
         {u"Abbruch"_s, {}}};
-    d.prints = {{u"Vorsc&hau"_s, 19000, u"PrintArtList"_s, 1},
-                {u"Druck"_s, 19000, u"PrintArtList"_s, 0}};
+    // The list of the stock shown.
+    const auto stock = [](TF_TableForm&, ListPrintButton& list) { list.args.lagerNr = shownObjNr; };
+    d.prints = {{u"Vorsc&hau"_s, 19000, u"PrintArtList"_s, 1, stock},
+                {u"Druck"_s, 19000, u"PrintArtList"_s, 0, stock}};
     d.helpPage = u"artikel.html"_s;
     d.minimumSize = {800, 700};
     d.placement = {kPlacementFile03, u"Artikel"_s, {u"GridArtik.Columns"_s}};

@@ -2,6 +2,7 @@
 
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
+#include "core/data/lookups.h"
 #include "core/data/supplierarticles.h"
 #include "core/formplacement.h"
 #include "masterdata/dialogs/pickers.h"
@@ -13,6 +14,7 @@
 #include "platform/table/table.h"
 #include "platform/widgets/datagrid.h"
 #include "platform/widgets/datasource.h"
+#include "printing/listbutton.h"
 
 #include <QLabel>
 #include <QScopeGuard>
@@ -26,6 +28,7 @@ namespace {
 const QString kArtNo = u"A_ArtNo"_s;
 const QString kSortLabel = u"lbSortArtik"_s;
 
+int shownLieferantId = 0;
 int shownLieferantNr = 0;
 
 // The picker's last sort, kept in a hidden label that the placement stores.
@@ -96,6 +99,11 @@ TableFormDecl LiefArtFormDecl() {
     };
     d.lookups = {{u"A_Mwst"_s, u"TabMwst"_s}, {u"A_VerpackEinheit"_s, u"TabVE"_s}};
     d.prints = ListPrintButtons(56000, u"PrintLiefArt"_s);
+    for (PrintButtonDecl& print : d.prints)
+        print.prepare = [](TF_TableForm&, ListPrintButton& list) {
+            list.args.lieferantNr = shownLieferantNr;
+            list.args.lieferantName = GetLieferantMatchById(shownLieferantId);
+        };
     d.helpPage = u"lieferanten.html"_s;
     d.minimumSize = {760, 640};
     d.placement = {
@@ -115,6 +123,7 @@ void ShowLiefArtForm(int lieferantId, int lieferantNr) {
         if (liefArt.isOpen())
             liefArt.close();
     });
+    shownLieferantId = lieferantId;
     shownLieferantNr = lieferantNr;
     FilterLiefArtByLieferant(lieferantId);
     OpenTableForm(LiefArtFormDecl());

@@ -16,6 +16,7 @@
 #include "platform/errors.h"
 #include "platform/table/table.h"
 #include "platform/widgets/rowreader.h"
+#include "printing/listbutton.h"
 
 #include <QDate>
 #include <QPushButton>
@@ -126,8 +127,13 @@ TableFormDecl LieferantPagesDecl() {
     d.fields = lieferantFields();
     d.lookups = {{u"K_Zahlart"_s, u"TabZahlart"_s}, {u"K_Rechbed"_s, u"TabZahlbed"_s}};
     d.buttons = {{u"Sortiment"_s, &showAssortment}};
-    d.prints = {{u"&Vorschau"_s, 79000, u"PrintLiefList"_s, 1},
-                {u"&Druck"_s, 79000, u"PrintLiefList"_s, 0}};
+    // A chosen form must exist; the tag's bits give preview and filter.
+    const auto protocol = [](TF_TableForm&, ListPrintButton& list) {
+        list.variant = PrintVariant::C;
+        list.args.useFilter = list.tag > 1;
+    };
+    d.prints = {{u"&Vorschau"_s, 79000, u"PrintLiefList"_s, 1, protocol},
+                {u"&Druck"_s, 79000, u"PrintLiefList"_s, 0, protocol}};
     d.helpPage = u"Lieferanten.html"_s;
     d.minimumSize = {800, 740};
     d.placement = {kPlacementFile03, u"Lieferanten"_s, {u"GridKunden.Columns"_s}};

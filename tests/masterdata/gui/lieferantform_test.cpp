@@ -4,6 +4,7 @@
 #include "platform/table/table.h"
 #include "platform/widgets/datagrid.h"
 #include "platform/widgets/datagridmodel.h"
+#include "printing/listbutton.h"
 #include "tableformfixture.h"
 
 #include <QBrush>
@@ -52,6 +53,18 @@ TEST_F(LieferantForm, TheOpenInvoicesAreTheSuppliersWithTheSettledOnesOnLightGre
     }
     form->showPage(u"&Grunddaten"_s);
     EXPECT_FALSE(page->table().isOpen());
+}
+
+TEST_F(LieferantForm, ThePrintsAskForAnExistingFormWithoutTheFilter) {
+    for (const PrintButtonDecl& print : LieferantFormDecl().form.prints) {
+        SCOPED_TRACE(print.caption.toStdString());
+        ListPrintButton list{.formType = print.formType, .entry = print.entry, .tag = print.tag};
+        ASSERT_TRUE(print.prepare);
+        print.prepare(*form, list);
+        EXPECT_EQ(list.formType, 79000);
+        EXPECT_EQ(list.variant, PrintVariant::C);
+        EXPECT_FALSE(list.args.useFilter);
+    }
 }
 
 } // namespace
