@@ -5,6 +5,7 @@
 #include "core/data/dbhelpers.h"
 #include "core/data/lookups.h"
 #include "core/data/recordrules.h"
+#include "core/data/supplierarticles.h"
 #include "core/data/turnover.h"
 #include "core/datagui/rtfclipboardfiles.h"
 #include "core/formplacement.h"
@@ -407,6 +408,8 @@ ListFormDecl ArtikelFormDecl() {
             if (!t->isOpen())
                 DataModule1().OpenDataTable(*t);
         ShowArtikelStock(form);
+        // Until the next move the supplier rows are those of the article shown.
+        FilterLiefArtByArtNo(FieldText(form.table(), u"A_ArtNo"_s));
     };
     d.deactivated = [](TF_ListForm&) {
         for (table::Table* t : sideTables())
