@@ -1,4 +1,4 @@
-#include "core/data/recordrulesfixture.h"
+#include "adressfixture.h"
 #include "core/programdirs.h"
 #include "masterdata/adressfilter.h"
 
@@ -6,10 +6,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class AdressFilters : public datatest::RecordRules {
+class AdressFilters : public AdressFixture {
 protected:
     void SetUp() override {
-        RecordRules::SetUp();
+        AdressFixture::SetUp();
         m_savedSelectDir = SelectDir;
         SelectDir = path(u"Select"_s);
         QDir().mkpath(SelectDir);
@@ -27,23 +27,8 @@ protected:
                                 {u"A_Handy"_s, u"0171/0711 99"_s}});
     }
     void TearDown() override {
-        SetAdressPhoneFilter(adress(), QString());
-        adress().setFilter(QString());
         SelectDir = m_savedSelectDir;
-        RecordRules::TearDown();
-    }
-    table::Table& adress() {
-        table::Table& t = dm->TabAdress();
-        if (!t.isOpen())
-            t.open();
-        return t;
-    }
-    QList<int> shown() {
-        QList<int> numbers;
-        table::Table& t = adress();
-        for (t.first(); !t.eof(); t.next())
-            numbers << t.field(u"A_Nr"_s).asInteger();
-        return numbers;
+        AdressFixture::TearDown();
     }
 
 private:

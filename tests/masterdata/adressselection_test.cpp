@@ -1,4 +1,4 @@
-#include "core/data/recordrulesfixture.h"
+#include "adressfixture.h"
 #include "core/filehelpers.h"
 #include "masterdata/adressfilter.h"
 #include "masterdata/adressselection.h"
@@ -30,10 +30,14 @@ TEST(CutSelNumber, TakesTheTextUpToEachSemicolon) {
         QString rest;
     };
     const Case cases[] = {
-        {u"12;13;14"_s, 12, u"13;14"_s}, {u"14"_s, 0, QString()}, // without ";" the rest of the
-                                                                  // line goes
-        {u";5;"_s, 0, u"5;"_s},          {u"abc;5;"_s, 0, u"5;"_s}, {u" 42 ;"_s, 42, QString()},
-        {u"-3;"_s, -3, QString()},       {QString(), 0, QString()},
+        {u"12;13;14"_s, 12, u"13;14"_s},
+        {u"14"_s, 0, QString()}, // without ";" the rest of the
+                                 // line goes
+        {u";5;"_s, 0, u"5;"_s},
+        {u"abc;5;"_s, 0, u"5;"_s},
+        {u" 42 ;"_s, 42, QString()},
+        {u"-3;"_s, -3, QString()},
+        {QString(), 0, QString()},
     };
     for (const Case& c : cases) {
         QString line = c.line;
@@ -44,28 +48,15 @@ TEST(CutSelNumber, TakesTheTextUpToEachSemicolon) {
     EXPECT_EQ(SelectionNumbers({u"1;"_s, QString(), u"2;x"_s}), (QList<int>{1, 2}));
 }
 
-class AdressSelections : public datatest::RecordRules {
+class AdressSelections : public AdressFixture {
 protected:
     void SetUp() override {
-        RecordRules::SetUp();
+        AdressFixture::SetUp();
         for (int i = 1; i <= 5; ++i)
             addRow(u"Adress.DB"_s, {{u"A_ID"_s, i},
                                     {u"A_Nr"_s, 10 * i},
                                     {u"A_Ort"_s, i <= 3 ? u"Bonn"_s : u"Köln"_s},
                                     {u"A_Selected"_s, i % 2 == 1}});
-    }
-    void TearDown() override {
-        if (dm->TabAdress().isOpen()) {
-            SetAdressPhoneFilter(dm->TabAdress(), QString());
-            dm->TabAdress().setFilter(QString());
-        }
-        RecordRules::TearDown();
-    }
-    table::Table& adress() {
-        table::Table& t = dm->TabAdress();
-        if (!t.isOpen())
-            t.open();
-        return t;
     }
     QList<int> marked() {
         QList<int> numbers;
