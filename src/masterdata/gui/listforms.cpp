@@ -6,6 +6,7 @@
 #include "core/data/recordrules.h"
 #include "core/gui/placement.h"
 #include "core/splashstatus.h"
+#include "masterdata/gui/adressform.h"
 #include "masterdata/gui/artikelform.h"
 #include "masterdata/gui/kundenform.h"
 #include "masterdata/gui/lieferantform.h"
@@ -142,6 +143,7 @@ const QList<ListFormEntry>& ListFormEntries() {
     // TF_Personal, TF_Kunden, TF_Notdienst, TF_Lieferant.
     static const QList<ListFormEntry> entries = {
         {u"TF_Taetig"_s, &TaetigFormDecl},
+        {u"TF_Adress"_s, &AdressFormDecl},
         {u"TF_Artikel"_s, &ArtikelFormDecl},
         {u"TF_Personal"_s, &PersonalFormDecl},
         {u"TF_Kunden"_s, &KundenFormDecl},

@@ -1,7 +1,10 @@
 #include "masterdata/gui/masterdatamodules.h"
 
+#include "core/gui/mainform.h"
 #include "core/moduleentries.h"
+#include "masterdata/gui/adressform.h"
 #include "masterdata/gui/artikelform.h"
+#include "masterdata/gui/cnvadressform.h"
 #include "masterdata/gui/kundenform.h"
 #include "masterdata/gui/lieferantform.h"
 #include "masterdata/gui/listprinting.h"
@@ -28,4 +31,8 @@ void RegisterMasterDataModules(ModuleDispatcher& dispatcher) {
     dispatcher.setOpener(QStringLiteral("TF_Taetig"), [] { ShowTaetigForm(); });
     dispatcher.setOpener(QStringLiteral("ShowPersonalForm"), [] { ShowPersonalForm(); });
     dispatcher.setOpener(QStringLiteral("ShowLieferantForm"), [] { ShowLieferantForm(); });
+    // The address book opens the master forms through the dispatcher.
+    SetAdressFormDispatcher(&dispatcher);
+    dispatcher.setOpener(QStringLiteral("TF_Adress"), [] { ShowAdressForm(); });
+    SetOtherMenuAction(QStringLiteral("Adressdatenbank erstellen"), [] { RunCnvAdressEntry(); });
 }

@@ -1,0 +1,472 @@
+#include "masterdata/gui/adressform.h"
+
+#include "core/data/counters.h"
+#include "core/data/datamodule.h"
+#include "core/data/dbhelpers.h"
+#include "core/formplacement.h"
+#include "core/gui/placement.h"
+#include "core/messages.h"
+#include "core/moduleentries.h"
+#include "core/programdirs.h"
+#include "core/rights.h"
+#include "masterdata/adresscopy.h"
+#include "masterdata/adressfilter.h"
+#include "masterdata/adressselection.h"
+#include "masterdata/dialogs/pickers.h"
+#include "masterdata/gui/detailgridpage.h"
+#include "masterdata/gui/listformdecl.h"
+#include "masterdata/gui/listforms.h"
+#include "masterdata/gui/tf_listform.h"
+#include "masterdata/gui/tf_mailing.h"
+#include "platform/errors.h"
+#include "platform/table/table.h"
+#include "platform/widgets/datagrid.h"
+#include "platform/widgets/datasource.h"
+#include "platform/widgets/userprompts.h"
+#include "printing/listbutton.h"
+
+#include <QComboBox>
+#include <QDate>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTime>
+
+using namespace Qt::StringLiterals;
+using widgets::FieldDecl;
+using widgets::FieldKind;
+
+namespace {
+
+const QString kGrund = u"&Grunddaten"_s;
+const QString kAnsprech = u"Ansprec&hp."_s;
+const QString kNotizen = u"Beschr./Notizen"_s;
+const QString kZusatz = u"Zusatzdaten"_s;
+const QString kJournal = u"&Journal"_s;
+const QString kProtokoll = u"&Protokoll"_s;
+const QString kSuch = u"S&uchbegriffe"_s;
+const QString kSelFilter = u"Auswahldateien(*.sel)"_s;
+
+ModuleDispatcher*& dispatcher() {
+    static ModuleDispatcher* d = nullptr;
+    return d;
+}
+
+table::Table& adress() {
+    return DataModule1().TabAdress();
+}
+
+// The expression combo, for "Feldnamen übernehmen".
+QComboBox* expressionCombo(QWidget& editor) {
+    QWidget* w = editor.window();
+    return w ? w->findChild<QComboBox*>(u"cbAuswahl"_s) : nullptr;
+}
+
+void takeFieldName(QWidget& editor, const QString& field) {
+    if (QComboBox* combo = expressionCombo(editor))
+        combo->setEditText(combo->currentText() + field);
+}
+
+FieldDecl edit(const QString& caption, const QString& field, const QString& page, int width = 0) {
+    FieldDecl f{.caption = caption, .field = field, .page = page, .width = width};
+    f.hint = field;
+    f.menu = {{u"Feldnamen übernehmen"_s, {}, [field](QWidget& e) { takeFieldName(e, field); }},
+              {u"Abbrechen"_s, {}, nullptr}};
+    return f;
+}
+
+FieldDecl beside(const QString& caption, const QString& field, const QString& page, int width = 0) {
+    FieldDecl f = edit(caption, field, page, width);
+    f.sameLine = true;
+    return f;
+}
+
+QPoint pickerPlace() {
+    const QWidget* main = MainForm();
+    return main ? QPoint(main->x() + 240, main->y() + 140) : QPoint(240, 140);
+}
+
+// The picker's remembered sort field per link kind, for the program's run.
+QString& pickerSort(const QString& field) {
+    static QHash<QString, QString> sorts;
+    return sorts[field];
+}
+
+int pickLink(const QString& field, int current) {
+    const QPoint at = pickerPlace();
+    QString& sort = pickerSort(field);
+    if (field == "A_KundenNr"_L1)
+        return SelectKunde(current, 400, at.x(), at.y(), sort);
+    if (field == "A_ObjektNr"_L1)
+        return SelectObjekt(current, 400, at.x(), at.y(), sort);
+    if (field == "A_LieferantNr"_L1)
+        return SelectLieferant(current, 400, at.x(), at.y(), sort);
+    return SelectPersonal(current, 400, at.x(), at.y(), sort);
+}
+
+FieldDecl link(const QString& caption, const QString& field, bool withPicker) {
+    FieldDecl f{.caption = caption, .field = field, .page = kGrund, .width = 8};
+    f.readOnly = true;
+    if (withPicker)
+        f.pick = [field](QWidget&) {
+            SetAdressLink(adress(), field, pickLink(field, adress().field(field).asIntegerOr(0)));
+        };
+    f.menu = {
+        {u"Verbindung löschen"_s, {}, [field](QWidget&) { ClearAdressLink(adress(), field); }},
+        {u"Abbruch"_s, {}, nullptr}};
+    return f;
+}
+
+void pickPlzOrt(const QString& sortColumn, QWidget& editor) {
+    table::Table& t = adress();
+    const QPoint at = editor.mapToGlobal(QPoint(0, 0)) - QPoint(280, 550);
+    const QString chosen = SelectPlzOrt(t.field(u"A_Plz"_s).asStringOr(QString()) + u'|' +
+                                            t.field(u"A_Ort"_s).asStringOr(QString()),
+                                        sortColumn, 400, at.x(), at.y());
+    if (chosen.isEmpty())
+        return;
+    EnsureEditOrInsert(t);
+    const qsizetype bar = chosen.indexOf(u'|');
+    t.field(u"A_Plz"_s) = bar < 0 ? chosen : chosen.left(bar);
+    t.field(u"A_Ort"_s) = bar < 0 ? QString() : chosen.mid(bar + 1);
+}
+
+QList<FieldDecl> adressFields() {
+    FieldDecl plz = edit(u"P&lz/Ort"_s, u"A_Plz"_s, kGrund, 8);
+    plz.pick = [](QWidget& e) { pickPlzOrt(u"PLZ"_s, e); };
+    FieldDecl ort = beside({}, u"A_Ort"_s, kGrund);
+    ort.pick = [](QWidget& e) { pickPlzOrt(u"ORT"_s, e); };
+    QList<FieldDecl> f = {
+        edit(u"Such&begriff"_s, u"A_Match"_s, kGrund, 30),
+        edit(u"Name &1"_s, u"A_Name1"_s, kGrund),
+        edit(u"Name &2"_s, u"A_Name2"_s, kGrund),
+        edit(u"Name &3"_s, u"A_Name3"_s, kGrund),
+        edit(u"St&raße"_s, u"A_Strasse"_s, kGrund),
+        plz,
+        ort,
+        edit(u"&Telefon"_s, u"A_Telefon"_s, kGrund, 22),
+        beside(u"Hand&y"_s, u"A_Handy"_s, kGrund, 22),
+        edit(u"&Fax"_s, u"A_Fax"_s, kGrund, 22),
+        beside(u"Sachbearb&eiter"_s, u"A_Sachbearbeiter"_s, kGrund),
+        edit(u"E-Ma&il"_s, u"A_Email"_s, kGrund),
+        edit(u"&Website"_s, u"A_Website"_s, kGrund),
+        link(u"Kunde"_s, u"A_KundenNr"_s, true),
+        link(u"Objekt"_s, u"A_ObjektNr"_s, true),
+        link(u"Lieferant"_s, u"A_LieferantNr"_s, true),
+        link(u"Mitarbeiter"_s, u"A_PersonalNr"_s, true),
+        link(u"Notdienst"_s, u"A_NotdienstNr"_s, false),
+        {.caption = u"Notizen"_s,
+         .field = u"A_Notizen"_s,
+         .kind = FieldKind::RichText,
+         .page = kNotizen},
+        {.caption = u"Beschreibung"_s,
+         .field = u"A_Beschreibung"_s,
+         .kind = FieldKind::RichText,
+         .page = kNotizen},
+        {.caption = u"Briefanrede"_s, .field = u"A_BriefAnrede"_s, .page = kZusatz},
+        {.caption = u"Planquadrat"_s, .field = u"A_PlanQuadrat"_s, .page = kZusatz, .width = 10},
+        {.caption = u"Langbezeichnung"_s,
+         .field = u"A_Langbezeich"_s,
+         .kind = FieldKind::Memo,
+         .page = kZusatz},
+        {.caption = u"Bankname"_s, .field = u"A_Bankname"_s, .page = kZusatz, .width = 40},
+        {.caption = u"BLZ"_s, .field = u"A_BankBlz"_s, .page = kZusatz, .width = 10},
+        {.caption = u"Konto"_s, .field = u"A_BankKonto"_s, .page = kZusatz, .width = 14},
+        {.caption = u"Zahlart"_s,
+         .field = u"A_BankZahlart"_s,
+         .kind = FieldKind::LookupCombo,
+         .page = kZusatz,
+         .width = 30,
+         .lookupKey = u"ZA_ID"_s,
+         .lookupText = u"ZA_Text"_s},
+        {.caption = u"Ansprechpartner"_s,
+         .field = u"A_BankAnprech"_s,
+         .page = kZusatz,
+         .width = 40},
+        {.caption = u"Telefon"_s, .field = u"A_BankTelefon"_s, .page = kZusatz, .width = 22},
+    };
+    for (int i = 1; i <= 14; ++i) {
+        const QString field = u"A_Sb%1"_s.arg(i, 2, 10, QLatin1Char('0'));
+        f << (i % 2 == 1 ? edit(u"Suchbegriff %1"_s.arg(i), field, kSuch, 30)
+                         : beside(u"Suchbegriff %1"_s.arg(i), field, kSuch, 30));
+    }
+    return f;
+}
+
+GridPageDecl ownPage(const QString& title, const QString& grid, const QString& table,
+                     const QString& index, const QString& detailField,
+                     QList<widgets::GridColumn> columns) {
+    GridPageDecl p;
+    p.title = title;
+    p.gridName = grid;
+    p.source = TableSource::Own;
+    p.table = table;
+    p.index = index;
+    p.masterFields = {u"A_ID"_s};
+    p.detailFields = {detailField};
+    p.openWhileShown = true;
+    p.columns = std::move(columns);
+    return p;
+}
+
+void refreshForm(TF_TableForm& form) {
+    form.table().refresh();
+    form.source().notifyViewChanged();
+}
+
+// An own-cursor page reads rows another cursor wrote.
+void refreshPage(TF_ListForm& form, const QString& title) {
+    auto* page = qobject_cast<DetailGridPage*>(form.page(title));
+    if (!page || !page->table().isOpen())
+        return;
+    page->table().refresh();
+    page->grid().source().notifyViewChanged();
+}
+
+int currentAdressId() {
+    return adress().isOpen() && !adress().isEmpty() ? adress().field(u"A_ID"_s).asIntegerOr(0) : 0;
+}
+
+// "Neu" of the journal: a posted row of now, for the rich text to follow.
+void newJournalEntry(TF_ListForm& form) {
+    const int id = currentAdressId();
+    if (id == 0)
+        return;
+    table::Table jour(table::aliases::database(u"LumoDB"_s), u"AdrJour.db"_s);
+    jour.open();
+    jour.append();
+    jour.field(u"AJ_ID"_s) = GetNextId(jour, u"AJ_ID"_s);
+    jour.field(u"AJ_Adr"_s) = id;
+    jour.field(u"AJ_Date"_s) = QDate::currentDate();
+    jour.field(u"AJ_TIme"_s) = QTime::currentTime();
+    jour.post();
+    form.showPage(kJournal);
+    refreshPage(form, kJournal);
+}
+
+void markAll(TF_TableForm& form, bool mark) {
+    MarkAllAdressen(form.table(), mark);
+    refreshForm(form);
+}
+
+void saveSelection(TF_TableForm& form) {
+    if (CountMarkedAdressen() == 0)
+        throw DbError(u"Es sind keine Sätze markiert!"_s);
+    const QString file =
+        QFileDialog::getSaveFileName(&form, u"Auswahl speichern"_s, SelectDir, kSelFilter);
+    if (file.isEmpty())
+        return;
+    SaveAdressSelection(file.endsWith(u".sel"_s, Qt::CaseInsensitive) ? file : file + u".sel"_s);
+}
+
+void loadSelection(TF_TableForm& form) {
+    const QString file =
+        QFileDialog::getOpenFileName(&form, u"Auswahl laden"_s, SelectDir, kSelFilter);
+    if (file.isEmpty())
+        return;
+    LoadAdressSelection(file);
+    refreshForm(form);
+}
+
+struct NewRecordEntry {
+    QString caption;
+    int right;
+    QString moduleId;
+    QString tableObject;
+    QString prefix;
+};
+
+// Opens the master form first, so that its address-book locate cannot move
+// away from the new record, then appends the record filled from the address.
+void newRecordFromAdress(TF_TableForm& form, const NewRecordEntry& e) {
+    if (!CheckCreateRight(e.right))
+        return;
+    table::Table& source = form.table();
+    if (source.isEditing())
+        source.post();
+    if (!dispatcher() || !dispatcher()->isAvailable(e.moduleId))
+        throw DbError(
+            u"Der Programmteil für \"%1\" ist in dieser Version nicht enthalten."_s.arg(e.caption));
+    dispatcher()->run(e.moduleId);
+    AppendFromAdress(source, DataModule1().table(e.tableObject), e.prefix);
+}
+
+QList<FormActionDecl> contextMenu() {
+    const NewRecordEntry entries[] = {
+        {u"Neues Objekt anlegen"_s, 10, u"TF_Objekt"_s, u"TabObjekt"_s, u"O"_s},
+        {u"Neuen Kunden anlegen"_s, 2, u"ShowKundenForm"_s, u"TabKunden"_s, u"K"_s},
+        {u"Neuen Mitarbeiter anlegen"_s, 6, u"ShowPersonalForm"_s, u"TabPersonal"_s, u"P"_s},
+        {u"Neuen Lieferanten anlegen"_s, 9, u"ShowLieferantForm"_s, u"TabLieferant"_s, u"K"_s},
+        {u"Neuen Notdienst anlegen"_s, 33, u"ShowNotdienstForm"_s, u"TabNotdienst"_s, u"ND"_s},
+    };
+    QList<FormActionDecl> menu;
+    for (const NewRecordEntry& e : entries)
+        menu << FormActionDecl{e.caption, [e](TF_TableForm& f) { newRecordFromAdress(f, e); }};
+    menu << FormActionDecl{u"Änderungen mitteilen"_s,
+                           [](TF_TableForm& f) {
+                               if (f.table().isEditing())
+                                   f.table().post();
+                               PushAdressChanges(f.table());
+                           }}
+         << FormActionDecl{u"Alle anwählen"_s, [](TF_TableForm& f) { markAll(f, true); }}
+         << FormActionDecl{u"Alle abwählen"_s, [](TF_TableForm& f) { markAll(f, false); }}
+         << FormActionDecl{u"Gewählte speichern"_s, &saveSelection}
+         << FormActionDecl{u"Auswahl laden"_s, &loadSelection}
+         << FormActionDecl{u"Abbrechen"_s, nullptr};
+    return menu;
+}
+
+void showMailing(TF_TableForm& form) {
+    if (form.table().isEditing())
+        form.table().post();
+    if (CountMarkedAdressen() == 0)
+        throw DbError(u"Es sind keine Sätze markiert!"_s);
+    ShowMailing(&form);
+}
+
+// The phone filter and the expression filter beside the search line.
+void buildFilters(TF_ListForm& form) {
+    auto* phoneLabel = new QLabel(u"Telefon-&Filter"_s, &form);
+    auto* phone = new QLineEdit(&form);
+    phone->setObjectName(u"EditFilter"_s);
+    phone->setFixedWidth(phone->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 14);
+    phoneLabel->setBuddy(phone);
+    QObject::connect(phone, &QLineEdit::textEdited, &form, [&form](const QString& text) {
+        widgets::guarded(&form, [&] {
+            SetAdressPhoneFilter(form.table(), text.trimmed());
+            form.source().notifyViewChanged();
+        });
+    });
+    auto* exprLabel = new QLabel(u"&Ausdrucksfilter"_s, &form);
+    auto* expr = new QComboBox(&form);
+    expr->setObjectName(u"cbAuswahl"_s);
+    expr->setEditable(true);
+    expr->setInsertPolicy(QComboBox::NoInsert);
+    expr->setMinimumWidth(expr->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 30);
+    expr->setToolTip(u"Filterausdruck, z. B. A_Ort='Bonn'; mit Enter anwenden"_s);
+    exprLabel->setBuddy(expr);
+    expr->addItems(LoadAdrSucheHistory());
+    expr->setEditText(QString());
+    const auto apply = [&form, expr] {
+        const QString text = expr->currentText().trimmed();
+        if (text == form.table().filter() && form.table().isFiltered() == !text.isEmpty())
+            return;
+        try {
+            SetAdressFilterExpression(form.table(), text);
+        } catch (const DbError& e) {
+            ShowError(u"Der Filterausdruck ist ungültig:\r"_s + e.message());
+            return;
+        }
+        form.source().notifyViewChanged();
+        QStringList history;
+        for (int i = 0; i < expr->count(); ++i)
+            history << expr->itemText(i);
+        const QStringList updated = AddAdrSucheHistory(history, text);
+        if (updated == history)
+            return;
+        expr->clear();
+        expr->addItems(updated);
+        expr->setEditText(text);
+        SaveAdrSucheHistory(updated);
+    };
+    const auto applyGuarded = [&form, apply] { widgets::guarded(&form, apply); };
+    QObject::connect(expr->lineEdit(), &QLineEdit::editingFinished, &form, applyGuarded);
+    QObject::connect(expr, &QComboBox::activated, &form, applyGuarded);
+    QHBoxLayout& row = form.topRow();
+    int at = 3; // after the search line
+    for (QWidget* w : std::initializer_list<QWidget*>{phoneLabel, phone, exprLabel, expr})
+        row.insertWidget(at++, w);
+}
+
+void disableWaiting(TF_ListForm& form, const QString& caption, const QString& waitsFor) {
+    if (QPushButton* b = form.button(caption)) {
+        b->setEnabled(false);
+        b->setToolTip(u"Noch nicht verfügbar: wartet auf "_s + waitsFor + u'.');
+    }
+}
+
+void prepareAdressPrint(TF_TableForm&, ListPrintButton& b) {
+    b.dispatchTypes = {22000, 22100, 22200};
+}
+
+} // namespace
+
+ListFormDecl AdressFormDecl() {
+    ListFormDecl d;
+    TableFormDecl& f = d.form;
+    f.formClass = u"TF_Adress"_s;
+    f.caption = u"Adressen"_s;
+    f.table = u"TabAdress"_s;
+    f.gridName = u"GridAdresse"_s;
+    f.columns = {{u"A_Nr"_s, u"Nummer"_s, 7},        {u"A_Match"_s, u"Suchbegriff"_s, 16},
+                 {u"A_Name1"_s, u"Name1"_s, 24},     {u"A_Name2"_s, u"Name2"_s, 18},
+                 {u"A_Strasse"_s, u"Strasse"_s, 22}, {u"A_Plz"_s, u"Plz"_s, 6},
+                 {u"A_Ort"_s, u"Ort"_s, 16},         {u"A_Selected"_s, u"Wahl"_s, 5}};
+    f.titleSort = TitleSort::ByColumn;
+    f.initialSortField = u"A_Nr"_s;
+    f.fields = adressFields();
+    f.lookups = {{u"A_BankZahlart"_s, u"TabZahlart"_s}};
+    f.buttons = {
+        {u"Mailing"_s, &showMailing}, {u"Serienbrief"_s, nullptr}, {u"Dokumente"_s, nullptr}};
+    f.contextMenu = contextMenu();
+    f.prints = {{u"&Vorschau"_s, 22000, u"PrintAdressList"_s, 1, &prepareAdressPrint},
+                {u"&Drucken"_s, 22000, u"PrintAdressList"_s, 0, &prepareAdressPrint}};
+    f.helpPage = u"adressen.html"_s;
+    f.minimumSize = {940, 700};
+    f.placement = {kPlacementFile01,
+                   u"Adress"_s,
+                   {u"GridAdresse.Columns"_s, u"lbSort.Caption"_s},
+                   StorePositionAndState};
+
+    d.numberProposal = {u"A_Nr"_s, {}, &ProposeAdressNr};
+    d.bankPair = {u"A_Bankname"_s, u"A_BankBlz"_s};
+    d.recordPosition = true;
+    d.gridPages = {
+        ownPage(kAnsprech, u"GridAnsprech"_s, u"Aansp.DB"_s, u"I_Ref"_s, u"AA_RefID"_s,
+                {{u"AA_AnsprechName"_s, u"Name"_s, 24},
+                 {u"AA_AnsprechAbt"_s, u"Abteilung"_s, 16},
+                 {u"AA_AnsprechTel"_s, u"Telefon"_s, 18},
+                 {u"AA_AnsprechBemerk"_s, u"Bemerkung"_s, 30}}),
+        ownPage(kJournal, u"GridJournal"_s, u"AdrJour.db"_s, {}, u"AJ_Adr"_s,
+                {{u"AJ_Date"_s, u"Datum"_s, 10}, {u"AJ_TIme"_s, u"Uhrzeit"_s, 8}}),
+        ownPage(kProtokoll, u"GridProto"_s, u"AdrProto.DB"_s, {}, u"AP_Adr"_s,
+                {{u"AP_Date"_s, u"Datum"_s, 10},
+                 {u"AP_Time"_s, u"Uhrzeit"_s, 8},
+                 {u"AP_Art"_s, u"Art"_s, 6},
+                 {u"AP_Text"_s, u"Betreff"_s, 40}}),
+    };
+    d.gridPages[0].before = kNotizen;
+    d.gridPages[1].before = kSuch;
+    d.gridPages[2].before = kSuch;
+    d.build = [](TF_ListForm& form) {
+        buildFilters(form);
+        disableWaiting(form, u"Serienbrief"_s, u"den Serienbriefdruck"_s);
+        disableWaiting(form, u"Dokumente"_s, u"die Dokumentenanzeige"_s);
+        auto* neu = new QPushButton(u"Journal: Neu"_s, &form);
+        QObject::connect(neu, &QPushButton::clicked, &form, [&form] { newJournalEntry(form); });
+        form.bottomRow().insertWidget(3, neu);
+    };
+    return d;
+}
+
+void ShowAdressForm() {
+    ShowListForm(u"TF_Adress"_s);
+}
+
+void SetAdressFormDispatcher(ModuleDispatcher* d) {
+    dispatcher() = d;
+}
+
+void OpenAdressTables() {
+    table::Table& t = adress();
+    if (!t.isOpen())
+        t.open();
+    t.refresh();
+    if (TF_ListForm* form = FindListForm(u"TF_Adress"_s)) {
+        form->source().notifyViewChanged();
+        for (const QString& title : {kAnsprech, kJournal, kProtokoll})
+            refreshPage(*form, title);
+    }
+}

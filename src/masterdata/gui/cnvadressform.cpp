@@ -1,0 +1,180 @@
+#include "masterdata/gui/cnvadressform.h"
+
+#include "core/data/datamodule.h"
+#include "core/data/lookups.h"
+#include "core/gui/placement.h"
+#include "core/messages.h"
+#include "core/numberparsing.h"
+#include "core/programsettings.h"
+#include "masterdata/adressbuild.h"
+#include "masterdata/gui/adressform.h"
+#include "platform/table/table.h"
+#include "platform/widgets/userprompts.h"
+
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int kOffsetColumn = 3;
+constexpr int kStatusColumn = 6;
+
+const char16_t* const kExplanation[] = {
+    u"Mit diesem Programmteil erzeugen Sie eine neue Adress-Datenbank.",
+    u"Anschließend werden in Ihrem System erfasste Adressdaten (Kunden, Objekte,",
+    u"Lieferanten, Mitarbeiter, Notdienste) in diese Datenbank übertragen. Sie",
+    u"können jedem Datenbereich einen Nummern-Offset zuweisen, der zur vorhandenen",
+    u"Nummer addiert oder davon subtrahiert wird, um die neue Nummer in der",
+    u"Adressdatenbank zu erzeugen. Dies ist obligatorisch, wenn es bei den",
+    u"vorhandenen Nummern Überscheidungen gibt (z. B. Kunden- und Lieferanten-",
+    u"Nummer sind identisch). In diesem Falle müssen Sie einer der beiden Daten-",
+    u"banken einen Offset zuweisen. Ob sich Überscheidungen ergeben, erkennen",
+    u"Sie in der Spalte \"Status\". Die Datenumsetzung kann nur dann erfolgen,",
+    u"wenn in allen Statusfeldern der Wert \"OK\" angezeigt wird.",
+    u"",
+    u"Denken Sie bitte daran, dass Sie alle in Ihrem System installierten Mandanten",
+    u"anpassen.",
+};
+
+QTableWidgetItem* fixedItem(const QString& text) {
+    auto* item = new QTableWidgetItem(text);
+    item->setFlags(Qt::ItemIsEnabled);
+    return item;
+}
+
+int cellInt(const QTableWidget& grid, int row, int column) {
+    const QTableWidgetItem* item = grid.item(row, column);
+    return item ? StrToIntZero(item->text()) : 0;
+}
+
+QList<NumberPlanRow> planOf(const QTableWidget& grid) {
+    QList<NumberPlanRow> plan;
+    for (int r = 1; r < grid.rowCount(); ++r)
+        plan << NumberPlanRow{cellInt(grid, r, 1), cellInt(grid, r, 2),
+                              cellInt(grid, r, kOffsetColumn)};
+    return plan;
+}
+
+} // namespace
+
+TF_CnvAdress::TF_CnvAdress(QWidget* parent) : QDialog(parent) {
+    setObjectName(u"TF_CnvAdress"_s);
+    setWindowTitle(u"Adressendaten erzeugen"_s);
+    const QList<AdressSource>& sources = AdressSources();
+    m_grid = new QTableWidget(int(sources.size()) + 1, 7, this);
+    m_grid->setObjectName(u"TheGrid"_s);
+    m_grid->horizontalHeader()->hide();
+    m_grid->verticalHeader()->hide();
+    m_grid->horizontalHeader()->setDefaultSectionSize(80);
+    m_grid->verticalHeader()->setDefaultSectionSize(22);
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    const QStringList headings = {u"Kleinste Nr"_s, u"Größte Nr"_s, u"Offset"_s,
+                                  u"Kleinste Nr"_s, u"Größte Nr"_s, u"Status"_s};
+    m_grid->setItem(0, 0, fixedItem({}));
+    for (int c = 0; c < headings.size(); ++c)
+        m_grid->setItem(0, c + 1, fixedItem(headings[c]));
+    const QList<NumberPlanRow> plan = ReadNumberPlan();
+    for (int r = 0; r < sources.size(); ++r) {
+        m_grid->setItem(r + 1, 0, fixedItem(sources[r].caption));
+        m_grid->setItem(r + 1, 1, fixedItem(QString::number(plan[r].smallest)));
+        m_grid->setItem(r + 1, 2, fixedItem(QString::number(plan[r].largest)));
+        auto* offset = new QTableWidgetItem(u"0"_s);
+        offset->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
+        m_grid->setItem(r + 1, kOffsetColumn, offset);
+        for (int c = 4; c <= kStatusColumn; ++c)
+            m_grid->setItem(r + 1, c, fixedItem({}));
+    }
+    m_grid->setFixedHeight(m_grid->verticalHeader()->length() + 4);
+    m_grid->setMinimumWidth(m_grid->horizontalHeader()->length() + 4);
+    m_grid->setCurrentCell(1, kOffsetColumn);
+    connect(m_grid, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+        if (item->column() == kOffsetColumn)
+            recomputePlan();
+    });
+
+    m_memo = new QPlainTextEdit(this);
+    m_memo->setReadOnly(true);
+    m_memo->setFont(QFont(u"monospace"_s, font().pointSize()));
+    for (const char16_t* line : kExplanation)
+        m_memo->appendPlainText(QString::fromUtf16(line));
+    m_memo->setMinimumHeight(m_memo->fontMetrics().lineSpacing() * 16);
+    m_memo->setMinimumWidth(m_memo->fontMetrics().horizontalAdvance(QString(80, u'0')));
+
+    auto* start = new QPushButton(u"Starten"_s, this);
+    start->setDefault(true);
+    connect(start, &QPushButton::clicked, this,
+            [this] { widgets::guarded(this, [this] { btnStartClick(); }); });
+    auto* close = new QPushButton(u"S&chließen"_s, this);
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(start);
+    buttons->addWidget(close);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_grid);
+    layout->addWidget(m_memo, 1);
+    layout->addLayout(buttons);
+    recomputePlan();
+}
+
+void TF_CnvAdress::recomputePlan() {
+    const QList<NumberPlanRow> plan = planOf(*m_grid);
+    const QStringList statuses = NumberPlanStatuses(plan);
+    const QSignalBlocker quiet(m_grid);
+    for (int r = 0; r < plan.size(); ++r) {
+        m_grid->item(r + 1, 4)->setText(QString::number(plan[r].shiftedSmallest()));
+        m_grid->item(r + 1, 5)->setText(QString::number(plan[r].shiftedLargest()));
+        m_grid->item(r + 1, kStatusColumn)->setText(statuses[r]);
+        m_grid->item(r + 1, kStatusColumn)
+            ->setForeground(statuses[r] == "OK"_L1 ? QColor(Qt::darkGreen) : QColor(Qt::red));
+    }
+}
+
+void TF_CnvAdress::btnStartClick() {
+    recomputePlan();
+    const QList<NumberPlanRow> plan = planOf(*m_grid);
+    if (!NumberPlanIsValid(plan)) {
+        ShowError(u"Fehler in der Nummernzuteilung"_s);
+        return;
+    }
+    table::Table& adress = DataModule1().TabAdress();
+    if (!adress.isOpen())
+        adress.open();
+    const bool emptyFirst = !adress.isEmpty() && AskYesNo(u"Vorhandene Adressen löschen?"_s);
+    m_memo->clear();
+    QCoreApplication::processEvents();
+    m_memo->appendPlainText(u"Konvertiere Mandant "_s + QString::number(MandantNr));
+    m_memo->appendPlainText(QString(47, u'='));
+    AdressBuildObserver observer;
+    observer.line = [this](const QString& line) { m_memo->appendPlainText(line); };
+    observer.processEvents = [] { QCoreApplication::processEvents(); };
+    BuildAdressBook(plan, emptyFirst, observer);
+    OpenAdressTables();
+    m_memo->appendPlainText(QString(47, u'='));
+    m_memo->appendPlainText(u"Erstellung der Adressdatenbank beendet"_s);
+    ShowInfo(u"Erstellung der Adressdatenbank beendet"_s);
+}
+
+void RunCnvAdress() {
+    if (CountMasterRecords() == 0)
+        return;
+    TF_CnvAdress form(MainForm());
+    PlaceBelowMainForm(&form, 200, 100, -420);
+    form.exec();
+}
+
+void RunCnvAdressEntry() {
+    OpenAdressTables();
+    if (!DataModule1().TabAdress().isEmpty() &&
+        !AskYesNo(u"Es existieren bereits Adresseneinträge!\rTrotzdem fortfahren?"_s))
+        return;
+    RunCnvAdress();
+}
