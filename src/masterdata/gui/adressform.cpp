@@ -22,6 +22,7 @@
 #include "platform/table/table.h"
 #include "platform/widgets/datagrid.h"
 #include "platform/widgets/datasource.h"
+#include "platform/widgets/rowreader.h"
 #include "platform/widgets/userprompts.h"
 #include "printing/listbutton.h"
 
@@ -328,6 +329,9 @@ void showMailing(TF_TableForm& form) {
 
 // The phone filter and the expression filter beside the search line.
 void buildFilters(TF_ListForm& form) {
+    // The grid's reading cursor applies the phone filter too.
+    form.source().rows().setSetup(
+        [](table::Table& reader) { reader.setFilterFunction(AdressMatchesPhoneFilter); });
     auto* phoneLabel = new QLabel(u"Telefon-&Filter"_s, &form);
     auto* phone = new QLineEdit(&form);
     phone->setObjectName(u"EditFilter"_s);
@@ -374,10 +378,17 @@ void buildFilters(TF_ListForm& form) {
     const auto applyGuarded = [&form, apply] { widgets::guarded(&form, apply); };
     QObject::connect(expr->lineEdit(), &QLineEdit::editingFinished, &form, applyGuarded);
     QObject::connect(expr, &QComboBox::activated, &form, applyGuarded);
-    QHBoxLayout& row = form.topRow();
-    int at = 3; // after the search line
+    // A line of their own below the search line, which has no room left.
+    auto* row = new QHBoxLayout;
     for (QWidget* w : std::initializer_list<QWidget*>{phoneLabel, phone, exprLabel, expr})
-        row.insertWidget(at++, w);
+        row->addWidget(w);
+    row->addStretch();
+    auto* column = qobject_cast<QBoxLayout*>(form.layout());
+    const int at = column ? column->indexOf(&form.topRow()) : -1;
+    if (column && at >= 0)
+        column->insertLayout(at + 1, row);
+    else
+        form.topRow().addLayout(row);
 }
 
 void disableWaiting(TF_ListForm& form, const QString& caption, const QString& waitsFor) {
@@ -401,9 +412,9 @@ ListFormDecl AdressFormDecl() {
     f.table = u"TabAdress"_s;
     f.gridName = u"GridAdresse"_s;
     f.columns = {{u"A_Nr"_s, u"Nummer"_s, 7},        {u"A_Match"_s, u"Suchbegriff"_s, 16},
-                 {u"A_Name1"_s, u"Name1"_s, 24},     {u"A_Name2"_s, u"Name2"_s, 18},
-                 {u"A_Strasse"_s, u"Strasse"_s, 22}, {u"A_Plz"_s, u"Plz"_s, 6},
-                 {u"A_Ort"_s, u"Ort"_s, 16},         {u"A_Selected"_s, u"Wahl"_s, 5}};
+                 {u"A_Name1"_s, u"Name1"_s, 22},     {u"A_Name2"_s, u"Name2"_s, 14},
+                 {u"A_Strasse"_s, u"Strasse"_s, 20}, {u"A_Plz"_s, u"Plz"_s, 6},
+                 {u"A_Ort"_s, u"Ort"_s, 14},         {u"A_Selected"_s, u"Wahl"_s, 5}};
     f.titleSort = TitleSort::ByColumn;
     f.initialSortField = u"A_Nr"_s;
     f.fields = adressFields();
@@ -440,7 +451,16 @@ ListFormDecl AdressFormDecl() {
     d.gridPages[0].before = kNotizen;
     d.gridPages[1].before = kSuch;
     d.gridPages[2].before = kSuch;
+    // The table may have been closed by a client switch or a build.
+    d.activated = [](TF_ListForm& form) {
+        if (!form.table().isOpen()) {
+            form.table().open();
+            form.source().notifyViewChanged();
+        }
+    };
     d.build = [](TF_ListForm& form) {
+        if (!form.table().isOpen())
+            form.table().open();
         buildFilters(form);
         disableWaiting(form, u"Serienbrief"_s, u"den Serienbriefdruck"_s);
         disableWaiting(form, u"Dokumente"_s, u"die Dokumentenanzeige"_s);
