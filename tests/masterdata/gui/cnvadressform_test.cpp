@@ -1,0 +1,76 @@
+#include "core/data/recordrulesfixture.h"
+#include "masterdata/gui/cnvadressform.h"
+
+#include <QPlainTextEdit>
+#include <QTableWidget>
+
+using namespace Qt::StringLiterals;
+using Kind = MessagePresenter::Kind;
+
+namespace {
+
+class CnvAdressForm : public datatest::RecordRules {
+protected:
+    void SetUp() override {
+        RecordRules::SetUp();
+        addCustomer(1, 1);
+        addCustomer(2, 5);
+        addRow(u"Personal.DB"_s, {{u"P_ID"_s, 1}, {u"P_Nr"_s, 2}, {u"P_Name1"_s, u"Kurz"_s}});
+    }
+    static QString cell(const TF_CnvAdress& form, int row, int column) {
+        return form.grid().item(row, column)->text();
+    }
+    static QStringList column(const TF_CnvAdress& form, int c) {
+        QStringList texts;
+        for (int r = 1; r <= 5; ++r)
+            texts << cell(form, r, c);
+        return texts;
+    }
+};
+
+TEST_F(CnvAdressForm, TypedOffsetsShiftTheRangesAndSettleTheStatus) {
+    TF_CnvAdress form;
+    EXPECT_EQ(column(form, 1), (QStringList{u"1"_s, u"0"_s, u"0"_s, u"2"_s, u"0"_s}));
+    EXPECT_EQ(column(form, 2), (QStringList{u"5"_s, u"0"_s, u"0"_s, u"2"_s, u"0"_s}));
+    EXPECT_EQ(column(form, 6), (QStringList{u"OK"_s, u"OK"_s, u"OK"_s, u"FEHLER"_s, u"OK"_s}));
+    EXPECT_EQ(form.grid().currentRow(), 1);
+    EXPECT_EQ(form.grid().currentColumn(), 3);
+    // Only the offsets are editable.
+    EXPECT_FALSE(form.grid().item(1, 2)->flags() & Qt::ItemIsEditable);
+    EXPECT_TRUE(form.grid().item(4, 3)->flags() & Qt::ItemIsEditable);
+
+    form.btnStartClick();
+    EXPECT_EQ(presenter.texts(Kind::Error), QStringList{u"Fehler in der Nummernzuteilung"_s});
+    EXPECT_EQ(open(u"Adress.DB"_s)->recordCount(), 0);
+
+    form.grid().item(4, 3)->setText(u"x"_s); // no number counts 0
+    EXPECT_EQ(cell(form, 4, 6), u"FEHLER"_s);
+    form.grid().item(4, 3)->setText(u"100"_s);
+    EXPECT_EQ(cell(form, 4, 4), u"102"_s);
+    EXPECT_EQ(cell(form, 4, 6), u"OK"_s);
+
+    form.btnStartClick();
+    EXPECT_EQ(presenter.texts(Kind::Info),
+              QStringList{u"Erstellung der Adressdatenbank beendet"_s});
+    // The two customers without name or address are one duplicate key.
+    EXPECT_EQ(open(u"Adress.DB"_s)->recordCount(), 2);
+    const QString memo = form.memo().toPlainText();
+    EXPECT_TRUE(memo.contains(u"Konvertiere Mandant "_s));
+    EXPECT_TRUE(memo.contains(u"Ergänzt: 102"_s));
+    EXPECT_TRUE(memo.endsWith(u"Erstellung der Adressdatenbank beendet"_s));
+
+    presenter.answers = {false}; // "Vorhandene Adressen löschen?" No: nothing new
+    form.btnStartClick();
+    EXPECT_TRUE(presenter.texts(Kind::Question).contains(u"Vorhandene Adressen löschen?"_s));
+    EXPECT_EQ(open(u"Adress.DB"_s)->recordCount(), 2);
+}
+
+TEST_F(CnvAdressForm, TheEntryAsksBeforeASecondBuild) {
+    addRow(u"Adress.DB"_s, {{u"A_ID"_s, 1}, {u"A_Nr"_s, 1}});
+    presenter.answers = {false};
+    RunCnvAdressEntry();
+    EXPECT_EQ(presenter.texts(Kind::Question),
+              QStringList{u"Es existieren bereits Adresseneinträge!\rTrotzdem fortfahren?"_s});
+}
+
+} // namespace
