@@ -247,6 +247,21 @@ void newJournalEntry(TF_ListForm& form) {
     refreshPage(form, kJournal);
 }
 
+// "Löschen" of the journal: the current row of the journal page.
+void deleteJournalEntry(TF_ListForm& form) {
+    auto* page = qobject_cast<DetailGridPage*>(form.page(kJournal));
+    if (!page || !page->table().isOpen() || page->table().isEmpty())
+        return;
+    const int id = page->table().field(u"AJ_ID"_s).asIntegerOr(0);
+    if (!AskYesNo(u"Möchten Sie den Datensatz löschen?"_s))
+        return;
+    table::Table jour(table::aliases::database(u"LumoDB"_s), u"AdrJour.db"_s);
+    jour.open();
+    if (jour.locate({u"AJ_ID"_s}, {id}))
+        jour.deleteRecord();
+    refreshPage(form, kJournal);
+}
+
 void markAll(TF_TableForm& form, bool mark) {
     MarkAllAdressen(form.table(), mark);
     refreshForm(form);
@@ -465,8 +480,14 @@ ListFormDecl AdressFormDecl() {
         disableWaiting(form, u"Serienbrief"_s, u"den Serienbriefdruck"_s);
         disableWaiting(form, u"Dokumente"_s, u"die Dokumentenanzeige"_s);
         auto* neu = new QPushButton(u"Journal: Neu"_s, &form);
-        QObject::connect(neu, &QPushButton::clicked, &form, [&form] { newJournalEntry(form); });
+        QObject::connect(neu, &QPushButton::clicked, &form,
+                         [&form] { widgets::guarded(&form, [&form] { newJournalEntry(form); }); });
+        auto* weg = new QPushButton(u"Journal: Löschen"_s, &form);
+        QObject::connect(weg, &QPushButton::clicked, &form, [&form] {
+            widgets::guarded(&form, [&form] { deleteJournalEntry(form); });
+        });
         form.bottomRow().insertWidget(3, neu);
+        form.bottomRow().insertWidget(4, weg);
     };
     return d;
 }
