@@ -1,6 +1,7 @@
 #include "masterdata/gui/masterdatamodules.h"
 
 #include "core/moduleentries.h"
+#include "masterdata/gui/dvgroupsform.h"
 #include "masterdata/gui/kundenform.h"
 #include "masterdata/gui/listprinting.h"
 #include "masterdata/gui/mwstform.h"
@@ -19,4 +20,5 @@ void RegisterMasterDataModules(ModuleDispatcher& dispatcher) {
     dispatcher.setOpener(QStringLiteral("ShowBankenForm"), [] { ShowBankenForm(false); });
     dispatcher.setOpener(QStringLiteral("ShowZahlIntervForm"), [] { ShowZahlIntervForm(); });
     dispatcher.setOpener(QStringLiteral("ShowKundenForm"), [] { ShowKundenForm(); });
+    dispatcher.setOpener(QStringLiteral("ShowDvGroupsForm"), [] { ShowDvGroupsForm(); });
 }

@@ -1,6 +1,7 @@
 #include "masterdata/gui/tableforms.h"
 
 #include "masterdata/gui/docforms.h"
+#include "masterdata/gui/dvgroupsform.h"
 #include "masterdata/gui/mwstform.h"
 #include "masterdata/gui/smalltableforms.h"
 #include "masterdata/gui/tableformdecl.h"
@@ -10,6 +11,7 @@ QList<TableFormDecl> TableFormDecls() {
     QList<TableFormDecl> decls = {MwstFormDecl(),      ZahlBedFormDecl(),      ZahlartFormDecl(),
                                   MengEinhFormDecl(),  KrankenkasseFormDecl(), BankenFormDecl(),
                                   ZahlIntervFormDecl()};
+    decls.append(DvGroupsFormDecl());
     for (const DocFamilyRow& row : DocFamily())
         decls.append(DocFormDecl(row));
     return decls;
