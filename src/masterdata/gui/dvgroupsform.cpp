@@ -8,6 +8,9 @@
 #include "masterdata/gui/tf_tableform.h"
 #include "platform/table/table.h"
 #include "platform/widgets/datasource.h"
+#include "platform/widgets/fieldform.h"
+
+#include <QBoxLayout>
 
 using namespace Qt::StringLiterals;
 
@@ -51,6 +54,15 @@ TableFormDecl DvGroupsFormDecl() {
     d.helpPage = u"fremddokumente.html"_s;
     d.minimumSize = {640, 360};
     d.placement = {kPlacementFile01, u"Docverw"_s, {u"DBGrid1.Columns"_s}};
+    // One line of fields: the list takes the height, the path keeps its line.
+    d.setup = [](TF_TableForm& form) {
+        auto* layout = qobject_cast<QBoxLayout*>(form.layout());
+        auto* fields = form.findChild<widgets::FieldForm*>();
+        if (layout && fields) {
+            layout->setStretchFactor(fields, 0);
+            fields->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+        }
+    };
     return d;
 }
 
