@@ -5,6 +5,7 @@
 #include "masterdata/documenttargets.h"
 #include "masterdata/dvgroups.h"
 #include "masterdata/gui/docforms.h"
+#include "masterdata/gui/tableformactions.h"
 #include "masterdata/gui/tf_tableform.h"
 #include "platform/table/table.h"
 #include "platform/widgets/datasource.h"
@@ -26,7 +27,6 @@ void ChooseDvGroupPath(TF_TableForm& form) {
 }
 
 TableFormDecl DvGroupsFormDecl() {
-    using B = widgets::DbNavigator;
     TableFormDecl d;
     d.formClass = u"TF_DvGroups"_s;
     d.caption = u"Dokument-Gruppen"_s;
@@ -38,8 +38,7 @@ TableFormDecl DvGroupsFormDecl() {
                  {u"DG_Mask"_s, u"Suchmasken"_s, 22},
                  {u"DG_Prefix"_s, u"Präfix"_s, 10},
                  {u"DG_Suffix"_s, u"Suffix"_s, 10}};
-    d.navigatorButtons = {B::First,  B::Prior, B::Next,   B::Last,   B::Insert,
-                          B::Delete, B::Post,  B::Cancel, B::Refresh};
+    d.navigatorButtons = EditNavigator();
     d.fields = {
         {.caption = u"Vorgabepfad"_s, .field = u"DG_Defpath"_s, .pick = [](QWidget& editor) {
              if (auto* form = qobject_cast<TF_TableForm*>(editor.window()))

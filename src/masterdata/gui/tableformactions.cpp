@@ -34,3 +34,9 @@ QList<widgets::DbNavigator::Button> BrowseNavigator() {
     using B = widgets::DbNavigator;
     return {B::First, B::Prior, B::Next, B::Last, B::Insert, B::Delete, B::Refresh};
 }
+
+QList<widgets::DbNavigator::Button> EditNavigator() {
+    using B = widgets::DbNavigator;
+    return {B::First,  B::Prior, B::Next,   B::Last,   B::Insert,
+            B::Delete, B::Post,  B::Cancel, B::Refresh};
+}

@@ -22,3 +22,6 @@ QList<PrintButtonDecl> ListPrintButtons(int formType, const QString& entry);
 // The navigator of forms with their own post and cancel buttons: first,
 // prior, next, last, insert, delete and refresh.
 QList<widgets::DbNavigator::Button> BrowseNavigator();
+// The navigator of forms that post and cancel through it: the above with
+// post and cancel before refresh.
+QList<widgets::DbNavigator::Button> EditNavigator();

@@ -3,6 +3,7 @@
 #include "masterdata/gui/docforms.h"
 #include "masterdata/gui/dvgroupsform.h"
 #include "masterdata/gui/mwstform.h"
+#include "masterdata/gui/schluesselform.h"
 #include "masterdata/gui/smalltableforms.h"
 #include "masterdata/gui/tableformdecl.h"
 #include "masterdata/gui/zahlintervform.h"
@@ -12,6 +13,7 @@ QList<TableFormDecl> TableFormDecls() {
                                   MengEinhFormDecl(),  KrankenkasseFormDecl(), BankenFormDecl(),
                                   ZahlIntervFormDecl()};
     decls.append(DvGroupsFormDecl());
+    decls.append(SchluesselTableDecl());
     for (const DocFamilyRow& row : DocFamily())
         decls.append(DocFormDecl(row));
     return decls;
