@@ -87,8 +87,7 @@ TableFormDecl SchluesselTableDecl() {
                  .field = u"S_Bemerkung"_s,
                  .kind = widgets::FieldKind::Memo,
                  .page = u"&Grunddaten"_s}};
-    d.prints = {{u"Druck"_s, 29000, u"PrintSchluesselList"_s, 0},
-                {u"Vorsc&hau"_s, 29000, u"PrintSchluesselList"_s, 1}};
+    d.prints = DruckVorschauButtons(29000, u"PrintSchluesselList"_s);
     d.helpPage = u"schlussel.html"_s;
     d.minimumSize = {760, 480};
     d.placement = {kPlacementFile03,
