@@ -1,7 +1,6 @@
 #include "masterdata/gui/schluesselform.h"
 
 #include "core/data/dbhelpers.h"
-#include "core/datagui/gridservices.h"
 #include "core/formplacement.h"
 #include "masterdata/dialogs/datepickers.h"
 #include "masterdata/dialogs/pickers.h"
@@ -9,6 +8,8 @@
 #include "masterdata/gui/tf_tableform.h"
 #include "masterdata/keyregister.h"
 #include "platform/table/table.h"
+#include "platform/widgets/datagrid.h"
+#include "platform/widgets/datagridmodel.h"
 #include "platform/widgets/datasource.h"
 
 #include <QLabel>
@@ -20,15 +21,18 @@ namespace {
 const QString kSortObjekt = u"lbSortObjekt"_s;
 
 // Whatever the user sorted by, a closed picker or calendar leaves the list
-// in key-number order. A change of order posts a pending change and would
-// start the list at its first key: the key just edited stays current.
+// in key-number order. The sort runs as a click on the title of "S-Nr", so
+// that the search line follows it; a change of order posts a pending change
+// and starts the list at its first key, so the key just edited is sought
+// again.
 void sortByNr(TF_TableForm& form) {
     table::Table& t = form.table();
     const QStringList fields = t.indexFieldNames();
-    if (!fields.isEmpty() && fields.first().compare(u"S_Nr"_s, Qt::CaseInsensitive) == 0)
+    if (!t.isOpen() ||
+        (!fields.isEmpty() && fields.first().compare(u"S_Nr"_s, Qt::CaseInsensitive) == 0))
         return;
     const QVariant id = t.field(u"S_ID"_s).value();
-    SortGridByField(u"S_Nr"_s, form.grid(), true);
+    Q_EMIT form.grid().titleClicked(form.grid().gridModel().columnOf(u"S_Nr"_s), u"S_Nr"_s);
     if (!id.isNull() && FieldInt(t, u"S_ID"_s) != id.toInt() && t.locate({u"S_ID"_s}, {id}))
         form.source().notifyRecordChanged();
 }
