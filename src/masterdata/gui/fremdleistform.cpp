@@ -1,10 +1,16 @@
 #include "masterdata/gui/fremdleistform.h"
 
+#include "core/data/datamodule.h"
 #include "core/formplacement.h"
 #include "masterdata/dialogs/displayfields.h"
+#include "masterdata/gui/listformdecl.h"
+#include "masterdata/gui/modallistform.h"
 #include "masterdata/gui/tableformactions.h"
 #include "masterdata/gui/tableformdecl.h"
+#include "masterdata/gui/tf_listform.h"
 #include "platform/table/table.h"
+
+#include <QLabel>
 
 using namespace Qt::StringLiterals;
 
@@ -53,8 +59,28 @@ TableFormDecl FremdleistTableDecl() {
          .page = page},
     };
     d.prints = DruckVorschauButtons(51000, u"PrintFremdlst"_s);
+    d.closeButton = false;
     d.helpPage = u"Wareneingang.html"_s;
     d.minimumSize = {780, 520};
-    d.placement = {kPlacementFile03, u"Fremdleist"_s, {u"GridFremdleist.Columns"_s}};
+    d.placement = {kPlacementFile03,
+                   u"Fremdleist"_s,
+                   {u"GridFremdleist.Columns"_s, u"lbSortND.Caption"_s},
+                   StorePosition};
     return d;
+}
+
+ListFormDecl FremdleistFormDecl() {
+    ListFormDecl d;
+    d.form = FremdleistTableDecl();
+    d.recordPosition = true;
+    d.build = [](TF_ListForm& form) {
+        // The sort field is kept under the label's name of the stored placements.
+        form.findChild<QLabel*>(u"lbSort"_s)->setObjectName(u"lbSortND"_s);
+    };
+    return d;
+}
+
+void ShowFremdleistForm() {
+    AddFremdleistObjectFields(DataModule1().TabFremdLeist());
+    OpenListFormModal(FremdleistFormDecl());
 }

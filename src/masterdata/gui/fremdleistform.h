@@ -1,5 +1,6 @@
 #pragma once
 
+struct ListFormDecl;
 struct TableFormDecl;
 
 namespace table {
@@ -10,6 +11,10 @@ class Table;
 // of the services bought for objects, with the object's number and search
 // term beside each, and the service's quantity, amounts and text.
 TableFormDecl FremdleistTableDecl();
+ListFormDecl FremdleistFormDecl();
+
+// Opens the list modally on the external-service table.
+void ShowFremdleistForm();
 
 // The display fields "ObjNr" and "ObjName" of a cursor on the external
 // services: number and search term of the object whose key S_ObjID holds.

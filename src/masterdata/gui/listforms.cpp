@@ -8,6 +8,7 @@
 #include "core/splashstatus.h"
 #include "masterdata/gui/kundenform.h"
 #include "masterdata/gui/listformdecl.h"
+#include "masterdata/gui/notdienstform.h"
 #include "masterdata/gui/tf_listform.h"
 #include "platform/errors.h"
 
@@ -138,6 +139,7 @@ const QList<ListFormEntry>& ListFormEntries() {
     // TF_Personal, TF_Kunden, TF_Notdienst, TF_Lieferant.
     static const QList<ListFormEntry> entries = {
         {u"TF_Kunden"_s, &KundenFormDecl},
+        {u"TF_Notdienst"_s, &NotdienstFormDecl},
     };
     return entries;
 }

@@ -2,9 +2,12 @@
 
 #include "core/moduleentries.h"
 #include "masterdata/gui/dvgroupsform.h"
+#include "masterdata/gui/fremdleistform.h"
 #include "masterdata/gui/kundenform.h"
 #include "masterdata/gui/listprinting.h"
 #include "masterdata/gui/mwstform.h"
+#include "masterdata/gui/notdienstform.h"
+#include "masterdata/gui/schluesselform.h"
 #include "masterdata/gui/smalltableforms.h"
 #include "masterdata/gui/zahlintervform.h"
 
@@ -21,4 +24,7 @@ void RegisterMasterDataModules(ModuleDispatcher& dispatcher) {
     dispatcher.setOpener(QStringLiteral("ShowZahlIntervForm"), [] { ShowZahlIntervForm(); });
     dispatcher.setOpener(QStringLiteral("ShowKundenForm"), [] { ShowKundenForm(); });
     dispatcher.setOpener(QStringLiteral("ShowDvGroupsForm"), [] { ShowDvGroupsForm(); });
+    dispatcher.setOpener(QStringLiteral("ShowNotdienstForm"), [] { ShowNotdienstForm(); });
+    dispatcher.setOpener(QStringLiteral("ShowSchluesselForm"), [] { ShowSchluesselForm(); });
+    dispatcher.setOpener(QStringLiteral("ShowFremdleistForm"), [] { ShowFremdleistForm(); });
 }

@@ -1,8 +1,17 @@
 #include "masterdata/gui/notdienstform.h"
 
+#include "core/data/numberproposals.h"
+#include "core/deleteguard.h"
 #include "core/formplacement.h"
+#include "masterdata/gui/keyinterceptor.h"
+#include "masterdata/gui/listformdecl.h"
+#include "masterdata/gui/listforms.h"
 #include "masterdata/gui/tableformactions.h"
-#include "masterdata/gui/tableformdecl.h"
+#include "masterdata/gui/tf_listform.h"
+#include "platform/widgets/datasource.h"
+
+#include <QLabel>
+#include <QLineEdit>
 
 using namespace Qt::StringLiterals;
 using widgets::FieldKind;
@@ -11,6 +20,13 @@ namespace {
 
 const QString kGrund = u"&Grunddaten"_s;
 const QString kBank = u"&Bank/Memo"_s;
+// Deleting an emergency service takes the delete right of the objects,
+// whose links to it go with it.
+constexpr int kDeleteRight = 10;
+
+void guardDelete() {
+    ConfirmDelete(kDeleteRight);
+}
 
 } // namespace
 
@@ -54,8 +70,35 @@ TableFormDecl NotdienstTableDecl() {
     };
     d.lookups = {{u"ND_BankZahlart"_s, u"TabZahlart"_s}};
     d.prints = DruckVorschauButtons(30000, u"PrintNotdienstList"_s);
+    d.closeButton = false;
     d.helpPage = u"Notdienste.html"_s;
     d.minimumSize = {760, 560};
-    d.placement = {kPlacementFile03, u"Notdienst"_s, {u"GridNotdienst.Columns"_s}};
+    d.placement = {kPlacementFile03,
+                   u"Notdienst"_s,
+                   {u"GridNotdienst.Columns"_s, u"lbSortND.Caption"_s},
+                   StorePosition};
     return d;
+}
+
+ListFormDecl NotdienstFormDecl() {
+    ListFormDecl d;
+    d.form = NotdienstTableDecl();
+    d.splashName = u"Notdienst"_s;
+    d.numberProposal = {u"ND_Nr"_s, u"Möchten Sie die Notdienstnummer wirklich ändern?"_s,
+                        NextFreeNotdienstNr};
+    d.bankPair = {u"ND_Bankname"_s, u"ND_BankBlz"_s};
+    d.recordPosition = true;
+    d.build = [](TF_ListForm& form) {
+        // The sort field is kept under the label's name of the stored placements.
+        form.findChild<QLabel*>(u"lbSort"_s)->setObjectName(u"lbSortND"_s);
+        form.source().setDeleteGuard(guardDelete);
+        // In the search line Ctrl+Del asks, but deletes nothing.
+        KeyInterceptor::install(form.searchEdit(), QKeySequence(Qt::CTRL | Qt::Key_Delete),
+                                guardDelete);
+    };
+    return d;
+}
+
+void ShowNotdienstForm() {
+    ShowListForm(u"TF_Notdienst"_s);
 }

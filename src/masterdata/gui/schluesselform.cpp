@@ -4,7 +4,11 @@
 #include "core/formplacement.h"
 #include "masterdata/dialogs/datepickers.h"
 #include "masterdata/dialogs/pickers.h"
+#include "masterdata/gui/keyinterceptor.h"
+#include "masterdata/gui/listformdecl.h"
+#include "masterdata/gui/modallistform.h"
 #include "masterdata/gui/tableformactions.h"
+#include "masterdata/gui/tf_listform.h"
 #include "masterdata/gui/tf_tableform.h"
 #include "masterdata/keyregister.h"
 #include "platform/table/table.h"
@@ -13,6 +17,7 @@
 #include "platform/widgets/datasource.h"
 
 #include <QLabel>
+#include <QLineEdit>
 
 using namespace Qt::StringLiterals;
 
@@ -92,6 +97,7 @@ TableFormDecl SchluesselTableDecl() {
                  .kind = widgets::FieldKind::Memo,
                  .page = u"&Grunddaten"_s}};
     d.prints = DruckVorschauButtons(29000, u"PrintSchluesselList"_s);
+    d.closeButton = false;
     d.helpPage = u"schlussel.html"_s;
     d.minimumSize = {760, 480};
     d.placement = {kPlacementFile03,
@@ -103,4 +109,21 @@ TableFormDecl SchluesselTableDecl() {
         sort->hide();
     };
     return d;
+}
+
+ListFormDecl SchluesselFormDecl() {
+    ListFormDecl d;
+    d.form = SchluesselTableDecl();
+    d.recordPosition = true;
+    d.activated = sortByNr;
+    d.build = [](TF_ListForm& form) {
+        // Alt+W in the search line opens the editor of the grid's column.
+        KeyInterceptor::install(form.searchEdit(), QKeySequence(Qt::ALT | Qt::Key_W),
+                                [&form] { form.runColumnAction(form.grid().selectedField()); });
+    };
+    return d;
+}
+
+void ShowSchluesselForm() {
+    OpenListFormModal(SchluesselFormDecl());
 }

@@ -2,6 +2,8 @@
 
 #include "masterdata/gui/docforms.h"
 #include "masterdata/gui/dvgroupsform.h"
+#include "masterdata/gui/fremdleistform.h"
+#include "masterdata/gui/listformdecl.h"
 #include "masterdata/gui/mwstform.h"
 #include "masterdata/gui/schluesselform.h"
 #include "masterdata/gui/smalltableforms.h"
@@ -13,8 +15,11 @@ QList<TableFormDecl> TableFormDecls() {
                                   MengEinhFormDecl(),  KrankenkasseFormDecl(), BankenFormDecl(),
                                   ZahlIntervFormDecl()};
     decls.append(DvGroupsFormDecl());
-    decls.append(SchluesselTableDecl());
     for (const DocFamilyRow& row : DocFamily())
         decls.append(DocFormDecl(row));
     return decls;
+}
+
+QList<ListFormDecl> ModalListFormDecls() {
+    return {SchluesselFormDecl(), FremdleistFormDecl()};
 }
