@@ -72,7 +72,7 @@ TableFormDecl NotdienstTableDecl() {
     d.prints = DruckVorschauButtons(30000, u"PrintNotdienstList"_s);
     d.closeButton = false;
     d.helpPage = u"Notdienste.html"_s;
-    d.minimumSize = {760, 560};
+    d.minimumSize = {760, 640};
     d.placement = {kPlacementFile03,
                    u"Notdienst"_s,
                    {u"GridNotdienst.Columns"_s, u"lbSortND.Caption"_s},

@@ -1,11 +1,17 @@
 #include "core/data/dbhelpers.h"
+#include "core/datagui/gridservices.h"
 #include "masterdata/gui/fremdleistform.h"
+#include "masterdata/gui/listformdecl.h"
 #include "masterdata/gui/tableformdecl.h"
+#include "masterdata/gui/tf_listform.h"
 #include "masterdata/gui/tf_tableform.h"
 #include "platform/table/table.h"
 #include "platform/widgets/datagrid.h"
 #include "platform/widgets/datagridmodel.h"
 #include "tableformfixture.h"
+
+#include <QLabel>
+#include <QLineEdit>
 
 using namespace Qt::StringLiterals;
 
@@ -53,6 +59,39 @@ TEST_F(FremdleistForm, EachServiceShowsItsObjectsNumberAndSearchTerm) {
     // Read-only list: no cell takes an edit.
     for (int column = 0; column < rows.columnCount(); ++column)
         EXPECT_FALSE(rows.flags(rows.index(0, column)) & Qt::ItemIsEditable) << column;
+}
+
+// The search line's key filter over the list's own columns: the object's
+// number and search term come from another table and are no search fields.
+TEST_F(FremdleistForm, SearchRefusesTheObjectColumns) {
+    table::Table& services = dm->TabFremdLeist();
+    AddFremdleistObjectFields(services);
+    services.open();
+    TF_ListForm form(FremdleistFormDecl(), services);
+    form.show();
+    const struct {
+        const char* field;
+        QChar key;
+        QChar passed;
+        int boxes;
+    } cases[] = {
+        {"ObjNr", u'1', QChar(), 1},   {"ObjName", u'a', QChar(), 1},
+        {"S_Kurztext", u'a', u'a', 0}, {"S_KostArt", u'a', QChar(), 0},
+        {"S_KostArt", u'4', u'4', 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.field);
+        presenter.boxes.clear();
+        QChar key = c.key;
+        FilterSearchKey(form.grid(), form.searchEdit(),
+                        form.grid().gridModel().columnOf(QString::fromLatin1(c.field)), key);
+        EXPECT_EQ(key, c.passed);
+        ASSERT_EQ(presenter.boxes.size(), c.boxes);
+        if (c.boxes > 0) {
+            EXPECT_EQ(presenter.boxes.first().text, u"Dieses Feld ist kein Suchfeld!"_s);
+        }
+    }
+    EXPECT_NE(form.findChild<QLabel*>(u"lbSortND"_s), nullptr);
 }
 
 } // namespace

@@ -353,6 +353,7 @@ protected:
         m_savedUser = CurrentUser;
         CurrentUser = TUserRec();
         CurrentUser.rights.set(33, rbAllRights);
+        CurrentUser.rights.set(35, rbAllRights);
         RegisterMasterDataModules(dispatcher);
         window = std::make_unique<TF_LumoMain>(dispatcher);
         window->show();
@@ -379,7 +380,7 @@ TEST_F(SettingsMenu, EveryEntryOpensItsFormBelowTheMainWindow) {
         {"Mehrwertsteuer-Sätze", "TF_Mwst", false},    {"Zahlungsbedingungen", "TF_ZahlBed", true},
         {"Zahlungsarten", "TF_Zahlart", true},         {"Mengeneinheiten", "TF_MengEinh", true},
         {"Krankenkassen", "TF_Krankenkasse", true},    {"Banken", "TF_Banken", true},
-        {"Berichtsintervalle", "TF_ZahlInterv", true},
+        {"Berichtsintervalle", "TF_ZahlInterv", true}, {"Dokument-Gruppen", "TF_DvGroups", false},
     };
     for (const auto& c : cases) {
         const QString entry = QString::fromUtf8(c.entry);
