@@ -168,16 +168,22 @@ class DatabaseMenu : public formtest::TableFormTest {
 protected:
     void SetUp() override {
         TableFormTest::SetUp();
+        // The modules install the list printer, which the other tests expect empty.
+        m_printer = SetListPrinter({});
         RegisterMasterDataModules(dispatcher);
         window = std::make_unique<TF_LumoMain>(dispatcher);
         window->show();
     }
     void TearDown() override {
         window.reset();
+        SetListPrinter(m_printer);
         TableFormTest::TearDown();
     }
     ModuleDispatcher dispatcher;
     std::unique_ptr<TF_LumoMain> window;
+
+private:
+    ListPrinter m_printer;
 };
 
 TEST_F(DatabaseMenu, EachEntryOpensItsForm) {
@@ -190,6 +196,8 @@ TEST_F(DatabaseMenu, EachEntryOpensItsForm) {
     ASSERT_NE(notdienst, nullptr);
     EXPECT_TRUE(notdienst->isVisible());
     EXPECT_EQ(notdienst->windowTitle(), u"Notdienste"_s);
+    for (const QString& print : {u"Druck"_s, u"Vorsc&hau"_s})
+        EXPECT_TRUE(notdienst->button(print) && notdienst->button(print)->isEnabled());
     notdienst->hide();
     const struct {
         const char* entry;
@@ -210,6 +218,8 @@ TEST_F(DatabaseMenu, EachEntryOpensItsForm) {
                 EXPECT_NE(qobject_cast<TF_ListForm*>(&form), nullptr);
                 EXPECT_TRUE(form.table().isOpen());
                 EXPECT_FALSE(dm->IsTimerWorkEnabled());
+                for (const QString& print : {u"Druck"_s, u"Vorsc&hau"_s})
+                    EXPECT_TRUE(form.button(print) && form.button(print)->isEnabled());
                 form.close();
             },
             [&] { item->trigger(); });

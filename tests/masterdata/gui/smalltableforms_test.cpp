@@ -380,7 +380,7 @@ TEST_F(SettingsMenu, EveryEntryOpensItsFormBelowTheMainWindow) {
         {"Mehrwertsteuer-Sätze", "TF_Mwst", false},    {"Zahlungsbedingungen", "TF_ZahlBed", true},
         {"Zahlungsarten", "TF_Zahlart", true},         {"Mengeneinheiten", "TF_MengEinh", true},
         {"Krankenkassen", "TF_Krankenkasse", true},    {"Banken", "TF_Banken", true},
-        {"Berichtsintervalle", "TF_ZahlInterv", true}, {"Dokument-Gruppen", "TF_DvGroups", false},
+        {"Berichtsintervalle", "TF_ZahlInterv", true},
     };
     for (const auto& c : cases) {
         const QString entry = QString::fromUtf8(c.entry);
@@ -409,6 +409,25 @@ TEST_F(SettingsMenu, EveryEntryOpensItsFormBelowTheMainWindow) {
         EXPECT_TRUE(dm->IsTimerWorkEnabled());
     }
     EXPECT_TRUE(presenter.boxes.isEmpty()) << presenter.boxes.value(0).text.toStdString();
+}
+
+// The document groups print nothing; their form opens on the shared table
+// with the timer work paused.
+TEST_F(SettingsMenu, DocumentGroupsOpenBelowTheMainWindow) {
+    QAction* item = window->menuItem(u"Einstellungen"_s, u"Dokument-Gruppen"_s);
+    ASSERT_NE(item, nullptr);
+    EXPECT_TRUE(item->isEnabled());
+    EXPECT_TRUE(whenFormShown(
+        [&](TF_TableForm& form) {
+            EXPECT_EQ(form.objectName(), u"TF_DvGroups"_s);
+            EXPECT_EQ(form.pos().y(), window->frameGeometry().bottom() + 1);
+            EXPECT_FALSE(dm->IsTimerWorkEnabled());
+            EXPECT_TRUE(form.table().isOpen());
+            form.close();
+        },
+        [&] { item->trigger(); }));
+    EXPECT_TRUE(dm->IsTimerWorkEnabled());
+    EXPECT_FALSE(dm->TabDvGroups().isOpen());
 }
 
 } // namespace
