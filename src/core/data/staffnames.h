@@ -2,8 +2,8 @@
 
 class QString;
 
-// The name (P_Name1) of the staff member with that number, found on the data
-// module's staff table, whose cursor moves to the staff member; an empty
-// text, without a message, when the number does not exist. A closed staff
-// table is opened for the call and closed again.
+// The name (P_Name1) of the staff member with that number, read through a
+// cursor of its own: the data module's staff table neither moves nor runs
+// its scroll rules, so an edit pending there stays as it is. An empty text,
+// without a message, when the number does not exist.
 QString GetPersonalName(int staffNr);

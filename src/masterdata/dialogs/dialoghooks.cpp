@@ -10,18 +10,33 @@
 #include <QApplication>
 #include <QWidget>
 
-int SelectTourObjektGeneral(int typed) {
-    // The user's sort of the list is kept from one use to the next.
-    static QString sortField;
+namespace {
+
+// The corner of the form the user works in.
+QPoint activeFormCorner() {
     const QWidget* form = QApplication::activeModalWidget();
     if (!form)
         form = QApplication::activeWindow();
-    const QPoint corner = form ? form->pos() : QPoint();
+    return form ? form->pos() : QPoint();
+}
+
+} // namespace
+
+int SelectTourObjektGeneral(int typed) {
+    // The user's sort of the list is kept from one use to the next.
+    static QString sortField;
+    const QPoint corner = activeFormCorner();
     return SelectObjekt(typed, 0, corner.x() + 40, corner.y() + 200, sortField);
+}
+
+int SelectNotdienstGeneral(int typed) {
+    const QPoint corner = activeFormCorner();
+    return SelectNotdienst(typed, corner.x() + 240, corner.y() + 140);
 }
 
 void InstallDialogHooks(TDataModule1& dataModule) {
     widgets::setDatePicker([](widgets::DbDateEdit& edit) { return PickDbEditDate(edit); });
     RecordRuleHooksRegistry().selectTourObjekt = &SelectTourObjektGeneral;
+    RecordRuleHooksRegistry().selectNotdienst = &SelectNotdienstGeneral;
     dataModule.AddTableSetup([](TDataModule1& dm) { AddTourLookupFields(dm.TabLUTour()); });
 }

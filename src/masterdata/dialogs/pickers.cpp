@@ -138,6 +138,11 @@ QString SelectPlzOrt(const QString& plzOrt, const QString& sortField, int gridHe
     return pickIn(u"SelectPlzOrt"_s, callOf(plzOrt, gridHeight, left, top), sortField).toString();
 }
 
+int SelectNotdienst(int startNr, int left, int top) {
+    PickerCall call = callOf(startNr, 0, left, top);
+    return RunPicker(PickerRowNamed(u"SelectNotdienst"_s), call).value.toInt();
+}
+
 bool SelectZahlBed(int& id, int left, int top) {
     PickerCall call = callOf(id, 0, left, top);
     const PickerOutcome outcome = RunPicker(PickerRowNamed(u"SelectZahlBed"_s), call);

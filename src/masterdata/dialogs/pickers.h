@@ -60,6 +60,9 @@ int SelectFremdleistung(int startId, int objectId, int gridHeight, int left, int
 // Postcode and town as one text "plz|ort", in and out.
 QString SelectPlzOrt(const QString& plzOrt, const QString& sortField, int gridHeight, int left,
                      int top);
+// An emergency service by its number; the long-lived emergency-service form
+// keeps its record and sort.
+int SelectNotdienst(int startNr, int left, int top);
 // True with id set to the chosen payment term.
 bool SelectZahlBed(int& id, int left, int top);
 

@@ -47,12 +47,6 @@ QString chooseFile(QWidget* parent, const QString& directory, const QString& fil
                                         QDir(directory).filePath(fileName), filters);
 }
 
-QString chooseFolder(QWidget* parent, const QString& directory) {
-    if (dialogs().folder)
-        return dialogs().folder(parent, directory);
-    return QFileDialog::getExistingDirectory(parent, u"Verzeichnis auswählen"_s, directory);
-}
-
 int ownerNumber(const DocFamilyRow& row) {
     table::Table& owner = DataModule1().table(row.ownerTable);
     return owner.isOpen() ? FieldInt(owner, row.ownerNrField) : 0;
@@ -73,7 +67,7 @@ void chooseDocFolder(TF_TableForm& form) {
     QString start = WithoutFinalSeparator(FieldText(t, u"OD_Filename"_s));
     if (!QFileInfo(start).isDir())
         start = ProgramDir;
-    const QString folder = chooseFolder(&form, start);
+    const QString folder = ChooseDocFolder(&form, start);
     if (folder.isEmpty())
         return;
     EnsureEditOrInsert(t);
@@ -176,7 +170,7 @@ void CorrectDocFolder(TF_TableForm& form) {
     if (!DocRowFolder(t, oldFolder))
         return;
     const int type = FieldInt(t, u"OD_Type"_s);
-    const QString newFolder = chooseFolder(&form, WithoutFinalSeparator(oldFolder));
+    const QString newFolder = ChooseDocFolder(&form, WithoutFinalSeparator(oldFolder));
     if (newFolder.isEmpty() || WithoutFinalSeparator(newFolder) == WithoutFinalSeparator(oldFolder))
         return;
     // Asked before anything is written, so that the rows change together.
@@ -246,6 +240,12 @@ void ShowObjDokuForm() {
 
 void ShowPersDokuForm() {
     OpenTableForm(DocFormDecl(DocFamilyMember(u"TF_PersDoku"_s)));
+}
+
+QString ChooseDocFolder(QWidget* parent, const QString& directory) {
+    if (dialogs().folder)
+        return dialogs().folder(parent, directory);
+    return QFileDialog::getExistingDirectory(parent, u"Verzeichnis auswählen"_s, directory);
 }
 
 DocFileDialogs SetDocFileDialogs(DocFileDialogs installed) {

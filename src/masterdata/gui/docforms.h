@@ -41,6 +41,8 @@ struct DocFileDialogs {
 };
 // Installs dialogs (empty functions: the standard ones); returns the previous.
 DocFileDialogs SetDocFileDialogs(DocFileDialogs dialogs);
+// The folder choice through the installed dialogs; empty when cancelled.
+QString ChooseDocFolder(QWidget* parent, const QString& directory);
 
 // The column and field actions, callable on an open form.
 void ChooseDocGroup(TF_TableForm& form);

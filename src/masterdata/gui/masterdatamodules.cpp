@@ -5,11 +5,15 @@
 #include "masterdata/gui/adressform.h"
 #include "masterdata/gui/artikelform.h"
 #include "masterdata/gui/cnvadressform.h"
+#include "masterdata/gui/dvgroupsform.h"
+#include "masterdata/gui/fremdleistform.h"
 #include "masterdata/gui/kundenform.h"
 #include "masterdata/gui/lieferantform.h"
 #include "masterdata/gui/listprinting.h"
 #include "masterdata/gui/mwstform.h"
+#include "masterdata/gui/notdienstform.h"
 #include "masterdata/gui/personalform.h"
+#include "masterdata/gui/schluesselform.h"
 #include "masterdata/gui/smalltableforms.h"
 #include "masterdata/gui/taetigform.h"
 #include "masterdata/gui/zahlintervform.h"
@@ -35,4 +39,8 @@ void RegisterMasterDataModules(ModuleDispatcher& dispatcher) {
     SetAdressFormDispatcher(&dispatcher);
     dispatcher.setOpener(QStringLiteral("TF_Adress"), [] { ShowAdressForm(); });
     SetOtherMenuAction(QStringLiteral("Adressdatenbank erstellen"), [] { RunCnvAdressEntry(); });
+    dispatcher.setOpener(QStringLiteral("ShowDvGroupsForm"), [] { ShowDvGroupsForm(); });
+    dispatcher.setOpener(QStringLiteral("ShowNotdienstForm"), [] { ShowNotdienstForm(); });
+    dispatcher.setOpener(QStringLiteral("ShowSchluesselForm"), [] { ShowSchluesselForm(); });
+    dispatcher.setOpener(QStringLiteral("ShowFremdleistForm"), [] { ShowFremdleistForm(); });
 }

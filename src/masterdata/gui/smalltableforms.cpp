@@ -14,10 +14,6 @@ namespace {
 const QString kGrund = u"&Grunddaten"_s;
 const QString kSonst = u"S&onstiges"_s;
 
-FieldDecl edit(const QString& caption, const QString& field, const QString& page, int width = 0) {
-    return {.caption = caption, .field = field, .page = page, .width = width};
-}
-
 // A list over a shared table: the key stored, the text shown, and what a
 // chosen row copies into the record.
 FieldDecl list(const QString& caption, const QString& field, int width, const QString& key,
@@ -97,22 +93,22 @@ TableFormDecl KrankenkasseFormDecl() {
     d.navigatorButtons = BrowseNavigator();
     d.postCancelButtons = true;
     d.fields = {
-        edit(u"Matchco&de"_s, u"KK_Match"_s, kGrund, 30),
-        edit(u"Name &1"_s, u"KK_Adresse1"_s, kGrund),
-        edit(u"Name &2"_s, u"KK_Adresse2"_s, kGrund),
-        edit(u"Stra&ße"_s, u"KK_Strasse"_s, kGrund),
-        edit(u"Pl&z/Ort"_s, u"KK_Plz"_s, kGrund, 10),
+        EditField(u"Matchco&de"_s, u"KK_Match"_s, kGrund, 30),
+        EditField(u"Name &1"_s, u"KK_Adresse1"_s, kGrund),
+        EditField(u"Name &2"_s, u"KK_Adresse2"_s, kGrund),
+        EditField(u"Stra&ße"_s, u"KK_Strasse"_s, kGrund),
+        EditField(u"Pl&z/Ort"_s, u"KK_Plz"_s, kGrund, 10),
         {.field = u"KK_Ort"_s, .page = kGrund, .sameLine = true},
-        edit(u"Tele&fon"_s, u"KK_Telefon"_s, kGrund, 22),
-        edit(u"Fa&x"_s, u"KK_Fax"_s, kGrund, 22),
-        edit(u"Ema&il"_s, u"KK_Email"_s, kGrund),
-        edit(u"&Sachbearbeiter"_s, u"KK_Sachbearbeiter"_s, kGrund),
-        edit(u"&Tel. Sachbearb."_s, u"KK_SachBtelefon"_s, kGrund, 22),
+        EditField(u"Tele&fon"_s, u"KK_Telefon"_s, kGrund, 22),
+        EditField(u"Fa&x"_s, u"KK_Fax"_s, kGrund, 22),
+        EditField(u"Ema&il"_s, u"KK_Email"_s, kGrund),
+        EditField(u"&Sachbearbeiter"_s, u"KK_Sachbearbeiter"_s, kGrund),
+        EditField(u"&Tel. Sachbearb."_s, u"KK_SachBtelefon"_s, kGrund, 22),
         list(u"Bank&name"_s, u"KK_BankName"_s, 40, u"BankName"_s, u"BankName"_s,
              {{u"BankBLZ"_s, u"KK_BankBlz"_s}}),
         list(u"BL&Z"_s, u"KK_BankBlz"_s, 10, u"BankBLZ"_s, u"BankBLZ"_s,
              {{u"BankName"_s, u"KK_BankName"_s}}),
-        edit(u"&Konto-Nr"_s, u"KK_BankKontoNr"_s, kSonst, 11),
+        EditField(u"&Konto-Nr"_s, u"KK_BankKontoNr"_s, kSonst, 11),
         list(u"Zahlar&t"_s, u"KK_BankZahlart"_s, 30, u"ZA_ID"_s, u"ZA_Text"_s),
     };
     d.lookups = {{u"KK_BankName"_s, u"TabBanken"_s},

@@ -30,6 +30,16 @@ QList<PrintButtonDecl> ListPrintButtons(int formType, const QString& entry) {
             {QStringLiteral("Dr&uck"), formType, entry, 0}};
 }
 
+QList<PrintButtonDecl> DruckVorschauButtons(int formType, const QString& entry) {
+    return {{QStringLiteral("Druck"), formType, entry, 0},
+            {QStringLiteral("Vorsc&hau"), formType, entry, 1}};
+}
+
+widgets::FieldDecl EditField(const QString& caption, const QString& field, const QString& page,
+                             int width) {
+    return {.caption = caption, .field = field, .page = page, .width = width};
+}
+
 QList<widgets::DbNavigator::Button> BrowseNavigator() {
     using B = widgets::DbNavigator;
     return {B::First, B::Prior, B::Next, B::Last, B::Insert, B::Delete, B::Refresh};
@@ -43,4 +53,10 @@ FormActionDecl QuietTableAction(const QString& caption, std::function<void(table
                 }
                 form.source().notifyViewChanged();
             }};
+}
+
+QList<widgets::DbNavigator::Button> EditNavigator() {
+    using B = widgets::DbNavigator;
+    return {B::First,  B::Prior, B::Next,   B::Last,   B::Insert,
+            B::Delete, B::Post,  B::Cancel, B::Refresh};
 }

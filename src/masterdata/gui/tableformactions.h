@@ -22,6 +22,13 @@ ColumnAction CalendarColumn(const QString& field, int dx, int dy, bool todayWhen
 
 // "Vorsc&hau" (tag 1) and "Dr&uck" of a list print.
 QList<PrintButtonDecl> ListPrintButtons(int formType, const QString& entry);
+// The same pair as the list forms caption it: "Druck" (a direct print,
+// tag 0) and "Vorsc&hau".
+QList<PrintButtonDecl> DruckVorschauButtons(int formType, const QString& entry);
+
+// A one-line edit of a field page.
+widgets::FieldDecl EditField(const QString& caption, const QString& field, const QString& page,
+                             int width = 0);
 
 // The navigator of forms with their own post and cancel buttons: first,
 // prior, next, last, insert, delete and refresh.
@@ -31,3 +38,6 @@ QList<widgets::DbNavigator::Button> BrowseNavigator();
 // on a cursor of its own): the widgets stay quiet meanwhile and show the
 // table's view once afterwards.
 FormActionDecl QuietTableAction(const QString& caption, std::function<void(table::Table& t)> work);
+// The navigator of forms that post and cancel through it: the above with
+// post and cancel before refresh.
+QList<widgets::DbNavigator::Button> EditNavigator();

@@ -146,6 +146,8 @@ struct TableFormDecl {
     QList<PrintButtonDecl> prints;
     QString helpPage;            // below "Handbuch/Html/"; empty: no "&?Info?"
     bool closeIsDefault = false; // Enter outside an edit closes the form
+    // "S&chließen"; without it the window's own frame closes the form.
+    bool closeButton = true;
 
     QSize minimumSize{610, 290};
     PlacementDecl placement;

@@ -185,12 +185,14 @@ void TF_TableForm::buildBottomRow(QVBoxLayout& layout) {
         m_bottomRow->addWidget(b);
         m_buttons.append(b);
     }
-    auto* close = new QPushButton(u"S&chließen"_s, this);
-    close->setAutoDefault(false);
-    close->setDefault(m_decl.closeIsDefault);
-    connect(close, &QPushButton::clicked, this, [this] { reject(); });
-    m_bottomRow->addWidget(close);
-    m_buttons.append(close);
+    if (m_decl.closeButton) {
+        auto* close = new QPushButton(u"S&chließen"_s, this);
+        close->setAutoDefault(false);
+        close->setDefault(m_decl.closeIsDefault);
+        connect(close, &QPushButton::clicked, this, [this] { reject(); });
+        m_bottomRow->addWidget(close);
+        m_buttons.append(close);
+    }
     layout.addLayout(m_bottomRow);
 }
 

@@ -369,9 +369,27 @@ TEST_F(AppointmentRules, LinkTermObjToTaglistWritesTheLinkAndDropsTheFlagWithout
 
 TEST_F(AppointmentRules, GetPersonalNameFindsTheStaffMembersName) {
     EXPECT_EQ(GetPersonalName(7), QStringLiteral("Meier"));
-    EXPECT_EQ(dm->TabPersonal().field(QStringLiteral("P_Nr")).asInteger(), 7);
     EXPECT_EQ(GetPersonalName(8), QString());
     EXPECT_TRUE(presenter.boxes.isEmpty());
+}
+
+// The shared staff table keeps its record and a pending edit there.
+TEST_F(AppointmentRules, GetPersonalNameLeavesTheSharedStaffTableWhereItWas) {
+    addStaff(5, QStringLiteral("Abel"), QStringLiteral("ABEL"));
+    table::Table& staff = dm->TabPersonal();
+    if (!staff.isOpen())
+        staff.open();
+    staff.refresh();
+    ASSERT_TRUE(staff.locate({QStringLiteral("P_Nr")}, {5}));
+    staff.edit();
+    staff.field(QStringLiteral("P_Name1")) = QStringLiteral("Abel-Neu");
+    EXPECT_EQ(GetPersonalName(7), QStringLiteral("Meier"));
+    EXPECT_EQ(GetPersonalName(5), QStringLiteral("Abel"));
+    EXPECT_EQ(GetPersonalName(8), QString());
+    EXPECT_TRUE(staff.isEditing());
+    EXPECT_EQ(staff.field(QStringLiteral("P_Nr")).asInteger(), 5);
+    EXPECT_EQ(staff.field(QStringLiteral("P_Name1")).asString(), QStringLiteral("Abel-Neu"));
+    staff.cancel();
 }
 
 } // namespace

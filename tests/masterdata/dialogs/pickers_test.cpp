@@ -81,6 +81,9 @@ protected:
         for (const auto& s : services)
             addRow(u"FremdLst.db"_s,
                    {{u"S_ID"_s, s.id}, {u"S_ObjID"_s, s.object}, {u"S_Gebucht"_s, s.billed}});
+        // Sorted by search term, the numbers run the other way.
+        addRow(u"Notdnst.DB"_s, {{u"ND_ID"_s, 1}, {u"ND_Nr"_s, 501}, {u"ND_Match"_s, u"ZINK"_s}});
+        addRow(u"Notdnst.DB"_s, {{u"ND_ID"_s, 2}, {u"ND_Nr"_s, 502}, {u"ND_Match"_s, u"ABEL"_s}});
         // New clients copy the postcode table from the template.
         dbstructure::CreatePlzTable(*table::aliases::database(u"LumoDB"_s));
         addRow(u"PLZ.DB"_s, {{u"P_ID"_s, 1}, {u"PLZ"_s, u"50667"_s}, {u"ORT"_s, u"Köln"_s}});
@@ -224,6 +227,12 @@ TEST_F(PickerTest, EveryPickerGivesItsOkAndCancelResultsAndListsWhatItsFilterAll
          QVariantList{false, 1, 0.0, QString(), QString()},
          // Valid today; a row with an empty bound is not listed.
          {u"0"_s, u"1"_s, u"2"_s}},
+        {u"SelectNotdienst"_s,
+         [] { return QVariant(SelectNotdienst(501, 0, 0)); },
+         502,
+         502,
+         501,
+         {u"501"_s, u"502"_s}},
         {u"SelectZahlBed"_s,
          [] {
              int id = 1;
@@ -311,6 +320,28 @@ TEST_F(PickerTest, InactiveObjectsAreListedOnlyWhileTheObjectFormShowsAll) {
     SelectObjektOfKunde(501, 7, 200, 0, 0, {});
 }
 
+// Each call starts on the number column; the shared table keeps its record
+// and its index.
+TEST_F(PickerTest, EmergencyServicePickerStartsSortedByNumberAndLeavesTheSharedTable) {
+    table::Table& shared = DataModule1().TabNotdienst();
+    shared.open();
+    shared.setIndexName(u"ND_I_Match"_s);
+    ASSERT_TRUE(shared.locate({u"ND_Nr"_s}, {501}));
+    for (int call = 0; call < 2; ++call) {
+        WhenShown<TF_DbSelect>([](TF_DbSelect& d) {
+            EXPECT_EQ(d.windowTitle(), u"Notdienst auswählen"_s);
+            EXPECT_EQ(d.grid()->height(), 240);
+            EXPECT_EQ(texts(listedKeys(d, u"ND_Nr"_s)), (QStringList{u"501"_s, u"502"_s}));
+            d.sortBy(u"ND_Match"_s); // forgotten after the call
+            d.lookupTable()->locate({u"ND_Nr"_s}, {502});
+            d.btnOK()->click();
+        });
+        EXPECT_EQ(SelectNotdienst(501, 0, 0), 502);
+    }
+    EXPECT_EQ(shared.indexName(), u"ND_I_Match"_s);
+    EXPECT_EQ(shared.field(u"ND_Nr"_s).asIntegerOr(0), 501);
+}
+
 TEST_F(PickerTest, TemplatesNeverListTheCurrentDocumentAndStayNearTheLeftEdge) {
     const struct {
         QString current;
@@ -376,7 +407,7 @@ TEST_F(PickerTest, EveryRowsColumnsAndKeyExistInItsTable) {
     }
 }
 
-TEST_F(PickerTest, TheInstalledHooksOpenTheObjectPickerAndTheCalendar) {
+TEST_F(PickerTest, TheInstalledHooksOpenTheObjectAndEmergencyServicePickersAndTheCalendar) {
     RecordRuleHooks& hooks = RecordRuleHooksRegistry();
     const RecordRuleHooks saved = hooks;
     InstallDialogHooks(*dm);
@@ -392,6 +423,13 @@ TEST_F(PickerTest, TheInstalledHooksOpenTheObjectPickerAndTheCalendar) {
         d.btnOK()->click();
     });
     EXPECT_EQ(hooks.selectTourObjekt(999), 502);
+    ASSERT_TRUE(hooks.selectNotdienst);
+    WhenShown<TF_DbSelect>([](TF_DbSelect& d) {
+        EXPECT_EQ(d.windowTitle(), u"Notdienst auswählen"_s);
+        d.lookupTable()->locate({u"ND_Nr"_s}, {502});
+        d.btnOK()->click();
+    });
+    EXPECT_EQ(hooks.selectNotdienst(999), 502);
     widgets::setDatePicker({});
     hooks = saved;
 }

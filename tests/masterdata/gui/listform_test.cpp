@@ -65,10 +65,6 @@ class ListFormHost : public formtest::TableFormTest {
 protected:
     void SetUp() override {
         TableFormTest::SetUp();
-        m_savedUser = CurrentUser;
-        CurrentUser = TUserRec();
-        CurrentUser.rights.set(kRight, rbAllRights);
-        InstallRightsChecker();
         table::Table& t = dm->TabKunden();
         if (!t.isOpen())
             t.open();
@@ -86,14 +82,10 @@ protected:
         if (!dm->TabBanken().isOpen())
             dm->TabBanken().open();
         form = std::make_unique<TF_ListForm>(testDecl(&proposals), t);
-        form->show();
-        QApplication::setActiveWindow(form.get());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        formtest::ShowActive(*form);
     }
     void TearDown() override {
         form.reset();
-        SetRightsChecker(nullptr);
-        CurrentUser = m_savedUser;
         TableFormTest::TearDown();
     }
 
@@ -106,10 +98,8 @@ protected:
     void locate(int nr) { ASSERT_TRUE(kunden().locate({u"K_Nr"_s}, {nr})); }
 
     int proposals = 0;
+    formtest::TestUser user{kRight};
     std::unique_ptr<TF_ListForm> form;
-
-private:
-    TUserRec m_savedUser;
 };
 
 TEST_F(ListFormHost, SearchKeysFollowTheSortFieldsType) {

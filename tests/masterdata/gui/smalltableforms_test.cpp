@@ -348,7 +348,7 @@ TEST_F(IntervalForm, CancelledEditorKeepsThePattern) {
 // The settings menu as its user reaches it.
 class SettingsMenu : public formtest::MainWindowTest {
 protected:
-    SettingsMenu() : MainWindowTest({33}) {}
+    SettingsMenu() : MainWindowTest({33, 35}) {}
 };
 
 TEST_F(SettingsMenu, EveryEntryOpensItsFormBelowTheMainWindow) {
@@ -389,6 +389,25 @@ TEST_F(SettingsMenu, EveryEntryOpensItsFormBelowTheMainWindow) {
         EXPECT_TRUE(dm->IsTimerWorkEnabled());
     }
     EXPECT_TRUE(presenter.boxes.isEmpty()) << presenter.boxes.value(0).text.toStdString();
+}
+
+// The document groups print nothing; their form opens on the shared table
+// with the timer work paused.
+TEST_F(SettingsMenu, DocumentGroupsOpenBelowTheMainWindow) {
+    QAction* item = window->menuItem(u"Einstellungen"_s, u"Dokument-Gruppen"_s);
+    ASSERT_NE(item, nullptr);
+    EXPECT_TRUE(item->isEnabled());
+    EXPECT_TRUE(whenFormShown(
+        [&](TF_TableForm& form) {
+            EXPECT_EQ(form.objectName(), u"TF_DvGroups"_s);
+            EXPECT_EQ(form.pos().y(), window->frameGeometry().bottom() + 1);
+            EXPECT_FALSE(dm->IsTimerWorkEnabled());
+            EXPECT_TRUE(form.table().isOpen());
+            form.close();
+        },
+        [&] { item->trigger(); }));
+    EXPECT_TRUE(dm->IsTimerWorkEnabled());
+    EXPECT_FALSE(dm->TabDvGroups().isOpen());
 }
 
 } // namespace

@@ -22,6 +22,34 @@
 
 namespace formtest {
 
+// The logged-in user while it lives: every right of the given functions,
+// asked by the delete guard through the installed rights checker.
+class TestUser {
+public:
+    explicit TestUser(std::initializer_list<int> functions) : m_saved(CurrentUser) {
+        CurrentUser = TUserRec();
+        for (const int f : functions)
+            CurrentUser.rights.set(f, rbAllRights);
+        InstallRightsChecker();
+    }
+    ~TestUser() {
+        SetRightsChecker(nullptr);
+        CurrentUser = m_saved;
+    }
+    TestUser(const TestUser&) = delete;
+    TestUser& operator=(const TestUser&) = delete;
+
+private:
+    TUserRec m_saved;
+};
+
+// Shows the form as the active window, as the user's click into it does.
+inline void ShowActive(QWidget& form) {
+    form.show();
+    QApplication::setActiveWindow(&form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+}
+
 // A client database with its data module, its record rules and the
 // calendar, for the declared table forms.
 class TableFormTest : public datatest::ModuleDbFixture {
