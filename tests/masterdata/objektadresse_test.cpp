@@ -54,7 +54,7 @@ protected:
 };
 
 TEST_F(ObjektAdresse, TheCustomersAddressGoesIntoTheBillingOrTheObjectsOwnAddressUnposted) {
-    for (const QString prefix : {u"O_Rg"_s, u"O_"_s}) {
+    for (const QString& prefix : {u"O_Rg"_s, u"O_"_s}) {
         SCOPED_TRACE(prefix.toStdString());
         table::Table& t = objekt(10);
         const QStringList before = storedLines(10, prefix);
