@@ -8,6 +8,7 @@
 #include "core/splashstatus.h"
 #include "masterdata/gui/kundenform.h"
 #include "masterdata/gui/listformdecl.h"
+#include "masterdata/gui/objektform.h"
 #include "masterdata/gui/tf_listform.h"
 #include "platform/errors.h"
 
@@ -137,6 +138,7 @@ const QList<ListFormEntry>& ListFormEntries() {
     // Start-up order: TF_Taetig, TF_Tour, TF_Objekt, TF_Adress, TF_Artikel,
     // TF_Personal, TF_Kunden, TF_Notdienst, TF_Lieferant.
     static const QList<ListFormEntry> entries = {
+        {u"TF_Objekt"_s, &ObjektListFormDecl},
         {u"TF_Kunden"_s, &KundenFormDecl},
     };
     return entries;

@@ -4,6 +4,7 @@
 #include "masterdata/gui/kundenform.h"
 #include "masterdata/gui/listprinting.h"
 #include "masterdata/gui/mwstform.h"
+#include "masterdata/gui/objektform.h"
 #include "masterdata/gui/smalltableforms.h"
 #include "masterdata/gui/zahlintervform.h"
 
@@ -11,6 +12,7 @@ void RegisterMasterDataModules(ModuleDispatcher& dispatcher) {
     InstallListPrinting();
     // The settings menu opens the small lists without a new row.
     dispatcher.setOpener(QStringLiteral("ShowMwstForm"), [] { ShowMwstForm(); });
+    dispatcher.setOpener(QStringLiteral("TF_Objekt"), [] { ShowObjektForm(); });
     dispatcher.setOpener(QStringLiteral("ShowZahlBedForm"), [] { ShowZahlBedForm(false); });
     dispatcher.setOpener(QStringLiteral("ShowZahlartForm"), [] { ShowZahlartForm(false); });
     dispatcher.setOpener(QStringLiteral("ShowMengEinhForm"), [] { ShowMengEinhForm(false); });
