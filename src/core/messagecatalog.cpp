@@ -15,6 +15,8 @@ struct CatalogEntry {
 constexpr CatalogEntry kCatalog[] = {
     {64736, u"Neue Nummer eingeben"},
     {64742, u"Es wurden %d Datensätze gefunden."},
+    {64745, u"Es wurden keine Adressdaten gefunden!"},
+    {64746, u"Es wurden keine Kundendaten gefunden!"},
     {64838, u"Arbeitszeitdaten sind erfasst bis einschließlich %s."},
     {64888, u"Sie haben keine Berechtigung für diese Funktion."},
     {64889, u"Sie haben keine Berechtigung zum Neuanlegen von Datensätzen."},
@@ -117,6 +119,11 @@ constexpr CatalogEntry kCatalog[] = {
     {64999, u"löschen"},
     {65050, u"Terminauftrag"},
     {65077, u"Undefiniert"},
+    {65099, u"ACHTUNG!!!! Sie sind im Begriff, die Objektnummer zu ändern!\rBeachten Sie bitte, "
+            u"dass durch die Änderung der Bezug\rzu erledigten (abgelegten) Rechnungen und offenen "
+            u"Posten\rverloren geht sowie der Datenaustausch mit externen Pro-\rgrammen "
+            u"möglicherweise nicht mehr korrekt ausgeführt werden\rkann!\r\rMöchten Sie die "
+            u"Objektnummer wirklich ändern?"},
     {65100, u"Das Verzeichnis\r%s\rkonnte nicht angelegt werden."},
     {65101, u"Über Domvera"},
     {65140, u"Adresse auswählen"},

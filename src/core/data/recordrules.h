@@ -130,6 +130,8 @@ QString DeleteQuestionText();
 QString InvalidNumberText();  // "Die eingegebene Nummer ist unzulässig!" + hint
 QString LinksCorrectedText(); // "Verknüpfte Datenbankeinträge wurden korrigiert"
 QString LinksDeletedText();   // "Verknüpfte Datenbankeinträge wurden gelöscht"
+// An object's activity row whose activity number Taetig.DB does not hold.
+QString InvalidObjTaetigText();
 
 // Binds the rules to a new set of table objects of dm (now and after every client switch).
 void InstallRecordRules(TDataModule1& dm);

@@ -428,6 +428,14 @@ QString invalidNumber(const char* prefix) {
     return QString::fromUtf8(prefix) + QStringLiteral("Sie müssen eine gültige Nummer eingeben");
 }
 
+} // namespace
+
+QString InvalidObjTaetigText() {
+    return invalidNumber("Objekt-Tätigkeit: ");
+}
+
+namespace {
+
 // The activity of an object's activity row must exist; its function is taken over.
 void checkObjectActivity(table::Table& t, bool takeFunction) {
     const table::Field& f = t.field(QStringLiteral("TS_Taetigkeit"));
@@ -435,7 +443,7 @@ void checkObjectActivity(table::Table& t, bool takeFunction) {
         return;
     auto activities = OpenTempTable(QStringLiteral("LumoDB"), QStringLiteral("Taetig.DB"));
     if (!activities->locate({QStringLiteral("T_Nr")}, {f.asIntegerOr(0)}))
-        throw DbError(invalidNumber("Objekt-Tätigkeit: "));
+        throw DbError(InvalidObjTaetigText());
     if (takeFunction)
         t.field(QStringLiteral("TS_Func"))
             .setValue(GetFieldIntOrDefault(activities->findField(QStringLiteral("T_Func")), 0));

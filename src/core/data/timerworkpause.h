@@ -2,6 +2,8 @@
 
 #include "core/data/datamodule.h"
 
+#include <optional>
+
 // Pauses the data module's timer work (refreshes, reminders) for a modal
 // window and gives back the state it found, also when an error interrupts:
 // a timer refresh must not move tables under an open picker or dialog.
@@ -23,4 +25,25 @@ public:
 
 private:
     bool m_wasEnabled = false;
+};
+
+// Holds the timer work off while a detail grid or one of its fields has the
+// focus: enter() pauses it, leave() gives back the state enter() found, also
+// when the hold ends with its owner. Repeated enters keep the first state.
+class TimerWorkHold {
+public:
+    TimerWorkHold() = default;
+    ~TimerWorkHold() { leave(); }
+    TimerWorkHold(const TimerWorkHold&) = delete;
+    TimerWorkHold& operator=(const TimerWorkHold&) = delete;
+
+    void enter() {
+        if (!m_pause)
+            m_pause.emplace();
+    }
+    void leave() { m_pause.reset(); }
+    bool holding() const { return m_pause.has_value(); }
+
+private:
+    std::optional<TimerWorkPause> m_pause;
 };

@@ -12,6 +12,7 @@
 #include "masterdata/gui/lieferantform.h"
 #include "masterdata/gui/listformdecl.h"
 #include "masterdata/gui/notdienstform.h"
+#include "masterdata/gui/objektform.h"
 #include "masterdata/gui/personalform.h"
 #include "masterdata/gui/taetigform.h"
 #include "masterdata/gui/tf_listform.h"
@@ -143,10 +144,10 @@ const QList<ListFormEntry>& ListFormEntries() {
     // Start-up order: TF_Taetig, TF_Tour, TF_Objekt, TF_Adress, TF_Artikel,
     // TF_Personal, TF_Kunden, TF_Notdienst, TF_Lieferant.
     static const QList<ListFormEntry> entries = {
-        {u"TF_Taetig"_s, &TaetigFormDecl},       {u"TF_Adress"_s, &AdressFormDecl},
-        {u"TF_Artikel"_s, &ArtikelFormDecl},     {u"TF_Personal"_s, &PersonalFormDecl},
-        {u"TF_Kunden"_s, &KundenFormDecl},       {u"TF_Notdienst"_s, &NotdienstFormDecl},
-        {u"TF_Lieferant"_s, &LieferantFormDecl},
+        {u"TF_Taetig"_s, &TaetigFormDecl},       {u"TF_Objekt"_s, &ObjektListFormDecl},
+        {u"TF_Adress"_s, &AdressFormDecl},       {u"TF_Artikel"_s, &ArtikelFormDecl},
+        {u"TF_Personal"_s, &PersonalFormDecl},   {u"TF_Kunden"_s, &KundenFormDecl},
+        {u"TF_Notdienst"_s, &NotdienstFormDecl}, {u"TF_Lieferant"_s, &LieferantFormDecl},
     };
     return entries;
 }

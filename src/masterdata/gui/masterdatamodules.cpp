@@ -2,6 +2,7 @@
 
 #include "core/gui/mainform.h"
 #include "core/moduleentries.h"
+#include "masterdata/activities.h"
 #include "masterdata/gui/adressform.h"
 #include "masterdata/gui/artikelform.h"
 #include "masterdata/gui/cnvadressform.h"
@@ -12,6 +13,8 @@
 #include "masterdata/gui/listprinting.h"
 #include "masterdata/gui/mwstform.h"
 #include "masterdata/gui/notdienstform.h"
+#include "masterdata/gui/objektform.h"
+#include "masterdata/gui/objektformhooks.h"
 #include "masterdata/gui/personalform.h"
 #include "masterdata/gui/schluesselform.h"
 #include "masterdata/gui/smalltableforms.h"
@@ -35,6 +38,14 @@ void RegisterMasterDataModules(ModuleDispatcher& dispatcher) {
     dispatcher.setOpener(QStringLiteral("TF_Taetig"), [] { ShowTaetigForm(); });
     dispatcher.setOpener(QStringLiteral("ShowPersonalForm"), [] { ShowPersonalForm(); });
     dispatcher.setOpener(QStringLiteral("ShowLieferantForm"), [] { ShowLieferantForm(); });
+    dispatcher.setOpener(QStringLiteral("TF_Objekt"), [] { ShowObjektForm(); });
+    // The object form's stock button and activity drops reach the article and activity forms.
+    ObjektFormHooksRegistry().showArtikelForm = [](int objId, int objNr) {
+        ShowArtikelForm(objId, objNr);
+    };
+    ObjektFormHooksRegistry().taetigNrOfDrag = [](const QMimeData& data) {
+        return TaetigNrOfDragData(data);
+    };
     // The address book opens the master forms through the dispatcher.
     SetAdressFormDispatcher(&dispatcher);
     dispatcher.setOpener(QStringLiteral("TF_Adress"), [] { ShowAdressForm(); });

@@ -222,17 +222,24 @@ void TF_TableForm::refreshLookups() {
         list->refresh();
 }
 
+void TF_TableForm::bindActions(widgets::DataSource* source) {
+    m_bound = source;
+    m_navigator->setDataSource(source ? *source : *m_source);
+}
+
 void TF_TableForm::post() {
     guarded(this, [this] {
-        if (m_table.isEditing())
-            m_table.post();
+        table::Table& t = m_bound ? m_bound->table() : m_table;
+        if (t.isEditing())
+            t.post();
     });
 }
 
 void TF_TableForm::cancel() {
     guarded(this, [this] {
-        if (m_table.isEditing())
-            m_table.cancel();
+        table::Table& t = m_bound ? m_bound->table() : m_table;
+        if (t.isEditing())
+            t.cancel();
     });
 }
 

@@ -53,6 +53,10 @@ public:
     // their table through another cursor).
     void refreshLookups();
 
+    // The navigator, "Überneh&men" and "&Abbrechen" work on another source
+    // while one of its controls has the focus (a detail grid); nullptr: the
+    // form's own again.
+    void bindActions(widgets::DataSource* source);
     // The actions behind the standard buttons and keys.
     void post();
     void cancel();
@@ -82,6 +86,7 @@ private:
     TableFormDecl m_decl;
     table::Table& m_table;
     std::unique_ptr<widgets::DataSource> m_source;
+    widgets::DataSource* m_bound = nullptr; // the source the actions work on
     std::vector<std::unique_ptr<widgets::DataSource>> m_lookupSources;
     widgets::DbNavigator* m_navigator = nullptr;
     widgets::DataGrid* m_grid = nullptr;

@@ -33,7 +33,7 @@ const ButtonLook kLooks[DbNavigator::ButtonCount] = {
 
 } // namespace
 
-DbNavigator::DbNavigator(DataSource& source, QWidget* parent) : QWidget(parent), m_source(source) {
+DbNavigator::DbNavigator(DataSource& source, QWidget* parent) : QWidget(parent), m_source(&source) {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(1);
@@ -52,8 +52,17 @@ DbNavigator::DbNavigator(DataSource& source, QWidget* parent) : QWidget(parent),
         m_buttons[i] = b;
     }
     layout->addStretch();
-    connect(&source, &DataSource::recordChanged, this, &DbNavigator::updateButtons);
-    connect(&source, &DataSource::stateChanged, this, &DbNavigator::updateButtons);
+    setDataSource(source);
+}
+
+void DbNavigator::setDataSource(DataSource& source) {
+    for (const QMetaObject::Connection& c : std::as_const(m_connections))
+        disconnect(c);
+    m_source = &source;
+    m_connections = {
+        connect(&source, &DataSource::recordChanged, this, &DbNavigator::updateButtons),
+        connect(&source, &DataSource::stateChanged, this, &DbNavigator::updateButtons),
+    };
     updateButtons();
 }
 
@@ -62,7 +71,7 @@ void DbNavigator::setButtonVisible(Button which, bool visible) {
 }
 
 void DbNavigator::click(Button which) {
-    table::Table& t = m_source.table();
+    table::Table& t = m_source->table();
     guarded(this, [&] {
         switch (which) {
         case First:
@@ -78,13 +87,13 @@ void DbNavigator::click(Button which) {
             t.last();
             break;
         case Insert:
-            m_source.insert();
+            m_source->insert();
             break;
         case Delete:
-            m_source.deleteRecord();
+            m_source->deleteRecord();
             break;
         case Edit:
-            m_source.startEdit();
+            m_source->startEdit();
             break;
         case Post:
             t.post();
@@ -93,7 +102,7 @@ void DbNavigator::click(Button which) {
             t.cancel();
             break;
         case Refresh:
-            m_source.refresh();
+            m_source->refresh();
             break;
         case ButtonCount:
             break;
@@ -103,7 +112,7 @@ void DbNavigator::click(Button which) {
 }
 
 void DbNavigator::updateButtons() {
-    table::Table& t = m_source.table();
+    table::Table& t = m_source->table();
     const bool open = t.isOpen();
     const bool editing = open && t.isEditing();
     const bool browsing = open && !editing;
@@ -116,9 +125,9 @@ void DbNavigator::updateButtons() {
     m_buttons[Prior]->setEnabled(movable && pos > 1);
     m_buttons[Next]->setEnabled(movable && pos > 0 && pos < count);
     m_buttons[Last]->setEnabled(movable && pos > 0 && pos < count);
-    m_buttons[Insert]->setEnabled(browsing && m_source.mayInsert());
-    m_buttons[Delete]->setEnabled(hasRecord && m_source.mayDelete());
-    m_buttons[Edit]->setEnabled(hasRecord && m_source.mayEdit());
+    m_buttons[Insert]->setEnabled(browsing && m_source->mayInsert());
+    m_buttons[Delete]->setEnabled(hasRecord && m_source->mayDelete());
+    m_buttons[Edit]->setEnabled(hasRecord && m_source->mayEdit());
     m_buttons[Post]->setEnabled(editing);
     m_buttons[Cancel]->setEnabled(editing);
     m_buttons[Refresh]->setEnabled(browsing);

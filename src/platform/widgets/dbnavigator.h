@@ -31,11 +31,15 @@ public:
     QToolButton* button(Button which) const { return m_buttons[which]; }
     void setButtonVisible(Button which, bool visible);
     void click(Button which);
+    // Works on another source from now on (a form whose detail grid has the focus).
+    void setDataSource(DataSource& source);
+    DataSource& dataSource() const { return *m_source; }
 
 private:
     void updateButtons();
 
-    DataSource& m_source;
+    DataSource* m_source;
+    QList<QMetaObject::Connection> m_connections;
     QToolButton* m_buttons[ButtonCount] = {};
 };
 

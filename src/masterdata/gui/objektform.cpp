@@ -1,0 +1,738 @@
+#include "masterdata/gui/objektform.h"
+
+#include "core/data/datamodule.h"
+#include "core/data/dbhelpers.h"
+#include "core/data/lookups.h"
+#include "core/data/numberproposals.h"
+#include "core/data/printforms.h"
+#include "core/data/recordrules.h"
+#include "core/datagui/tf_selform.h"
+#include "core/formplacement.h"
+#include "core/messagecatalog.h"
+#include "core/rights.h"
+#include "core/syslog.h"
+#include "masterdata/dialogs/pickers.h"
+#include "masterdata/dialogs/tf_dbrtf.h"
+#include "masterdata/gui/detailfocus.h"
+#include "masterdata/gui/detailgridpage.h"
+#include "masterdata/gui/docforms.h"
+#include "masterdata/gui/listformdecl.h"
+#include "masterdata/gui/listforms.h"
+#include "masterdata/gui/objektformhooks.h"
+#include "masterdata/gui/objekttaetigpage.h"
+#include "masterdata/gui/tableformactions.h"
+#include "masterdata/gui/tf_listform.h"
+#include "masterdata/lookupfields.h"
+#include "masterdata/objektadresse.h"
+#include "masterdata/objektchoices.h"
+#include "masterdata/objektprinttypes.h"
+#include "platform/table/table.h"
+#include "platform/widgets/datagrid.h"
+#include "platform/widgets/datasource.h"
+#include "platform/widgets/dbrichedit.h"
+#include "platform/widgets/fieldform.h"
+#include "platform/widgets/rowreader.h"
+#include "platform/widgets/userprompts.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QShortcut>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+using widgets::FieldDecl;
+using widgets::FieldKind;
+using widgets::guarded;
+
+namespace {
+
+constexpr int kRight = 10;
+const QString kGrund = u"&Grunddaten"_s;
+const QString kAnspr = u"Ans&prechp."_s;
+const QString kDaten = u"Ob&jektdaten"_s;
+const QString kTaetig = u"T&ätigkeit"_s;
+const QString kBerichte = u"Be&richte"_s;
+const QString kFaktura = u"Fa&ktura"_s;
+const QString kNotdienste = u"Notdi&enste"_s;
+const QString kMieter = u"Mieter"_s;
+const QString kOffen = u"Offene Posten"_s;
+const QString kExtras = u"Extras"_s;
+
+table::Table& objekte() {
+    return DataModule1().TabObjekt();
+}
+
+TF_ListForm* listFormOf(QWidget& w) {
+    return qobject_cast<TF_ListForm*>(w.window());
+}
+
+// The address lines of the object offer the customer's address.
+FieldDecl addressLine(const QString& caption, const QString& field, int width = 0,
+                      bool sameLine = false) {
+    FieldDecl d{.caption = caption, .field = field, .page = kGrund, .width = width};
+    d.sameLine = sameLine;
+    d.menu = {{u"Kundenadresse übernehmen"_s, {}, [](QWidget& editor) {
+                   if (TF_ListForm* form = listFormOf(editor))
+                       guarded(form, [] {
+                           CopyAddressIntoObjekt(objekte(), ObjektAddressSource::Kunde, u"O_"_s);
+                       });
+               }}};
+    return d;
+}
+
+void pickKunde(TF_ListForm& form) {
+    table::Table& t = objekte();
+    const QRect at = form.frameGeometry();
+    const int chosen =
+        SelectKunde(FieldInt(t, u"O_Kunde"_s), 260, at.left(), at.top() + 80, QString());
+    widgets::ControlsDisabled frozen(form.source());
+    if (TakeObjektKunde(t, chosen))
+        form.source().notifyRecordChanged();
+}
+
+FieldDecl lookupList(const QString& caption, const QString& field, const QString& page,
+                     const QString& key, const QString& text) {
+    return {.caption = caption,
+            .field = field,
+            .kind = FieldKind::LookupCombo,
+            .page = page,
+            .width = 24,
+            .lookupKey = key,
+            .lookupText = text};
+}
+
+QList<FieldDecl> objektFields() {
+    QList<FieldDecl> f = {
+        {.caption = u"Such&begriff"_s, .field = u"O_Match"_s, .page = kGrund, .width = 20},
+        {.caption = u"&Objekt-Nr."_s, .field = u"O_Nr"_s, .page = kGrund, .width = 8},
+        addressLine(u"Name &1"_s, u"O_Name1"_s),
+        addressLine(u"Name &2"_s, u"O_Name2"_s),
+        addressLine(u"Name &3"_s, u"O_Name3"_s),
+        addressLine(u"S&trasse"_s, u"O_Strasse"_s),
+        addressLine(u"P&lz/Ort"_s, u"O_Plz"_s, 7),
+        addressLine({}, u"O_Ort"_s, 0, true),
+        {.caption = u"Tele&fon"_s, .field = u"O_Telefon"_s, .page = kGrund, .width = 20},
+        {.caption = u"Hand&y"_s, .field = u"O_Handy"_s, .page = kGrund, .width = 20},
+        {.caption = u"Fa&x"_s, .field = u"O_Fax"_s, .page = kGrund, .width = 20},
+        {.caption = u"Sachbearbeiter"_s, .field = u"O_Sachbearbeiter"_s, .page = kGrund},
+        {.caption = u"E-Ma&il"_s, .field = u"O_Email"_s, .page = kGrund},
+        {.caption = u"&Website"_s, .field = u"O_Website"_s, .page = kGrund},
+        {.caption = u"Pla&ninfo"_s, .field = u"O_Planinfo"_s, .page = kGrund},
+        {.caption = u"Langbe&zeichnung"_s,
+         .field = u"O_Langbezeich"_s,
+         .kind = FieldKind::Memo,
+         .page = kGrund},
+    };
+    for (int i = 1; i <= 4; ++i) {
+        const QString n = QString::number(i);
+        const QString group = u"Ansprechpartner "_s + n;
+        f += {{.caption = u"Name"_s, .field = u"O_Ansprech"_s + n, .page = kAnspr, .group = group},
+              {.caption = u"Bereich"_s,
+               .field = u"O_AnsprechAbt"_s + n,
+               .page = kAnspr,
+               .width = 20,
+               .group = group},
+              {.caption = u"Telefon"_s,
+               .field = u"O_AnsprechTel"_s + n,
+               .page = kAnspr,
+               .width = 20,
+               .group = group,
+               .sameLine = true},
+              {.caption = u"Bemerkung"_s,
+               .field = u"O_AnsprechBem"_s + n,
+               .page = kAnspr,
+               .group = group}};
+    }
+    f += {
+        {.caption = u"Grundstück (qm)"_s,
+         .field = u"O_GrundstueckQm"_s,
+         .page = kDaten,
+         .width = 10},
+        {.caption = u"Wohneinheiten privat"_s,
+         .field = u"O_WohneinheitPrivat"_s,
+         .kind = FieldKind::Spin,
+         .page = kDaten,
+         .width = 6},
+        {.caption = u"Wohneinheiten gewerblich"_s,
+         .field = u"O_WohneinheitGewerb"_s,
+         .kind = FieldKind::Spin,
+         .page = kDaten,
+         .width = 6},
+        {.caption = u"Rabatten"_s,
+         .field = u"O_Rabatten"_s,
+         .kind = FieldKind::Spin,
+         .page = kDaten,
+         .width = 6},
+        {.caption = u"Büsche"_s,
+         .field = u"O_Buesche"_s,
+         .kind = FieldKind::Spin,
+         .page = kDaten,
+         .width = 6},
+        {.caption = u"Planquadrat"_s, .field = u"O_PlanQuadrat"_s, .page = kDaten, .width = 10},
+        {.caption = u"Heizungsart"_s,
+         .field = u"O_Heizungsart"_s,
+         .kind = FieldKind::Combo,
+         .page = kDaten,
+         .width = 20,
+         .items = {QString(), u"Ölheizung"_s, u"Zentralheizung"_s, u"Gasheizung"_s,
+                   u"Fernheizung"_s, u"Sonstige"_s}},
+        {.caption = u"Anzahl Tanks"_s,
+         .field = u"O_AnzahlTanks"_s,
+         .kind = FieldKind::Spin,
+         .page = kDaten,
+         .width = 6},
+        {.caption = u"Beschreibung"_s,
+         .field = u"O_Beschreibung"_s,
+         .kind = FieldKind::RichText,
+         .page = kDaten},
+        lookupList(u"Berichts&intervall"_s, u"O_BerichtIntervall"_s, kBerichte, u"ZI_ID"_s,
+                   u"ZI_Text"_s),
+        lookupList(u"&Druckumfang"_s, u"O_BerichtModus"_s, kBerichte, u"BM_Nr"_s, u"BM_Text"_s),
+        lookupList(u"Uner&ledigte Positionen"_s, u"O_BerichtUnerledigt"_s, kBerichte, u"BU_Nr"_s,
+                   u"BU_Text"_s),
+        {.caption = u"Anzahl Berichtsk&opien"_s,
+         .field = u"O_KopienKB"_s,
+         .kind = FieldKind::Spin,
+         .page = kBerichte,
+         .width = 6},
+        {.caption = u"Ku&nde ist Berichtsempfänger"_s,
+         .field = u"O_UseKundenAdresseKb"_s,
+         .kind = FieldKind::CheckBox,
+         .page = kBerichte},
+    };
+    FieldDecl kunde{.caption = u"Ku&nde"_s, .field = u"O_Kunde"_s, .page = kFaktura, .width = 8};
+    kunde.pick = [](QWidget& editor) {
+        if (TF_ListForm* form = listFormOf(editor))
+            pickKunde(*form);
+    };
+    kunde.hint = u"Doppelclick für Kundenauswahl"_s;
+    f += {kunde,
+          {.caption = u"&Vertragsbeginn"_s,
+           .field = u"O_Vertragsbeginn"_s,
+           .kind = FieldKind::Date,
+           .page = kFaktura,
+           .width = 10},
+          {.caption = u"Name &1"_s,
+           .field = u"O_RgName1"_s,
+           .page = kFaktura,
+           .group = u"Korrespondenzadresse"_s},
+          {.caption = u"Name &2"_s,
+           .field = u"O_RgName2"_s,
+           .page = kFaktura,
+           .group = u"Korrespondenzadresse"_s},
+          {.caption = u"Name &3"_s,
+           .field = u"O_RgName3"_s,
+           .page = kFaktura,
+           .group = u"Korrespondenzadresse"_s},
+          {.caption = u"S&trasse"_s,
+           .field = u"O_RgStrasse"_s,
+           .page = kFaktura,
+           .group = u"Korrespondenzadresse"_s},
+          {.caption = u"P&lz/Ort"_s,
+           .field = u"O_RgPlz"_s,
+           .page = kFaktura,
+           .width = 7,
+           .group = u"Korrespondenzadresse"_s},
+          {.field = u"O_RgOrt"_s,
+           .page = kFaktura,
+           .group = u"Korrespondenzadresse"_s,
+           .sameLine = true},
+          {.caption = u"Keine Rechnungsstellung"_s,
+           .field = u"O_Rechnungsstellung"_s,
+           .kind = FieldKind::CheckBox,
+           .page = kFaktura},
+          lookupList(u"&Zahlungsbedingung"_s, u"O_RgZahlbed1"_s, kFaktura, u"Z_ID"_s, u"Z_Text"_s),
+          {.caption = u"Rechnungsdruck-Exemplare"_s,
+           .field = u"O_KopienRG"_s,
+           .kind = FieldKind::Spin,
+           .page = kFaktura,
+           .width = 6},
+          {.caption = u"Selektion"_s, .field = u"O_Selektion"_s, .page = kExtras},
+          {.caption = u"Termin"_s, .field = u"O_Termin"_s, .page = kExtras},
+          {.caption = u"Grund"_s, .field = u"O_Grund"_s, .page = kExtras},
+          {.caption = u"Notizen"_s,
+           .field = u"O_Notizen"_s,
+           .kind = FieldKind::RichText,
+           .page = kExtras}};
+    return f;
+}
+
+// What the form builds beside its declaration, found again by its children's names.
+class ObjektExtras : public QObject {
+public:
+    explicit ObjektExtras(TF_ListForm& form) : QObject(&form), m_form(form) {
+        setObjectName(u"ObjektExtras"_s);
+    }
+    TF_ListForm& m_form;
+    ObjektTaetigPage* taetig = nullptr;
+    QLabel* berichtFormName = nullptr;
+    QLineEdit* kundeGrund = nullptr;
+    QLineEdit* kundeFaktura = nullptr;
+    QList<DetailFocus*> focuses;
+    std::vector<std::unique_ptr<widgets::DataSource>> sources;
+};
+
+ObjektExtras* extrasOf(TF_ListForm& form) {
+    return form.findChild<ObjektExtras*>(u"ObjektExtras"_s, Qt::FindDirectChildrenOnly);
+}
+
+void showBerichtFormName(TF_ListForm& form) {
+    ObjektExtras* x = extrasOf(form);
+    if (!x || !x->berichtFormName || !objekte().isOpen() || !form.pageShown(kBerichte))
+        return;
+    x->berichtFormName->setText(GetPrintFormComment(FieldInt(objekte(), u"O_PrintFormNoKB"_s)));
+}
+
+void showKunde(TF_ListForm& form) {
+    ObjektExtras* x = extrasOf(form);
+    if (!x || !objekte().isOpen())
+        return;
+    const QString name = GetKundeMatchByNr(FieldInt(objekte(), u"O_Kunde"_s));
+    for (QLineEdit* e : {x->kundeGrund, x->kundeFaktura})
+        if (e)
+            e->setText(name);
+}
+
+void chooseBerichtForm(TF_ListForm& form) {
+    table::Table& t = objekte();
+    const QRect at = form.frameGeometry();
+    const int id = ChoosePrintForm(BerichtFormType(t.field(u"O_BerichtModus"_s).value()), 0,
+                                   at.left() + 100, at.top() + 140);
+    if (id != 0) {
+        EnsureEditOrInsert(t);
+        t.field(u"O_PrintFormNoKB"_s).setValue(id);
+        form.source().notifyRecordChanged();
+        showBerichtFormName(form);
+    }
+    form.grid().setFocus();
+}
+
+QLineEdit* readOnlyLine(QWidget* parent) {
+    auto* e = new QLineEdit(parent);
+    e->setReadOnly(true);
+    e->setFocusPolicy(Qt::NoFocus);
+    return e;
+}
+
+// A read-only line "Kunde" appended to a page's fields.
+QLineEdit* addKundeLine(TF_ListForm& form, const QString& page, const QString& caption) {
+    QWidget* host = form.fields()->page(page);
+    auto* line = new QHBoxLayout;
+    line->addWidget(new QLabel(caption, host));
+    QLineEdit* e = readOnlyLine(host);
+    e->setObjectName(u"K_Match"_s);
+    line->addWidget(e, 1);
+    if (auto* layout = qobject_cast<QBoxLayout*>(host->layout()))
+        layout->addLayout(line);
+    return e;
+}
+
+void buildBerichte(TF_ListForm& form, ObjektExtras& x) {
+    QWidget* host = form.fields()->page(kBerichte);
+    auto* layout = qobject_cast<QBoxLayout*>(host->layout());
+    auto* line = new QHBoxLayout;
+    auto* choose = new QPushButton(u"Druckf&ormular"_s, host);
+    QObject::connect(choose, &QPushButton::clicked, &form,
+                     [&form] { guarded(&form, [&form] { chooseBerichtForm(form); }); });
+    x.berichtFormName = new QLabel(host);
+    x.berichtFormName->setObjectName(u"lbBerichtForm"_s);
+    line->addWidget(choose);
+    line->addWidget(x.berichtFormName, 1);
+    layout->addLayout(line);
+    table::Table& tours = DataModule1().TabObjTour();
+    AddObjTourLookupFields(tours);
+    auto source = std::make_unique<widgets::DataSource>(tours);
+    FollowSharedMasterRows(*source, u"TabObjTour"_s);
+    auto* grid = new widgets::DataGrid(*source, host);
+    grid->setObjectName(u"GridTouren"_s);
+    grid->setColumns({{u"TO_TourNr"_s, u"Tour-Nr."_s, 8, true},
+                      {u"TO_VonUhr"_s, u"von Uhr"_s, 8, true},
+                      {u"TO_BisUhr"_s, u"bis Uhr"_s, 8, true},
+                      {u"TourWochentag"_s, u"Wochentag"_s, 12, true},
+                      {u"TourDienste"_s, u"Dienste"_s, 12, true}});
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    auto* label = new QLabel(u"&Touren"_s, host);
+    label->setBuddy(grid);
+    layout->addWidget(label);
+    layout->addWidget(grid, 1);
+    x.sources.push_back(std::move(source));
+}
+
+void buildFaktura(TF_ListForm& form, ObjektExtras& x) {
+    x.kundeFaktura = addKundeLine(form, kFaktura, u"Kundenname"_s);
+    QWidget* host = form.fields()->page(kFaktura);
+    auto* box = new QGroupBox(u"Adress-Übernahme aus"_s, host);
+    auto* row = new QHBoxLayout(box);
+    const struct {
+        QString caption;
+        ObjektAddressSource source;
+    } buttons[] = {{u"Kunde"_s, ObjektAddressSource::Kunde},
+                   {u"Objekt"_s, ObjektAddressSource::Objekt},
+                   {u"Adressen"_s, ObjektAddressSource::Adresse}};
+    for (const auto& b : buttons) {
+        auto* button = new QPushButton(b.caption, box);
+        const ObjektAddressSource source = b.source;
+        QObject::connect(button, &QPushButton::clicked, &form, [&form, source] {
+            guarded(&form, [&form, source] {
+                int nr = 0;
+                if (source == ObjektAddressSource::Adresse) {
+                    const QRect at = form.frameGeometry();
+                    QString sort;
+                    nr = SelectAdress(0, 360, at.left() + 80, at.top(), sort);
+                    if (nr == 0)
+                        return;
+                }
+                if (CopyAddressIntoObjekt(objekte(), source, u"O_Rg"_s, nr))
+                    form.source().notifyRecordChanged();
+            });
+        });
+        row->addWidget(button);
+    }
+    row->addStretch();
+    qobject_cast<QBoxLayout*>(host->layout())->addWidget(box);
+}
+
+// A grid over a shared detail table of the object, bound to the form's
+// navigator while it has the focus.
+widgets::DataGrid* detailGrid(TF_ListForm& form, ObjektExtras& x, const QString& tableObject,
+                              const QString& gridName, const QList<widgets::GridColumn>& columns,
+                              QWidget* parent, DetailFocus*& focus) {
+    auto source = std::make_unique<widgets::DataSource>(DataModule1().table(tableObject));
+    FollowSharedMasterRows(*source, tableObject);
+    source->setDeleteGuard([&form] { form.guardDelete(); });
+    auto* grid = new widgets::DataGrid(*source, parent);
+    grid->setObjectName(gridName);
+    grid->setColumns(columns);
+    focus = new DetailFocus(form, *source, *grid);
+    x.focuses.append(focus);
+    x.sources.push_back(std::move(source));
+    return grid;
+}
+
+QWidget* buildNotdienste(TF_ListForm& form) {
+    ObjektExtras& x = *extrasOf(form);
+    AddObjNotdienstLookupFields(DataModule1().TabObjND());
+    auto* page = new QWidget(&form);
+    auto* layout = new QHBoxLayout(page);
+    DetailFocus* focus = nullptr;
+    widgets::DataGrid* grid = detailGrid(form, x, u"TabObjND"_s, u"GridNotdienst"_s,
+                                         {{u"OND_NdNr"_s, u"ND-Nr"_s, 7},
+                                          {u"ND_Match"_s, u"Suchbegriff"_s, 18, true},
+                                          {u"ND_Branche"_s, u"Branche"_s, 16, true}},
+                                         page, focus);
+    widgets::DataSource& source = grid->source();
+    const auto pick = [&form, &source] {
+        guarded(&form, [&form, &source] {
+            const auto& select = RecordRuleHooksRegistry().selectNotdienst;
+            if (!select)
+                return;
+            table::Table& t = source.table();
+            const int chosen = select(FieldInt(t, u"OND_NdNr"_s));
+            if (TakeObjektNotdienst(t, FieldInt(objekte(), u"O_Nr"_s), chosen))
+                source.notifyRecordChanged();
+        });
+    };
+    if (!RecordRuleHooksRegistry().selectNotdienst)
+        grid->setToolTip(u"Die Notdienst-Auswahl wartet auf die Notdienst-Verwaltung."_s);
+    QObject::connect(grid, &QAbstractItemView::doubleClicked, &form, pick);
+    auto* altW = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_W), grid, nullptr, nullptr,
+                               Qt::WidgetShortcut);
+    QObject::connect(altW, &QShortcut::activated, &form, pick);
+    layout->addWidget(grid, 1);
+    QList<FieldDecl> details;
+    for (const auto& [caption, field] :
+         QList<std::pair<QString, QString>>{{u"Name"_s, u"ND_Name1"_s},
+                                            {u"Strasse"_s, u"ND_Strasse"_s},
+                                            {u"Plz"_s, u"ND_Plz"_s},
+                                            {u"Ort"_s, u"ND_Ort"_s},
+                                            {u"Handy"_s, u"ND_Handy"_s},
+                                            {u"Telefon"_s, u"ND_Telefon"_s},
+                                            {u"Fax"_s, u"ND_Fax"_s},
+                                            {u"E-Mail"_s, u"ND_Email"_s},
+                                            {u"Sachbearbeiter"_s, u"ND_Sachbearbeiter"_s}})
+        details.append({.caption = caption, .field = field, .readOnly = true});
+    details.append({.caption = u"Info"_s, .field = u"OND_Info"_s, .kind = FieldKind::RichText});
+    auto* fields = new widgets::FieldForm(source, details, page);
+    if (QWidget* info = fields->editor(u"OND_Info"_s))
+        focus->watch(*info);
+    layout->addWidget(fields, 1);
+    return page;
+}
+
+QWidget* buildMieter(TF_ListForm& form) {
+    ObjektExtras& x = *extrasOf(form);
+    auto* page = new QWidget(&form);
+    auto* layout = new QHBoxLayout(page);
+    DetailFocus* focus = nullptr;
+    widgets::DataGrid* grid = detailGrid(form, x, u"TabMieter"_s, u"GridMieter"_s,
+                                         {{u"OM_Bereich"_s, u"Unterobjekt/Bereich"_s, 18},
+                                          {u"OM_Nr"_s, u"M.-Nr"_s, 6},
+                                          {u"OM_Name"_s, u"Mieter-Name"_s, 24}},
+                                         page, focus);
+    layout->addWidget(grid, 1);
+    auto* fields = new widgets::FieldForm(
+        grid->source(),
+        {{.caption = u"Telefon"_s, .field = u"OM_Telefon"_s},
+         {.caption = u"Familienmitglieder"_s, .field = u"OM_Familie"_s},
+         {.caption = u"Untermieter"_s, .field = u"OM_Untermieter"_s, .kind = FieldKind::Memo},
+         {.caption = u"Bemerkungen"_s, .field = u"OM_Memo"_s, .kind = FieldKind::Memo}},
+        page);
+    for (const char* f : {"OM_Telefon", "OM_Familie", "OM_Untermieter", "OM_Memo"})
+        if (QWidget* editor = fields->editor(QString::fromLatin1(f)))
+            focus->watch(*editor);
+    layout->addWidget(fields, 1);
+    return page;
+}
+
+// The tables the form shows besides the object table: open while the form is shown.
+const QStringList kShownTables = {u"TabMieter"_s, u"TabObjND"_s, u"TabObjTour"_s,
+                                  u"TabObjTaetig"_s};
+
+class ShowWatch : public QObject {
+public:
+    explicit ShowWatch(TF_ListForm& form) : QObject(&form), m_form(form) {
+        form.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &m_form && event->type() == QEvent::Show)
+            guarded(&m_form, [] {
+                for (const QString& name : kShownTables) {
+                    table::Table& t = DataModule1().table(name);
+                    if (!t.isOpen())
+                        t.open();
+                }
+            });
+        else if (watched == &m_form && event->type() == QEvent::Hide)
+            guarded(&m_form, [this] {
+                if (ObjektExtras* x = extrasOf(m_form))
+                    for (DetailFocus* f : std::as_const(x->focuses))
+                        f->leave();
+                if (!HasDataModule1() || !DataModule1().hasTables())
+                    return;
+                for (auto it = kShownTables.crbegin(); it != kShownTables.crend(); ++it) {
+                    table::Table& t = DataModule1().table(*it);
+                    if (t.isEditing())
+                        t.post();
+                    t.close();
+                }
+            });
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    TF_ListForm& m_form;
+};
+
+void buildForm(TF_ListForm& form) {
+    ObjektExtras& x = *extrasOf(form);
+    x.kundeGrund = addKundeLine(form, kGrund, u"Kunde"_s);
+    buildBerichte(form, x);
+    buildFaktura(form, x);
+    form.takeAwayPage(kExtras);
+    form.grid().setToolTip(u"Doppelklick für Nummern-Vorschlag"_s);
+
+    auto* active = new QCheckBox(u"nur Aktive"_s, &form);
+    active->setObjectName(u"cbAktive"_s);
+    active->setChecked(true);
+    objekte().setFiltered(true);
+    QObject::connect(active, &QCheckBox::toggled, &form, [&form](bool on) {
+        guarded(&form, [&form, on] {
+            objekte().setFiltered(on);
+            form.source().notifyViewChanged();
+        });
+    });
+    form.topRow().insertWidget(form.topRow().count() - 1, active);
+
+    if (QTabWidget* tabs = form.fields()->pages())
+        QObject::connect(tabs, &QTabWidget::currentChanged, &form,
+                         [&form] { showBerichtFormName(form); });
+    QObject::connect(&form.source(), &widgets::DataSource::recordChanged, &form, [&form] {
+        showKunde(form);
+        showBerichtFormName(form);
+    });
+    new ShowWatch(form);
+}
+
+void applyRights(TF_ListForm& form) {
+    if (QPushButton* b = form.button(u"Dokum."_s))
+        b->setVisible(HasViewRight(13));
+    if (QPushButton* b = form.button(u"Lager"_s))
+        b->setVisible(HasExportRight(kRight));
+    if (!HasViewRight(12))
+        form.takeAwayPage(kOffen);
+    if (!HasViewRight(11))
+        form.takeAwayPage(kFaktura);
+    if (ObjektExtras* x = extrasOf(form); x && x->taetig)
+        x->taetig->grid().setContextMenuPolicy(HasEditRight(kRight) ? Qt::CustomContextMenu
+                                                                    : Qt::NoContextMenu);
+}
+
+void activated(TF_ListForm& form) {
+    RememberObjektNr();
+    if (ObjektExtras* x = extrasOf(form); x && x->taetig)
+        x->taetig->grid().setGridColor(QApplication::palette().color(QPalette::Base));
+    showBerichtFormName(form);
+    showKunde(form);
+}
+
+void showNotizen(TF_ListForm& form) {
+    table::Table& t = objekte();
+    const QString caption = form.windowTitle();
+    form.setWindowTitle(u"Notizen bearbeiten [Objekt "_s + FieldText(t, u"O_Nr"_s) + u']');
+    auto* editor = new widgets::DbRichEdit(form.source(), u"O_Notizen"_s, &form);
+    const QRect g = form.grid().geometry();
+    editor->setGeometry(g.left(), 34, g.width(), form.height() - 40);
+    editor->show();
+    const auto restore = qScopeGuard([&] {
+        if (t.isEditing())
+            t.post();
+        delete editor;
+        form.setWindowTitle(caption);
+        form.source().refresh();
+    });
+    ShowRtfEditor(&form, *editor);
+}
+
+// The rules focus the activity column of a new row; other field objects go
+// to whoever answered before.
+void installFocusHook() {
+    static bool installed = false;
+    if (installed)
+        return;
+    installed = true;
+    auto previous = RecordRuleHooksRegistry().focusField;
+    RecordRuleHooksRegistry().focusField = [previous](const QString& fieldObject) {
+        TF_ListForm* form = FindListForm(u"TF_Objekt"_s);
+        ObjektTaetigPage* page = form ? ObjektTaetigPageOf(*form) : nullptr;
+        if (page && fieldObject.startsWith(u"TabObjTaetig"_s, Qt::CaseInsensitive))
+            page->FocusTaetigColumn(fieldObject);
+        else if (previous)
+            previous(fieldObject);
+    };
+}
+
+QBrush openItemBrush(widgets::RowReader& rows, int row) {
+    const QVariant settled = rows.value(row, u"O_Erledigt"_s);
+    return settled.toBool() ? QBrush(QColor(0x66, 0xEE, 0x66)) : QBrush(Qt::white);
+}
+
+} // namespace
+
+ObjektFormHooks& ObjektFormHooksRegistry() {
+    static ObjektFormHooks hooks;
+    return hooks;
+}
+
+ListFormDecl ObjektListFormDecl() {
+    ListFormDecl d;
+    TableFormDecl& f = d.form;
+    f.formClass = u"TF_Objekt"_s;
+    f.caption = u"Objekte"_s;
+    f.table = u"TabObjekt"_s;
+    f.gridName = u"DBGrid1"_s;
+    f.columns = {{u"O_Nr"_s, u"Obj.-Nr."_s, 7},      {u"O_Match"_s, u"Suchbegriff"_s, 16},
+                 {u"O_Name1"_s, u"Name 1"_s, 22},    {u"O_Name2"_s, u"Name 2"_s, 18},
+                 {u"O_Strasse"_s, u"Strasse"_s, 20}, {u"O_Plz"_s, u"Plz"_s, 6},
+                 {u"O_Ort"_s, u"Ort"_s, 16},         {u"O_Kunde"_s, u"Kunde"_s, 7, true},
+                 {u"O_Aktiv"_s, u"Aktiv"_s, 5}};
+    f.columnActions = {{u"O_Kunde"_s, [](TF_TableForm& form) {
+                            if (auto* list = qobject_cast<TF_ListForm*>(&form))
+                                pickKunde(*list);
+                        }}};
+    f.titleSort = TitleSort::ByColumn;
+    f.initialSortField = u"O_Nr"_s;
+    f.navigatorButtons = BrowseNavigator();
+    f.postCancelButtons = true;
+    f.fields = objektFields();
+    f.lookups = {{u"O_BerichtIntervall"_s, u"TabZahlinterv"_s},
+                 {u"O_BerichtModus"_s, u"TabBerMod"_s},
+                 {u"O_BerichtUnerledigt"_s, u"TabBerUnerl"_s},
+                 {u"O_RgZahlbed1"_s, u"TabZahlbed"_s}};
+    f.buttons = {
+        {u"Notizen"_s,
+         [](TF_TableForm& form) {
+             if (auto* list = qobject_cast<TF_ListForm*>(&form))
+                 showNotizen(*list);
+         }},
+        {u"Lager"_s,
+         [](TF_TableForm&) {
+             const auto& show = ObjektFormHooksRegistry().showArtikelForm;
+             if (!show)
+                 return;
+             WriteLog(u"ObjLager IN"_s);
+             show(FieldInt(objekte(), u"O_ID"_s), FieldInt(objekte(), u"O_Nr"_s));
+             WriteLog(u"ObjLager OUT"_s);
+         }},
+        {u"Dokum."_s,
+         [](TF_TableForm&) {
+             WriteLog(u"ObjDoku IN"_s);
+             ShowObjDokuForm();
+             WriteLog(u"ObjDoku OUT"_s);
+         }},
+    };
+    f.prints = ListPrintButtons(15000, u"PrintObjList"_s);
+    f.helpPage = u"objekte.html"_s;
+    f.minimumSize = {760, 560};
+    f.placement = {kPlacementFile01, u"TF_Objekt"_s, {u"DBGrid1.Columns"_s, u"lbSort.Caption"_s}};
+    d.right = kRight;
+    d.remember = [] { RememberObjektNr(); };
+    d.numberProposal = {u"O_Nr"_s, LoadMessage(65099), [] { return ProposeObjektNr(); }};
+    d.recordPosition = false;
+    d.customPages = {
+        {.title = kTaetig,
+         .before = kBerichte,
+         .build = [](TF_ListForm& form) -> QWidget* {
+             auto* x = new ObjektExtras(form);
+             x->taetig = new ObjektTaetigPage(form);
+             installFocusHook();
+             return x->taetig;
+         }},
+        {.title = kNotdienste, .before = kExtras, .build = &buildNotdienste},
+        {.title = kMieter, .before = kExtras, .build = &buildMieter},
+    };
+    d.gridPages = {{.title = kOffen,
+                    .gridName = u"GridOP"_s,
+                    .source = TableSource::Own,
+                    .table = u"OpKopf.DB"_s,
+                    .index = u"R_IObjektNr"_s,
+                    .masterFields = {u"O_Nr"_s},
+                    .detailFields = {u"R_ObjektNr"_s},
+                    .openWhileShown = true,
+                    .columns = {{u"R_Nr"_s, u"Rechnungs-Nr."_s, 12},
+                                {u"R_DatumDruck"_s, u"Datum"_s, 10},
+                                {u"R_ANr"_s, u"Vorlage"_s, 10},
+                                {u"R_KundenNr"_s, u"Kunde"_s, 7},
+                                {u"R_KMatch"_s, u"Suchbegriff"_s, 16},
+                                {u"R_Brutto"_s, u"Brutto"_s, 10},
+                                {u"O_ZahlSumme"_s, u"Bezahlt"_s, 10},
+                                {u"O_OffenSumme"_s, u"Offen"_s, 10},
+                                {u"O_Mahnungen"_s, u"Mahn"_s, 5}},
+                    .rowBrush = &openItemBrush}};
+    d.build = &buildForm;
+    d.applyRights = &applyRights;
+    d.activated = &activated;
+    return d;
+}
+
+ObjektTaetigPage* ObjektTaetigPageOf(TF_ListForm& form) {
+    ObjektExtras* x = extrasOf(form);
+    return x ? x->taetig : nullptr;
+}
+
+void ShowObjektForm() {
+    table::Table& t = objekte();
+    const QVariant nr = RememberedNr(u"TabObjekt"_s);
+    if (t.isOpen() && nr.isValid())
+        t.locate({u"O_Nr"_s}, {nr});
+    ShowListForm(u"TF_Objekt"_s);
+}
