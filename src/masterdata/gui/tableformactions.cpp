@@ -35,11 +35,6 @@ QList<PrintButtonDecl> DruckVorschauButtons(int formType, const QString& entry) 
             {QStringLiteral("Vorsc&hau"), formType, entry, 1}};
 }
 
-widgets::FieldDecl EditField(const QString& caption, const QString& field, const QString& page,
-                             int width) {
-    return {.caption = caption, .field = field, .page = page, .width = width};
-}
-
 QList<widgets::DbNavigator::Button> BrowseNavigator() {
     using B = widgets::DbNavigator;
     return {B::First, B::Prior, B::Next, B::Last, B::Insert, B::Delete, B::Refresh};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "masterdata/gui/fielddecls.h"
 #include "masterdata/gui/tableformdecl.h"
 
 namespace table {
@@ -25,10 +26,6 @@ QList<PrintButtonDecl> ListPrintButtons(int formType, const QString& entry);
 // The same pair as the list forms caption it: "Druck" (a direct print,
 // tag 0) and "Vorsc&hau".
 QList<PrintButtonDecl> DruckVorschauButtons(int formType, const QString& entry);
-
-// A one-line edit of a field page.
-widgets::FieldDecl EditField(const QString& caption, const QString& field, const QString& page,
-                             int width = 0);
 
 // The navigator of forms with their own post and cancel buttons: first,
 // prior, next, last, insert, delete and refresh.
