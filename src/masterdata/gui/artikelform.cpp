@@ -25,6 +25,7 @@
 #include "masterdata/gui/tableformactions.h"
 #include "masterdata/gui/tf_listform.h"
 #include "masterdata/gui/tf_tableform.h"
+#include "masterdata/gui/turnoverpage.h"
 #include "masterdata/pickedvalue.h"
 #include "platform/errors.h"
 #include "platform/richtext/richtextclipboard.h"
@@ -420,6 +421,9 @@ ListFormDecl ArtikelFormDecl() {
         if (QPushButton* import = form.button(kImport))
             import->setVisible(HasExportRight(1));
     };
+    // After the activation above: the page's rows open with the side tables.
+    AddTurnoverPage(d, {u"&Umsatz"_s, {}, u"TabAUmsatz"_s, u"A_AktJahr"_s, u"GridUmsatzA"_s, true});
+    d.masterHooks = &MasterFormHookSet::articleForm;
     return d;
 }
 

@@ -13,6 +13,7 @@
 #include "masterdata/gui/tableformactions.h"
 #include "masterdata/gui/tf_listform.h"
 #include "masterdata/gui/tf_tableform.h"
+#include "masterdata/gui/turnoverpage.h"
 #include "platform/errors.h"
 #include "platform/table/table.h"
 #include "platform/widgets/rowreader.h"
@@ -148,6 +149,9 @@ ListFormDecl LieferantFormDecl() {
                         &NextFreeLieferantNr};
     d.bankPair = {u"K_Bankname"_s, u"K_Blz"_s};
     d.remember = &RememberLieferantNr;
+    AddTurnoverPage(
+        d, {u"&Umsatz"_s, kDiverses, u"TabLUmsatz"_s, u"K_Aktjahr"_s, u"GridUmsatzL"_s, false});
+    d.masterHooks = &MasterFormHookSet::supplierForm;
     // The supplier's incoming invoices, on a cursor of the form's own while
     // the tab is in front; settled ones on light green.
     d.gridPages = {{.title = u"Off. &Rechnungen"_s,

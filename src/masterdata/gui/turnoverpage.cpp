@@ -112,7 +112,9 @@ void TurnoverPage::reload() {
             if (month < 1 || month > 12)
                 continue;
             revenue[month - 1] += rows.value(r, u"U_Betrag"_s).toDouble();
-            costs[month - 1] += rows.value(r, u"U_Kosten"_s).toDouble();
+            // The supplier's rows have no costs field.
+            if (m_decl.withCosts)
+                costs[month - 1] += rows.value(r, u"U_Kosten"_s).toDouble();
         }
         table::Table& master = m_form.table();
         if (master.isOpen() && !master.isEmpty())
