@@ -34,8 +34,12 @@ void print(const ListPrintButton& button, const PrintFormChoosers& choosers,
         layout.kind == PrintLayout::Kind::Form ? FormTypeOfId(layout.formId) : button.formType;
     if (dispatch && !button.dispatchTypes.contains(type))
         return;
-    entryOf(button, dispatch ? type : button.formType)((button.tag & 1) != 0, layout.layoutPath(),
-                                                       args);
+    const ListEntry entry = entryOf(button, dispatch ? type : button.formType);
+    if (!button.logName.isEmpty())
+        WriteLog(button.logName + u" IN"_s);
+    entry((button.tag & 1) != 0, layout.layoutPath(), args);
+    if (!button.logName.isEmpty())
+        WriteLog(button.logName + u" OUT"_s);
 }
 
 } // namespace

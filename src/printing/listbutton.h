@@ -24,6 +24,9 @@ struct ListPrintButton {
     // (each printed by its own entry); any other choice prints nothing.
     QList<int> dispatchTypes;
     ListEntryArgs args;
+    // When set, "<logName> IN" and "<logName> OUT" go to the log around the
+    // printing of a chosen form.
+    QString logName;
     // Runs before the protocol and may set arguments; the step it returns
     // undoes it afterwards, on every path.
     std::function<std::function<void()>(ListEntryArgs&)> around;

@@ -33,6 +33,7 @@
 #include "platform/widgets/fieldform.h"
 #include "platform/widgets/rowreader.h"
 #include "platform/widgets/userprompts.h"
+#include "printing/listbutton.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -65,6 +66,7 @@ const QString kNotdienste = u"Notdi&enste"_s;
 const QString kMieter = u"Mieter"_s;
 const QString kOffen = u"Offene Posten"_s;
 const QString kExtras = u"Extras"_s;
+const QString kMieterGroup = u"Mieter"_s;
 
 table::Table& objekte() {
     return DataModule1().TabObjekt();
@@ -289,6 +291,49 @@ void showBerichtFormName(TF_ListForm& form) {
     if (!x || !x->berichtFormName || !objekte().isOpen() || !form.pageShown(kBerichte))
         return;
     x->berichtFormName->setText(GetPrintFormComment(FieldInt(objekte(), u"O_PrintFormNoKB"_s)));
+}
+
+bool notdiensteShown(TF_TableForm& form) {
+    auto* list = qobject_cast<TF_ListForm*>(&form);
+    return list && list->pageShown(kNotdienste);
+}
+
+// The tenant group prints the emergency services while their page is in front.
+void showMieterGroupTitle(TF_ListForm& form) {
+    if (QGroupBox* box = form.printGroup(kMieterGroup))
+        box->setTitle(notdiensteShown(form) ? u"Notdienste"_s : kMieterGroup);
+}
+
+QList<PrintButtonDecl> objektPrintButtons() {
+    const auto logged = [](const QString& name) {
+        return [name](TF_TableForm&, ListPrintButton& b) { b.logName = name; };
+    };
+    const auto objektNr = [](TF_TableForm&, ListPrintButton& b) {
+        b.args.objektNr = FieldInt(objekte(), u"O_Nr"_s);
+    };
+    const auto mieterGroup = [](TF_TableForm& form, ListPrintButton& b) {
+        b.formType = MieterGroupFormType(notdiensteShown(form));
+        if (b.formType == 70000) {
+            b.entry = u"PrintObjNotdienst"_s;
+            b.args.objektNr = FieldInt(objekte(), u"O_Nr"_s);
+        } else {
+            b.entry = u"PrintMieterList"_s;
+        }
+    };
+    QList<PrintButtonDecl> prints;
+    const auto group = [&prints](const QString& title, int type, const QString& entry,
+                                 const std::function<void(TF_TableForm&, ListPrintButton&)>& prep) {
+        prints.append({u"Druck"_s, type, entry, 0, prep, title});
+        prints.append({u"Vorschau"_s, type, entry, 1, prep, title});
+    };
+    group(u"Tätigkeit."_s, 16000, u"PrintObjTaetig"_s, objektNr);
+    group(u"Objekt-Adr"_s, 17000, u"PrintObjAdressen"_s, logged(u"ObjPrintAdr"_s));
+    group(kMieterGroup, 36000, u"PrintMieterList"_s, mieterGroup);
+    for (PrintButtonDecl& p : ListPrintButtons(15000, u"PrintObjList"_s)) {
+        p.prepare = logged(u"ObjPrint"_s);
+        prints.append(p);
+    }
+    return prints;
 }
 
 void showKunde(TF_ListForm& form) {
@@ -554,8 +599,11 @@ void buildForm(TF_ListForm& form) {
     form.topRow().insertWidget(form.topRow().count() - 1, active);
 
     if (QTabWidget* tabs = form.fields()->pages())
-        QObject::connect(tabs, &QTabWidget::currentChanged, &form,
-                         [&form] { showBerichtFormName(form); });
+        QObject::connect(tabs, &QTabWidget::currentChanged, &form, [&form] {
+            showBerichtFormName(form);
+            showMieterGroupTitle(form);
+        });
+    showMieterGroupTitle(form);
     QObject::connect(&form.source(), &widgets::DataSource::recordChanged, &form, [&form] {
         showKunde(form);
         showBerichtFormName(form);
@@ -680,7 +728,7 @@ ListFormDecl ObjektListFormDecl() {
              WriteLog(u"ObjDoku OUT"_s);
          }},
     };
-    f.prints = ListPrintButtons(15000, u"PrintObjList"_s);
+    f.prints = objektPrintButtons();
     f.helpPage = u"objekte.html"_s;
     f.minimumSize = {760, 560};
     f.placement = {kPlacementFile01, u"TF_Objekt"_s, {u"DBGrid1.Columns"_s, u"lbSort.Caption"_s}};

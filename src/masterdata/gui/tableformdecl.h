@@ -66,6 +66,9 @@ struct PrintButtonDecl {
     // form type of the visible page, the entry's arguments, the protocol's
     // variant, a dispatch on the chosen form's hundred, a step undone after).
     std::function<void(TF_TableForm&, ListPrintButton&)> prepare;
+    // Empty: the bottom row. Else the title of the box the button shares
+    // with the other buttons of that group (printGroup finds it by it).
+    QString group;
 };
 
 // A button of the bottom row or an item of the grid's context menu. An item

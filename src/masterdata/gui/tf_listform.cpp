@@ -292,10 +292,11 @@ void TF_ListForm::deactivate() {
 void TF_ListForm::applyRights() {
     const int right = m_list.right;
     if (right > 0) {
-        for (const PrintButtonDecl& print : declaration().prints)
-            if (print.tag != 1)
-                if (QPushButton* b = button(print.caption))
-                    b->setVisible(HasPrintRight(right));
+        // By position: the captions of grouped print buttons repeat.
+        const auto& prints = declaration().prints;
+        for (qsizetype i = 0; i < prints.size() && i < printButtons().size(); ++i)
+            if (prints[i].tag != 1)
+                printButtons()[i]->setVisible(HasPrintRight(right));
         const bool mayEdit = HasEditRight(right);
         DataModule1().SetTableReadOnly(table(), !mayEdit);
         if (contextMenu())

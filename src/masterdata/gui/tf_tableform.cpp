@@ -17,6 +17,7 @@
 #include "printing/gui/printbutton.h"
 
 #include <QApplication>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -182,8 +183,21 @@ void TF_TableForm::buildBottomRow(QVBoxLayout& layout) {
             b->setEnabled(false);
             b->setToolTip(u"Der Druck dieser Liste folgt mit den Listen des Druckmoduls."_s);
         }
-        m_bottomRow->addWidget(b);
+        if (print.group.isEmpty()) {
+            m_bottomRow->addWidget(b);
+        } else {
+            QGroupBox*& box = m_printGroups[print.group];
+            if (!box) {
+                box = new QGroupBox(print.group, this);
+                box->setLayout(new QHBoxLayout);
+                // After the form's own buttons, before the stretch.
+                m_bottomRow->insertWidget(
+                    static_cast<int>(m_decl.buttons.size() + m_printGroups.size() - 1), box);
+            }
+            box->layout()->addWidget(b);
+        }
         m_buttons.append(b);
+        m_printButtons.append(b);
     }
     if (m_decl.closeButton) {
         auto* close = new QPushButton(u"S&chließen"_s, this);

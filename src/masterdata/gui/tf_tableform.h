@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+class QGroupBox;
 class QLabel;
 class QHBoxLayout;
 class QMenu;
@@ -43,6 +44,10 @@ public:
     widgets::FieldForm* fields() const { return m_fields; } // nullptr without pages
     // Any button of the form by its caption ("Dr&uck", "S&chließen", ...).
     QPushButton* button(const QString& caption) const;
+    // The print buttons in the order of the declaration's prints.
+    const QList<QPushButton*>& printButtons() const { return m_printButtons; }
+    // The box of a declared print group, by its declared title; nullptr for none.
+    QGroupBox* printGroup(const QString& group) const { return m_printGroups.value(group); }
     QMenu* contextMenu() const { return m_contextMenu; }
     // The rows above and below the grid, for what a setup adds.
     QHBoxLayout& topRow() const { return *m_topRow; }
@@ -95,6 +100,8 @@ private:
     QHBoxLayout* m_bottomRow = nullptr;
     QMenu* m_contextMenu = nullptr;
     QList<QPushButton*> m_buttons;
+    QList<QPushButton*> m_printButtons;
+    QHash<QString, QGroupBox*> m_printGroups;
     StartRow m_startRow = StartRow::Keep;
     bool m_shown = false;
 };

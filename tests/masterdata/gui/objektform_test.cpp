@@ -1,7 +1,7 @@
 #include "core/data/datamodule.h"
 #include "core/data/numberproposals.h"
-#include "core/messagecatalog.h"
 #include "core/deleteguard.h"
+#include "core/messagecatalog.h"
 #include "core/rights.h"
 #include "masterdata/dialogs/pickerfilters.h"
 #include "masterdata/gui/listformdecl.h"
@@ -12,12 +12,15 @@
 #include "platform/widgets/datagrid.h"
 #include "platform/widgets/datasource.h"
 #include "platform/widgets/dbnavigator.h"
+#include "printing/listbutton.h"
 #include "tableformfixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QFocusEvent>
+#include <QGroupBox>
 #include <QMenu>
+#include <QPushButton>
 
 using namespace Qt::StringLiterals;
 
@@ -132,6 +135,62 @@ TEST_F(ObjektForm, TheActivityGridOffersItsMenu) {
     EXPECT_EQ(items, (QStringList{u"nach oben"_s, u"nach unten"_s, u"Tätigkeit hinzufügen"_s,
                                   u"Termin-Vorschau"_s, u"Angebot übernehmen"_s,
                                   u"Kontroll-Liste erstellen"_s, u"Abbruch"_s}));
+}
+
+TEST_F(ObjektForm, TheTenantPrintGroupPrintsTheEmergencyServicesWhileTheirPageIsInFront) {
+    struct Print {
+        int formType;
+        QString entry;
+        int objektNr;
+    };
+    QList<Print> printed;
+    struct Restore {
+        ListPrinter previous;
+        ~Restore() { SetListPrinter(previous); }
+    } restore{SetListPrinter([&printed](TF_TableForm& f, const PrintButtonDecl& decl) {
+        ListPrintButton button{decl.formType, decl.entry, decl.tag};
+        if (decl.prepare)
+            decl.prepare(f, button);
+        printed.append({button.formType, button.entry, button.args.objektNr.value_or(-1)});
+    })};
+    // The buttons are wired when the form is built.
+    form.reset();
+    form = std::make_unique<TF_ListForm>(ObjektListFormDecl(), dm->TabObjekt());
+    form->show();
+    dm->TabObjekt().last(); // object 10
+    QGroupBox* box = form->printGroup(u"Mieter"_s);
+    ASSERT_NE(box, nullptr);
+    QPushButton* druck = nullptr;
+    for (QPushButton* b : box->findChildren<QPushButton*>())
+        if (b->text() == u"Druck"_s)
+            druck = b;
+    ASSERT_NE(druck, nullptr);
+
+    const struct {
+        QString page;
+        QString title;
+        int formType;
+        QString entry;
+        int objektNr;
+    } cases[] = {
+        {u"Notdi&enste"_s, u"Notdienste"_s, 70000, u"PrintObjNotdienst"_s, 10},
+        {u"Mieter"_s, u"Mieter"_s, 36000, u"PrintMieterList"_s, -1},
+        {u"&Grunddaten"_s, u"Mieter"_s, 36000, u"PrintMieterList"_s, -1},
+        {u"Notdi&enste"_s, u"Notdienste"_s, 70000, u"PrintObjNotdienst"_s, 10},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.page.toStdString());
+        form->showPage(c.page);
+        ASSERT_EQ(form->currentPage(), c.page);
+        EXPECT_EQ(box->title(), c.title);
+        printed.clear();
+        druck->click();
+        ASSERT_EQ(printed.size(), 1);
+        EXPECT_EQ(printed[0].formType, c.formType);
+        EXPECT_EQ(printed[0].entry, c.entry);
+        EXPECT_EQ(printed[0].objektNr, c.objektNr);
+    }
+    form.reset();
 }
 
 } // namespace

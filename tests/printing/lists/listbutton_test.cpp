@@ -1,5 +1,6 @@
 #include "core/data/layoutfiles.h"
 #include "core/programdirs.h"
+#include "core/syslog.h"
 #include "listfixture.h"
 #include "platform/errors.h"
 #include "printing/formtypes.h"
@@ -131,6 +132,29 @@ TEST_F(ListButtonTest, TheStepAroundIsUndoneOnEveryPath) {
     EXPECT_THROW(RunListPrintButton(button, choosing(18001)), DbError);
     EXPECT_EQ(steps, (QStringList{u"filter"_s, u"undo"_s, u"filter"_s, u"undo"_s, u"filter"_s,
                                   u"undo"_s}));
+}
+
+TEST_F(ListButtonTest, TheLogLinesFrameOnlyAPrintOfAChosenForm) {
+    addForm(17001);
+    const QString savedLog = LogFileName;
+    const bool savedEnabled = LogEnabled;
+    LogFileName = path(u"Syslog.txt"_s);
+    LogEnabled = true;
+    ListPrintButton button{17000, u"PrintObjAdressen"_s, 1};
+    button.logName = u"ObjPrintAdr"_s;
+    RunListPrintButton(button, choosing(0));
+    EXPECT_FALSE(QFile::exists(LogFileName)) << "a cancelled choice logs nothing";
+    RunListPrintButton(button, choosing(17001));
+    QFile log(LogFileName);
+    const bool opened = log.open(QIODevice::ReadOnly);
+    const QString text = QString::fromLatin1(log.readAll());
+    LogFileName = savedLog;
+    LogEnabled = savedEnabled;
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(outputs, 1);
+    const qsizetype in = text.indexOf(u"ObjPrintAdr IN"_s);
+    EXPECT_GE(in, 0);
+    EXPECT_GT(text.indexOf(u"ObjPrintAdr OUT"_s), in);
 }
 
 } // namespace
