@@ -169,6 +169,7 @@ void TF_TableForm::buildBottomRow(QVBoxLayout& layout) {
         m_buttons.append(b);
     }
     m_bottomRow->addStretch();
+    QHBoxLayout* groupRow = nullptr;
     for (const PrintButtonDecl& print : m_decl.prints) {
         auto* b = new QPushButton(print.caption, this);
         b->setAutoDefault(false);
@@ -189,10 +190,15 @@ void TF_TableForm::buildBottomRow(QVBoxLayout& layout) {
             QGroupBox*& box = m_printGroups[print.group];
             if (!box) {
                 box = new QGroupBox(print.group, this);
-                box->setLayout(new QHBoxLayout);
-                // After the form's own buttons, before the stretch.
-                m_bottomRow->insertWidget(
-                    static_cast<int>(m_decl.buttons.size() + m_printGroups.size() - 1), box);
+                auto* row = new QHBoxLayout(box);
+                row->setContentsMargins(4, 2, 4, 2);
+                // A row of their own above the buttons: beside them they clip.
+                if (!groupRow) {
+                    groupRow = new QHBoxLayout;
+                    groupRow->addStretch();
+                    layout.addLayout(groupRow);
+                }
+                groupRow->insertWidget(groupRow->count() - 1, box);
             }
             box->layout()->addWidget(b);
         }
