@@ -37,6 +37,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -46,6 +47,7 @@
 #include <QScopeGuard>
 #include <QShortcut>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -512,6 +514,43 @@ QWidget* buildNotdienste(TF_ListForm& form) {
     return page;
 }
 
+// The tenant page's own keyboard path: Tab in the tenant's name goes on to
+// the phone field, and leaving the subtenants returns to the tenant grid.
+class MieterKeys : public QObject {
+public:
+    MieterKeys(widgets::DataGrid& grid, QWidget& phone, QWidget& subtenants)
+        : QObject(&grid), m_grid(grid), m_phone(phone), m_subtenants(subtenants) {
+        grid.installEventFilter(this);
+        subtenants.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &m_grid && event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (key->key() == Qt::Key_Tab && key->modifiers() == Qt::NoModifier &&
+                m_grid.selectedField().compare(u"OM_Name"_s, Qt::CaseInsensitive) == 0) {
+                m_grid.commitEdit();
+                m_phone.setFocus(Qt::TabFocusReason);
+                return true;
+            }
+        }
+        if (watched == &m_subtenants && event->type() == QEvent::FocusOut) {
+            // Not when the window or a menu merely takes the focus for a moment.
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+                reason == Qt::MouseFocusReason || reason == Qt::OtherFocusReason)
+                QTimer::singleShot(0, &m_grid, [grid = &m_grid] { grid->setFocus(); });
+        }
+        return false;
+    }
+
+private:
+    widgets::DataGrid& m_grid;
+    QWidget& m_phone;
+    QWidget& m_subtenants;
+};
+
 QWidget* buildMieter(TF_ListForm& form) {
     ObjektExtras& x = *extrasOf(form);
     auto* page = new QWidget(&form);
@@ -533,6 +572,10 @@ QWidget* buildMieter(TF_ListForm& form) {
     for (const char* f : {"OM_Telefon", "OM_Familie", "OM_Untermieter", "OM_Memo"})
         if (QWidget* editor = fields->editor(QString::fromLatin1(f)))
             focus->watch(*editor);
+    QWidget* phone = fields->editor(u"OM_Telefon"_s);
+    QWidget* subtenants = fields->editor(u"OM_Untermieter"_s);
+    if (phone && subtenants)
+        new MieterKeys(*grid, *phone, *subtenants);
     layout->addWidget(fields, 1);
     return page;
 }

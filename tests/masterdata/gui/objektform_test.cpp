@@ -12,6 +12,7 @@
 #include "platform/widgets/datagrid.h"
 #include "platform/widgets/datasource.h"
 #include "platform/widgets/dbnavigator.h"
+#include "platform/widgets/fieldform.h"
 #include "printing/listbutton.h"
 #include "tableformfixture.h"
 
@@ -21,6 +22,7 @@
 #include <QGroupBox>
 #include <QMenu>
 #include <QPushButton>
+#include <QTest>
 
 using namespace Qt::StringLiterals;
 
@@ -194,3 +196,30 @@ TEST_F(ObjektForm, TheTenantPrintGroupPrintsTheEmergencyServicesWhileTheirPageIs
 }
 
 } // namespace
+
+TEST_F(ObjektForm, TabInTheTenantNameGoesToThePhoneAndLeavingTheSubtenantsReturnsToTheGrid) {
+    form->showPage(u"Mieter"_s);
+    QApplication::setActiveWindow(form.get());
+    auto* grid = form->findChild<widgets::DataGrid*>(u"GridMieter"_s);
+    ASSERT_NE(grid, nullptr);
+    QWidget* phone = nullptr;
+    QWidget* subtenants = nullptr;
+    for (widgets::FieldForm* fields : form->findChildren<widgets::FieldForm*>())
+        if (fields->editor(u"OM_Telefon"_s)) {
+            phone = fields->editor(u"OM_Telefon"_s);
+            subtenants = fields->editor(u"OM_Untermieter"_s);
+        }
+    ASSERT_NE(phone, nullptr);
+    ASSERT_NE(subtenants, nullptr);
+
+    ASSERT_TRUE(grid->selectField(u"OM_Name"_s));
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Tab);
+    EXPECT_TRUE(phone->hasFocus());
+
+    subtenants->setFocus(Qt::OtherFocusReason);
+    ASSERT_TRUE(subtenants->hasFocus());
+    phone->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    EXPECT_TRUE(grid->hasFocus());
+}
