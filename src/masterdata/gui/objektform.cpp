@@ -16,6 +16,7 @@
 #include "masterdata/gui/detailfocus.h"
 #include "masterdata/gui/detailgridpage.h"
 #include "masterdata/gui/docforms.h"
+#include "masterdata/gui/fielddecls.h"
 #include "masterdata/gui/listformdecl.h"
 #include "masterdata/gui/listforms.h"
 #include "masterdata/gui/objektformhooks.h"
@@ -111,6 +112,15 @@ FieldDecl lookupList(const QString& caption, const QString& field, const QString
             .width = 24,
             .lookupKey = key,
             .lookupText = text};
+}
+
+// A line of the billing address box on the invoicing page.
+FieldDecl billingAddress(const QString& caption, const QString& field, int width = 0,
+                         bool sameLine = false) {
+    FieldDecl d = EditField(caption, field, kFaktura, width);
+    d.group = u"Korrespondenzadresse"_s;
+    d.sameLine = sameLine;
+    return d;
 }
 
 QList<FieldDecl> objektFields() {
@@ -224,31 +234,12 @@ QList<FieldDecl> objektFields() {
            .kind = FieldKind::Date,
            .page = kFaktura,
            .width = 10},
-          {.caption = u"Name &1"_s,
-           .field = u"O_RgName1"_s,
-           .page = kFaktura,
-           .group = u"Korrespondenzadresse"_s},
-          {.caption = u"Name &2"_s,
-           .field = u"O_RgName2"_s,
-           .page = kFaktura,
-           .group = u"Korrespondenzadresse"_s},
-          {.caption = u"Name &3"_s,
-           .field = u"O_RgName3"_s,
-           .page = kFaktura,
-           .group = u"Korrespondenzadresse"_s},
-          {.caption = u"S&trasse"_s,
-           .field = u"O_RgStrasse"_s,
-           .page = kFaktura,
-           .group = u"Korrespondenzadresse"_s},
-          {.caption = u"P&lz/Ort"_s,
-           .field = u"O_RgPlz"_s,
-           .page = kFaktura,
-           .width = 7,
-           .group = u"Korrespondenzadresse"_s},
-          {.field = u"O_RgOrt"_s,
-           .page = kFaktura,
-           .group = u"Korrespondenzadresse"_s,
-           .sameLine = true},
+          billingAddress(u"Name &1"_s, u"O_RgName1"_s),
+          billingAddress(u"Name &2"_s, u"O_RgName2"_s),
+          billingAddress(u"Name &3"_s, u"O_RgName3"_s),
+          billingAddress(u"S&trasse"_s, u"O_RgStrasse"_s),
+          billingAddress(u"P&lz/Ort"_s, u"O_RgPlz"_s, 7),
+          billingAddress({}, u"O_RgOrt"_s, 0, true),
           {.caption = u"Keine Rechnungsstellung"_s,
            .field = u"O_Rechnungsstellung"_s,
            .kind = FieldKind::CheckBox,
