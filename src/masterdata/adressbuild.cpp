@@ -2,10 +2,13 @@
 
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
+#include "core/rangeerrors.h"
 #include "platform/errors.h"
 #include "platform/table/table.h"
 
 #include <QSet>
+#include <QtNumeric>
+#include <limits>
 
 using namespace Qt::StringLiterals;
 
@@ -66,6 +69,18 @@ QString keyOfAdress(table::Table& t) {
     return AdressDuplicateKey(values);
 }
 
+// The value unchanged, null included; a text longer than the address field
+// (an object's clerk holds twice as much) is cut to the field's size rather
+// than refusing the whole build.
+void copyValue(const table::Field& from, table::Field& to) {
+    const QVariant value = from.value();
+    if (to.def().type == table::FieldType::String && to.size() > 0 && !value.isNull() &&
+        value.toString().size() > to.size())
+        to = value.toString().left(to.size());
+    else
+        to = value;
+}
+
 void copyContacts(table::Table& record, const QString& prefix, int adressId,
                   table::Table& contacts) {
     for (int n = 1; n <= 4; ++n) {
@@ -98,14 +113,16 @@ int copySource(int source, int offset, QSet<QString>& keys, table::Table& adress
         keys.insert(key);
         adress.append();
         adress.field(u"A_ID"_s) = GetNextId(adress, u"A_ID"_s);
-        adress.field(u"A_Nr"_s) = record.field(s.prefix + u"Nr"_s).asIntegerOr(0) + offset;
+        int nr = 0;
+        if (qAddOverflow(record.field(s.prefix + u"Nr"_s).asIntegerOr(0), offset, &nr))
+            RaiseOverflowError(); // a record added since the plan was read
+        adress.field(u"A_Nr"_s) = nr;
         for (const FieldMap& m : Mapping) {
             const QString from = QString::fromLatin1(m.source[source]);
             if (!from.isEmpty())
-                adress.field(QString::fromLatin1(m.adress)) = record.field(from).value();
+                copyValue(record.field(from), adress.field(QString::fromLatin1(m.adress)));
         }
         adress.post();
-        const int nr = adress.field(u"A_Nr"_s).asInteger();
         const int id = adress.field(u"A_ID"_s).asInteger();
         if (observer.line)
             observer.line(u"Ergänzt: "_s + QString::number(nr));
@@ -157,14 +174,17 @@ QList<NumberPlanRow> ReadNumberPlan() {
 }
 
 QStringList NumberPlanStatuses(const QList<NumberPlanRow>& plan) {
-    const auto within = [](int v, const NumberPlanRow& r) {
+    const auto within = [](qint64 v, const NumberPlanRow& r) {
         return v >= r.shiftedSmallest() && v <= r.shiftedLargest();
     };
     QStringList statuses;
     for (qsizetype r = 0; r < plan.size(); ++r) {
         const NumberPlanRow& row = plan.at(r);
-        bool ok = true;
-        if (r > 0 && row.shiftedSmallest() + row.shiftedLargest() != 0)
+        const auto fits = [](qint64 v) {
+            return v >= std::numeric_limits<int>::min() && v <= std::numeric_limits<int>::max();
+        };
+        bool ok = fits(row.shiftedSmallest()) && fits(row.shiftedLargest());
+        if (ok && r > 0 && row.shiftedSmallest() + row.shiftedLargest() != 0)
             for (qsizetype j = 0; j < r && ok; ++j) {
                 const NumberPlanRow& earlier = plan.at(j);
                 ok = !(within(earlier.shiftedSmallest(), row) ||

@@ -24,13 +24,15 @@ struct NumberPlanRow {
     int smallest = 0;
     int largest = 0;
     int offset = 0;
-    int shiftedSmallest() const { return smallest + offset; }
-    int shiftedLargest() const { return largest + offset; }
+    // Wide enough that no offset wraps a number around.
+    qint64 shiftedSmallest() const { return qint64(smallest) + offset; }
+    qint64 shiftedLargest() const { return qint64(largest) + offset; }
 };
 // The smallest and largest number of every source (both 0 for an empty
 // table or one that cannot be opened); offsets 0.
 QList<NumberPlanRow> ReadNumberPlan();
-// "OK" or "FEHLER" per row: a row overlapping an earlier one is an error.
+// "OK" or "FEHLER" per row: a row overlapping an earlier one is an error, and
+// so is a shifted range beyond what an address number can hold.
 QStringList NumberPlanStatuses(const QList<NumberPlanRow>& plan);
 bool NumberPlanIsValid(const QList<NumberPlanRow>& plan);
 

@@ -66,6 +66,15 @@ QStringList AddAdrSucheHistory(QStringList history, const QString& text) {
     return history;
 }
 
+QStringList ApplyAdressFilterExpression(table::Table& adress, const QString& text,
+                                        const QStringList& history) {
+    SetAdressFilterExpression(adress, text);
+    const QStringList updated = AddAdrSucheHistory(history, text);
+    if (updated != history)
+        SaveAdrSucheHistory(updated);
+    return updated;
+}
+
 QString AdrSucheFileName() {
     return QDir(SelectDir).filePath(u"AdrSuche.txt"_s);
 }

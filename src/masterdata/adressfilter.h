@@ -34,6 +34,13 @@ constexpr int AdrSucheHistorySize = 32;
 // The history after a used expression: an empty or known text changes
 // nothing; a new one goes to the top, the oldest dropped when full.
 QStringList AddAdrSucheHistory(QStringList history, const QString& text);
+// The expression filter as the address list applies it: text becomes the
+// filter expression (a refused text raises before anything changed, so it
+// neither replaces the filter in force nor reaches the history), then a new
+// text goes into the history, which is saved when it changed. Returns the
+// history.
+QStringList ApplyAdressFilterExpression(table::Table& adress, const QString& text,
+                                        const QStringList& history);
 // "AdrSuche.txt" in the selection directory.
 QString AdrSucheFileName();
 // The lines of the history file; empty when it does not exist.

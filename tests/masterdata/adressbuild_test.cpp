@@ -38,6 +38,9 @@ TEST(NumberPlan, AnOverlapIsReportedOnTheLaterRow) {
         {"empty but shifted",
          {{1, 50, 0}, {0, 0, 5}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}},
          {ok, bad, ok, ok, ok}},
+        {"beyond the number range",
+         {{1, 50, 0}, {1, 9, 2147483640}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}},
+         {ok, bad, ok, ok, ok}},
         {"shifted sum zero",
          {{-5, 5, 0}, {-5, 5, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}},
          {ok, ok, ok, ok, ok}},
@@ -186,6 +189,119 @@ TEST_F(AdressBuild, AnInvalidPlanChangesNothing) {
         EXPECT_EQ(e.message(), u"Fehler in der Nummernzuteilung"_s);
     }
     EXPECT_EQ(count(u"Adress.DB"_s), 0);
+}
+
+// The address fields and their source fields, in the order customers,
+// objects, suppliers, staff, emergency services ("" not written).
+struct Mapped {
+    const char* adress;
+    std::array<const char*, 5> source;
+};
+const Mapped Expected[] = {
+    {"A_Match", {"K_Match", "O_Match", "K_Match", "P_Match", "ND_Match"}},
+    {"A_Name1", {"K_Name1", "O_Name1", "K_Name1", "P_Name1", "ND_Name1"}},
+    {"A_Name2", {"K_Name2", "O_Name2", "K_Name2", "P_Name2", "ND_Name2"}},
+    {"A_Name3", {"K_Name3", "O_Name3", "K_Name3", "", ""}},
+    {"A_Plz", {"K_Plz", "O_Plz", "K_Plz", "P_Plz", "ND_Plz"}},
+    {"A_Ort", {"K_Ort", "O_Ort", "K_Ort", "P_Ort", "ND_Ort"}},
+    {"A_Strasse", {"K_Strasse", "O_Strasse", "K_Strasse", "P_Strasse", "ND_Strasse"}},
+    {"A_Telefon", {"K_Tel1", "O_Telefon", "K_Tel1", "P_Telefon", "ND_Telefon"}},
+    {"A_Fax", {"K_Fax", "O_Fax", "K_Fax", "P_Fax", "ND_Fax"}},
+    {"A_Handy", {"K_Tel2", "O_Handy", "K_Tel2", "P_Handy", "ND_Handy"}},
+    {"A_Email", {"K_Email", "", "K_Email", "P_Email", "ND_Email"}},
+    {"A_Website", {"", "", "", "", ""}},
+    {"A_Sachbearbeiter", {"", "O_Sachbearbeiter", "", "", "ND_Sachbearbeiter"}},
+};
+const char* const LinkFields[] = {"A_KundenNr", "A_ObjektNr", "A_LieferantNr", "A_PersonalNr",
+                                  "A_NotdienstNr"};
+
+// One record of number 7 per source, every text field filled with its own
+// value, some fields no address field takes filled as well.
+class AdressBuildMapping : public AdressFixture {
+protected:
+    void SetUp() override {
+        AdressFixture::SetUp();
+        const struct {
+            const char* table;
+            const char* prefix;
+            QList<std::pair<QString, QVariant>> unmapped;
+        } sources[] = {
+            {"Kunden.DB",
+             "K_",
+             {{u"K_Website"_s, u"k.example"_s}, {u"K_Ansprech2"_s, u"Frau A"_s}}},
+            {"Objekte.DB",
+             "O_",
+             {{u"O_Email"_s, u"o@example.org"_s},
+              {u"O_Website"_s, u"o.example"_s},
+              {u"O_Ansprech4"_s, u"Herr B"_s},
+              {u"O_AnsprechTel4"_s, u"44"_s}}},
+            {"Liefrnt.db", "K_", {{u"K_Ansprech1"_s, u"Frau C"_s}}},
+            {"Personal.DB", "P_", {{u"P_Vorname"_s, u"Eva"_s}}},
+            {"Notdnst.DB", "ND_", {{u"ND_Branche"_s, u"Sanitär"_s}}},
+        };
+        for (int s = 0; s < 5; ++s) {
+            const QString prefix = QString::fromLatin1(sources[s].prefix);
+            QList<std::pair<QString, QVariant>> row = {{prefix + u"ID"_s, 1},
+                                                       {prefix + u"Nr"_s, 7}};
+            for (const Mapped& m : Expected)
+                if (*m.source[s])
+                    row.append({QString::fromLatin1(m.source[s]), value(s, m.adress)});
+            row.append(sources[s].unmapped);
+            addRow(QString::fromLatin1(sources[s].table), row);
+        }
+    }
+    // Distinct per source and field, short enough for every field.
+    static QString value(int source, const char* adressField) {
+        return u"%1%2"_s.arg(source).arg(QString::fromLatin1(adressField).mid(2, 4));
+    }
+};
+
+TEST_F(AdressBuildMapping, EverySourceFillsItsMappedFieldsAndKeepsItsOwnNumberAsLink) {
+    QList<NumberPlanRow> p = ReadNumberPlan();
+    for (int s = 0; s < 5; ++s)
+        p[s].offset = 100 * s;
+    ASSERT_TRUE(NumberPlanIsValid(p));
+    EXPECT_EQ(BuildAdressBook(p, false), 5);
+    auto a = open(u"Adress.DB"_s);
+    QMap<int, int> idOfSource;
+    for (int s = 0; s < 5; ++s) {
+        ASSERT_TRUE(a->locate({u"A_Nr"_s}, {7 + 100 * s})) << s;
+        idOfSource[s] = a->field(u"A_ID"_s).asInteger();
+        for (const Mapped& m : Expected) {
+            const QString field = QString::fromLatin1(m.adress);
+            const QString expected = *m.source[s] ? value(s, m.adress) : QString();
+            EXPECT_EQ(a->field(field).asStringOr(QString()), expected)
+                << "source " << s << " " << m.adress;
+        }
+        for (int l = 0; l < 5; ++l)
+            EXPECT_EQ(a->field(QString::fromLatin1(LinkFields[l])).asIntegerOr(0), l == s ? 7 : 0)
+                << "source " << s << " " << LinkFields[l];
+    }
+    // Customers, objects and suppliers bring their contacts; staff and
+    // emergency services have none to bring.
+    QStringList contacts;
+    auto c = open(u"Aansp.DB"_s);
+    for (c->first(); !c->eof(); c->next())
+        contacts << u"%1:%2/%3"_s.arg(idOfSource.key(c->field(u"AA_RefID"_s).asInteger()))
+                        .arg(c->field(u"AA_AnsprechName"_s).asString(),
+                             c->field(u"AA_AnsprechTel"_s).asStringOr(QString()));
+    EXPECT_EQ(contacts, (QStringList{u"0:Frau A/"_s, u"1:Herr B/44"_s, u"2:Frau C/"_s}));
+}
+
+TEST_F(AdressBuildMapping, AClerkLongerThanTheAddressFieldIsCut) {
+    const QString clerk = QString(60, u'x');
+    auto o = open(u"Objekte.DB"_s);
+    ASSERT_TRUE(o->locate({u"O_ID"_s}, {1}));
+    o->edit();
+    o->field(u"O_Sachbearbeiter"_s) = clerk;
+    o->post();
+    QList<NumberPlanRow> p = ReadNumberPlan();
+    for (int s = 0; s < 5; ++s)
+        p[s].offset = 100 * s;
+    EXPECT_EQ(BuildAdressBook(p, false), 5);
+    auto a = open(u"Adress.DB"_s);
+    ASSERT_TRUE(a->locate({u"A_Nr"_s}, {107}));
+    EXPECT_EQ(a->field(u"A_Sachbearbeiter"_s).asString(), clerk.left(40));
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 #include "core/programdirs.h"
 #include "masterdata/adressfilter.h"
 
+#include <QFile>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -97,6 +99,27 @@ TEST(AdrSucheHistory, NewTextsGoOnTopKnownOnesStayAndTheOldestGoes) {
     EXPECT_EQ(next.size(), 32);
     EXPECT_EQ(next.first(), u"A_Nr=33"_s);
     EXPECT_FALSE(next.contains(u"A_Nr=1"_s));
+}
+
+TEST_F(AdressFilters, OnlyAnAcceptedExpressionReachesTheHistoryAndItsFile) {
+    const QStringList history = {u"A_Nr>5"_s};
+    const QString file = AdrSucheFileName();
+    EXPECT_THROW(ApplyAdressFilterExpression(adress(), u"A_Ort='Köln"_s, history), DbError);
+    EXPECT_THROW(ApplyAdressFilterExpression(adress(), u"Kennwort='x'"_s, history), DbError);
+    EXPECT_FALSE(QFileInfo::exists(file));
+    EXPECT_FALSE(adress().isFiltered());
+
+    const QStringList next = ApplyAdressFilterExpression(adress(), u"A_Ort='Köln'"_s, history);
+    EXPECT_EQ(next, (QStringList{u"A_Ort='Köln'"_s, u"A_Nr>5"_s}));
+    EXPECT_EQ(shown(), QList<int>{3});
+    EXPECT_EQ(LoadAdrSucheHistory(), next);
+
+    // A known text filters but leaves the file alone.
+    QFile::remove(file);
+    EXPECT_EQ(ApplyAdressFilterExpression(adress(), u"A_Nr>5"_s, next), next);
+    EXPECT_FALSE(QFileInfo::exists(file));
+    EXPECT_EQ(ApplyAdressFilterExpression(adress(), QString(), next), next);
+    EXPECT_FALSE(adress().isFiltered());
 }
 
 TEST_F(AdressFilters, HistoryIsKeptInAdrSucheTxt) {

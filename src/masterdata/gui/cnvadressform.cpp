@@ -94,6 +94,14 @@ TF_CnvAdress::TF_CnvAdress(QWidget* parent) : QDialog(parent) {
     m_grid->setFixedHeight(m_grid->verticalHeader()->length() + 4);
     m_grid->setMinimumWidth(m_grid->horizontalHeader()->length() + 4);
     m_grid->setCurrentCell(1, kOffsetColumn);
+    // Only the offsets take the cell cursor; a click or key elsewhere in a row
+    // lands on its offset.
+    connect(m_grid, &QTableWidget::currentCellChanged, this, [this](int row, int column) {
+        if (row >= 1 && column != kOffsetColumn)
+            m_grid->setCurrentCell(row, kOffsetColumn);
+        else if (row == 0)
+            m_grid->setCurrentCell(1, kOffsetColumn);
+    });
     connect(m_grid, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
         if (item->column() == kOffsetColumn)
             recomputePlan();
@@ -108,10 +116,12 @@ TF_CnvAdress::TF_CnvAdress(QWidget* parent) : QDialog(parent) {
     m_memo->setMinimumWidth(m_memo->fontMetrics().horizontalAdvance(QString(80, u'0')));
 
     auto* start = new QPushButton(u"Starten"_s, this);
+    m_start = start;
     start->setDefault(true);
     connect(start, &QPushButton::clicked, this,
             [this] { widgets::guarded(this, [this] { btnStartClick(); }); });
     auto* close = new QPushButton(u"S&chließen"_s, this);
+    m_close = close;
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -138,6 +148,17 @@ void TF_CnvAdress::recomputePlan() {
     }
 }
 
+void TF_CnvAdress::setBuilding(bool building) {
+    m_building = building;
+    for (QWidget* w : std::initializer_list<QWidget*>{m_grid, m_start, m_close})
+        w->setEnabled(!building);
+}
+
+void TF_CnvAdress::reject() {
+    if (!m_building)
+        QDialog::reject();
+}
+
 void TF_CnvAdress::btnStartClick() {
     recomputePlan();
     const QList<NumberPlanRow> plan = planOf(*m_grid);
@@ -145,18 +166,33 @@ void TF_CnvAdress::btnStartClick() {
         ShowError(u"Fehler in der Nummernzuteilung"_s);
         return;
     }
-    table::Table& adress = DataModule1().TabAdress();
-    if (!adress.isOpen())
-        adress.open();
-    const bool emptyFirst = !adress.isEmpty() && AskYesNo(u"Vorhandene Adressen löschen?"_s);
+    // The pending events processed during the build must not start a second
+    // one or close the form under it.
+    struct Busy {
+        TF_CnvAdress& form;
+        explicit Busy(TF_CnvAdress& f) : form(f) { form.setBuilding(true); }
+        ~Busy() { form.setBuilding(false); }
+    } busy{*this};
     m_memo->clear();
     QCoreApplication::processEvents();
     m_memo->appendPlainText(u"Konvertiere Mandant "_s + QString::number(MandantNr));
     m_memo->appendPlainText(QString(47, u'='));
+    table::Table& adress = DataModule1().TabAdress();
+    if (!adress.isOpen())
+        adress.open();
+    const bool emptyFirst = !adress.isEmpty() && AskYesNo(u"Vorhandene Adressen löschen?"_s);
     AdressBuildObserver observer;
     observer.line = [this](const QString& line) { m_memo->appendPlainText(line); };
     observer.processEvents = [] { QCoreApplication::processEvents(); };
-    BuildAdressBook(plan, emptyFirst, observer);
+    try {
+        BuildAdressBook(plan, emptyFirst, observer);
+    } catch (...) {
+        // The lines above name addresses that were not kept.
+        m_memo->appendPlainText(QString(47, u'='));
+        m_memo->appendPlainText(u"Abgebrochen: Das Adressbuch bleibt unverändert."_s);
+        OpenAdressTables();
+        throw;
+    }
     OpenAdressTables();
     m_memo->appendPlainText(QString(47, u'='));
     m_memo->appendPlainText(u"Erstellung der Adressdatenbank beendet"_s);

@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class QPlainTextEdit;
+class QPushButton;
 class QTableWidget;
 
 // "Adressendaten erzeugen": the number plan of the address book's sources,
@@ -18,10 +19,17 @@ public:
     void btnStartClick();
     QTableWidget& grid() const { return *m_grid; }
     QPlainTextEdit& memo() const { return *m_memo; }
+    // Closing is refused while a build runs.
+    void reject() override;
 
 private:
+    void setBuilding(bool building);
+
     QTableWidget* m_grid = nullptr;
     QPlainTextEdit* m_memo = nullptr;
+    QPushButton* m_start = nullptr;
+    QPushButton* m_close = nullptr;
+    bool m_building = false;
 };
 
 // Shows the form modally, unless the client has no master data.
