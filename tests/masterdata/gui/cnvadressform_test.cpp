@@ -65,6 +65,32 @@ TEST_F(CnvAdressForm, TypedOffsetsShiftTheRangesAndSettleTheStatus) {
     EXPECT_EQ(open(u"Adress.DB"_s)->recordCount(), 2);
 }
 
+TEST_F(CnvAdressForm, TheCellCursorStaysInTheOffsetColumn) {
+    TF_CnvAdress form;
+    form.grid().setCurrentCell(4, 1);
+    EXPECT_EQ(form.grid().currentRow(), 4);
+    EXPECT_EQ(form.grid().currentColumn(), 3);
+    form.grid().setCurrentCell(0, 5);
+    EXPECT_EQ(form.grid().currentRow(), 1);
+    EXPECT_EQ(form.grid().currentColumn(), 3);
+}
+
+TEST_F(CnvAdressForm, ACollisionKeepsTheOldBookAndSaysSoInTheMemo) {
+    addRow(u"Adress.DB"_s, {{u"A_ID"_s, 1}, {u"A_Nr"_s, 102}, {u"A_Name1"_s, u"Alt"_s}});
+    TF_CnvAdress form;
+    form.grid().item(4, 3)->setText(u"100"_s); // staff 2 becomes 102
+    presenter.answers = {false};               // keep the existing addresses
+    EXPECT_THROW(form.btnStartClick(), Abort);
+    EXPECT_EQ(presenter.texts(Kind::Error).size(), 1);
+    EXPECT_TRUE(presenter.texts(Kind::Info).isEmpty());
+    auto a = open(u"Adress.DB"_s);
+    EXPECT_EQ(a->recordCount(), 1);
+    const QString memo = form.memo().toPlainText();
+    EXPECT_TRUE(memo.startsWith(u"Konvertiere Mandant "_s));
+    EXPECT_TRUE(memo.endsWith(u"Abgebrochen: Das Adressbuch bleibt unverändert."_s));
+    EXPECT_TRUE(form.grid().isEnabled());
+}
+
 TEST_F(CnvAdressForm, TheEntryAsksBeforeASecondBuild) {
     addRow(u"Adress.DB"_s, {{u"A_ID"_s, 1}, {u"A_Nr"_s, 1}});
     presenter.answers = {false};
