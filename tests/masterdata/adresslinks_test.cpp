@@ -24,6 +24,8 @@ protected:
                                 {u"A_Telefon"_s, u"0228 1"_s},
                                 {u"A_Handy"_s, u"0171 2"_s},
                                 {u"A_Email"_s, u"info@meier.example"_s},
+                                {u"A_Fax"_s, u"0228 3"_s},
+                                {u"A_Website"_s, u"meier.example"_s},
                                 {u"A_KundenNr"_s, 5}});
         ASSERT_TRUE(adress().locate({u"A_ID"_s}, {7}));
     }
@@ -67,7 +69,16 @@ TEST_F(AdressLinks, AppendFromAdressMapsTheFieldsOfEachMasterTable) {
         {u"TabObjekt"_s, u"O"_s, u"O_Name1"_s, u"O_Telefon"_s, u"0228 1"_s},
         {u"TabObjekt"_s, u"O"_s, u"O_Name1"_s, u"O_Ort"_s, u"Bonn"_s},
         {u"TabNotdienst"_s, u"ND"_s, u"ND_Name1"_s, u"ND_Email"_s, u"info@meier.example"_s},
+        {u"TabKunden"_s, u"K"_s, u"K_Name1"_s, u"K_Website"_s, u"meier.example"_s},
+        {u"TabPersonal"_s, u"P"_s, u"P_Name1"_s, u"P_Handy"_s, u"0171 2"_s},
+        {u"TabPersonal"_s, u"P"_s, u"P_Name1"_s, u"P_Match"_s, u"MEIER"_s},
+        {u"TabObjekt"_s, u"O"_s, u"O_Name1"_s, u"O_Email"_s, u"info@meier.example"_s},
+        {u"TabObjekt"_s, u"O"_s, u"O_Name1"_s, u"O_Website"_s, u"meier.example"_s},
+        {u"TabObjekt"_s, u"O"_s, u"O_Name1"_s, u"O_Name3"_s, u"Anna"_s},
+        {u"TabNotdienst"_s, u"ND"_s, u"ND_Name1"_s, u"ND_Fax"_s, u"0228 3"_s},
+        {u"TabNotdienst"_s, u"ND"_s, u"ND_Name1"_s, u"ND_Strasse"_s, u"Hauptstr. 1"_s},
         {u"TabLieferant"_s, u"K"_s, u"K_Name1"_s, u"K_Plz"_s, u"53111"_s},
+        {u"TabLieferant"_s, u"K"_s, u"K_Name1"_s, u"K_Tel1"_s, u"0228 1"_s},
     };
     for (const Case& c : cases) {
         table::Table& target = dm->table(c.table);
@@ -133,6 +144,30 @@ TEST_F(AdressLinks, DocumentLinesOfTheLinkedRecordTheFocusOrTheLinksChoose) {
     kind = DocsOfLieferant; // not linked to a supplier
     EXPECT_EQ(CollectAdressDocuments(70, AllAdressDocCodes, kind, lines), 0);
     EXPECT_EQ(CollectAdressDocuments(999, AllAdressDocCodes, kind, lines), 0);
+}
+
+TEST_F(AdressLinks, SupplierDocumentsComeFromOrdersAndIncomingInvoices) {
+    addRow(u"Adress.DB"_s, {{u"A_ID"_s, 8}, {u"A_Nr"_s, 80}, {u"A_LieferantNr"_s, 3}});
+    addRow(u"bestkopf.db"_s, {{u"R_ID"_s, 1}, {u"R_Nr"_s, u"B-1"_s}, {u"R_LiefNr"_s, 3}});
+    addRow(u"bestkopf.db"_s, {{u"R_ID"_s, 2}, {u"R_Nr"_s, u"B-2"_s}, {u"R_LiefNr"_s, 9}});
+    addRow(u"ERkopf.DB"_s, {{u"R_ID"_s, 3}, {u"R_Nr"_s, u"E-3"_s}, {u"R_KundenNr"_s, 3}});
+    addRow(u"OERkopf.DB"_s, {{u"R_ID"_s, 4}, {u"R_Nr"_s, u"O-4"_s}, {u"R_KundenNr"_s, 3}});
+    addRow(u"ERkopf.DB"_s, {{u"R_ID"_s, 5}, {u"R_Nr"_s, u"E-5"_s}, {u"R_KundenNr"_s, 3}},
+           u"AblageDB"_s);
+    addRow(u"bestkopf.db"_s, {{u"R_ID"_s, 6}, {u"R_Nr"_s, u"B-6"_s}, {u"R_LiefNr"_s, 3}},
+           u"AblageDB"_s);
+    QStringList lines;
+    int kind = 0; // only linked to the supplier
+    EXPECT_EQ(CollectAdressDocuments(80, AllAdressDocCodes, kind, lines), 5);
+    EXPECT_EQ(kind, DocsOfLieferant);
+    QStringList heads;
+    for (const QString& line : lines)
+        heads << line.section(u':', 0, 2);
+    EXPECT_EQ(heads,
+              (QStringList{u"BE:B00000001:B-1"_s, u"BE:A00000006:B-6"_s, u"ER:B00000003:E-3"_s,
+                           u"OE:B00000004:O-4"_s, u"ER:A00000005:E-5"_s}));
+    lines.clear();
+    EXPECT_EQ(CollectAdressDocuments(80, u"OE"_s, kind, lines), 1);
 }
 
 TEST_F(AdressLinks, AddressNumberTextOfAKey) {
