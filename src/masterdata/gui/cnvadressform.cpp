@@ -43,9 +43,20 @@ const char16_t* const kExplanation[] = {
     u"anpassen.",
 };
 
-QTableWidgetItem* fixedItem(const QString& text) {
+QTableWidgetItem* fixedItem(const QString& text, Qt::Alignment align = Qt::AlignLeft) {
     auto* item = new QTableWidgetItem(text);
     item->setFlags(Qt::ItemIsEnabled);
+    item->setTextAlignment(align | Qt::AlignVCenter);
+    return item;
+}
+
+// The headings and captions, shaded like the fixed cells of a grid.
+QTableWidgetItem* headingItem(const QWidget& grid, const QString& text, Qt::Alignment align) {
+    QTableWidgetItem* item = fixedItem(text, align);
+    item->setBackground(grid.palette().button());
+    QFont bold = grid.font();
+    bold.setBold(true);
+    item->setFont(bold);
     return item;
 }
 
@@ -72,27 +83,32 @@ TF_CnvAdress::TF_CnvAdress(QWidget* parent) : QDialog(parent) {
     m_grid->setObjectName(u"TheGrid"_s);
     m_grid->horizontalHeader()->hide();
     m_grid->verticalHeader()->hide();
-    m_grid->horizontalHeader()->setDefaultSectionSize(80);
+    m_grid->horizontalHeader()->setDefaultSectionSize(90);
+    m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     m_grid->verticalHeader()->setDefaultSectionSize(22);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     const QStringList headings = {u"Kleinste Nr"_s, u"Größte Nr"_s, u"Offset"_s,
                                   u"Kleinste Nr"_s, u"Größte Nr"_s, u"Status"_s};
-    m_grid->setItem(0, 0, fixedItem({}));
+    m_grid->setItem(0, 0, headingItem(*m_grid, {}, Qt::AlignLeft));
     for (int c = 0; c < headings.size(); ++c)
-        m_grid->setItem(0, c + 1, fixedItem(headings[c]));
+        m_grid->setItem(0, c + 1,
+                        headingItem(*m_grid, headings[c],
+                                    c + 1 == kStatusColumn ? Qt::AlignHCenter : Qt::AlignRight));
     const QList<NumberPlanRow> plan = ReadNumberPlan();
     for (int r = 0; r < sources.size(); ++r) {
-        m_grid->setItem(r + 1, 0, fixedItem(sources[r].caption));
-        m_grid->setItem(r + 1, 1, fixedItem(QString::number(plan[r].smallest)));
-        m_grid->setItem(r + 1, 2, fixedItem(QString::number(plan[r].largest)));
+        m_grid->setItem(r + 1, 0, headingItem(*m_grid, sources[r].caption, Qt::AlignLeft));
+        m_grid->setItem(r + 1, 1, fixedItem(QString::number(plan[r].smallest), Qt::AlignRight));
+        m_grid->setItem(r + 1, 2, fixedItem(QString::number(plan[r].largest), Qt::AlignRight));
         auto* offset = new QTableWidgetItem(u"0"_s);
         offset->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
+        offset->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         m_grid->setItem(r + 1, kOffsetColumn, offset);
         for (int c = 4; c <= kStatusColumn; ++c)
-            m_grid->setItem(r + 1, c, fixedItem({}));
+            m_grid->setItem(r + 1, c,
+                            fixedItem({}, c == kStatusColumn ? Qt::AlignHCenter : Qt::AlignRight));
     }
-    m_grid->setFixedHeight(m_grid->verticalHeader()->length() + 4);
-    m_grid->setMinimumWidth(m_grid->horizontalHeader()->length() + 4);
+    m_grid->setFixedHeight(m_grid->verticalHeader()->length() + 2 * m_grid->frameWidth());
+    m_grid->setMinimumWidth(7 * 90 + 2 * m_grid->frameWidth());
     m_grid->setCurrentCell(1, kOffsetColumn);
     // Only the offsets take the cell cursor; a click or key elsewhere in a row
     // lands on its offset.
@@ -172,30 +188,33 @@ void TF_CnvAdress::btnStartClick() {
         TF_CnvAdress& form;
         explicit Busy(TF_CnvAdress& f) : form(f) { form.setBuilding(true); }
         ~Busy() { form.setBuilding(false); }
-    } busy{*this};
-    m_memo->clear();
-    QCoreApplication::processEvents();
-    m_memo->appendPlainText(u"Konvertiere Mandant "_s + QString::number(MandantNr));
-    m_memo->appendPlainText(QString(47, u'='));
-    table::Table& adress = DataModule1().TabAdress();
-    if (!adress.isOpen())
-        adress.open();
-    const bool emptyFirst = !adress.isEmpty() && AskYesNo(u"Vorhandene Adressen löschen?"_s);
-    AdressBuildObserver observer;
-    observer.line = [this](const QString& line) { m_memo->appendPlainText(line); };
-    observer.processEvents = [] { QCoreApplication::processEvents(); };
-    try {
-        BuildAdressBook(plan, emptyFirst, observer);
-    } catch (...) {
-        // The lines above name addresses that were not kept.
+    };
+    {
+        const Busy busy{*this};
+        m_memo->clear();
+        QCoreApplication::processEvents();
+        m_memo->appendPlainText(u"Konvertiere Mandant "_s + QString::number(MandantNr));
         m_memo->appendPlainText(QString(47, u'='));
-        m_memo->appendPlainText(u"Abgebrochen: Das Adressbuch bleibt unverändert."_s);
+        table::Table& adress = DataModule1().TabAdress();
+        if (!adress.isOpen())
+            adress.open();
+        const bool emptyFirst = !adress.isEmpty() && AskYesNo(u"Vorhandene Adressen löschen?"_s);
+        AdressBuildObserver observer;
+        observer.line = [this](const QString& line) { m_memo->appendPlainText(line); };
+        observer.processEvents = [] { QCoreApplication::processEvents(); };
+        try {
+            BuildAdressBook(plan, emptyFirst, observer);
+        } catch (...) {
+            // The lines above name addresses that were not kept.
+            m_memo->appendPlainText(QString(47, u'='));
+            m_memo->appendPlainText(u"Abgebrochen: Das Adressbuch bleibt unverändert."_s);
+            OpenAdressTables();
+            throw;
+        }
         OpenAdressTables();
-        throw;
+        m_memo->appendPlainText(QString(47, u'='));
+        m_memo->appendPlainText(u"Erstellung der Adressdatenbank beendet"_s);
     }
-    OpenAdressTables();
-    m_memo->appendPlainText(QString(47, u'='));
-    m_memo->appendPlainText(u"Erstellung der Adressdatenbank beendet"_s);
     ShowInfo(u"Erstellung der Adressdatenbank beendet"_s);
 }
 
