@@ -1,4 +1,5 @@
 #include "core/data/recordrulesfixture.h"
+#include "core/programsettings.h"
 #include "masterdata/gui/cnvadressform.h"
 
 #include <QPlainTextEdit>
@@ -55,9 +56,16 @@ TEST_F(CnvAdressForm, TypedOffsetsShiftTheRangesAndSettleTheStatus) {
     // The two customers without name or address are one duplicate key.
     EXPECT_EQ(open(u"Adress.DB"_s)->recordCount(), 2);
     const QString memo = form.memo().toPlainText();
-    EXPECT_TRUE(memo.contains(u"Konvertiere Mandant "_s));
-    EXPECT_TRUE(memo.contains(u"Ergänzt: 102"_s));
-    EXPECT_TRUE(memo.endsWith(u"Erstellung der Adressdatenbank beendet"_s));
+    const QStringList lines = memo.split(u'\n');
+    ASSERT_GE(lines.size(), 4);
+    EXPECT_EQ(lines[0], u"Konvertiere Mandant "_s + QString::number(MandantNr));
+    EXPECT_EQ(lines[1], QString(47, u'='));
+    EXPECT_EQ(lines[2], u"Zufügen der Kundendaten"_s);
+    EXPECT_TRUE(lines.contains(u"Ergänzt: 102"_s));
+    EXPECT_EQ(lines.count(QString(31, u'-')), 5);
+    EXPECT_EQ(lines.mid(lines.size() - 2),
+              (QStringList{QString(47, u'='), u"Erstellung der Adressdatenbank beendet"_s}));
+    EXPECT_TRUE(form.grid().isEnabled());
 
     presenter.answers = {false}; // "Vorhandene Adressen löschen?" No: nothing new
     form.btnStartClick();
