@@ -54,7 +54,7 @@ bool AdressMatchesPhoneFilter(table::Table& adress) {
 
 void SetAdressFilterExpression(table::Table& adress, const QString& text) {
     adress.setFilter(text); // parses and checks the fields before it changes anything
-    adress.setFiltered(!text.isEmpty());
+    adress.setFiltered(!text.trimmed().isEmpty());
 }
 
 QStringList AddAdrSucheHistory(QStringList history, const QString& text) {

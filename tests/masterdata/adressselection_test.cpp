@@ -87,14 +87,16 @@ TEST_F(AdressSelections, MarkAllUnderTheMarkFilterStillReachesEveryRecord) {
 }
 
 TEST_F(AdressSelections, SaveAndLoadRoundTrip) {
+    // Written in key order, not number order.
+    addRow(u"Adress.DB"_s, {{u"A_ID"_s, 6}, {u"A_Nr"_s, 5}, {u"A_Selected"_s, true}});
     const QString file = path(u"auswahl.sel"_s);
-    EXPECT_EQ(SaveAdressSelection(file), 3);
+    EXPECT_EQ(SaveAdressSelection(file), 4);
     QStringList lines;
     ASSERT_TRUE(ReadTextDataFile(file, lines));
-    EXPECT_EQ(lines, QStringList{u"10;30;50;"_s});
+    EXPECT_EQ(lines, QStringList{u"10;30;50;5;"_s});
     MarkAllAdressen(adress(), true);
-    EXPECT_EQ(LoadAdressSelection(file), 3);
-    EXPECT_EQ(marked(), (QList<int>{10, 30, 50}));
+    EXPECT_EQ(LoadAdressSelection(file), 4);
+    EXPECT_EQ(marked(), (QList<int>{10, 30, 50, 5}));
 }
 
 TEST_F(AdressSelections, LoadSkipsUnknownNumbersAndTheTrailingText) {
