@@ -82,6 +82,12 @@ TEST_F(AdressFilters, MalformedOrHostileExpressionsAreRefusedAndTheFilterStays) 
         EXPECT_EQ(shown(), QList<int>{3});
     }
     EXPECT_EQ(open(u"Adress.DB"_s)->recordCount(), 3);
+    // Quotes inside a literal stay part of the value: it is bound, not pasted.
+    SetAdressFilterExpression(adress(), u"A_Ort='Köln'' OR ''1''=''1'"_s);
+    EXPECT_TRUE(shown().isEmpty());
+    SetAdressFilterExpression(adress(), u"A_Ort='Köln'' OR ''1''=''1*'"_s);
+    EXPECT_TRUE(shown().isEmpty());
+    EXPECT_EQ(open(u"Adress.DB"_s)->recordCount(), 3);
 }
 
 TEST(AdrSucheHistory, NewTextsGoOnTopKnownOnesStayAndTheOldestGoes) {
