@@ -65,8 +65,11 @@ template <class Body> auto runSwitch(Body body) {
         ~Depth() { --g_switchDepth; }
     };
     auto finished = [] {
-        if (const auto& hook = ClientSwitchHooksRegistry().switchDone;
-            hook && g_switchDepth == 0 && HasDataModule1() && DataModule1().hasTables())
+        if (g_switchDepth != 0 || !HasDataModule1() || !DataModule1().hasTables())
+            return;
+        if (const auto& hook = ClientSwitchHooksRegistry().switchDone)
+            hook();
+        if (const auto& hook = ClientSwitchHooksRegistry().reopenFormTables)
             hook();
     };
     if constexpr (std::is_void_v<decltype(body())>) {

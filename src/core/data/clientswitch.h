@@ -17,6 +17,9 @@ struct ClientSwitchHooks {
     // Runs once after a switch, creation or reopening has finished, with the
     // client's tables open again.
     std::function<void()> switchDone;
+    // Then, for the long-lived forms above the data module that keep tables
+    // of the client open (the address book).
+    std::function<void()> reopenFormTables;
 };
 // The hooks in force; empty members do nothing.
 ClientSwitchHooks& ClientSwitchHooksRegistry();

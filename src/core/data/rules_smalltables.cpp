@@ -80,6 +80,13 @@ const std::vector<NumberedTableRules>& SmallTableRules() {
                                 {"AP_Time", QTime::currentTime()},
                                 {"AP_Art", 0}});
               }),
+        keyed("TabAAnsprech", "AA_ID"),
+        // A journal entry is written at once, as a note of now.
+        keyed("TabJour", "AJ_ID",
+              [](table::Table& t) {
+                  setFields(t,
+                            {{"AJ_Date", QDate::currentDate()}, {"AJ_TIme", QTime::currentTime()}});
+              }),
         keyed("TabKdDV", "OD_ID"),
         keyed("TabObjDV", "OD_ID"),
         keyed("TabPersDV", "OD_ID"),

@@ -47,6 +47,8 @@ const Link kLinks[] = {
     {"TabTglObjekt", "TabTglTour", "A_TourID", "A_TourID"},
     {"TabTglTaetig", "TabTglObjekt", "A_TourID;A_ObjektNr", "A_TourID;A_ObjNr"},
     {"TabDefYear", "TabDefYearH", "I_DefNo", "Def"},
+    {"TabAAnsprech", "TabAdress", "A_ID", "AA_RefID", "I_Ref"},
+    {"TabJour", "TabAdress", "A_ID", "AJ_Adr", "I_AdrDT"},
 };
 
 // The second object follows the first: opened after it opened, closed

@@ -3,16 +3,20 @@
 #include "core/data/counters.h"
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
+#include "core/data/lookups.h"
 #include "core/formplacement.h"
 #include "core/gui/placement.h"
 #include "core/messages.h"
 #include "core/moduleentries.h"
 #include "core/programdirs.h"
 #include "core/rights.h"
+#include "datasafety/datasafety.h"
 #include "masterdata/adresscopy.h"
+#include "masterdata/adressdocs.h"
 #include "masterdata/adressfilter.h"
 #include "masterdata/adressselection.h"
 #include "masterdata/dialogs/pickers.h"
+#include "masterdata/gui/adresspages.h"
 #include "masterdata/gui/detailgridpage.h"
 #include "masterdata/gui/listformdecl.h"
 #include "masterdata/gui/listforms.h"
@@ -22,10 +26,12 @@
 #include "platform/table/table.h"
 #include "platform/widgets/datagrid.h"
 #include "platform/widgets/datasource.h"
+#include "platform/widgets/fieldform.h"
 #include "platform/widgets/rowreader.h"
 #include "platform/widgets/userprompts.h"
 #include "printing/listbutton.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDate>
 #include <QFileDialog>
@@ -42,11 +48,9 @@ using widgets::FieldKind;
 namespace {
 
 const QString kGrund = u"&Grunddaten"_s;
-const QString kAnsprech = u"Ansprec&hp."_s;
 const QString kNotizen = u"Beschr./Notizen"_s;
 const QString kZusatz = u"Zusatzdaten"_s;
-const QString kJournal = u"&Journal"_s;
-const QString kProtokoll = u"&Protokoll"_s;
+const QString& kProtokoll = AdressProtocolPage;
 const QString kSuch = u"S&uchbegriffe"_s;
 const QString kSelFilter = u"Auswahldateien(*.sel)"_s;
 
@@ -104,16 +108,18 @@ int pickLink(const QString& field, int current) {
         return SelectObjekt(current, 400, at.x(), at.y(), sort);
     if (field == "A_LieferantNr"_L1)
         return SelectLieferant(current, 400, at.x(), at.y(), sort);
+    if (field == "A_NotdienstNr"_L1)
+        return SelectNotdienst(current, at.x(), at.y());
     return SelectPersonal(current, 400, at.x(), at.y(), sort);
 }
 
-FieldDecl link(const QString& caption, const QString& field, bool withPicker) {
+FieldDecl link(const QString& caption, const QString& field, bool sameLine = false) {
     FieldDecl f{.caption = caption, .field = field, .page = kGrund, .width = 8};
+    f.sameLine = sameLine;
     f.readOnly = true;
-    if (withPicker)
-        f.pick = [field](QWidget&) {
-            SetAdressLink(adress(), field, pickLink(field, adress().field(field).asIntegerOr(0)));
-        };
+    f.pick = [field](QWidget&) {
+        SetAdressLink(adress(), field, pickLink(field, adress().field(field).asIntegerOr(0)));
+    };
     f.menu = {
         {u"Verbindung löschen"_s, {}, [field](QWidget&) { ClearAdressLink(adress(), field); }},
         {u"Abbruch"_s, {}, nullptr}};
@@ -153,11 +159,11 @@ QList<FieldDecl> adressFields() {
         beside(u"Sachbearb&eiter"_s, u"A_Sachbearbeiter"_s, kGrund),
         edit(u"E-Ma&il"_s, u"A_Email"_s, kGrund),
         edit(u"&Website"_s, u"A_Website"_s, kGrund),
-        link(u"Kunde"_s, u"A_KundenNr"_s, true),
+        link(u"Kunde"_s, u"A_KundenNr"_s),
         link(u"Objekt"_s, u"A_ObjektNr"_s, true),
-        link(u"Lieferant"_s, u"A_LieferantNr"_s, true),
+        link(u"Lieferant"_s, u"A_LieferantNr"_s),
         link(u"Mitarbeiter"_s, u"A_PersonalNr"_s, true),
-        link(u"Notdienst"_s, u"A_NotdienstNr"_s, false),
+        link(u"Notdienst"_s, u"A_NotdienstNr"_s),
         {.caption = u"Notizen"_s,
          .field = u"A_Notizen"_s,
          .kind = FieldKind::RichText,
@@ -196,70 +202,18 @@ QList<FieldDecl> adressFields() {
     return f;
 }
 
-GridPageDecl ownPage(const QString& title, const QString& grid, const QString& table,
-                     const QString& index, const QString& detailField,
-                     QList<widgets::GridColumn> columns) {
-    GridPageDecl p;
-    p.title = title;
-    p.gridName = grid;
-    p.source = TableSource::Own;
-    p.table = table;
-    p.index = index;
-    p.masterFields = {u"A_ID"_s};
-    p.detailFields = {detailField};
-    p.openWhileShown = true;
-    p.columns = std::move(columns);
-    return p;
-}
-
 void refreshForm(TF_TableForm& form) {
     form.table().refresh();
     form.source().notifyViewChanged();
 }
 
-// An own-cursor page reads rows another cursor wrote.
+// A page's cursor reads rows another cursor wrote.
 void refreshPage(TF_ListForm& form, const QString& title) {
-    auto* page = qobject_cast<DetailGridPage*>(form.page(title));
+    AdressDetailPage* page = AdressPageOf(form, title);
     if (!page || !page->table().isOpen())
         return;
     page->table().refresh();
-    page->grid().source().notifyViewChanged();
-}
-
-int currentAdressId() {
-    return adress().isOpen() && !adress().isEmpty() ? adress().field(u"A_ID"_s).asIntegerOr(0) : 0;
-}
-
-// "Neu" of the journal: a posted row of now, for the rich text to follow.
-void newJournalEntry(TF_ListForm& form) {
-    const int id = currentAdressId();
-    if (id == 0)
-        return;
-    table::Table jour(table::aliases::database(u"LumoDB"_s), u"AdrJour.db"_s);
-    jour.open();
-    jour.append();
-    jour.field(u"AJ_ID"_s) = GetNextId(jour, u"AJ_ID"_s);
-    jour.field(u"AJ_Adr"_s) = id;
-    jour.field(u"AJ_Date"_s) = QDate::currentDate();
-    jour.field(u"AJ_TIme"_s) = QTime::currentTime();
-    jour.post();
-    form.showPage(kJournal);
-    refreshPage(form, kJournal);
-}
-
-// "Löschen" of the journal: the current row of the journal page.
-void deleteJournalEntry(TF_ListForm& form) {
-    auto* page = qobject_cast<DetailGridPage*>(form.page(kJournal));
-    if (!page || !page->table().isOpen() || page->table().isEmpty())
-        return;
-    const int id = page->table().field(u"AJ_ID"_s).asIntegerOr(0);
-    if (!AskYesNo(u"Möchten Sie den Datensatz löschen?"_s))
-        return;
-    table::Table jour(table::aliases::database(u"LumoDB"_s), u"AdrJour.db"_s);
-    jour.open();
-    if (jour.locate({u"AJ_ID"_s}, {id}))
-        jour.deleteRecord();
-    refreshPage(form, kJournal);
+    page->source().notifyViewChanged();
 }
 
 void markAll(TF_TableForm& form, bool mark) {
@@ -342,6 +296,39 @@ void showMailing(TF_TableForm& form) {
     ShowMailing(&form);
 }
 
+// "Dokumente": the documents of the customer, object or supplier that the
+// focused link field or, elsewhere, the address's links choose.
+void showDocuments(TF_TableForm& base) {
+    auto& form = static_cast<TF_ListForm&>(base);
+    table::Table& t = form.table();
+    if (!t.isOpen() || t.isEmpty())
+        return;
+    if (t.isEditing())
+        t.post();
+    int kind = AdressDocKindOfFocus(form, QApplication::focusWidget());
+    QStringList lines;
+    const int found =
+        CollectAdressDocuments(FieldInt(t, u"A_Nr"_s), AllAdressDocCodes, kind, lines);
+    if (found == 0) {
+        ShowInfo(u"Es wurden keine passenden Datensätze gefunden!"_s);
+        return;
+    }
+    ShowInfo(u"Es wurden %1 Datensätze gefunden."_s.arg(found));
+    int nr = 0;
+    QString name;
+    if (kind == DocsOfKunde) {
+        nr = FieldInt(t, u"A_KundenNr"_s);
+        name = GetKundeMatchByNr(nr);
+    } else if (kind == DocsOfObjekt) {
+        nr = FieldInt(t, u"A_ObjektNr"_s);
+        name = GetObjektMatchByNr(nr);
+    } else {
+        nr = FieldInt(t, u"A_LieferantNr"_s);
+        name = GetLieferantMatchByNr(nr);
+    }
+    ShowDocViewForm(nr, name, kind, lines);
+}
+
 // The phone filter and the expression filter beside the search line.
 void buildFilters(TF_ListForm& form) {
     // The grid's reading cursor applies the phone filter too.
@@ -413,6 +400,23 @@ void disableWaiting(TF_ListForm& form, const QString& caption, const QString& wa
     }
 }
 
+void showPosition(TF_ListForm& form) {
+    table::Table& t = form.table();
+    ShowAdressRecordPosition(t.isOpen() ? t.recNo() : 0, t.isOpen() ? t.recordCount() : 0);
+}
+
+// "n/count" beside the search line, kept by the record rules' hook.
+void buildRecordCount(TF_ListForm& form) {
+    auto* label = new QLabel(&form);
+    label->setObjectName(u"lbReccount"_s);
+    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(u"000000/000000"_s));
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    form.topRow().insertWidget(form.topRow().count() - 1, label);
+    // A filter changes the count without a move.
+    QObject::connect(&form.source(), &widgets::DataSource::viewChanged, &form,
+                     [&form] { showPosition(form); });
+}
+
 void prepareAdressPrint(TF_TableForm&, ListPrintButton& b) {
     b.dispatchTypes = {22000, 22100, 22200};
 }
@@ -434,8 +438,9 @@ ListFormDecl AdressFormDecl() {
     f.initialSortField = u"A_Nr"_s;
     f.fields = adressFields();
     f.lookups = {{u"A_BankZahlart"_s, u"TabZahlart"_s}};
-    f.buttons = {
-        {u"Mailing"_s, &showMailing}, {u"Serienbrief"_s, nullptr}, {u"Dokumente"_s, nullptr}};
+    f.buttons = {{u"Mailing"_s, &showMailing},
+                 {u"Serienbrief"_s, nullptr},
+                 {u"Dokumente"_s, &showDocuments}};
     f.contextMenu = contextMenu();
     f.prints = {{u"&Vorschau"_s, 22000, u"PrintAdressList"_s, 1, &prepareAdressPrint},
                 {u"&Drucken"_s, 22000, u"PrintAdressList"_s, 0, &prepareAdressPrint}};
@@ -448,46 +453,27 @@ ListFormDecl AdressFormDecl() {
 
     d.numberProposal = {u"A_Nr"_s, {}, &ProposeAdressNr};
     d.bankPair = {u"A_Bankname"_s, u"A_BankBlz"_s};
-    d.recordPosition = true;
-    d.gridPages = {
-        ownPage(kAnsprech, u"GridAnsprech"_s, u"Aansp.DB"_s, u"I_Ref"_s, u"AA_RefID"_s,
-                {{u"AA_AnsprechName"_s, u"Name"_s, 24},
-                 {u"AA_AnsprechAbt"_s, u"Abteilung"_s, 16},
-                 {u"AA_AnsprechTel"_s, u"Telefon"_s, 18},
-                 {u"AA_AnsprechBemerk"_s, u"Bemerkung"_s, 30}}),
-        ownPage(kJournal, u"GridJournal"_s, u"AdrJour.db"_s, {}, u"AJ_Adr"_s,
-                {{u"AJ_Date"_s, u"Datum"_s, 10}, {u"AJ_TIme"_s, u"Uhrzeit"_s, 8}}),
-        ownPage(kProtokoll, u"GridProto"_s, u"AdrProto.DB"_s, {}, u"AP_Adr"_s,
-                {{u"AP_Date"_s, u"Datum"_s, 10},
-                 {u"AP_Time"_s, u"Uhrzeit"_s, 8},
-                 {u"AP_Art"_s, u"Art"_s, 6},
-                 {u"AP_Text"_s, u"Betreff"_s, 40}}),
-    };
-    d.gridPages[0].before = kNotizen;
-    d.gridPages[1].before = kSuch;
-    d.gridPages[2].before = kSuch;
+    d.customPages = AdressDetailPages(kNotizen, kSuch, kSuch);
     // The table may have been closed by a client switch or a build.
     d.activated = [](TF_ListForm& form) {
         if (!form.table().isOpen()) {
-            form.table().open();
+            OpenAdressFormTables(form);
             form.source().notifyViewChanged();
         }
     };
+    d.recordShown = [](TF_ListForm& form) { showPosition(form); };
     d.build = [](TF_ListForm& form) {
-        if (!form.table().isOpen())
-            form.table().open();
+        OpenAdressFormTables(form);
+        // The form's tables live as long as it does.
+        QObject::connect(&form, &QObject::destroyed, [] { CloseAdressFormTables(nullptr); });
         buildFilters(form);
+        buildRecordCount(form);
         disableWaiting(form, u"Serienbrief"_s, u"den Serienbriefdruck"_s);
-        disableWaiting(form, u"Dokumente"_s, u"die Dokumentenanzeige"_s);
-        auto* neu = new QPushButton(u"Journal: Neu"_s, &form);
-        QObject::connect(neu, &QPushButton::clicked, &form,
-                         [&form] { widgets::guarded(&form, [&form] { newJournalEntry(form); }); });
-        auto* weg = new QPushButton(u"Journal: Löschen"_s, &form);
-        QObject::connect(weg, &QPushButton::clicked, &form, [&form] {
-            widgets::guarded(&form, [&form] { deleteJournalEntry(form); });
-        });
-        form.bottomRow().insertWidget(3, neu);
-        form.bottomRow().insertWidget(4, weg);
+        if (!IsDataSafetyServiceAvailable(DataSafetyService::DocumentViewer))
+            disableWaiting(form, u"Dokumente"_s, u"die Dokumentenanzeige"_s);
+        // Like a speed button: the link field keeps the focus that chooses the kind.
+        if (QPushButton* b = form.button(u"Dokumente"_s))
+            b->setFocusPolicy(Qt::NoFocus);
     };
     return d;
 }
@@ -496,18 +482,37 @@ void ShowAdressForm() {
     ShowListForm(u"TF_Adress"_s);
 }
 
+int AdressDocKindOfFocus(const TF_ListForm& form, const QWidget* focus) {
+    const widgets::FieldForm* fields = form.fields();
+    if (!fields || !focus)
+        return 0;
+    const std::pair<const char*, int> kinds[] = {{"A_KundenNr", DocsOfKunde},
+                                                 {"A_ObjektNr", DocsOfObjekt},
+                                                 {"A_LieferantNr", DocsOfLieferant}};
+    for (const auto& [field, kind] : kinds)
+        if (const QWidget* editor = fields->editor(QString::fromLatin1(field));
+            editor && (editor == focus || editor->isAncestorOf(focus)))
+            return kind;
+    return 0;
+}
+
 void SetAdressFormDispatcher(ModuleDispatcher* d) {
     dispatcher() = d;
 }
 
 void OpenAdressTables() {
-    table::Table& t = adress();
-    if (!t.isOpen())
-        t.open();
-    t.refresh();
-    if (TF_ListForm* form = FindListForm(u"TF_Adress"_s)) {
-        form->source().notifyViewChanged();
-        for (const QString& title : {kAnsprech, kJournal, kProtokoll})
-            refreshPage(*form, title);
-    }
+    TF_ListForm* form = FindListForm(u"TF_Adress"_s);
+    if (!form || !HasDataModule1() || !DataModule1().hasTables())
+        return;
+    OpenAdressFormTables(*form);
+    form->table().refresh();
+    form->source().notifyViewChanged();
+    for (const QString& title : {AdressContactsPage, AdressJournalPage, AdressProtocolPage})
+        refreshPage(*form, title);
+}
+
+void ShowAdressRecordPosition(int recNo, int count) {
+    TF_ListForm* form = FindListForm(u"TF_Adress"_s);
+    if (QLabel* label = form ? form->findChild<QLabel*>(u"lbReccount"_s) : nullptr)
+        label->setText(QString::number(recNo) + u'/' + QString::number(count));
 }

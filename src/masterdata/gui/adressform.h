@@ -1,6 +1,8 @@
 #pragma once
 
 class ModuleDispatcher;
+class QWidget;
+class TF_ListForm;
 struct ListFormDecl;
 
 // The address book TF_Adress ("Adressen") on the list-form host: the list
@@ -14,5 +16,14 @@ ListFormDecl AdressFormDecl();
 void ShowAdressForm();
 void SetAdressFormDispatcher(ModuleDispatcher* dispatcher);
 
-// Reopens the address table and its details after a client switch or a build.
+// When the address book exists: opens its tables again and reads them anew
+// (after a client switch, installed as the switch's hook, and after a build).
 void OpenAdressTables();
+// When the address book exists: "n/count" in its label lbReccount; the form
+// calls it on the record rules' request to show the record.
+void ShowAdressRecordPosition(int recNo, int count);
+
+// The document kind that the focused control chooses for "Dokumente": 11,
+// 12, 13 for the customer, object and supplier link fields; 0 elsewhere (the
+// address's links decide).
+int AdressDocKindOfFocus(const TF_ListForm& form, const QWidget* focus);

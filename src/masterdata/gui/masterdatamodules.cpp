@@ -1,5 +1,6 @@
 #include "masterdata/gui/masterdatamodules.h"
 
+#include "core/data/clientswitch.h"
 #include "core/gui/mainform.h"
 #include "core/moduleentries.h"
 #include "masterdata/activities.h"
@@ -48,6 +49,7 @@ void RegisterMasterDataModules(ModuleDispatcher& dispatcher) {
     };
     // The address book opens the master forms through the dispatcher.
     SetAdressFormDispatcher(&dispatcher);
+    ClientSwitchHooksRegistry().reopenFormTables = [] { OpenAdressTables(); };
     dispatcher.setOpener(QStringLiteral("TF_Adress"), [] { ShowAdressForm(); });
     SetOtherMenuAction(QStringLiteral("Adressdatenbank erstellen"), [] { RunCnvAdressEntry(); });
     dispatcher.setOpener(QStringLiteral("ShowDvGroupsForm"), [] { ShowDvGroupsForm(); });

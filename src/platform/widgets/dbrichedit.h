@@ -33,6 +33,9 @@ public:
 
     // Whether a click opens the editor rather than editing in place.
     bool opensEditor() const;
+    // Opens the installed editor as a click does; false when none is
+    // installed or the field cannot be edited.
+    bool openEditor();
     // The money field that a calculation over the text's "@" markers fills
     // (the price of a document position); empty: none.
     void setCalcField(const QString& field) { m_calcField = field; }
@@ -45,7 +48,6 @@ protected:
 
 private:
     void updateReadOnly();
-    bool openEditor();
 
     FieldLink* m_link;
     QString m_calcField;
