@@ -53,6 +53,8 @@ const QString kZusatz = u"Zusatzdaten"_s;
 const QString& kProtokoll = AdressProtocolPage;
 const QString kSuch = u"S&uchbegriffe"_s;
 const QString kSelFilter = u"Auswahldateien(*.sel)"_s;
+const QStringList kLinkFields = {u"A_KundenNr"_s, u"A_ObjektNr"_s, u"A_LieferantNr"_s,
+                                 u"A_PersonalNr"_s, u"A_NotdienstNr"_s};
 
 ModuleDispatcher*& dispatcher() {
     static ModuleDispatcher* d = nullptr;
@@ -126,9 +128,13 @@ FieldDecl link(const QString& caption, const QString& field, bool sameLine = fal
     return f;
 }
 
-void pickPlzOrt(const QString& sortColumn, QWidget& editor) {
+// TF_Adress.PickPlzOrt: from the fields and the list's columns, placed by
+// the postal-code field.
+void pickPlzOrt(const QString& sortColumn, const QWidget* within) {
     table::Table& t = adress();
-    const QPoint at = editor.mapToGlobal(QPoint(0, 0)) - QPoint(280, 550);
+    const auto* form = within ? qobject_cast<const TF_TableForm*>(within->window()) : nullptr;
+    const QWidget* plz = form && form->fields() ? form->fields()->editor(u"A_Plz"_s) : nullptr;
+    const QPoint at = (plz ? plz->mapToGlobal(QPoint(0, 0)) : QPoint(280, 550)) - QPoint(280, 550);
     const QString chosen = SelectPlzOrt(t.field(u"A_Plz"_s).asStringOr(QString()) + u'|' +
                                             t.field(u"A_Ort"_s).asStringOr(QString()),
                                         sortColumn, 400, at.x(), at.y());
@@ -142,9 +148,9 @@ void pickPlzOrt(const QString& sortColumn, QWidget& editor) {
 
 QList<FieldDecl> adressFields() {
     FieldDecl plz = edit(u"P&lz/Ort"_s, u"A_Plz"_s, kGrund, 8);
-    plz.pick = [](QWidget& e) { pickPlzOrt(u"PLZ"_s, e); };
+    plz.pick = [](QWidget& e) { pickPlzOrt(u"PLZ"_s, &e); };
     FieldDecl ort = beside({}, u"A_Ort"_s, kGrund);
-    ort.pick = [](QWidget& e) { pickPlzOrt(u"ORT"_s, e); };
+    ort.pick = [](QWidget& e) { pickPlzOrt(u"ORT"_s, &e); };
     QList<FieldDecl> f = {
         edit(u"Such&begriff"_s, u"A_Match"_s, kGrund, 30),
         edit(u"Name &1"_s, u"A_Name1"_s, kGrund),
@@ -155,10 +161,10 @@ QList<FieldDecl> adressFields() {
         ort,
         edit(u"&Telefon"_s, u"A_Telefon"_s, kGrund, 22),
         beside(u"Hand&y"_s, u"A_Handy"_s, kGrund, 22),
-        edit(u"&Fax"_s, u"A_Fax"_s, kGrund, 22),
+        edit(u"Fa&x"_s, u"A_Fax"_s, kGrund, 22),
         beside(u"Sachbearb&eiter"_s, u"A_Sachbearbeiter"_s, kGrund),
         edit(u"E-Ma&il"_s, u"A_Email"_s, kGrund),
-        edit(u"&Website"_s, u"A_Website"_s, kGrund),
+        edit(u"Website"_s, u"A_Website"_s, kGrund),
         link(u"Kunde"_s, u"A_KundenNr"_s),
         link(u"Objekt"_s, u"A_ObjektNr"_s, true),
         link(u"Lieferant"_s, u"A_LieferantNr"_s),
@@ -339,6 +345,7 @@ void buildFilters(TF_ListForm& form) {
     phone->setObjectName(u"EditFilter"_s);
     phone->setFixedWidth(phone->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 14);
     phoneLabel->setBuddy(phone);
+    form.watchLikeSearch(*phone);
     QObject::connect(phone, &QLineEdit::textEdited, &form, [&form](const QString& text) {
         widgets::guarded(&form, [&] {
             SetAdressPhoneFilter(form.table(), text.trimmed());
@@ -393,6 +400,34 @@ void buildFilters(TF_ListForm& form) {
         form.topRow().addLayout(row);
 }
 
+// The link fields take the tooltip colour while they have the focus.
+class LinkFocusTint : public QObject {
+public:
+    explicit LinkFocusTint(QObject* parent) : QObject(parent) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const bool in = event->type() == QEvent::FocusIn;
+        if (auto* w = qobject_cast<QWidget*>(watched);
+            w && (in || event->type() == QEvent::FocusOut)) {
+            QPalette p = w->palette();
+            p.setColor(QPalette::Base,
+                       QApplication::palette().color(in ? QPalette::ToolTipBase : QPalette::Base));
+            w->setPalette(p);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+void tintLinkFields(TF_ListForm& form) {
+    if (!form.fields())
+        return;
+    auto* tint = new LinkFocusTint(&form);
+    for (const QString& field : kLinkFields)
+        if (QWidget* editor = form.fields()->editor(field))
+            editor->installEventFilter(tint);
+}
+
 void disableWaiting(TF_ListForm& form, const QString& caption, const QString& waitsFor) {
     if (QPushButton* b = form.button(caption)) {
         b->setEnabled(false);
@@ -437,6 +472,8 @@ ListFormDecl AdressFormDecl() {
     f.titleSort = TitleSort::ByColumn;
     f.initialSortField = u"A_Nr"_s;
     f.fields = adressFields();
+    f.columnActions = {{u"A_Plz"_s, [](TF_TableForm& form) { pickPlzOrt(u"PLZ"_s, &form); }},
+                       {u"A_Ort"_s, [](TF_TableForm& form) { pickPlzOrt(u"ORT"_s, &form); }}};
     f.lookups = {{u"A_BankZahlart"_s, u"TabZahlart"_s}};
     f.buttons = {{u"Mailing"_s, &showMailing},
                  {u"Serienbrief"_s, nullptr},
@@ -468,6 +505,7 @@ ListFormDecl AdressFormDecl() {
         QObject::connect(&form, &QObject::destroyed, [] { CloseAdressFormTables(nullptr); });
         buildFilters(form);
         buildRecordCount(form);
+        tintLinkFields(form);
         disableWaiting(form, u"Serienbrief"_s, u"den Serienbriefdruck"_s);
         if (!IsDataSafetyServiceAvailable(DataSafetyService::DocumentViewer))
             disableWaiting(form, u"Dokumente"_s, u"die Dokumentenanzeige"_s);

@@ -361,19 +361,24 @@ void TF_ListForm::remember() {
     });
 }
 
-void TF_ListForm::searchEntered() {
+void TF_ListForm::watchLikeSearch(QLineEdit& box) {
+    m_searchLike.append(&box);
+    box.installEventFilter(this);
+}
+
+void TF_ListForm::searchEntered(QLineEdit& box) {
     if (m_sortColumn >= 0)
         grid().selectField(grid().gridModel().fieldAt(m_sortColumn));
-    QPalette p = m_search->palette();
+    QPalette p = box.palette();
     p.setColor(QPalette::Base, palette().color(QPalette::ToolTipBase));
-    m_search->setPalette(p);
+    box.setPalette(p);
     navigator().setEnabled(false);
 }
 
-void TF_ListForm::searchLeft() {
-    QPalette p = m_search->palette();
+void TF_ListForm::searchLeft(QLineEdit& box) {
+    QPalette p = box.palette();
     p.setColor(QPalette::Base, palette().color(QPalette::Base));
-    m_search->setPalette(p);
+    box.setPalette(p);
     navigator().setEnabled(true);
     if (table().isOpen())
         remember();
@@ -436,11 +441,18 @@ void TF_ListForm::hideEvent(QHideEvent* event) {
 }
 
 bool TF_ListForm::eventFilter(QObject* watched, QEvent* event) {
+    if (auto* box = qobject_cast<QLineEdit*>(watched); box && m_searchLike.contains(box)) {
+        if (event->type() == QEvent::FocusIn)
+            searchEntered(*box);
+        else if (event->type() == QEvent::FocusOut)
+            searchLeft(*box);
+        return false;
+    }
     if (watched == m_search) {
         if (event->type() == QEvent::FocusIn) {
-            searchEntered();
+            searchEntered(*m_search);
         } else if (event->type() == QEvent::FocusOut) {
-            searchLeft();
+            searchLeft(*m_search);
         } else if (isKey(event, Qt::Key_PageDown, Qt::ControlModifier)) {
             if (fields() && fields()->pages())
                 fields()->pages()->setFocus();

@@ -26,6 +26,10 @@ public:
 
     const ListFormDecl& listDeclaration() const { return m_list; }
     QLineEdit& searchEdit() const { return *m_search; }
+    // Another box that, like the search line, selects the sort column, takes
+    // the tooltip colour and disables the navigator while it has the focus
+    // (the address book's phone filter).
+    void watchLikeSearch(QLineEdit& box);
     // The grid column the list is sorted by; -1 before the first sort.
     int sortColumn() const { return m_sortColumn; }
     // The sorted field as the hidden label "lbSort" keeps it.
@@ -73,8 +77,8 @@ private:
     void applyRights();
     void sortOnActivation();
     void titleSorted();
-    void searchEntered();
-    void searchLeft();
+    void searchEntered(QLineEdit& box);
+    void searchLeft(QLineEdit& box);
     void remember();
     void showRecordPosition();
     void updateShownPage();
@@ -82,6 +86,7 @@ private:
 
     ListFormDecl m_list;
     QLineEdit* m_search = nullptr;
+    QList<QLineEdit*> m_searchLike;
     GridSearch* m_gridSearch = nullptr;
     QLabel* m_lbSort = nullptr;
     QLabel* m_recordCount = nullptr;

@@ -1,11 +1,17 @@
 #include "core/data/clientswitch.h"
 #include "core/data/dbhelpers.h"
+#include "core/programdirs.h"
+#include "dbstructure/databasebuilder.h"
 #include "masterdata/adressdocs.h"
+#include "masterdata/adressfilter.h"
+#include "masterdata/dialogs/dialogfixture.h"
+#include "masterdata/dialogs/tf_dbselect.h"
 #include "masterdata/gui/adressform.h"
 #include "masterdata/gui/adresspages.h"
 #include "masterdata/gui/listforms.h"
 #include "masterdata/gui/masterdatamodules.h"
 #include "masterdata/gui/tf_listform.h"
+#include "platform/table/database.h"
 #include "platform/table/table.h"
 #include "platform/widgets/datagrid.h"
 #include "platform/widgets/datasource.h"
@@ -15,10 +21,14 @@
 #include "platform/widgets/rowreader.h"
 #include "tableformfixture.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDate>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 
@@ -58,6 +68,10 @@ protected:
                                   {u"AP_Date"_s, QDate(2026, 2, 1)},
                                   {u"AP_Art"_s, 2},
                                   {u"AP_Text"_s, u"Preise 2027"_s}});
+        // The filter history and the selection files stay in the test.
+        savedSelectDir = SelectDir;
+        SelectDir = path(u"Select/"_s);
+        QDir().mkpath(SelectDir);
         previousOpener = widgets::SetRichEditOpener(
             [this](widgets::DbRichEdit& e) { opened << e.link().field()->name(); });
         forms = std::make_unique<LongLivedForms>();
@@ -68,11 +82,35 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(form));
     }
     void TearDown() override {
+        if (modules) {
+            SetAdressFormDispatcher(nullptr);
+            SetListPrinter({});
+            ClientSwitchHooksRegistry().reopenFormTables = {};
+        }
         forms.reset();
         widgets::SetRichEditOpener(previousOpener);
+        SelectDir = savedSelectDir;
         TableFormTest::TearDown();
     }
 
+    // The openers of the master forms and the hooks, as the program registers them.
+    void registerModules() {
+        modules = std::make_unique<ModuleDispatcher>();
+        RegisterMasterDataModules(*modules);
+    }
+    QAction* action(QMenu* menu, const QString& caption) {
+        for (QAction* a : menu ? menu->actions() : QList<QAction*>{})
+            if (a->text() == caption)
+                return a;
+        ADD_FAILURE() << "no entry " << caption.toStdString();
+        return nullptr;
+    }
+    QComboBox& expressions() const { return *form->findChild<QComboBox*>(u"cbAuswahl"_s); }
+    void applyExpression(const QString& text) {
+        expressions().setFocus();
+        expressions().setEditText(text);
+        Q_EMIT expressions().lineEdit()->editingFinished();
+    }
     table::Table& adress() const { return dm->TabAdress(); }
     void locate(int nr) { ASSERT_TRUE(adress().locate({u"A_Nr"_s}, {nr})); }
     AdressDetailPage& page(const QString& title) {
@@ -95,9 +133,11 @@ protected:
     QString recordCount() const { return form->findChild<QLabel*>(u"lbReccount"_s)->text(); }
 
     formtest::TestUser user{62};
+    std::unique_ptr<ModuleDispatcher> modules;
     std::unique_ptr<LongLivedForms> forms;
     TF_ListForm* form = nullptr;
     widgets::RichEditOpener previousOpener;
+    QString savedSelectDir;
     QStringList opened;
 };
 
@@ -212,7 +252,13 @@ TEST_F(AdressForm, RecordCountLabelFollowsMovesFiltersAndPosts) {
     auto* phone = form->findChild<QLineEdit*>(u"EditFilter"_s);
     ASSERT_NE(phone, nullptr);
     phone->setFocus();
+    // Like the search line while it has the focus.
+    EXPECT_FALSE(form->navigator().isEnabled());
+    EXPECT_EQ(phone->palette().color(QPalette::Base), form->palette().color(QPalette::ToolTipBase));
     QTest::keyClicks(phone, u"0228"_s);
+    form->grid().setFocus();
+    EXPECT_TRUE(form->navigator().isEnabled());
+    EXPECT_EQ(phone->palette().color(QPalette::Base), form->palette().color(QPalette::Base));
     adress().first();
     EXPECT_EQ(recordCount(), u"1/2"_s);
     // The rules' request to show the record reaches the label.
@@ -225,13 +271,8 @@ TEST_F(AdressForm, RecordCountLabelFollowsMovesFiltersAndPosts) {
 }
 
 TEST_F(AdressForm, TablesOpenWithTheFormAgainAfterAClientSwitch) {
-    {
-        // The module registration installs the address book as the switch's hook.
-        ModuleDispatcher modules;
-        RegisterMasterDataModules(modules);
-        SetAdressFormDispatcher(nullptr);
-        SetListPrinter({});
-    }
+    // The module registration installs the address book as the switch's hook.
+    registerModules();
     TDataModule1& d = *dm;
     for (table::Table* t : {&d.TabJour(), &d.TabAAnsprech(), &d.TabAdress()})
         t->close();
@@ -267,6 +308,11 @@ TEST_F(AdressForm, DocumentKindFollowsTheFocusedLinkField) {
         ASSERT_NE(editor, nullptr);
         editor->setFocus();
         EXPECT_EQ(AdressDocKindOfFocus(*form, QApplication::focusWidget()), c.kind);
+        // The link fields take the tooltip colour while focused.
+        const bool isLink = QByteArray(c.field) != "A_Name1";
+        EXPECT_EQ(editor->palette().color(QPalette::Base) ==
+                      QApplication::palette().color(QPalette::ToolTipBase),
+                  isLink);
     }
     EXPECT_EQ(AdressDocKindOfFocus(*form, &form->grid()), 0);
     // The button keeps the focus where it is; it waits for the viewer.
@@ -275,6 +321,130 @@ TEST_F(AdressForm, DocumentKindFollowsTheFocusedLinkField) {
     EXPECT_EQ(button->focusPolicy(), Qt::NoFocus);
     EXPECT_FALSE(button->isEnabled());
     EXPECT_FALSE(button->toolTip().isEmpty());
+}
+
+TEST_F(AdressForm, ExpressionFilterRefusesBadTextsKeepsAHistoryAndTakesFieldNames) {
+    locate(1);
+    const int before = expressions().count();
+    ASSERT_EQ(before, 0);
+    for (const QString bad :
+         {u"A_Ort = "_s, u"Unbekannt = 'x'"_s, u"A_Nr=1; DROP TABLE Adress"_s}) {
+        SCOPED_TRACE(bad.toStdString());
+        presenter.boxes.clear();
+        applyExpression(bad);
+        EXPECT_EQ(presenter.texts(MessagePresenter::Kind::Error).size(), 1);
+        EXPECT_FALSE(adress().isFiltered());
+        EXPECT_EQ(expressions().count(), before);
+    }
+    applyExpression(u"A_Nr >= 2"_s);
+    EXPECT_TRUE(adress().isFiltered());
+    EXPECT_EQ(adress().recordCount(), 2);
+    EXPECT_EQ(expressions().itemText(0), u"A_Nr >= 2"_s);
+    // The same text again keeps one entry; an empty text switches filtering off.
+    applyExpression(u"A_Nr >= 2"_s);
+    applyExpression(QString());
+    EXPECT_FALSE(adress().isFiltered());
+    EXPECT_EQ(expressions().count(), before + 1);
+    EXPECT_EQ(LoadAdrSucheHistory(), QStringList{u"A_Nr >= 2"_s});
+    // "Feldnamen übernehmen" on a field appends its name to the text.
+    form->showPage(u"&Grunddaten"_s);
+    expressions().setEditText(u"A_Nr=1 and "_s);
+    QWidget* ort = form->fields()->editor(u"A_Ort"_s);
+    ort->setFocus();
+    action(form->fields()->menu(u"A_Ort"_s), u"Feldnamen übernehmen"_s)->trigger();
+    EXPECT_EQ(expressions().currentText(), u"A_Nr=1 and A_Ort"_s);
+}
+
+TEST_F(AdressForm, LinkFieldsPickAndClearTheirLinks) {
+    addRow(u"Notdnst.DB"_s, {{u"ND_ID"_s, 1}, {u"ND_Nr"_s, 501}, {u"ND_Match"_s, u"ROHR"_s}});
+    addRow(u"Notdnst.DB"_s, {{u"ND_ID"_s, 2}, {u"ND_Nr"_s, 502}, {u"ND_Match"_s, u"STROM"_s}});
+    locate(1);
+    form->showPage(u"&Grunddaten"_s);
+    QWidget* notdienst = form->fields()->editor(u"A_NotdienstNr"_s);
+    ASSERT_NE(notdienst, nullptr);
+    for (const bool ok : {false, true}) {
+        dialogtest::WhenShown<TF_DbSelect>([ok](TF_DbSelect& d) {
+            if (!ok) {
+                d.btnCancel()->click();
+                return;
+            }
+            EXPECT_TRUE(d.lookupTable()->locate({u"ND_Nr"_s}, {502}));
+            d.grid()->followCursor();
+            d.btnOK()->click();
+        });
+        notdienst->setFocus();
+        QTest::keyClick(notdienst, Qt::Key_W, Qt::AltModifier);
+        EXPECT_EQ(FieldInt(adress(), u"A_NotdienstNr"_s), ok ? 502 : 0);
+        EXPECT_EQ(adress().isEditing(), ok);
+    }
+    adress().post();
+    // "Verbindung löschen" empties the link.
+    action(form->fields()->menu(u"A_NotdienstNr"_s), u"Verbindung löschen"_s)->trigger();
+    EXPECT_TRUE(adress().isEditing());
+    EXPECT_TRUE(adress().field(u"A_NotdienstNr"_s).isNull());
+}
+
+TEST_F(AdressForm, PostalCodeAndTownComeFromThePickerOfTheFieldsAndColumns) {
+    dbstructure::CreatePlzTable(*table::aliases::database(u"LumoDB"_s));
+    addRow(u"PLZ.DB"_s, {{u"P_ID"_s, 1}, {u"PLZ"_s, u"50667"_s}, {u"ORT"_s, u"Köln"_s}});
+    addRow(u"PLZ.DB"_s, {{u"P_ID"_s, 2}, {u"PLZ"_s, u"53111"_s}, {u"ORT"_s, u"Bonn"_s}});
+    locate(2);
+    const auto choose = [](int id) {
+        dialogtest::WhenShown<TF_DbSelect>([id](TF_DbSelect& d) {
+            EXPECT_TRUE(d.lookupTable()->locate({u"P_ID"_s}, {id}));
+            d.grid()->followCursor();
+            d.btnOK()->click();
+        });
+    };
+    choose(2);
+    ASSERT_TRUE(form->runColumnAction(u"A_Ort"_s));
+    EXPECT_EQ(adress().field(u"A_Plz"_s).asString(), u"53111"_s);
+    EXPECT_EQ(adress().field(u"A_Ort"_s).asString(), u"Bonn"_s);
+    form->showPage(u"&Grunddaten"_s);
+    QWidget* plz = form->fields()->editor(u"A_Plz"_s);
+    choose(1);
+    QTest::mouseDClick(plz, Qt::LeftButton);
+    EXPECT_EQ(adress().field(u"A_Plz"_s).asString(), u"50667"_s);
+    EXPECT_EQ(adress().field(u"A_Ort"_s).asString(), u"Köln"_s);
+}
+
+TEST_F(AdressForm, PopupEntriesNeedTheCreateRightAndMarkOnlyTheFilteredAddresses) {
+    registerModules();
+    locate(1);
+    QAction* neuerKunde = action(form->contextMenu(), u"Neuen Kunden anlegen"_s);
+    ASSERT_NE(neuerKunde, nullptr);
+    neuerKunde->trigger();
+    EXPECT_EQ(presenter.texts(MessagePresenter::Kind::Info).value(0),
+              u"Sie haben keine Berechtigung zum Neuanlegen von Datensätzen."_s);
+    EXPECT_FALSE(dm->TabKunden().isOpen() && dm->TabKunden().isEditing());
+    {
+        formtest::TestUser creator{2, 62};
+        presenter.boxes.clear();
+        neuerKunde->trigger();
+        EXPECT_TRUE(presenter.boxes.isEmpty()) << presenter.boxes.value(0).text.toStdString();
+        TF_ListForm* kunden = FindListForm(u"TF_Kunden"_s);
+        ASSERT_NE(kunden, nullptr);
+        EXPECT_TRUE(kunden->isVisible());
+        // Posted and shown; not linked back to the address.
+        EXPECT_FALSE(dm->TabKunden().isEditing());
+        EXPECT_EQ(dm->TabKunden().field(u"K_Match"_s).asString(), u"ALPHA"_s);
+        EXPECT_EQ(FieldInt(adress(), u"A_KundenNr"_s), 0);
+        kunden->hide();
+    }
+    // "Alle anwählen" under the phone filter marks the Bonn numbers only.
+    auto* phone = form->findChild<QLineEdit*>(u"EditFilter"_s);
+    phone->setFocus();
+    QTest::keyClicks(phone, u"0228"_s);
+    action(form->contextMenu(), u"Alle anwählen"_s)->trigger();
+    auto rows = open(u"Adress.DB"_s);
+    for (const auto& [nr, marked] : {std::pair{1, true}, {2, false}, {3, true}}) {
+        ASSERT_TRUE(rows->locate({u"A_Nr"_s}, {nr}));
+        EXPECT_EQ(rows->field(u"A_Selected"_s).asBoolean(), marked) << nr;
+    }
+    action(form->contextMenu(), u"Alle abwählen"_s)->trigger();
+    rows->refresh();
+    ASSERT_TRUE(rows->locate({u"A_Nr"_s}, {3}));
+    EXPECT_FALSE(rows->field(u"A_Selected"_s).asBoolean());
 }
 
 } // namespace
