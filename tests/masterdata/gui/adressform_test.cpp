@@ -26,9 +26,12 @@
 #include <QComboBox>
 #include <QDate>
 #include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 
@@ -445,6 +448,89 @@ TEST_F(AdressForm, PopupEntriesNeedTheCreateRightAndMarkOnlyTheFilteredAddresses
     rows->refresh();
     ASSERT_TRUE(rows->locate({u"A_Nr"_s}, {3}));
     EXPECT_FALSE(rows->field(u"A_Selected"_s).asBoolean());
+}
+
+} // namespace
+
+namespace {
+
+// Answers the next file dialog with the file, or cancels it for an empty one.
+void answerFileDialog(const QString& file) {
+    WhenModalShown([file](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        if (!dialog) {
+            ADD_FAILURE() << "unexpected window " << modal->metaObject()->className();
+            modal->close();
+            return;
+        }
+        if (file.isEmpty()) {
+            dialog->reject();
+            return;
+        }
+        dialog->selectFile(file);
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+}
+
+// The text of the message box that run shows, the box closed.
+QString boxTextOf(const std::function<void()>& run) {
+    QString text;
+    WhenModalShown([&text](QWidget* modal) {
+        if (auto* box = qobject_cast<QMessageBox*>(modal))
+            text = box->text();
+        modal->close();
+    });
+    run();
+    return text;
+}
+
+TEST_F(AdressForm, SelectionsAreSavedAndLoadedThroughTheirDialogs) {
+    QAction* save = action(form->contextMenu(), u"Gewählte speichern"_s);
+    QAction* load = action(form->contextMenu(), u"Auswahl laden"_s);
+    // Nothing marked: nothing to save.
+    EXPECT_EQ(boxTextOf([save] { save->trigger(); }), u"Es sind keine Sätze markiert!"_s);
+    for (const int nr : {1, 3}) {
+        locate(nr);
+        adress().edit();
+        adress()[u"A_Selected"_s] = true;
+        adress().post();
+    }
+    // The extension is added to a name without it.
+    answerFileDialog(path(u"Select/kunden"_s));
+    save->trigger();
+    ASSERT_TRUE(QFileInfo::exists(path(u"Select/kunden.sel"_s)));
+    action(form->contextMenu(), u"Alle abwählen"_s)->trigger();
+    locate(2);
+    adress().edit();
+    adress()[u"A_Selected"_s] = true;
+    adress().post();
+    // A cancelled dialog changes nothing; loading marks exactly the saved ones.
+    answerFileDialog({});
+    load->trigger();
+    EXPECT_TRUE(adress().field(u"A_Selected"_s).asBoolean());
+    answerFileDialog(path(u"Select/kunden.sel"_s));
+    load->trigger();
+    auto rows = open(u"Adress.DB"_s);
+    for (const auto& [nr, marked] : {std::pair{1, true}, {2, false}, {3, true}}) {
+        ASSERT_TRUE(rows->locate({u"A_Nr"_s}, {nr}));
+        EXPECT_EQ(rows->field(u"A_Selected"_s).asBoolean(), marked) << nr;
+    }
+    EXPECT_TRUE(presenter.boxes.isEmpty()) << presenter.boxes.value(0).text.toStdString();
+}
+
+TEST_F(AdressForm, MailingNeedsMarksAndChangesReachTheLinkedCustomer) {
+    EXPECT_EQ(boxTextOf([this] { form->button(u"Mailing"_s)->click(); }),
+              u"Es sind keine Sätze markiert!"_s);
+    addRow(u"Kunden.DB"_s, {{u"K_ID"_s, 1}, {u"K_Nr"_s, 7}, {u"K_Name1"_s, u"alt"_s}});
+    locate(1);
+    adress().edit();
+    adress()[u"A_KundenNr"_s] = 7;
+    adress()[u"A_Name1"_s] = u"Alpha neu"_s;
+    action(form->contextMenu(), u"Änderungen mitteilen"_s)->trigger();
+    EXPECT_FALSE(adress().isEditing());
+    auto kunden = open(u"Kunden.DB"_s);
+    ASSERT_TRUE(kunden->locate({u"K_Nr"_s}, {7}));
+    EXPECT_EQ(kunden->field(u"K_Name1"_s).asString(), u"Alpha neu"_s);
 }
 
 } // namespace
