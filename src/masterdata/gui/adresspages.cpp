@@ -72,13 +72,14 @@ QWidget* contactsPage(TF_ListForm& form) {
                                  {u"AA_AnsprechAbt"_s, u"Abteilung"_s, 16},
                                  {u"AA_AnsprechTel"_s, u"Telefon"_s, 18},
                                  {u"AA_AnsprechBemerk"_s, u"Bemerkung"_s, 36}},
-                                u"AA_AnsprechMemo"_s);
+                                u"AA_AnsprechMemo"_s, u"Notiz zum Ansprechpartner"_s);
 }
 
 QWidget* journalPage(TF_ListForm& form) {
-    auto* page = new AdressDetailPage(
-        form, u"TabJour"_s, u"GridJournal"_s,
-        {{u"AJ_Date"_s, u"Datum"_s, 10}, {u"AJ_TIme"_s, u"Uhrzeit"_s, 8}}, u"AJ_Info"_s);
+    auto* page =
+        new AdressDetailPage(form, u"TabJour"_s, u"GridJournal"_s,
+                             {{u"AJ_Date"_s, u"Datum"_s, 10}, {u"AJ_TIme"_s, u"Uhrzeit"_s, 8}},
+                             u"AJ_Info"_s, u"Text des Eintrags"_s);
     auto* buttons = new QHBoxLayout;
     auto* neu = new QPushButton(u"Neu"_s, page);
     neu->setObjectName(u"btnJournalNeu"_s);
@@ -116,10 +117,10 @@ AdressDetailPage::AdressDetailPage(TF_ListForm& form, table::Table* shared,
 AdressDetailPage::AdressDetailPage(TF_ListForm& form, const QString& sharedObject,
                                    const QString& gridName,
                                    const QList<widgets::GridColumn>& columns,
-                                   const QString& textField)
+                                   const QString& textField, const QString& textCaption)
     : AdressDetailPage(form, &DataModule1().table(sharedObject), nullptr) {
     FollowSharedMasterRows(*m_source, sharedObject);
-    build(gridName, columns, textField);
+    build(gridName, columns, textField, textCaption);
     m_focus = new DetailFocus(form, *m_source, *m_grid);
     if (m_text)
         m_focus->watch(*m_text);
@@ -133,11 +134,11 @@ AdressDetailPage::AdressDetailPage(TF_ListForm& form, std::unique_ptr<table::Tab
     QList<widgets::GridColumn> shown = columns;
     for (widgets::GridColumn& c : shown)
         c.readOnly = true;
-    build(gridName, shown, {});
+    build(gridName, shown, {}, {});
 }
 
 void AdressDetailPage::build(const QString& gridName, const QList<widgets::GridColumn>& columns,
-                             const QString& textField) {
+                             const QString& textField, const QString& textCaption) {
     m_grid = new widgets::DataGrid(*m_source, this);
     m_grid->setObjectName(gridName);
     m_grid->setColumns(columns);
@@ -147,6 +148,7 @@ void AdressDetailPage::build(const QString& gridName, const QList<widgets::GridC
     layout->addWidget(m_grid, 3);
     if (textField.isEmpty())
         return;
+    layout->addWidget(new QLabel(textCaption, this));
     m_text = new widgets::DbRichEdit(*m_source, textField, this);
     m_text->setObjectName(textField);
     m_text->setToolTip(u"Klick oder Strg+Bild ab im Raster: Text bearbeiten"_s);

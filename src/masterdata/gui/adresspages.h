@@ -29,7 +29,8 @@ class AdressDetailPage : public QWidget {
 public:
     // Over a shared detail of the address table ("TabAAnsprech"), editable.
     AdressDetailPage(TF_ListForm& form, const QString& sharedObject, const QString& gridName,
-                     const QList<widgets::GridColumn>& columns, const QString& textField);
+                     const QList<widgets::GridColumn>& columns, const QString& textField,
+                     const QString& textCaption);
     // Over a read-only cursor of the page's own whose linkField holds A_ID.
     AdressDetailPage(TF_ListForm& form, std::unique_ptr<table::Table> own, const QString& linkField,
                      const QString& gridName, const QList<widgets::GridColumn>& columns);
@@ -49,7 +50,7 @@ protected:
 private:
     AdressDetailPage(TF_ListForm& form, table::Table* shared, std::unique_ptr<table::Table> own);
     void build(const QString& gridName, const QList<widgets::GridColumn>& columns,
-               const QString& textField);
+               const QString& textField, const QString& textCaption);
 
     TF_ListForm& m_form;
     table::Table& m_rows;

@@ -229,6 +229,12 @@ TEST_F(AdressForm, RichTextsOpenTheEditorOnlyOnRowsAndCtrlPageKeysMoveBetweenGri
     AdressDetailPage& protocol = page(AdressProtocolPage);
     key(protocol.grid(), Qt::Key_PageDown);
     EXPECT_EQ(QApplication::focusWidget(), &form->grid());
+    // Ctrl+PgDn in the list goes to the tabs, Ctrl+PgUp in the extra data back.
+    key(form->grid(), Qt::Key_PageDown);
+    EXPECT_TRUE(form->fields()->pages()->hasFocus());
+    form->showPage(u"Zusatzdaten"_s);
+    key(*form->fields()->editor(u"A_BriefAnrede"_s), Qt::Key_PageUp);
+    EXPECT_EQ(QApplication::focusWidget(), &form->grid());
     // The address's own rich texts open the same editor.
     form->showPage(u"Beschr./Notizen"_s);
     for (const QString field : {u"A_Notizen"_s, u"A_Beschreibung"_s}) {
