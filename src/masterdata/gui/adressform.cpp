@@ -539,9 +539,17 @@ void SetAdressFormDispatcher(ModuleDispatcher* d) {
 }
 
 void OpenAdressTables() {
-    TF_ListForm* form = FindListForm(u"TF_Adress"_s);
-    if (!form || !HasDataModule1() || !DataModule1().hasTables())
+    if (!HasDataModule1() || !DataModule1().hasTables())
         return;
+    TF_ListForm* form = FindListForm(u"TF_Adress"_s);
+    if (!form) {
+        // The build's entry reads the table without the form.
+        table::Table& t = adress();
+        if (!t.isOpen())
+            t.open();
+        t.refresh();
+        return;
+    }
     OpenAdressFormTables(*form);
     form->table().refresh();
     form->source().notifyViewChanged();

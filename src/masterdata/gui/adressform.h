@@ -16,8 +16,9 @@ ListFormDecl AdressFormDecl();
 void ShowAdressForm();
 void SetAdressFormDispatcher(ModuleDispatcher* dispatcher);
 
-// When the address book exists: opens its tables again and reads them anew
-// (after a client switch, installed as the switch's hook, and after a build).
+// Opens the address table and, when the address book exists, its other
+// tables again and reads them anew (after a client switch, installed as the
+// switch's hook, and before and after a build).
 void OpenAdressTables();
 // When the address book exists: "n/count" in its label lbReccount; the form
 // calls it on the record rules' request to show the record.

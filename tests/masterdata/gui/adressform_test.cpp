@@ -237,7 +237,7 @@ TEST_F(AdressForm, RichTextsOpenTheEditorOnlyOnRowsAndCtrlPageKeysMoveBetweenGri
     EXPECT_EQ(QApplication::focusWidget(), &form->grid());
     // The address's own rich texts open the same editor.
     form->showPage(u"Beschr./Notizen"_s);
-    for (const QString field : {u"A_Notizen"_s, u"A_Beschreibung"_s}) {
+    for (const QString& field : {u"A_Notizen"_s, u"A_Beschreibung"_s}) {
         auto* edit = form->fields()->editorAs<widgets::DbRichEdit>(field);
         ASSERT_NE(edit, nullptr);
         QTest::mouseClick(edit->viewport(), Qt::LeftButton);
