@@ -336,7 +336,7 @@ TEST_F(AdressForm, ExpressionFilterRefusesBadTextsKeepsAHistoryAndTakesFieldName
     locate(1);
     const int before = expressions().count();
     ASSERT_EQ(before, 0);
-    for (const QString bad :
+    for (const QString& bad :
          {u"A_Ort = "_s, u"Unbekannt = 'x'"_s, u"A_Nr=1; DROP TABLE Adress"_s}) {
         SCOPED_TRACE(bad.toStdString());
         presenter.boxes.clear();
