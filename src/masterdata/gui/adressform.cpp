@@ -16,6 +16,7 @@
 #include "masterdata/adressfilter.h"
 #include "masterdata/adressselection.h"
 #include "masterdata/dialogs/pickers.h"
+#include "masterdata/gui/adresslinkpickers.h"
 #include "masterdata/gui/adresspages.h"
 #include "masterdata/gui/detailgridpage.h"
 #include "masterdata/gui/listformdecl.h"
@@ -90,38 +91,11 @@ FieldDecl beside(const QString& caption, const QString& field, const QString& pa
     return f;
 }
 
-QPoint pickerPlace() {
-    const QWidget* main = MainForm();
-    return main ? QPoint(main->x() + 240, main->y() + 140) : QPoint(240, 140);
-}
-
-// The picker's remembered sort field per link kind, for the program's run.
-QString& pickerSort(const QString& field) {
-    static QHash<QString, QString> sorts;
-    return sorts[field];
-}
-
-int pickLink(const QString& field, int current) {
-    const QPoint at = pickerPlace();
-    QString& sort = pickerSort(field);
-    if (field == "A_KundenNr"_L1)
-        return SelectKunde(current, 400, at.x(), at.y(), sort);
-    if (field == "A_ObjektNr"_L1)
-        return SelectObjekt(current, 400, at.x(), at.y(), sort);
-    if (field == "A_LieferantNr"_L1)
-        return SelectLieferant(current, 400, at.x(), at.y(), sort);
-    if (field == "A_NotdienstNr"_L1)
-        return SelectNotdienst(current, at.x(), at.y());
-    return SelectPersonal(current, 400, at.x(), at.y(), sort);
-}
-
 FieldDecl link(const QString& caption, const QString& field, bool sameLine = false) {
     FieldDecl f{.caption = caption, .field = field, .page = kGrund, .width = 8};
     f.sameLine = sameLine;
     f.readOnly = true;
-    f.pick = [field](QWidget&) {
-        SetAdressLink(adress(), field, pickLink(field, adress().field(field).asIntegerOr(0)));
-    };
+    f.pick = [field](QWidget&) { PickAdressLink(adress(), field); };
     f.menu = {
         {u"Verbindung löschen"_s, {}, [field](QWidget&) { ClearAdressLink(adress(), field); }},
         {u"Abbruch"_s, {}, nullptr}};
