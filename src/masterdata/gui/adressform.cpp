@@ -204,11 +204,14 @@ void markAll(TF_TableForm& form, bool mark) {
 void saveSelection(TF_TableForm& form) {
     if (CountMarkedAdressen() == 0)
         throw DbError(u"Es sind keine Sätze markiert!"_s);
-    const QString file =
-        QFileDialog::getSaveFileName(&form, u"Auswahl speichern"_s, SelectDir, kSelFilter);
-    if (file.isEmpty())
+    // The dialog adds the ending itself, so overwriting "name.sel" is confirmed
+    // also when only "name" was typed.
+    QFileDialog dialog(&form, u"Auswahl speichern"_s, SelectDir, kSelFilter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(u"sel"_s);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
-    SaveAdressSelection(file.endsWith(u".sel"_s, Qt::CaseInsensitive) ? file : file + u".sel"_s);
+    SaveAdressSelection(dialog.selectedFiles().constFirst());
 }
 
 void loadSelection(TF_TableForm& form) {
