@@ -75,13 +75,15 @@ int PushAdressChanges(table::Table& adress) {
         table::Table& target;
         const char* numberField;
         const char* prefix;
+        QString kind;
     };
-    const Link links[] = {{"A_KundenNr", dm.TabKunden(), "K_Nr", "K"},
-                          {"A_ObjektNr", dm.TabObjekt(), "O_Nr", "O"},
-                          {"A_PersonalNr", dm.TabPersonal(), "P_Nr", "P"},
-                          {"A_LieferantNr", dm.TabLieferant(), "K_Nr", "K"},
-                          {"A_NotdienstNr", dm.TabNotdienst(), "ND_Nr", "ND"}};
+    const Link links[] = {{"A_KundenNr", dm.TabKunden(), "K_Nr", "K", u"Kunde"_s},
+                          {"A_ObjektNr", dm.TabObjekt(), "O_Nr", "O", u"Objekt"_s},
+                          {"A_PersonalNr", dm.TabPersonal(), "P_Nr", "P", u"Mitarbeiter"_s},
+                          {"A_LieferantNr", dm.TabLieferant(), "K_Nr", "K", u"Lieferant"_s},
+                          {"A_NotdienstNr", dm.TabNotdienst(), "ND_Nr", "ND", u"Notdienst"_s}};
     int updated = 0;
+    QStringList failures;
     for (const Link& link : links) {
         const int nr = adress.field(QString::fromLatin1(link.linkField)).asIntegerOr(0);
         if (nr == 0)
@@ -90,9 +92,23 @@ int PushAdressChanges(table::Table& adress) {
             link.target.open();
         if (!link.target.locate({QString::fromLatin1(link.numberField)}, {nr}))
             continue;
-        UpdateFromAdress(adress, link.target, QString::fromLatin1(link.prefix));
-        ++updated;
+        // A record that refuses the change (locked, a rule) is put back as it
+        // was and named afterwards; the other linked records still get theirs.
+        try {
+            link.target.edit();
+            CopyAdressFields(adress, link.target, QString::fromLatin1(link.prefix));
+            link.target.post();
+            ++updated;
+        } catch (const DbError& error) {
+            if (link.target.isEditing())
+                link.target.cancel();
+            failures << u"%1 %2: %3"_s.arg(link.kind).arg(nr).arg(error.message());
+        }
     }
+    if (!failures.isEmpty())
+        throw DbError(
+            u"Die Änderungen wurden nicht in jeden verbundenen Datensatz übernommen:\n"_s +
+            failures.join(u'\n'));
     return updated;
 }
 

@@ -24,7 +24,8 @@ void AppendFromAdress(table::Table& adress, table::Table& target, const QString&
 void UpdateFromAdress(table::Table& adress, table::Table& target, const QString& prefix);
 // "Änderungen mitteilen": copies the current address into the customer,
 // object, staff member, supplier and emergency service it is linked to, in
-// the data module's shared tables. Returns how many records were updated.
+// the data module's shared tables. Returns how many records were updated; a
+// record that refuses is put back and named in the DbError raised at the end.
 int PushAdressChanges(table::Table& adress);
 
 // A link picker's answer: writes picked into the address's link field when

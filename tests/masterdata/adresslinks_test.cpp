@@ -102,6 +102,25 @@ TEST_F(AdressLinks, PushAdressChangesUpdatesTheLinkedRecordsOnly) {
     EXPECT_EQ(valueOf(u"Personal.DB"_s, u"P_Nr"_s, 3, u"P_Name1"_s).toString(), u"alt"_s);
 }
 
+TEST_F(AdressLinks, ARefusingLinkedRecordIsNamedAndTheOthersStillGetTheChange) {
+    addCustomer(1, 5);
+    addRow(u"Personal.DB"_s, {{u"P_ID"_s, 1}, {u"P_Nr"_s, 3}, {u"P_Name1"_s, u"alt"_s}});
+    adress().edit();
+    adress()[u"A_PersonalNr"_s] = 3;
+    adress().post();
+    dm->TabKunden().beforePost += [](table::Table&) { throw DbError(u"Satz gesperrt"_s); };
+    try {
+        PushAdressChanges(adress());
+        ADD_FAILURE() << "a refused post was reported as done";
+    } catch (const DbError& error) {
+        EXPECT_TRUE(error.message().contains(u"Kunde 5: Satz gesperrt"_s))
+            << error.message().toStdString();
+    }
+    EXPECT_FALSE(dm->TabKunden().isEditing());
+    EXPECT_TRUE(valueOf(u"Kunden.DB"_s, u"K_Nr"_s, 5, u"K_Name1"_s).toString().isEmpty());
+    EXPECT_EQ(valueOf(u"Personal.DB"_s, u"P_Nr"_s, 3, u"P_Name1"_s).toString(), u"Meier GmbH"_s);
+}
+
 TEST(AdressDocCodes, PositionsNamesAndSources) {
     EXPECT_EQ(DocKindIndexOfCode(u"AN"_s), 0);
     EXPECT_EQ(DocKindIndexOfCode(u"AR"_s), 2);
