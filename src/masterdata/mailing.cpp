@@ -4,6 +4,7 @@
 #include "core/data/dbhelpers.h"
 #include "masterdata/emailaddress.h"
 #include "masterdata/mailsettings.h"
+#include "masterdata/markedadressen.h"
 #include "platform/errors.h"
 #include "platform/table/table.h"
 
@@ -14,34 +15,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The address table's filter, switch and position as the caller left them.
-class AddressViewGuard {
-public:
-    explicit AddressViewGuard(table::Table& t)
-        : m_table(t), m_filter(t.filter()), m_filtered(t.isFiltered()) {
-        if (!t.isEmpty())
-            m_mark = t.bookmark();
-    }
-    ~AddressViewGuard() {
-        try {
-            m_table.setFilter(m_filter);
-            m_table.setFiltered(m_filtered);
-            if (m_mark && m_table.bookmarkValid(*m_mark))
-                m_table.gotoBookmark(*m_mark);
-        } catch (const std::exception&) {
-            // The view cannot be restored; the table stays usable as it is.
-        }
-    }
-    AddressViewGuard(const AddressViewGuard&) = delete;
-    AddressViewGuard& operator=(const AddressViewGuard&) = delete;
-
-private:
-    table::Table& m_table;
-    QString m_filter;
-    bool m_filtered;
-    std::optional<table::Bookmark> m_mark;
-};
-
 struct MarkedAddress {
     int id = 0;
     int number = 0;
@@ -49,8 +22,7 @@ struct MarkedAddress {
 };
 
 QList<MarkedAddress> markedAddresses(table::Table& adress, const MailingObserver& observer) {
-    adress.setFilter(u"A_Selected=true"_s);
-    adress.setFiltered(true);
+    FilterMarkedAdressen(adress);
     QList<MarkedAddress> marked;
     for (adress.first(); !adress.eof(); adress.next()) {
         marked.append({FieldInt(adress, u"A_ID"_s), FieldInt(adress, u"A_Nr"_s),
@@ -67,23 +39,6 @@ void unmark(table::Table& adress, int id) {
     adress.edit();
     adress.field(u"A_Selected"_s).setValue(false);
     adress.post();
-}
-
-void noteSending(table::Table& proto, int addressId, const QString& subject) {
-    proto.append();
-    try {
-        proto.field(u"AP_Adr"_s).setValue(addressId);
-        proto.field(u"AP_Art"_s).setValue(2);
-        // A long subject is noted as far as the protocol's field holds it.
-        table::Field& text = proto.field(u"AP_Text"_s);
-        text.setValue(subject.isEmpty() ? u"Mailing verschickt"_s : subject.left(text.size()));
-        proto.post();
-    } catch (...) {
-        // A row that could not be written is never posted by a later append.
-        if (proto.isEditing())
-            proto.cancel();
-        throw;
-    }
 }
 
 void noteFailed(MailingOutcome& result, int addressNumber, const QString& message) {
@@ -141,7 +96,7 @@ MailingOutcome RunMailing(const TMailSettings& settings, const MailingRequest& r
     QList<MarkedAddress> recipients;
     {
         OpenForCall adressOpen(adress);
-        AddressViewGuard guard(adress);
+        AdressViewGuard guard(adress);
         for (const MarkedAddress& a : markedAddresses(adress, observer)) {
             if (IsValidEmail(a.email)) {
                 recipients.append(a);
@@ -193,7 +148,8 @@ MailingOutcome RunMailing(const TMailSettings& settings, const MailingRequest& r
         try {
             if (!protoOpen)
                 protoOpen.emplace(dm.TabProto());
-            noteSending(dm.TabProto(), a.id, message.subject);
+            AppendAdrProto(dm.TabProto(), a.id, AdrProtoArt::Mailing, message.subject,
+                           u"Mailing verschickt"_s);
         } catch (const DbError& error) {
             noteFailed(result, a.number, error.message());
         } catch (const Abort&) {

@@ -21,8 +21,10 @@
 #include "masterdata/gui/detailgridpage.h"
 #include "masterdata/gui/listformdecl.h"
 #include "masterdata/gui/listforms.h"
+#include "masterdata/gui/serienbriefdialogs.h"
 #include "masterdata/gui/tf_listform.h"
 #include "masterdata/gui/tf_mailing.h"
+#include "masterdata/serienbrief.h"
 #include "platform/errors.h"
 #include "platform/table/table.h"
 #include "platform/widgets/datagrid.h"
@@ -312,6 +314,22 @@ void showDocuments(TF_TableForm& base) {
     ShowDocViewForm(nr, name, kind, lines);
 }
 
+// The view came back after the letters; the protocol may have new rows.
+void serienbrief(TF_TableForm& form) {
+    const auto refresh = [&form] {
+        form.source().notifyViewChanged();
+        if (auto* list = qobject_cast<TF_ListForm*>(&form))
+            refreshPage(*list, kProtokoll);
+    };
+    try {
+        RunSerienbriefOver(form);
+    } catch (...) {
+        refresh();
+        throw;
+    }
+    refresh();
+}
+
 // The phone filter and the expression filter beside the search line.
 void buildFilters(TF_ListForm& form) {
     // The grid's reading cursor applies the phone filter too.
@@ -453,7 +471,7 @@ ListFormDecl AdressFormDecl() {
                        {u"A_Ort"_s, [](TF_TableForm& form) { pickPlzOrt(u"ORT"_s, &form); }}};
     f.lookups = {{u"A_BankZahlart"_s, u"TabZahlart"_s}};
     f.buttons = {{u"Mailing"_s, &showMailing},
-                 {u"Serienbrief"_s, nullptr},
+                 {u"Serienbrief"_s, &serienbrief},
                  {u"Dokumente"_s, &showDocuments}};
     f.contextMenu = contextMenu();
     f.prints = {{u"&Vorschau"_s, 22000, u"PrintAdressList"_s, 1, &prepareAdressPrint},
@@ -483,7 +501,8 @@ ListFormDecl AdressFormDecl() {
         buildFilters(form);
         buildRecordCount(form);
         tintLinkFields(form);
-        disableWaiting(form, u"Serienbrief"_s, u"den Serienbriefdruck"_s);
+        if (!IsSerienbriefPrintAvailable())
+            disableWaiting(form, u"Serienbrief"_s, u"den Serienbriefdruck"_s);
         if (!IsDataSafetyServiceAvailable(DataSafetyService::DocumentViewer))
             disableWaiting(form, u"Dokumente"_s, u"die Dokumentenanzeige"_s);
         // Like a speed button: the link field keeps the focus that chooses the kind.
