@@ -19,8 +19,8 @@ constexpr int kSerienbriefFormType = 80000;
 
 QString askSubject(const QRect& form) {
     QInputDialog dialog(QApplication::activeWindow());
-    dialog.setWindowTitle(u"Betreff für Protokoll eingeben"_s);
-    dialog.setLabelText(u"Betreff"_s);
+    dialog.setWindowTitle(u"Serienbrief"_s);
+    dialog.setLabelText(u"Betreff für Protokoll eingeben"_s);
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.resize(400, dialog.sizeHint().height());
     dialog.move(form.left() + 350, form.top() + 400);
