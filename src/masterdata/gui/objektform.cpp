@@ -39,6 +39,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFocusEvent>
+#include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -60,16 +61,17 @@ namespace {
 
 constexpr int kRight = 10;
 const QString kGrund = u"&Grunddaten"_s;
-const QString kAnspr = u"Ans&prechp."_s;
+const QString kAnspr = u"Ansprec&hp."_s;
 const QString kDaten = u"Ob&jektdaten"_s;
 const QString kTaetig = u"T&ätigkeit"_s;
-const QString kBerichte = u"Be&richte"_s;
-const QString kFaktura = u"Fa&ktura"_s;
+const QString kBerichte = u"Beri&chte"_s;
+const QString kFaktura = u"Faktu&ra"_s;
 const QString kNotdienste = u"Notdi&enste"_s;
 const QString kMieter = u"Mieter"_s;
 const QString kOffen = u"Offene Posten"_s;
 const QString kExtras = u"Extras"_s;
 const QString kMieterGroup = u"Mieter"_s;
+const QString kKundeHint = u"Doppelclick für Kundenauswahl"_s;
 
 table::Table& objekte() {
     return DataModule1().TabObjekt();
@@ -138,7 +140,8 @@ QList<FieldDecl> objektFields() {
         {.caption = u"Fa&x"_s, .field = u"O_Fax"_s, .page = kGrund, .width = 20},
         {.caption = u"Sachbearbeiter"_s, .field = u"O_Sachbearbeiter"_s, .page = kGrund},
         {.caption = u"E-Ma&il"_s, .field = u"O_Email"_s, .page = kGrund},
-        {.caption = u"&Website"_s, .field = u"O_Website"_s, .page = kGrund},
+        // No mnemonic: Alt+W in the grid's customer column opens the customer picker.
+        {.caption = u"Website"_s, .field = u"O_Website"_s, .page = kGrund},
         {.caption = u"Pla&ninfo"_s, .field = u"O_Planinfo"_s, .page = kGrund},
         {.caption = u"Langbe&zeichnung"_s,
          .field = u"O_Langbezeich"_s,
@@ -148,22 +151,24 @@ QList<FieldDecl> objektFields() {
     for (int i = 1; i <= 4; ++i) {
         const QString n = QString::number(i);
         const QString group = u"Ansprechpartner "_s + n;
+        // Two lines per person, so that all four fit on the page.
         f += {{.caption = u"Name"_s, .field = u"O_Ansprech"_s + n, .page = kAnspr, .group = group},
-              {.caption = u"Bereich"_s,
-               .field = u"O_AnsprechAbt"_s + n,
-               .page = kAnspr,
-               .width = 20,
-               .group = group},
               {.caption = u"Telefon"_s,
                .field = u"O_AnsprechTel"_s + n,
                .page = kAnspr,
                .width = 20,
                .group = group,
                .sameLine = true},
+              {.caption = u"Bereich"_s,
+               .field = u"O_AnsprechAbt"_s + n,
+               .page = kAnspr,
+               .width = 12,
+               .group = group},
               {.caption = u"Bemerkung"_s,
                .field = u"O_AnsprechBem"_s + n,
                .page = kAnspr,
-               .group = group}};
+               .group = group,
+               .sameLine = true}};
     }
     f += {
         {.caption = u"Grundstück (qm)"_s,
@@ -212,12 +217,12 @@ QList<FieldDecl> objektFields() {
         lookupList(u"&Druckumfang"_s, u"O_BerichtModus"_s, kBerichte, u"BM_Nr"_s, u"BM_Text"_s),
         lookupList(u"Uner&ledigte Positionen"_s, u"O_BerichtUnerledigt"_s, kBerichte, u"BU_Nr"_s,
                    u"BU_Text"_s),
-        {.caption = u"Anzahl Berichtsk&opien"_s,
+        {.caption = u"Anzahl Berichts&kopien"_s,
          .field = u"O_KopienKB"_s,
          .kind = FieldKind::Spin,
          .page = kBerichte,
          .width = 6},
-        {.caption = u"Ku&nde ist Berichtsempfänger"_s,
+        {.caption = u"Kunde ist Berichts&empfänger"_s,
          .field = u"O_UseKundenAdresseKb"_s,
          .kind = FieldKind::CheckBox,
          .page = kBerichte},
@@ -227,7 +232,7 @@ QList<FieldDecl> objektFields() {
         if (TF_ListForm* form = listFormOf(editor))
             pickKunde(*form);
     };
-    kunde.hint = u"Doppelclick für Kundenauswahl"_s;
+    kunde.hint = kKundeHint;
     f += {kunde,
           {.caption = u"&Vertragsbeginn"_s,
            .field = u"O_Vertragsbeginn"_s,
@@ -360,13 +365,56 @@ QLineEdit* readOnlyLine(QWidget* parent) {
     return e;
 }
 
-// A read-only line "Kunde" appended to a page's fields.
-QLineEdit* addKundeLine(TF_ListForm& form, const QString& page, const QString& caption) {
+// The customer's name opens the customer picker like the number does.
+class KundePick : public QObject {
+public:
+    KundePick(TF_ListForm& form, QWidget& name) : QObject(&name), m_form(form) {
+        name.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        bool open = event->type() == QEvent::MouseButtonDblClick;
+        if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            open = key->key() == Qt::Key_W && key->modifiers() == Qt::AltModifier;
+        }
+        if (!open)
+            return QObject::eventFilter(watched, event);
+        guarded(&m_form, [this] { pickKunde(m_form); });
+        return true;
+    }
+
+private:
+    TF_ListForm& m_form;
+};
+
+// A read-only line with the customer's name: appended to a page's fields,
+// or beside the field besideField when given.
+QLineEdit* addKundeLine(TF_ListForm& form, const QString& page, const QString& caption,
+                        const QString& besideField = {}) {
     QWidget* host = form.fields()->page(page);
     auto* line = new QHBoxLayout;
-    line->addWidget(new QLabel(caption, host));
     QLineEdit* e = readOnlyLine(host);
     e->setObjectName(u"K_Match"_s);
+    e->setFocusPolicy(Qt::ClickFocus);
+    e->setToolTip(kKundeHint);
+    new KundePick(form, *e);
+    QWidget* field = besideField.isEmpty() ? nullptr : form.fields()->editor(besideField);
+    for (QFormLayout* rows : host->findChildren<QFormLayout*>()) {
+        int row = -1;
+        QFormLayout::ItemRole role{};
+        rows->getWidgetPosition(field, &row, &role);
+        if (!field || row < 0 || role != QFormLayout::FieldRole)
+            continue;
+        rows->removeWidget(field);
+        line->addWidget(field);
+        line->addWidget(new QLabel(caption, host));
+        line->addWidget(e, 1);
+        rows->setLayout(row, QFormLayout::FieldRole, line);
+        return e;
+    }
+    line->addWidget(new QLabel(caption, host));
     line->addWidget(e, 1);
     if (auto* layout = qobject_cast<QBoxLayout*>(host->layout()))
         layout->addLayout(line);
@@ -405,7 +453,7 @@ void buildBerichte(TF_ListForm& form, ObjektExtras& x) {
 }
 
 void buildFaktura(TF_ListForm& form, ObjektExtras& x) {
-    x.kundeFaktura = addKundeLine(form, kFaktura, u"Kundenname"_s);
+    x.kundeFaktura = addKundeLine(form, kFaktura, u"Kundenname"_s, u"O_Kunde"_s);
     QWidget* host = form.fields()->page(kFaktura);
     auto* box = new QGroupBox(u"Adress-Übernahme aus"_s, host);
     auto* row = new QHBoxLayout(box);
@@ -722,10 +770,10 @@ ListFormDecl ObjektListFormDecl() {
     f.caption = u"Objekte"_s;
     f.table = u"TabObjekt"_s;
     f.gridName = u"DBGrid1"_s;
-    f.columns = {{u"O_Nr"_s, u"Obj.-Nr."_s, 7},      {u"O_Match"_s, u"Suchbegriff"_s, 16},
-                 {u"O_Name1"_s, u"Name 1"_s, 22},    {u"O_Name2"_s, u"Name 2"_s, 18},
-                 {u"O_Strasse"_s, u"Strasse"_s, 20}, {u"O_Plz"_s, u"Plz"_s, 6},
-                 {u"O_Ort"_s, u"Ort"_s, 16},         {u"O_Kunde"_s, u"Kunde"_s, 7, true},
+    f.columns = {{u"O_Nr"_s, u"Obj.-Nr."_s, 7},      {u"O_Match"_s, u"Suchbegriff"_s, 14},
+                 {u"O_Name1"_s, u"Name 1"_s, 20},    {u"O_Name2"_s, u"Name 2"_s, 14},
+                 {u"O_Strasse"_s, u"Strasse"_s, 18}, {u"O_Plz"_s, u"Plz"_s, 6},
+                 {u"O_Ort"_s, u"Ort"_s, 14},         {u"O_Kunde"_s, u"Kunde"_s, 7, true},
                  {u"O_Aktiv"_s, u"Aktiv"_s, 5}};
     f.columnActions = {{u"O_Kunde"_s, [](TF_TableForm& form) {
                             if (auto* list = qobject_cast<TF_ListForm*>(&form))
@@ -764,7 +812,7 @@ ListFormDecl ObjektListFormDecl() {
     };
     f.prints = objektPrintButtons();
     f.helpPage = u"objekte.html"_s;
-    f.minimumSize = {760, 560};
+    f.minimumSize = {960, 780};
     f.placement = {kPlacementFile01, u"TF_Objekt"_s, {u"DBGrid1.Columns"_s, u"lbSort.Caption"_s}};
     d.right = kRight;
     d.remember = [] { RememberObjektNr(); };

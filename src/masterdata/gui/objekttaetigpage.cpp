@@ -223,11 +223,16 @@ void ObjektTaetigPage::columnLeft(int previousColumn, int currentColumn) {
 
 bool ObjektTaetigPage::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
+    case QEvent::ShortcutOverride:
     case QEvent::KeyPress: {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->modifiers() == Qt::AltModifier &&
             (key->key() == Qt::Key_K || key->key() == Qt::Key_W)) {
-            SelectTaetigkeit();
+            // Ahead of the mnemonics of captions elsewhere on the form.
+            if (event->type() == QEvent::ShortcutOverride)
+                event->accept();
+            else
+                SelectTaetigkeit();
             return true;
         }
         break;
