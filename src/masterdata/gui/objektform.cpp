@@ -61,11 +61,11 @@ namespace {
 
 constexpr int kRight = 10;
 const QString kGrund = u"&Grunddaten"_s;
-const QString kAnspr = u"Ansprec&hp."_s;
+const QString kAnspr = u"Ans&prechp."_s;
 const QString kDaten = u"Ob&jektdaten"_s;
 const QString kTaetig = u"T&ätigkeit"_s;
-const QString kBerichte = u"Beri&chte"_s;
-const QString kFaktura = u"Faktu&ra"_s;
+const QString kBerichte = u"Be&richte"_s;
+const QString kFaktura = u"Fa&ktura"_s;
 const QString kNotdienste = u"Notdi&enste"_s;
 const QString kMieter = u"Mieter"_s;
 const QString kOffen = u"Offene Posten"_s;
@@ -217,12 +217,12 @@ QList<FieldDecl> objektFields() {
         lookupList(u"&Druckumfang"_s, u"O_BerichtModus"_s, kBerichte, u"BM_Nr"_s, u"BM_Text"_s),
         lookupList(u"Uner&ledigte Positionen"_s, u"O_BerichtUnerledigt"_s, kBerichte, u"BU_Nr"_s,
                    u"BU_Text"_s),
-        {.caption = u"Anzahl Berichts&kopien"_s,
+        {.caption = u"Anzahl Berichtsk&opien"_s,
          .field = u"O_KopienKB"_s,
          .kind = FieldKind::Spin,
          .page = kBerichte,
          .width = 6},
-        {.caption = u"Kunde ist Berichts&empfänger"_s,
+        {.caption = u"Ku&nde ist Berichtsempfänger"_s,
          .field = u"O_UseKundenAdresseKb"_s,
          .kind = FieldKind::CheckBox,
          .page = kBerichte},

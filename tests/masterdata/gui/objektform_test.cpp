@@ -324,13 +324,13 @@ TEST_F(ObjektForm, EachCustomerFieldOpensThePickerWhichWritesTheChosenCustomerUn
         QString page;
         std::function<void()> open;
     } openers[] = {
-        {"Alt+W on the number", u"Faktu&ra"_s,
+        {"Alt+W on the number", u"Fa&ktura"_s,
          [&] { QTest::keyClick(number, Qt::Key_W, Qt::AltModifier); }},
-        {"double-click on the number", u"Faktu&ra"_s,
+        {"double-click on the number", u"Fa&ktura"_s,
          [&] { QTest::mouseDClick(number, Qt::LeftButton); }},
         {"double-click on the name of the first page", u"&Grunddaten"_s,
          [&] { QTest::mouseDClick(names[0], Qt::LeftButton); }},
-        {"Alt+W on the name of the billing page", u"Faktu&ra"_s,
+        {"Alt+W on the name of the billing page", u"Fa&ktura"_s,
          [&] { QTest::keyClick(names[1], Qt::Key_W, Qt::AltModifier); }},
         {"Alt+W in the grid's customer column", u"&Grunddaten"_s,
          [&] {
@@ -359,7 +359,7 @@ TEST_F(ObjektForm, TheSameCustomerOrNoneFromThePickerLeavesTheObjectOutOfEditSta
     table::Table& t = dm->TabObjekt();
     QWidget* number = form->fields()->editor(u"O_Kunde"_s);
     ASSERT_NE(number, nullptr);
-    form->showPage(u"Faktu&ra"_s);
+    form->showPage(u"Fa&ktura"_s);
     const struct {
         const char* what;
         int objektNr;
