@@ -10,6 +10,7 @@
 #include "masterdata/dialogs/selectrecord.h"
 #include "masterdata/dialogs/tf_rtfdlg.h"
 #include "masterdata/gui/detailfocus.h"
+#include "masterdata/gui/detailgridpage.h"
 #include "masterdata/gui/objektformhooks.h"
 #include "masterdata/gui/tf_listform.h"
 #include "masterdata/lookupfields.h"
@@ -45,6 +46,8 @@ table::Table& rows() {
 ObjektTaetigPage::ObjektTaetigPage(TF_ListForm& form) : QWidget(&form), m_form(form) {
     AddObjTaetigLookupFields(rows());
     m_source = std::make_unique<widgets::DataSource>(rows());
+    // The grid lists the current object's rows only, as the table does.
+    FollowSharedMasterRows(*m_source, u"TabObjTaetig"_s);
     m_source->setDeleteGuard([&form] { form.guardDelete(); });
     auto* layout = new QVBoxLayout(this);
     m_grid = new widgets::DataGrid(*m_source, this);

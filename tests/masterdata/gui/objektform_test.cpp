@@ -1,13 +1,19 @@
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/numberproposals.h"
+#include "core/data/recordrules.h"
+#include "core/datagui/tf_selform.h"
 #include "core/deleteguard.h"
 #include "core/messagecatalog.h"
+#include "core/programdirs.h"
 #include "core/rights.h"
+#include "core/rightsfile.h"
+#include "core/syslog.h"
 #include "masterdata/activities.h"
 #include "masterdata/dialogs/pickerfilters.h"
 #include "masterdata/dialogs/tf_dbselect.h"
 #include "masterdata/gui/listformdecl.h"
+#include "masterdata/gui/listforms.h"
 #include "masterdata/gui/objektform.h"
 #include "masterdata/gui/objektformhooks.h"
 #include "masterdata/gui/objekttaetigpage.h"
@@ -22,12 +28,18 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFile>
 #include <QFocusEvent>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QTabWidget>
+#include <QTableWidget>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -94,6 +106,14 @@ protected:
         for (t.first(); !t.eof() && !t.isEmpty(); t.next())
             nrs.append(t.field(u"O_Nr"_s).asIntegerOr(0));
         return nrs;
+    }
+    QStringList visiblePages() const {
+        QStringList pages;
+        QTabWidget* tabs = form->fields()->pages();
+        for (int i = 0; i < tabs->count(); ++i)
+            if (tabs->isTabVisible(i))
+                pages << tabs->tabText(i);
+        return pages;
     }
     void focus(QWidget& w, QEvent::Type type) {
         QFocusEvent event(type, Qt::OtherFocusReason);
@@ -601,6 +621,260 @@ TEST_F(ObjektForm, AltKAndAltWInTheActivityColumnOpenTheActivityPickerWhateverCa
         EXPECT_EQ(form->currentPage(), page) << "no caption's mnemonic took the key";
         dm->TabObjTaetig().cancel();
         grid->source().notifyViewChanged();
+    }
+}
+
+} // namespace
+
+namespace {
+
+// The object's field, posted.
+void postField(table::Table& t, const QString& field, const QVariant& value) {
+    t.edit();
+    t.field(field).setValue(value);
+    t.post();
+}
+
+TEST_F(ObjektForm, TheReportFormChoiceOffersTheFormsOfTheReportScopeAndShowsTheChosenOnesName) {
+    for (const int type : {26000, 27000, 28000})
+        addRow(u"QrFrmDef.DB"_s, {{u"QF_ID"_s, type + 5},
+                                  {u"Q_FormType"_s, type},
+                                  {u"Q_Protect"_s, false},
+                                  {u"Q_SelectGroup"_s, 0},
+                                  {u"Q_Filename"_s, u"F%1.qrf"_s.arg(type + 5)},
+                                  {u"Q_Comment"_s, u"Bericht %1"_s.arg(type + 5)}});
+    table::Table& t = dm->TabObjekt();
+    goTo(*form, 10);
+    form->showPage(u"Be&richte"_s);
+    auto* name = form->findChild<QLabel*>(u"lbBerichtForm"_s);
+    ASSERT_NE(name, nullptr);
+    QPushButton* choose = nullptr;
+    for (QPushButton* b : form->findChildren<QPushButton*>())
+        if (b->text() == u"Druckf&ormular"_s)
+            choose = b;
+    ASSERT_NE(choose, nullptr);
+    const struct {
+        QVariant scope;
+        int chosen; // 0: cancelled
+        int type;
+    } cases[] = {{QVariant(), 26005, 26000},
+                 {1, 26005, 26000},
+                 {2, 27005, 27000},
+                 {3, 28005, 28000},
+                 {2, 0, 27000}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.scope.toString().toStdString() + " -> " + std::to_string(c.chosen));
+        postField(t, u"O_BerichtModus"_s, c.scope);
+        postField(t, u"O_PrintFormNoKB"_s, QVariant());
+        form->source().notifyRecordChanged();
+        QList<int> offered;
+        WhenModalShown([&](QWidget* modal) {
+            auto* d = qobject_cast<TF_SelForm*>(modal);
+            if (!d) {
+                ADD_FAILURE() << "unexpected modal window";
+                modal->close();
+                return;
+            }
+            for (int r = 0; r < d->grid()->rowCount(); ++r) {
+                const int id = d->grid()->item(r, 0)->text().toInt();
+                offered << id / 1000 * 1000;
+                if (id == c.chosen)
+                    d->grid()->selectRow(r);
+            }
+            c.chosen != 0 ? d->accept() : d->reject();
+        });
+        choose->click();
+        ASSERT_FALSE(offered.isEmpty());
+        EXPECT_EQ(QSet<int>(offered.begin(), offered.end()), QSet<int>{c.type});
+        EXPECT_EQ(t.isEditing(), c.chosen != 0) << "left unposted";
+        EXPECT_EQ(FieldInt(t, u"O_PrintFormNoKB"_s), c.chosen);
+        EXPECT_EQ(name->text(), c.chosen != 0 ? u"Bericht %1"_s.arg(c.chosen) : QString());
+        if (t.isEditing())
+            t.cancel();
+    }
+}
+
+TEST_F(ObjektForm, NotesAreEditedUnderTheObjectsCaptionWhichComesBackAfterwards) {
+    goTo(*form, 10);
+    const QString caption = form->windowTitle();
+    QString captionWhileOpen;
+    WhenModalShown([&](QWidget* modal) {
+        captionWhileOpen = form->windowTitle();
+        modal->close();
+    });
+    QPushButton* notes = form->button(u"Notizen"_s);
+    ASSERT_NE(notes, nullptr);
+    notes->click();
+    EXPECT_EQ(captionWhileOpen, u"Notizen bearbeiten [Objekt 10]"_s);
+    EXPECT_EQ(form->windowTitle(), caption);
+    EXPECT_FALSE(dm->TabObjekt().isEditing());
+}
+
+TEST_F(ObjektForm, StockAndDocumentsWriteTheirLogLinesAroundTheirForms) {
+    const QString savedLog = LogFileName;
+    const bool savedEnabled = LogEnabled;
+    LogFileName = path(u"Syslog.txt"_s);
+    LogEnabled = true;
+    struct Restore {
+        std::function<void(int, int)> previous = ObjektFormHooksRegistry().showArtikelForm;
+        ~Restore() { ObjektFormHooksRegistry().showArtikelForm = previous; }
+    } restore;
+    QList<std::pair<int, int>> stocks;
+    ObjektFormHooksRegistry().showArtikelForm = [&](int objId, int objNr) {
+        WriteLog(u"Artikel"_s);
+        stocks.append({objId, objNr});
+    };
+    goTo(*form, 10);
+    WhenModalShown([](QWidget* modal) { modal->close(); });
+    form->button(u"Dokum."_s)->click();
+    form->button(u"Lager"_s)->click();
+    LogFileName = savedLog;
+    LogEnabled = savedEnabled;
+
+    EXPECT_EQ(stocks, (QList<std::pair<int, int>>{{1, 10}}));
+    QFile log(path(u"Syslog.txt"_s));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    QStringList messages;
+    for (const QByteArray& line : log.readAll().split('\n'))
+        if (!line.trimmed().isEmpty())
+            messages << QString::fromLatin1(line).section(u'>', 1).trimmed();
+    EXPECT_EQ(messages, (QStringList{u"ObjDoku IN"_s, u"ObjDoku OUT"_s, u"ObjLager IN"_s,
+                                     u"Artikel"_s, u"ObjLager OUT"_s}));
+}
+
+TEST_F(ObjektForm, TheRightsOfFunctionsTenToThirteenShowButtonsAndPages) {
+    const struct {
+        const char* what;
+        int right10, right11, right12, right13;
+        bool druck, lager, dokum, faktura, offen;
+    } cases[] = {
+        {"all rights", rbAllRights, rbAllRights, rbAllRights, rbAllRights, true, true, true, true,
+         true},
+        {"no print, no export, no 11 to 13", rbAllRights & ~(rbPrint | rbExport), 0, 0, 0, false,
+         false, false, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        CurrentUser.rights.set(10, c.right10);
+        CurrentUser.rights.set(11, c.right11);
+        CurrentUser.rights.set(12, c.right12);
+        CurrentUser.rights.set(13, c.right13);
+        form.reset();
+        form = std::make_unique<TF_ListForm>(ObjektListFormDecl(), dm->TabObjekt());
+        formtest::ShowActive(*form);
+        const QStringList pages = visiblePages();
+        EXPECT_EQ(pages.contains(u"Fa&ktura"_s), c.faktura);
+        EXPECT_EQ(pages.contains(u"Offene Posten"_s), c.offen);
+        EXPECT_FALSE(pages.contains(u"Extras"_s));
+        EXPECT_EQ(form->button(u"Lager"_s)->isVisible(), c.lager);
+        EXPECT_EQ(form->button(u"Dokum."_s)->isVisible(), c.dokum);
+        for (const QString& group : {u"Tätigkeit."_s, u"Objekt-Adr"_s, u"Mieter"_s})
+            for (QPushButton* b : form->printGroup(group)->findChildren<QPushButton*>())
+                EXPECT_EQ(b->isVisible(), b->text() == u"Vorschau"_s || c.druck)
+                    << group.toStdString() << ' ' << b->text().toStdString();
+    }
+}
+
+TEST_F(ObjektForm, TheFormShowsItsNinePagesAndOpensTheDetailTablesOnlyWhileShown) {
+    EXPECT_EQ(visiblePages(), (QStringList{u"&Grunddaten"_s, u"Ans&prechp."_s, u"Ob&jektdaten"_s,
+                                           u"T&ätigkeit"_s, u"Be&richte"_s, u"Fa&ktura"_s,
+                                           u"Notdi&enste"_s, u"Mieter"_s, u"Offene Posten"_s}));
+    const QList<table::Table*> details = {&dm->TabMieter(), &dm->TabObjND(), &dm->TabObjTour(),
+                                          &dm->TabObjTaetig()};
+    for (bool timerWasOn : {true, false}) {
+        SCOPED_TRACE(timerWasOn ? "timer work on" : "timer work off");
+        for (table::Table* t : details)
+            EXPECT_TRUE(t->isOpen());
+        timerWasOn ? dm->EnableTimerWork() : dm->DisableTimerWork();
+        auto* grid = form->findChild<widgets::DataGrid*>(u"GridMieter"_s);
+        focus(*grid, QEvent::FocusIn);
+        EXPECT_FALSE(dm->IsTimerWorkEnabled());
+        form->hide();
+        for (table::Table* t : details)
+            EXPECT_FALSE(t->isOpen());
+        EXPECT_EQ(dm->IsTimerWorkEnabled(), timerWasOn) << "closing gives it back as found";
+        EXPECT_EQ(&form->navigator().dataSource().table(), &dm->TabObjekt());
+        form->show();
+    }
+}
+
+TEST_F(ObjektForm, SettledOpenItemsAreLightGreenTheOthersWhite) {
+    const struct {
+        int id;
+        bool settled;
+    } items[] = {{1, true}, {2, false}, {3, true}};
+    for (const auto& i : items)
+        addRow(u"OpKopf.DB"_s, {{u"R_ID"_s, i.id},
+                                {u"R_Nr"_s, u"R-%1"_s.arg(i.id)},
+                                {u"R_ObjektNr"_s, 10},
+                                {u"R_DatumDruck"_s, QDate(2026, 1, i.id)},
+                                {u"O_Erledigt"_s, i.settled}});
+    goTo(*form, 10);
+    form->showPage(u"Offene Posten"_s);
+    auto* grid = form->findChild<widgets::DataGrid*>(u"GridOP"_s);
+    ASSERT_NE(grid, nullptr);
+    ASSERT_EQ(grid->model()->rowCount(), 3);
+    for (int row = 0; row < 3; ++row) {
+        const QColor color =
+            grid->model()->index(row, 0).data(Qt::BackgroundRole).value<QBrush>().color();
+        EXPECT_EQ(color, items[row].settled ? QColor(0x66, 0xEE, 0x66) : QColor(Qt::white)) << row;
+    }
+}
+
+TEST_F(ObjektForm, ANewActivityRowFocusesTheActivityColumnAndAddingNeedsTheFirstTwoColumns) {
+    addRow(u"Taetig.DB"_s, {{u"T_ID"_s, 1}, {u"T_Nr"_s, 7}});
+    addRow(u"ObjTaet.db"_s, {{u"TS_ID"_s, 1}, {u"TS_Objekt"_s, 10}, {u"TS_Taetigkeit"_s, 7}});
+    // The rules reach the form the main window opens.
+    form.reset();
+    QPointer<TF_ListForm> shown = &ShowListForm(u"TF_Objekt"_s);
+    const auto close = qScopeGuard([&] { delete shown.data(); });
+    goTo(*shown, 10);
+    shown->showPage(u"T&ätigkeit"_s);
+    ObjektTaetigPage* page = ObjektTaetigPageOf(*shown);
+    ASSERT_NE(page, nullptr);
+    widgets::DataGrid& grid = page->grid();
+    ASSERT_EQ(grid.model()->rowCount(), 1);
+    QAction* adding = nullptr;
+    for (QAction* a : page->menu().actions())
+        if (a->text() == u"Tätigkeit hinzufügen"_s)
+            adding = a;
+    ASSERT_NE(adding, nullptr);
+    for (int column = 0; column < grid.model()->columnCount(); ++column) {
+        SCOPED_TRACE(column);
+        grid.setCurrentIndex(grid.model()->index(0, column));
+        Q_EMIT grid.customContextMenuRequested(QPoint(4, 4));
+        EXPECT_EQ(adding->isEnabled(), column <= 1);
+        page->menu().hide();
+    }
+
+    ASSERT_TRUE(grid.selectField(u"TS_StartDatum"_s));
+    grid.source().insert(); // the rules focus the activity column of the new row
+    EXPECT_EQ(grid.selectedField(), u"TS_Taetigkeit"_s);
+    dm->TabObjTaetig().cancel();
+    RecordRuleHooksRegistry().focusField(u"TabObjTaetigTS_StartDatum"_s);
+    EXPECT_EQ(grid.selectedField(), u"TS_StartDatum"_s);
+    RecordRuleHooksRegistry().focusField(u"TabObjTaetigNichtDa"_s);
+    EXPECT_EQ(grid.selectedField(), u"TS_StartDatum"_s);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ObjektForm, TheActivityGridListsTheCurrentObjectsRowsOnly) {
+    addRow(u"Taetig.DB"_s, {{u"T_ID"_s, 1}, {u"T_Nr"_s, 7}});
+    addRow(u"ObjTaet.db"_s, {{u"TS_ID"_s, 1}, {u"TS_Objekt"_s, 10}, {u"TS_Taetigkeit"_s, 7}});
+    addRow(u"ObjTaet.db"_s, {{u"TS_ID"_s, 2}, {u"TS_Objekt"_s, 10}, {u"TS_Taetigkeit"_s, 7}});
+    form.reset();
+    form = std::make_unique<TF_ListForm>(ObjektListFormDecl(), dm->TabObjekt());
+    form->show();
+    form->showPage(u"T&ätigkeit"_s);
+    auto* grid = form->findChild<widgets::DataGrid*>(u"GridOTaetig"_s);
+    ASSERT_NE(grid, nullptr);
+    for (const auto& [objektNr, rows] : {std::pair{10, 2}, std::pair{0, 0}, std::pair{10, 2}}) {
+        SCOPED_TRACE(objektNr);
+        goTo(*form, objektNr);
+        EXPECT_EQ(grid->model()->rowCount(), rows);
     }
 }
 
