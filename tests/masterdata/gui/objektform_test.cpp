@@ -41,6 +41,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -875,6 +876,58 @@ TEST_F(ObjektForm, TheActivityGridListsTheCurrentObjectsRowsOnly) {
         SCOPED_TRACE(objektNr);
         goTo(*form, objektNr);
         EXPECT_EQ(grid->model()->rowCount(), rows);
+    }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ObjektForm, EachActivityColumnOpensItsOwnEditorOrNone) {
+    addRow(u"Taetig.DB"_s, {{u"T_ID"_s, 1}, {u"T_Nr"_s, 7}, {u"T_Func"_s, 0}});
+    addRow(u"ObjTaet.db"_s, {{u"TS_ID"_s, 1},
+                             {u"TS_Objekt"_s, 10},
+                             {u"TS_Taetigkeit"_s, 7},
+                             {u"TS_Modus"_s, 1},
+                             {u"TS_Func"_s, 0}});
+    goTo(*form, 10);
+    form->showPage(u"T&ätigkeit"_s);
+    auto* grid = form->findChild<widgets::DataGrid*>(u"GridOTaetig"_s);
+    ASSERT_NE(grid, nullptr);
+    ASSERT_EQ(grid->model()->rowCount(), 1);
+    const struct {
+        QString field;
+        QString opened; // the modal window's class and caption; empty: none
+    } cases[] = {
+        {u"TS_Taetigkeit"_s, u"TF_DbSelect"_s},
+        {u"TsTaetigname"_s, u"TF_DbSelect"_s},
+        {u"TS_StartDatum"_s, u"TF_Kalender"_s},
+        {u"ModusName"_s, u"TF_DbSelect Ausführungsintervall auswählen"_s},
+        {u"TS_Wtag"_s, {}},
+        {u"TS_ServiceID"_s, {}},
+        {u"TS_Param"_s, {}}, // "Formularvorlagen bearbeiten" only for form printing
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.field.toStdString());
+        ASSERT_TRUE(grid->selectField(c.field));
+        QString opened;
+        QTimer poll; // a local timer: nothing is left waiting when no window opens
+        poll.setInterval(5);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal || !modal->isVisible())
+                return;
+            opened = QString::fromLatin1(modal->metaObject()->className());
+            if (c.field == u"ModusName"_s)
+                opened += u' ' + modal->windowTitle();
+            modal->close();
+        });
+        poll.start();
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_K, Qt::AltModifier);
+        poll.stop();
+        EXPECT_EQ(opened, c.opened) << opened.toStdString();
+        EXPECT_FALSE(dm->TabObjTaetig().isEditing()) << "closing the editor changes nothing";
     }
 }
 
