@@ -932,3 +932,56 @@ TEST_F(ObjektForm, EachActivityColumnOpensItsOwnEditorOrNone) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ObjektForm, TheEmergencyServicePickerRefusesOneTheObjectHasAndWritesAnother) {
+    for (const int nr : {7, 8, 9})
+        addRow(u"Notdnst.DB"_s, {{u"ND_ID"_s, nr}, {u"ND_Nr"_s, nr}});
+    addRow(u"ObjektND.db"_s, {{u"OND_ID"_s, 1}, {u"OND_ObjNr"_s, 10}, {u"OND_NdNr"_s, 7}});
+    addRow(u"ObjektND.db"_s, {{u"OND_ID"_s, 2}, {u"OND_ObjNr"_s, 10}, {u"OND_NdNr"_s, 8}});
+    struct Restore {
+        std::function<int(int)> previous = RecordRuleHooksRegistry().selectNotdienst;
+        ~Restore() { RecordRuleHooksRegistry().selectNotdienst = previous; }
+    } restore;
+    int answer = 0;
+    QList<int> offered;
+    RecordRuleHooksRegistry().selectNotdienst = [&](int typed) {
+        offered << typed;
+        return answer;
+    };
+    goTo(*form, 10);
+    form->showPage(u"Notdi&enste"_s);
+    auto* grid = form->findChild<widgets::DataGrid*>(u"GridNotdienst"_s);
+    ASSERT_NE(grid, nullptr);
+    ASSERT_EQ(grid->model()->rowCount(), 2);
+    table::Table& t = dm->TabObjND();
+    ASSERT_TRUE(t.locate({u"OND_NdNr"_s}, {8}));
+    grid->followCursor();
+    grid->setFocus();
+    const struct {
+        int answer;
+        QStringList errors;
+        bool editing;
+        int nr;
+    } cases[] = {
+        {7, {u"Dieser Notdienst ist bereits in der Liste enthalten!"_s}, false, 8},
+        {0, {}, false, 8},
+        {8, {}, false, 8},
+        {9, {}, true, 9},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answer);
+        presenter.boxes.clear();
+        offered.clear();
+        answer = c.answer;
+        QTest::keyClick(grid, Qt::Key_W, Qt::AltModifier);
+        EXPECT_EQ(offered, QList<int>{8}) << "opened on the row's number";
+        EXPECT_EQ(presenter.texts(MessagePresenter::Kind::Error), c.errors);
+        EXPECT_EQ(t.isEditing(), c.editing);
+        EXPECT_EQ(FieldInt(t, u"OND_NdNr"_s), c.nr);
+    }
+    t.cancel();
+}
+
+} // namespace
