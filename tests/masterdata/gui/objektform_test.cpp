@@ -747,12 +747,14 @@ TEST_F(ObjektForm, TheRightsOfFunctionsTenToThirteenShowButtonsAndPages) {
     const struct {
         const char* what;
         int right10, right11, right12, right13;
-        bool druck, lager, dokum, faktura, offen;
+        bool druck, lager, dokum, faktura, offen, menus;
     } cases[] = {
         {"all rights", rbAllRights, rbAllRights, rbAllRights, rbAllRights, true, true, true, true,
-         true},
+         true, true},
         {"no print, no export, no 11 to 13", rbAllRights & ~(rbPrint | rbExport), 0, 0, 0, false,
-         false, false, false, false},
+         false, false, false, false, true},
+        {"no edit", rbAllRights & ~rbEdit, rbAllRights, rbAllRights, rbAllRights, true, true, true,
+         true, true, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -769,6 +771,9 @@ TEST_F(ObjektForm, TheRightsOfFunctionsTenToThirteenShowButtonsAndPages) {
         EXPECT_FALSE(pages.contains(u"Extras"_s));
         EXPECT_EQ(form->button(u"Lager"_s)->isVisible(), c.lager);
         EXPECT_EQ(form->button(u"Dokum."_s)->isVisible(), c.dokum);
+        const Qt::ContextMenuPolicy menus = c.menus ? Qt::CustomContextMenu : Qt::NoContextMenu;
+        EXPECT_EQ(ObjektTaetigPageOf(*form)->grid().contextMenuPolicy(), menus);
+        EXPECT_EQ(form->fields()->editor(u"O_Name1"_s)->contextMenuPolicy(), menus);
         for (const QString& group : {u"Tätigkeit."_s, u"Objekt-Adr"_s, u"Mieter"_s})
             for (QPushButton* b : form->printGroup(group)->findChildren<QPushButton*>())
                 EXPECT_EQ(b->isVisible(), b->text() == u"Vorschau"_s || c.druck)
