@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QPalette>
 
 DetailFocus::DetailFocus(TF_TableForm& form, widgets::DataSource& source, widgets::DataGrid& grid)
@@ -35,7 +36,12 @@ void DetailFocus::leave() {
 bool DetailFocus::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn)
         enter();
-    else if (event->type() == QEvent::FocusOut)
-        leave();
+    else if (event->type() == QEvent::FocusOut) {
+        // A modal editor, a menu or another window only borrows the focus; the
+        // hold ends when the focus moves on within the form.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            leave();
+    }
     return QObject::eventFilter(watched, event);
 }

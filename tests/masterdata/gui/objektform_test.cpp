@@ -11,6 +11,7 @@
 #include "core/syslog.h"
 #include "masterdata/activities.h"
 #include "masterdata/dialogs/pickerfilters.h"
+#include "masterdata/dialogs/tf_dbrtf.h"
 #include "masterdata/dialogs/tf_dbselect.h"
 #include "masterdata/gui/listformdecl.h"
 #include "masterdata/gui/listforms.h"
@@ -22,10 +23,12 @@
 #include "platform/widgets/datagrid.h"
 #include "platform/widgets/datasource.h"
 #include "platform/widgets/dbnavigator.h"
+#include "platform/widgets/dbrichedit.h"
 #include "platform/widgets/fieldform.h"
 #include "printing/listbutton.h"
 #include "tableformfixture.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
@@ -987,6 +990,55 @@ TEST_F(ObjektForm, TheEmergencyServicePickerRefusesOneTheObjectHasAndWritesAnoth
         EXPECT_EQ(FieldInt(t, u"OND_NdNr"_s), c.nr);
     }
     t.cancel();
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ObjektForm, TheEmergencyServiceNoteIsEditedWithTheTimerWorkPausedAsFound) {
+    addRow(u"Notdnst.DB"_s, {{u"ND_ID"_s, 7}, {u"ND_Nr"_s, 7}});
+    addRow(u"ObjektND.db"_s, {{u"OND_ID"_s, 1}, {u"OND_ObjNr"_s, 10}, {u"OND_NdNr"_s, 7}});
+    struct Restore {
+        widgets::RichEditOpener previous = widgets::SetRichEditOpener({});
+        ~Restore() { widgets::SetRichEditOpener(previous); }
+    } restore;
+    InstallRtfEditorOpener();
+    goTo(*form, 10);
+    form->showPage(u"Notdi&enste"_s);
+    auto* grid = form->findChild<widgets::DataGrid*>(u"GridNotdienst"_s);
+    QWidget* info = nullptr;
+    for (widgets::FieldForm* fields : form->findChildren<widgets::FieldForm*>())
+        if (fields->editor(u"OND_Info"_s))
+            info = fields->editor(u"OND_Info"_s);
+    ASSERT_NE(grid, nullptr);
+    ASSERT_NE(info, nullptr);
+    auto* viewport = qobject_cast<QAbstractScrollArea*>(info)->viewport();
+    for (bool timerWasOn : {true, false}) {
+        SCOPED_TRACE(timerWasOn ? "timer work on" : "timer work off");
+        timerWasOn ? dm->EnableTimerWork() : dm->DisableTimerWork();
+        bool opened = false;
+        bool timerWhileOpen = true;
+        WhenModalShown([&](QWidget* modal) {
+            opened = true;
+            // Once the editor has the focus, the note has lost it.
+            EXPECT_TRUE(QTest::qWaitForWindowActive(modal));
+            QApplication::processEvents();
+            timerWhileOpen = dm->IsTimerWorkEnabled();
+            modal->close();
+        });
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, viewport->rect().center());
+        EXPECT_TRUE(opened);
+        EXPECT_FALSE(timerWhileOpen);
+        formtest::ShowActive(*form); // the editor gave the window back
+        EXPECT_FALSE(dm->IsTimerWorkEnabled()) << "still in the note";
+        grid->setFocus(Qt::TabFocusReason);
+        QApplication::processEvents();
+        EXPECT_FALSE(dm->IsTimerWorkEnabled()) << "the page's grid holds it on";
+        form->grid().setFocus(Qt::TabFocusReason);
+        QApplication::processEvents();
+        EXPECT_EQ(dm->IsTimerWorkEnabled(), timerWasOn) << "given back as found";
+    }
 }
 
 } // namespace
