@@ -15,10 +15,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The main window's entries of articles, activities, staff and suppliers.
+// The main window's entries of articles, activities, staff, suppliers and objects.
 class MasterLists : public formtest::MainWindowTest {
 protected:
-    MasterLists() : MainWindowTest({1, 6, 7, 8, 9}) {}
+    MasterLists() : MainWindowTest({1, 6, 7, 8, 9, 10}) {}
 
     QPushButton* toolButton(const QString& caption) const {
         for (QPushButton* b : window->toolButtons)
@@ -38,6 +38,7 @@ TEST_F(MasterLists, EveryEntryAndButtonOpensItsForm) {
         {"Leistungen", "TF_Taetig", "Tätigkeiten"},
         {"Mitarbeiter", "TF_Personal", "Mitarbeiter"},
         {"Lieferanten", "TF_Lieferant", "Lieferanten"},
+        {"Objekte", "TF_Objekt", "Objekte"},
     };
     for (const auto& c : cases) {
         const QString entry = QString::fromUtf8(c.entry);
