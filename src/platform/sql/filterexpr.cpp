@@ -403,7 +403,7 @@ QString sqlName(const QString& name) {
     return u'"' + out + u'"';
 }
 
-void appendSql(const BoundNode& node, SqlText& out) {
+void appendSql(const BoundNode& node, SqlText& out, const SeekCollated& seekCollated) {
     switch (node.kind) {
     case NodeKind::And:
     case NodeKind::Or: {
@@ -416,7 +416,7 @@ void appendSql(const BoundNode& node, SqlText& out) {
             const bool wrap = child->kind != NodeKind::Compare;
             if (wrap)
                 out.sql += u'(';
-            appendSql(*child, out);
+            appendSql(*child, out, seekCollated);
             if (wrap)
                 out.sql += u')';
         }
@@ -424,7 +424,7 @@ void appendSql(const BoundNode& node, SqlText& out) {
     }
     case NodeKind::Not:
         out.sql += QStringLiteral("NOT (");
-        appendSql(*node.children.first(), out);
+        appendSql(*node.children.first(), out, seekCollated);
         out.sql += u')';
         return;
     case NodeKind::Compare:
@@ -458,7 +458,9 @@ void appendSql(const BoundNode& node, SqlText& out) {
         out.sql += field + u' ' + opText(node.op) + u' ' + sqlName(node.rhsField) + collate;
         return;
     }
-    out.sql += field + u' ' + opText(node.op) + QStringLiteral(" ?") + collate;
+    const bool seek = !node.collate && seekCollated && seekCollated(node.field);
+    out.sql += field + (seek ? QStringLiteral(" COLLATE DE ") : QStringLiteral(" ")) +
+               opText(node.op) + QStringLiteral(" ?") + collate;
     out.params.append(node.value);
 }
 
@@ -551,10 +553,10 @@ FieldLookup fieldsOf(const table::TableDef& def) {
 
 BoundFilter::BoundFilter() = default;
 
-SqlText BoundFilter::sql() const {
+SqlText BoundFilter::sql(const SeekCollated& seekCollated) const {
     SqlText out;
     if (m_root)
-        appendSql(*m_root, out);
+        appendSql(*m_root, out, seekCollated);
     return out;
 }
 

@@ -45,10 +45,14 @@ FieldLookup fieldsOf(const table::TableDef& def);
 // Qt values (QDate, bool, int, double, QString ...) and storage values are both accepted.
 using FieldValue = std::function<QVariant(const QString& field)>;
 
+// Whether a field compared with a value of its own type is written collated
+// "DE" (a number leading a case-insensitive index, which the engine then seeks).
+using SeekCollated = std::function<bool(const QString& field)>;
+
 class BoundFilter {
 public:
     BoundFilter();
-    SqlText sql() const; // empty sql for an empty filter
+    SqlText sql(const SeekCollated& seekCollated = {}) const; // empty sql for an empty filter
     bool matches(const FieldValue& valueOf) const;
     bool isEmpty() const { return !m_root; }
 

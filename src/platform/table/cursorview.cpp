@@ -48,6 +48,26 @@ QString Table::columnExpr(int fieldIndex, bool forIndex) const {
     return expr;
 }
 
+bool Table::seeksCollated(int fieldIndex) const {
+    // A collation decides nothing between numbers, but the engine uses an
+    // index only for a test under the index's own collation.
+    if (fieldIndex <= 0 || fieldIndex >= m_def.fields.size())
+        return false; // the primary key, or calculated
+    const FieldDef& f = m_def.fields[fieldIndex];
+    if (sqlType(f.type) != QLatin1String("INTEGER") && sqlType(f.type) != QLatin1String("REAL"))
+        return false;
+    for (const IndexDef& idx : m_def.indexes)
+        if (idx.caseInsensitive && !idx.fields.isEmpty() &&
+            idx.fields.first().compare(f.name, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+QString Table::seekExpr(int fieldIndex) const {
+    const QString expr = quoted(m_fields[size_t(fieldIndex)]->name());
+    return seeksCollated(fieldIndex) ? expr + QStringLiteral(" COLLATE DE") : expr;
+}
+
 QString Table::orderBy(bool backward) const {
     QStringList cols;
     for (const KeyPart& p : m_keyParts)
@@ -102,7 +122,7 @@ Table::Condition Table::viewCondition(int bounds, int* rangeFields, int* present
                 parts.append(QStringLiteral("0"));
                 break;
             }
-            parts.append(quoted(m_def.fields[fi].name) + QStringLiteral(" = ?"));
+            parts.append(seekExpr(fi) + QStringLiteral(" = ?"));
             params.append(stored(fi, mf->value()));
         }
     }

@@ -137,11 +137,16 @@ QString Database::resolve(const QString& table) {
     s->bind(1, physicalName(table));
     if (!s->step()) {
         m_defs.remove(key);
+        m_defTexts.remove(key);
         return {};
     }
     const QString json = s->value(0).toString();
+    // Unchanged since it was last read: the parsed definition still holds.
+    if (auto it = m_defs.constFind(key); it != m_defs.cend() && m_defTexts.value(key) == json)
+        return physicalName(it->name);
     TableDef def = fromJson(QJsonDocument::fromJson(json.toUtf8()).object());
     m_defs.insert(key, def);
+    m_defTexts.insert(key, json);
     return physicalName(def.name);
 }
 
@@ -173,10 +178,12 @@ void Database::storeDef(const TableDef& def, bool temporary) {
     }
     StatementUse s(m_connection->cached(
         QStringLiteral("INSERT OR REPLACE INTO %1 VALUES(?, ?)").arg(kMetaTable)));
-    s->bindAll({physicalName(def.name),
-                QString::fromUtf8(QJsonDocument(toJson(def)).toJson(QJsonDocument::Compact))});
+    const QString json =
+        QString::fromUtf8(QJsonDocument(toJson(def)).toJson(QJsonDocument::Compact));
+    s->bindAll({physicalName(def.name), json});
     s->step();
     m_defs.insert(key, def);
+    m_defTexts.insert(key, json);
 }
 
 void Database::createIndexes(const QString& physical, const QList<IndexDef>& indexes,
@@ -256,6 +263,7 @@ void Database::dropTable(const QString& table) {
     s->bind(1, physical);
     s->step();
     m_defs.remove(key);
+    m_defTexts.remove(key);
     tx.commit();
 }
 
@@ -282,11 +290,11 @@ void Database::packTable(const QString& table) {
         }
     } catch (...) {
         if (m_session)
-            m_session->unregisterOpen(m_lockKey, physical);
+            m_session->unregisterOpen(m_lockKey, physical, true);
         throw;
     }
     if (m_session)
-        m_session->unregisterOpen(m_lockKey, physical);
+        m_session->unregisterOpen(m_lockKey, physical, true);
     invalidateCursors(true);
 }
 

@@ -124,7 +124,8 @@ private:
     QString m_lockKey;
     std::unique_ptr<Connection> m_connection;
     std::shared_ptr<Session> m_session;
-    QHash<QString, TableDef> m_defs; // by lower-case physical name
+    QHash<QString, TableDef> m_defs;    // by lower-case physical name
+    QHash<QString, QString> m_defTexts; // the stored text each of m_defs was read from
     QHash<QString, TableDef> m_tempDefs;
     QList<Table*> m_tables;
     int m_depth = 0;

@@ -18,6 +18,15 @@ namespace {
 
 const QString kTableKey = QStringLiteral("*");
 
+// A table name as the registry compares it (COLLATE NOCASE folds ASCII letters only).
+QString foldedName(const QString& table) {
+    QString folded = table;
+    for (QChar& c : folded)
+        if (c >= u'A' && c <= u'Z')
+            c = QChar(c.unicode() + (u'a' - u'A'));
+    return folded;
+}
+
 // Runs a registry change in one write transaction so two sessions never
 // both see a key as free.
 template <typename F> auto writeTransaction(Connection& db, F&& body) {
@@ -147,18 +156,48 @@ bool Session::alive(qint64 heartbeatMs, const QString& host, qint64 pid) const {
     return true;
 }
 
+bool Session::renewHeartbeat() {
+    const qint64 now = nowMs();
+    StatementUse s(
+        m_db->cached(QStringLiteral("UPDATE sessions SET heartbeat = ? WHERE number = ?")));
+    s->bindAll({now, m_number});
+    s->step();
+    if (m_db->changes() == 0)
+        return false;
+    m_lastBeatMs = now;
+    return true;
+}
+
+// Beaten recently enough that no other session can have taken this one for
+// dead since; a quarter of the limit leaves room for clocks a little apart.
+bool Session::heartbeatFresh() const {
+    return nowMs() - m_lastBeatMs < qint64(m_options.staleAfterSeconds) * 250;
+}
+
 void Session::beat() {
-    {
-        StatementUse s(
-            m_db->cached(QStringLiteral("UPDATE sessions SET heartbeat = ? WHERE number = ?")));
-        s->bindAll({nowMs(), m_number});
-        s->step();
-    }
-    if (m_db->changes() > 0)
+    if (renewHeartbeat())
         return;
     // Others took this session for dead (e.g. after a long pause without
     // beats): join again, under a new number when the old one is taken.
-    m_number = writeTransaction(*m_db, [&] { return insertSelf(); });
+    writeTransaction(*m_db, [&] { beatInTransaction(); });
+}
+
+void Session::beatInTransaction() {
+    if (renewHeartbeat())
+        return;
+    m_number = insertSelf();
+    m_lastBeatMs = nowMs();
+    // The purge took this session's registrations with it: the opens are
+    // entered again; the locks are lost, as a dead session's are.
+    for (const auto& [key, count] : m_opens)
+        insertOpen(key.database, key.table, key.exclusive);
+    m_tableLocks.clear();
+}
+
+void Session::insertOpen(const QString& database, const QString& table, bool exclusive) {
+    StatementUse ins(m_db->cached(QStringLiteral("INSERT INTO opens VALUES(?, ?, ?, ?)")));
+    ins->bindAll({m_number, database, table, exclusive});
+    ins->step();
 }
 
 int Session::insertSelf() {
@@ -224,19 +263,27 @@ int Session::otherHolder(const QString& database, const QString& table, const QS
 }
 
 void Session::lockRecord(const QString& database, const QString& table, const QString& key) {
-    beat(); // a lock must never belong to a session the others think dead
+    const TableKey tableKey{database, foldedName(table)};
+    if (key != kTableKey && m_tableLocks.count(tableKey) && heartbeatFresh()) {
+        // This session's table lock keeps every other session off the
+        // table's records; the record lock is entered when the table lock goes.
+        m_coveredLocks[tableKey].insert(key);
+        return;
+    }
     for (int attempt = 0; attempt < 2; ++attempt) {
         const bool taken = writeTransaction(*m_db, [&] {
+            // A lock must never belong to a session the others think dead.
+            beatInTransaction();
             if (otherHolder(database, table, key) != 0)
                 return false;
-            StatementUse ins(
-                m_db->cached(QStringLiteral("INSERT OR IGNORE INTO locks VALUES(?, ?, ?, ?)")));
-            ins->bindAll({database, table, key, m_number});
-            ins->step();
+            insertLock(database, table, key);
             return true;
         });
-        if (taken)
+        if (taken) {
+            if (key == kTableKey)
+                m_tableLocks.insert(tableKey);
             return;
+        }
         if (attempt == 0)
             purgeDead(); // the holder may have crashed
     }
@@ -247,11 +294,44 @@ void Session::lockRecord(const QString& database, const QString& table, const QS
             : QStringLiteral("Der Datensatz ist von einem anderen Benutzer gesperrt."));
 }
 
+void Session::insertLock(const QString& database, const QString& table, const QString& key) {
+    StatementUse ins(
+        m_db->cached(QStringLiteral("INSERT OR IGNORE INTO locks VALUES(?, ?, ?, ?)")));
+    ins->bindAll({database, table, key, m_number});
+    ins->step();
+}
+
 void Session::unlockRecord(const QString& database, const QString& table, const QString& key) {
-    StatementUse s(m_db->cached(
-        QStringLiteral("DELETE FROM locks WHERE db = ? AND tab = ? AND key = ? AND session = ?")));
-    s->bindAll({database, table, key, m_number});
-    s->step();
+    const TableKey tableKey{database, foldedName(table)};
+    const auto covered = m_coveredLocks.find(tableKey);
+    if (key != kTableKey && covered != m_coveredLocks.end() && covered->second.erase(key) > 0) {
+        if (covered->second.empty())
+            m_coveredLocks.erase(covered);
+        return;
+    }
+    auto remove = [&] {
+        StatementUse s(m_db->cached(QStringLiteral(
+            "DELETE FROM locks WHERE db = ? AND tab = ? AND key = ? AND session = ?")));
+        s->bindAll({database, table, key, m_number});
+        s->step();
+    };
+    if (key != kTableKey) {
+        remove();
+        return;
+    }
+    m_tableLocks.erase(tableKey);
+    if (covered == m_coveredLocks.end()) {
+        remove();
+        return;
+    }
+    // The records still in edit keep their locks without a gap.
+    const std::set<QString> keys = std::move(covered->second);
+    m_coveredLocks.erase(covered);
+    writeTransaction(*m_db, [&] {
+        for (const QString& k : keys)
+            insertLock(database, table, k);
+        remove();
+    });
 }
 
 void Session::lockTable(const QString& database, const QString& table) {
@@ -279,7 +359,16 @@ void Session::checkWritable(const QString& database, const QString& table) {
 }
 
 void Session::registerOpen(const QString& database, const QString& table, bool exclusive) {
-    beat();
+    const OpenKey key{database, foldedName(table), exclusive};
+    if (auto it = m_opens.find(key); it != m_opens.end()) {
+        // The entry in the registry already keeps others from opening the
+        // table exclusively (or at all, for an exclusive one), unless others
+        // may have taken this session for dead meanwhile.
+        if (!heartbeatFresh())
+            writeTransaction(*m_db, [&] { beatInTransaction(); });
+        ++it->second;
+        return;
+    }
     auto conflict = [&] {
         StatementUse s(
             m_db->cached(QStringLiteral("SELECT 1 FROM opens WHERE db = ? AND tab = ? AND session "
@@ -287,25 +376,36 @@ void Session::registerOpen(const QString& database, const QString& table, bool e
         s->bindAll({database, table, m_number, exclusive});
         return s->step();
     };
-    if (conflict())
-        purgeDead();
-    writeTransaction(*m_db, [&] {
-        if (conflict())
-            throw TableError(
-                TableError::TableInUse,
-                QStringLiteral("Die Tabelle %1 wird von einem anderen Benutzer verwendet.")
-                    .arg(table));
-        StatementUse ins(m_db->cached(QStringLiteral("INSERT INTO opens VALUES(?, ?, ?, ?)")));
-        ins->bindAll({m_number, database, table, exclusive});
-        ins->step();
-    });
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const bool registered = writeTransaction(*m_db, [&] {
+            beatInTransaction();
+            if (conflict())
+                return false;
+            insertOpen(database, table, exclusive);
+            return true;
+        });
+        if (registered) {
+            m_opens.emplace(key, 1);
+            return;
+        }
+        if (attempt == 0)
+            purgeDead(); // the other user may have crashed
+    }
+    throw TableError(
+        TableError::TableInUse,
+        QStringLiteral("Die Tabelle %1 wird von einem anderen Benutzer verwendet.").arg(table));
 }
 
-void Session::unregisterOpen(const QString& database, const QString& table) {
-    StatementUse s(
-        m_db->cached(QStringLiteral("DELETE FROM opens WHERE rowid = (SELECT rowid FROM opens "
-                                    "WHERE session = ? AND db = ? AND tab = ? LIMIT 1)")));
-    s->bindAll({m_number, database, table});
+void Session::unregisterOpen(const QString& database, const QString& table, bool exclusive) {
+    const auto it = m_opens.find({database, foldedName(table), exclusive});
+    if (it != m_opens.end() && --it->second > 0)
+        return;
+    if (it != m_opens.end())
+        m_opens.erase(it);
+    StatementUse s(m_db->cached(
+        QStringLiteral("DELETE FROM opens WHERE rowid = (SELECT rowid FROM opens "
+                       "WHERE session = ? AND db = ? AND tab = ? AND exclusive = ? LIMIT 1)")));
+    s->bindAll({m_number, database, table, exclusive});
     s->step();
 }
 

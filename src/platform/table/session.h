@@ -4,7 +4,10 @@
 #include <QList>
 #include <QString>
 #include <functional>
+#include <map>
 #include <memory>
+#include <set>
+#include <tuple>
 
 class QTimer;
 
@@ -63,14 +66,23 @@ public:
     // Raises RecordLocked when another session holds the table's write lock.
     void checkWritable(const QString& database, const QString& table);
 
-    // Open registrations for exclusive use of a table.
+    // Open registrations for exclusive use of a table. Further opens of a
+    // table this session has registered already are counted here only: the
+    // registry entry stands for all of them.
     void registerOpen(const QString& database, const QString& table, bool exclusive);
-    void unregisterOpen(const QString& database, const QString& table);
+    void unregisterOpen(const QString& database, const QString& table, bool exclusive);
 
 private:
     bool alive(qint64 heartbeatMs, const QString& host, qint64 pid) const;
     void purgeDead();
     int insertSelf();
+    // The heartbeat inside the caller's write transaction: one that others
+    // purged meanwhile joins again with the registrations it holds.
+    void beatInTransaction();
+    bool renewHeartbeat(); // false when the registry has no entry for this session
+    bool heartbeatFresh() const;
+    void insertOpen(const QString& database, const QString& table, bool exclusive);
+    void insertLock(const QString& database, const QString& table, const QString& key);
     qint64 nowMs() const;
     int otherHolder(const QString& database, const QString& table, const QString& key);
 
@@ -80,6 +92,20 @@ private:
     QString m_user;
     Options m_options;
     int m_number = 0;
+    struct OpenKey {
+        QString database, table; // table folded as the registry compares it
+        bool exclusive = false;
+        bool operator<(const OpenKey& o) const {
+            return std::tie(database, table, exclusive) <
+                   std::tie(o.database, o.table, o.exclusive);
+        }
+    };
+    std::map<OpenKey, int> m_opens; // this session's registrations and their open count
+    using TableKey = std::pair<QString, QString>; // database, folded table name
+    std::set<TableKey> m_tableLocks;              // tables this session holds the write lock of
+    // Record locks taken under one of those table locks, not entered in the registry.
+    std::map<TableKey, std::set<QString>> m_coveredLocks;
+    qint64 m_lastBeatMs = 0;
 };
 
 } // namespace table

@@ -153,6 +153,7 @@ void Table::open() {
     if (Session* s = m_db->session()) {
         s->registerOpen(m_db->lockKey(), m_physical, m_exclusive);
         m_registered = true;
+        m_registeredExclusive = m_exclusive;
     }
     m_db->attach(this);
     m_state = TableState::Browse;
@@ -204,7 +205,7 @@ void Table::close() {
     if (m_tableLocked)
         unlockTable();
     if (m_registered && m_db->session()) {
-        m_db->session()->unregisterOpen(m_db->lockKey(), m_physical);
+        m_db->session()->unregisterOpen(m_db->lockKey(), m_physical, m_registeredExclusive);
         m_registered = false;
     }
     m_state = TableState::Inactive;
@@ -743,7 +744,8 @@ bool Table::locate(const QStringList& fields, const QVariantList& values, Locate
             parts.append(QStringLiteral("substr(%1, 1, ?) = ?%2").arg(col, collate));
             extra.params.append(qint64(v.toString().size()));
         } else {
-            parts.append(col + QStringLiteral(" = ?") + collate);
+            parts.append((collate.isEmpty() ? seekExpr(f.index()) : col) + QStringLiteral(" = ?") +
+                         collate);
         }
         extra.params.append(v);
     }
@@ -771,7 +773,7 @@ QVariant Table::lookup(const QStringList& fields, const QVariantList& values,
         if (v.isNull()) {
             parts.append(quoted(f.name()) + QStringLiteral(" IS NULL"));
         } else {
-            parts.append(quoted(f.name()) + QStringLiteral(" = ?"));
+            parts.append(seekExpr(f.index()) + QStringLiteral(" = ?"));
             extra.params.append(v);
         }
     }
@@ -792,7 +794,10 @@ void Table::setFilter(const QString& expression) {
             findField(QString());
         const sqltext::SqlText where = sqltext::FilterExpr::parse(expression)
                                            .bind(sqltext::fieldsOf(m_def), m_filterCaseSensitivity)
-                                           .sql();
+                                           .sql([this](const QString& name) {
+                                               const Field* f = findField(name);
+                                               return f && seeksCollated(f->index());
+                                           });
         translated = {where.sql, where.params};
     }
     if (isOpen())

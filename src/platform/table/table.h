@@ -251,6 +251,11 @@ private:
     void scrolled();
     void calcFields();
     QString columnExpr(int fieldIndex, bool forIndex) const;
+    // The field as a test for equality with a value of its own type compares
+    // it: collated as its index is when the field is a number that leads a
+    // case-insensitive index, so the engine seeks there instead of scanning.
+    QString seekExpr(int fieldIndex) const;
+    bool seeksCollated(int fieldIndex) const;
     const IndexDef* currentIndex() const;
     QVariant stored(int fieldIndex, const QVariant& value) const;
     QString keyText() const;
@@ -282,6 +287,7 @@ private:
     bool m_exclusive = false;
     bool m_inCalc = false;
     bool m_registered = false;
+    bool m_registeredExclusive = false; // as registered, should it change while open
 
     // The view's order and the fields of the current index.
     std::vector<KeyPart> m_keyParts;

@@ -112,6 +112,51 @@ TEST_F(SessionTest, TableWriteLockBlocksOthersWritesOnly) {
     EXPECT_NO_THROW(addCustomer(b, 3, "Cäsar"));
 }
 
+// Records edited under the session's own table lock are not entered one by
+// one; they must still be locked the moment the table lock goes.
+TEST_F(SessionTest, RecordInEditStaysLockedWhenTheTableLockGoes) {
+    Table a(db, "Kunden");
+    Table a2(db, "Kunden");
+    Table b(dbB, "Kunden");
+    a.open();
+    a2.open();
+    b.open();
+    a.lockTable();
+    a2.edit(); // record 1
+    a2["Ort"] = "Bonn";
+    a.unlockTable();
+    EXPECT_EQ(kindOf([&] { b.edit(); }), TableError::RecordLocked);
+    b.next();
+    EXPECT_NO_THROW(b.edit()); // the other record is free again
+    b.cancel();
+    b.first();
+    a2.post();
+    EXPECT_NO_THROW(b.edit());
+    b.cancel();
+
+    a.lockTable();
+    a2.edit();
+    a2.cancel(); // released under the table lock: nothing stays behind
+    a.unlockTable();
+    EXPECT_NO_THROW(b.edit());
+}
+
+// A table opened by several cursors of one session stays registered until
+// the last of them closes.
+TEST_F(SessionTest, ExclusiveOpenWaitsForTheLastCursorOfAnotherSession) {
+    Table b1(dbB, "Kunden");
+    Table b2(dbB, "Kunden");
+    b1.open();
+    b2.open();
+    b1.close();
+    Table a(db, "Kunden");
+    a.setExclusive(true);
+    EXPECT_EQ(kindOf([&] { a.open(); }), TableError::TableInUse);
+    b2.close();
+    EXPECT_NO_THROW(a.open());
+    EXPECT_EQ(kindOf([&] { b1.open(); }), TableError::TableInUse);
+}
+
 TEST_F(SessionTest, ExclusiveOpenFailsCleanlyWhileOthersUseTheTable) {
     Table b(dbB, "Kunden");
     b.open();
@@ -207,6 +252,22 @@ TEST_F(SessionTest, SessionTakenForDeadJoinsAgainBeforeLocking) {
     Table a(db, "Kunden");
     a.open();
     EXPECT_EQ(kindOf([&] { a.edit(); }), TableError::RecordLocked);
+}
+
+TEST_F(SessionTest, SessionTakenForDeadRegistersItsOpenTablesAgain) {
+    Table b1(dbB, "Kunden");
+    b1.open();
+    clock.now = clock.now.addSecs(120);
+    sessionA->beat(); // anna purges bernd together with his open table
+    Table b2(dbB, "Kunden");
+    b2.open(); // bernd joins again with both cursors
+    Table a(db, "Kunden");
+    a.setExclusive(true);
+    EXPECT_EQ(kindOf([&] { a.open(); }), TableError::TableInUse);
+    b2.close();
+    EXPECT_EQ(kindOf([&] { a.open(); }), TableError::TableInUse);
+    b1.close();
+    EXPECT_NO_THROW(a.open());
 }
 
 TEST(SessionRegistry, EventLoopKeepsTheHeartbeatFresh) {
