@@ -38,6 +38,22 @@ int CopiesForInvoice(int objektNr, const QString& templateNr) {
 }
 
 void UpdateRgvPlanDatum(table::Table& tpl, const QDate& today) {
+    UpdateRgvPlanDatum(tpl, today, [](int interval) -> std::optional<QList<QDate>> {
+        auto definitions = OpenTempTable(kLumo, QStringLiteral("IvDefH.DB"));
+        if (!definitions->locate({QStringLiteral("I_DefNo")}, {interval}))
+            return std::nullopt;
+        QList<QDate> dates;
+        auto periods = OpenTempTable(kLumo, QStringLiteral("IvDef.DB"));
+        periods->setFilter(QStringLiteral("Def=%1").arg(interval));
+        periods->setFiltered(true);
+        for (periods->first(); !periods->eof() && !periods->isEmpty(); periods->next())
+            dates.append(dateOf(*periods, QStringLiteral("CreateDate")));
+        return dates;
+    });
+}
+
+void UpdateRgvPlanDatum(table::Table& tpl, const QDate& today,
+                        const RgvCreationDates& creationDates) {
     const QString planField = QStringLiteral("R_PlanDatum");
     const int interval = FieldInt(tpl, QStringLiteral("R_Intervall"));
     if (interval == 0) {
@@ -50,17 +66,13 @@ void UpdateRgvPlanDatum(table::Table& tpl, const QDate& today) {
     if (!base.isValid() || base.year() < 2000)
         base = today;
     const QDate limit = today.addDays(730);
-    auto definitions = OpenTempTable(kLumo, QStringLiteral("IvDefH.DB"));
-    if (!definitions->locate({QStringLiteral("I_DefNo")}, {interval}))
+    const std::optional<QList<QDate>> dates = creationDates(interval);
+    if (!dates)
         return;
     // The earliest qualifying date over both years, wherever its period is
     // stored: the first match in table order may fall later in the year.
     std::optional<QDate> next;
-    auto periods = OpenTempTable(kLumo, QStringLiteral("IvDef.DB"));
-    periods->setFilter(QStringLiteral("Def=%1").arg(interval));
-    periods->setFiltered(true);
-    for (periods->first(); !periods->eof() && !periods->isEmpty(); periods->next()) {
-        const QDate created = dateOf(*periods, QStringLiteral("CreateDate"));
+    for (const QDate& created : *dates) {
         if (!created.isValid())
             continue;
         for (const int year : {base.year(), base.year() + 1}) {

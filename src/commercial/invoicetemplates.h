@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QDate>
+#include <QList>
 #include <QString>
+#include <functional>
+#include <optional>
 
 namespace table {
 class Table;
@@ -23,3 +26,9 @@ int CopiesForInvoice(int objektNr, const QString& templateNr);
 // today + 730 days. Nothing is written when the interval definition does
 // not exist; the date stays when no period qualifies.
 void UpdateRgvPlanDatum(table::Table& tpl, const QDate& today = QDate::currentDate());
+// The same with the interval's periods at hand, as a run that read them
+// once gives them: the creation dates of definition interval's periods, or
+// nullopt when the definition does not exist.
+using RgvCreationDates = std::function<std::optional<QList<QDate>>(int interval)>;
+void UpdateRgvPlanDatum(table::Table& tpl, const QDate& today,
+                        const RgvCreationDates& creationDates);

@@ -1,3 +1,4 @@
+#include "commercial/defrgmodel.h"
 #include "commercial/documentrules.h"
 #include "commercial/documentservices.h"
 #include "commercial/documentsums.h"
@@ -111,7 +112,15 @@ TRecurringRun::Outcome TRecurringRun::createInvoice(int objektNr, const QString&
         EnsureEditOrInsert(*m_templates);
         if (outcome == Outcome::Made)
             set(*m_templates, "R_DatumErstell", period.PlanDate);
-        UpdateRgvPlanDatum(*m_templates, m_today);
+        UpdateRgvPlanDatum(*m_templates, m_today, [this](int interval) {
+            std::optional<QList<QDate>> dates;
+            if (const Definition* def = definition(interval)) {
+                dates.emplace();
+                for (const TRgPeriod& p : def->periods)
+                    dates->append(p.CreateDate);
+            }
+            return dates;
+        });
         m_templates->post();
         tx.commit();
     } catch (const NoFreePosNr&) {

@@ -138,6 +138,7 @@ QString Database::resolve(const QString& table) {
     if (!s->step()) {
         m_defs.remove(key);
         m_defTexts.remove(key);
+        m_rowIdKeys.remove(key);
         return {};
     }
     const QString json = s->value(0).toString();
@@ -147,6 +148,7 @@ QString Database::resolve(const QString& table) {
     TableDef def = fromJson(QJsonDocument::fromJson(json.toUtf8()).object());
     m_defs.insert(key, def);
     m_defTexts.insert(key, json);
+    m_rowIdKeys.remove(key); // the table may have been made anew
     return physicalName(def.name);
 }
 
@@ -163,6 +165,24 @@ QStringList Database::tableNames() {
     return names;
 }
 
+bool Database::keyIsRowId(const TableDef& def) {
+    if (def.fields.isEmpty() || sqlType(def.fields.first().type) != QLatin1String("INTEGER"))
+        return false;
+    const QString physical = physicalName(def.name);
+    const QString key = physical.toLower();
+    if (auto it = m_rowIdKeys.constFind(key); it != m_rowIdKeys.cend())
+        return *it;
+    // An INTEGER primary key is the row id itself, unless the file says otherwise.
+    StatementUse s(m_connection->cached(
+        QStringLiteral("SELECT count(*) FROM pragma_table_info(?) WHERE pk > 0 AND "
+                       "(pk > 1 OR name <> ? COLLATE NOCASE OR upper(type) <> 'INTEGER')")));
+    s->bind(1, physical);
+    s->bind(2, def.fields.first().name);
+    const bool rowId = s->step() && s->int64(0) == 0;
+    m_rowIdKeys.insert(key, rowId);
+    return rowId;
+}
+
 TableDef Database::tableDef(const QString& table) {
     if (resolve(table).isEmpty())
         notFound(table);
@@ -172,6 +192,7 @@ TableDef Database::tableDef(const QString& table) {
 
 void Database::storeDef(const TableDef& def, bool temporary) {
     const QString key = physicalName(def.name).toLower();
+    m_rowIdKeys.remove(key);
     if (temporary) {
         m_tempDefs.insert(key, def);
         return;
@@ -251,6 +272,7 @@ void Database::dropTable(const QString& table) {
         if (physicalName(t->tableName()).compare(physical, Qt::CaseInsensitive) == 0)
             t->close();
     const QString key = physical.toLower();
+    m_rowIdKeys.remove(key);
     if (m_tempDefs.remove(key)) {
         m_connection->exec(QStringLiteral("DROP TABLE temp.%1").arg(quoted(physical)));
         return;

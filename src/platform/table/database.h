@@ -65,7 +65,10 @@ public:
     // Tables, found without regard to case and with or without ".DB".
     bool exists(const QString& table);
     QStringList tableNames();
-    TableDef tableDef(const QString& table);        // raises NotFound
+    TableDef tableDef(const QString& table); // raises NotFound
+    // Whether the table's first field is the engine's row id (an INTEGER
+    // primary key), as the file says; def is the table's current definition.
+    bool keyIsRowId(const TableDef& def);
     void createTable(const TableDef& def);          // raises when the table exists
     void createTemporaryTable(const TableDef& def); // lives as long as this connection
     void dropTable(const QString& table);
@@ -126,6 +129,7 @@ private:
     std::shared_ptr<Session> m_session;
     QHash<QString, TableDef> m_defs;    // by lower-case physical name
     QHash<QString, QString> m_defTexts; // the stored text each of m_defs was read from
+    QHash<QString, bool> m_rowIdKeys;   // keyIsRowId by lower-case physical name
     QHash<QString, TableDef> m_tempDefs;
     QList<Table*> m_tables;
     int m_depth = 0;

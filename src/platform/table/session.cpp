@@ -343,6 +343,9 @@ void Session::unlockTable(const QString& database, const QString& table) {
 }
 
 void Session::checkWritable(const QString& database, const QString& table) {
+    // Only one session at a time can hold a table's write lock.
+    if (m_tableLocks.count({database, foldedName(table)}) && heartbeatFresh())
+        return;
     auto lockedByOther = [&] {
         StatementUse s(m_db->cached(QStringLiteral("SELECT 1 FROM locks WHERE db = ? AND tab = ? "
                                                    "AND key = '*' AND session <> ? LIMIT 1")));

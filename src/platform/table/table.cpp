@@ -162,16 +162,7 @@ void Table::open() {
     m_rowId.reset();
     m_place = Place::Outside;
     try {
-        m_keyIsRowId = false;
-        if (!m_def.fields.isEmpty() && sqlType(m_def.fields.first().type) == "INTEGER") {
-            // An INTEGER primary key is the row id itself, unless the file says otherwise.
-            StatementUse s(m_db->connection().cached(QStringLiteral(
-                "SELECT count(*) FROM pragma_table_info(?) WHERE pk > 0 AND "
-                "(pk > 1 OR name <> ? COLLATE NOCASE OR upper(type) <> 'INTEGER')")));
-            s->bind(1, m_physical);
-            s->bind(2, m_def.fields.first().name);
-            m_keyIsRowId = s->step() && s->int64(0) == 0;
-        }
+        m_keyIsRowId = m_db->keyIsRowId(m_def);
         buildKeyParts();
         viewChanged();
         m_count = countAll(); // the view as opened; others' later rows show after refresh()
