@@ -183,6 +183,30 @@ bool Database::keyIsRowId(const TableDef& def) {
     return rowId;
 }
 
+const Database::FieldNames& Database::fieldNames(const TableDef& def) {
+    FieldNames& names = m_fieldNames[physicalName(def.name).toLower()];
+    auto sameNames = [&] {
+        if (names.fields.constData() == def.fields.constData())
+            return true;
+        if (names.fields.size() != def.fields.size())
+            return false;
+        for (qsizetype i = 0; i < def.fields.size(); ++i)
+            if (names.fields[i].name != def.fields[i].name)
+                return false;
+        return true;
+    };
+    if (names.exact.size() != def.fields.size() || !sameNames()) {
+        names.exact.clear();
+        names.lower.clear();
+        for (int i = 0; i < def.fields.size(); ++i) {
+            names.lower.insert(def.fields[i].name.toLower(), i);
+            names.exact.insert(def.fields[i].name, i);
+        }
+    }
+    names.fields = def.fields;
+    return names;
+}
+
 TableDef Database::tableDef(const QString& table) {
     if (resolve(table).isEmpty())
         notFound(table);

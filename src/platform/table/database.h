@@ -69,6 +69,13 @@ public:
     // Whether the table's first field is the engine's row id (an INTEGER
     // primary key), as the file says; def is the table's current definition.
     bool keyIsRowId(const TableDef& def);
+    // The fields of def by name as defined and by lower-case name, built once
+    // and shared by the cursors on the table.
+    struct FieldNames {
+        QList<FieldDef> fields; // what they were built from
+        QHash<QString, int> exact, lower;
+    };
+    const FieldNames& fieldNames(const TableDef& def);
     void createTable(const TableDef& def);          // raises when the table exists
     void createTemporaryTable(const TableDef& def); // lives as long as this connection
     void dropTable(const QString& table);
@@ -127,9 +134,10 @@ private:
     QString m_lockKey;
     std::unique_ptr<Connection> m_connection;
     std::shared_ptr<Session> m_session;
-    QHash<QString, TableDef> m_defs;    // by lower-case physical name
-    QHash<QString, QString> m_defTexts; // the stored text each of m_defs was read from
-    QHash<QString, bool> m_rowIdKeys;   // keyIsRowId by lower-case physical name
+    QHash<QString, TableDef> m_defs;         // by lower-case physical name
+    QHash<QString, QString> m_defTexts;      // the stored text each of m_defs was read from
+    QHash<QString, bool> m_rowIdKeys;        // keyIsRowId by lower-case physical name
+    QHash<QString, FieldNames> m_fieldNames; // by lower-case physical name
     QHash<QString, TableDef> m_tempDefs;
     QList<Table*> m_tables;
     int m_depth = 0;

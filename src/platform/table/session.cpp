@@ -67,7 +67,10 @@ Session::Session(const QString& registryDirectory, const QString& userName, Opti
         QDir(registryDirectory).filePath(QStringLiteral("domvera.sessions.sqlite"));
     auto openRegistry = [&] {
         m_db = std::make_unique<Connection>(file, m_options.busyTimeoutMs, true);
+        // Every lock is a write of its own: the journal file is kept between
+        // writes instead of being made and deleted each time.
         m_db->exec(QStringLiteral("PRAGMA synchronous=OFF;"
+                                  "PRAGMA journal_mode=PERSIST;"
                                   "CREATE TABLE IF NOT EXISTS sessions(number INTEGER PRIMARY KEY, "
                                   "user TEXT, host TEXT, pid INTEGER, "
                                   "heartbeat INTEGER);"

@@ -109,12 +109,12 @@ Field* Table::findField(const QString& name) {
         m_def = m_db->tableDef(m_tableName);
         m_physical = physicalName(m_def.name);
         clearSlots();
+        const Database::FieldNames& names = m_db->fieldNames(m_def);
+        m_fieldIndex = names.lower;
+        m_fieldIndexExact = names.exact;
         int i = 0;
-        for (const auto& def : m_def.fields) {
-            m_fieldIndex.insert(def.name.toLower(), i);
-            m_fieldIndexExact.insert(def.name, i);
+        for (const auto& def : m_def.fields)
             m_fields.push_back(std::make_unique<Field>(*this, def, i++, false));
-        }
         for (const auto& def : m_calcDefs) {
             m_fieldIndex.insert(def.name.toLower(), i);
             m_fieldIndexExact.insert(def.name, i);
