@@ -46,12 +46,17 @@ void AddTurnoverPage(ListFormDecl& decl, const TurnoverPageDecl& page) {
                              }});
     decl.turnoverPage = title;
     auto activated = decl.activated;
-    decl.activated = [activated, table = page.table](TF_ListForm& form) {
+    decl.activated = [activated, table = page.table, title](TF_ListForm& form) {
         table::Table& rows = DataModule1().table(table);
         if (!rows.isOpen())
             rows.open();
         if (activated)
             activated(form);
+        // The year may have changed meanwhile (the form opened again from the
+        // menu, a year chosen in another form): a tab still in front follows.
+        if (form.pageShown(title))
+            if (TurnoverPage* p = turnoverPageOf(form, title))
+                p->pageShown();
     };
 }
 

@@ -1,6 +1,7 @@
 #include "core/data/datamodule.h"
 #include "core/data/turnover.h"
 #include "masterdata/gui/artikelform.h"
+#include "masterdata/gui/kundenform.h"
 #include "masterdata/gui/lieferantform.h"
 #include "masterdata/gui/listforms.h"
 #include "masterdata/gui/tf_listform.h"
@@ -13,6 +14,7 @@
 #include <QDate>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QWidget>
 
 using namespace Qt::StringLiterals;
 
@@ -165,6 +167,70 @@ TEST_F(TurnoverPages, ChartShowsTheChosenYearAndFollowsRecordAndYearEdit) {
         if (c.withCosts) {
             EXPECT_DOUBLE_EQ(chart.costs(3), 40);
         }
+        forms.reset();
+    }
+}
+
+// Each opening from the menu starts on today's year, also when the form is
+// still open on its turnover tab with a year chosen there or in another form.
+TEST_F(TurnoverPages, OpeningAgainFromTheMenuGoesBackToTodaysYear) {
+    const struct {
+        const char* name;
+        QString formClass;
+        std::function<void()> show;
+        QString masterFile;
+        QList<std::pair<QString, QVariant>> row;
+        QString yearField;
+    } cases[] = {
+        {"article",
+         u"TF_Artikel"_s,
+         [] { ShowArtikelForm(0, 0); },
+         u"Artikel.DB"_s,
+         {{u"A_ID"_s, 1}, {u"A_ArtNo"_s, u"000001"_s}, {u"A_ObjID"_s, 0}},
+         u"A_AktJahr"_s},
+        {"supplier",
+         u"TF_Lieferant"_s,
+         [] { ShowLieferantForm(); },
+         u"Liefrnt.db"_s,
+         {{u"K_ID"_s, 1}, {u"K_Nr"_s, 10}},
+         u"K_Aktjahr"_s},
+        {"customer",
+         u"TF_Kunden"_s,
+         [] { ShowKundenForm(); },
+         u"Kunden.DB"_s,
+         {{u"K_ID"_s, 1}, {u"K_Nr"_s, 10}},
+         u"K_Aktjahr"_s},
+    };
+    formtest::TestUser user{1, 2, 3, 4, 5, 9};
+    const int thisYear = QDate::currentDate().year();
+    for (const auto& c : cases)
+        addRow(c.masterFile, c.row);
+    for (table::Table* t :
+         {&dm->TabVE(), &dm->TabBestMode(), &dm->TabKostart(), &dm->TabLieferant(),
+          &dm->TabLiefArt(), &dm->TabArtikel(), &dm->TabKunden()})
+        if (!t->isOpen())
+            t->open();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QWidget mainWindow; // where the menu entry is chosen
+        forms = std::make_unique<LongLivedForms>();
+        c.show();
+        TF_ListForm* form = FindListForm(c.formClass);
+        ASSERT_NE(form, nullptr);
+        formtest::ShowActive(*form);
+        form->showPage(u"&Umsatz"_s);
+        auto* page = qobject_cast<TurnoverPage*>(form->page(u"&Umsatz"_s));
+        ASSERT_NE(page, nullptr);
+        page->yearEdit().setValue(2021);
+        ASSERT_EQ(form->table()[c.yearField].asIntegerOr(0), 2021);
+
+        formtest::ShowActive(mainWindow);
+        c.show();
+        formtest::ShowActive(*form);
+        EXPECT_EQ(TodayYear, thisYear);
+        EXPECT_EQ(page->yearEdit().value(), thisYear);
+        EXPECT_EQ(page->chart().year(), thisYear);
+        EXPECT_EQ(form->table()[c.yearField].asIntegerOr(0), thisYear);
         forms.reset();
     }
 }
