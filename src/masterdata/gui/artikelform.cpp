@@ -6,7 +6,6 @@
 #include "core/data/lookups.h"
 #include "core/data/recordrules.h"
 #include "core/data/supplierarticles.h"
-#include "core/data/turnover.h"
 #include "core/datagui/rtfclipboardfiles.h"
 #include "core/formplacement.h"
 #include "core/messagecatalog.h"
@@ -429,8 +428,7 @@ ListFormDecl ArtikelFormDecl() {
 
 void ShowArtikelForm(int objId, int objNr) {
     SetArtikelFormStock(objId, objNr);
-    TodayYear = QDate::currentDate().year();
-    TF_ListForm& form = ShowListForm(u"TF_Artikel"_s);
+    TF_ListForm& form = ShowTurnoverForm(u"TF_Artikel"_s);
     if (QPushButton* del = form.button(kDelObjArt))
         del->setVisible(ServiceMode);
     // An active form shows the new stock at once, another one on activation.

@@ -2,7 +2,6 @@
 
 #include "core/data/numberproposals.h"
 #include "core/data/recordrules.h"
-#include "core/data/turnover.h"
 #include "core/formplacement.h"
 #include "core/messages.h"
 #include "core/rights.h"
@@ -17,7 +16,6 @@
 #include "platform/widgets/rowreader.h"
 #include "printing/listbutton.h"
 
-#include <QDate>
 #include <QPushButton>
 #include <algorithm>
 
@@ -292,6 +290,5 @@ ListFormDecl KundenFormDecl() {
 }
 
 void ShowKundenForm() {
-    TodayYear = QDate::currentDate().year();
-    ShowListForm(u"TF_Kunden"_s);
+    ShowTurnoverForm(u"TF_Kunden"_s);
 }

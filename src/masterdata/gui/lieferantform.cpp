@@ -3,7 +3,6 @@
 #include "core/data/dbhelpers.h"
 #include "core/data/numberproposals.h"
 #include "core/data/recordrules.h"
-#include "core/data/turnover.h"
 #include "core/formplacement.h"
 #include "core/rights.h"
 #include "masterdata/gui/fielddecls.h"
@@ -19,7 +18,6 @@
 #include "platform/widgets/rowreader.h"
 #include "printing/listbutton.h"
 
-#include <QDate>
 #include <QPushButton>
 
 using namespace Qt::StringLiterals;
@@ -183,6 +181,5 @@ ListFormDecl LieferantFormDecl() {
 }
 
 void ShowLieferantForm() {
-    TodayYear = QDate::currentDate().year();
-    ShowListForm(u"TF_Lieferant"_s);
+    ShowTurnoverForm(u"TF_Lieferant"_s);
 }

@@ -4,6 +4,7 @@
 #include "core/data/turnover.h"
 #include "masterdata/gui/detailgridpage.h"
 #include "masterdata/gui/listformdecl.h"
+#include "masterdata/gui/listforms.h"
 #include "masterdata/gui/tf_listform.h"
 #include "masterdata/gui/turnoverchart.h"
 #include "platform/errors.h"
@@ -28,6 +29,15 @@ TurnoverPage* turnoverPageOf(TF_ListForm& form, const QString& title) {
     return qobject_cast<TurnoverPage*>(form.page(title));
 }
 
+// The turnover tab in front shows TodayYear again.
+void followTodayYear(TF_ListForm& form) {
+    const QString& title = form.listDeclaration().turnoverPage;
+    if (!form.pageShown(title))
+        return;
+    if (TurnoverPage* page = turnoverPageOf(form, title))
+        page->pageShown();
+}
+
 } // namespace
 
 void AddTurnoverPage(ListFormDecl& decl, const TurnoverPageDecl& page) {
@@ -46,18 +56,24 @@ void AddTurnoverPage(ListFormDecl& decl, const TurnoverPageDecl& page) {
                              }});
     decl.turnoverPage = title;
     auto activated = decl.activated;
-    decl.activated = [activated, table = page.table, title](TF_ListForm& form) {
+    decl.activated = [activated, table = page.table](TF_ListForm& form) {
         table::Table& rows = DataModule1().table(table);
         if (!rows.isOpen())
             rows.open();
         if (activated)
             activated(form);
-        // The year may have changed meanwhile (the form opened again from the
-        // menu, a year chosen in another form): a tab still in front follows.
-        if (form.pageShown(title))
-            if (TurnoverPage* p = turnoverPageOf(form, title))
-                p->pageShown();
+        // A year chosen meanwhile in another form: a tab still in front follows.
+        followTodayYear(form);
     };
+}
+
+TF_ListForm& ShowTurnoverForm(const QString& formClass) {
+    TodayYear = QDate::currentDate().year();
+    TF_ListForm& form = ShowListForm(formClass);
+    // An inactive form follows on its activation.
+    if (form.isActivated())
+        followTodayYear(form);
+    return form;
 }
 
 TurnoverPage::TurnoverPage(const TurnoverPageDecl& decl, TF_ListForm& form)

@@ -34,6 +34,10 @@ struct TurnoverPageDecl {
 // record rules' redraw and turnover-tab questions through the declaration.
 void AddTurnoverPage(ListFormDecl& decl, const TurnoverPageDecl& page);
 
+// Shows the form as its menu entry does: the turnover year goes back to
+// today's, also on a turnover tab still in front of the open form.
+TF_ListForm& ShowTurnoverForm(const QString& formClass);
+
 class TurnoverPage : public QWidget {
     Q_OBJECT
 public:

@@ -171,17 +171,18 @@ TEST_F(TurnoverPages, ChartShowsTheChosenYearAndFollowsRecordAndYearEdit) {
     }
 }
 
-// Each opening from the menu starts on today's year, also when the form is
-// still open on its turnover tab with a year chosen there or in another form.
-TEST_F(TurnoverPages, OpeningAgainFromTheMenuGoesBackToTodaysYear) {
-    const struct {
-        const char* name;
-        QString formClass;
-        std::function<void()> show;
-        QString masterFile;
-        QList<std::pair<QString, QVariant>> row;
-        QString yearField;
-    } cases[] = {
+// The three forms with a turnover tab, each with one record.
+struct FormCase {
+    const char* name;
+    QString formClass;
+    std::function<void()> show;
+    QString masterFile;
+    QList<std::pair<QString, QVariant>> row;
+    QString yearField;
+};
+
+const QList<FormCase>& turnoverForms() {
+    static const QList<FormCase> cases{
         {"article",
          u"TF_Artikel"_s,
          [] { ShowArtikelForm(0, 0); },
@@ -201,6 +202,13 @@ TEST_F(TurnoverPages, OpeningAgainFromTheMenuGoesBackToTodaysYear) {
          {{u"K_ID"_s, 1}, {u"K_Nr"_s, 10}},
          u"K_Aktjahr"_s},
     };
+    return cases;
+}
+
+// Each opening from the menu starts on today's year, also when the form is
+// still open on its turnover tab with a year chosen there or in another form.
+TEST_F(TurnoverPages, OpeningAgainFromTheMenuGoesBackToTodaysYear) {
+    const QList<FormCase>& cases = turnoverForms();
     formtest::TestUser user{1, 2, 3, 4, 5, 9};
     const int thisYear = QDate::currentDate().year();
     for (const auto& c : cases)
@@ -228,6 +236,13 @@ TEST_F(TurnoverPages, OpeningAgainFromTheMenuGoesBackToTodaysYear) {
         c.show();
         formtest::ShowActive(*form);
         EXPECT_EQ(TodayYear, thisYear);
+        EXPECT_EQ(page->yearEdit().value(), thisYear);
+        EXPECT_EQ(page->chart().year(), thisYear);
+        EXPECT_EQ(form->table()[c.yearField].asIntegerOr(0), thisYear);
+
+        // Chosen again while the form stays the active window.
+        page->yearEdit().setValue(2022);
+        c.show();
         EXPECT_EQ(page->yearEdit().value(), thisYear);
         EXPECT_EQ(page->chart().year(), thisYear);
         EXPECT_EQ(form->table()[c.yearField].asIntegerOr(0), thisYear);
