@@ -147,8 +147,9 @@ ListFormDecl LieferantFormDecl() {
                         &NextFreeLieferantNr};
     d.bankPair = {u"K_Bankname"_s, u"K_Blz"_s};
     d.remember = &RememberLieferantNr;
-    AddTurnoverPage(
-        d, {u"&Umsatz"_s, kDiverses, u"TabLUmsatz"_s, u"K_Aktjahr"_s, u"GridUmsatzL"_s, false});
+    // "Off. &Rechnungen" holds Alt+R here.
+    AddTurnoverPage(d, {u"&Umsatz"_s, kDiverses, u"TabLUmsatz"_s, u"K_Aktjahr"_s, u"GridUmsatzL"_s,
+                        false, u"&Jahr"_s});
     d.masterHooks = &MasterFormHookSet::supplierForm;
     // The supplier's incoming invoices, on a cursor of the form's own while
     // the tab is in front; settled ones on light green.

@@ -100,7 +100,7 @@ TurnoverPage::TurnoverPage(const TurnoverPageDecl& decl, TF_ListForm& form)
         if (!m_settingYear)
             chooseYear(year);
     });
-    auto* yearLabel = new QLabel(u"Jah&r"_s, this);
+    auto* yearLabel = new QLabel(decl.yearLabel, this);
     yearLabel->setBuddy(m_year);
 
     m_chart = new TurnoverChart(decl.withCosts, this);

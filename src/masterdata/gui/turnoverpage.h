@@ -28,6 +28,8 @@ struct TurnoverPageDecl {
     QString yearField; // "K_Aktjahr": the form table's year of the rows shown
     QString gridName;  // "GridUmsatzK"
     bool withCosts = true;
+    // Its mnemonic must not repeat a tab's of the same form.
+    QString yearLabel = QStringLiteral("Jah&r");
 };
 
 // Adds the page, opens its table on every activation and answers the

@@ -11,7 +11,10 @@
 #include "platform/widgets/datagrid.h"
 #include "tableformfixture.h"
 
+#include <QAbstractButton>
 #include <QDate>
+#include <QLabel>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QWidget>
@@ -246,6 +249,43 @@ TEST_F(TurnoverPages, OpeningAgainFromTheMenuGoesBackToTodaysYear) {
         EXPECT_EQ(page->yearEdit().value(), thisYear);
         EXPECT_EQ(page->chart().year(), thisYear);
         EXPECT_EQ(form->table()[c.yearField].asIntegerOr(0), thisYear);
+        forms.reset();
+    }
+}
+
+// Alt with the year label's letter reaches the year edit, not a tab.
+TEST_F(TurnoverPages, TheYearLabelsMnemonicIsItsOwn) {
+    static const QRegularExpression mnemonic(u"&([^&])"_s);
+    const auto letterOf = [](const QString& caption) {
+        const auto m = mnemonic.match(caption);
+        return m.hasMatch() ? m.captured(1).at(0).toLower() : QChar();
+    };
+    formtest::TestUser user{1, 2, 3, 4, 5, 9};
+    for (const FormCase& c : turnoverForms()) {
+        SCOPED_TRACE(c.name);
+        forms = std::make_unique<LongLivedForms>();
+        c.show();
+        TF_ListForm* form = FindListForm(c.formClass);
+        ASSERT_NE(form, nullptr);
+        form->showPage(u"&Umsatz"_s);
+        auto* page = qobject_cast<TurnoverPage*>(form->page(u"&Umsatz"_s));
+        ASSERT_NE(page, nullptr);
+        QLabel* yearLabel = nullptr;
+        for (QLabel* label : page->findChildren<QLabel*>())
+            if (label->buddy() == &page->yearEdit())
+                yearLabel = label;
+        ASSERT_NE(yearLabel, nullptr);
+        const QChar letter = letterOf(yearLabel->text());
+        ASSERT_FALSE(letter.isNull());
+        auto* tabs = form->findChild<QTabWidget*>();
+        ASSERT_NE(tabs, nullptr);
+        for (int i = 0; i < tabs->count(); ++i)
+            EXPECT_NE(letterOf(tabs->tabText(i)), letter) << tabs->tabText(i).toStdString();
+        for (QAbstractButton* button : form->findChildren<QAbstractButton*>()) {
+            if (button->isVisibleTo(form)) {
+                EXPECT_NE(letterOf(button->text()), letter) << button->text().toStdString();
+            }
+        }
         forms.reset();
     }
 }
