@@ -60,6 +60,7 @@ const QString kBestand = u"&Bestandsdaten"_s;
 const QString kLieferanten = u"&Lieferanten"_s;
 const QString kImport = u"Importieren"_s;
 const QString kDelObjArt = u"del ObjArt"_s;
+const QString kReservationsOk = u"BtnVormerkOk"_s;
 
 int shownObjId = 0;
 int shownObjNr = 0;
@@ -91,11 +92,14 @@ void chooseKostart(TF_TableForm& form) {
         form.source().notifyRecordChanged();
 }
 
-// The reservation memo, shown and hidden by a double-click on the reservations.
+// The reservation memo, shown and hidden by a double-click on the
+// reservations; its button "&OK" hides it.
 void showReservations(TF_TableForm& form, bool show) {
     form.fields()->editor(u"A_VormerkMemo"_s)->setVisible(show);
     if (QLabel* label = form.fields()->label(u"A_VormerkMemo"_s))
         label->setVisible(show);
+    if (auto* ok = form.findChild<QPushButton*>(kReservationsOk))
+        ok->setVisible(show);
 }
 
 void toggleReservations(TF_TableForm& form) {
@@ -259,6 +263,11 @@ void setupArtikelForm(TF_TableForm& form) {
         return GetLieferantMatchById(FieldInt(form.table(), u"A_HauptLiefID"_s));
     });
     supplier->setFocusPolicy(Qt::ClickFocus);
+    auto* reservationsOk = new QPushButton(u"&OK"_s, &form);
+    reservationsOk->setObjectName(kReservationsOk);
+    QObject::connect(reservationsOk, &QPushButton::clicked, &form,
+                     [&form] { showReservations(form, false); });
+    PlaceBesideField(form, u"A_VormerkMemo"_s, *reservationsOk);
     showReservations(form, false); // until asked for
     if (QPushButton* del = form.button(kDelObjArt))
         del->setVisible(ServiceMode);

@@ -25,7 +25,34 @@ QFormLayout* rowOf(QWidget& editor, int& row) {
     return nullptr;
 }
 
+// Puts beside right of editor; a beside without a fixed width takes the rest
+// of the row.
+void placeBeside(QWidget& editor, QWidget& beside, bool stretch, Qt::Alignment align = {}) {
+    int row = -1;
+    if (QFormLayout* layout = rowOf(editor, row)) {
+        // The field's place in its row goes to a line holding it and beside.
+        QLayoutItem* item = layout->itemAt(row, QFormLayout::FieldRole);
+        layout->removeItem(item);
+        delete item;
+        auto* line = new QHBoxLayout;
+        line->addWidget(&editor);
+        line->addWidget(&beside, stretch ? 1 : 0, align);
+        if (editor.maximumWidth() < QWIDGETSIZE_MAX)
+            line->addStretch();
+        layout->setLayout(row, QFormLayout::FieldRole, line);
+    }
+}
+
 } // namespace
+
+bool PlaceBesideField(TF_TableForm& form, const QString& field, QWidget& widget) {
+    QWidget* editor = form.fields() ? form.fields()->editor(field) : nullptr;
+    if (!editor)
+        return false;
+    widget.setParent(editor->parentWidget());
+    placeBeside(*editor, widget, false, Qt::AlignTop);
+    return true;
+}
 
 QLineEdit* AddTextBesideField(TF_TableForm& form, const QString& field, int widthChars,
                               std::function<QString(const QString& fieldText)> text) {
@@ -39,19 +66,7 @@ QLineEdit* AddTextBesideField(TF_TableForm& form, const QString& field, int widt
     if (widthChars > 0)
         beside->setFixedWidth(
             beside->fontMetrics().horizontalAdvance(QLatin1Char('0')) * (widthChars + 2) + 12);
-    int row = -1;
-    if (QFormLayout* layout = rowOf(*editor, row)) {
-        // The field's place in its row goes to a line holding it and the text.
-        QLayoutItem* item = layout->itemAt(row, QFormLayout::FieldRole);
-        layout->removeItem(item);
-        delete item;
-        auto* line = new QHBoxLayout;
-        line->addWidget(editor);
-        line->addWidget(beside, widthChars > 0 ? 0 : 1);
-        if (editor->maximumWidth() < QWIDGETSIZE_MAX)
-            line->addStretch();
-        layout->setLayout(row, QFormLayout::FieldRole, line);
-    }
+    placeBeside(*editor, *beside, widthChars <= 0);
     auto* edit = qobject_cast<QLineEdit*>(editor);
     const auto show = [beside, edit, &form, field, text = std::move(text)] {
         table::Table& t = form.table();

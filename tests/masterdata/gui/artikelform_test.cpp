@@ -173,6 +173,19 @@ TEST_F(ArtikelForm, TheReservationMemoShowsOnADoubleClickOnTheReservations) {
     EXPECT_FALSE(memo->isHidden());
     QTest::mouseDClick(form->fields()->editor(u"A_Vormerkung"_s), Qt::LeftButton);
     EXPECT_TRUE(memo->isHidden());
+    // Its own button hides it too, and goes with it.
+    QPushButton* ok = nullptr;
+    for (QPushButton* b : form->findChildren<QPushButton*>())
+        if (b->text() == u"&OK"_s)
+            ok = b;
+    ASSERT_NE(ok, nullptr);
+    EXPECT_TRUE(ok->isHidden());
+    QTest::mouseDClick(form->fields()->editor(u"A_Vormerkung"_s), Qt::LeftButton);
+    ASSERT_FALSE(ok->isHidden());
+    EXPECT_EQ(ok->parentWidget(), memo->parentWidget());
+    ok->click();
+    EXPECT_TRUE(memo->isHidden());
+    EXPECT_TRUE(ok->isHidden());
 }
 
 } // namespace
