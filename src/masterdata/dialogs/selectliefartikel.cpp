@@ -48,7 +48,11 @@ QString SelectLiefArtikel(const QString& searchText, int lieferantId, int left, 
         ShowError(u"Es wurden keine Lieferantenartikel gefunden!"_s);
         return result;
     }
-    // All four columns make up the width; the stock number is the key.
-    return SelectFromGrid(list, u"Lieferanten-Artikel auswählen"_s, left, top, maxWidth,
-                          maxGridHeight, 5, 1, LiefArtikelStartLine(list, searchText), 0, result);
+    // All four columns make up the width, the price included; the stock
+    // number is the key.
+    TGridselDlg::Request request{
+        list, u"Lieferanten-Artikel auswählen"_s,    left, top, maxWidth, maxGridHeight, 5,
+        1,    LiefArtikelStartLine(list, searchText)};
+    request.fitWidthColumns = true;
+    return SelectFromGrid(request, result);
 }

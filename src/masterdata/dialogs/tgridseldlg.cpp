@@ -191,8 +191,14 @@ void TGridselDlg::build(const Request& request) {
         if (i < request.widthColumns)
             width += columnWidth + kGridLineWidth;
     }
-    const int formWidth =
-        std::clamp(std::min(width, request.maxWidth), kMinGridWidth, kMaxFormWidth);
+    int widthLimit = std::min(request.maxWidth, kMaxFormWidth);
+    if (request.fitWidthColumns) {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        const int screenWidth = screen ? screen->availableGeometry().width() : 1024;
+        widthLimit = std::max(widthLimit, std::min(width, screenWidth));
+    }
+    const int formWidth = std::max(std::min(width, widthLimit), kMinGridWidth);
+    setMaximumWidth(std::max(kMaxFormWidth, formWidth));
 
     int gridHeight = rows * (kDefaultRowHeight + kGridLineWidth) + 2;
     gridHeight = std::max(std::min(gridHeight, request.maxGridHeight), kMinGridHeight);
@@ -278,10 +284,15 @@ QString SelectFromGrid(const QStringList& list, const QString& caption, int left
                        int maxWidth, int maxGridHeight, int widthColumns, int keyColumn,
                        int startRow, [[maybe_unused]] int reserved, QString& result,
                        bool sortedList) {
+    return SelectFromGrid({list, caption, left, top, maxWidth, maxGridHeight, widthColumns,
+                           keyColumn, startRow, sortedList},
+                          result);
+}
+
+QString SelectFromGrid(const TGridselDlg::Request& request, QString& result) {
     result.clear();
     TGridselDlg popup(QApplication::activeWindow());
-    popup.build({list, caption, left, top, maxWidth, maxGridHeight, widthColumns, keyColumn,
-                 startRow, sortedList});
+    popup.build(request);
     popup.exec();
     result = popup.result();
     return result;

@@ -25,6 +25,9 @@ public:
         int keyColumn = 0;
         int startRow = 1;    // from 1; out of range means 1
         bool sorted = false; // rows shown sorted by the first column
+        // The width columns are never cut: the popup grows past maxWidth
+        // and its usual cap up to the screen's width.
+        bool fitWidthColumns = false;
     };
 
     explicit TGridselDlg(QWidget* parent = nullptr);
@@ -67,3 +70,4 @@ private:
 QString SelectFromGrid(const QStringList& list, const QString& caption, int left, int top,
                        int maxWidth, int maxGridHeight, int widthColumns, int keyColumn,
                        int startRow, int reserved, QString& result, bool sortedList = false);
+QString SelectFromGrid(const TGridselDlg::Request& request, QString& result);

@@ -57,6 +57,8 @@ TEST_F(SelectLiefArtikelTest, ThePopupOpensOnTheFoundLineAndReturnsTheStockNumbe
         QString caption;
         int row = -1;
         int columns = 0;
+        int columnsRight = 0; // where the last column ends
+        int gridWidth = 0;
     } seen;
     WhenModalShown([&seen](QWidget* modal) {
         auto* popup = qobject_cast<TGridselDlg*>(modal);
@@ -64,6 +66,9 @@ TEST_F(SelectLiefArtikelTest, ThePopupOpensOnTheFoundLineAndReturnsTheStockNumbe
         seen.caption = popup->windowTitle();
         seen.row = popup->grid().currentRow();
         seen.columns = popup->grid().columnCount();
+        const QTableWidget& grid = popup->grid();
+        seen.columnsRight = grid.columnViewportPosition(3) + grid.columnWidth(3);
+        seen.gridWidth = grid.viewport()->width();
         popup->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
     });
     QString result;
@@ -73,6 +78,8 @@ TEST_F(SelectLiefArtikelTest, ThePopupOpensOnTheFoundLineAndReturnsTheStockNumbe
     EXPECT_EQ(seen.caption, QStringLiteral("Lieferanten-Artikel auswählen"));
     EXPECT_EQ(seen.row, 1);
     EXPECT_EQ(seen.columns, 4);
+    // The price column is not cut off, although the caller asked for 600 pixels.
+    EXPECT_LE(seen.columnsRight, seen.gridWidth);
     EXPECT_TRUE(presenter.boxes.isEmpty());
 }
 
