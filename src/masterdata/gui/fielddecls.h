@@ -10,6 +10,14 @@ inline widgets::FieldDecl EditField(const QString& caption, const QString& field
     return {.caption = caption, .field = field, .page = page, .width = width};
 }
 
+// A one-line edit on the line of the field before it.
+inline widgets::FieldDecl BesideField(const QString& caption, const QString& field,
+                                      const QString& page = {}, int width = 0) {
+    widgets::FieldDecl d = EditField(caption, field, page, width);
+    d.sameLine = true;
+    return d;
+}
+
 // A list over a shared table (named in the declaration's lookups): the key
 // stored, the text shown.
 inline widgets::FieldDecl ListField(const QString& caption, const QString& field,

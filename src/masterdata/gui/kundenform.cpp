@@ -6,6 +6,7 @@
 #include "core/messages.h"
 #include "core/rights.h"
 #include "masterdata/gui/docforms.h"
+#include "masterdata/gui/fielddecls.h"
 #include "masterdata/gui/kundenlistprint.h"
 #include "masterdata/gui/listformdecl.h"
 #include "masterdata/gui/listforms.h"
@@ -40,32 +41,10 @@ const QString kObjekte = u"Ob&jekte"_s;
 const QString kOffenePosten = u"Offene Posten"_s;
 const QString kDokum = u"Dokum."_s;
 
-FieldDecl edit(const QString& caption, const QString& field, const QString& page, int width = 0) {
-    return {.caption = caption, .field = field, .page = page, .width = width};
-}
-
-// A field on the line of the one before it.
-FieldDecl beside(const QString& caption, const QString& field, const QString& page, int width = 0) {
-    FieldDecl f = edit(caption, field, page, width);
-    f.sameLine = true;
-    return f;
-}
-
 FieldDecl shown(const QString& caption, const QString& field, const QString& page, int width) {
-    FieldDecl f = edit(caption, field, page, width);
+    FieldDecl f = EditField(caption, field, page, width);
     f.readOnly = true;
     return f;
-}
-
-FieldDecl list(const QString& caption, const QString& field, const QString& page, int width,
-               const QString& key, const QString& text) {
-    return {.caption = caption,
-            .field = field,
-            .kind = FieldKind::LookupCombo,
-            .page = page,
-            .width = width,
-            .lookupKey = key,
-            .lookupText = text};
 }
 
 QList<FieldDecl> contactPersons() {
@@ -73,11 +52,11 @@ QList<FieldDecl> contactPersons() {
     for (int i = 1; i <= 4; ++i) {
         const QString n = QString::number(i);
         QList<FieldDecl> person = {
-            edit(u"Name &"_s + n, u"K_Ansprech"_s + n, kAnsprech, 30),
-            beside(u"Abteilung"_s, u"K_AnsprechAbt"_s + n, kAnsprech, 12),
-            edit(u"Telefon"_s, u"K_AnsprechTel"_s + n, kAnsprech, 20),
-            beside(u"Fax"_s, u"K_AnsprechFax"_s + n, kAnsprech, 20),
-            beside(u"Handy"_s, u"K_AnsprechHandy"_s + n, kAnsprech, 20),
+            EditField(u"Name &"_s + n, u"K_Ansprech"_s + n, kAnsprech, 30),
+            BesideField(u"Abteilung"_s, u"K_AnsprechAbt"_s + n, kAnsprech, 12),
+            EditField(u"Telefon"_s, u"K_AnsprechTel"_s + n, kAnsprech, 20),
+            BesideField(u"Fax"_s, u"K_AnsprechFax"_s + n, kAnsprech, 20),
+            BesideField(u"Handy"_s, u"K_AnsprechHandy"_s + n, kAnsprech, 20),
         };
         for (FieldDecl& f : person)
             f.group = n + u". Ansprechpartner"_s;
@@ -88,41 +67,41 @@ QList<FieldDecl> contactPersons() {
 
 QList<FieldDecl> customerFields() {
     QList<FieldDecl> f = {
-        edit(u"Suchb&egriff"_s, u"K_Match"_s, kGrund, 30),
-        edit(u"Kd.-&Nr."_s, u"K_Nr"_s, kGrund, 8),
-        edit(u"Name &1"_s, u"K_Name1"_s, kGrund),
-        edit(u"Name &2"_s, u"K_Name2"_s, kGrund),
-        edit(u"Name &3"_s, u"K_Name3"_s, kGrund),
-        edit(u"St&raße"_s, u"K_Strasse"_s, kGrund),
-        edit(u"Pl&z/Ort"_s, u"K_Plz"_s, kGrund, 8),
-        beside({}, u"K_Ort"_s, kGrund),
-        edit(u"&Telefon"_s, u"K_Tel1"_s, kGrund, 22),
-        beside(u"Hand&y"_s, u"K_Tel2"_s, kGrund, 22),
-        edit(u"&Fax"_s, u"K_Fax"_s, kGrund, 22),
-        edit(u"E-Ma&il"_s, u"K_Email"_s, kGrund),
-        edit(u"&Website"_s, u"K_Website"_s, kGrund),
+        EditField(u"Suchb&egriff"_s, u"K_Match"_s, kGrund, 30),
+        EditField(u"Kd.-&Nr."_s, u"K_Nr"_s, kGrund, 8),
+        EditField(u"Name &1"_s, u"K_Name1"_s, kGrund),
+        EditField(u"Name &2"_s, u"K_Name2"_s, kGrund),
+        EditField(u"Name &3"_s, u"K_Name3"_s, kGrund),
+        EditField(u"St&raße"_s, u"K_Strasse"_s, kGrund),
+        EditField(u"Pl&z/Ort"_s, u"K_Plz"_s, kGrund, 8),
+        BesideField({}, u"K_Ort"_s, kGrund),
+        EditField(u"&Telefon"_s, u"K_Tel1"_s, kGrund, 22),
+        BesideField(u"Hand&y"_s, u"K_Tel2"_s, kGrund, 22),
+        EditField(u"&Fax"_s, u"K_Fax"_s, kGrund, 22),
+        EditField(u"E-Ma&il"_s, u"K_Email"_s, kGrund),
+        EditField(u"&Website"_s, u"K_Website"_s, kGrund),
     };
     f += contactPersons();
     f += {
-        edit(u"Anschrift &1"_s, u"K_LAnschrift1"_s, kLiefer),
-        edit(u"Anschrift &2"_s, u"K_LAnschrift2"_s, kLiefer),
-        edit(u"Anschrift &3"_s, u"K_LAnschrift3"_s, kLiefer),
-        edit(u"St&raße"_s, u"K_LStrasse"_s, kLiefer),
-        edit(u"Pl&z/Ort"_s, u"K_LPlz"_s, kLiefer, 8),
-        beside({}, u"K_LOrt"_s, kLiefer),
-        edit(u"Sachbearb&eiter"_s, u"K_LSachbearbeiter"_s, kLiefer),
-        edit(u"Lie&ferart"_s, u"K_LLiefart"_s, kLiefer, 30),
-        edit(u"&Telefon"_s, u"K_LTelefon"_s, kLiefer, 22),
-        beside(u"Fa&x"_s, u"K_LFax"_s, kLiefer, 22),
-        edit(u"Hand&y"_s, u"K_LHandy"_s, kLiefer, 22),
+        EditField(u"Anschrift &1"_s, u"K_LAnschrift1"_s, kLiefer),
+        EditField(u"Anschrift &2"_s, u"K_LAnschrift2"_s, kLiefer),
+        EditField(u"Anschrift &3"_s, u"K_LAnschrift3"_s, kLiefer),
+        EditField(u"St&raße"_s, u"K_LStrasse"_s, kLiefer),
+        EditField(u"Pl&z/Ort"_s, u"K_LPlz"_s, kLiefer, 8),
+        BesideField({}, u"K_LOrt"_s, kLiefer),
+        EditField(u"Sachbearb&eiter"_s, u"K_LSachbearbeiter"_s, kLiefer),
+        EditField(u"Lie&ferart"_s, u"K_LLiefart"_s, kLiefer, 30),
+        EditField(u"&Telefon"_s, u"K_LTelefon"_s, kLiefer, 22),
+        BesideField(u"Fa&x"_s, u"K_LFax"_s, kLiefer, 22),
+        EditField(u"Hand&y"_s, u"K_LHandy"_s, kLiefer, 22),
     };
     f += {
-        edit(u"Bank&name"_s, u"K_Bankname"_s, kBank, 40),
-        edit(u"BL&Z"_s, u"K_Blz"_s, kBank, 10),
-        edit(u"&Konto-Nr."_s, u"K_Konto"_s, kBank, 14),
-        list(u"Zahlar&t"_s, u"K_Zahlart"_s, kBank, 30, u"ZA_ID"_s, u"ZA_Text"_s),
-        edit(u"Ansp&rechpartner"_s, u"K_BankAnsprech"_s, kBank, 40),
-        edit(u"T&elefon"_s, u"K_BankTelefon"_s, kBank, 22),
+        EditField(u"Bank&name"_s, u"K_Bankname"_s, kBank, 40),
+        EditField(u"BL&Z"_s, u"K_Blz"_s, kBank, 10),
+        EditField(u"&Konto-Nr."_s, u"K_Konto"_s, kBank, 14),
+        ListField(u"Zahlar&t"_s, u"K_Zahlart"_s, kBank, 30, u"ZA_ID"_s, u"ZA_Text"_s),
+        EditField(u"Ansp&rechpartner"_s, u"K_BankAnsprech"_s, kBank, 40),
+        EditField(u"T&elefon"_s, u"K_BankTelefon"_s, kBank, 22),
         {.caption = u"Mem&o"_s, .field = u"K_Memo"_s, .kind = FieldKind::RichText, .page = kBank},
     };
     f += {
@@ -133,12 +112,13 @@ QList<FieldDecl> customerFields() {
          .width = 6,
          .items = {u"Ja"_s, u"Nein"_s},
          .values = {true, false}},
-        edit(u"&Kreditlimit"_s, u"K_Kreditmax"_s, kVerschiedenes, 12),
-        list(u"Zahlungsbedingu&ng"_s, u"K_RechBed"_s, kVerschiedenes, 40, u"Z_ID"_s, u"Z_Text"_s),
-        edit(u"&FiBu-Konto"_s, u"K_FibuKonto"_s, kVerschiedenes, 10),
-        edit(u"Kostenstelle &1"_s, u"K_KostenStelle1"_s, kVerschiedenes, 10),
-        edit(u"Kostenstelle &2"_s, u"K_Kostenstelle2"_s, kVerschiedenes, 10),
-        edit(u"B&riefanrede"_s, u"K_BriefAnrede"_s, kVerschiedenes),
+        EditField(u"&Kreditlimit"_s, u"K_Kreditmax"_s, kVerschiedenes, 12),
+        ListField(u"Zahlungsbedingu&ng"_s, u"K_RechBed"_s, kVerschiedenes, 40, u"Z_ID"_s,
+                  u"Z_Text"_s),
+        EditField(u"&FiBu-Konto"_s, u"K_FibuKonto"_s, kVerschiedenes, 10),
+        EditField(u"Kostenstelle &1"_s, u"K_KostenStelle1"_s, kVerschiedenes, 10),
+        EditField(u"Kostenstelle &2"_s, u"K_Kostenstelle2"_s, kVerschiedenes, 10),
+        EditField(u"B&riefanrede"_s, u"K_BriefAnrede"_s, kVerschiedenes),
         shown(u"Offene Rechnungen"_s, u"K_Rechoffen"_s, kVerschiedenes, 12),
         shown(u"Letzter Umsatz am"_s, u"K_UmsLetztDat"_s, kVerschiedenes, 10),
         shown(u"Letzter Umsatz"_s, u"K_UmsLetzt"_s, kVerschiedenes, 12),

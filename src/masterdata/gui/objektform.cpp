@@ -107,13 +107,7 @@ void pickKunde(TF_ListForm& form) {
 
 FieldDecl lookupList(const QString& caption, const QString& field, const QString& page,
                      const QString& key, const QString& text) {
-    return {.caption = caption,
-            .field = field,
-            .kind = FieldKind::LookupCombo,
-            .page = page,
-            .width = 24,
-            .lookupKey = key,
-            .lookupText = text};
+    return ListField(caption, field, page, 24, key, text);
 }
 
 // A line of the billing address box on the invoicing page.
