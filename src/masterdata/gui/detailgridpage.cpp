@@ -77,3 +77,8 @@ void DetailGridPage::pageHidden() {
     if (m_own && m_openWhileShown && m_own->isOpen())
         m_own->close();
 }
+
+QBrush SettledItemBrush(widgets::RowReader& rows, int row) {
+    return rows.value(row, u"O_Erledigt"_s).toBool() ? QBrush(QColor(0x66, 0xEE, 0x66))
+                                                     : QBrush(Qt::white);
+}

@@ -156,11 +156,7 @@ GridPageDecl openItemsPage() {
                  {u"R_OMatch"_s, u"Objekt"_s, 16},     {u"R_Brutto"_s, u"Brutto"_s, 11},
                  {u"O_ZahlSumme"_s, u"Bezahlt"_s, 11}, {u"O_OffenSumme"_s, u"Offen"_s, 11},
                  {u"O_Mahnungen"_s, u"Mahn"_s, 4}};
-    // Settled items light green, the others white.
-    p.rowBrush = [](widgets::RowReader& rows, int row) {
-        return rows.value(row, u"O_Erledigt"_s).toBool() ? QBrush(QColor(0x66, 0xEE, 0x66))
-                                                         : QBrush(Qt::white);
-    };
+    p.rowBrush = &SettledItemBrush;
     return p;
 }
 

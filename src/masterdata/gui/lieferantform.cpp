@@ -15,7 +15,6 @@
 #include "masterdata/gui/turnoverpage.h"
 #include "platform/errors.h"
 #include "platform/table/table.h"
-#include "platform/widgets/rowreader.h"
 #include "printing/listbutton.h"
 
 #include <QPushButton>
@@ -169,11 +168,7 @@ ListFormDecl LieferantFormDecl() {
                                 {u"R_Brutto"_s, u"Bruttobetrag"_s, 11},
                                 {u"O_ZahlSumme"_s, u"Bezahlt"_s, 10},
                                 {u"O_OffenSumme"_s, u"Offen"_s, 10}},
-                    .rowBrush = [](widgets::RowReader& rows, int row) {
-                        return rows.value(row, u"O_Erledigt"_s).toBool()
-                                   ? QBrush(QColor(0x66, 0xEE, 0x66))
-                                   : QBrush(Qt::white);
-                    }}};
+                    .rowBrush = &SettledItemBrush}};
     d.applyRights = [](TF_ListForm& form) {
         if (QPushButton* assortment = form.button(u"Sortiment"_s))
             assortment->setVisible(HasExportRight(9));

@@ -96,6 +96,10 @@ struct GridPageDecl {
     std::function<QBrush(widgets::RowReader& rows, int row)> rowBrush;
 };
 
+// The row brush of the open-items pages: settled items light green, the
+// others white.
+QBrush SettledItemBrush(widgets::RowReader& rows, int row);
+
 // A tab that the form builds itself (the turnover page).
 struct CustomPageDecl {
     QString title;

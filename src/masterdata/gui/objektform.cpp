@@ -32,7 +32,6 @@
 #include "platform/widgets/datasource.h"
 #include "platform/widgets/dbrichedit.h"
 #include "platform/widgets/fieldform.h"
-#include "platform/widgets/rowreader.h"
 #include "platform/widgets/userprompts.h"
 #include "printing/listbutton.h"
 
@@ -745,11 +744,6 @@ void installFocusHook() {
     };
 }
 
-QBrush openItemBrush(widgets::RowReader& rows, int row) {
-    const QVariant settled = rows.value(row, u"O_Erledigt"_s);
-    return settled.toBool() ? QBrush(QColor(0x66, 0xEE, 0x66)) : QBrush(Qt::white);
-}
-
 } // namespace
 
 ObjektFormHooks& ObjektFormHooksRegistry() {
@@ -841,7 +835,7 @@ ListFormDecl ObjektListFormDecl() {
                                 {u"O_ZahlSumme"_s, u"Bezahlt"_s, 10},
                                 {u"O_OffenSumme"_s, u"Offen"_s, 10},
                                 {u"O_Mahnungen"_s, u"Mahn"_s, 5}},
-                    .rowBrush = &openItemBrush}};
+                    .rowBrush = &SettledItemBrush}};
     d.build = &buildForm;
     d.applyRights = &applyRights;
     d.activated = &activated;
