@@ -10,8 +10,6 @@
 #include "masterdata/gui/tf_listform.h"
 #include "platform/table/table.h"
 
-#include <QLabel>
-
 using namespace Qt::StringLiterals;
 
 void AddFremdleistObjectFields(table::Table& services) {
@@ -73,10 +71,7 @@ ListFormDecl FremdleistFormDecl() {
     ListFormDecl d;
     d.form = FremdleistTableDecl();
     d.recordPosition = true;
-    d.build = [](TF_ListForm& form) {
-        // The sort field is kept under the label's name of the stored placements.
-        form.findChild<QLabel*>(u"lbSort"_s)->setObjectName(u"lbSortND"_s);
-    };
+    d.sortLabel = u"lbSortND"_s;
     return d;
 }
 

@@ -118,6 +118,8 @@ struct ListFormDecl {
     TableFormDecl form;
     int right = 0;      // the function number of its rights; 0: none applied
     QString splashName; // reported on the start-up screen; empty: the caption
+    // The hidden sort label's name, as the stored placements know it.
+    QString sortLabel = QStringLiteral("lbSort");
     // After a search move and when the search line is left; empty: the
     // data module remembers the number of form.table (RememberNr).
     std::function<void()> remember;

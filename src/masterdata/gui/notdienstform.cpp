@@ -10,7 +10,6 @@
 #include "masterdata/gui/tf_listform.h"
 #include "platform/widgets/datasource.h"
 
-#include <QLabel>
 #include <QLineEdit>
 
 using namespace Qt::StringLiterals;
@@ -88,9 +87,8 @@ ListFormDecl NotdienstFormDecl() {
                         NextFreeNotdienstNr};
     d.bankPair = {u"ND_Bankname"_s, u"ND_BankBlz"_s};
     d.recordPosition = true;
+    d.sortLabel = u"lbSortND"_s;
     d.build = [](TF_ListForm& form) {
-        // The sort field is kept under the label's name of the stored placements.
-        form.findChild<QLabel*>(u"lbSort"_s)->setObjectName(u"lbSortND"_s);
         form.source().setDeleteGuard(guardDelete);
         // In the search line Ctrl+Del asks, but deletes nothing.
         KeyInterceptor::install(form.searchEdit(), QKeySequence(Qt::CTRL | Qt::Key_Delete),

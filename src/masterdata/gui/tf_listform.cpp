@@ -120,7 +120,7 @@ TF_ListForm::TF_ListForm(const ListFormDecl& decl, table::Table& table, QWidget*
     if (decl.recordPosition)
         buildRecordPosition();
     m_lbSort = new QLabel(decl.form.initialSortField, this);
-    m_lbSort->setObjectName(u"lbSort"_s);
+    m_lbSort->setObjectName(decl.sortLabel);
     m_lbSort->hide();
     buildExtraPages();
     if (decl.right > 0)
