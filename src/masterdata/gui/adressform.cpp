@@ -19,6 +19,7 @@
 #include "masterdata/gui/adresslinkpickers.h"
 #include "masterdata/gui/adresspages.h"
 #include "masterdata/gui/detailgridpage.h"
+#include "masterdata/gui/fielddecls.h"
 #include "masterdata/gui/listformdecl.h"
 #include "masterdata/gui/listforms.h"
 #include "masterdata/gui/serienbriefdialogs.h"
@@ -163,13 +164,7 @@ QList<FieldDecl> adressFields() {
         {.caption = u"Bankname"_s, .field = u"A_Bankname"_s, .page = kZusatz, .width = 40},
         {.caption = u"BLZ"_s, .field = u"A_BankBlz"_s, .page = kZusatz, .width = 10},
         {.caption = u"Konto"_s, .field = u"A_BankKonto"_s, .page = kZusatz, .width = 14},
-        {.caption = u"Zahlart"_s,
-         .field = u"A_BankZahlart"_s,
-         .kind = FieldKind::LookupCombo,
-         .page = kZusatz,
-         .width = 30,
-         .lookupKey = u"ZA_ID"_s,
-         .lookupText = u"ZA_Text"_s},
+        ListField(u"Zahlart"_s, u"A_BankZahlart"_s, kZusatz, 30, u"ZA_ID"_s, u"ZA_Text"_s),
         {.caption = u"Ansprechpartner"_s,
          .field = u"A_BankAnprech"_s,
          .page = kZusatz,

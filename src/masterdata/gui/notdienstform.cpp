@@ -3,6 +3,7 @@
 #include "core/data/numberproposals.h"
 #include "core/deleteguard.h"
 #include "core/formplacement.h"
+#include "masterdata/gui/fielddecls.h"
 #include "masterdata/gui/keyinterceptor.h"
 #include "masterdata/gui/listformdecl.h"
 #include "masterdata/gui/listforms.h"
@@ -53,18 +54,12 @@ TableFormDecl NotdienstTableDecl() {
         EditField(u"S&trasse"_s, u"ND_Strasse"_s, kGrund),
         EditField(u"Notdienst-&Nr"_s, u"ND_Nr"_s, kGrund, 8),
         EditField(u"&Plz/"_s, u"ND_Plz"_s, kGrund, 10),
-        {.caption = u"&Ort"_s, .field = u"ND_Ort"_s, .page = kGrund, .sameLine = true},
+        BesideField(u"&Ort"_s, u"ND_Ort"_s, kGrund),
         EditField(u"Sachb&earb."_s, u"ND_Sachbearbeiter"_s, kGrund),
         EditField(u"Bank&name"_s, u"ND_Bankname"_s, kBank, 40),
         EditField(u"BL&Z"_s, u"ND_BankBlz"_s, kBank, 10),
         EditField(u"&Konto-Nr"_s, u"ND_BankKontoNr"_s, kBank, 11),
-        {.caption = u"Zahlar&t"_s,
-         .field = u"ND_BankZahlart"_s,
-         .kind = FieldKind::LookupCombo,
-         .page = kBank,
-         .width = 30,
-         .lookupKey = u"ZA_ID"_s,
-         .lookupText = u"ZA_Text"_s},
+        ListField(u"Zahlar&t"_s, u"ND_BankZahlart"_s, kBank, 30, u"ZA_ID"_s, u"ZA_Text"_s),
         {.caption = u"Mem&o"_s, .field = u"ND_Memo"_s, .kind = FieldKind::Memo, .page = kBank},
     };
     d.lookups = {{u"ND_BankZahlart"_s, u"TabZahlart"_s}};
