@@ -75,7 +75,7 @@ void TRecurringRun::writePlanRow(int objektNr, const QString& rgvNr, const TBill
         }
     const double templateSum = grossOf(net, rates);
     if (hasNotes)
-        for (const Note& note : openAutoDeliveryNotes(objektNr, period.BillDate))
+        for (const Note& note : m_openNotes)
             for (const NoteLine& l : note.lines)
                 if (l.open > 0)
                     net[VatCodeBucket(l.mwstKz.value_or(0))] += l.open * l.price;

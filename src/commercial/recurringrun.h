@@ -110,7 +110,7 @@ private:
     // the defaults of an invoice line, in insert state.
     void appendLine();
     int copyTemplatePositions(int objektNr, TGeneratedPosNrs& numbers);
-    int billOpenDeliveryNotes(int objektNr, const QDate& billDate, TGeneratedPosNrs& numbers);
+    int billOpenDeliveryNotes(TGeneratedPosNrs& numbers);
     int copyDeliveryNotePositions(const Note& note, TGeneratedPosNrs& numbers);
     void cancelEdits();
 
@@ -158,6 +158,8 @@ private:
     // State of the period being processed.
     QDate m_periodStart, m_periodEnd;
     double m_existingGross = 0.0;
+    // The open automatic delivery notes, read once when the period's content is checked.
+    QList<Note> m_openNotes;
     bool m_emptyAllowed = false;
     double m_lastGross = 0.0;
     int m_created = 0;
