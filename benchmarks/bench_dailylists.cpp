@@ -26,74 +26,63 @@ using benchclient::Row;
 void fillMasters(int objects) {
     auto db = table::aliases::database(QStringLiteral("LumoDB"));
     table::Transaction tx(*db);
-    auto append = [&db](const char* file, const QList<std::pair<const char*, QVariant>>& values) {
-        static std::map<QString, std::unique_ptr<table::Table>> cursors;
-        auto& t = cursors[QString::fromLatin1(file)];
-        if (!t || t->database() != db.get()) {
-            t = std::make_unique<table::Table>(db, QString::fromLatin1(file));
-            t->open();
-        }
-        t->append();
-        for (const auto& [name, value] : values)
-            t->field(QString::fromLatin1(name)).setValue(value);
-        t->post();
-    };
+    benchclient::RowWriter rows(db);
     const QString rich = QStringLiteral("{\\rtf1\\ansi\\deff0 {\\fonttbl {\\f0 Arial;}}\\f0\\fs20 "
                                         "Treppenhaus reinigen, Fenster im Erdgeschoss, Geländer "
                                         "abwischen und Mülltonnen an die Straße stellen.\\par }");
     for (int nr = 1; nr <= 20; ++nr)
-        append("Taetig.DB", {{"T_ID", nr},
-                             {"T_Nr", nr},
-                             {"T_Match", QStringLiteral("Tätigkeit %1").arg(nr)},
-                             {"T_TextTour", rich},
-                             {"T_TextKontroll", rich}});
+        rows.append("Taetig.DB", {{"T_ID", nr},
+                                  {"T_Nr", nr},
+                                  {"T_Match", QStringLiteral("Tätigkeit %1").arg(nr)},
+                                  {"T_TextTour", rich},
+                                  {"T_TextKontroll", rich}});
     for (int nr = 1; nr <= 50; ++nr)
-        append("Personal.DB",
-               {{"P_ID", nr}, {"P_Nr", nr}, {"P_Match", QStringLiteral("MA%1").arg(nr)}});
+        rows.append("Personal.DB",
+                    {{"P_ID", nr}, {"P_Nr", nr}, {"P_Match", QStringLiteral("MA%1").arg(nr)}});
     const int tours = objects / 10;
     for (int nr = 1; nr <= tours; ++nr) {
         const int weekday = (nr - 1) % 5 + 1;
-        append("Touren.db", {{"TO_ID", nr},
-                             {"TO_Nr", nr},
-                             {"TO_Beschreibung", QStringLiteral("Tour %1").arg(nr)},
-                             {"TO_Person", nr % 50 + 1},
-                             {"TO_Wochentag", weekday},
-                             {"TO_NextDate", kFirstDay.addDays(weekday - 1)},
-                             {"TO_ServPatt", QStringLiteral("AB")},
-                             {"TO_Kind", 0}});
+        rows.append("Touren.db", {{"TO_ID", nr},
+                                  {"TO_Nr", nr},
+                                  {"TO_Beschreibung", QStringLiteral("Tour %1").arg(nr)},
+                                  {"TO_Person", nr % 50 + 1},
+                                  {"TO_Wochentag", weekday},
+                                  {"TO_NextDate", kFirstDay.addDays(weekday - 1)},
+                                  {"TO_ServPatt", QStringLiteral("AB")},
+                                  {"TO_Kind", 0}});
     }
     int activity = 0;
     for (int nr = 1; nr <= objects; ++nr) {
-        append("Objekte.DB", {{"O_ID", nr},
-                              {"O_Nr", nr},
-                              {"O_Match", QStringLiteral("Objekt %1").arg(nr)},
-                              {"O_Kunde", nr},
-                              {"O_Aktiv", true}});
-        append("TourObj.db", {{"T_TourID", nr},
-                              {"TO_TourNr", (nr - 1) / 10 + 1},
-                              {"TO_Objekt", nr},
-                              {"TO_VonUhr", QTime(8, 0).addSecs(60 * 20 * (nr % 10))},
-                              {"TO_BisUhr", QTime(8, 15).addSecs(60 * 20 * (nr % 10))}});
+        rows.append("Objekte.DB", {{"O_ID", nr},
+                                   {"O_Nr", nr},
+                                   {"O_Match", QStringLiteral("Objekt %1").arg(nr)},
+                                   {"O_Kunde", nr},
+                                   {"O_Aktiv", true}});
+        rows.append("TourObj.db", {{"T_TourID", nr},
+                                   {"TO_TourNr", (nr - 1) / 10 + 1},
+                                   {"TO_Objekt", nr},
+                                   {"TO_VonUhr", QTime(8, 0).addSecs(60 * 20 * (nr % 10))},
+                                   {"TO_BisUhr", QTime(8, 15).addSecs(60 * 20 * (nr % 10))}});
         const QDate start = kFirstDay.addDays(-7 * (nr % 3));
-        append("ObjTaet.db", {{"TS_ID", ++activity},
-                              {"TS_Objekt", nr},
-                              {"TS_Taetigkeit", nr % 20 + 1},
-                              {"TS_Modus", 1},
-                              {"TS_StartDatum", start},
-                              {"TS_ServiceID", QStringLiteral("A")}});
-        append("ObjTaet.db", {{"TS_ID", ++activity},
-                              {"TS_Objekt", nr},
-                              {"TS_Taetigkeit", (nr + 7) % 20 + 1},
-                              {"TS_Modus", nr % 2 ? 2 : 8},
-                              {"TS_StartDatum", start}});
+        rows.append("ObjTaet.db", {{"TS_ID", ++activity},
+                                   {"TS_Objekt", nr},
+                                   {"TS_Taetigkeit", nr % 20 + 1},
+                                   {"TS_Modus", 1},
+                                   {"TS_StartDatum", start},
+                                   {"TS_ServiceID", QStringLiteral("A")}});
+        rows.append("ObjTaet.db", {{"TS_ID", ++activity},
+                                   {"TS_Objekt", nr},
+                                   {"TS_Taetigkeit", (nr + 7) % 20 + 1},
+                                   {"TS_Modus", nr % 2 ? 2 : 8},
+                                   {"TS_StartDatum", start}});
         if (nr % 3 == 0)
-            append("ObjTaet.db", {{"TS_ID", ++activity},
-                                  {"TS_Objekt", nr},
-                                  {"TS_Taetigkeit", 20},
-                                  {"TS_Modus", 1},
-                                  {"TS_StartDatum", start},
-                                  {"TS_Func", 2},
-                                  {"TS_Param", QStringLiteral("Schlüssel abholen")}});
+            rows.append("ObjTaet.db", {{"TS_ID", ++activity},
+                                       {"TS_Objekt", nr},
+                                       {"TS_Taetigkeit", 20},
+                                       {"TS_Modus", 1},
+                                       {"TS_StartDatum", start},
+                                       {"TS_Func", 2},
+                                       {"TS_Param", QStringLiteral("Schlüssel abholen")}});
     }
     tx.commit();
 }

@@ -4,34 +4,18 @@
 // stays flat while the full read grows with the table. Run with
 //   --benchmark_enable_random_interleaving=true --benchmark_repetitions=5
 // so that both kinds share the machine's ups and downs.
-#include "core/data/datamodule.h"
+#include "benchclient.h"
 #include "core/data/recordrules.h"
-#include "core/programdirs.h"
-#include "dbstructure/tablecreator.h"
-#include "dbstructure/tableschemas.h"
 #include "masterdata/gui/listforms.h"
-#include "platform/table/database.h"
 #include "platform/table/table.h"
 
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QTemporaryDir>
+#include <QFile>
 #include <benchmark/benchmark.h>
-#include <map>
 
 namespace {
-
-void buildDatabase(const QString& dir, dbstructure::Database which) {
-    const auto& schemas = dbstructure::TableSchemas::builtIn();
-    auto db = table::Database::open(dir);
-    for (const dbstructure::CreationStep& step : schemas.creationOrder(which)) {
-        dbstructure::CreateTable(*db, step.table, false, schemas);
-        if (step.rows != dbstructure::RowsRule::Copy &&
-            step.rows != dbstructure::RowsRule::CopyWithFillIn)
-            dbstructure::FillDefaults(*db, step.table, schemas);
-    }
-}
 
 // Customers as a firm keeps them: names, addresses, a turnover, the stamp of
 // the last change, and twelve month rows of the current year each.
@@ -74,46 +58,13 @@ void fillCustomers(int customers) {
     tx.commit();
 }
 
-struct Client {
-    QTemporaryDir root;
-    QString data, archive;
-};
-
-// One client per size, kept for the whole run; the data module and the
-// aliases point at the size being measured.
+// The window state goes to the client's own folder, not the user's home.
 void useClient(int customers) {
-    static std::map<int, std::unique_ptr<Client>> clients;
-    static std::unique_ptr<TDataModule1> dm;
-    static int active = 0;
-    if (active == customers)
-        return;
-    auto& client = clients[customers];
-    const bool fresh = !client;
-    if (fresh) {
-        client = std::make_unique<Client>();
-        client->data = client->root.filePath(QStringLiteral("Data0001/"));
-        client->archive = client->root.filePath(QStringLiteral("Ablg0001/"));
-        buildDatabase(client->data, dbstructure::Database::Client);
-        buildDatabase(client->archive, dbstructure::Database::Archive);
-        QDir().mkpath(client->root.filePath(QStringLiteral("Netdir")));
-        QDir().mkpath(client->root.filePath(QStringLiteral("Data0000")));
-        QDir().mkpath(client->root.filePath(QStringLiteral("win")));
-    }
-    dm.reset();
-    DataDir = client->data;
-    AblageDir = client->archive;
-    NetDir = client->root.filePath(QStringLiteral("Netdir/"));
-    TemplateDataDir = client->root.filePath(QStringLiteral("Data0000/"));
-    LogFileName = client->root.filePath(QStringLiteral("Syslog.txt"));
-    qputenv("DOMVERA_WINDIR", QFile::encodeName(client->root.filePath(QStringLiteral("win"))));
-    table::aliases::define(QStringLiteral("LumoDB"), DataDir);
-    table::aliases::define(QStringLiteral("AblageDB"), AblageDir);
-    if (fresh)
-        fillCustomers(customers);
-    dm = std::make_unique<TDataModule1>();
-    dm->DataModuleCreate();
-    InstallRecordRules(*dm);
-    active = customers;
+    benchclient::Client& client = benchclient::clientOf(
+        customers, fillCustomers, [](TDataModule1& dm) { InstallRecordRules(dm); });
+    const QString win = client.root.filePath(QStringLiteral("win"));
+    QDir().mkpath(win);
+    qputenv("DOMVERA_WINDIR", QFile::encodeName(win));
 }
 
 void BM_CreateLongLivedForms(benchmark::State& state) {

@@ -39,98 +39,88 @@ using benchclient::Row;
 void fillMasters(int objects) {
     auto db = table::aliases::database(QStringLiteral("LumoDB"));
     table::Transaction tx(*db);
-    std::map<QString, std::unique_ptr<table::Table>> cursors;
-    auto append = [&](const char* file, const QList<std::pair<const char*, QVariant>>& values) {
-        auto& t = cursors[QString::fromLatin1(file)];
-        if (!t) {
-            t = std::make_unique<table::Table>(db, QString::fromLatin1(file));
-            t->open();
-        }
-        t->append();
-        for (const auto& [name, value] : values)
-            t->field(QString::fromLatin1(name)).setValue(value);
-        t->post();
-    };
+    benchclient::RowWriter rows(db);
     const QString rich = QStringLiteral("{\\rtf1\\ansi\\deff0 {\\fonttbl {\\f0 Arial;}}\\f0\\fs20 "
                                         "Reinigung des Treppenhauses, der Fenster im Erdgeschoss "
                                         "und der Kellerräume laut Leistungsverzeichnis.\\par }");
     for (int nr = 1; nr <= objects / 10; ++nr)
-        append("Touren.db", {{"TO_ID", nr},
-                             {"TO_Nr", nr},
-                             {"TO_Beschreibung", QStringLiteral("Tour %1").arg(nr)},
-                             {"TO_Wochentag", (nr - 1) % 5 + 1},
-                             {"TO_ServPatt", QStringLiteral("*")},
-                             {"TO_Kind", 0}});
+        rows.append("Touren.db", {{"TO_ID", nr},
+                                  {"TO_Nr", nr},
+                                  {"TO_Beschreibung", QStringLiteral("Tour %1").arg(nr)},
+                                  {"TO_Wochentag", (nr - 1) % 5 + 1},
+                                  {"TO_ServPatt", QStringLiteral("*")},
+                                  {"TO_Kind", 0}});
     int line = 0;
     for (int nr = 1; nr <= objects; ++nr) {
         const QString match = QStringLiteral("Objekt %1").arg(nr);
-        append("Kunden.DB", {{"K_ID", nr}, {"K_Nr", nr}, {"K_Match", match}});
-        append(
+        rows.append("Kunden.DB", {{"K_ID", nr}, {"K_Nr", nr}, {"K_Match", match}});
+        rows.append(
             "Objekte.DB",
             {{"O_ID", nr}, {"O_Nr", nr}, {"O_Match", match}, {"O_Kunde", nr}, {"O_Aktiv", true}});
-        append("TourObj.db",
-               {{"T_TourID", nr}, {"TO_TourNr", (nr - 1) / 10 + 1}, {"TO_Objekt", nr}});
-        append("Rgvkopf.db", {{"R_ID", nr},
-                              {"R_Nr", QStringLiteral("RV%1_01").arg(nr)},
-                              {"R_ObjektNr", nr},
-                              {"R_Intervall", 1},
-                              {"R_OMatch", match},
-                              {"R_OName1", QStringLiteral("Wohnanlage %1").arg(nr)},
-                              {"R_OStrasse", QStringLiteral("Lindenstraße %1").arg(nr)},
-                              {"R_OPlz", QStringLiteral("10115")},
-                              {"R_OOrt", QStringLiteral("Berlin")},
-                              {"R_KundenNr", nr},
-                              {"R_KMatch", match},
-                              {"R_Kname1", QStringLiteral("Hausverwaltung %1").arg(nr)},
-                              {"R_ZahlBedID", 1},
-                              {"R_ZahlBed", QStringLiteral("14 Tage netto")},
-                              {"R_ZahlBedNettoTage", 14},
-                              {"R_AutoLS", nr % 5 == 0},
-                              {"R_VorspannText", rich}});
-        append("RgvSatz.DB", {{"S_ID", ++line},
-                              {"S_Ref", nr},
-                              {"S_PosNr", 1000000},
-                              {"S_Posart", 0},
-                              {"S_PosTyp", 4},
-                              {"S_Menge", 1.0},
-                              {"S_EPreis", 250.0 + nr % 100},
-                              {"S_MwstKz", 1},
-                              {"S_ErloesKonto", 8400},
-                              {"S_Kurztext", QStringLiteral("Hausmeisterdienst pauschal")},
-                              {"S_Text", rich}});
-        append("RgvSatz.DB", {{"S_ID", ++line},
-                              {"S_Ref", nr},
-                              {"S_PosNr", 2000000},
-                              {"S_Posart", 0},
-                              {"S_PosTyp", 1},
-                              {"S_Rechmode", 1},
-                              {"S_Menge", 1.5},
-                              {"S_EPreis", 18.5},
-                              {"S_MwstKz", 1},
-                              {"S_ErloesKonto", 8401},
-                              {"S_MengBez", QStringLiteral("Std.")},
-                              {"S_Kurztext", QStringLiteral("Treppenhausreinigung je Anfahrt")}});
-        append("RgvSatz.DB", {{"S_ID", ++line},
-                              {"S_Ref", nr},
-                              {"S_PosNr", 3000000},
-                              {"S_Posart", 3},
-                              {"S_Text", rich}});
+        rows.append("TourObj.db",
+                    {{"T_TourID", nr}, {"TO_TourNr", (nr - 1) / 10 + 1}, {"TO_Objekt", nr}});
+        rows.append("Rgvkopf.db", {{"R_ID", nr},
+                                   {"R_Nr", QStringLiteral("RV%1_01").arg(nr)},
+                                   {"R_ObjektNr", nr},
+                                   {"R_Intervall", 1},
+                                   {"R_OMatch", match},
+                                   {"R_OName1", QStringLiteral("Wohnanlage %1").arg(nr)},
+                                   {"R_OStrasse", QStringLiteral("Lindenstraße %1").arg(nr)},
+                                   {"R_OPlz", QStringLiteral("10115")},
+                                   {"R_OOrt", QStringLiteral("Berlin")},
+                                   {"R_KundenNr", nr},
+                                   {"R_KMatch", match},
+                                   {"R_Kname1", QStringLiteral("Hausverwaltung %1").arg(nr)},
+                                   {"R_ZahlBedID", 1},
+                                   {"R_ZahlBed", QStringLiteral("14 Tage netto")},
+                                   {"R_ZahlBedNettoTage", 14},
+                                   {"R_AutoLS", nr % 5 == 0},
+                                   {"R_VorspannText", rich}});
+        rows.append("RgvSatz.DB", {{"S_ID", ++line},
+                                   {"S_Ref", nr},
+                                   {"S_PosNr", 1000000},
+                                   {"S_Posart", 0},
+                                   {"S_PosTyp", 4},
+                                   {"S_Menge", 1.0},
+                                   {"S_EPreis", 250.0 + nr % 100},
+                                   {"S_MwstKz", 1},
+                                   {"S_ErloesKonto", 8400},
+                                   {"S_Kurztext", QStringLiteral("Hausmeisterdienst pauschal")},
+                                   {"S_Text", rich}});
+        rows.append("RgvSatz.DB",
+                    {{"S_ID", ++line},
+                     {"S_Ref", nr},
+                     {"S_PosNr", 2000000},
+                     {"S_Posart", 0},
+                     {"S_PosTyp", 1},
+                     {"S_Rechmode", 1},
+                     {"S_Menge", 1.5},
+                     {"S_EPreis", 18.5},
+                     {"S_MwstKz", 1},
+                     {"S_ErloesKonto", 8401},
+                     {"S_MengBez", QStringLiteral("Std.")},
+                     {"S_Kurztext", QStringLiteral("Treppenhausreinigung je Anfahrt")}});
+        rows.append("RgvSatz.DB", {{"S_ID", ++line},
+                                   {"S_Ref", nr},
+                                   {"S_PosNr", 3000000},
+                                   {"S_Posart", 3},
+                                   {"S_Text", rich}});
         if (nr % 5 == 0) {
-            append("LSkopf.DB", {{"R_ID", nr},
-                                 {"R_Nr", QStringLiteral("LS%1").arg(nr)},
-                                 {"R_ObjektNr", nr},
-                                 {"R_AutoLS", true},
-                                 {"R_LiefDatum", kToday}});
+            rows.append("LSkopf.DB", {{"R_ID", nr},
+                                      {"R_Nr", QStringLiteral("LS%1").arg(nr)},
+                                      {"R_ObjektNr", nr},
+                                      {"R_AutoLS", true},
+                                      {"R_LiefDatum", kToday}});
             for (int i = 1; i <= 2; ++i)
-                append("LSsatz.DB", {{"S_ID", 2 * nr + i},
-                                     {"S_Ref", nr},
-                                     {"S_PosNr", i * 1000000},
-                                     {"S_PosTyp", 4},
-                                     {"S_Menge", 4.0 * i},
-                                     {"S_MengeGeliefert", 0.0},
-                                     {"S_EPreis", 12.9},
-                                     {"S_MwstKz", 1},
-                                     {"S_Kurztext", QStringLiteral("Streusalz 25 kg")}});
+                rows.append("LSsatz.DB", {{"S_ID", 2 * nr + i},
+                                          {"S_Ref", nr},
+                                          {"S_PosNr", i * 1000000},
+                                          {"S_PosTyp", 4},
+                                          {"S_Menge", 4.0 * i},
+                                          {"S_MengeGeliefert", 0.0},
+                                          {"S_EPreis", 12.9},
+                                          {"S_MwstKz", 1},
+                                          {"S_Kurztext", QStringLiteral("Streusalz 25 kg")}});
         }
     }
     tx.commit();

@@ -10,10 +10,12 @@
 #include "dbstructure/tablecreator.h"
 #include "dbstructure/tableschemas.h"
 #include "platform/table/database.h"
+#include "platform/table/table.h"
 
 #include <QCollator>
 #include <QDir>
 #include <QTemporaryDir>
+#include <QVariant>
 #include <functional>
 #include <map>
 #include <memory>
@@ -77,6 +79,28 @@ inline Client& clientOf(int size, const std::function<void(int size)>& fill,
     }
     return *client;
 }
+
+// Writes the masters of a new client through one open cursor per table.
+class RowWriter {
+public:
+    explicit RowWriter(std::shared_ptr<table::Database> db) : m_db(std::move(db)) {}
+
+    void append(const char* file, const QList<std::pair<const char*, QVariant>>& values) {
+        auto& t = m_cursors[QString::fromLatin1(file)];
+        if (!t) {
+            t = std::make_unique<table::Table>(m_db, QString::fromLatin1(file));
+            t->open();
+        }
+        t->append();
+        for (const auto& [name, value] : values)
+            t->field(QString::fromLatin1(name)).setValue(value);
+        t->post();
+    }
+
+private:
+    std::shared_ptr<table::Database> m_db;
+    std::map<QString, std::unique_ptr<table::Table>> m_cursors;
+};
 
 // A stored row: SQLite type and bytes per column.
 using Row = std::vector<std::pair<int, QByteArray>>;

@@ -18,8 +18,7 @@ double AtLeastOne(double value) {
 }
 
 int BucketOf(const TDocumentLine& line) {
-    const int code = line.MwstKz.value_or(DefaultMwstKz);
-    return code == 1 || code == 2 ? code : 0;
+    return VatCodeBucket(line.MwstKz.value_or(DefaultMwstKz));
 }
 
 // The six offer calculation values of a line, in the order Gesamtpreis,

@@ -70,6 +70,12 @@ struct TDocumentSums {
 // date gives Today.
 TDateTime DocumentVatDate(TDateTime datumDruck, TDateTime datumErstell, TDateTime today);
 
+// The net-sum slot of a VAT code: codes 1 and 2 have their own, any other
+// goes to code 0's.
+inline int VatCodeBucket(int code) {
+    return code == 1 || code == 2 ? code : 0;
+}
+
 // Whether the line calculation computes lines of this kind.
 bool IsCalculatedPosArt(int posArt);
 // Net, rate, VAT and gross of a line at Rate; with Offer also the six

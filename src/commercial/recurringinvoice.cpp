@@ -204,7 +204,7 @@ void TRecurringRun::createInvoiceFromTemplate(int objektNr, int ivNr, const QStr
     if (hasLines)
         addChecked(lines, copyTemplatePositions(objektNr, numbers));
     if (hasNotes)
-        addChecked(lines, billOpenDeliveryNotes(objektNr, period.BillDate, numbers));
+        addChecked(lines, billOpenDeliveryNotes(numbers));
     // The lines were written as stored values: posting each through the
     // invoice lines calculates and books it, then the sums follow.
     BookAllRechSatz(m_dm);
@@ -260,10 +260,9 @@ int TRecurringRun::copyTemplatePositions(int objektNr, TGeneratedPosNrs& numbers
     return written;
 }
 
-int TRecurringRun::billOpenDeliveryNotes(int objektNr, const QDate& billDate,
-                                         TGeneratedPosNrs& numbers) {
+int TRecurringRun::billOpenDeliveryNotes(TGeneratedPosNrs& numbers) {
     int total = 0;
-    for (const Note& note : openAutoDeliveryNotes(objektNr, billDate)) {
+    for (const Note& note : m_openNotes) {
         const int written = copyDeliveryNotePositions(note, numbers);
         if (written == 0)
             continue;

@@ -11,11 +11,6 @@ using table::Table;
 
 namespace {
 
-// The net sum of a VAT code: codes 1 and 2 have their own, any other goes to code 0's.
-int bucketOf(int code) {
-    return code == 1 || code == 2 ? code : 0;
-}
-
 double grossOf(const std::array<double, 3>& net, const std::array<double, 3>& rates) {
     double gross = net[0] + net[1] + net[2];
     for (int code = 0; code < 3; ++code)
@@ -75,15 +70,15 @@ void TRecurringRun::writePlanRow(int objektNr, const QString& rgvNr, const TBill
         for (const TemplateLine& t : templateLines()) {
             if (t.posArt == PosArtAlternativ || t.posArt == PosArtBedarf)
                 continue;
-            net[bucketOf(t.mwstKz.value_or(DefaultMwstKz))] +=
+            net[VatCodeBucket(t.mwstKz.value_or(DefaultMwstKz))] +=
                 recurringQuantity(objektNr, t.rechmode, t.posTyp, t.matId, t.menge) * t.ePreis;
         }
     const double templateSum = grossOf(net, rates);
     if (hasNotes)
-        for (const Note& note : openAutoDeliveryNotes(objektNr, period.BillDate))
+        for (const Note& note : m_openNotes)
             for (const NoteLine& l : note.lines)
                 if (l.open > 0)
-                    net[bucketOf(l.mwstKz.value_or(0))] += l.open * l.price;
+                    net[VatCodeBucket(l.mwstKz.value_or(0))] += l.open * l.price;
     const double total = RoundCents(grossOf(net, rates));
     m_lastGross = total;
 

@@ -233,10 +233,12 @@ bool TRecurringRun::hasBillableContent(int objektNr, const QDate& billDate, bool
                                        bool& hasLines) {
     m_emptyAllowed = boolOf(*m_templates, "R_LeerRechnungErlaubt", false);
     hasNotes = false;
+    m_openNotes.clear();
     if (boolOf(*m_templates, "R_AutoLS", false))
-        for (const Note& note : openAutoDeliveryNotes(objektNr, billDate))
-            for (const NoteLine& line : note.lines)
-                hasNotes = hasNotes || line.open > 0;
+        m_openNotes = openAutoDeliveryNotes(objektNr, billDate);
+    for (const Note& note : m_openNotes)
+        for (const NoteLine& line : note.lines)
+            hasNotes = hasNotes || line.open > 0;
     const int id = FieldInt(*m_templates, QStringLiteral("R_ID"));
     m_templateLines->setRange({id}, {id});
     hasLines = !m_templateLines->isEmpty();

@@ -53,27 +53,26 @@ public:
 private:
     enum class Outcome { Made, Empty, NoPosNr };
 
-    struct TemplateLine {
-        int posNr = 0;
-        int posArt = 0;
+    // What a template line and a delivery-note line both carry into the invoice.
+    struct LineContent {
         int posTyp = 4;
-        int rechmode = 0;
         int matId = 0;
         std::optional<int> mwstKz;
+        QString srcNr, mengBez, kurztext, text;
+    };
+    struct TemplateLine : LineContent {
+        int posNr = 0;
+        int posArt = 0;
+        int rechmode = 0;
         int erloesKonto = 0;
         double menge = 0.0;
         double ePreis = 0.0;
-        QString srcNr, mengBez, kurztext, text;
     };
-    struct NoteLine {
+    struct NoteLine : LineContent {
         int id = 0;
         int origin = 0;
-        int posTyp = 4;
-        int matId = 0;
-        std::optional<int> mwstKz;
         double open = 0.0;
         double price = 0.0;
-        QString srcNr, mengBez, kurztext, text;
     };
     struct Note {
         int id = 0;
@@ -111,7 +110,7 @@ private:
     // the defaults of an invoice line, in insert state.
     void appendLine();
     int copyTemplatePositions(int objektNr, TGeneratedPosNrs& numbers);
-    int billOpenDeliveryNotes(int objektNr, const QDate& billDate, TGeneratedPosNrs& numbers);
+    int billOpenDeliveryNotes(TGeneratedPosNrs& numbers);
     int copyDeliveryNotePositions(const Note& note, TGeneratedPosNrs& numbers);
     void cancelEdits();
 
@@ -159,6 +158,8 @@ private:
     // State of the period being processed.
     QDate m_periodStart, m_periodEnd;
     double m_existingGross = 0.0;
+    // The open automatic delivery notes, read once when the period's content is checked.
+    QList<Note> m_openNotes;
     bool m_emptyAllowed = false;
     double m_lastGross = 0.0;
     int m_created = 0;

@@ -27,6 +27,16 @@ QString textOf(Table& t, const char* name) {
     return FieldText(t, QLatin1String(name));
 }
 
+template <class Content> void readContent(Table& t, Content& c) {
+    c.posTyp = intOf(t, "S_PosTyp", 4);
+    c.matId = intOf(t, "S_MatID");
+    c.mwstKz = optionalInt(t, "S_MwstKz");
+    c.srcNr = textOf(t, "S_SrcNr");
+    c.mengBez = textOf(t, "S_MengBez");
+    c.kurztext = textOf(t, "S_Kurztext");
+    c.text = textOf(t, "S_Text");
+}
+
 } // namespace
 
 QList<TRecurringRun::TemplateLine> TRecurringRun::templateLines() {
@@ -38,17 +48,11 @@ QList<TRecurringRun::TemplateLine> TRecurringRun::templateLines() {
         TemplateLine line;
         line.posNr = intOf(t, "S_PosNr");
         line.posArt = intOf(t, "S_Posart");
-        line.posTyp = intOf(t, "S_PosTyp", 4);
         line.rechmode = intOf(t, "S_Rechmode");
-        line.matId = intOf(t, "S_MatID");
-        line.mwstKz = optionalInt(t, "S_MwstKz");
         line.erloesKonto = intOf(t, "S_ErloesKonto");
         line.menge = floatOf(t, "S_Menge");
         line.ePreis = floatOf(t, "S_EPreis");
-        line.srcNr = textOf(t, "S_SrcNr");
-        line.mengBez = textOf(t, "S_MengBez");
-        line.kurztext = textOf(t, "S_Kurztext");
-        line.text = textOf(t, "S_Text");
+        readContent(t, line);
         result.append(line);
     }
     return result;
@@ -75,15 +79,9 @@ QList<TRecurringRun::Note> TRecurringRun::openAutoDeliveryNotes(int objektNr,
             NoteLine line;
             line.id = intOf(t, "S_ID");
             line.origin = intOf(t, "S_Origin");
-            line.posTyp = intOf(t, "S_PosTyp", 4);
-            line.matId = intOf(t, "S_MatID");
-            line.mwstKz = optionalInt(t, "S_MwstKz");
             line.open = floatOf(t, "S_Menge") - floatOf(t, "S_MengeGeliefert");
             line.price = floatOf(t, "S_EPreis");
-            line.srcNr = textOf(t, "S_SrcNr");
-            line.mengBez = textOf(t, "S_MengBez");
-            line.kurztext = textOf(t, "S_Kurztext");
-            line.text = textOf(t, "S_Text");
+            readContent(t, line);
             note.lines.append(line);
         }
         result.append(note);

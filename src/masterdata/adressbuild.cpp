@@ -55,17 +55,26 @@ QString textOf(table::Table& t, const QString& field) {
     return field.isEmpty() ? QString() : t.field(field).asStringOr(QString());
 }
 
-QString keyOfSource(table::Table& t, int source) {
-    QStringList values;
+// The names the key fields have in a source (empty: not there), looked up
+// once per run rather than per record.
+QStringList sourceKeyFields(int source) {
+    QStringList names;
     for (const char* f : KeyFields)
-        values << textOf(t, sourceField(f, source));
-    return AdressDuplicateKey(values);
+        names << sourceField(f, source);
+    return names;
 }
 
-QString keyOfAdress(table::Table& t) {
-    QStringList values;
+QStringList adressKeyFields() {
+    QStringList names;
     for (const char* f : KeyFields)
-        values << textOf(t, QString::fromLatin1(f));
+        names << QString::fromLatin1(f);
+    return names;
+}
+
+QString keyOf(table::Table& t, const QStringList& keyFields) {
+    QStringList values;
+    for (const QString& f : keyFields)
+        values << textOf(t, f);
     return AdressDuplicateKey(values);
 }
 
@@ -105,9 +114,10 @@ int copySource(int source, int offset, QSet<QString>& keys, table::Table& adress
     const AdressSource& s = AdressSources().at(source);
     table::Table record(table::aliases::database(Db), s.table);
     record.open();
+    const QStringList keyFields = sourceKeyFields(source);
     int added = 0;
     for (record.first(); !record.eof(); record.next()) {
-        const QString key = keyOfSource(record, source);
+        const QString key = keyOf(record, keyFields);
         if (keys.contains(key))
             continue;
         keys.insert(key);
@@ -177,12 +187,12 @@ QStringList NumberPlanStatuses(const QList<NumberPlanRow>& plan) {
     const auto within = [](qint64 v, const NumberPlanRow& r) {
         return v >= r.shiftedSmallest() && v <= r.shiftedLargest();
     };
+    const auto fits = [](qint64 v) {
+        return v >= std::numeric_limits<int>::min() && v <= std::numeric_limits<int>::max();
+    };
     QStringList statuses;
     for (qsizetype r = 0; r < plan.size(); ++r) {
         const NumberPlanRow& row = plan.at(r);
-        const auto fits = [](qint64 v) {
-            return v >= std::numeric_limits<int>::min() && v <= std::numeric_limits<int>::max();
-        };
         bool ok = fits(row.shiftedSmallest()) && fits(row.shiftedLargest());
         if (ok && r > 0 && row.shiftedSmallest() + row.shiftedLargest() != 0)
             for (qsizetype j = 0; j < r && ok; ++j) {
@@ -230,8 +240,9 @@ int BuildAdressBook(const QList<NumberPlanRow>& plan, bool emptyFirst,
         } else {
             table::Table existing(db, adress.tableName());
             existing.open();
+            const QStringList keyFields = adressKeyFields();
             for (existing.first(); !existing.eof(); existing.next())
-                keys.insert(keyOfAdress(existing));
+                keys.insert(keyOf(existing, keyFields));
         }
         contacts.open();
         for (int i = 0; i < AdressSources().size(); ++i) {

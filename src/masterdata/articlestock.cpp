@@ -1,5 +1,6 @@
 #include "masterdata/articlestock.h"
 
+#include "commercial/headfieldcopy.h"
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/numberproposals.h"
@@ -37,19 +38,11 @@ void refreshShared(table::Table& article) {
 }
 
 void copyIntoObject(table::Table& central, table::Table& target, int objId) {
-    for (int i = 1; i < target.fieldCount(); ++i) {
-        table::Field& to = target.field(i);
-        const table::Field* from = central.findField(to.name());
-        if (to.isCalculated() || !from || from->isNull())
-            continue;
-        const QString name = to.name().toUpper();
-        if (name == u"A_OBJID"_s)
-            to.setValue(objId);
-        else if (kZeroInCopy.contains(name))
-            to.setValue(0);
-        else
-            to.setValue(from->value());
-    }
+    CopyStoredFieldsByName(central, target);
+    target.field(u"A_ObjID"_s).setValue(objId);
+    for (const QString& name : kZeroInCopy)
+        if (const table::Field* from = central.findField(name); from && !from->isNull())
+            target.field(name).setValue(0);
 }
 
 void importOne(table::Table& source, table::Table& target, int objId, const QString& artNo) {
