@@ -138,7 +138,7 @@ QString Database::resolve(const QString& table) {
     if (!s->step()) {
         m_defs.remove(key);
         m_defTexts.remove(key);
-        m_rowIdKeys.remove(key);
+        forgetShape(key);
         return {};
     }
     const QString json = s->value(0).toString();
@@ -148,7 +148,7 @@ QString Database::resolve(const QString& table) {
     TableDef def = fromJson(QJsonDocument::fromJson(json.toUtf8()).object());
     m_defs.insert(key, def);
     m_defTexts.insert(key, json);
-    m_rowIdKeys.remove(key); // the table may have been made anew
+    forgetShape(key); // the table may have been made anew
     return physicalName(def.name);
 }
 
@@ -184,27 +184,20 @@ bool Database::keyIsRowId(const TableDef& def) {
 }
 
 const Database::FieldNames& Database::fieldNames(const TableDef& def) {
-    FieldNames& names = m_fieldNames[physicalName(def.name).toLower()];
-    auto sameNames = [&] {
-        if (names.fields.constData() == def.fields.constData())
-            return true;
-        if (names.fields.size() != def.fields.size())
-            return false;
-        for (qsizetype i = 0; i < def.fields.size(); ++i)
-            if (names.fields[i].name != def.fields[i].name)
-                return false;
-        return true;
-    };
-    if (names.exact.size() != def.fields.size() || !sameNames()) {
-        names.exact.clear();
-        names.lower.clear();
-        for (int i = 0; i < def.fields.size(); ++i) {
-            names.lower.insert(def.fields[i].name.toLower(), i);
-            names.exact.insert(def.fields[i].name, i);
-        }
+    const QString key = physicalName(def.name).toLower();
+    if (auto it = m_fieldNames.constFind(key); it != m_fieldNames.cend())
+        return *it;
+    FieldNames names;
+    for (int i = 0; i < def.fields.size(); ++i) {
+        names.lower.insert(def.fields[i].name.toLower(), i);
+        names.exact.insert(def.fields[i].name, i);
     }
-    names.fields = def.fields;
-    return names;
+    return *m_fieldNames.insert(key, names);
+}
+
+void Database::forgetShape(const QString& key) {
+    m_rowIdKeys.remove(key);
+    m_fieldNames.remove(key);
 }
 
 TableDef Database::tableDef(const QString& table) {
@@ -216,7 +209,7 @@ TableDef Database::tableDef(const QString& table) {
 
 void Database::storeDef(const TableDef& def, bool temporary) {
     const QString key = physicalName(def.name).toLower();
-    m_rowIdKeys.remove(key);
+    forgetShape(key);
     if (temporary) {
         m_tempDefs.insert(key, def);
         return;
@@ -296,7 +289,7 @@ void Database::dropTable(const QString& table) {
         if (physicalName(t->tableName()).compare(physical, Qt::CaseInsensitive) == 0)
             t->close();
     const QString key = physical.toLower();
-    m_rowIdKeys.remove(key);
+    forgetShape(key);
     if (m_tempDefs.remove(key)) {
         m_connection->exec(QStringLiteral("DROP TABLE temp.%1").arg(quoted(physical)));
         return;

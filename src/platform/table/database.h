@@ -70,9 +70,9 @@ public:
     // primary key), as the file says; def is the table's current definition.
     bool keyIsRowId(const TableDef& def);
     // The fields of def by name as defined and by lower-case name, built once
-    // and shared by the cursors on the table.
+    // per definition and shared by the cursors on the table; def is the
+    // table's current definition.
     struct FieldNames {
-        QList<FieldDef> fields; // what they were built from
         QHash<QString, int> exact, lower;
     };
     const FieldNames& fieldNames(const TableDef& def);
@@ -129,6 +129,7 @@ private:
     QString resolve(const QString& table); // the stored name, or empty
     void storeDef(const TableDef& def, bool temporary);
     void createIndexes(const QString& physical, const QList<IndexDef>& indexes, bool temporary);
+    void forgetShape(const QString& key); // what was derived from a changed definition
 
     QString m_directory;
     QString m_lockKey;
