@@ -1,6 +1,6 @@
 #include "commercial/commercialrules.h"
 
-#include "commercial/documentrules.h"
+#include "commercial/documents/documentrules.h"
 #include "commercial/purchasingrules.h"
 #include "core/data/datamodule.h"
 

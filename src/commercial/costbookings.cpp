@@ -1,7 +1,7 @@
 #include "commercial/costbookings.h"
 
-#include "commercial/documentservices.h"
-#include "commercial/vatrates.h"
+#include "commercial/documents/documentservices.h"
+#include "commercial/documents/vatrates.h"
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/lookups.h"

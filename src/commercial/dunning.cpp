@@ -1,6 +1,6 @@
 #include "commercial/dunning.h"
 
-#include "commercial/textplaceholders.h"
+#include "commercial/documents/textplaceholders.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/lookups.h"
 #include "core/data/temptablename.h"

@@ -1,6 +1,6 @@
 #include "commercial/generatedposnrs.h"
 
-#include "commercial/positionnumbers.h"
+#include "commercial/documents/positionnumbers.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 #include "commercial/incominginvoicerules.h"
 
 #include "commercial/costbookings.h"
-#include "commercial/documentrules.h"
-#include "commercial/linerules.h"
-#include "commercial/vatrates.h"
+#include "commercial/documents/documentrules.h"
+#include "commercial/documents/linerules.h"
+#include "commercial/documents/vatrates.h"
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/lookups.h"

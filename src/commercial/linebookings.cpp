@@ -1,7 +1,7 @@
 #include "commercial/linebookings.h"
 
 #include "commercial/costbookings.h"
-#include "commercial/documentservices.h"
+#include "commercial/documents/documentservices.h"
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/lookups.h"

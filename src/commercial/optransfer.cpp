@@ -1,9 +1,9 @@
 #include "commercial/optransfer.h"
 
 #include "commercial/companysettings.h"
-#include "commercial/headfieldcopy.h"
+#include "commercial/documents/headfieldcopy.h"
+#include "commercial/documents/linecopies.h"
 #include "commercial/invoicemarks.h"
-#include "commercial/linecopies.h"
 #include "commercial/raliste.h"
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"

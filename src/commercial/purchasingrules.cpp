@@ -1,7 +1,7 @@
 #include "commercial/purchasingrules.h"
 
-#include "commercial/linerules.h"
-#include "commercial/vatrates.h"
+#include "commercial/documents/linerules.h"
+#include "commercial/documents/vatrates.h"
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/pendingtransactions.h"

@@ -1,6 +1,6 @@
 #include "commercial/raliste.h"
 
-#include "commercial/headfieldcopy.h"
+#include "commercial/documents/headfieldcopy.h"
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/lookups.h"

@@ -1,4 +1,4 @@
-#include "commercial/documentsums.h"
+#include "commercial/documents/documentsums.h"
 #include "commercial/recurringmemo.h"
 #include "commercial/recurringrun.h"
 #include "core/data/dbhelpers.h"

@@ -1,8 +1,8 @@
 #include "commercial/recurringrun.h"
 
 #include "commercial/defrgmodel.h"
-#include "commercial/documentrules.h"
-#include "commercial/positionnumbers.h"
+#include "commercial/documents/documentrules.h"
+#include "commercial/documents/positionnumbers.h"
 #include "commercial/recurringmemo.h"
 #include "commercial/rgtermine.h"
 #include "core/data/datamodule.h"

@@ -2,9 +2,9 @@
 
 #include "commercial/activityintervals.h"
 #include "commercial/billingperiods.h"
+#include "commercial/documents/vatrates.h"
 #include "commercial/recurringbilling.h"
 #include "commercial/tourvisits.h"
-#include "commercial/vatrates.h"
 
 #include <QDate>
 #include <QHash>

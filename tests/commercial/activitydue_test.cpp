@@ -1,6 +1,6 @@
 #include "commercial/activitydue.h"
+#include "commercial/planningvalues.h"
 #include "commercial/servicematch.h"
-#include "planningvalues.h"
 #include "platform/errors.h"
 
 #include <QDate>

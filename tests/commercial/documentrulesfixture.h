@@ -1,8 +1,8 @@
 #pragma once
 
-#include "commercial/linerules.h"
-#include "commercial/positionnumbers.h"
-#include "commercialrulesfixture.h"
+#include "commercial/commercialrulesfixture.h"
+#include "commercial/documents/linerules.h"
+#include "commercial/documents/positionnumbers.h"
 #include "core/programdirs.h"
 #include "platform/table/database.h"
 #include "platform/table/session.h"

@@ -1,8 +1,8 @@
 #include "commercial/dunning.h"
+#include "commercial/invoicerunfixture.h"
 #include "core/data/temptablename.h"
 #include "core/programdirs.h"
 #include "core/regionalguard.h"
-#include "invoicerunfixture.h"
 #include "platform/richtext/rtf.h"
 
 #include <QDir>

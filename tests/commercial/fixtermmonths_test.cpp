@@ -1,5 +1,5 @@
 #include "commercial/fixtermmonths.h"
-#include "planningvalues.h"
+#include "commercial/planningvalues.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
+#include "commercial/commercialrulesfixture.h"
 #include "commercial/fixtermmonths.h"
 #include "commercial/fixtermtable.h"
-#include "commercialrulesfixture.h"
 
 #include <QDate>
 

@@ -1,6 +1,6 @@
+#include "commercial/documentrulesfixture.h"
 #include "commercial/incominginvoicerules.h"
 #include "core/programdirs.h"
-#include "documentrulesfixture.h"
 #include "platform/errors.h"
 #include "platform/table/database.h"
 #include "platform/table/session.h"

@@ -1,6 +1,6 @@
 #include "commercial/invoicebooking.h"
+#include "commercial/invoicerunfixture.h"
 #include "commercial/invoicerunhooks.h"
-#include "invoicerunfixture.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "commercial/invoicebulkedit.h"
 #include "commercial/invoiceeffects.h"
 #include "commercial/invoicemarks.h"
-#include "invoicerunfixture.h"
+#include "commercial/invoicerunfixture.h"
 
 namespace {
 

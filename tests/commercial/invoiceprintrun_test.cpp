@@ -1,9 +1,9 @@
 #include "commercial/invoicemarks.h"
 #include "commercial/invoiceprintrun.h"
+#include "commercial/invoicerunfixture.h"
 #include "commercial/invoicerunhooks.h"
 #include "core/data/layoutfiles.h"
 #include "core/data/printforms.h"
-#include "invoicerunfixture.h"
 
 namespace {
 

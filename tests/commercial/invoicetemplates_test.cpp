@@ -1,4 +1,4 @@
-#include "bookingfixture.h"
+#include "commercial/bookingfixture.h"
 #include "commercial/invoicetemplates.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "bookingfixture.h"
+#include "commercial/bookingfixture.h"
 #include "commercial/costbookings.h"
 #include "commercial/linebookings.h"
 #include "core/data/datamodule.h"

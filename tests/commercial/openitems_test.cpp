@@ -1,9 +1,9 @@
+#include "commercial/invoicerunfixture.h"
 #include "commercial/opdisplay.h"
 #include "commercial/openitems.h"
 #include "commercial/paymentlist.h"
 #include "core/data/openitemrules.h"
 #include "core/regionalguard.h"
-#include "invoicerunfixture.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
+#include "commercial/commercialrulesfixture.h"
+#include "commercial/documents/vatrates.h"
 #include "commercial/purchasingrules.h"
-#include "commercial/vatrates.h"
-#include "commercialrulesfixture.h"
 #include "platform/errors.h"
 
 #include <QDate>

@@ -1,5 +1,5 @@
+#include "commercial/invoicerunfixture.h"
 #include "commercial/raliste.h"
-#include "invoicerunfixture.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "commercial/documentrules.h"
-#include "commercial/positionnumbers.h"
+#include "commercial/documents/documentrules.h"
+#include "commercial/documents/positionnumbers.h"
+#include "commercial/recurringbillingfixture.h"
 #include "commercial/recurringmemo.h"
 #include "datasafety/autobackup.h"
-#include "recurringbillingfixture.h"
 
 #include <gtest/gtest.h>
 

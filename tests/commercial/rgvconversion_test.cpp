@@ -1,8 +1,8 @@
-#include "commercial/linerules.h"
+#include "commercial/documents/linerules.h"
+#include "commercial/fakturafixture.h"
 #include "commercial/rgvconversion.h"
 #include "commercial/rgvplandate.h"
 #include "core/settingsfiles.h"
-#include "fakturafixture.h"
 
 #include <gtest/gtest.h>
 

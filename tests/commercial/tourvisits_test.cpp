@@ -1,7 +1,7 @@
+#include "commercial/commercialrulesfixture.h"
+#include "commercial/planningvalues.h"
+#include "commercial/tourrows.h"
 #include "commercial/tourvisits.h"
-#include "commercialrulesfixture.h"
-#include "planningvalues.h"
-#include "tourrows.h"
 
 #include <QDate>
 

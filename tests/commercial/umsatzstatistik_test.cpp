@@ -1,9 +1,9 @@
+#include "commercial/umsatzfixture.h"
 #include "commercial/umsatzstatistik.h"
 #include "core/money.h"
 #include "platform/errors.h"
 #include "platform/table/database.h"
 #include "platform/table/table.h"
-#include "umsatzfixture.h"
 
 #include <gtest/gtest.h>
 #include <memory>

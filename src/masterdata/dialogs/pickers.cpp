@@ -1,6 +1,6 @@
 #include "masterdata/dialogs/pickers.h"
 
-#include "commercial/vatlookups.h"
+#include "commercial/documents/vatlookups.h"
 #include "core/rangeerrors.h"
 #include "masterdata/dialogs/pickertable.h"
 
