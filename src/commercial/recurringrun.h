@@ -1,10 +1,10 @@
 #pragma once
 
-#include "commercial/activityintervals.h"
 #include "commercial/billingperiods.h"
 #include "commercial/documents/vatrates.h"
 #include "commercial/recurringbilling.h"
-#include "commercial/tourvisits.h"
+#include "commercial/scheduling/activityintervals.h"
+#include "commercial/scheduling/tourvisits.h"
 
 #include <QDate>
 #include <QHash>

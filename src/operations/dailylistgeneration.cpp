@@ -1,6 +1,6 @@
 #include "operations/dailylistgeneration.h"
 
-#include "commercial/activitydue.h"
+#include "commercial/scheduling/activitydue.h"
 #include "core/calendar.h"
 #include "core/conversions.h"
 #include "core/data/datamodule.h"

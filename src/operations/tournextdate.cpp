@@ -1,6 +1,6 @@
 #include "operations/tournextdate.h"
 
-#include "commercial/servicematch.h"
+#include "commercial/scheduling/servicematch.h"
 #include "core/calendar.h"
 #include "core/data/dbhelpers.h"
 #include "platform/table/table.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "commercial/activityintervals.h"
+#include "commercial/scheduling/activityintervals.h"
 #include "core/datetimevalue.h"
 
 #include <QString>

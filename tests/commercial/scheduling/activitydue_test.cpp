@@ -1,6 +1,6 @@
-#include "commercial/activitydue.h"
 #include "commercial/planningvalues.h"
-#include "commercial/servicematch.h"
+#include "commercial/scheduling/activitydue.h"
+#include "commercial/scheduling/servicematch.h"
 #include "platform/errors.h"
 
 #include <QDate>

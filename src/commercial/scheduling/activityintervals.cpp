@@ -1,4 +1,4 @@
-#include "commercial/activityintervals.h"
+#include "commercial/scheduling/activityintervals.h"
 
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"

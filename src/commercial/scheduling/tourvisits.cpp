@@ -1,7 +1,7 @@
-#include "commercial/tourvisits.h"
+#include "commercial/scheduling/tourvisits.h"
 
-#include "commercial/fixtermtable.h"
-#include "commercial/objectactivityrow.h"
+#include "commercial/scheduling/fixtermtable.h"
+#include "commercial/scheduling/objectactivityrow.h"
 #include "core/calendar.h"
 #include "core/data/dbhelpers.h"
 #include "core/rangeerrors.h"

@@ -1,4 +1,4 @@
-#include "commercial/servicematch.h"
+#include "commercial/scheduling/servicematch.h"
 
 #include "core/conversions.h"
 

@@ -1,5 +1,5 @@
-#include "commercial/fixtermmonths.h"
 #include "commercial/planningvalues.h"
+#include "commercial/scheduling/fixtermmonths.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "commercial/fixtermmonths.h"
+#include "commercial/scheduling/fixtermmonths.h"
 
 #include "core/calendar.h"
 #include "core/rangeerrors.h"

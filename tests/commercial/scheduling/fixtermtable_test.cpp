@@ -1,6 +1,6 @@
 #include "commercial/commercialrulesfixture.h"
-#include "commercial/fixtermmonths.h"
-#include "commercial/fixtermtable.h"
+#include "commercial/scheduling/fixtermmonths.h"
+#include "commercial/scheduling/fixtermtable.h"
 
 #include <QDate>
 

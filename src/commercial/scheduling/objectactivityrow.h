@@ -1,6 +1,6 @@
 #pragma once
 
-#include "commercial/activitydue.h"
+#include "commercial/scheduling/activitydue.h"
 
 namespace table {
 class Table;

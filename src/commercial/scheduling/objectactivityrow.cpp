@@ -1,4 +1,4 @@
-#include "commercial/objectactivityrow.h"
+#include "commercial/scheduling/objectactivityrow.h"
 
 #include "core/data/dbhelpers.h"
 #include "platform/table/table.h"

@@ -1,4 +1,4 @@
-#include "commercial/plantour.h"
+#include "commercial/scheduling/plantour.h"
 
 #include "core/data/dbhelpers.h"
 #include "platform/table/table.h"

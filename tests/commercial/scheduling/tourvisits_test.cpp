@@ -1,7 +1,7 @@
 #include "commercial/commercialrulesfixture.h"
 #include "commercial/planningvalues.h"
+#include "commercial/scheduling/tourvisits.h"
 #include "commercial/tourrows.h"
-#include "commercial/tourvisits.h"
 
 #include <QDate>
 

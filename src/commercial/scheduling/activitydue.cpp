@@ -1,6 +1,6 @@
-#include "commercial/activitydue.h"
+#include "commercial/scheduling/activitydue.h"
 
-#include "commercial/servicematch.h"
+#include "commercial/scheduling/servicematch.h"
 #include "core/calendar.h"
 #include "core/packeddate.h"
 #include "core/rangeerrors.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "commercial/activitydue.h"
-#include "commercial/plantour.h"
+#include "commercial/scheduling/activitydue.h"
+#include "commercial/scheduling/plantour.h"
 
 #include <QDate>
 #include <QList>

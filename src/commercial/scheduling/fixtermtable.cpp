@@ -1,6 +1,6 @@
-#include "commercial/fixtermtable.h"
+#include "commercial/scheduling/fixtermtable.h"
 
-#include "commercial/fixtermmonths.h"
+#include "commercial/scheduling/fixtermmonths.h"
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "platform/errors.h"

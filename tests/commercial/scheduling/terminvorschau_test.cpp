@@ -1,6 +1,6 @@
 #include "commercial/commercialrulesfixture.h"
 #include "commercial/planningvalues.h"
-#include "commercial/terminvorschau.h"
+#include "commercial/scheduling/terminvorschau.h"
 
 using planningtest::activity;
 using planningtest::d;
