@@ -1,10 +1,10 @@
 #include "commercial/invoiceprintrun.h"
 
+#include "commercial/billing/invoicetemplates.h"
 #include "commercial/companysettings.h"
 #include "commercial/invoicebooking.h"
 #include "commercial/invoicemarks.h"
 #include "commercial/invoicerunhooks.h"
-#include "commercial/invoicetemplates.h"
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/layoutfiles.h"

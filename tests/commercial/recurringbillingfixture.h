@@ -1,9 +1,9 @@
 #pragma once
 
-#include "commercial/defrgmodel.h"
+#include "commercial/billing/defrgmodel.h"
+#include "commercial/billing/recurringbilling.h"
+#include "commercial/billing/rgtermine.h"
 #include "commercial/documentrulesfixture.h"
-#include "commercial/recurringbilling.h"
-#include "commercial/rgtermine.h"
 #include "commercial/tourrows.h"
 
 #include <QDate>

@@ -1,6 +1,6 @@
 #include "commercial/gui/f_cnvrgv.h"
 
-#include "commercial/rgvconversion.h"
+#include "commercial/billing/rgvconversion.h"
 #include "core/data/lookups.h"
 #include "core/gui/placement.h"
 #include "core/messages.h"

@@ -1,6 +1,6 @@
 #include "commercial/gui/f_createrg.h"
 
-#include "commercial/recurringbilling.h"
+#include "commercial/billing/recurringbilling.h"
 #include "core/data/datamodule.h"
 #include "core/datetimevalue.h"
 #include "core/gui/placement.h"

@@ -1,6 +1,6 @@
-#include "commercial/rgtermine.h"
+#include "commercial/billing/rgtermine.h"
 
-#include "commercial/defrgmodel.h"
+#include "commercial/billing/defrgmodel.h"
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "platform/table/table.h"

@@ -1,5 +1,5 @@
+#include "commercial/billing/invoicetemplates.h"
 #include "commercial/bookingfixture.h"
-#include "commercial/invoicetemplates.h"
 
 #include <gtest/gtest.h>
 

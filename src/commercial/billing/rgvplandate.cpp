@@ -1,4 +1,4 @@
-#include "commercial/rgvplandate.h"
+#include "commercial/billing/rgvplandate.h"
 
 #include "core/datetimevalue.h"
 

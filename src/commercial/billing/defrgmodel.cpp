@@ -1,4 +1,4 @@
-#include "commercial/defrgmodel.h"
+#include "commercial/billing/defrgmodel.h"
 
 #include "core/datetext.h"
 #include "core/datetimevalue.h"

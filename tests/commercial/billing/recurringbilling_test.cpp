@@ -1,7 +1,7 @@
+#include "commercial/billing/recurringmemo.h"
 #include "commercial/documents/documentrules.h"
 #include "commercial/documents/positionnumbers.h"
 #include "commercial/recurringbillingfixture.h"
-#include "commercial/recurringmemo.h"
 #include "datasafety/autobackup.h"
 
 #include <gtest/gtest.h>

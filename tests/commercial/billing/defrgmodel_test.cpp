@@ -1,5 +1,5 @@
-#include "commercial/defrgmodel.h"
-#include "commercial/rgtermine.h"
+#include "commercial/billing/defrgmodel.h"
+#include "commercial/billing/rgtermine.h"
 #include "core/data/recordrulesfixture.h"
 #include "core/framefixture.h"
 #include "core/rangeerrors.h"

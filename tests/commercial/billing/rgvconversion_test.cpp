@@ -1,7 +1,7 @@
+#include "commercial/billing/rgvconversion.h"
+#include "commercial/billing/rgvplandate.h"
 #include "commercial/documents/linerules.h"
 #include "commercial/fakturafixture.h"
-#include "commercial/rgvconversion.h"
-#include "commercial/rgvplandate.h"
 #include "core/settingsfiles.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
-#include "commercial/recurringbilling.h"
+#include "commercial/billing/recurringbilling.h"
 
-#include "commercial/recurringmemo.h"
-#include "commercial/recurringrun.h"
+#include "commercial/billing/recurringmemo.h"
+#include "commercial/billing/recurringrun.h"
 #include "core/datetext.h"
 #include "core/messages.h"
 #include "core/syslog.h"

@@ -1,4 +1,4 @@
-#include "commercial/recurringmemo.h"
+#include "commercial/billing/recurringmemo.h"
 
 #include "core/conversions.h"
 #include "core/datetext.h"

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "commercial/billingperiods.h"
+#include "commercial/billing/billingperiods.h"
+#include "commercial/billing/recurringbilling.h"
 #include "commercial/documents/vatrates.h"
-#include "commercial/recurringbilling.h"
 #include "commercial/scheduling/activityintervals.h"
 #include "commercial/scheduling/tourvisits.h"
 

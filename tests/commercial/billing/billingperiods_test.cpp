@@ -1,7 +1,7 @@
-#include "commercial/billingperiods.h"
-#include "commercial/defrgmodel.h"
-#include "commercial/generatedposnrs.h"
-#include "commercial/recurringmemo.h"
+#include "commercial/billing/billingperiods.h"
+#include "commercial/billing/defrgmodel.h"
+#include "commercial/billing/generatedposnrs.h"
+#include "commercial/billing/recurringmemo.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "commercial/generatedposnrs.h"
+#include "commercial/billing/generatedposnrs.h"
 
 #include "commercial/documents/positionnumbers.h"
 

@@ -1,6 +1,6 @@
+#include "commercial/billing/recurringmemo.h"
+#include "commercial/billing/recurringrun.h"
 #include "commercial/documents/documentsums.h"
-#include "commercial/recurringmemo.h"
-#include "commercial/recurringrun.h"
 #include "core/data/dbhelpers.h"
 #include "core/money.h"
 #include "platform/table/table.h"

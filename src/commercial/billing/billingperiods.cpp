@@ -1,6 +1,6 @@
-#include "commercial/billingperiods.h"
+#include "commercial/billing/billingperiods.h"
 
-#include "commercial/defrgmodel.h"
+#include "commercial/billing/defrgmodel.h"
 #include "core/datetext.h"
 #include "core/datetimevalue.h"
 

@@ -1,4 +1,4 @@
-#include "commercial/invoicetemplates.h"
+#include "commercial/billing/invoicetemplates.h"
 
 #include "core/data/dbhelpers.h"
 #include "platform/table/table.h"

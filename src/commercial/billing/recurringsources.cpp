@@ -1,4 +1,4 @@
-#include "commercial/recurringrun.h"
+#include "commercial/billing/recurringrun.h"
 #include "core/calendar.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/lookups.h"
