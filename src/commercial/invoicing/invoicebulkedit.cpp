@@ -1,8 +1,8 @@
-#include "commercial/invoicebulkedit.h"
+#include "commercial/invoicing/invoicebulkedit.h"
 
 #include "commercial/companysettings.h"
-#include "commercial/invoiceeffects.h"
-#include "commercial/invoicemarks.h"
+#include "commercial/invoicing/invoiceeffects.h"
+#include "commercial/invoicing/invoicemarks.h"
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "core/messages.h"

@@ -1,7 +1,7 @@
-#include "commercial/invoiceeffects.h"
+#include "commercial/invoicing/invoiceeffects.h"
 
 #include "commercial/costbookings.h"
-#include "commercial/invoicemarks.h"
+#include "commercial/invoicing/invoicemarks.h"
 #include "core/data/customerbilling.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/lookups.h"

@@ -1,6 +1,6 @@
-#include "commercial/invoicebooking.h"
 #include "commercial/invoicerunfixture.h"
-#include "commercial/invoicerunhooks.h"
+#include "commercial/invoicing/invoicebooking.h"
+#include "commercial/invoicing/invoicerunhooks.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "commercial/optransfer.h"
+#include "commercial/invoicing/optransfer.h"
 
 #include "commercial/companysettings.h"
 #include "commercial/documents/headfieldcopy.h"
 #include "commercial/documents/linecopies.h"
-#include "commercial/invoicemarks.h"
-#include "commercial/raliste.h"
+#include "commercial/invoicing/invoicemarks.h"
+#include "commercial/invoicing/raliste.h"
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/docnumbers.h"

@@ -1,4 +1,4 @@
-#include "commercial/raliste.h"
+#include "commercial/invoicing/raliste.h"
 
 #include "commercial/documents/headfieldcopy.h"
 #include "core/data/datamodule.h"

@@ -1,4 +1,4 @@
-#include "commercial/invoicemarks.h"
+#include "commercial/invoicing/invoicemarks.h"
 
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"

@@ -1,7 +1,7 @@
-#include "commercial/invoicebulkedit.h"
-#include "commercial/invoiceeffects.h"
-#include "commercial/invoicemarks.h"
 #include "commercial/invoicerunfixture.h"
+#include "commercial/invoicing/invoicebulkedit.h"
+#include "commercial/invoicing/invoiceeffects.h"
+#include "commercial/invoicing/invoicemarks.h"
 
 namespace {
 

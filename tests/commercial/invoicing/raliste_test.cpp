@@ -1,5 +1,5 @@
 #include "commercial/invoicerunfixture.h"
-#include "commercial/raliste.h"
+#include "commercial/invoicing/raliste.h"
 
 namespace {
 

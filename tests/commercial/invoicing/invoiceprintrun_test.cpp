@@ -1,7 +1,7 @@
-#include "commercial/invoicemarks.h"
-#include "commercial/invoiceprintrun.h"
 #include "commercial/invoicerunfixture.h"
-#include "commercial/invoicerunhooks.h"
+#include "commercial/invoicing/invoicemarks.h"
+#include "commercial/invoicing/invoiceprintrun.h"
+#include "commercial/invoicing/invoicerunhooks.h"
 #include "core/data/layoutfiles.h"
 #include "core/data/printforms.h"
 

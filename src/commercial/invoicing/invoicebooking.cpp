@@ -1,9 +1,9 @@
-#include "commercial/invoicebooking.h"
+#include "commercial/invoicing/invoicebooking.h"
 
 #include "commercial/companysettings.h"
-#include "commercial/invoiceeffects.h"
-#include "commercial/invoicemarks.h"
-#include "commercial/invoicerunhooks.h"
+#include "commercial/invoicing/invoiceeffects.h"
+#include "commercial/invoicing/invoicemarks.h"
+#include "commercial/invoicing/invoicerunhooks.h"
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/docnumbers.h"

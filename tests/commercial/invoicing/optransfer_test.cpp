@@ -1,6 +1,6 @@
-#include "commercial/invoicemarks.h"
 #include "commercial/invoicerunfixture.h"
-#include "commercial/optransfer.h"
+#include "commercial/invoicing/invoicemarks.h"
+#include "commercial/invoicing/optransfer.h"
 
 namespace {
 
