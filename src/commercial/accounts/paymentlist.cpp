@@ -1,4 +1,4 @@
-#include "commercial/paymentlist.h"
+#include "commercial/accounts/paymentlist.h"
 
 #include "core/data/dbhelpers.h"
 #include "core/data/lookups.h"

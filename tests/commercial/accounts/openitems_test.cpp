@@ -1,7 +1,7 @@
+#include "commercial/accounts/opdisplay.h"
+#include "commercial/accounts/openitems.h"
+#include "commercial/accounts/paymentlist.h"
 #include "commercial/invoicerunfixture.h"
-#include "commercial/opdisplay.h"
-#include "commercial/openitems.h"
-#include "commercial/paymentlist.h"
 #include "core/data/openitemrules.h"
 #include "core/regionalguard.h"
 

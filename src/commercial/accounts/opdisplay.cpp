@@ -1,4 +1,4 @@
-#include "commercial/opdisplay.h"
+#include "commercial/accounts/opdisplay.h"
 
 #include "core/datetimevalue.h"
 

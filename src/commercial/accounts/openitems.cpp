@@ -1,4 +1,4 @@
-#include "commercial/openitems.h"
+#include "commercial/accounts/openitems.h"
 
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"

@@ -1,4 +1,4 @@
-#include "commercial/dunning.h"
+#include "commercial/accounts/dunning.h"
 
 #include "commercial/documents/textplaceholders.h"
 #include "core/data/dbhelpers.h"

@@ -1,4 +1,4 @@
-#include "commercial/dunning.h"
+#include "commercial/accounts/dunning.h"
 #include "commercial/invoicerunfixture.h"
 #include "core/data/temptablename.h"
 #include "core/programdirs.h"
