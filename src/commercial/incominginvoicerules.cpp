@@ -1,6 +1,6 @@
 #include "commercial/incominginvoicerules.h"
 
-#include "commercial/costbookings.h"
+#include "commercial/bookings/costbookings.h"
 #include "commercial/documents/documentrules.h"
 #include "commercial/documents/linerules.h"
 #include "commercial/documents/vatrates.h"

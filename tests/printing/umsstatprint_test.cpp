@@ -1,5 +1,5 @@
+#include "commercial/bookings/umsatzstatistik.h"
 #include "commercial/umsatzfixture.h"
-#include "commercial/umsatzstatistik.h"
 #include "core/money.h"
 #include "platform/report/paginator.h"
 #include "platform/report/printersystem.h"

@@ -1,11 +1,11 @@
 #include "commercial/documents/documentrules.h"
 
+#include "commercial/bookings/linebookings.h"
 #include "commercial/documents/documentservices.h"
 #include "commercial/documents/linerules.h"
 #include "commercial/documents/offerrules.h"
 #include "commercial/documents/vatrates.h"
 #include "commercial/incominginvoicerules.h"
-#include "commercial/linebookings.h"
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/lookups.h"

@@ -1,6 +1,6 @@
 #include "commercial/invoicing/invoiceeffects.h"
 
-#include "commercial/costbookings.h"
+#include "commercial/bookings/costbookings.h"
 #include "commercial/invoicing/invoicemarks.h"
 #include "core/data/customerbilling.h"
 #include "core/data/dbhelpers.h"

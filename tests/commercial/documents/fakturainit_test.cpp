@@ -1,7 +1,7 @@
+#include "commercial/bookings/umsatztemptable.h"
 #include "commercial/documents/fakturainit.h"
 #include "commercial/documents/kopffusstext.h"
 #include "commercial/fakturafixture.h"
-#include "commercial/umsatztemptable.h"
 
 #include <functional>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "commercial/bookingfixture.h"
-#include "commercial/costbookings.h"
-#include "commercial/linebookings.h"
+#include "commercial/bookings/costbookings.h"
+#include "commercial/bookings/linebookings.h"
 #include "core/data/datamodule.h"
 #include "platform/table/table.h"
 

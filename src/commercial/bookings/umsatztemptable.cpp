@@ -1,4 +1,4 @@
-#include "commercial/umsatztemptable.h"
+#include "commercial/bookings/umsatztemptable.h"
 
 #include "platform/table/database.h"
 

@@ -1,4 +1,4 @@
-#include "commercial/supplierturnover.h"
+#include "commercial/bookings/supplierturnover.h"
 #include "core/data/recordrulesfixture.h"
 #include "platform/errors.h"
 

@@ -1,4 +1,4 @@
-#include "commercial/costbookings.h"
+#include "commercial/bookings/costbookings.h"
 
 #include "commercial/documents/documentservices.h"
 #include "commercial/documents/vatrates.h"

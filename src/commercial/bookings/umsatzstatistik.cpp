@@ -1,6 +1,6 @@
-#include "commercial/umsatzstatistik.h"
+#include "commercial/bookings/umsatzstatistik.h"
 
-#include "commercial/umsatztemptable.h"
+#include "commercial/bookings/umsatztemptable.h"
 #include "core/calendar.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/temptablename.h"

@@ -1,5 +1,5 @@
 #include "commercial/bookingfixture.h"
-#include "commercial/costbookings.h"
+#include "commercial/bookings/costbookings.h"
 #include "core/data/datamodule.h"
 #include "core/messages.h"
 #include "platform/errors.h"

@@ -1,6 +1,6 @@
-#include "commercial/linebookings.h"
+#include "commercial/bookings/linebookings.h"
 
-#include "commercial/costbookings.h"
+#include "commercial/bookings/costbookings.h"
 #include "commercial/documents/documentservices.h"
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"

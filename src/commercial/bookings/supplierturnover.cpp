@@ -1,6 +1,6 @@
-#include "commercial/supplierturnover.h"
+#include "commercial/bookings/supplierturnover.h"
 
-#include "commercial/costbookings.h"
+#include "commercial/bookings/costbookings.h"
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "core/money.h"
