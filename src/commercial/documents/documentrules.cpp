@@ -5,7 +5,7 @@
 #include "commercial/documents/linerules.h"
 #include "commercial/documents/offerrules.h"
 #include "commercial/documents/vatrates.h"
-#include "commercial/incominginvoicerules.h"
+#include "commercial/purchasing/incominginvoicerules.h"
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/lookups.h"

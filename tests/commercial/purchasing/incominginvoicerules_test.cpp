@@ -1,5 +1,5 @@
 #include "commercial/documentrulesfixture.h"
-#include "commercial/incominginvoicerules.h"
+#include "commercial/purchasing/incominginvoicerules.h"
 #include "core/programdirs.h"
 #include "platform/errors.h"
 #include "platform/table/database.h"

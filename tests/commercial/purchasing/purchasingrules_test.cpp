@@ -1,6 +1,6 @@
 #include "commercial/commercialrulesfixture.h"
 #include "commercial/documents/vatrates.h"
-#include "commercial/purchasingrules.h"
+#include "commercial/purchasing/purchasingrules.h"
 #include "platform/errors.h"
 
 #include <QDate>

@@ -1,4 +1,4 @@
-#include "commercial/incominginvoicerules.h"
+#include "commercial/purchasing/incominginvoicerules.h"
 
 #include "commercial/bookings/costbookings.h"
 #include "commercial/documents/documentrules.h"

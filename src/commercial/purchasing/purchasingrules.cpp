@@ -1,4 +1,4 @@
-#include "commercial/purchasingrules.h"
+#include "commercial/purchasing/purchasingrules.h"
 
 #include "commercial/documents/linerules.h"
 #include "commercial/documents/vatrates.h"
