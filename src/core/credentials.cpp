@@ -1,9 +1,9 @@
 #include "core/credentials.h"
 
-#include "core/conversions.h"
 #include "core/messagecatalog.h"
 #include "core/rightstexts.h"
 #include "core/userlist.h"
+#include "core/values/conversions.h"
 
 QString TrimmedInput(const QString& text) {
     return TrimStr(text);

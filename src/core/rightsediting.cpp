@@ -2,9 +2,9 @@
 
 #include "core/messagecatalog.h"
 #include "core/messages.h"
-#include "core/rangeerrors.h"
 #include "core/rightsstore.h"
 #include "core/rightstexts.h"
+#include "core/values/rangeerrors.h"
 
 namespace {
 

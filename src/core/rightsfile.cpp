@@ -1,7 +1,7 @@
 #include "core/rightsfile.h"
 
-#include "core/rangeerrors.h"
 #include "core/scrambler.h"
+#include "core/values/rangeerrors.h"
 #include "platform/errors.h"
 
 #include <QByteArray>

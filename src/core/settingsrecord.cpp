@@ -1,6 +1,6 @@
 #include "core/settingsrecord.h"
 
-#include "core/rangeerrors.h"
+#include "core/values/rangeerrors.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>

@@ -1,7 +1,7 @@
 #include "core/userlist.h"
 
-#include "core/conversions.h"
-#include "core/rangeerrors.h"
+#include "core/values/conversions.h"
+#include "core/values/rangeerrors.h"
 
 #include <algorithm>
 

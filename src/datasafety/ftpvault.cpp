@@ -1,10 +1,10 @@
 #include "datasafety/ftpvault.h"
 
 #include "core/aesfile.h"
-#include "core/datetext.h"
 #include "core/filehelpers.h"
 #include "core/messages.h"
 #include "core/programdirs.h"
+#include "core/values/datetext.h"
 #include "datasafety/archiveformat.h"
 #include "datasafety/archivenames.h"
 #include "datasafety/ftpclient.h"

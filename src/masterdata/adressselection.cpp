@@ -3,7 +3,7 @@
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "core/filehelpers.h"
-#include "core/numberparsing.h"
+#include "core/values/numberparsing.h"
 #include "platform/errors.h"
 #include "platform/table/table.h"
 

@@ -6,7 +6,7 @@
 #include "core/data/numberproposals.h"
 #include "core/messagecatalog.h"
 #include "core/messages.h"
-#include "core/money.h"
+#include "core/values/money.h"
 #include "masterdata/recordcopy.h"
 #include "platform/errors.h"
 #include "platform/table/database.h"

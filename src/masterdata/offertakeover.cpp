@@ -2,7 +2,7 @@
 
 #include "core/data/dbhelpers.h"
 #include "core/messages.h"
-#include "core/numberparsing.h"
+#include "core/values/numberparsing.h"
 #include "platform/errors.h"
 #include "platform/table/database.h"
 #include "platform/table/table.h"

@@ -1,13 +1,13 @@
 #include "core/deleteguard.h"
 #include "core/formplacement.h"
+#include "core/framefixture.h"
 #include "core/inifile.h"
 #include "core/login.h"
 #include "core/programdirs.h"
 #include "core/rights.h"
+#include "core/rightsfixture.h"
 #include "core/rightsstore.h"
-#include "framefixture.h"
 #include "platform/errors.h"
-#include "rightsfixture.h"
 
 #include <QDir>
 #include <gtest/gtest.h>

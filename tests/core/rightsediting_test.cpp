@@ -1,8 +1,8 @@
 #include "core/credentials.h"
+#include "core/framefixture.h"
 #include "core/rightsediting.h"
+#include "core/rightsfixture.h"
 #include "core/rightsstore.h"
-#include "framefixture.h"
-#include "rightsfixture.h"
 
 #include <gtest/gtest.h>
 

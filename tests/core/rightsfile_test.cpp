@@ -1,7 +1,7 @@
 #include "core/rightsfile.h"
+#include "core/rightsfixture.h"
 #include "core/scrambler.h"
 #include "platform/errors.h"
-#include "rightsfixture.h"
 
 #include <QByteArray>
 #include <cctype>

@@ -1,8 +1,8 @@
+#include "core/framefixture.h"
 #include "core/rights.h"
+#include "core/rightsfixture.h"
 #include "core/rightsstore.h"
-#include "framefixture.h"
 #include "platform/errors.h"
-#include "rightsfixture.h"
 
 #include <QCoreApplication>
 #include <QFile>

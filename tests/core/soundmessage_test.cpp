@@ -1,6 +1,6 @@
+#include "core/framefixture.h"
 #include "core/programsettings.h"
 #include "core/soundmessage.h"
-#include "framefixture.h"
 #include "platform/errors.h"
 
 using namespace Qt::StringLiterals;

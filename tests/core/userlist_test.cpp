@@ -1,5 +1,5 @@
+#include "core/rightsfixture.h"
 #include "core/userlist.h"
-#include "rightsfixture.h"
 
 #include <gtest/gtest.h>
 

@@ -4,10 +4,10 @@
 #include "core/data/dbhelpers.h"
 #include "core/data/lookups.h"
 #include "core/data/temptablename.h"
-#include "core/datetimevalue.h"
 #include "core/messages.h"
 #include "core/programdirs.h"
 #include "core/syslog.h"
+#include "core/values/datetimevalue.h"
 #include "platform/table/database.h"
 #include "platform/table/table.h"
 

@@ -1,6 +1,6 @@
 #include "commercial/accounts/opdisplay.h"
 
-#include "core/datetimevalue.h"
+#include "core/values/datetimevalue.h"
 
 #include <QDate>
 #include <QVariant>

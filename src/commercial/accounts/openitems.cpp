@@ -2,9 +2,9 @@
 
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
-#include "core/datetimevalue.h"
 #include "core/messages.h"
-#include "core/money.h"
+#include "core/values/datetimevalue.h"
+#include "core/values/money.h"
 #include "platform/table/database.h"
 #include "platform/table/table.h"
 

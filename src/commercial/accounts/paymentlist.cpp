@@ -2,7 +2,7 @@
 
 #include "core/data/dbhelpers.h"
 #include "core/data/lookups.h"
-#include "core/money.h"
+#include "core/values/money.h"
 #include "platform/table/table.h"
 
 #include <QDate>

@@ -1,8 +1,8 @@
 #include "commercial/billing/billingperiods.h"
 
 #include "commercial/billing/defrgmodel.h"
-#include "core/datetext.h"
-#include "core/datetimevalue.h"
+#include "core/values/datetext.h"
+#include "core/values/datetimevalue.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 #include "commercial/billing/defrgmodel.h"
 
-#include "core/datetext.h"
-#include "core/datetimevalue.h"
 #include "core/messages.h"
-#include "core/rangeerrors.h"
+#include "core/values/datetext.h"
+#include "core/values/datetimevalue.h"
+#include "core/values/rangeerrors.h"
 
 #include <algorithm>
 #include <cstdlib>

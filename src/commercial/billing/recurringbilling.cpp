@@ -2,9 +2,9 @@
 
 #include "commercial/billing/recurringmemo.h"
 #include "commercial/billing/recurringrun.h"
-#include "core/datetext.h"
 #include "core/messages.h"
 #include "core/syslog.h"
+#include "core/values/datetext.h"
 #include "datasafety/autobackup.h"
 
 #include <exception>

@@ -10,8 +10,8 @@
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/docnumbers.h"
-#include "core/money.h"
-#include "core/rangeerrors.h"
+#include "core/values/money.h"
+#include "core/values/rangeerrors.h"
 #include "platform/table/query.h"
 #include "platform/table/table.h"
 

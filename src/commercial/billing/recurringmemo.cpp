@@ -1,9 +1,9 @@
 #include "commercial/billing/recurringmemo.h"
 
-#include "core/conversions.h"
-#include "core/datetext.h"
-#include "core/datetimevalue.h"
-#include "core/money.h"
+#include "core/values/conversions.h"
+#include "core/values/datetext.h"
+#include "core/values/datetimevalue.h"
+#include "core/values/money.h"
 
 namespace {
 

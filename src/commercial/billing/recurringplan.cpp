@@ -2,7 +2,7 @@
 #include "commercial/billing/recurringrun.h"
 #include "commercial/documents/documentsums.h"
 #include "core/data/dbhelpers.h"
-#include "core/money.h"
+#include "core/values/money.h"
 #include "platform/table/table.h"
 
 #include <array>

@@ -9,7 +9,7 @@
 #include "core/data/dbhelpers.h"
 #include "core/data/lookups.h"
 #include "core/messages.h"
-#include "core/rangeerrors.h"
+#include "core/values/rangeerrors.h"
 #include "platform/table/table.h"
 
 #include <QtNumeric>

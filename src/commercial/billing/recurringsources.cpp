@@ -1,7 +1,7 @@
 #include "commercial/billing/recurringrun.h"
-#include "core/calendar.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/lookups.h"
+#include "core/values/calendar.h"
 #include "platform/table/table.h"
 
 #include <optional>

@@ -7,12 +7,12 @@
 #include "commercial/documents/kopffusstext.h"
 #include "commercial/documents/positionnumbers.h"
 #include "commercial/documents/vatrates.h"
-#include "core/conversions.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/lookups.h"
 #include "core/messages.h"
 #include "core/programdirs.h"
 #include "core/settingsfiles.h"
+#include "core/values/conversions.h"
 #include "platform/table/table.h"
 
 #include <QDate>

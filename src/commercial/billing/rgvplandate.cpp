@@ -1,6 +1,6 @@
 #include "commercial/billing/rgvplandate.h"
 
-#include "core/datetimevalue.h"
+#include "core/values/datetimevalue.h"
 
 #include <algorithm>
 

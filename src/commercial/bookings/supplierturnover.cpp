@@ -3,7 +3,7 @@
 #include "commercial/bookings/costbookings.h"
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
-#include "core/money.h"
+#include "core/values/money.h"
 #include "platform/table/table.h"
 
 #include <QDate>

@@ -1,11 +1,11 @@
 #include "commercial/bookings/umsatzstatistik.h"
 
 #include "commercial/bookings/umsatztemptable.h"
-#include "core/calendar.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/temptablename.h"
-#include "core/money.h"
 #include "core/syslog.h"
+#include "core/values/calendar.h"
+#include "core/values/money.h"
 #include "platform/table/database.h"
 #include "platform/table/field.h"
 #include "platform/table/table.h"

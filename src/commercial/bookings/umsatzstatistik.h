@@ -4,7 +4,7 @@
 // window, its collecting from the booking journal and the document heads,
 // and the sum of the rows a window lists.
 
-#include "core/datetimevalue.h"
+#include "core/values/datetimevalue.h"
 
 #include <QSet>
 #include <QString>

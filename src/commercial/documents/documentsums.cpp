@@ -1,7 +1,7 @@
 #include "commercial/documents/documentsums.h"
 
 #include "commercial/documents/vatrates.h"
-#include "core/money.h"
+#include "core/values/money.h"
 
 #include <QDate>
 

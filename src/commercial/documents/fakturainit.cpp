@@ -1,9 +1,9 @@
 #include "commercial/documents/fakturainit.h"
 
-#include "core/conversions.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/lookups.h"
-#include "core/rangeerrors.h"
+#include "core/values/conversions.h"
+#include "core/values/rangeerrors.h"
 #include "platform/table/table.h"
 
 #include <cmath>

@@ -6,7 +6,7 @@
 #include "commercial/documents/vatrates.h"
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
-#include "core/minutes.h"
+#include "core/values/minutes.h"
 #include "platform/table/table.h"
 
 #include <cmath>

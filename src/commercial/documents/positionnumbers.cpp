@@ -1,7 +1,7 @@
 #include "commercial/documents/positionnumbers.h"
 
-#include "core/numberparsing.h"
-#include "core/rangeerrors.h"
+#include "core/values/numberparsing.h"
+#include "core/values/rangeerrors.h"
 
 #include <algorithm>
 #include <numeric>

@@ -1,11 +1,11 @@
 #include "commercial/documents/textplaceholders.h"
 
-#include "core/calendar.h"
-#include "core/conversions.h"
-#include "core/datetimeformat.h"
-#include "core/money.h"
-#include "core/numberparsing.h"
 #include "core/regionalsettings.h"
+#include "core/values/calendar.h"
+#include "core/values/conversions.h"
+#include "core/values/datetimeformat.h"
+#include "core/values/money.h"
+#include "core/values/numberparsing.h"
 #include "platform/richtext/rtf.h"
 
 #include <QTextCursor>

@@ -1,7 +1,7 @@
 #include "commercial/documents/vatrates.h"
 
-#include "core/calendar.h"
-#include "core/money.h"
+#include "core/values/calendar.h"
+#include "core/values/money.h"
 #include "platform/table/table.h"
 
 #include <algorithm>

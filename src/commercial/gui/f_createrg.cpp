@@ -2,8 +2,8 @@
 
 #include "commercial/billing/recurringbilling.h"
 #include "core/data/datamodule.h"
-#include "core/datetimevalue.h"
 #include "core/gui/placement.h"
+#include "core/values/datetimevalue.h"
 #include "masterdata/dialogs/tf_daterangedlg.h"
 
 #include <QApplication>

@@ -5,8 +5,8 @@
 #include "core/data/dbhelpers.h"
 #include "core/data/lookups.h"
 #include "core/messages.h"
-#include "core/money.h"
-#include "core/numberparsing.h"
+#include "core/values/money.h"
+#include "core/values/numberparsing.h"
 #include "platform/table/database.h"
 #include "platform/table/table.h"
 

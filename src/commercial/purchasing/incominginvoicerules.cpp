@@ -8,7 +8,7 @@
 #include "core/data/dbhelpers.h"
 #include "core/data/lookups.h"
 #include "core/messages.h"
-#include "core/money.h"
+#include "core/values/money.h"
 #include "platform/errors.h"
 #include "platform/table/table.h"
 

@@ -7,7 +7,7 @@
 #include "core/data/pendingtransactions.h"
 #include "core/data/recordrules.h"
 #include "core/data/rulebuilders.h"
-#include "core/money.h"
+#include "core/values/money.h"
 #include "platform/errors.h"
 #include "platform/table/table.h"
 

@@ -1,9 +1,9 @@
 #include "commercial/scheduling/activitydue.h"
 
 #include "commercial/scheduling/servicematch.h"
-#include "core/calendar.h"
-#include "core/packeddate.h"
-#include "core/rangeerrors.h"
+#include "core/values/calendar.h"
+#include "core/values/packeddate.h"
+#include "core/values/rangeerrors.h"
 
 #include <QtNumeric>
 #include <cmath>

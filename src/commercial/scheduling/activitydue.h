@@ -1,7 +1,7 @@
 #pragma once
 
 #include "commercial/scheduling/activityintervals.h"
-#include "core/datetimevalue.h"
+#include "core/values/datetimevalue.h"
 
 #include <QString>
 #include <functional>

@@ -1,7 +1,7 @@
 #include "commercial/scheduling/fixtermmonths.h"
 
-#include "core/calendar.h"
-#include "core/rangeerrors.h"
+#include "core/values/calendar.h"
+#include "core/values/rangeerrors.h"
 
 #include <QtNumeric>
 

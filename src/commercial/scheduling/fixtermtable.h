@@ -1,7 +1,7 @@
 #pragma once
 
 #include "commercial/scheduling/fixtermmonths.h"
-#include "core/datetimevalue.h"
+#include "core/values/datetimevalue.h"
 
 class QDate;
 class TDataModule1;

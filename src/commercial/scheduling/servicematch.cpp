@@ -1,6 +1,6 @@
 #include "commercial/scheduling/servicematch.h"
 
-#include "core/conversions.h"
+#include "core/values/conversions.h"
 
 #include <QString>
 

@@ -4,9 +4,9 @@
 #include "commercial/scheduling/fixtermtable.h"
 #include "commercial/scheduling/objectactivityrow.h"
 #include "commercial/scheduling/servicematch.h"
-#include "core/calendar.h"
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
+#include "core/values/calendar.h"
 #include "platform/table/table.h"
 
 #include <QSet>

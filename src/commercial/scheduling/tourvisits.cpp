@@ -2,9 +2,9 @@
 
 #include "commercial/scheduling/fixtermtable.h"
 #include "commercial/scheduling/objectactivityrow.h"
-#include "core/calendar.h"
 #include "core/data/dbhelpers.h"
-#include "core/rangeerrors.h"
+#include "core/values/calendar.h"
+#include "core/values/rangeerrors.h"
 #include "platform/table/table.h"
 
 #include <QSet>

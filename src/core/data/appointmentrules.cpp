@@ -1,6 +1,5 @@
 #include "core/data/appointmentrules.h"
 
-#include "core/calendar.h"
 #include "core/data/dailylistrules.h"
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
@@ -10,6 +9,7 @@
 #include "core/data/staffnames.h"
 #include "core/deleteguard.h"
 #include "core/messages.h"
+#include "core/values/calendar.h"
 #include "platform/errors.h"
 #include "platform/table/table.h"
 

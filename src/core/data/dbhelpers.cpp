@@ -1,10 +1,10 @@
 #include "core/data/dbhelpers.h"
 
-#include "core/conversions.h"
 #include "core/messagecatalog.h"
 #include "core/messages.h"
 #include "core/settingsfiles.h"
 #include "core/syslog.h"
+#include "core/values/conversions.h"
 #include "platform/table/database.h"
 #include "platform/table/query.h"
 #include "platform/table/session.h"

@@ -4,8 +4,8 @@
 #include "core/filehelpers.h"
 #include "core/filelookup.h"
 #include "core/messages.h"
-#include "core/numberparsing.h"
 #include "core/programdirs.h"
+#include "core/values/numberparsing.h"
 #include "platform/table/table.h"
 
 #include <QDir>

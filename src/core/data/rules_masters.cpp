@@ -9,7 +9,7 @@
 #include "core/data/supplierarticles.h"
 #include "core/data/turnover.h"
 #include "core/messages.h"
-#include "core/money.h"
+#include "core/values/money.h"
 #include "platform/errors.h"
 #include "platform/table/table.h"
 

@@ -1,6 +1,5 @@
 #include "core/gui/mainform.h"
 
-#include "core/datetext.h"
 #include "core/formlayoutreset.h"
 #include "core/gui/aboutbox.h"
 #include "core/gui/datasafetymenu.h"
@@ -20,6 +19,7 @@
 #include "core/settingsfiles.h"
 #include "core/splashstatus.h"
 #include "core/syslog.h"
+#include "core/values/datetext.h"
 #include "platform/errors.h"
 
 #include <QApplication>

@@ -2,7 +2,7 @@
 #include "commercial/billing/rgtermine.h"
 #include "core/data/recordrulesfixture.h"
 #include "core/framefixture.h"
-#include "core/rangeerrors.h"
+#include "core/values/rangeerrors.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "commercial/bookings/umsatzstatistik.h"
 #include "commercial/umsatzfixture.h"
-#include "core/money.h"
+#include "core/values/money.h"
 #include "platform/errors.h"
 #include "platform/table/database.h"
 #include "platform/table/table.h"

@@ -1,7 +1,7 @@
 #include "commercial/bookings/umsatzstatistik.h"
 #include "commercial/umsatzfixture.h"
-#include "core/money.h"
 #include "core/programdirs.h"
+#include "core/values/money.h"
 #include "platform/errors.h"
 #include "platform/report/printersystem.h"
 #include "platform/report/report.h"
