@@ -24,7 +24,7 @@
 #include "core/programdirs.h"
 #include "core/programsettings.h"
 #include "core/regionalsettings.h"
-#include "core/rights.h"
+#include "core/rights/rights.h"
 #include "core/settingsfiles.h"
 #include "core/singleinstance.h"
 #include "core/startup.h"

@@ -1,7 +1,7 @@
 #include "core/formlayoutreset.h"
 #include "core/framefixture.h"
 #include "core/moduleentries.h"
-#include "core/rights.h"
+#include "core/rights/rights.h"
 #include "core/rightsfixture.h"
 #include "platform/errors.h"
 

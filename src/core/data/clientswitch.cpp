@@ -9,7 +9,7 @@
 #include "core/messages.h"
 #include "core/programdirs.h"
 #include "core/programsettings.h"
-#include "core/rights.h"
+#include "core/rights/rights.h"
 #include "core/settingsfiles.h"
 #include "core/syslog.h"
 #include "core/values/numberparsing.h"

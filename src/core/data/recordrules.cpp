@@ -12,7 +12,7 @@
 #include "core/messagelist.h"
 #include "core/messages.h"
 #include "core/programsettings.h"
-#include "core/rights.h"
+#include "core/rights/rights.h"
 #include "core/syslog.h"
 #include "platform/errors.h"
 #include "platform/table/table.h"

@@ -4,7 +4,7 @@
 #include "core/importdefinitions.h"
 #include "core/messages.h"
 #include "core/programdirs.h"
-#include "core/rights.h"
+#include "core/rights/rights.h"
 #include "core/values/datetext.h"
 #include "datasafety/datasafety.h"
 #include "platform/errors.h"

@@ -15,7 +15,7 @@
 #include "core/messages.h"
 #include "core/moduleentries.h"
 #include "core/programsettings.h"
-#include "core/rights.h"
+#include "core/rights/rights.h"
 #include "core/settingsfiles.h"
 #include "core/splashstatus.h"
 #include "core/syslog.h"

@@ -9,7 +9,7 @@
 #include "core/messages.h"
 #include "core/moduleentries.h"
 #include "core/programdirs.h"
-#include "core/rights.h"
+#include "core/rights/rights.h"
 #include "datasafety/datasafety.h"
 #include "masterdata/adresscopy.h"
 #include "masterdata/adressdocs.h"

@@ -11,7 +11,7 @@
 #include "core/messagecatalog.h"
 #include "core/programdirs.h"
 #include "core/programsettings.h"
-#include "core/rights.h"
+#include "core/rights/rights.h"
 #include "masterdata/articlestock.h"
 #include "masterdata/dialogs/duallistdialog.h"
 #include "masterdata/dialogs/pickers.h"

@@ -4,7 +4,7 @@
 #include "core/data/recordrules.h"
 #include "core/formplacement.h"
 #include "core/messages.h"
-#include "core/rights.h"
+#include "core/rights/rights.h"
 #include "masterdata/gui/docforms.h"
 #include "masterdata/gui/fielddecls.h"
 #include "masterdata/gui/kundenlistprint.h"

@@ -9,7 +9,7 @@
 #include "core/datagui/tf_selform.h"
 #include "core/formplacement.h"
 #include "core/messagecatalog.h"
-#include "core/rights.h"
+#include "core/rights/rights.h"
 #include "core/syslog.h"
 #include "masterdata/dialogs/pickers.h"
 #include "masterdata/dialogs/tf_dbrtf.h"

@@ -5,7 +5,7 @@
 #include "core/data/lookups.h"
 #include "core/data/numberproposals.h"
 #include "core/formplacement.h"
-#include "core/rights.h"
+#include "core/rights/rights.h"
 #include "masterdata/dialogs/datepickers.h"
 #include "masterdata/dialogs/pickers.h"
 #include "masterdata/gui/docforms.h"

@@ -7,7 +7,7 @@
 #include "core/deleteguard.h"
 #include "core/gui/placement.h"
 #include "core/messages.h"
-#include "core/rights.h"
+#include "core/rights/rights.h"
 #include "masterdata/dialogs/gridsearch.h"
 #include "masterdata/gui/detailgridpage.h"
 #include "masterdata/gui/smalltableforms.h"

@@ -7,7 +7,7 @@
 #include "core/manuals.h"
 #include "core/messages.h"
 #include "core/programdirs.h"
-#include "core/rights.h"
+#include "core/rights/rights.h"
 #include "datasafety/datasafety.h"
 #include "platform/errors.h"
 #include "platform/table/table.h"

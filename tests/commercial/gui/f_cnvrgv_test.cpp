@@ -4,7 +4,7 @@
 #include "core/gui/mainform.h"
 #include "core/moduleentries.h"
 #include "core/programsettings.h"
-#include "core/rights.h"
+#include "core/rights/rights.h"
 #include "core/settingsfiles.h"
 
 #include <QApplication>

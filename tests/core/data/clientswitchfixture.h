@@ -6,7 +6,7 @@
 #include "core/framefixture.h"
 #include "core/programdirs.h"
 #include "core/programsettings.h"
-#include "core/rights.h"
+#include "core/rights/rights.h"
 #include "core/startup.h"
 #include "core/syslog.h"
 #include "platform/table/database.h"

@@ -3,11 +3,11 @@
 // files fall back to their defaults.
 #include "core/formplacement.h"
 #include "core/framefixture.h"
-#include "core/login.h"
 #include "core/programdirs.h"
 #include "core/programsettings.h"
-#include "core/rights.h"
-#include "core/rightsfile.h"
+#include "core/rights/login.h"
+#include "core/rights/rights.h"
+#include "core/rights/rightsfile.h"
 #include "core/settingsfiles.h"
 #include "startupsteps.h"
 

@@ -9,7 +9,7 @@
 #include "core/moduleentries.h"
 #include "core/programdirs.h"
 #include "core/programsettings.h"
-#include "core/rights.h"
+#include "core/rights/rights.h"
 #include "core/startup.h"
 #include "platform/table/database.h"
 #include "platform/table/table.h"

@@ -7,7 +7,7 @@
 #include "core/gui/mainform.h"
 #include "core/moduleentries.h"
 #include "core/programsettings.h"
-#include "core/rights.h"
+#include "core/rights/rights.h"
 #include "platform/table/table.h"
 #include "platform/widgets/fieldform.h"
 

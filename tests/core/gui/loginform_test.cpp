@@ -1,6 +1,6 @@
 #include "core/gui/loginform.h"
-#include "core/login.h"
 #include "core/programsettings.h"
+#include "core/rights/login.h"
 #include "rightsguifixture.h"
 
 #include <QLabel>

@@ -4,7 +4,7 @@
 #include "core/moduleentries.h"
 #include "core/programdirs.h"
 #include "core/programsettings.h"
-#include "core/rights.h"
+#include "core/rights/rights.h"
 #include "platform/errors.h"
 
 #include <QAction>

@@ -2,9 +2,9 @@
 
 #include "core/framefixture.h"
 #include "core/manuals.h"
-#include "core/rights.h"
+#include "core/rights/rights.h"
+#include "core/rights/rightsstore.h"
 #include "core/rightsfixture.h"
-#include "core/rightsstore.h"
 
 #include <QApplication>
 #include <QHeaderView>

@@ -3,7 +3,7 @@
 #include "core/deleteguard.h"
 #include "core/gui/mainform.h"
 #include "core/moduleentries.h"
-#include "core/rights.h"
+#include "core/rights/rights.h"
 #include "core/values/packeddate.h"
 #include "masterdata/gui/detailgridpage.h"
 #include "masterdata/gui/kundenform.h"

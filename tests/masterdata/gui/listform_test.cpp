@@ -1,7 +1,7 @@
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "core/deleteguard.h"
-#include "core/rights.h"
+#include "core/rights/rights.h"
 #include "masterdata/dialogs/datepickers.h"
 #include "masterdata/gui/listformdecl.h"
 #include "masterdata/gui/tf_listform.h"

@@ -6,7 +6,7 @@
 #include "core/gui/mainform.h"
 #include "core/gui/modaldriver.h"
 #include "core/moduleentries.h"
-#include "core/rights.h"
+#include "core/rights/rights.h"
 #include "masterdata/dialogs/tf_kalender.h"
 #include "masterdata/gui/listformdecl.h"
 #include "masterdata/gui/masterdatamodules.h"

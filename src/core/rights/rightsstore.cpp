@@ -1,10 +1,10 @@
-#include "core/rightsstore.h"
+#include "core/rights/rightsstore.h"
 
-#include "core/credentials.h"
 #include "core/filehelpers.h"
 #include "core/messagecatalog.h"
 #include "core/messages.h"
-#include "core/rightstexts.h"
+#include "core/rights/credentials.h"
+#include "core/rights/rightstexts.h"
 #include "platform/errors.h"
 
 #include <QDir>

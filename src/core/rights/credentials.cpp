@@ -1,8 +1,8 @@
-#include "core/credentials.h"
+#include "core/rights/credentials.h"
 
 #include "core/messagecatalog.h"
-#include "core/rightstexts.h"
-#include "core/userlist.h"
+#include "core/rights/rightstexts.h"
+#include "core/rights/userlist.h"
 #include "core/values/conversions.h"
 
 QString TrimmedInput(const QString& text) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/rightsfile.h"
+#include "core/rights/rightsfile.h"
 
 #include <QString>
 

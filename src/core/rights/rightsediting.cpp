@@ -1,9 +1,9 @@
-#include "core/rightsediting.h"
+#include "core/rights/rightsediting.h"
 
 #include "core/messagecatalog.h"
 #include "core/messages.h"
-#include "core/rightsstore.h"
-#include "core/rightstexts.h"
+#include "core/rights/rightsstore.h"
+#include "core/rights/rightstexts.h"
 #include "core/values/rangeerrors.h"
 
 namespace {

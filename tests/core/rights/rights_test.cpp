@@ -2,11 +2,11 @@
 #include "core/formplacement.h"
 #include "core/framefixture.h"
 #include "core/inifile.h"
-#include "core/login.h"
 #include "core/programdirs.h"
-#include "core/rights.h"
+#include "core/rights/login.h"
+#include "core/rights/rights.h"
+#include "core/rights/rightsstore.h"
 #include "core/rightsfixture.h"
-#include "core/rightsstore.h"
 #include "platform/errors.h"
 
 #include <QDir>

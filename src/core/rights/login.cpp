@@ -1,8 +1,8 @@
-#include "core/login.h"
+#include "core/rights/login.h"
 
 #include "core/formplacement.h"
 #include "core/inifile.h"
-#include "core/rights.h"
+#include "core/rights/rights.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,7 +1,7 @@
 #include "core/framefixture.h"
-#include "core/rights.h"
+#include "core/rights/rights.h"
+#include "core/rights/rightsstore.h"
 #include "core/rightsfixture.h"
-#include "core/rightsstore.h"
 #include "platform/errors.h"
 
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "core/rightsfile.h"
+#include "core/rights/rightsfile.h"
 
 #include "core/scrambler.h"
 #include "core/values/rangeerrors.h"

@@ -1,8 +1,8 @@
-#include "core/credentials.h"
 #include "core/framefixture.h"
-#include "core/rightsediting.h"
+#include "core/rights/credentials.h"
+#include "core/rights/rightsediting.h"
+#include "core/rights/rightsstore.h"
 #include "core/rightsfixture.h"
-#include "core/rightsstore.h"
 
 #include <gtest/gtest.h>
 

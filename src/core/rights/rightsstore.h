@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/userlist.h"
+#include "core/rights/userlist.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "core/rightsfile.h"
+#include "core/rights/rightsfile.h"
 #include "core/rightsfixture.h"
 #include "core/scrambler.h"
 #include "platform/errors.h"

@@ -1,11 +1,11 @@
-#include "core/rights.h"
+#include "core/rights/rights.h"
 
 #include "core/deleteguard.h"
 #include "core/messagecatalog.h"
 #include "core/messages.h"
 #include "core/programdirs.h"
-#include "core/rightsstore.h"
-#include "core/rightstexts.h"
+#include "core/rights/rightsstore.h"
+#include "core/rights/rightstexts.h"
 #include "platform/errors.h"
 
 #include <QFileInfo>

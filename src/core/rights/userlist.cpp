@@ -1,4 +1,4 @@
-#include "core/userlist.h"
+#include "core/rights/userlist.h"
 
 #include "core/values/conversions.h"
 #include "core/values/rangeerrors.h"

@@ -1,5 +1,5 @@
+#include "core/rights/userlist.h"
 #include "core/rightsfixture.h"
-#include "core/userlist.h"
 
 #include <gtest/gtest.h>
 
