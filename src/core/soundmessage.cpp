@@ -2,7 +2,7 @@
 
 #include "core/messages.h"
 #include "core/programdirs.h"
-#include "core/programsettings.h"
+#include "core/settings/programsettings.h"
 
 #include <QFileInfo>
 

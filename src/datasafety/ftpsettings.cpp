@@ -2,9 +2,9 @@
 
 #include "core/filehelpers.h"
 #include "core/programdirs.h"
-#include "core/programsettings.h"
 #include "core/scrambler.h"
-#include "core/settingsrecord.h"
+#include "core/settings/programsettings.h"
+#include "core/settings/settingsrecord.h"
 #include "datasafety/datasafety.h"
 
 #include <QFile>

@@ -4,7 +4,7 @@
 #include "core/messagelist.h"
 #include "core/messages.h"
 #include "core/programdirs.h"
-#include "core/programsettings.h"
+#include "core/settings/programsettings.h"
 #include "core/startup.h"
 #include "core/syslog.h"
 #include "dbstructure/fillin.h"

@@ -1,6 +1,6 @@
 #include "printing/printingsetup.h"
 
-#include "core/regionalsettings.h"
+#include "core/settings/regionalsettings.h"
 #include "core/values/money.h"
 #include "platform/report/displaymask.h"
 #include "platform/report/reportreader.h"

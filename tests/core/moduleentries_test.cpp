@@ -1,8 +1,8 @@
-#include "core/formlayoutreset.h"
 #include "core/framefixture.h"
 #include "core/moduleentries.h"
 #include "core/rights/rights.h"
 #include "core/rightsfixture.h"
+#include "core/settings/formlayoutreset.h"
 #include "platform/errors.h"
 
 #include <QFileInfo>

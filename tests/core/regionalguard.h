@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/regionalsettings.h"
+#include "core/settings/regionalsettings.h"
 #include "core/values/currency.h"
 
 // Puts German regional settings and the initial currency table in place for

@@ -1,5 +1,5 @@
 #include "core/framefixture.h"
-#include "core/programsettings.h"
+#include "core/settings/programsettings.h"
 #include "core/soundmessage.h"
 #include "platform/errors.h"
 

@@ -1,9 +1,9 @@
 #include "core/filehelpers.h"
-#include "core/formlayoutreset.h"
 #include "core/framefixture.h"
 #include "core/programdirs.h"
-#include "core/programsettings.h"
-#include "core/settingsfiles.h"
+#include "core/settings/formlayoutreset.h"
+#include "core/settings/programsettings.h"
+#include "core/settings/settingsfiles.h"
 #include "core/startup.h"
 #include "platform/table/database.h"
 

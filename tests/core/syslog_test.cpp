@@ -1,6 +1,6 @@
 #include "core/framefixture.h"
 #include "core/programdirs.h"
-#include "core/programsettings.h"
+#include "core/settings/programsettings.h"
 #include "core/syslog.h"
 
 #include <QDateTime>

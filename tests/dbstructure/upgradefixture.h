@@ -3,7 +3,7 @@
 // Old client databases built through the table layer, as an older program
 // version left them: fewer fields, renamed fields, an auto-increment key.
 #include "core/framefixture.h"
-#include "core/programsettings.h"
+#include "core/settings/programsettings.h"
 #include "core/syslog.h"
 #include "platform/table/database.h"
 #include "platform/table/table.h"

@@ -1,4 +1,4 @@
-#include "core/regionalsettings.h"
+#include "core/settings/regionalsettings.h"
 #include "core/values/money.h"
 #include "platform/report/displaymask.h"
 #include "printing/printingsetup.h"

@@ -11,7 +11,7 @@
 #include "core/data/lookups.h"
 #include "core/messages.h"
 #include "core/programdirs.h"
-#include "core/settingsfiles.h"
+#include "core/settings/settingsfiles.h"
 #include "core/values/conversions.h"
 #include "platform/table/table.h"
 

@@ -1,6 +1,6 @@
 #include "commercial/documents/textplaceholders.h"
 
-#include "core/regionalsettings.h"
+#include "core/settings/regionalsettings.h"
 #include "core/values/calendar.h"
 #include "core/values/conversions.h"
 #include "core/values/datetimeformat.h"

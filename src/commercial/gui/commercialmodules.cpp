@@ -4,8 +4,8 @@
 #include "core/gui/mainform.h"
 #include "core/messages.h"
 #include "core/moduleentries.h"
-#include "core/programsettings.h"
-#include "core/settingsfiles.h"
+#include "core/settings/programsettings.h"
+#include "core/settings/settingsfiles.h"
 
 using namespace Qt::StringLiterals;
 

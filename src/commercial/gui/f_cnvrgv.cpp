@@ -5,7 +5,7 @@
 #include "core/gui/placement.h"
 #include "core/messages.h"
 #include "core/programdirs.h"
-#include "core/settingsfiles.h"
+#include "core/settings/settingsfiles.h"
 #include "platform/errors.h"
 
 #include <QApplication>

@@ -3,7 +3,7 @@
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "core/messages.h"
-#include "core/regionalsettings.h"
+#include "core/settings/regionalsettings.h"
 #include "core/soundmessage.h"
 #include "core/syslog.h"
 #include "core/values/datetimevalue.h"

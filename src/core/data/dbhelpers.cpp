@@ -2,7 +2,7 @@
 
 #include "core/messagecatalog.h"
 #include "core/messages.h"
-#include "core/settingsfiles.h"
+#include "core/settings/settingsfiles.h"
 #include "core/syslog.h"
 #include "core/values/conversions.h"
 #include "platform/table/database.h"

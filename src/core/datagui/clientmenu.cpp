@@ -8,7 +8,7 @@
 #include "core/gui/splashform.h"
 #include "core/messages.h"
 #include "core/programdirs.h"
-#include "core/programsettings.h"
+#include "core/settings/programsettings.h"
 #include "platform/errors.h"
 #include "platform/table/table.h"
 

@@ -4,8 +4,8 @@
 #include "core/memoryinfo.h"
 #include "core/messagecatalog.h"
 #include "core/programdirs.h"
-#include "core/programsettings.h"
-#include "core/regionalsettings.h"
+#include "core/settings/programsettings.h"
+#include "core/settings/regionalsettings.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>

@@ -3,12 +3,12 @@
 #include "core/gui/okcancelrow.h"
 #include "core/messagecatalog.h"
 #include "core/messages.h"
-#include "core/programsettings.h"
 #include "core/rights/credentials.h"
 #include "core/rights/login.h"
 #include "core/rights/rights.h"
 #include "core/rights/rightsstore.h"
 #include "core/rights/rightstexts.h"
+#include "core/settings/programsettings.h"
 #include "platform/errors.h"
 
 #include <QFormLayout>

@@ -1,8 +1,8 @@
 #include "core/rights/login.h"
 
-#include "core/formplacement.h"
-#include "core/inifile.h"
 #include "core/rights/rights.h"
+#include "core/settings/formplacement.h"
+#include "core/settings/inifile.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,7 +1,7 @@
 #include "core/values/conversions.h"
 
 #include "core/messagecatalog.h"
-#include "core/regionalsettings.h"
+#include "core/settings/regionalsettings.h"
 #include "core/values/fixedpoint.h"
 #include "core/values/rangeerrors.h"
 

@@ -1,7 +1,7 @@
 #include "core/values/currency.h"
 
 #include "core/messagecatalog.h"
-#include "core/regionalsettings.h"
+#include "core/settings/regionalsettings.h"
 #include "core/values/money.h"
 #include "core/values/rangeerrors.h"
 

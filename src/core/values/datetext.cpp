@@ -1,6 +1,6 @@
 #include "core/values/datetext.h"
 
-#include "core/regionalsettings.h"
+#include "core/settings/regionalsettings.h"
 #include "core/values/calendar.h"
 
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "core/values/datetimeformat.h"
 
-#include "core/regionalsettings.h"
+#include "core/settings/regionalsettings.h"
 
 #include <QDateTime>
 #include <cmath>

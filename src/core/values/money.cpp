@@ -1,6 +1,6 @@
 #include "core/values/money.h"
 
-#include "core/regionalsettings.h"
+#include "core/settings/regionalsettings.h"
 #include "core/values/conversions.h"
 #include "core/values/currency.h"
 #include "core/values/fixedpoint.h"

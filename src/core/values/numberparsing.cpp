@@ -1,6 +1,6 @@
 #include "core/values/numberparsing.h"
 
-#include "core/regionalsettings.h"
+#include "core/settings/regionalsettings.h"
 #include "core/values/conversions.h"
 
 #include <charconv>

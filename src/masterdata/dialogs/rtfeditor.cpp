@@ -3,7 +3,7 @@
 #include "core/datagui/rtfclipboardfiles.h"
 #include "core/filedialogfilter.h"
 #include "core/messages.h"
-#include "core/settingsfiles.h"
+#include "core/settings/settingsfiles.h"
 #include "masterdata/dialogs/rtfeditoricons.h"
 #include "platform/errors.h"
 

@@ -4,7 +4,7 @@
 #include "core/data/lookups.h"
 #include "core/gui/placement.h"
 #include "core/messages.h"
-#include "core/programsettings.h"
+#include "core/settings/programsettings.h"
 #include "core/values/numberparsing.h"
 #include "masterdata/adressbuild.h"
 #include "masterdata/gui/adressform.h"

@@ -2,7 +2,7 @@
 
 #include "core/data/numberproposals.h"
 #include "core/deleteguard.h"
-#include "core/formplacement.h"
+#include "core/settings/formplacement.h"
 #include "masterdata/gui/fielddecls.h"
 #include "masterdata/gui/keyinterceptor.h"
 #include "masterdata/gui/listformdecl.h"

@@ -2,7 +2,7 @@
 #include "commercial/billing/rgvplandate.h"
 #include "commercial/documents/linerules.h"
 #include "commercial/fakturafixture.h"
-#include "core/settingsfiles.h"
+#include "core/settings/settingsfiles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "core/data/datamoduletimer.h"
 #include "core/programdirs.h"
-#include "core/programsettings.h"
+#include "core/settings/programsettings.h"
 #include "core/soundmessage.h"
 #include "core/syslog.h"
 #include "platform/errors.h"

@@ -3,7 +3,7 @@
 #include "core/data/numberproposals.h"
 #include "core/data/recordrules.h"
 #include "core/programdirs.h"
-#include "core/programsettings.h"
+#include "core/settings/programsettings.h"
 #include "platform/errors.h"
 #include "platform/table/database.h"
 #include "platform/table/session.h"

@@ -6,7 +6,7 @@
 #include "core/data/recordrules.h"
 #include "core/deleteguard.h"
 #include "core/programdirs.h"
-#include "core/programsettings.h"
+#include "core/settings/programsettings.h"
 #include "platform/table/database.h"
 #include "platform/table/session.h"
 #include "platform/table/table.h"

@@ -3,8 +3,8 @@
 #include "core/gui/mainform.h"
 #include "core/moduleentries.h"
 #include "core/programdirs.h"
-#include "core/programsettings.h"
 #include "core/rights/rights.h"
+#include "core/settings/programsettings.h"
 #include "platform/errors.h"
 
 #include <QAction>

@@ -3,7 +3,7 @@
 #include "core/gui/messagelistwindow.h"
 #include "core/gui/splashform.h"
 #include "core/programdirs.h"
-#include "core/programsettings.h"
+#include "core/settings/programsettings.h"
 #include "platform/errors.h"
 
 #include <QApplication>

@@ -1,12 +1,12 @@
 #include "core/deleteguard.h"
-#include "core/formplacement.h"
 #include "core/framefixture.h"
-#include "core/inifile.h"
 #include "core/programdirs.h"
 #include "core/rights/login.h"
 #include "core/rights/rights.h"
 #include "core/rights/rightsstore.h"
 #include "core/rightsfixture.h"
+#include "core/settings/formplacement.h"
+#include "core/settings/inifile.h"
 #include "platform/errors.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "core/regionalsettings.h"
+#include "core/settings/regionalsettings.h"
 #include "core/values/calendar.h"
 #include "core/values/packeddate.h"
 #include "platform/errors.h"

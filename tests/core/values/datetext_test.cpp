@@ -1,4 +1,4 @@
-#include "core/regionalsettings.h"
+#include "core/settings/regionalsettings.h"
 #include "core/values/datetext.h"
 
 #include <QDate>

@@ -1,4 +1,4 @@
-#include "core/inifile.h"
+#include "core/settings/inifile.h"
 
 #include "platform/errors.h"
 

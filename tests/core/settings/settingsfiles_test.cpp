@@ -1,6 +1,6 @@
 #include "core/framefixture.h"
 #include "core/programdirs.h"
-#include "core/settingsfiles.h"
+#include "core/settings/settingsfiles.h"
 #include "platform/errors.h"
 
 #include <QFileInfo>

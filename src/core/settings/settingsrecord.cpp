@@ -1,4 +1,4 @@
-#include "core/settingsrecord.h"
+#include "core/settings/settingsrecord.h"
 
 #include "core/values/rangeerrors.h"
 

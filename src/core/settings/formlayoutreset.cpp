@@ -1,7 +1,7 @@
-#include "core/formlayoutreset.h"
+#include "core/settings/formlayoutreset.h"
 
-#include "core/formplacement.h"
 #include "core/programdirs.h"
+#include "core/settings/formplacement.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "core/cmdline.h"
+#include "core/settings/cmdline.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
-#include "core/formplacement.h"
+#include "core/settings/formplacement.h"
 
 #include "core/appdirs.h"
-#include "core/inifile.h"
+#include "core/settings/inifile.h"
 
 #include <QDir>
 

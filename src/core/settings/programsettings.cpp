@@ -1,4 +1,4 @@
-#include "core/programsettings.h"
+#include "core/settings/programsettings.h"
 
 int MandantNr = 1;
 QString VersionText = QStringLiteral("v2.40");

@@ -1,4 +1,4 @@
-#include "core/settingsfiles.h"
+#include "core/settings/settingsfiles.h"
 
 #include "core/filehelpers.h"
 #include "core/programdirs.h"

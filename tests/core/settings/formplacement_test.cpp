@@ -1,5 +1,5 @@
-#include "core/formplacement.h"
-#include "core/inifile.h"
+#include "core/settings/formplacement.h"
+#include "core/settings/inifile.h"
 #include "platform/errors.h"
 
 #include <QFile>
