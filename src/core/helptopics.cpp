@@ -1,6 +1,6 @@
 #include "core/helptopics.h"
 
-#include "core/programdirs.h"
+#include "core/files/programdirs.h"
 
 #include <QCollator>
 #include <QDir>

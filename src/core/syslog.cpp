@@ -1,7 +1,7 @@
 #include "core/syslog.h"
 
-#include "core/filehelpers.h"
-#include "core/programdirs.h"
+#include "core/files/filehelpers.h"
+#include "core/files/programdirs.h"
 #include "core/settings/programsettings.h"
 
 #include <QDateTime>

@@ -1,6 +1,6 @@
 #include "datasafety/archiverestore.h"
 
-#include "core/filehelpers.h"
+#include "core/files/filehelpers.h"
 #include "core/messages.h"
 #include "datasafety/archivestreams.h"
 #include "datasafety/backupobserver.h"

@@ -1,9 +1,9 @@
 #include "datasafety/ftpvault.h"
 
-#include "core/aesfile.h"
-#include "core/filehelpers.h"
+#include "core/files/aesfile.h"
+#include "core/files/filehelpers.h"
+#include "core/files/programdirs.h"
 #include "core/messages.h"
-#include "core/programdirs.h"
 #include "core/values/datetext.h"
 #include "datasafety/archiveformat.h"
 #include "datasafety/archivenames.h"

@@ -1,9 +1,9 @@
 #include "dbstructure/upgrade.h"
 
-#include "core/filehelpers.h"
+#include "core/files/filehelpers.h"
+#include "core/files/programdirs.h"
 #include "core/messagelist.h"
 #include "core/messages.h"
-#include "core/programdirs.h"
 #include "core/settings/programsettings.h"
 #include "core/startup.h"
 #include "core/syslog.h"

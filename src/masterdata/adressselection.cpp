@@ -2,7 +2,7 @@
 
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
-#include "core/filehelpers.h"
+#include "core/files/filehelpers.h"
 #include "core/values/numberparsing.h"
 #include "platform/errors.h"
 #include "platform/table/table.h"

@@ -2,10 +2,10 @@
 
 #include "core/data/layoutfiles.h"
 #include "core/data/printformrows.h"
-#include "core/filehelpers.h"
-#include "core/filelookup.h"
+#include "core/files/filehelpers.h"
+#include "core/files/filelookup.h"
+#include "core/files/programdirs.h"
 #include "core/messages.h"
-#include "core/programdirs.h"
 #include "platform/errors.h"
 #include "platform/report/report.h"
 #include "platform/report/reportreader.h"

@@ -3,7 +3,7 @@
 #include "commercial/commercialrulesfixture.h"
 #include "commercial/documents/linerules.h"
 #include "commercial/documents/positionnumbers.h"
-#include "core/programdirs.h"
+#include "core/files/programdirs.h"
 #include "platform/table/database.h"
 #include "platform/table/session.h"
 #include "platform/table/table.h"

@@ -1,4 +1,4 @@
-#include "core/filehelpers.h"
+#include "core/files/filehelpers.h"
 #include "core/framefixture.h"
 #include "core/importdefinitions.h"
 

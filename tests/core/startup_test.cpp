@@ -1,6 +1,6 @@
-#include "core/filehelpers.h"
+#include "core/files/filehelpers.h"
+#include "core/files/programdirs.h"
 #include "core/framefixture.h"
-#include "core/programdirs.h"
 #include "core/settings/formlayoutreset.h"
 #include "core/settings/programsettings.h"
 #include "core/settings/settingsfiles.h"

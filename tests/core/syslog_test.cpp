@@ -1,5 +1,5 @@
+#include "core/files/programdirs.h"
 #include "core/framefixture.h"
-#include "core/programdirs.h"
 #include "core/settings/programsettings.h"
 #include "core/syslog.h"
 

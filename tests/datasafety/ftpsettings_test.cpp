@@ -1,5 +1,5 @@
+#include "core/files/scrambler.h"
 #include "core/framefixture.h"
-#include "core/scrambler.h"
 #include "core/settings/programsettings.h"
 #include "datasafety/datasafety.h"
 #include "datasafety/ftpsettings.h"

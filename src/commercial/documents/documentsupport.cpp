@@ -1,8 +1,8 @@
 #include "commercial/documents/documentsupport.h"
 
 #include "core/data/lookups.h"
-#include "core/filehelpers.h"
-#include "core/programdirs.h"
+#include "core/files/filehelpers.h"
+#include "core/files/programdirs.h"
 #include "platform/table/table.h"
 
 bool ApplyZahlbedToKopf(int zahlbedId, table::Table& head) {

@@ -2,9 +2,9 @@
 
 #include "commercial/billing/rgvconversion.h"
 #include "core/data/lookups.h"
+#include "core/files/programdirs.h"
 #include "core/gui/placement.h"
 #include "core/messages.h"
-#include "core/programdirs.h"
 #include "core/settings/settingsfiles.h"
 #include "platform/errors.h"
 

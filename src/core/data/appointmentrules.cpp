@@ -7,7 +7,7 @@
 #include "core/data/pendingtransactions.h"
 #include "core/data/recordrules.h"
 #include "core/data/staffnames.h"
-#include "core/deleteguard.h"
+#include "core/files/deleteguard.h"
 #include "core/messages.h"
 #include "core/values/calendar.h"
 #include "platform/errors.h"

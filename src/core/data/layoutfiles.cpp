@@ -1,10 +1,10 @@
 #include "core/data/layoutfiles.h"
 
 #include "core/data/dbhelpers.h"
-#include "core/filehelpers.h"
-#include "core/filelookup.h"
+#include "core/files/filehelpers.h"
+#include "core/files/filelookup.h"
+#include "core/files/programdirs.h"
 #include "core/messages.h"
-#include "core/programdirs.h"
 #include "core/values/numberparsing.h"
 #include "platform/table/table.h"
 

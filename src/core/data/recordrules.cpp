@@ -8,7 +8,7 @@
 #include "core/data/pendingtransactions.h"
 #include "core/data/tablelinks.h"
 #include "core/data/turnover.h"
-#include "core/deleteguard.h"
+#include "core/files/deleteguard.h"
 #include "core/messagelist.h"
 #include "core/messages.h"
 #include "core/rights/rights.h"

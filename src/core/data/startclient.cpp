@@ -2,9 +2,9 @@
 
 #include "core/data/clientswitch.h"
 #include "core/data/datamodule.h"
-#include "core/filelookup.h"
+#include "core/files/filelookup.h"
+#include "core/files/programdirs.h"
 #include "core/messages.h"
-#include "core/programdirs.h"
 #include "core/settings/programsettings.h"
 #include "core/settings/settingsfiles.h"
 #include "core/startup.h"

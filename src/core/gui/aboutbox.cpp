@@ -1,9 +1,9 @@
 #include "core/gui/aboutbox.h"
 
 #include "core/connectedsessions.h"
+#include "core/files/programdirs.h"
 #include "core/memoryinfo.h"
 #include "core/messagecatalog.h"
-#include "core/programdirs.h"
 #include "core/settings/programsettings.h"
 #include "core/settings/regionalsettings.h"
 

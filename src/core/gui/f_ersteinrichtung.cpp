@@ -1,9 +1,9 @@
 #include "core/gui/f_ersteinrichtung.h"
 
+#include "core/files/programdirs.h"
 #include "core/gui/okcancelrow.h"
 #include "core/messagecatalog.h"
 #include "core/messages.h"
-#include "core/programdirs.h"
 #include "core/rights/credentials.h"
 #include "core/rights/rights.h"
 #include "core/rights/rightsstore.h"

@@ -1,9 +1,9 @@
 #include "core/rights/rights.h"
 
-#include "core/deleteguard.h"
+#include "core/files/deleteguard.h"
+#include "core/files/programdirs.h"
 #include "core/messagecatalog.h"
 #include "core/messages.h"
-#include "core/programdirs.h"
 #include "core/rights/rightsstore.h"
 #include "core/rights/rightstexts.h"
 #include "platform/errors.h"

@@ -1,6 +1,6 @@
 #include "core/rights/rightsfile.h"
 
-#include "core/scrambler.h"
+#include "core/files/scrambler.h"
 #include "core/values/rangeerrors.h"
 #include "platform/errors.h"
 

@@ -1,6 +1,6 @@
 #include "core/rights/rightsstore.h"
 
-#include "core/filehelpers.h"
+#include "core/files/filehelpers.h"
 #include "core/messagecatalog.h"
 #include "core/messages.h"
 #include "core/rights/credentials.h"

@@ -1,6 +1,6 @@
 #include "core/settings/formlayoutreset.h"
 
-#include "core/programdirs.h"
+#include "core/files/programdirs.h"
 #include "core/settings/formplacement.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "core/settings/formplacement.h"
 
-#include "core/appdirs.h"
+#include "core/files/appdirs.h"
 #include "core/settings/inifile.h"
 
 #include <QDir>

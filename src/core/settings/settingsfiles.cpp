@@ -1,7 +1,7 @@
 #include "core/settings/settingsfiles.h"
 
-#include "core/filehelpers.h"
-#include "core/programdirs.h"
+#include "core/files/filehelpers.h"
+#include "core/files/programdirs.h"
 #include "platform/errors.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "masterdata/dialogs/rtfeditor.h"
 
 #include "core/datagui/rtfclipboardfiles.h"
-#include "core/filedialogfilter.h"
+#include "core/files/filedialogfilter.h"
 #include "core/messages.h"
 #include "core/settings/settingsfiles.h"
 #include "masterdata/dialogs/rtfeditoricons.h"

@@ -1,7 +1,7 @@
 #include "masterdata/gui/notdienstform.h"
 
 #include "core/data/numberproposals.h"
-#include "core/deleteguard.h"
+#include "core/files/deleteguard.h"
 #include "core/settings/formplacement.h"
 #include "masterdata/gui/fielddecls.h"
 #include "masterdata/gui/keyinterceptor.h"

@@ -3,7 +3,7 @@
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/dockinds.h"
-#include "core/programdirs.h"
+#include "core/files/programdirs.h"
 #include "core/values/datetimevalue.h"
 #include "masterdata/dialogs/datepickers.h"
 #include "masterdata/dialogs/pickers.h"

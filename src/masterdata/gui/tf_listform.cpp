@@ -4,7 +4,7 @@
 #include "core/data/dbhelpers.h"
 #include "core/data/recordrules.h"
 #include "core/datagui/gridservices.h"
-#include "core/deleteguard.h"
+#include "core/files/deleteguard.h"
 #include "core/gui/placement.h"
 #include "core/messages.h"
 #include "core/rights/rights.h"

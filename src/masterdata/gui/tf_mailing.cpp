@@ -1,9 +1,9 @@
 #include "masterdata/gui/tf_mailing.h"
 
-#include "core/filedialogfilter.h"
+#include "core/files/filedialogfilter.h"
+#include "core/files/programdirs.h"
 #include "core/gui/placement.h"
 #include "core/messages.h"
-#include "core/programdirs.h"
 #include "core/syslog.h"
 #include "masterdata/gui/tf_defmail.h"
 #include "masterdata/mailing.h"

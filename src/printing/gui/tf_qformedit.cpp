@@ -1,11 +1,11 @@
 #include "printing/gui/tf_qformedit.h"
 
 #include "core/data/timerworkpause.h"
+#include "core/files/programdirs.h"
 #include "core/gui/formstorage.h"
 #include "core/gui/mainform.h"
 #include "core/manuals.h"
 #include "core/messages.h"
-#include "core/programdirs.h"
 #include "core/rights/rights.h"
 #include "core/settings/formplacement.h"
 #include "datasafety/datasafety.h"

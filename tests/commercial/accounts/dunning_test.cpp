@@ -1,7 +1,7 @@
 #include "commercial/accounts/dunning.h"
 #include "commercial/invoicerunfixture.h"
 #include "core/data/temptablename.h"
-#include "core/programdirs.h"
+#include "core/files/programdirs.h"
 #include "core/regionalguard.h"
 #include "platform/richtext/rtf.h"
 

@@ -5,8 +5,8 @@
 #include "commercial/documents/headfills.h"
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
-#include "core/filehelpers.h"
-#include "core/programdirs.h"
+#include "core/files/filehelpers.h"
+#include "core/files/programdirs.h"
 
 #include <QFile>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "commercial/documentrulesfixture.h"
 #include "commercial/purchasing/incominginvoicerules.h"
-#include "core/programdirs.h"
+#include "core/files/programdirs.h"
 #include "platform/errors.h"
 #include "platform/table/database.h"
 #include "platform/table/session.h"

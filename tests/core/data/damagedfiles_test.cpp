@@ -1,8 +1,8 @@
 // Files damaged on purpose: the start-up names the damage in German, leaves
 // the file as it is and leaves nothing behind; readers of small settings
 // files fall back to their defaults.
+#include "core/files/programdirs.h"
 #include "core/framefixture.h"
-#include "core/programdirs.h"
 #include "core/rights/login.h"
 #include "core/rights/rights.h"
 #include "core/rights/rightsfile.h"

@@ -1,5 +1,5 @@
 #include "core/data/datamoduletimer.h"
-#include "core/programdirs.h"
+#include "core/files/programdirs.h"
 #include "core/settings/programsettings.h"
 #include "core/soundmessage.h"
 #include "core/syslog.h"

@@ -2,7 +2,7 @@
 #include "core/data/dbhelpers.h"
 #include "core/data/numberproposals.h"
 #include "core/data/recordrules.h"
-#include "core/programdirs.h"
+#include "core/files/programdirs.h"
 #include "core/settings/programsettings.h"
 #include "platform/errors.h"
 #include "platform/table/database.h"

@@ -1,5 +1,5 @@
+#include "core/files/programdirs.h"
 #include "core/gui/f_ersteinrichtung.h"
-#include "core/programdirs.h"
 #include "core/rights/login.h"
 #include "rightsguifixture.h"
 

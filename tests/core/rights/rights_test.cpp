@@ -1,6 +1,6 @@
-#include "core/deleteguard.h"
+#include "core/files/deleteguard.h"
+#include "core/files/programdirs.h"
 #include "core/framefixture.h"
-#include "core/programdirs.h"
 #include "core/rights/login.h"
 #include "core/rights/rights.h"
 #include "core/rights/rightsstore.h"

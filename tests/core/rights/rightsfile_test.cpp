@@ -1,6 +1,6 @@
+#include "core/files/scrambler.h"
 #include "core/rights/rightsfile.h"
 #include "core/rightsfixture.h"
-#include "core/scrambler.h"
 #include "platform/errors.h"
 
 #include <QByteArray>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/files/programdirs.h"
 #include "core/framefixture.h"
-#include "core/programdirs.h"
 #include "core/settings/settingsfiles.h"
 #include "masterdata/dialogs/rtfeditor.h"
 #include "platform/richtext/rtf.h"

@@ -1,5 +1,5 @@
 #include "core/data/dbhelpers.h"
-#include "core/filedialogfilter.h"
+#include "core/files/filedialogfilter.h"
 #include "core/manuals.h"
 #include "core/settings/formplacement.h"
 #include "masterdata/dialogs/tf_dbselect.h"

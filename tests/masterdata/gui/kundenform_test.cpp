@@ -1,6 +1,6 @@
 #include "core/data/dbhelpers.h"
 #include "core/data/turnover.h"
-#include "core/deleteguard.h"
+#include "core/files/deleteguard.h"
 #include "core/gui/mainform.h"
 #include "core/moduleentries.h"
 #include "core/rights/rights.h"

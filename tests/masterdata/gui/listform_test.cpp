@@ -1,6 +1,6 @@
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
-#include "core/deleteguard.h"
+#include "core/files/deleteguard.h"
 #include "core/rights/rights.h"
 #include "masterdata/dialogs/datepickers.h"
 #include "masterdata/gui/listformdecl.h"

@@ -2,7 +2,7 @@
 
 #include "core/data/moduledbfixture.h"
 #include "core/data/recordrules.h"
-#include "core/deleteguard.h"
+#include "core/files/deleteguard.h"
 #include "core/gui/mainform.h"
 #include "core/gui/modaldriver.h"
 #include "core/moduleentries.h"

@@ -1,6 +1,6 @@
 #include "commercial/bookings/umsatzstatistik.h"
 #include "commercial/umsatzfixture.h"
-#include "core/programdirs.h"
+#include "core/files/programdirs.h"
 #include "core/values/money.h"
 #include "platform/errors.h"
 #include "platform/report/printersystem.h"

@@ -1,5 +1,5 @@
 #include "core/data/layoutfiles.h"
-#include "core/programdirs.h"
+#include "core/files/programdirs.h"
 #include "core/syslog.h"
 #include "listfixture.h"
 #include "platform/errors.h"

@@ -1,4 +1,4 @@
-#include "core/aesfile.h"
+#include "core/files/aesfile.h"
 #include "core/framefixture.h"
 #include "platform/errors.h"
 

@@ -1,6 +1,6 @@
-#include "core/databasefile.h"
+#include "core/files/databasefile.h"
 
-#include "core/programdirs.h"
+#include "core/files/programdirs.h"
 #include "platform/errors.h"
 #include "platform/table/backend.h"
 #include "platform/table/database.h"

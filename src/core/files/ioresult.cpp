@@ -1,4 +1,4 @@
-#include "core/ioresult.h"
+#include "core/files/ioresult.h"
 
 namespace {
 quint16 g_pending = 0;

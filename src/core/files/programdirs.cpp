@@ -1,7 +1,7 @@
-#include "core/programdirs.h"
+#include "core/files/programdirs.h"
 
-#include "core/appdirs.h"
-#include "core/filehelpers.h"
+#include "core/files/appdirs.h"
+#include "core/files/filehelpers.h"
 #include "core/messagecatalog.h"
 #include "core/messages.h"
 #include "platform/errors.h"

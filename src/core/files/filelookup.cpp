@@ -1,4 +1,4 @@
-#include "core/filelookup.h"
+#include "core/files/filelookup.h"
 
 #include <QDir>
 #include <QFileInfo>

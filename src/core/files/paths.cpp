@@ -1,4 +1,4 @@
-#include "core/paths.h"
+#include "core/files/paths.h"
 
 #include <QDir>
 #include <QFileInfo>

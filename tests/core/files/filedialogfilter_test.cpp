@@ -1,4 +1,4 @@
-#include "core/filedialogfilter.h"
+#include "core/files/filedialogfilter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "core/filehelpers.h"
+#include "core/files/filehelpers.h"
 
-#include "core/directoryswap.h"
+#include "core/files/directoryswap.h"
+#include "core/files/programdirs.h"
 #include "core/messages.h"
-#include "core/programdirs.h"
 #include "platform/table/database.h"
 
 #include <QByteArray>

@@ -1,5 +1,5 @@
-#include "core/ioresult.h"
-#include "core/paths.h"
+#include "core/files/ioresult.h"
+#include "core/files/paths.h"
 
 #include <QDir>
 #include <QFile>

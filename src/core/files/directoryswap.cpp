@@ -1,6 +1,6 @@
-#include "core/directoryswap.h"
+#include "core/files/directoryswap.h"
 
-#include "core/filehelpers.h"
+#include "core/files/filehelpers.h"
 #include "core/messages.h"
 #include "platform/table/filelock.h"
 

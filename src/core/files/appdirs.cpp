@@ -1,4 +1,4 @@
-#include "core/appdirs.h"
+#include "core/files/appdirs.h"
 
 #include <QDir>
 

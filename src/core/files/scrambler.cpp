@@ -1,4 +1,4 @@
-#include "core/scrambler.h"
+#include "core/files/scrambler.h"
 
 #include <QByteArray>
 

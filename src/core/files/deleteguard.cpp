@@ -1,4 +1,4 @@
-#include "core/deleteguard.h"
+#include "core/files/deleteguard.h"
 
 #include "core/messagecatalog.h"
 #include "core/messages.h"
