@@ -3,7 +3,7 @@
 #include "core/files/filehelpers.h"
 #include "core/files/paths.h"
 #include "core/files/programdirs.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "datasafety/datasafety.h"
 
 #include <QDir>

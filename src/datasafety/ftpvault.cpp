@@ -3,7 +3,7 @@
 #include "core/files/aesfile.h"
 #include "core/files/filehelpers.h"
 #include "core/files/programdirs.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "core/values/datetext.h"
 #include "datasafety/archiveformat.h"
 #include "datasafety/archivenames.h"

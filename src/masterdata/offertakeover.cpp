@@ -1,7 +1,7 @@
 #include "masterdata/offertakeover.h"
 
 #include "core/data/dbhelpers.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "core/values/numberparsing.h"
 #include "platform/errors.h"
 #include "platform/table/database.h"

@@ -3,7 +3,7 @@
 #include "commercial/scheduling/activitydue.h"
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "core/values/calendar.h"
 #include "core/values/conversions.h"
 #include "core/values/datetext.h"

@@ -5,7 +5,7 @@
 #include "core/files/filehelpers.h"
 #include "core/files/filelookup.h"
 #include "core/files/programdirs.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "platform/errors.h"
 #include "platform/report/report.h"
 #include "platform/report/reportreader.h"

@@ -6,7 +6,7 @@
 #include "core/files/filehelpers.h"
 #include "core/files/filelookup.h"
 #include "core/files/programdirs.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "platform/errors.h"
 #include "platform/table/database.h"
 #include "platform/table/table.h"

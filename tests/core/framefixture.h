@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/files/programdirs.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 
 #include <QByteArray>
 #include <QDir>

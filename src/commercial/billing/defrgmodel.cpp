@@ -1,6 +1,6 @@
 #include "commercial/billing/defrgmodel.h"
 
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "core/values/datetext.h"
 #include "core/values/datetimevalue.h"
 #include "core/values/rangeerrors.h"

@@ -2,8 +2,8 @@
 
 #include "commercial/billing/recurringmemo.h"
 #include "commercial/billing/recurringrun.h"
-#include "core/messages.h"
-#include "core/syslog.h"
+#include "core/messages/messages.h"
+#include "core/messages/syslog.h"
 #include "core/values/datetext.h"
 #include "datasafety/autobackup.h"
 

@@ -8,7 +8,7 @@
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/lookups.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "core/values/rangeerrors.h"
 #include "platform/table/table.h"
 

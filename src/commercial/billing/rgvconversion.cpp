@@ -10,7 +10,7 @@
 #include "core/data/dbhelpers.h"
 #include "core/data/lookups.h"
 #include "core/files/programdirs.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "core/settings/settingsfiles.h"
 #include "core/values/conversions.h"
 #include "platform/table/table.h"

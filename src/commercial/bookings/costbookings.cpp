@@ -6,7 +6,7 @@
 #include "core/data/dbhelpers.h"
 #include "core/data/lookups.h"
 #include "core/data/turnover.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "core/values/money.h"
 #include "core/values/packeddate.h"
 #include "platform/errors.h"

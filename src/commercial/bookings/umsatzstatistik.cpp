@@ -3,7 +3,7 @@
 #include "commercial/bookings/umsatztemptable.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/temptablename.h"
-#include "core/syslog.h"
+#include "core/messages/syslog.h"
 #include "core/values/calendar.h"
 #include "core/values/money.h"
 #include "platform/table/database.h"

@@ -2,7 +2,7 @@
 
 #include "core/data/dbhelpers.h"
 #include "core/data/docnumbers.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "platform/table/table.h"
 
 QString ProposedDocumentNumber(TDocKind kind, table::Table& head, const QString& dateField,

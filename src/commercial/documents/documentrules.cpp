@@ -10,7 +10,7 @@
 #include "core/data/dbhelpers.h"
 #include "core/data/lookups.h"
 #include "core/data/pendingtransactions.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "platform/errors.h"
 #include "platform/table/table.h"
 

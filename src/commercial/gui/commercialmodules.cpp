@@ -2,7 +2,7 @@
 
 #include "commercial/gui/f_cnvrgv.h"
 #include "core/gui/mainform.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "core/moduleentries.h"
 #include "core/settings/programsettings.h"
 #include "core/settings/settingsfiles.h"

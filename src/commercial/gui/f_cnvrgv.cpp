@@ -4,7 +4,7 @@
 #include "core/data/lookups.h"
 #include "core/files/programdirs.h"
 #include "core/gui/placement.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "core/settings/settingsfiles.h"
 #include "platform/errors.h"
 

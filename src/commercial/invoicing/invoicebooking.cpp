@@ -7,7 +7,7 @@
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/docnumbers.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "core/values/datetimevalue.h"
 #include "datasafety/autobackup.h"
 #include "platform/table/database.h"

@@ -5,7 +5,7 @@
 #include "commercial/invoicing/invoicemarks.h"
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "datasafety/autobackup.h"
 #include "platform/table/database.h"
 #include "platform/table/table.h"

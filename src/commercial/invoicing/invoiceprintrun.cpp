@@ -9,7 +9,7 @@
 #include "core/data/dbhelpers.h"
 #include "core/data/layoutfiles.h"
 #include "core/data/printforms.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "platform/table/table.h"
 
 using table::Table;

@@ -8,7 +8,7 @@
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/docnumbers.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "datasafety/autobackup.h"
 #include "platform/table/database.h"
 #include "platform/table/table.h"

@@ -7,7 +7,7 @@
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/lookups.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "core/values/money.h"
 #include "platform/errors.h"
 #include "platform/table/table.h"

@@ -8,7 +8,7 @@
 #include "core/data/recordrules.h"
 #include "core/data/staffnames.h"
 #include "core/files/deleteguard.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "core/values/calendar.h"
 #include "platform/errors.h"
 #include "platform/table/table.h"

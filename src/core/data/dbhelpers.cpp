@@ -1,9 +1,9 @@
 #include "core/data/dbhelpers.h"
 
-#include "core/messagecatalog.h"
-#include "core/messages.h"
+#include "core/messages/messagecatalog.h"
+#include "core/messages/messages.h"
+#include "core/messages/syslog.h"
 #include "core/settings/settingsfiles.h"
-#include "core/syslog.h"
 #include "core/values/conversions.h"
 #include "platform/table/database.h"
 #include "platform/table/query.h"

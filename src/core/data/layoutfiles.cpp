@@ -4,7 +4,7 @@
 #include "core/files/filehelpers.h"
 #include "core/files/filelookup.h"
 #include "core/files/programdirs.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "core/values/numberparsing.h"
 #include "platform/table/table.h"
 

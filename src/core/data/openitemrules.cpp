@@ -4,7 +4,7 @@
 #include "core/data/dbhelpers.h"
 #include "core/data/recordrules.h"
 #include "core/data/rulebuilders.h"
-#include "core/messagelist.h"
+#include "core/messages/messagelist.h"
 #include "core/values/calendar.h"
 #include "core/values/rangeerrors.h"
 #include "platform/table/table.h"

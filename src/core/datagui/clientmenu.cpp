@@ -7,7 +7,7 @@
 #include "core/files/programdirs.h"
 #include "core/gui/mainform.h"
 #include "core/gui/splashform.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "core/settings/programsettings.h"
 #include "platform/errors.h"
 #include "platform/table/table.h"

@@ -1,7 +1,7 @@
 #include "core/files/deleteguard.h"
 
-#include "core/messagecatalog.h"
-#include "core/messages.h"
+#include "core/messages/messagecatalog.h"
+#include "core/messages/messages.h"
 #include "platform/errors.h"
 
 namespace {

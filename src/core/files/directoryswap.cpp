@@ -1,7 +1,7 @@
 #include "core/files/directoryswap.h"
 
 #include "core/files/filehelpers.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "platform/table/filelock.h"
 
 #include <QDir>

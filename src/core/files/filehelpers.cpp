@@ -2,7 +2,7 @@
 
 #include "core/files/directoryswap.h"
 #include "core/files/programdirs.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "platform/table/database.h"
 
 #include <QByteArray>

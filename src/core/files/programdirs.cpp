@@ -2,8 +2,8 @@
 
 #include "core/files/appdirs.h"
 #include "core/files/filehelpers.h"
-#include "core/messagecatalog.h"
-#include "core/messages.h"
+#include "core/messages/messagecatalog.h"
+#include "core/messages/messages.h"
 #include "platform/errors.h"
 
 #include <QDir>

@@ -3,7 +3,7 @@
 #include "core/connectedsessions.h"
 #include "core/files/programdirs.h"
 #include "core/memoryinfo.h"
-#include "core/messagecatalog.h"
+#include "core/messages/messagecatalog.h"
 #include "core/settings/programsettings.h"
 #include "core/settings/regionalsettings.h"
 

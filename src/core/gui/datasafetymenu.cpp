@@ -3,7 +3,7 @@
 #include "core/files/programdirs.h"
 #include "core/gui/mainform.h"
 #include "core/importdefinitions.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "core/rights/rights.h"
 #include "core/values/datetext.h"
 #include "datasafety/datasafety.h"

@@ -2,9 +2,9 @@
 
 #include "core/gui/placement.h"
 #include "core/gui/rightsgrid.h"
-#include "core/manuals.h"
-#include "core/messagecatalog.h"
-#include "core/messages.h"
+#include "core/messages/manuals.h"
+#include "core/messages/messagecatalog.h"
+#include "core/messages/messages.h"
 #include "core/rights/credentials.h"
 #include "core/rights/rights.h"
 #include "core/rights/rightsstore.h"

@@ -2,8 +2,8 @@
 
 #include "core/files/programdirs.h"
 #include "core/gui/okcancelrow.h"
-#include "core/messagecatalog.h"
-#include "core/messages.h"
+#include "core/messages/messagecatalog.h"
+#include "core/messages/messages.h"
 #include "core/rights/credentials.h"
 #include "core/rights/rights.h"
 #include "core/rights/rightsstore.h"

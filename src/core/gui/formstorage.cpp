@@ -1,6 +1,6 @@
 #include "core/gui/formstorage.h"
 
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "core/settings/formplacement.h"
 #include "platform/errors.h"
 

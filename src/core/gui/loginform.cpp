@@ -1,8 +1,8 @@
 #include "core/gui/loginform.h"
 
 #include "core/gui/okcancelrow.h"
-#include "core/messagecatalog.h"
-#include "core/messages.h"
+#include "core/messages/messagecatalog.h"
+#include "core/messages/messages.h"
 #include "core/rights/credentials.h"
 #include "core/rights/login.h"
 #include "core/rights/rights.h"

@@ -1,6 +1,6 @@
 #include "core/rights/credentials.h"
 
-#include "core/messagecatalog.h"
+#include "core/messages/messagecatalog.h"
 #include "core/rights/rightstexts.h"
 #include "core/rights/userlist.h"
 #include "core/values/conversions.h"

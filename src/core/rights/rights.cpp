@@ -2,8 +2,8 @@
 
 #include "core/files/deleteguard.h"
 #include "core/files/programdirs.h"
-#include "core/messagecatalog.h"
-#include "core/messages.h"
+#include "core/messages/messagecatalog.h"
+#include "core/messages/messages.h"
 #include "core/rights/rightsstore.h"
 #include "core/rights/rightstexts.h"
 #include "platform/errors.h"

@@ -1,7 +1,7 @@
 #include "core/rights/rightsediting.h"
 
-#include "core/messagecatalog.h"
-#include "core/messages.h"
+#include "core/messages/messagecatalog.h"
+#include "core/messages/messages.h"
 #include "core/rights/rightsstore.h"
 #include "core/rights/rightstexts.h"
 #include "core/values/rangeerrors.h"

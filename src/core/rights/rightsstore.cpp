@@ -1,8 +1,8 @@
 #include "core/rights/rightsstore.h"
 
 #include "core/files/filehelpers.h"
-#include "core/messagecatalog.h"
-#include "core/messages.h"
+#include "core/messages/messagecatalog.h"
+#include "core/messages/messages.h"
 #include "core/rights/credentials.h"
 #include "core/rights/rightstexts.h"
 #include "platform/errors.h"

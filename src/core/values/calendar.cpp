@@ -1,6 +1,6 @@
 #include "core/values/calendar.h"
 
-#include "core/messagecatalog.h"
+#include "core/messages/messagecatalog.h"
 #include "core/settings/regionalsettings.h"
 #include "core/values/rangeerrors.h"
 

@@ -1,6 +1,6 @@
 #include "core/values/holidays.h"
 
-#include "core/messagecatalog.h"
+#include "core/messages/messagecatalog.h"
 #include "core/values/rangeerrors.h"
 
 #include <QDate>

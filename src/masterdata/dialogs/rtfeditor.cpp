@@ -2,7 +2,7 @@
 
 #include "core/datagui/rtfclipboardfiles.h"
 #include "core/files/filedialogfilter.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "core/settings/settingsfiles.h"
 #include "masterdata/dialogs/rtfeditoricons.h"
 #include "platform/errors.h"

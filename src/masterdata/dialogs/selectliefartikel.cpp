@@ -1,6 +1,6 @@
 #include "masterdata/dialogs/selectliefartikel.h"
 
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "core/values/money.h"
 #include "masterdata/dialogs/tgridseldlg.h"
 #include "platform/table/table.h"

@@ -6,7 +6,7 @@
 #include "core/data/lookups.h"
 #include "core/files/programdirs.h"
 #include "core/gui/placement.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "core/moduleentries.h"
 #include "core/rights/rights.h"
 #include "core/settings/formplacement.h"

@@ -8,7 +8,7 @@
 #include "core/data/supplierarticles.h"
 #include "core/datagui/rtfclipboardfiles.h"
 #include "core/files/programdirs.h"
-#include "core/messagecatalog.h"
+#include "core/messages/messagecatalog.h"
 #include "core/rights/rights.h"
 #include "core/settings/formplacement.h"
 #include "core/settings/programsettings.h"

@@ -3,7 +3,7 @@
 #include "core/data/datamodule.h"
 #include "core/data/lookups.h"
 #include "core/gui/placement.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "core/settings/programsettings.h"
 #include "core/values/numberparsing.h"
 #include "masterdata/adressbuild.h"

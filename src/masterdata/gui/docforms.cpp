@@ -5,7 +5,7 @@
 #include "core/data/lookups.h"
 #include "core/files/filedialogfilter.h"
 #include "core/files/programdirs.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "core/settings/formplacement.h"
 #include "masterdata/dialogs/pickers.h"
 #include "masterdata/dialogs/pickertable.h"

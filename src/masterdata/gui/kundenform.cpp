@@ -2,7 +2,7 @@
 
 #include "core/data/numberproposals.h"
 #include "core/data/recordrules.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "core/rights/rights.h"
 #include "core/settings/formplacement.h"
 #include "masterdata/gui/docforms.h"

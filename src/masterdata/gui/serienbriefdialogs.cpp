@@ -2,7 +2,7 @@
 
 #include "core/datagui/tf_selform.h"
 #include "core/files/programdirs.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "masterdata/dialogs/tf_rtfdlg.h"
 #include "masterdata/serienbrief.h"
 #include "printing/printprotocol.h"

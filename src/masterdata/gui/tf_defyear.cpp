@@ -1,6 +1,6 @@
 #include "masterdata/gui/tf_defyear.h"
 
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "core/values/calendar.h"
 #include "masterdata/gui/patterngrid.h"
 

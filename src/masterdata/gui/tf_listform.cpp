@@ -6,7 +6,7 @@
 #include "core/datagui/gridservices.h"
 #include "core/files/deleteguard.h"
 #include "core/gui/placement.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "core/rights/rights.h"
 #include "masterdata/dialogs/gridsearch.h"
 #include "masterdata/gui/detailgridpage.h"

@@ -2,7 +2,7 @@
 
 #include "core/gui/formstorage.h"
 #include "core/gui/mainform.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "core/settings/formplacement.h"
 #include "platform/report/report.h"
 #include "printing/companylogo.h"

@@ -1,7 +1,7 @@
 #include "commercial/bookingfixture.h"
 #include "commercial/bookings/costbookings.h"
 #include "core/data/datamodule.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "platform/errors.h"
 #include "platform/table/table.h"
 

@@ -4,11 +4,11 @@
 #include "core/data/startclient.h"
 #include "core/files/programdirs.h"
 #include "core/framefixture.h"
+#include "core/messages/syslog.h"
 #include "core/rights/rights.h"
 #include "core/settings/programsettings.h"
 #include "core/settings/settingsfiles.h"
 #include "core/startup.h"
-#include "core/syslog.h"
 #include "platform/table/database.h"
 #include "platform/table/table.h"
 

@@ -5,10 +5,10 @@
 #include "core/data/startclient.h"
 #include "core/files/programdirs.h"
 #include "core/framefixture.h"
+#include "core/messages/syslog.h"
 #include "core/rights/rights.h"
 #include "core/settings/programsettings.h"
 #include "core/startup.h"
-#include "core/syslog.h"
 #include "platform/table/database.h"
 #include "platform/table/table.h"
 

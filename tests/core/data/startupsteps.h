@@ -9,7 +9,7 @@
 #include "core/data/datamodule.h"
 #include "core/data/recordrules.h"
 #include "core/data/startclient.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "core/settings/programsettings.h"
 #include "core/settings/settingsfiles.h"
 #include "core/startup.h"

@@ -1,5 +1,5 @@
 #include "core/files/deleteguard.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "platform/errors.h"
 
 #include <QList>

@@ -1,5 +1,5 @@
 #include "core/gui/formstorage.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "core/settings/formplacement.h"
 #include "core/settings/inifile.h"
 

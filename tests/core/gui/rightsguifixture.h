@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/framefixture.h"
-#include "core/manuals.h"
+#include "core/messages/manuals.h"
 #include "core/rights/rights.h"
 #include "core/rights/rightsstore.h"
 #include "core/rightsfixture.h"

@@ -1,4 +1,4 @@
-#include "core/messagecatalog.h"
+#include "core/messages/messagecatalog.h"
 #include "core/regionalguard.h"
 #include "core/values/currency.h"
 #include "platform/errors.h"

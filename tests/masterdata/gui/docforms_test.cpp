@@ -1,6 +1,6 @@
 #include "core/data/dbhelpers.h"
 #include "core/files/filedialogfilter.h"
-#include "core/manuals.h"
+#include "core/messages/manuals.h"
 #include "core/settings/formplacement.h"
 #include "masterdata/dialogs/tf_dbselect.h"
 #include "masterdata/gui/docforms.h"

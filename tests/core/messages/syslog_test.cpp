@@ -1,7 +1,7 @@
 #include "core/files/programdirs.h"
 #include "core/framefixture.h"
+#include "core/messages/syslog.h"
 #include "core/settings/programsettings.h"
-#include "core/syslog.h"
 
 #include <QDateTime>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "core/syslog.h"
+#include "core/messages/syslog.h"
 
 #include "core/files/filehelpers.h"
 #include "core/files/programdirs.h"

@@ -1,4 +1,4 @@
-#include "core/helptopics.h"
+#include "core/messages/helptopics.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
 #include "core/framefixture.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "platform/errors.h"
 
 using namespace Qt::StringLiterals;

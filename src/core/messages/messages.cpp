@@ -1,6 +1,6 @@
-#include "core/messages.h"
+#include "core/messages/messages.h"
 
-#include "core/messagecatalog.h"
+#include "core/messages/messagecatalog.h"
 #include "platform/errors.h"
 
 #include <QStringList>

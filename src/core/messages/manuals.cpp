@@ -1,7 +1,7 @@
-#include "core/manuals.h"
+#include "core/messages/manuals.h"
 
 #include "core/files/programdirs.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 
 #include <QDir>
 #include <QFileInfo>

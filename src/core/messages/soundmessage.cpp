@@ -1,7 +1,7 @@
-#include "core/soundmessage.h"
+#include "core/messages/soundmessage.h"
 
 #include "core/files/programdirs.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "core/settings/programsettings.h"
 
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "core/messagecatalog.h"
+#include "core/messages/messagecatalog.h"
 
 #include <algorithm>
 #include <iterator>

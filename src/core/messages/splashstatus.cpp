@@ -1,4 +1,4 @@
-#include "core/splashstatus.h"
+#include "core/messages/splashstatus.h"
 
 #include <QCoreApplication>
 

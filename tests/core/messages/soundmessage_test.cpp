@@ -1,6 +1,6 @@
 #include "core/framefixture.h"
+#include "core/messages/soundmessage.h"
 #include "core/settings/programsettings.h"
-#include "core/soundmessage.h"
 #include "platform/errors.h"
 
 using namespace Qt::StringLiterals;
