@@ -9,6 +9,7 @@
 #include "datasafety/datasafety.h"
 #include "platform/errors.h"
 #include "platform/table/database.h"
+#include "platform/table/query.h"
 #include "platform/table/table.h"
 
 #include <QDir>
@@ -436,32 +437,32 @@ bool DatevExport::reportWrite(WriteResult result, const QString& what) {
     return false;
 }
 
-int DatevExport::customerFibuAccount(int kundenNr) {
-    if (!m_kunden) {
-        m_kunden = std::make_unique<table::Table>(table::aliases::database(m_databaseName),
-                                                  u"Kunden.DB"_s);
-        m_kunden->setReadOnly(true);
-        m_kunden->open();
-        m_kunden->setIndexName(u"K_INr"_s);
+// The ledger accounts of all customers or suppliers, read once per run in one
+// statement: a run looks up an account per journal row.
+const QHash<int, int>& DatevExport::accountsOf(bool suppliers) {
+    std::optional<QHash<int, int>>& cache = suppliers ? m_supplierAccounts : m_customerAccounts;
+    if (!cache) {
+        table::Query q(table::aliases::database(m_databaseName),
+                       suppliers ? u"SELECT K_Nr, K_Fibukonto FROM Liefrnt"_s
+                                 : u"SELECT K_Nr, K_FibuKonto FROM Kunden"_s);
+        q.open();
+        cache.emplace();
+        cache->reserve(q.recordCount());
+        for (q.first(); !q.eof(); q.next()) {
+            const int nr = q.value(0).toInt();
+            const int konto = q.value(1).toInt();
+            cache->insert(nr, konto != 0 ? konto : nr);
+        }
     }
-    if (!m_kunden->findKey({kundenNr}))
-        return 0;
-    const int konto = intOf(*m_kunden, u"K_FibuKonto"_s);
-    return konto != 0 ? konto : kundenNr;
+    return *cache;
+}
+
+int DatevExport::customerFibuAccount(int kundenNr) {
+    return accountsOf(false).value(kundenNr, 0);
 }
 
 int DatevExport::supplierFibuAccount(int lieferantNr) {
-    if (!m_lieferanten) {
-        m_lieferanten = std::make_unique<table::Table>(table::aliases::database(m_databaseName),
-                                                       u"Liefrnt.DB"_s);
-        m_lieferanten->setReadOnly(true);
-        m_lieferanten->open();
-        m_lieferanten->setIndexName(u"K_INr"_s);
-    }
-    if (!m_lieferanten->findKey({lieferantNr}))
-        return 0;
-    const int konto = intOf(*m_lieferanten, u"K_Fibukonto"_s);
-    return konto != 0 ? konto : lieferantNr;
+    return accountsOf(true).value(lieferantNr, 0);
 }
 
 int DatevExport::prepareBookingTable() {
@@ -476,9 +477,22 @@ int DatevExport::prepareBookingTable() {
     table::Table work(db, m_work->name());
     journal.open();
     work.open();
+    // Under the run's own table locks the record locks of every edit stay in
+    // this process instead of going through the shared lock registry.
+    journal.lockTable();
+    work.lockTable();
     table::Field& exported = journal.field(u"R_Exported"_s);
     table::Field& datum = journal.field(u"R_DatumDruck"_s);
     table::Field& selected = journal.field(u"R_Selected"_s);
+    const auto f = [&](const char* name) -> table::Field& {
+        return journal.field(QString::fromLatin1(name));
+    };
+    table::Field &satzartField = f("R_Satzart"), &brutto = f("R_Brutto"), &brutto0 = f("R_Brutto0"),
+                 &brutto1 = f("R_Brutto1"), &brutto2 = f("R_Brutto2"), &fKonto = f("R_FKontoNr"),
+                 &kundenNr = f("R_KundenNr"), &nrField = f("R_Nr"), &nrNum = f("R_NrNum"),
+                 &fibu2 = f("R_FibuKonto2"), &kost1 = f("R_KKostenstelle1"),
+                 &kost2 = f("R_KKostenstelle2"), &buchtext = f("R_Buchtext"),
+                 &faellig = f("R_FaelligDatum");
     int taken = 0;
     {
         table::Transaction tx(*db);
@@ -487,37 +501,32 @@ int DatevExport::prepareBookingTable() {
             const bool take = !exported.asBooleanOr(false) && m_vorlauf.datumVon <= date &&
                               date <= m_vorlauf.datumBis;
             // Only rows whose mark changes are written.
-            if (selected.asBooleanOr(false) != take || selected.isNull()) {
+            if (selected.isNull() || selected.asBoolean() != take) {
                 journal.edit();
                 selected.setValue(take);
                 journal.post();
             }
             if (!take)
                 continue;
-            const int satzart = intOf(journal, u"R_Satzart"_s);
+            const int satzart = satzartField.asIntegerOr(0);
             const int sign = satzart == kSatzartRechnung ? 1 : -1;
-            const double b0 = floatOf(journal, u"R_Brutto0"_s);
-            const double b1 = floatOf(journal, u"R_Brutto1"_s);
-            const double b2 = floatOf(journal, u"R_Brutto2"_s);
+            const double b0 = brutto0.asFloatOr(0), b1 = brutto1.asFloatOr(0),
+                         b2 = brutto2.asFloatOr(0);
             const int nonZero = (b0 != 0) + (b1 != 0) + (b2 != 0);
             const int split = nonZero >= 2 ? 1 : 0;
             const int stkz = split ? 0 : b1 != 0 ? 1 : b2 != 0 ? 2 : 0;
-            int konto = intOf(journal, u"R_FKontoNr"_s);
-            if (konto < 1000) {
-                // Incoming invoices are booked against their supplier.
-                const int nr = intOf(journal, u"R_KundenNr"_s);
-                konto = isIncoming(satzart) ? supplierFibuAccount(nr) : customerFibuAccount(nr);
-            }
+            const int kunde = kundenNr.asIntegerOr(0);
+            int konto = fKonto.asIntegerOr(0);
+            // Incoming invoices are booked against their supplier.
+            if (konto < 1000)
+                konto =
+                    isIncoming(satzart) ? supplierFibuAccount(kunde) : customerFibuAccount(kunde);
             ++taken;
-            work.appendRecord(
-                {taken, satzart, textOf(journal, u"R_Nr"_s), intOf(journal, u"R_NrNum"_s),
-                 intOf(journal, u"R_KundenNr"_s), date, konto, intOf(journal, u"R_FibuKonto2"_s),
-                 intOf(journal, u"R_KKostenstelle1"_s), intOf(journal, u"R_KKostenstelle2"_s),
-                 textOf(journal, u"R_Buchtext"_s), split, stkz,
-                 dateOf(journal, u"R_FaelligDatum"_s).isValid()
-                     ? dateOf(journal, u"R_FaelligDatum"_s)
-                     : kEmptyDate,
-                 sign * floatOf(journal, u"R_Brutto"_s), sign * b0, sign * b1, sign * b2});
+            work.appendRecord({taken, satzart, nrField.asStringOr(QString()), nrNum.asIntegerOr(0),
+                               kunde, date, konto, fibu2.asIntegerOr(0), kost1.asIntegerOr(0),
+                               kost2.asIntegerOr(0), buchtext.asStringOr(QString()), split, stkz,
+                               faellig.asDateOr(kEmptyDate), sign * brutto.asFloatOr(0), sign * b0,
+                               sign * b1, sign * b2});
         }
         tx.commit();
     }
@@ -764,6 +773,7 @@ void DatevExport::markBookingsExported() {
     const std::shared_ptr<table::Database> db = table::aliases::database(m_databaseName);
     table::Table journal(db, u"raliste.db"_s);
     journal.open();
+    journal.lockTable();
     table::Field& selected = journal.field(u"R_Selected"_s);
     {
         table::Transaction tx(*db);

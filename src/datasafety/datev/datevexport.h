@@ -3,9 +3,11 @@
 #include "datasafety/datev/datevformat.h"
 #include "datasafety/datev/datevwriter.h"
 
+#include <QHash>
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class WorkTable;
 
@@ -90,8 +92,9 @@ private:
     ControlRecords m_control;
     std::unique_ptr<Output> m_output;
     std::unique_ptr<WorkTable> m_work;
-    std::unique_ptr<table::Table> m_kunden;
-    std::unique_ptr<table::Table> m_lieferanten;
+    const QHash<int, int>& accountsOf(bool suppliers);
+    std::optional<QHash<int, int>> m_customerAccounts;
+    std::optional<QHash<int, int>> m_supplierAccounts;
 };
 
 } // namespace datev
