@@ -8,7 +8,7 @@
 // text's "@" markers. Everything is read on the run's own read-only cursors;
 // the "@" markers become blanks only in what is printed.
 
-#include "commercial/documentsupport.h"
+#include "commercial/documents/documentsupport.h"
 #include "printing/documentforms.h"
 #include "printing/reportentry.h"
 

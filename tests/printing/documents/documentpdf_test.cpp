@@ -1,4 +1,4 @@
-#include "core/money.h"
+#include "core/values/money.h"
 #include "documentprintfixture.h"
 #include "platform/report/reportoutput.h"
 #include "printing/documentprints.h"
@@ -111,8 +111,7 @@ protected:
 };
 
 TEST_F(DocumentPdfs, TheInvoicePrintsItsRegionsWhereTheFormPlacesThemAndCarriesOverToPageTwo) {
-    writeProgramFile(u"Partopt.txt"_s, u"N;A;B;T;Z;bei Bedarf;Alternativ"_s);
-    ReadPartopt();
+    usePartoptTexts();
     addHead(u"Rechkopf.DB"_s, 1, u"AR-2024-0042"_s,
             {{u"R_ZahlBed"_s, u"Zahlbar innerhalb @ZBT1 Tagen mit @ZBP1 % Skonto."_s},
              {u"R_ZahlBedTage"_s, 10},

@@ -3,8 +3,9 @@
 #include "core/data/clientdbfixture.h"
 #include "core/data/layoutfiles.h"
 #include "core/data/reportsource.h"
-#include "core/programdirs.h"
-#include "core/settingsfiles.h"
+#include "core/files/programdirs.h"
+#include "core/settings/settingsfiles.h"
+#include "core/values/money.h"
 #include "platform/report/paginator.h"
 #include "platform/report/report.h"
 #include "platform/report/runcontext.h"
@@ -57,6 +58,18 @@ struct Printed {
             for (const PrintedText& t : pages[p].rich)
                 if (t.control == control)
                     out.append(t.text);
+        }
+        return out;
+    }
+    // What a control printed, with its fonts.
+    std::vector<PrintedText> items(const QString& control, int page = -1) const {
+        std::vector<PrintedText> out;
+        for (size_t p = 0; p < pages.size(); ++p) {
+            if (page >= 0 && size_t(page) != p)
+                continue;
+            for (const PrintedText& t : pages[p].texts)
+                if (t.control == control)
+                    out.push_back(t);
         }
         return out;
     }
@@ -251,6 +264,18 @@ protected:
         };
     }
 
+    // "Partopt.txt" naming the kinds N, A, B, T, Z with the amount texts of kinds 2 and 1.
+    void usePartoptTexts() {
+        writeProgramFile(u"Partopt.txt"_s, u"N;A;B;T;Z;bei Bedarf;Alternativ"_s);
+        ReadPartopt();
+    }
+    static QString money(double amount) { return FormatMoney(1, amount); }
+
+    void writeLayoutFile(const QString& name, const QString& text) {
+        QFile f(QrfdDir + name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(printingtest::cp1252(text));
+    }
     void writeProgramFile(const QString& name, const QString& text) {
         QFile f(ProgramDir + name);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
