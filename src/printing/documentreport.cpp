@@ -9,6 +9,7 @@
 #include "core/settings/settingsfiles.h"
 #include "core/values/atsigns.h"
 #include "core/values/money.h"
+#include "platform/errors.h"
 #include "platform/report/displaymask.h"
 #include "platform/report/report.h"
 #include "platform/report/runcontext.h"
@@ -22,6 +23,8 @@
 #include <array>
 #include <cmath>
 #include <memory>
+#include <optional>
+#include <tuple>
 
 using namespace Qt::StringLiterals;
 
