@@ -1,9 +1,9 @@
 #include "operations/plancheck.h"
 
-#include "commercial/servicematch.h"
-#include "core/conversions.h"
+#include "commercial/scheduling/servicematch.h"
 #include "core/data/dbhelpers.h"
-#include "core/filehelpers.h"
+#include "core/files/filehelpers.h"
+#include "core/values/conversions.h"
 #include "platform/errors.h"
 #include "platform/table/field.h"
 #include "platform/table/table.h"

@@ -124,3 +124,15 @@ bool MoveTourObject(table::Table& rows, bool up) {
         throw DbError(u"Das Objekt wurde nicht verschoben:\r"_s + e.message());
     }
 }
+
+bool TakeTourObject(table::Table& rows, int chosen) {
+    if (chosen == 0 || chosen == FieldInt(rows, kObjekt))
+        return false;
+    if (IntPairExists(u"LumoDB"_s, rows.tableName(), u"TO_Objekt;TO_TourNr"_s, chosen,
+                      FieldInt(rows, u"TO_TourNr"_s)))
+        throw DbError(u"Dieses Objekt ist in der Tour bereits vorhanden!"_s);
+    EnsureEditOrInsert(rows);
+    rows.field(kObjekt).setValue(chosen);
+    rows.post();
+    return true;
+}

@@ -32,3 +32,9 @@ bool SortTourObjectsByTime(table::Table& rows);
 // first row (up) or the last (down). On an error neither row changes and a
 // German message says why. True when the objects moved.
 bool MoveTourObject(table::Table& rows, bool up);
+
+// The object the tour form's picker chose for the current row of a cursor
+// of TourObj.db: nothing (false) for 0 or the row's own object; refused with
+// "Dieses Objekt ist in der Tour bereits vorhanden!" when another row of the
+// tour has it; otherwise written into the row, which is posted.
+bool TakeTourObject(table::Table& rows, int chosen);

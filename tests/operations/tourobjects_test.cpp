@@ -161,4 +161,22 @@ TEST_F(TourObjects, AMoveOntoALockedNeighbourChangesNeitherRow) {
     EXPECT_EQ(currentObject(), 12);
 }
 
+TEST_F(TourObjects, APickedObjectTheTourHasIsRefusedAndAnyOtherPosted) {
+    goTo(12);
+    try {
+        TakeTourObject(objects(), 14);
+        FAIL() << "a second visit of 14 was taken";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.message(), u"Dieses Objekt ist in der Tour bereits vorhanden!"_s);
+    }
+    EXPECT_FALSE(objects().isEditing());
+    EXPECT_FALSE(TakeTourObject(objects(), 12)) << "its own object";
+    EXPECT_FALSE(TakeTourObject(objects(), 0)) << "nothing chosen";
+    addActiveObject(15, 1, u"Objekt 15"_s);
+    EXPECT_TRUE(TakeTourObject(objects(), 15));
+    EXPECT_FALSE(objects().isEditing());
+    EXPECT_EQ(order(), (QStringList{u"711:11@10:00"_s, u"712:15@08:00"_s, u"713:13@-"_s,
+                                    u"714:14@09:00"_s}));
+}
+
 } // namespace
