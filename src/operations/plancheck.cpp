@@ -5,7 +5,9 @@
 #include "core/files/filehelpers.h"
 #include "core/values/conversions.h"
 #include "platform/errors.h"
+#include "platform/table/database.h"
 #include "platform/table/field.h"
+#include "platform/table/query.h"
 #include "platform/table/table.h"
 
 #include <QDir>
@@ -23,12 +25,46 @@ struct Activity {
     QString wtag, serviceId;
 };
 
-int intOf(const table::Field& f) {
-    return f.asIntegerOr(0);
-}
-
-QString textOf(const table::Field& f) {
-    return f.asStringOr(QString());
+// The object numbers the cursor shows, in its order. The object table is
+// wide: where its order and filter allow (an index of numbers, a filter
+// without wildcards), a query reads the number alone; otherwise a cursor of
+// its own reads whole rows.
+QList<int> shownObjectNumbers(table::Table& objects) {
+    const auto db = table::aliases::database(kDb);
+    const QStringList order = objects.indexFieldNames();
+    bool numeric = !order.isEmpty();
+    for (const QString& name : order) {
+        bool isNumber = false;
+        for (const table::FieldDef& f : objects.definition().fields)
+            if (f.name.compare(name, Qt::CaseInsensitive) == 0)
+                isNumber = f.type == table::FieldType::Smallint ||
+                           f.type == table::FieldType::Integer ||
+                           f.type == table::FieldType::AutoInc;
+        numeric = numeric && isNumber;
+    }
+    const QString filter = objects.isFiltered() ? objects.filter().trimmed() : QString();
+    QList<int> numbers;
+    if (numeric && !filter.contains(u'*')) {
+        QString sql = u"SELECT O_Nr FROM "_s + objects.tableName();
+        if (!filter.isEmpty())
+            sql += u" WHERE "_s + filter;
+        table::Query q(db, sql + u" ORDER BY "_s + order.join(u", "_s));
+        q.open();
+        numbers.reserve(q.recordCount());
+        for (q.first(); !q.eof(); q.next())
+            numbers.append(q.value(0).toInt());
+        return numbers;
+    }
+    table::Table shown(db, objects.tableName());
+    shown.setReadOnly(true);
+    shown.setIndexName(objects.indexName());
+    shown.setFilter(objects.filter());
+    shown.setFiltered(objects.isFiltered());
+    shown.open();
+    const table::Field& nr = shown.field(u"O_Nr"_s);
+    for (shown.first(); !shown.eof(); shown.next())
+        numbers.append(nr.asIntegerOr(0));
+    return numbers;
 }
 
 } // namespace
@@ -60,43 +96,38 @@ QString PlanCheckLine(int objektNr, int taetigNr, const QString& reason) {
 }
 
 QStringList RunPlanCheck(table::Table& objects) {
+    // The detail rows are read whole, only the columns the check needs.
+    const auto db = table::aliases::database(kDb);
     QHash<int, PlanCheckTour> tourByNr;
     {
-        auto t = OpenTempTable(kDb, u"Touren.db"_s);
-        const table::Field& nr = t->field(u"TO_Nr"_s);
-        const table::Field& weekday = t->field(u"TO_Wochentag"_s);
-        const table::Field& pattern = t->field(u"TO_ServPatt"_s);
-        for (t->first(); !t->eof(); t->next())
-            if (!tourByNr.contains(intOf(nr)))
-                tourByNr.insert(intOf(nr), {intOf(weekday), textOf(pattern)});
+        table::Query q(db, u"SELECT TO_Nr, TO_Wochentag, TO_ServPatt FROM Touren.db "
+                           u"ORDER BY TO_ID"_s);
+        q.open();
+        for (q.first(); !q.eof(); q.next())
+            if (const int nr = q.value(0).toInt(); !tourByNr.contains(nr))
+                tourByNr.insert(nr, {q.value(1).toInt(), q.value(2).toString()});
     }
     QHash<int, QList<PlanCheckTour>> toursOf;
     {
-        auto t = OpenTempTable(kDb, u"TourObj.db"_s);
-        const table::Field& objekt = t->field(u"TO_Objekt"_s);
-        const table::Field& tour = t->field(u"TO_TourNr"_s);
         // A row whose tour is gone fits no weekday, as its empty lookup does.
-        for (t->first(); !t->eof(); t->next())
-            toursOf[intOf(objekt)].append(tourByNr.value(intOf(tour)));
+        table::Query q(db, u"SELECT TO_Objekt, TO_TourNr FROM TourObj.db ORDER BY T_TourID"_s);
+        q.open();
+        for (q.first(); !q.eof(); q.next())
+            toursOf[q.value(0).toInt()].append(tourByNr.value(q.value(1).toInt()));
     }
     QHash<int, QList<Activity>> activitiesOf;
     {
-        auto t = OpenTempTable(kDb, u"ObjTaet.db"_s, u"I_TsObjekt"_s);
-        const table::Field& objekt = t->field(u"TS_Objekt"_s);
-        const table::Field& taetig = t->field(u"TS_Taetigkeit"_s);
-        const table::Field& wtag = t->field(u"TS_Wtag"_s);
-        const table::Field& service = t->field(u"TS_ServiceID"_s);
-        for (t->first(); !t->eof(); t->next())
-            activitiesOf[intOf(objekt)].append({intOf(taetig), textOf(wtag), textOf(service)});
+        // The order of the object form's activity grid (index "I_TsObjekt").
+        table::Query q(db, u"SELECT TS_Objekt, TS_Taetigkeit, TS_Wtag, TS_ServiceID "
+                           u"FROM ObjTaet.db ORDER BY TS_Objekt, TS_ID"_s);
+        q.open();
+        for (q.first(); !q.eof(); q.next())
+            activitiesOf[q.value(0).toInt()].append(
+                {q.value(1).toInt(), q.value(2).toString(), q.value(3).toString()});
     }
 
     QStringList lines = PlanCheckHeading();
-    auto shown = OpenTempTable(kDb, objects.tableName(), objects.indexName());
-    shown->setFilter(objects.filter());
-    shown->setFiltered(objects.isFiltered());
-    const table::Field& nr = shown->field(u"O_Nr"_s);
-    for (shown->first(); !shown->eof(); shown->next()) {
-        const int objektNr = intOf(nr);
+    for (const int objektNr : shownObjectNumbers(objects)) {
         const QList<PlanCheckTour> tours = toursOf.value(objektNr);
         for (const Activity& a : activitiesOf.value(objektNr)) {
             const QString reason = PlanCheckReason(tours, a.wtag, a.serviceId);

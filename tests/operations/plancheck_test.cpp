@@ -119,6 +119,26 @@ TEST_F(PlanCheck, ObjectsHiddenByTheObjectTablesFilterStayOutAndNoSharedCursorMo
     EXPECT_EQ(RunPlanCheck(objects).size(), 4 + 3);
 }
 
+TEST_F(PlanCheck, ObjectsComeInTheOrderOfTheObjectTablesIndex) {
+    addActiveObject(1, 30, u"Zeder"_s);
+    addActiveObject(2, 10, u"Äpfelhof"_s);
+    addActiveObject(3, 20, u"birke"_s);
+    for (int o : {1, 2, 3})
+        addActivity(o, o, 1, QString(), QString());
+    table::Table& objects = shared(dm->TabObjekt());
+    const auto objectOrder = [&] {
+        QList<int> order;
+        for (const QString& line : RunPlanCheck(objects).mid(4))
+            order.append(line.left(6).trimmed().toInt());
+        return order;
+    };
+    EXPECT_EQ(objectOrder(), (QList<int>{1, 2, 3})) << "by number";
+    objects.setIndexName(u"O_IKunde"_s);
+    EXPECT_EQ(objectOrder(), (QList<int>{2, 3, 1})) << "by customer";
+    objects.setIndexName(u"O_IMatch"_s);
+    EXPECT_EQ(objectOrder(), (QList<int>{2, 3, 1})) << "by search name, German order";
+}
+
 TEST_F(PlanCheck, TheHeadingAndTheSavedFileAreWindowsTextWithCrLf) {
     const QStringList heading = PlanCheckHeading();
     EXPECT_EQ(heading, (QStringList{u"Nicht planbare Objekt-Tätigkeiten"_s, QString(),

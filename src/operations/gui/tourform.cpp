@@ -68,6 +68,10 @@ public:
     QString displayText(const QVariant& value, const QLocale&) const override {
         return value.toString().isEmpty() ? QString() : weekdayName(value.toInt());
     }
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->displayAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+    }
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
                           const QModelIndex&) const override {
         auto* box = new QComboBox(parent);
@@ -247,7 +251,7 @@ void buildForm(TF_ListForm& form) {
     x->holiday = new QLabel(&form);
     x->holiday->setObjectName(u"lbFeiertag"_s);
     x->holiday->setStyleSheet(u"color: red; font-weight: bold"_s);
-    form.topRow().insertWidget(form.topRow().count() - 1, x->holiday);
+    form.bottomRow().insertWidget(0, x->holiday);
     new TourKeys(form);
     new ShownTables(form, kShownTables, [&form] {
         if (TourPanel* panel = TourPanelOf(form))
@@ -363,6 +367,7 @@ void DuplicateCurrentTour(TF_ListForm& form) {
         dialog.setLabelText(u"Neue Tournummer:"_s);
         dialog.setInputMode(QInputDialog::TextInput);
         dialog.setTextValue(text);
+        dialog.setMinimumWidth(320); // the caption must not be cut
         if (dialog.exec() != QDialog::Accepted)
             return;
         text = dialog.textValue();

@@ -145,10 +145,10 @@ TourPanel::TourPanel(TF_ListForm& form) : QWidget(&form), m_form(form) {
 
     m_objects = new SplitGrid(*m_objectSource, this);
     m_objects->setObjectName(u"GridObjekte"_s);
-    m_objects->setColumns({{kObjekt, u"Obj.-Nr."_s, 7},
-                           {kObjektName, u"Objekt"_s, 18, true},
-                           {u"TO_VonUhr"_s, u"von Uhr"_s, 7},
-                           {u"TO_BisUhr"_s, u"bis Uhr"_s, 7}});
+    m_objects->setColumns({{kObjekt, u"Obj.-Nr."_s, 6},
+                           {kObjektName, u"Objekt"_s, 14, true},
+                           {u"TO_VonUhr"_s, u"von Uhr"_s, 6},
+                           {u"TO_BisUhr"_s, u"bis Uhr"_s, 6}});
     m_objects->setToolTip(u"Doppelklick für Objektauswahl"_s);
     m_activities = new DataGrid(*m_activitySource, this);
     m_activities->setObjectName(u"GridTaetig"_s);
@@ -180,9 +180,7 @@ TourPanel::TourPanel(TF_ListForm& form) : QWidget(&form), m_form(form) {
     split->addWidget(captioned(u"Objekte der Tour"_s, *m_objects, split));
     split->addWidget(captioned(u"Tätigkeiten des Objekts"_s, *m_activities, split));
     split->addWidget(captioned(u"Mitarbeiter der Tour"_s, *m_staff, split));
-    split->setStretchFactor(0, 3);
-    split->setStretchFactor(1, 4);
-    split->setStretchFactor(2, 2);
+    split->setSizes({360, 420, 180});
     split->setChildrenCollapsible(false);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
