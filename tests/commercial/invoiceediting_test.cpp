@@ -296,3 +296,23 @@ TEST_F(InvoiceEditingTest, ANewDocumentWithoutLinesIsDeletedAtTheEndOneWithALine
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(InvoiceEditingTest, TheEndStillDeletesAnEmptyNewDocumentWhenItsPendingLineFails) {
+    Table& head = dm->TabRechKopf();
+    Table& lines = dm->TabRechSatz();
+    lines.open();
+    head.open();
+    AppendManualInvoiceHead(head, 0, QDate(2024, 1, 2));
+    const int id = head[QStringLiteral("R_ID")].asInteger();
+    lines.append();
+    {
+        doctest::LockedElsewhere locked(kLines);
+        EXPECT_THROW(FinishDocumentEditing(head, lines, true), DbError);
+    }
+    EXPECT_EQ(rows(kHeads, QStringLiteral("R_ID"), id), 0);
+    EXPECT_FALSE(lines.isEditing());
+}
+
+} // namespace
