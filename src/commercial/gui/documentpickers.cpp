@@ -1,5 +1,6 @@
 #include "commercial/gui/documentpickers.h"
 
+#include "commercial/headaddresses.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/staffnames.h"
 #include "core/data/timerworkpause.h"
@@ -45,4 +46,30 @@ bool PickBetreuerIntoField(QWidget* control, table::Field& field) {
         t.post();
     });
     return true;
+}
+
+QList<THeadAddressCommand> HeadAddressCommands(bool post) {
+    auto zusatz = [post](QChar index) {
+        return [post, index](table::Table& head) { CopyZusatzAdresseToKopf(head, index, post); };
+    };
+    return {
+        {QStringLiteral("Objektadresse übernehmen"),
+         [post](table::Table& head) { CopyObjektAdresseToKopf(head, post); }},
+        {QStringLiteral("Objekt-Korrespondenzanschrift übernehmen"),
+         [post](table::Table& head) { CopyObjektRgAdresseToKopf(head, post); }},
+        {QStringLiteral("Kundenadresse übernehmen"),
+         [post](table::Table& head) { CopyKundenAdresseToKopf(head, post); }},
+        {QStringLiteral("Anschrift aus Adressdatenbank"),
+         [post](table::Table& head) {
+             const QWidget* main = MainForm();
+             QString sort = QStringLiteral("A_Nr");
+             const int nr = SelectAdress(0, 360, main ? main->frameGeometry().left() + 80 : 80,
+                                         main ? main->frameGeometry().top() : 0, sort);
+             if (nr != 0)
+                 CopyAdressbuchAdresseToKopf(head, nr, post);
+         }},
+        {QStringLiteral("Zusatzadresse1 übernehmen"), zusatz(u'0')},
+        {QStringLiteral("Zusatzadresse2 übernehmen"), zusatz(u'1')},
+        {QStringLiteral("Zusatzadresse3 übernehmen"), zusatz(u'2')},
+    };
 }

@@ -1,11 +1,15 @@
 #pragma once
 
-class QString;
+#include <QList>
+#include <QString>
+#include <functional>
+
 class QWidget;
 
 namespace table {
 class Field;
-}
+class Table;
+} // namespace table
 
 // The double-click pickers that write an address or a person in charge into
 // a document head field; both pause the timer work while they are open.
@@ -22,3 +26,15 @@ bool PickAdressIntoField(table::Field& field, bool postAfter, QString& sortField
 // (PersonalMatchOfNr) goes into the field and the record is posted. True
 // when it did.
 bool PickBetreuerIntoField(QWidget* control, table::Field& field);
+
+// The address pop-up of the document editors and the address editor: the
+// object's address, its billing address, the customer's address, an address
+// from the address book (its picker at the main window's left + 80 and top)
+// and the three further addresses, each into the head's address lines.
+// post: the head is posted after the copy (the address editor writes only on
+// "Überneh&men").
+struct THeadAddressCommand {
+    QString caption;
+    std::function<void(table::Table& head)> run;
+};
+QList<THeadAddressCommand> HeadAddressCommands(bool post);

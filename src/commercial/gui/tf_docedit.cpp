@@ -363,16 +363,7 @@ bool TF_DocEdit::hasLines() const {
 }
 
 bool TF_DocEdit::run(const std::function<void()>& command) {
-    bool ran = false;
-    try {
-        command();
-        ran = true;
-    } catch (const Abort&) {
-    } catch (const DbError& e) {
-        ShowError(e.message());
-    } catch (const std::exception& e) {
-        ShowError(QString::fromLocal8Bit(e.what()));
-    }
+    const bool ran = RunShowingErrors(command);
     showTablesAgain();
     return ran;
 }

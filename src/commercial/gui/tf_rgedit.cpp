@@ -138,15 +138,6 @@ void pickBetreuer(TF_DocEdit& form, QWidget& editor) {
     PickBetreuerIntoField(&editor, form.head().field(u"R_Betreuer"_s));
 }
 
-void copyAdressbuch(TF_DocEdit& form) {
-    const QWidget* main = MainForm();
-    QString sort = u"A_Nr"_s;
-    const int nr = SelectAdress(0, 360, main ? main->frameGeometry().left() + 80 : 80,
-                                main ? main->frameGeometry().top() : 0, sort);
-    if (nr != 0)
-        CopyAdressbuchAdresseToKopf(form.head(), nr);
-}
-
 // Lines.
 
 int lineInt(TF_DocEdit& form, const QString& field) {
@@ -390,21 +381,9 @@ TDocEditDecl RgEditDeclaration() {
                                   sameLine(readOnly(field({}, u"R_Mwst2"_s, 8))),
                                   readOnly(field(u"Netto"_s, u"R_Netto"_s, 9)),
                                   sameLine(readOnly(field(u"Brutto"_s, u"R_Brutto"_s, 9)))});
-    auto address = [](bool (*copy)(Table&)) {
-        return [copy](TF_DocEdit& form) { copy(form.head()); };
-    };
-    auto zusatz = [](QChar index) {
-        return [index](TF_DocEdit& form) { CopyZusatzAdresseToKopf(form.head(), index); };
-    };
-    d.addressMenu = {
-        {u"Objektadresse übernehmen"_s, address(CopyObjektAdresseToKopf)},
-        {u"Objekt-Korrespondenzanschrift übernehmen"_s, address(CopyObjektRgAdresseToKopf)},
-        {u"Kundenadresse übernehmen"_s, address(CopyKundenAdresseToKopf)},
-        {u"Anschrift aus Adressdatenbank"_s, copyAdressbuch},
-        {u"Zusatzadresse1 übernehmen"_s, zusatz(u'0')},
-        {u"Zusatzadresse2 übernehmen"_s, zusatz(u'1')},
-        {u"Zusatzadresse3 übernehmen"_s, zusatz(u'2')},
-    };
+    for (const THeadAddressCommand& command : HeadAddressCommands(true))
+        d.addressMenu.append(
+            {command.caption, [run = command.run](TF_DocEdit& form) { run(form.head()); }});
 
     d.gridName = u"GridRech"_s;
     d.columns = {
