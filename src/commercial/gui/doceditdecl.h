@@ -45,7 +45,7 @@
 // Declarations keep their own state in TF_DocEdit::state() and reach the
 // tables, widgets and commands through TF_DocEdit's public members.
 
-#include "commercial/linerules.h"
+#include "commercial/documents/linerules.h"
 #include "core/data/dockinds.h"
 #include "platform/widgets/datagridmodel.h"
 #include "platform/widgets/fieldform.h"

@@ -1,7 +1,7 @@
 #include "commercial/gui/documentnumberdialog.h"
 
-#include "commercial/documentnumberchange.h"
-#include "core/messages.h"
+#include "commercial/documents/documentnumberchange.h"
+#include "core/messages/messages.h"
 #include "masterdata/dialogs/tf_checkpw.h"
 #include "printing/gui/captiondialog.h"
 

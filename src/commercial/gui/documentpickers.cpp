@@ -1,6 +1,6 @@
 #include "commercial/gui/documentpickers.h"
 
-#include "commercial/headaddresses.h"
+#include "commercial/documents/headaddresses.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/staffnames.h"
 #include "core/data/timerworkpause.h"
