@@ -422,9 +422,13 @@ void TF_DocEdit::runLineButton(const QString& caption, bool fromKey) {
             continue;
         if (!b.anyKind && !lineTakesCommands())
             return;
+        const bool newLine = !hasLines() || m_lines.state() == table::TableState::Insert;
         if (b.run)
             run([&] { b.run(*this); });
         focusGrid();
+        // A line the command started goes on at its quantity.
+        if (newLine && hasLines())
+            selectColumn(m_decl.quantityField);
         return;
     }
 }
@@ -631,13 +635,12 @@ bool TF_DocEdit::eventFilter(QObject* watched, QEvent* event) {
                     (m_lines.isEmpty() ||
                      m_grid->currentIndex().row() + 1 >= m_grid->gridModel().rowCount())) {
                     run([&] {
-                        if (m_lines.state() == table::TableState::Insert)
-                            return;
                         if (m_lines.isEditing())
                             m_lines.post();
                         SetLastLineKey(0);
                         m_lineSource->insert();
                     });
+                    selectColumn(m_decl.quantityField);
                     return true;
                 }
             }

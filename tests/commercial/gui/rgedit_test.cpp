@@ -568,3 +568,29 @@ TEST_F(RgEditForm, ASpecialPriceGoesOnlyIntoAnObjectsArticle) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(RgEditForm, DownAfterTheLastLinePostsItAndStartsTheNextAtItsQuantity) {
+    addInvoice(1, u"*000001"_s, 1);
+    edit(u"*000001"_s, [&](TF_DocEdit& form) {
+        Table& lines = form.lines();
+        form.focusGrid();
+        QTest::keyClick(&form.grid(), Qt::Key_Down);
+        ASSERT_EQ(lines.state(), table::TableState::Insert);
+        EXPECT_EQ(form.grid().selectedField(), u"S_Menge"_s);
+        lines[u"S_EPreis"_s] = 10.0;
+        QTest::keyClick(&form.grid(), Qt::Key_Down);
+        EXPECT_EQ(lines.state(), table::TableState::Insert) << "the next line";
+        EXPECT_EQ(invoiceLines(1).size(), 1u) << "the first one posted";
+        lines[u"S_EPreis"_s] = 20.0;
+        form.postAll();
+    });
+    const auto lines = invoiceLines(1);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].posNr, 1000000);
+    EXPECT_EQ(lines[1].posNr, 2000000);
+    EXPECT_DOUBLE_EQ(headValue(u"Rechkopf.DB"_s, 1, u"R_Netto"_s).toDouble(), 30.0);
+}
+
+} // namespace
