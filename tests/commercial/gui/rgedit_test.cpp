@@ -6,6 +6,7 @@
 #include "masterdata/dialogs/tf_dbselect.h"
 #include "platform/errors.h"
 #include "platform/widgets/dbedit.h"
+#include "platform/widgets/dbnavigator.h"
 #include "printing/gui/captiondialog.h"
 #include "rgeditfixture.h"
 
@@ -591,6 +592,34 @@ TEST_F(RgEditForm, DownAfterTheLastLinePostsItAndStartsTheNextAtItsQuantity) {
     EXPECT_EQ(lines[0].posNr, 1000000);
     EXPECT_EQ(lines[1].posNr, 2000000);
     EXPECT_DOUBLE_EQ(headValue(u"Rechkopf.DB"_s, 1, u"R_Netto"_s).toDouble(), 30.0);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(RgEditForm, InsertPutsTheNewLineBeforeTheCurrentOneAndTheKeysMoveBetweenHeadAndGrid) {
+    addInvoice(1, u"*000001"_s, 1);
+    addLineRow(11, 1, 1000000);
+    addLineRow(12, 1, 2000000);
+    edit(u"*000001"_s, [&](TF_DocEdit& form) {
+        form.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&form));
+        Table& lines = form.lines();
+        lines.locate({u"S_ID"_s}, {12});
+        form.grid().followCursor();
+        form.focusGrid();
+        QTest::keyClick(&form.grid(), Qt::Key_Insert);
+        ASSERT_EQ(lines.state(), table::TableState::Insert);
+        EXPECT_EQ(lines[u"S_PosNr"_s].asInteger(), 1010000) << "1.01, before the 2";
+        lines.cancel();
+        QTest::keyClick(&form.grid(), Qt::Key_PageUp, Qt::ControlModifier);
+        EXPECT_EQ(QApplication::focusWidget(), form.fieldEditor(u"R_ObjektNr"_s));
+        EXPECT_FALSE(form.navigator().isEnabled()) << "a head field greys the line controls";
+        QTest::keyClick(form.fieldEditor(u"R_ObjektNr"_s), Qt::Key_PageDown, Qt::ControlModifier);
+        EXPECT_EQ(QApplication::focusWidget(), &form.grid());
+        EXPECT_TRUE(form.navigator().isEnabled());
+    });
 }
 
 } // namespace
