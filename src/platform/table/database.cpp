@@ -281,6 +281,10 @@ void Database::createTemporaryTable(const TableDef& def) {
     storeDef(def, true);
 }
 
+bool Database::isTemporaryTable(const QString& table) const {
+    return m_tempDefs.contains(physicalName(table).toLower());
+}
+
 void Database::dropTable(const QString& table) {
     const QString physical = resolve(table);
     if (physical.isEmpty())

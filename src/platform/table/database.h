@@ -78,6 +78,7 @@ public:
     const FieldNames& fieldNames(const TableDef& def);
     void createTable(const TableDef& def);          // raises when the table exists
     void createTemporaryTable(const TableDef& def); // lives as long as this connection
+    bool isTemporaryTable(const QString& table) const;
     void dropTable(const QString& table);
     void emptyTable(const QString& table);
     void packTable(const QString& table); // rebuilds indexes and frees unused space

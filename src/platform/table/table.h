@@ -64,6 +64,8 @@ public:
     Table& operator=(const Table&) = delete;
 
     Database* database() const { return m_db.get(); }
+    // For a second cursor on the same connection (its temporary tables included).
+    const std::shared_ptr<Database>& sharedDatabase() const { return m_db; }
     const QString& tableName() const { return m_tableName; }
     void setTableName(const QString& name);
     void setReadOnly(bool readOnly);
