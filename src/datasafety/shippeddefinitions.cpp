@@ -1,7 +1,7 @@
 #include "datasafety/shippeddefinitions.h"
 
-#include "core/filehelpers.h"
-#include "core/filelookup.h"
+#include "core/files/filehelpers.h"
+#include "core/files/filelookup.h"
 #include "platform/errors.h"
 
 #include <QDir>

@@ -2,7 +2,7 @@
 
 #include "core/data/datamodule.h"
 #include "core/data/timerworkpause.h"
-#include "core/programdirs.h"
+#include "core/files/programdirs.h"
 #include "datasafety/gui/runwindow.h"
 #include "datasafety/gui/tf_editexport.h"
 #include "datasafety/gui/tf_export.h"

@@ -1,6 +1,6 @@
 #include "datasafety/gui/runwindow.h"
 
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "platform/errors.h"
 
 #include <QApplication>

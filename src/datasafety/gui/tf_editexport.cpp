@@ -1,8 +1,8 @@
 #include "datasafety/gui/tf_editexport.h"
 
-#include "core/filehelpers.h"
+#include "core/files/filehelpers.h"
 #include "core/gui/okcancelrow.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "datasafety/gui/interchangewindows.h"
 #include "datasafety/gui/runwindow.h"
 #include "platform/errors.h"

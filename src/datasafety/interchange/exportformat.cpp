@@ -1,8 +1,8 @@
 #include "datasafety/interchange/exportformat.h"
 
-#include "core/conversions.h"
-#include "core/datetimeformat.h"
-#include "core/regionalsettings.h"
+#include "core/settings/regionalsettings.h"
+#include "core/values/conversions.h"
+#include "core/values/datetimeformat.h"
 #include "datasafety/interchange/importformat.h"
 #include "platform/table/table.h"
 

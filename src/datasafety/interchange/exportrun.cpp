@@ -1,8 +1,8 @@
 #include "datasafety/interchange/exportrun.h"
 
-#include "core/filehelpers.h"
+#include "core/files/filehelpers.h"
 #include "core/importdefinitions.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "datasafety/interchange/exportformat.h"
 #include "datasafety/interchange/textfilewriter.h"
 #include "platform/table/table.h"

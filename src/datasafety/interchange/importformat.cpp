@@ -1,6 +1,6 @@
 #include "datasafety/interchange/importformat.h"
 
-#include "core/regionalsettings.h"
+#include "core/settings/regionalsettings.h"
 
 #include <QDate>
 #include <QDateTime>

@@ -1,9 +1,9 @@
 #include "datasafety/interchange/importrun.h"
 
-#include "core/conversions.h"
-#include "core/filehelpers.h"
+#include "core/files/filehelpers.h"
 #include "core/importdefinitions.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
+#include "core/values/conversions.h"
 #include "datasafety/interchange/heldmessages.h"
 #include "datasafety/interchange/importformat.h"
 #include "platform/table/database.h"

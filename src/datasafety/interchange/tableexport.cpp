@@ -1,9 +1,9 @@
 #include "datasafety/interchange/tableexport.h"
 
-#include "core/conversions.h"
-#include "core/datetimeformat.h"
-#include "core/messages.h"
-#include "core/regionalsettings.h"
+#include "core/messages/messages.h"
+#include "core/settings/regionalsettings.h"
+#include "core/values/conversions.h"
+#include "core/values/datetimeformat.h"
 #include "datasafety/interchange/exportformat.h"
 #include "datasafety/interchange/textfilewriter.h"
 #include "platform/richtext/rtf.h"
