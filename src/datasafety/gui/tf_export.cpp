@@ -103,7 +103,7 @@ TF_Export::TF_Export(QWidget* parent)
                           Qt::WindowMaximizeButtonHint) {
     setObjectName(u"TF_Export"_s);
     setWindowTitle(u"Datenbanken exportieren"_s);
-    resize(1000, 640);
+    resize(1100, 600);
 
     const auto db = table::aliases::database(kWorking);
     m_heads = std::make_unique<table::Table>(db, kHeads);
@@ -253,7 +253,10 @@ TF_Export::TF_Export(QWidget* parent)
                     selectDatabase(RadioGroup1->itemIndex());
                 });
         });
-    connect(DBGrid1, &QTableWidget::cellClicked, this, [this](int row, int) {
+    // A click or a move with the keys lists the table's fields.
+    connect(DBGrid1, &QTableWidget::currentCellChanged, this, [this](int row) {
+        if (m_listing || row < 0 || !DBGrid1->item(row, 0))
+            return;
         guarded([this, row] { listTable(DBGrid1->item(row, 0)->text()); });
     });
     connect(DBGrid2, &QTableWidget::cellDoubleClicked, this, [this](int row, int) {
@@ -305,9 +308,12 @@ void TF_Export::selectDatabase(int index) {
 void TF_Export::listTables() {
     const auto db = table::aliases::database(m_database);
     const QStringList names = db->tableNames();
+    m_listing = true;
     DBGrid1->setRowCount(int(names.size()));
     for (int row = 0; row < names.size(); ++row)
         setRow(DBGrid1, row, tableRow(db->tableDef(names.at(row)).name));
+    DBGrid1->setCurrentCell(-1, -1);
+    m_listing = false;
     DBGrid2->setRowCount(0);
     m_table.clear();
 }
@@ -322,10 +328,12 @@ void TF_Export::listTable(const QString& tableName) {
         setRow(DBGrid2, row,
                {f.name, f.size > 0 ? QString::number(f.size) : QString(), ExportTypeName(f.type)});
     }
+    const QString shown = tableRow(m_table).first();
     for (int row = 0; row < DBGrid1->rowCount(); ++row)
-        if (DBGrid1->item(row, 0)->text().compare(tableRow(m_table).first(), Qt::CaseInsensitive) ==
-            0) {
-            DBGrid1->selectRow(row);
+        if (DBGrid1->item(row, 0)->text().compare(shown, Qt::CaseInsensitive) == 0) {
+            m_listing = true;
+            DBGrid1->setCurrentCell(row, 0);
+            m_listing = false;
             DBGrid1->scrollToItem(DBGrid1->item(row, 0));
             break;
         }
@@ -527,7 +535,6 @@ void TF_Export::execute() {
 void OpenExportForm() {
     TimerWorkPause pause;
     TF_Export form;
-    form.adjustSize();
     if (const QWidget* main = MainForm()) {
         const QRect frame = main->frameGeometry();
         MoveOnScreen(form, frame.left(), frame.top() + frame.height());
