@@ -74,10 +74,10 @@ TEST(ExportFloatRule, PicturesGiveDecimalsAndGrouping) {
         const char16_t* picture;
         const char16_t* text;
     } cases[] = {
-        {1234.5, u"0,00", u"1234.50"},     {1234.5, u"#.##0,00", u"1.234,50"},
-        {1234.56, u"0000", u"1235"},       {1234.5, u"0.00", u"1234.50"},
+        {1234.5, u"0,00", u"1234.50"},        {1234.5, u"#.##0,00", u"1.234,50"},
+        {1234.56, u"0000", u"1235"},          {1234.5, u"0.00", u"1234.50"},
         {-1234.5, u"#.##0,00", u"-1.234,50"}, {0.125, u"0,000", u"0.125"},
-        {1234.5, u"#.###", u"1234.500"},   {1234.4, u"0,", u"1234"},
+        {1234.5, u"#.###", u"1234.500"},      {1234.4, u"0,", u"1234"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(FormatExportFloat(c.value, QString::fromUtf16(c.picture)),
@@ -93,11 +93,11 @@ protected:
         m_db = table::Database::open(m_dir.path());
         table::TableDef def;
         def.name = u"Probe.DB"_s;
-        def.fields = {{u"ID"_s, FieldType::Integer},       {u"Name"_s, FieldType::String, 20},
-                      {u"Nr"_s, FieldType::Integer},       {u"Betrag"_s, FieldType::Currency},
-                      {u"Datum"_s, FieldType::Date},       {u"Zeit"_s, FieldType::Time},
-                      {u"Aktiv"_s, FieldType::Boolean},    {u"Tage"_s, FieldType::Smallint},
-                      {u"Notiz"_s, FieldType::Memo},       {u"Moment"_s, FieldType::DateTime}};
+        def.fields = {{u"ID"_s, FieldType::Integer},    {u"Name"_s, FieldType::String, 20},
+                      {u"Nr"_s, FieldType::Integer},    {u"Betrag"_s, FieldType::Currency},
+                      {u"Datum"_s, FieldType::Date},    {u"Zeit"_s, FieldType::Time},
+                      {u"Aktiv"_s, FieldType::Boolean}, {u"Tage"_s, FieldType::Smallint},
+                      {u"Notiz"_s, FieldType::Memo},    {u"Moment"_s, FieldType::DateTime}};
         m_db->createTable(def);
         t = std::make_unique<table::Table>(m_db, u"Probe.DB"_s);
         t->open();
@@ -161,10 +161,10 @@ TEST_F(ExportLineTest, ConditionsOnDatesMissingFieldsAndUnbalancedStacks) {
               (QStringList{u"E"_s, u"E"_s}));
     EXPECT_EQ(lines(base + QStringList{u"1:IFNUL=Datum>"_s, u"2:Name=N>"_s, u"3:ENDIF=x>"_s}),
               (QStringList{u"Null"_s, u"Fünf"_s}));
-    EXPECT_EQ(lines(base + QStringList{u"1:IFVAL=Fehlt>"_s, u"2:IFNUL=Nr>"_s, u"3:Name=N>"_s,
-                                       u"4:ENDIF=x>"_s, u"5:Name=N>"_s, u"6:ENDIF=x>"_s,
-                                       u"7:Nr=N>"_s}),
-              (QStringList{u"0"_s, u"5"_s}));
+    EXPECT_EQ(
+        lines(base + QStringList{u"1:IFVAL=Fehlt>"_s, u"2:IFNUL=Nr>"_s, u"3:Name=N>"_s,
+                                 u"4:ENDIF=x>"_s, u"5:Name=N>"_s, u"6:ENDIF=x>"_s, u"7:Nr=N>"_s}),
+        (QStringList{u"0"_s, u"5"_s}));
     EXPECT_EQ(lines(base + QStringList{u"1:IFVAL=Nr>"_s, u"2:Name=N>"_s, u"3:ENDIF=x>"_s}),
               (QStringList{QString(), u"Fünf"_s}));
     // An IFVAL without its ENDIF stays in its own record: the second record,
