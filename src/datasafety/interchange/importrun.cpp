@@ -1,13 +1,17 @@
 #include "datasafety/interchange/importrun.h"
 
+#include "core/data/datamodule.h"
 #include "core/files/filehelpers.h"
 #include "core/importdefinitions.h"
 #include "core/messages/messages.h"
 #include "core/values/conversions.h"
 #include "datasafety/interchange/heldmessages.h"
 #include "datasafety/interchange/importformat.h"
+#include "platform/table/backend.h"
 #include "platform/table/database.h"
 #include "platform/table/table.h"
+#include "platform/table/tableerror.h"
+#include "platform/table/values.h"
 
 #include <vector>
 
@@ -19,6 +23,36 @@ const QString ImportRun::kCancelled = u"wurde abgebrochen"_s;
 const QString ImportRun::kWorkTable = u"Temp.DB"_s;
 
 namespace {
+
+// The table's write lock for the time of a pass: no other workstation
+// writes into the records being merged, and the pass need not ask for each
+// record whether one does. When another workstation holds a record or the
+// table, the pass goes on without and meets that record's lock instead.
+class TableWriteLock {
+public:
+    explicit TableWriteLock(table::Table& t) : m_table(t) {
+        try {
+            m_table.lockTable();
+            m_locked = true;
+        } catch (const table::TableError&) {
+        }
+    }
+    ~TableWriteLock() {
+        if (!m_locked)
+            return;
+        try {
+            m_table.unlockTable();
+        } catch (const DbError&) {
+            // The lock ends with the session at the latest.
+        }
+    }
+    TableWriteLock(const TableWriteLock&) = delete;
+    TableWriteLock& operator=(const TableWriteLock&) = delete;
+
+private:
+    table::Table& m_table;
+    bool m_locked = false;
+};
 
 const QString kAborted = u"Der Datenimport wurde abgebrochen!"_s;
 // A longer list of failed records would not fit a message box.
@@ -67,6 +101,18 @@ void ImportRun::poll() {
 }
 
 void ImportRun::run() {
+    // The master-data rules' import mode, also for a run without the window.
+    struct ImportMode {
+        ImportMode() : was(HasDataModule1() && DataModule1().IsImportRunning()) {
+            if (HasDataModule1())
+                DataModule1().SetImportRunning(true);
+        }
+        ~ImportMode() {
+            if (HasDataModule1())
+                DataModule1().SetImportRunning(was);
+        }
+        bool was;
+    } importMode;
     const bool wasOpen = m_target.isOpen();
     setStep(u"Erzeuge temporäre Tabelle"_s);
     try {
@@ -192,14 +238,54 @@ bool ImportRun::readHeader(const QStringList& lines) {
     return true;
 }
 
+namespace {
+
+// Writes the records of the work table: each value checked and stored as a
+// cursor would (a value the field cannot take raises), without a cursor's
+// events and read-back, which the connection's own work table does not need.
+class WorkTableWriter {
+public:
+    WorkTableWriter(table::Database& db, const table::TableDef& def) : m_db(db), m_def(def) {
+        QStringList marks;
+        for (qsizetype i = 0; i < def.fields.size(); ++i)
+            marks << u"?"_s;
+        m_insert = db.connection().prepare(u"INSERT INTO %1 VALUES(%2)"_s.arg(
+            table::quoted(table::physicalName(def.name)), marks.join(u',')));
+    }
+    ~WorkTableWriter() {
+        // Cursors opened on the work table later read it anew.
+        m_db.noteTableWritten(table::physicalName(m_def.name));
+    }
+    WorkTableWriter(const WorkTableWriter&) = delete;
+    WorkTableWriter& operator=(const WorkTableWriter&) = delete;
+
+    void write(const QVariantList& record) {
+        for (qsizetype f = 0; f < m_def.fields.size(); ++f) {
+            const table::FieldDef& field = m_def.fields.at(f);
+            const QVariant& value = record.at(f);
+            table::bindTyped(*m_insert, int(f) + 1, field,
+                             value.isValid() ? table::toTyped(field, value) : QVariant());
+        }
+        m_insert->step();
+        m_insert->reset();
+    }
+
+private:
+    table::Database& m_db;
+    const table::TableDef& m_def;
+    std::unique_ptr<table::Statement> m_insert;
+};
+
+} // namespace
+
 bool ImportRun::readData(const QStringList& lines) {
     table::Database& db = *m_target.database();
-    table::Table work(m_target.sharedDatabase(), kWorkTable);
-    work.open();
+    const table::TableDef def = db.tableDef(kWorkTable);
     const int fieldCount = int(m_mapping->entries.size());
     QString failure;
     {
         table::Transaction tx(db);
+        WorkTableWriter work(db, def);
         QVariantList record;
         for (qsizetype i = 1; i < lines.size() && failure.isEmpty(); ++i) {
             const QStringList values =
@@ -227,7 +313,7 @@ bool ImportRun::readData(const QStringList& lines) {
             }
             if (failure.isEmpty()) {
                 try {
-                    work.appendRecord(record);
+                    work.write(record);
                 } catch (const DbError& error) {
                     failure = u"Zeile %1: %2"_s.arg(i).arg(error.message());
                 }
@@ -239,7 +325,6 @@ bool ImportRun::readData(const QStringList& lines) {
         if (failure.isEmpty() && !m_cancelled)
             tx.commit();
     }
-    work.close();
     if (failure.isEmpty() && !m_cancelled)
         return true;
     m_status = kCancelled;
@@ -317,6 +402,19 @@ ImportRun::PassEnd ImportRun::mergePass(const QSet<int>& skipped, QList<Failure>
         // Rules may want to tell or ask something: not while the transaction
         // is open. What they say is kept and shown afterwards.
         HeldMessages held;
+        TableWriteLock lock(m_target);
+        // The target's detail tables follow it once, after the pass.
+        m_target.holdDetails();
+        struct Release {
+            table::Table& t;
+            ~Release() {
+                try {
+                    t.releaseDetails();
+                } catch (const DbError&) {
+                    // A detail shows its rows again when it is next moved.
+                }
+            }
+        } release{m_target};
         table::Transaction tx(db);
         for (work.first(); !work.eof(); work.next()) {
             const table::Field& keyValue = work.field(keyIndex);

@@ -424,6 +424,12 @@ int Database::execSql(const QString& sql, const QVariantList& params) {
     return changed;
 }
 
+QVariant Database::selectValue(const QString& sql, const QVariantList& params) {
+    StatementUse s(m_connection->cached(sql));
+    s->bindAll(params);
+    return s->step() ? s->value(0) : QVariant();
+}
+
 void Database::backupTo(const QString& directory) {
     QDir().mkpath(directory);
     const QString target = fileIn(directory);
