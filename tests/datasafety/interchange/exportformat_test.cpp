@@ -141,6 +141,12 @@ TEST_F(ExportLineTest, MeierAndFiveWithDefaultsAndWithoutDelimiter) {
     EXPECT_EQ(lines({u"DELIM="_s}), QStringList{QString()});
 }
 
+TEST_F(ExportLineTest, DelimitersAndSeparatorsInsideValuesStayAsTheyAre) {
+    add({{u"Name"_s, u"Er sagte \"ja\"; gut"_s}, {u"Nr"_s, 5}});
+    EXPECT_EQ(lines({u"1:Name=Name>"_s, u"2:Nr=Nummer>"_s}),
+              QStringList{u"\"Er sagte \"ja\"; gut\";\"5\""_s});
+}
+
 TEST_F(ExportLineTest, ControlConstantsAndVariables) {
     add({{u"Name"_s, u"Meier"_s}, {u"Nr"_s, 5}});
     EXPECT_EQ(lines({u"1:Name=Name>"_s, u"2:CTRL=x>&crlf"_s}), QStringList{u"\"Meier\"\r\n"_s});
