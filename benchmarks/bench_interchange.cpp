@@ -17,7 +17,6 @@
 #include <QFile>
 #include <QStringEncoder>
 #include <benchmark/benchmark.h>
-#include <chrono>
 
 using namespace Qt::StringLiterals;
 using benchclient::Row;
@@ -32,12 +31,6 @@ public:
 
 QByteArray physical(const char* table) {
     return table::physicalName(QString::fromLatin1(table)).toUtf8();
-}
-
-double secondsOf(const std::function<void()>& work) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 benchclient::Client& clientOf(int size) {
@@ -117,19 +110,13 @@ void BM_ImportVsRawInserts(benchmark::State& state) {
         double engineNow = 0, rawNow = 0;
         auto runEngine = [&] {
             emptyCustomers();
-            engineNow = secondsOf([&] { import(); });
+            engineNow = benchclient::secondsOf([&] { import(); });
         };
         auto runRaw = [&] {
             emptyCustomers();
-            rawNow = secondsOf([&] { insertRaw(file, rows); });
+            rawNow = benchclient::secondsOf([&] { insertRaw(file, rows); });
         };
-        if (turn++ % 2 == 0) {
-            runRaw();
-            runEngine();
-        } else {
-            runEngine();
-            runRaw();
-        }
+        benchclient::takeTurns(turn, runRaw, runEngine);
         state.SetIterationTime(engineNow);
         engine += engineNow;
         raw += rawNow;
@@ -194,21 +181,17 @@ void BM_ExportVsRawSelect(benchmark::State& state) {
     for (auto _ : state) {
         double engineNow = 0, rawNow = 0;
         auto runEngine = [&] {
-            engineNow = secondsOf([&] {
+            engineNow = benchclient::secondsOf([&] {
                 ExportRun run(DataModule1().TabKunden(), dir + u"Kunden.exp"_s,
                               dir + u"Kunden.out"_s, QString());
                 run.run();
                 written = run.count();
             });
         };
-        auto runRaw = [&] { rawNow = secondsOf([&] { exportRaw(file, dir + u"Raw.out"_s); }); };
-        if (turn++ % 2 == 0) {
-            runRaw();
-            runEngine();
-        } else {
-            runEngine();
-            runRaw();
-        }
+        auto runRaw = [&] {
+            rawNow = benchclient::secondsOf([&] { exportRaw(file, dir + u"Raw.out"_s); });
+        };
+        benchclient::takeTurns(turn, runRaw, runEngine);
         state.SetIterationTime(engineNow);
         engine += engineNow;
         raw += rawNow;

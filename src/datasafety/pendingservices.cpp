@@ -2,6 +2,7 @@
 // (IsDataSafetyServiceAvailable), and a call that reaches one anyway says so
 // instead of pretending to have done the work.
 #include "datasafety/datasafety.h"
+#include "datasafety/datev/datevservice.h"
 #include "datasafety/interchangeservices.h"
 #include "platform/errors.h"
 
@@ -19,6 +20,8 @@ InterchangeServices& InterchangeServicesRegistry() {
 }
 
 bool IsDataSafetyServiceAvailable(DataSafetyService service) {
+    if (service == DataSafetyService::Datev)
+        return IsDatevFormInstalled();
     if (service == DataSafetyService::ImportExport)
         return InterchangeServicesRegistry().installed();
     return false;
@@ -154,9 +157,6 @@ void ShowExportForm() {
 }
 QString TableFilterText(const QString& table) {
     return interchange().tableFilter(table);
-}
-void ShowDatevForm() {
-    notAvailable();
 }
 void ShowRechViewForm() {
     notAvailable();

@@ -2,8 +2,10 @@
 
 #include "core/moduleentries.h"
 #include "datasafety/gui/interchangewindows.h"
+#include "datasafety/gui/tf_datev.h"
 
 void RegisterDataSafetyModules(ModuleDispatcher& dispatcher) {
     (void)dispatcher;
+    InstallDatevForm();
     InstallInterchangeServices();
 }
