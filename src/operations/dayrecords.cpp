@@ -2,8 +2,8 @@
 
 #include "core/data/dbhelpers.h"
 #include "core/data/recordrules.h"
-#include "core/messages.h"
-#include "core/rights.h"
+#include "core/messages/messages.h"
+#include "core/rights/rights.h"
 #include "operations/timerecordservice.h"
 #include "platform/errors.h"
 #include "platform/table/database.h"

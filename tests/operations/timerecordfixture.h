@@ -2,7 +2,7 @@
 
 #include "core/data/dailylistfixture.h"
 #include "core/data/kostenauszeiterfass.h"
-#include "core/rights.h"
+#include "core/rights/rights.h"
 #include "operations/timerecordservice.h"
 #include "platform/table/database.h"
 

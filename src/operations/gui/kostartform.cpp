@@ -4,7 +4,7 @@
 #include "core/data/numberproposals.h"
 #include "core/data/recordrules.h"
 #include "core/datagui/gridservices.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "masterdata/dialogs/pickers.h"
 #include "masterdata/dialogs/selectrecord.h"
 #include "masterdata/gui/tableformactions.h"

@@ -1,7 +1,7 @@
 #include "operations/gui/zeitartform.h"
 
 #include "core/data/dbhelpers.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "masterdata/dialogs/pickers.h"
 #include "masterdata/gui/tf_tableform.h"
 #include "masterdata/lookupfields.h"

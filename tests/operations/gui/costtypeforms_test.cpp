@@ -2,7 +2,7 @@
 #include "core/data/dbhelpers.h"
 #include "core/gui/modaldriver.h"
 #include "core/moduleentries.h"
-#include "core/rights.h"
+#include "core/rights/rights.h"
 #include "masterdata/dialogs/tf_dbselect.h"
 #include "masterdata/gui/tableformfixture.h"
 #include "operations/gui/kostartform.h"
