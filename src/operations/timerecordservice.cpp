@@ -1,14 +1,15 @@
 #include "operations/timerecordservice.h"
 
 #include "commercial/bookings/costbookings.h"
-#include "core/values/conversions.h"
+#include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/kostenauszeiterfass.h"
 #include "core/data/pendingtransactions.h"
 #include "core/data/recordrules.h"
 #include "core/messages/messages.h"
-#include "core/values/money.h"
 #include "core/rights/rights.h"
+#include "core/values/conversions.h"
+#include "core/values/money.h"
 #include "platform/errors.h"
 #include "platform/table/database.h"
 #include "platform/table/table.h"
@@ -136,12 +137,25 @@ struct TimeRecordService::Pending {
     PendingTransactions<QVariant> writes;
 };
 
+// The cost journal and the cost sums stay open while the service books into
+// them, instead of being opened and closed again for every record.
+struct TimeRecordService::CostTables {
+    CostTables() : kosten(DataModule1().TabKosten()) { OpenKostSumTables(); }
+    ~CostTables() { CloseKostSumTables(); }
+    OpenForCall kosten;
+};
+
 TimeRecordService::TimeRecordService() : TimeRecordService(table::aliases::database(u"LumoDB"_s)) {}
 
 TimeRecordService::TimeRecordService(std::shared_ptr<table::Database> db)
     : m_db(std::move(db)), m_pending(std::make_unique<Pending>()) {}
 
 TimeRecordService::~TimeRecordService() = default;
+
+void TimeRecordService::holdCostTables() {
+    if (!m_costTables)
+        m_costTables = std::make_unique<CostTables>();
+}
 
 TimeRecordService::Cursors& TimeRecordService::cursors() {
     if (!m_cursors)
@@ -355,6 +369,7 @@ void TimeRecordService::beforePost(Table& t) {
         int objektId = 0;
         if (objNr != 0 && cursors().open(cursors().objects).locate({u"O_Nr"_s}, {objNr}))
             objektId = FieldInt(cursors().objects, u"O_ID"_s);
+        holdCostTables();
         if (const int oldId = FieldInt(t, kKostId); oldId != 0)
             DeleteKostenEntry(oldId);
         // Dated on the record's own day, so a record entered for another

@@ -114,6 +114,8 @@ public:
 private:
     struct Cursors;
     struct Pending;
+    struct CostTables;
+    void holdCostTables();
     Cursors& cursors();
     ZeitsumValues sumMonth(int persNr, const QDate& day, int excludeId,
                            const TimeRecordValues* extra);
@@ -127,6 +129,7 @@ private:
     std::shared_ptr<table::Database> m_db;
     std::unique_ptr<Cursors> m_cursors;
     std::unique_ptr<Pending> m_pending;
+    std::unique_ptr<CostTables> m_costTables;
 };
 
 // A cursor of its own on Zeiterf.DB with the rules of time records, and the

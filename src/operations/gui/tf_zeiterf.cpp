@@ -233,8 +233,8 @@ void TF_Zeiterf::buildGrids(QVBoxLayout& layout) {
     m_timeGrid->setColumns({{kZeitartKurz, u"Art"_s, 8, true},
                             {u"Z_Stunden"_s, u"Stunden"_s, 8},
                             {kObjNr, u"Objekt"_s, 7},
-                            {kObjektMatch, u"Obj.-Bezeich"_s, 20, true},
-                            {kText, u"Text"_s, 24},
+                            {kObjektMatch, u"Obj.-Bezeich"_s, 16, true},
+                            {kText, u"Text"_s, 18},
                             {u"Z_EkPreis"_s, u"Std-Satz"_s, 8},
                             {kKostart, u"Kostart"_s, 7}});
     for (widgets::DataGrid* grid : {m_staffGrid, m_timeGrid}) {
