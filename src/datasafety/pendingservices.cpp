@@ -2,6 +2,7 @@
 // (IsDataSafetyServiceAvailable), and a call that reaches one anyway says so
 // instead of pretending to have done the work.
 #include "datasafety/datasafety.h"
+#include "datasafety/datev/datevservice.h"
 #include "platform/errors.h"
 
 using namespace Qt::StringLiterals;
@@ -12,7 +13,9 @@ namespace {
 }
 } // namespace
 
-bool IsDataSafetyServiceAvailable(DataSafetyService) {
+bool IsDataSafetyServiceAvailable(DataSafetyService service) {
+    if (service == DataSafetyService::Datev)
+        return IsDatevFormInstalled();
     return false;
 }
 
@@ -132,9 +135,6 @@ void EditDefinitionFile(const QString&, int, int) {
     notAvailable();
 }
 void ShowExportForm() {
-    notAvailable();
-}
-void ShowDatevForm() {
     notAvailable();
 }
 void ShowRechViewForm() {

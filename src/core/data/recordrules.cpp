@@ -234,11 +234,8 @@ void numberChangeRule(TDataModule1& dm, Table& t, table::Field& f, const Numbere
 }
 
 void onNewRecord(TDataModule1& dm, Table& t, const NumberedTableRules& r) {
-    if (r.createRight > 0) {
-        const auto& hook = RecordRuleHooksRegistry().checkCreateRight;
-        if (!(hook ? hook(r.createRight) : CheckCreateRight(r.createRight)))
-            throw Abort{};
-    }
+    if (r.createRight > 0 && !CheckRecordCreateRight(r.createRight))
+        throw Abort{};
     InitNewRecordScope scope(dm);
     t.field(r.keyField).setValue(GetNextId(t, r.keyField));
     if (!r.numberField.isEmpty() && r.propose)
@@ -380,6 +377,11 @@ bool QuietCascades = true;
 RecordRuleHooks& RecordRuleHooksRegistry() {
     static RecordRuleHooks hooks;
     return hooks;
+}
+
+bool CheckRecordCreateRight(int functionNr) {
+    const auto& hook = RecordRuleHooksRegistry().checkCreateRight;
+    return hook ? hook(functionNr) : CheckCreateRight(functionNr);
 }
 
 QString NumberTakenText() {

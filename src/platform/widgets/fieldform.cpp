@@ -122,7 +122,8 @@ FieldForm::FieldForm(DataSource& source, const QList<FieldDecl>& fields, QWidget
             continue;
         }
         QLabel* label = nullptr;
-        if (!decl.caption.isEmpty() || !joins) {
+        // A check box beside another field carries its caption itself.
+        if ((!decl.caption.isEmpty() || !joins) && decl.kind != FieldKind::CheckBox) {
             label = new QLabel(decl.caption, editor->parentWidget());
             label->setBuddy(editor);
             m_labels.insert(key, label);
