@@ -47,9 +47,9 @@ private:
     QString m_line;
 };
 
-void offerBackup(const AccountingExport& spec) {
+void offerBackup(const AccountingExport& job) {
     OfferAutomaticBackupAsking(AutoBackupSwitch::Ask, ExportBackupQuestion(),
-                               spec.backupComment + TodayStr());
+                               job.backupComment + TodayStr());
 }
 
 // The current month and year, changed by the picker; false on cancel.
@@ -105,9 +105,9 @@ const QList<AccountingExport>& AccountingExports() {
 }
 
 const AccountingExport& AccountingExportOf(const QString& menuEntry) {
-    for (const AccountingExport& spec : AccountingExports())
-        if (spec.menuEntry == menuEntry)
-            return spec;
+    for (const AccountingExport& job : AccountingExports())
+        if (job.menuEntry == menuEntry)
+            return job;
     throw DbError(u"Unbekannter Export: "_s + ShownValue(menuEntry));
 }
 
@@ -128,14 +128,14 @@ bool HasJournalProtocolPrinter() {
     return bool(journalPrinter());
 }
 
-InvoiceExportOutcome RunInvoiceExport(const AccountingExport& spec, const QString& databaseName) {
+InvoiceExportOutcome RunInvoiceExport(const AccountingExport& job, const QString& databaseName) {
     const AccountingExportUi& ui = installedUi();
     int month = 0, year = 0;
     if (!chooseMonth(ui, u"Fibudaten übergeben für Monat:"_s, month, year))
         return InvoiceExportOutcome::Cancelled;
     const QDate from(year, month, 1);
     const QDate to(year, month, DaysOfMonth(year, month));
-    offerBackup(spec);
+    offerBackup(job);
 
     // The marks are committed here, before any window of the export opens.
     const InvoiceExportTable work = BuildInvoiceExportTable(databaseName, from, to);
@@ -147,47 +147,47 @@ InvoiceExportOutcome RunInvoiceExport(const AccountingExport& spec, const QStrin
         ShowError(u"Für den angegebenen Zeitraum sind keine exportierbaren Daten vorhanden!"_s);
         return InvoiceExportOutcome::NothingFound;
     }
-    WriteLog(spec.logName + u" in"_s);
-    const LogOut logOut(spec.logName + u" out"_s);
+    WriteLog(job.logName + u" in"_s);
+    const LogOut logOut(job.logName + u" out"_s);
 
     if (const JournalProtocolPrinter& print = journalPrinter()) {
         const QDateTime now = QDateTime::currentDateTime();
-        print({spec.caption + u" Monat "_s + QString::number(month) + u'/' + QString::number(year),
+        print({job.caption + u" Monat "_s + QString::number(month) + u'/' + QString::number(year),
                u"R_INr"_s, from.toString(u"dd.MM.yyyy"_s), to.toString(u"dd.MM.yyyy"_s),
                now.toString(u"dd.MM.yyyy - hh:mm"_s) + u" Uhr"_s});
     }
 
     table::Table table(table::aliases::database(databaseName), work.table->name());
     table.open();
-    if (!ui.runExport(table, spec.caption, spec.definitionFile, spec.outputFile, QString()))
+    if (!ui.runExport(table, job.caption, job.definitionFile, job.outputFile, QString()))
         return InvoiceExportOutcome::ExportFailed;
     table.close();
     MarkExportedInvoices(databaseName);
     return InvoiceExportOutcome::Exported;
 }
 
-bool RunMasterExport(const AccountingExport& spec) {
+bool RunMasterExport(const AccountingExport& job) {
     const AccountingExportUi& ui = installedUi();
-    QString filter = spec.filter;
-    if (spec.kind == Kind::Hours) {
+    QString filter = job.filter;
+    if (job.kind == Kind::Hours) {
         int month = 0, year = 0;
         if (!chooseMonth(ui, u"Lohndaten übergeben für Monat:"_s, month, year))
             return false;
         filter = u"ZS_Monat=%1 AND ZS_Jahr=%2"_s.arg(month).arg(year);
     }
-    offerBackup(spec);
-    WriteLog(spec.logName + u" in"_s);
-    const LogOut logOut(spec.logName + u" out"_s);
-    return ui.runExport(DataModule1().table(spec.table), spec.caption, spec.definitionFile,
-                        spec.outputFile, filter);
+    offerBackup(job);
+    WriteLog(job.logName + u" in"_s);
+    const LogOut logOut(job.logName + u" out"_s);
+    return ui.runExport(DataModule1().table(job.table), job.caption, job.definitionFile,
+                        job.outputFile, filter);
 }
 
 void RunAccountingExport(const QString& menuEntry) {
-    const AccountingExport& spec = AccountingExportOf(menuEntry);
-    if (spec.kind == Kind::Invoices)
-        RunInvoiceExport(spec);
+    const AccountingExport& job = AccountingExportOf(menuEntry);
+    if (job.kind == Kind::Invoices)
+        RunInvoiceExport(job);
     else
-        RunMasterExport(spec);
+        RunMasterExport(job);
 }
 
 void SetExportPath(const QString& definitionFile, const QString& outputFile,

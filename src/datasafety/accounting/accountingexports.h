@@ -78,10 +78,10 @@ enum class InvoiceExportOutcome {
 // The invoice export of either family: month, backup question, the bookings
 // of the month into the work table, the protocol, the export of the work
 // table and the marking question. The work table is dropped on every way out.
-InvoiceExportOutcome RunInvoiceExport(const AccountingExport& spec,
+InvoiceExportOutcome RunInvoiceExport(const AccountingExport& job,
                                       const QString& databaseName = QStringLiteral("LumoDB"));
 // A master-data or working-hours export; true when the export wrote its file.
-bool RunMasterExport(const AccountingExport& spec);
+bool RunMasterExport(const AccountingExport& job);
 // Runs the export of the menu entry, of whichever kind.
 void RunAccountingExport(const QString& menuEntry);
 
