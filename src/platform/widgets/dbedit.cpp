@@ -2,6 +2,7 @@
 
 #include "platform/table/field.h"
 #include "platform/widgets/fieldlink.h"
+#include "platform/widgets/typedinput.h"
 
 namespace widgets {
 
@@ -17,6 +18,7 @@ DbEdit::DbEdit(DataSource& source, const QString& field, QWidget* parent)
         setReadOnly(m_alwaysReadOnly || !m_link->editable());
         setEnabled(f != nullptr);
         setModified(false);
+        ValidateAsNumber(*this, f);
         if (f)
             switch (f->type()) {
             case table::FieldType::Smallint:
