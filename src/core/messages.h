@@ -27,3 +27,8 @@ bool AskYesNoAt(const QString& msg, int x, int y);
 // The box "Warnung" with OK and Cancel: true only for OK (no presenter: false).
 bool AskWarningOkCancel(const QString& msg);
 void ShowNoSearchField();
+
+// A question whose "Ja" deletes something ("Möchten Sie den Datensatz
+// löschen?"): its box has "Nein" as the default button, so that Enter never
+// deletes. Every other question defaults to "Ja".
+bool AsksToDelete(const QString& question);
