@@ -12,6 +12,8 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QProgressDialog>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTimer>
 #include <QToolBar>
 
@@ -60,6 +62,7 @@ protected:
         printers = fake.get();
         report::setPrinterSystem(std::move(fake));
         widgets::setErrorPresenter([this](QWidget*, const QString& m) { errors.append(m); });
+        report::ReportPreview::forgetZoom();
     }
     void TearDown() override {
         widgets::setErrorPresenter({});
@@ -204,6 +207,7 @@ TEST_F(OutputTest, PreviewNavigatesZoomsAndPrintsWhatItShows) {
     preview.resize(900, 700);
     preview.show();
     QApplication::processEvents();
+    preview.action(A::WholePage)->trigger();
     const double whole = preview.zoomFactor();
     preview.action(A::PageWidth)->trigger();
     EXPECT_GT(preview.zoomFactor(), whole) << "a portrait page is narrower than it is high";
@@ -236,6 +240,43 @@ TEST_F(OutputTest, PreviewNavigatesZoomsAndPrintsWhatItShows) {
     EXPECT_GT(QFileInfo(dir.filePath(QStringLiteral("vorschau.pdf"))).size(), 1000);
     preview.savePdf(dir.filePath(QStringLiteral("fehlt/vorschau.pdf")));
     EXPECT_EQ(errors.size(), 2);
+}
+
+// A preview opens with the page filling the view's width, worked out once the
+// view has its size; the zoom the user chooses holds for the next preview.
+TEST_F(OutputTest, PreviewOpensAtPageWidthAndKeepsTheChosenZoom) {
+    report::PrintSettings settings;
+    const report::Document doc = threePages();
+    auto pageAndView = [](report::ReportPreview& preview) {
+        auto* scroll = preview.findChild<QScrollArea*>();
+        return std::pair{scroll->widget()->width(), scroll->viewport()->width()};
+    };
+    {
+        report::ReportPreview preview(doc, settings);
+        preview.resize(1000, 700);
+        preview.show();
+        QApplication::processEvents();
+        EXPECT_EQ(preview.zoomMode(), report::ReportPreview::Zoom::PageWidth);
+        const auto [page, view] = pageAndView(preview);
+        EXPECT_LE(page, view) << "no part of the page's width is cut off";
+        EXPECT_GE(page, view - 4) << "the page fills the width, no thumbnail";
+        EXPECT_GT(preview.zoomFactor(), 0.5);
+        EXPECT_FALSE(preview.findChild<QScrollArea*>()->horizontalScrollBar()->isVisible());
+
+        preview.resize(800, 600);
+        QApplication::processEvents();
+        const auto [smallerPage, smallerView] = pageAndView(preview);
+        EXPECT_LE(smallerPage, smallerView);
+        EXPECT_GE(smallerPage, smallerView - 4) << "the width follows the window";
+        preview.action(report::ReportPreview::Action::Actual)->trigger();
+        preview.action(report::ReportPreview::Action::ZoomIn)->trigger();
+    }
+    report::ReportPreview next(doc, settings);
+    next.resize(1000, 700);
+    next.show();
+    QApplication::processEvents();
+    EXPECT_EQ(next.zoomMode(), report::ReportPreview::Zoom::Factor);
+    EXPECT_DOUBLE_EQ(next.zoomFactor(), 1.25) << "the user's zoom holds for the run";
 }
 
 // The caller waits until the preview is closed and gets back what the user set up.
