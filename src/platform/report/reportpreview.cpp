@@ -7,12 +7,9 @@
 #include "platform/widgets/userprompts.h"
 
 #include <QAction>
-#include <QDir>
 #include <QEvent>
-#include <QFileDialog>
 #include <QLabel>
 #include <QPainter>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -242,17 +239,9 @@ void ReportPreview::savePdf(const QString& fileName) {
 }
 
 void ReportPreview::chooseAndSavePdf() {
-    QString name = m_document.title;
-    name.replace(QRegularExpression(QStringLiteral("[\\\\/:*?\"<>|]")), QStringLiteral("_"));
-    QString fileName =
-        QFileDialog::getSaveFileName(this, QStringLiteral("Als PDF speichern"),
-                                     QDir::home().filePath(name + QStringLiteral(".pdf")),
-                                     QStringLiteral("PDF-Dateien (*.pdf)"));
-    if (fileName.isEmpty())
-        return;
-    if (!fileName.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
-        fileName += QStringLiteral(".pdf");
-    savePdf(fileName);
+    const QString fileName = choosePdfFile(this, m_document.title);
+    if (!fileName.isEmpty())
+        savePdf(fileName);
 }
 
 void showPreview(Document document, PrintSettings& settings, QWidget* parent) {
