@@ -18,11 +18,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const char* const kChild = "SessionChild.DISABLED_Start";
+const char* const kChild = "SessionMarkChild.DISABLED_Start";
 
 // The start-up as the program runs it; with DOMVERA_SESSION_KILL the process
 // is killed while the client is active.
-TEST(SessionChild, DISABLED_Start) {
+TEST(SessionMarkChild, DISABLED_Start) {
     const QString prog = qEnvironmentVariable("DOMVERA_SESSION_PROG");
     if (prog.isEmpty())
         GTEST_SKIP() << "only meaningful as the child of the session tests";
