@@ -1,11 +1,11 @@
-#include "core/formlayoutreset.h"
-#include "core/inifile.h"
+#include "core/framefixture.h"
 #include "core/moduleentries.h"
-#include "core/rights.h"
+#include "core/rights/rights.h"
+#include "core/rightsfixture.h"
+#include "core/settings/formlayoutreset.h"
+#include "core/settings/inifile.h"
 #include "core/startup.h"
-#include "framefixture.h"
 #include "platform/errors.h"
-#include "rightsfixture.h"
 
 #include <QFileInfo>
 

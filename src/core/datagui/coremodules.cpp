@@ -3,7 +3,7 @@
 #include "core/data/datamodule.h"
 #include "core/datagui/f_firmen.h"
 #include "core/gui/mainform.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "core/moduleentries.h"
 #include "dbstructure/upgrade.h"
 

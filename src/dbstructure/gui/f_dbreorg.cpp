@@ -1,8 +1,8 @@
 #include "dbstructure/gui/f_dbreorg.h"
 
-#include "core/databasefile.h"
+#include "core/files/databasefile.h"
 #include "core/gui/placement.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "dbstructure/gui/tableselectdialog.h"
 #include "platform/errors.h"
 

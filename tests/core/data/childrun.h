@@ -3,8 +3,8 @@
 // Runs one disabled test of this test program as a child process (a start-up
 // that may be killed), with the environment given.
 #include "core/framefixture.h"
-#include "core/programsettings.h"
-#include "core/rights.h"
+#include "core/settings/programsettings.h"
+#include "core/rights/rights.h"
 #include "startupsteps.h"
 
 #include <QCoreApplication>

@@ -3,11 +3,11 @@
 // killed while it runs leaves its marker, and the next start runs the full
 // check once.
 #include "childrun.h"
-#include "core/databasefile.h"
+#include "core/files/databasefile.h"
 #include "core/framefixture.h"
-#include "core/programdirs.h"
-#include "core/programsettings.h"
-#include "core/rights.h"
+#include "core/files/programdirs.h"
+#include "core/settings/programsettings.h"
+#include "core/rights/rights.h"
 #include "startupsteps.h"
 
 #include <csignal>

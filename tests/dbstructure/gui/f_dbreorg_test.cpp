@@ -1,7 +1,7 @@
 // The reorganisation form: its menus run the engine on the client's database,
 // report in the status line and keep the close button usable after errors.
 #include "core/framefixture.h"
-#include "core/programdirs.h"
+#include "core/files/programdirs.h"
 #include "dbstructure/databasebuilder.h"
 #include "dbstructure/gui/f_dbreorg.h"
 #include "dbstructure/gui/tableselectdialog.h"
