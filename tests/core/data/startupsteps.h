@@ -10,6 +10,7 @@
 #include "core/data/recordrules.h"
 #include "core/data/startclient.h"
 #include "core/files/databasefile.h"
+#include "core/files/programdirs.h"
 #include "core/messages/messages.h"
 #include "core/settings/programsettings.h"
 #include "core/settings/settingsfiles.h"
