@@ -7,6 +7,8 @@
 #include "core/formplacement.h"
 #include "masterdata/dialogs/pickers.h"
 #include "masterdata/gui/fielddecls.h"
+#include "masterdata/gui/listformdecl.h"
+#include "masterdata/gui/modallistform.h"
 #include "masterdata/gui/recordposition.h"
 #include "masterdata/gui/tableformactions.h"
 #include "masterdata/gui/tf_tableform.h"
@@ -106,6 +108,15 @@ TableFormDecl LiefArtFormDecl() {
     return d;
 }
 
+ListFormDecl LiefArtListFormDecl() {
+    ListFormDecl d;
+    d.form = LiefArtFormDecl();
+    // The assortment is opened for one supplier: no number to remember.
+    d.remember = [] {};
+    d.filterGridTyping = true;
+    return d;
+}
+
 void ShowLiefArtForm(int lieferantId, int lieferantNr) {
     table::Table& liefArt = DataModule1().TabLiefArt();
     // The filter opens the table; it stays open only while the form is shown.
@@ -116,5 +127,5 @@ void ShowLiefArtForm(int lieferantId, int lieferantNr) {
     shownLieferantId = lieferantId;
     shownLieferantNr = lieferantNr;
     FilterLiefArtByLieferant(lieferantId);
-    OpenTableForm(LiefArtFormDecl());
+    OpenListFormModal(LiefArtListFormDecl());
 }
