@@ -61,3 +61,16 @@ bool AskWarningOkCancel(const QString& msg) {
 void ShowNoSearchField() {
     ShowInfo(LoadMessage(65258));
 }
+
+bool RunShowingErrors(const std::function<void()>& command) {
+    try {
+        command();
+        return true;
+    } catch (const Abort&) {
+    } catch (const DbError& e) {
+        ShowError(e.message());
+    } catch (const std::exception& e) {
+        ShowError(QString::fromLocal8Bit(e.what()));
+    }
+    return false;
+}

@@ -21,6 +21,7 @@
 #include "masterdata/gui/listforms.h"
 #include "masterdata/gui/objektformhooks.h"
 #include "masterdata/gui/objekttaetigpage.h"
+#include "masterdata/gui/showntables.h"
 #include "masterdata/gui/tableformactions.h"
 #include "masterdata/gui/tf_listform.h"
 #include "masterdata/lookupfields.h"
@@ -621,43 +622,6 @@ QWidget* buildMieter(TF_ListForm& form) {
 const QStringList kShownTables = {u"TabMieter"_s, u"TabObjND"_s, u"TabObjTour"_s,
                                   u"TabObjTaetig"_s};
 
-class ShowWatch : public QObject {
-public:
-    explicit ShowWatch(TF_ListForm& form) : QObject(&form), m_form(form) {
-        form.installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == &m_form && event->type() == QEvent::Show)
-            guarded(&m_form, [] {
-                for (const QString& name : kShownTables) {
-                    table::Table& t = DataModule1().table(name);
-                    if (!t.isOpen())
-                        t.open();
-                }
-            });
-        else if (watched == &m_form && event->type() == QEvent::Hide)
-            guarded(&m_form, [this] {
-                if (ObjektExtras* x = extrasOf(m_form))
-                    for (DetailFocus* f : std::as_const(x->focuses))
-                        f->leave();
-                if (!HasDataModule1() || !DataModule1().hasTables())
-                    return;
-                for (auto it = kShownTables.crbegin(); it != kShownTables.crend(); ++it) {
-                    table::Table& t = DataModule1().table(*it);
-                    if (t.isEditing())
-                        t.post();
-                    t.close();
-                }
-            });
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    TF_ListForm& m_form;
-};
-
 void buildForm(TF_ListForm& form) {
     ObjektExtras& x = *extrasOf(form);
     x.kundeGrund = addKundeLine(form, kGrund, u"Kunde"_s);
@@ -688,7 +652,11 @@ void buildForm(TF_ListForm& form) {
         showKunde(form);
         showBerichtFormName(form);
     });
-    new ShowWatch(form);
+    new ShownTables(form, kShownTables, [&form] {
+        if (ObjektExtras* x = extrasOf(form))
+            for (DetailFocus* f : std::as_const(x->focuses))
+                f->leave();
+    });
 }
 
 void applyRights(TF_ListForm& form) {
@@ -731,22 +699,13 @@ void showNotizen(TF_ListForm& form) {
     ShowRtfEditor(&form, *editor);
 }
 
-// The rules focus the activity column of a new row; other field objects go
-// to whoever answered before.
+// The rules focus the activity column of a new row.
 void installFocusHook() {
-    static bool installed = false;
-    if (installed)
-        return;
-    installed = true;
-    auto previous = RecordRuleHooksRegistry().focusField;
-    RecordRuleHooksRegistry().focusField = [previous](const QString& fieldObject) {
+    InstallFieldFocus(u"TabObjTaetig"_s, [](const QString& field) {
         TF_ListForm* form = FindListForm(u"TF_Objekt"_s);
-        ObjektTaetigPage* page = form ? ObjektTaetigPageOf(*form) : nullptr;
-        if (page && fieldObject.startsWith(u"TabObjTaetig"_s, Qt::CaseInsensitive))
-            page->FocusTaetigColumn(fieldObject);
-        else if (previous)
-            previous(fieldObject);
-    };
+        if (ObjektTaetigPage* page = form ? ObjektTaetigPageOf(*form) : nullptr)
+            page->FocusTaetigColumn(u"TabObjTaetig"_s + field);
+    });
 }
 
 } // namespace

@@ -1,7 +1,12 @@
 #include "operations/gui/operationsmodules.h"
 
 #include "core/moduleentries.h"
+#include "masterdata/gui/objektformhooks.h"
+#include "operations/gui/tf_plancheck.h"
+#include "operations/gui/tourform.h"
 
 void RegisterOperationsModules(ModuleDispatcher& dispatcher) {
-    (void)dispatcher;
+    InstallTourForm();
+    dispatcher.setOpener(QStringLiteral("TF_Tour"), &ShowTourForm);
+    ObjektFormHooksRegistry().showPlanCheck = &ShowPlanCheckForm;
 }

@@ -123,10 +123,18 @@ QVariant DataGridModel::cellData(const QModelIndex& index, int role) const {
     const bool buffer = showsBuffer(index.row());
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::EditRole:
+    case Qt::EditRole: {
         if (boolean)
             return {};
-        return buffer ? field->text() : m_source.rows().text(index.row(), name);
+        const GridColumn& column = m_columns[index.column()];
+        if (column.values.isEmpty())
+            return buffer ? field->text() : m_source.rows().text(index.row(), name);
+        const QVariant value = buffer ? field->value() : m_source.rows().value(index.row(), name);
+        // The choice list edits the stored value; the cell shows its text.
+        if (role == Qt::EditRole)
+            return value;
+        return choiceText(column, *field, value);
+    }
     case Qt::CheckStateRole: {
         if (!boolean)
             return {};
@@ -154,6 +162,17 @@ QVariant DataGridModel::cellData(const QModelIndex& index, int role) const {
     default:
         return {};
     }
+}
+
+QString DataGridModel::choiceText(const GridColumn& column, const table::Field& field,
+                                  const QVariant& value) const {
+    if (value.isNull() || !value.isValid())
+        return {};
+    const QVariant stored = table::toStored(field.def(), value);
+    for (int i = 0; i < column.values.size() && i < column.items.size(); ++i)
+        if (table::toStored(field.def(), column.values[i]) == stored)
+            return column.items[i];
+    return value.toString();
 }
 
 QVariant DataGridModel::headerData(int section, Qt::Orientation orientation, int role) const {

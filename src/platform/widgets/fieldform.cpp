@@ -21,6 +21,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QScrollArea>
 #include <QTabWidget>
@@ -107,7 +108,7 @@ FieldForm::FieldForm(DataSource& source, const QList<FieldDecl>& fields, QWidget
             editor->setToolTip(decl.hint);
         if (!decl.menu.isEmpty())
             addMenu(*editor, decl);
-        if (decl.readOnly) {
+        if (decl.readOnly && decl.kind != FieldKind::Display) {
             auto* edit = qobject_cast<DbEdit*>(editor);
             if (!edit)
                 throw DbError(
@@ -122,7 +123,8 @@ FieldForm::FieldForm(DataSource& source, const QList<FieldDecl>& fields, QWidget
             continue;
         }
         QLabel* label = nullptr;
-        if (!decl.caption.isEmpty() || !joins) {
+        // A check box beside another field carries its caption itself.
+        if ((!decl.caption.isEmpty() || !joins) && decl.kind != FieldKind::CheckBox) {
             label = new QLabel(decl.caption, editor->parentWidget());
             label->setBuddy(editor);
             m_labels.insert(key, label);
@@ -189,6 +191,26 @@ QWidget* FieldForm::createEditor(DataSource& source, const FieldDecl& decl) {
         return new DbRichEdit(source, decl.field, this);
     case FieldKind::Image:
         return new DbImage(source, decl.field, this);
+    case FieldKind::Display: {
+        auto* line = new QLineEdit(this);
+        line->setReadOnly(true);
+        line->setFocusPolicy(Qt::NoFocus);
+        const auto show = [line, &source, display = decl.display] {
+            QString text;
+            if (display && source.table().isOpen())
+                try {
+                    text = display(source.table());
+                } catch (const DbError&) {
+                    // A name that cannot be looked up stays empty.
+                }
+            line->setText(text);
+            line->setCursorPosition(0);
+        };
+        connect(&source, &DataSource::recordChanged, line, show);
+        connect(&source, &DataSource::viewChanged, line, show);
+        show();
+        return line;
+    }
     }
     return nullptr;
 }

@@ -6,6 +6,7 @@
 #include "core/moduleentries.h"
 #include "masterdata/serienbrief.h"
 #include "printing/companylogo.h"
+#include "printing/documentreport.h"
 #include "printing/gui/printbutton.h"
 #include "printing/gui/tf_qformedit.h"
 #include "printing/gui/tf_umstat.h"
@@ -14,6 +15,7 @@
 
 void RegisterPrintingModules(ModuleDispatcher& dispatcher) {
     SetFirmenLogoLoader(&LoadFirmenLogo);
+    SetKopieVermerkSource(&GetKopieVermerk);
     // Before the long-lived forms are built: the address book's
     // "Serienbrief" is made enabled.
     SetSerienbriefPrint(&PrintSerienbrief);
