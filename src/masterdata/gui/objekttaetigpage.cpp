@@ -3,8 +3,9 @@
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/dockinds.h"
-#include "core/files/programdirs.h"
 #include "core/values/datetimevalue.h"
+#include "core/messages/messagecatalog.h"
+#include "core/files/programdirs.h"
 #include "masterdata/dialogs/datepickers.h"
 #include "masterdata/dialogs/pickers.h"
 #include "masterdata/dialogs/selectrecord.h"
@@ -151,9 +152,9 @@ void ObjektTaetigPage::SelectTaetigkeit() {
         }
         case TaetigEditor::Formular: {
             const QString old = FieldText(t, u"TS_Param"_s);
-            const QString chosen = EditRtfFile(
-                old, u"Formularvorlagen bearbeiten"_s, FormDir, form.left() + 100, form.top() + 32,
-                640, 400, form.left(), form.top(), form.width(), form.height());
+            const QString chosen =
+                EditRtfFile(old, LoadMessage(64913), FormDir, form.left() + 100, form.top() + 32,
+                            640, 400, form.left(), form.top(), form.width(), form.height());
             if (chosen != old) {
                 CancelEditOnError(t, [&] {
                     EnsureEditOrInsert(t);

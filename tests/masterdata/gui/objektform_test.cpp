@@ -4,11 +4,12 @@
 #include "core/data/recordrules.h"
 #include "core/datagui/tf_selform.h"
 #include "core/files/deleteguard.h"
-#include "core/files/programdirs.h"
+#include "core/settings/formplacement.h"
 #include "core/messages/messagecatalog.h"
-#include "core/messages/syslog.h"
+#include "core/files/programdirs.h"
 #include "core/rights/rights.h"
 #include "core/rights/rightsfile.h"
+#include "core/messages/syslog.h"
 #include "masterdata/activities.h"
 #include "masterdata/dialogs/pickerfilters.h"
 #include "masterdata/dialogs/tf_dbrtf.h"
@@ -488,6 +489,55 @@ TEST_F(ObjektForm, TheAddressTakeOversCopyTheirSourceUnpostedOrTellWhatIsMissing
         EXPECT_EQ(addressOf(t, c.prefix), c.prefix == u"O_"_s ? objekt : empty)
             << "nothing was posted";
     }
+}
+
+// "Adressen" under "Adress-Übernahme aus": the address picker opens on the
+// sort the user chose last, in the same run and after a restart.
+TEST_F(ObjektForm, TheAddressPickersSortSurvivesUsesAndARestart) {
+    table::Table& t = dm->TabObjekt();
+    const auto pressAdressen = [this] {
+        for (QGroupBox* box : form->findChildren<QGroupBox*>())
+            if (box->title() == u"Adress-Übernahme aus"_s)
+                for (QPushButton* b : box->findChildren<QPushButton*>())
+                    if (b->text() == u"Adressen"_s)
+                        b->click();
+    };
+    // Each use: what the picker started with, then the sort the user picks.
+    const auto use = [&](const QString& sortBy) -> QString {
+        QString startedWith;
+        WhenModalShown([&](QWidget* modal) {
+            auto* d = qobject_cast<TF_DbSelect*>(modal);
+            ASSERT_NE(d, nullptr);
+            startedWith = d->sortField();
+            if (!sortBy.isEmpty())
+                d->sortBy(sortBy);
+            ASSERT_TRUE(d->lookupTable()->locate({u"A_Nr"_s}, {501}));
+            d->grid()->followCursor();
+            d->btnOK()->click();
+        });
+        EXPECT_TRUE(t.locate({u"O_Nr"_s}, {10}));
+        pressAdressen();
+        t.cancel();
+        return startedWith;
+    };
+    EXPECT_EQ(use(u"A_Ort"_s), u"A_Nr"_s) << "nothing kept: by the number";
+    EXPECT_EQ(use({}), u"A_Ort"_s);
+    EXPECT_EQ(use({}), u"A_Ort"_s) << "kept over a use that chose no sort";
+
+    form->hide(); // the program's end writes the placement
+    const auto stored =
+        ReadFormPlacement(kPlacementFile03, u"Objekt"_s, 0,
+                          {u"GridObjekt.Columns"_s, u"lbSort.Caption"_s, u"lbSortAdr.Caption"_s});
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->properties.value(u"lbSortAdr.Caption"_s), u"A_Ort"_s);
+    EXPECT_EQ(stored->properties.value(u"lbSort.Caption"_s), u"O_Nr"_s);
+    EXPECT_FALSE(stored->properties.value(u"GridObjekt.Columns"_s).isEmpty());
+
+    form.reset(); // the next start
+    form = std::make_unique<TF_ListForm>(ObjektListFormDecl(), t);
+    form->show();
+    EXPECT_EQ(use(u"A_Name1"_s), u"A_Ort"_s);
+    EXPECT_EQ(use({}), u"A_Name1"_s);
 }
 
 TEST_F(ObjektForm, AnActivityDraggedFromTheActivityFormIsDroppedOnTheActivityGrid) {
