@@ -3,10 +3,16 @@
 #include "core/moduleentries.h"
 #include "masterdata/gui/objektformhooks.h"
 #include "operations/gui/tf_plancheck.h"
+#include "operations/gui/tf_termedit.h"
+#include "operations/gui/tf_termprev.h"
 #include "operations/gui/tourform.h"
 
 void RegisterOperationsModules(ModuleDispatcher& dispatcher) {
     InstallTourForm();
     dispatcher.setOpener(QStringLiteral("TF_Tour"), &ShowTourForm);
     ObjektFormHooksRegistry().showPlanCheck = &ShowPlanCheckForm;
+    dispatcher.setOpener(QStringLiteral("ShowTermEditForm"), [] { ShowTermEditForm(0); });
+    ObjektFormHooksRegistry().showTermPreview = [](int activityId) {
+        ShowActivityTermPreview(activityId, 0, true);
+    };
 }
