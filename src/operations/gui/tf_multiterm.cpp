@@ -5,7 +5,6 @@
 #include "core/data/timerworkpause.h"
 #include "core/gui/placement.h"
 #include "core/values/calendar.h"
-#include "core/values/conversions.h"
 #include "core/values/datetimevalue.h"
 #include "operations/gui/daygrid.h"
 #include "operations/gui/janeindelegate.h"
@@ -147,7 +146,7 @@ TF_MultiTerm::~TF_MultiTerm() {
 void TF_MultiTerm::fillGrid() {
     m_grid->setItem(0, 0, new QTableWidgetItem);
     for (int day = 1; day <= 31; ++day)
-        m_grid->setItem(0, day, new QTableWidgetItem(IntToStrWidth(day, 2)));
+        m_grid->setItem(0, day, new QTableWidgetItem(u"%1"_s.arg(day, 2, 10, QLatin1Char('0'))));
     for (int row = 1; row <= 12; ++row) {
         m_grid->setItem(row, 0, new QTableWidgetItem(GetMonthName(m_days.monthOfRow(row))));
         for (int day = 1; day <= 31; ++day)

@@ -531,8 +531,12 @@ void TF_TermEdit::filterChosen() {
     const QString text = BuildTermFilter(
         TermFilterChoice(m_filter->currentIndex()), empty ? m_remembered : rowDate(),
         empty ? m_currentObjekt : FieldInt(t, kObjekt), m_onlyOpen->isChecked());
+    // The row the filter was built from stays current when it passes.
+    const table::Bookmark mark = t.bookmark();
     t.setFilter(text);
     t.setFiltered(!text.isEmpty());
+    if (mark.valid && t.bookmarkValid(mark))
+        t.gotoBookmark(mark);
     source().notifyViewChanged();
     grid().followCursor();
 }
@@ -710,6 +714,7 @@ bool TF_TermEdit::doneKey(int key) {
         source().notifyRecordChanged();
         t.next();
         grid().followCursor();
+        grid().selectField(kDone);
     });
     return true;
 }
