@@ -1,5 +1,6 @@
 #include "operations/gui/daygrid.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QTableWidget>
 
@@ -16,4 +17,12 @@ void SetUpDayGrid(QTableWidget& grid, int monthWidth, int dayWidth, int rowHeigh
     grid.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grid.setFixedSize(monthWidth + (grid.columnCount() - 1) * dayWidth + 2 * grid.frameWidth(),
                       grid.rowCount() * rowHeight + 2 * grid.frameWidth());
+}
+
+int DayGridColumnWidth(int designed, const QFont& font, int pointSize, bool bold,
+                       const QString& text, int padding) {
+    QFont f = font;
+    f.setPointSize(pointSize);
+    f.setBold(bold);
+    return qMax(designed, QFontMetrics(f).horizontalAdvance(text) + padding);
 }

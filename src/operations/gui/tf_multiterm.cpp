@@ -83,7 +83,12 @@ TF_MultiTerm::TF_MultiTerm(const TermSeriesSource& source, QWidget* parent)
 
     m_grid = new QTableWidget(13, 32, this);
     m_grid->setObjectName(u"Grid"_s);
-    SetUpDayGrid(*m_grid, kMonthWidth, kDayWidth, kRowHeight);
+    QString longestMonth;
+    for (int month = 1; month <= 12; ++month)
+        if (GetMonthName(month).size() > longestMonth.size())
+            longestMonth = GetMonthName(month);
+    SetUpDayGrid(*m_grid, DayGridColumnWidth(kMonthWidth, font(), 8, false, longestMonth, 8),
+                 DayGridColumnWidth(kDayWidth, font(), 8, false, u"00"_s, 5), kRowHeight);
     m_grid->setItemDelegate(new SeriesDelegate(m_grid));
     connect(m_grid, &QTableWidget::cellDoubleClicked, this, &TF_MultiTerm::dayDoubleClicked);
     layout->addWidget(m_grid);

@@ -109,7 +109,10 @@ TF_TermPrev::TF_TermPrev(const QDate& today, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     m_grid = new QTableWidget(13, 32, this);
     m_grid->setObjectName(u"TheGrid"_s);
-    SetUpDayGrid(*m_grid, kMonthWidth, kDayWidth, kRowHeight);
+    const int monthWidth = DayGridColumnWidth(kMonthWidth, font(), 10, true, u"00/0000"_s, 10);
+    const int dayWidth = qMax(DayGridColumnWidth(kDayWidth, font(), 10, true, u"00"_s, 8),
+                              DayGridColumnWidth(kDayWidth, font(), 12, true, u"W"_s, 5));
+    SetUpDayGrid(*m_grid, monthWidth, dayWidth, kRowHeight);
     m_grid->setFocusPolicy(Qt::NoFocus);
     m_grid->setItemDelegate(new PreviewDelegate(*this, m_grid));
     m_grid->setItem(0, 0, new QTableWidgetItem);
