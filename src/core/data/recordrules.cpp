@@ -207,8 +207,7 @@ void checkNumber(Table& t, const NumberedTableRules& r) {
     const int nr = numberOf(t, r.numberField);
     if (nr == 0 || nr < r.lowestNumber)
         raiseNumberTaken(r);
-    if (NrUsedByOtherRecord(kDb, t.tableName(), r.numberField, r.keyField, nr,
-                            numberOf(t, r.keyField)))
+    if (NrUsedByOtherRecord(t, r.numberField, r.keyField, nr, numberOf(t, r.keyField)))
         raiseNumberTaken(r);
 }
 
@@ -238,7 +237,8 @@ void onNewRecord(TDataModule1& dm, Table& t, const NumberedTableRules& r) {
         throw Abort{};
     InitNewRecordScope scope(dm);
     t.field(r.keyField).setValue(GetNextId(t, r.keyField));
-    if (!r.numberField.isEmpty() && r.propose)
+    // An import brings the number of every record it appends.
+    if (!r.numberField.isEmpty() && r.propose && !dm.IsImportRunning())
         t.field(r.numberField).setValue(r.propose());
     if (r.defaults)
         r.defaults(t);
@@ -491,6 +491,10 @@ void BindNumberedTableRules(TDataModule1& dm, const NumberedTableRules& rules) {
         if (r.checkNumberOnChange)
             t.field(r.numberField).onChange += [module, r, &t](table::Field&) {
                 if (module->IsInitNewRecord() || !t.isEditing())
+                    return;
+                // An import posts every record at once: the check before the
+                // post finds a taken number just as well, and only once.
+                if (module->IsImportRunning() && r.checkNumberBeforePost)
                     return;
                 if (!r.zeroOnChangeText.isEmpty() && numberOf(t, r.numberField) == 0)
                     throw DbError(r.zeroOnChangeText);

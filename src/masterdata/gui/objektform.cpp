@@ -33,6 +33,7 @@
 #include "platform/widgets/datasource.h"
 #include "platform/widgets/dbrichedit.h"
 #include "platform/widgets/fieldform.h"
+#include "platform/widgets/readonlylook.h"
 #include "platform/widgets/userprompts.h"
 #include "printing/listbutton.h"
 
@@ -352,13 +353,6 @@ void chooseBerichtForm(TF_ListForm& form) {
     form.grid().setFocus();
 }
 
-QLineEdit* readOnlyLine(QWidget* parent) {
-    auto* e = new QLineEdit(parent);
-    e->setReadOnly(true);
-    e->setFocusPolicy(Qt::NoFocus);
-    return e;
-}
-
 // The customer's name opens the customer picker like the number does.
 class KundePick : public QObject {
 public:
@@ -389,10 +383,10 @@ QLineEdit* addKundeLine(TF_ListForm& form, const QString& page, const QString& c
                         const QString& besideField = {}) {
     QWidget* host = form.fields()->page(page);
     auto* line = new QHBoxLayout;
-    QLineEdit* e = readOnlyLine(host);
+    auto* e = new QLineEdit(host);
+    widgets::ShowAsReadOnly(*e, kKundeHint);
     e->setObjectName(u"K_Match"_s);
     e->setFocusPolicy(Qt::ClickFocus);
-    e->setToolTip(kKundeHint);
     new KundePick(form, *e);
     QWidget* field = besideField.isEmpty() ? nullptr : form.fields()->editor(besideField);
     for (QFormLayout* rows : host->findChildren<QFormLayout*>()) {
