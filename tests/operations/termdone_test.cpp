@@ -1,7 +1,9 @@
 #include "appointmentsfixture.h"
 #include "core/data/datamodule.h"
 #include "operations/termdone.h"
+#include "platform/table/database.h"
 #include "platform/table/table.h"
+#include "platform/table/values.h"
 
 using namespace Qt::StringLiterals;
 
@@ -52,6 +54,18 @@ TEST_F(TermDone, DoneAppointmentsUpToTheLimitGoAndTheirDailyRowsAreUnlinked) {
     EXPECT_EQ(termIdOfRow(2), 2);
     EXPECT_EQ(count(u"TglObj.DB"_s), 1);
     EXPECT_EQ(count(u"TglTour.DB"_s), 1);
+}
+
+TEST_F(TermDone, AFailedUnlinkDeletesNothing) {
+    addAppointment(1, 21, kDay, true, {{u"T_TglID"_s, 1}});
+    auto db = table::aliases::database(datatest::kDb);
+    db->execSql(u"CREATE TRIGGER fail_unlink BEFORE UPDATE ON \"%1\" BEGIN SELECT "
+                u"RAISE(ABORT, 'gesperrt'); END"_s.arg(table::physicalName(u"TglTaet.DB"_s)));
+    EXPECT_THROW(DeleteDoneAppointments(kDay), std::exception);
+    EXPECT_EQ(count(u"TermObj.DB"_s), 1) << "all or nothing";
+    EXPECT_EQ(termIdOfRow(1), 1);
+    db->execSql(u"DROP TRIGGER fail_unlink"_s);
+    EXPECT_EQ(DeleteDoneAppointments(kDay), 1);
 }
 
 TEST_F(TermDone, AnEmptyLimitTakesOnlyAppointmentsWithoutDate) {

@@ -810,6 +810,15 @@ void TF_TermEdit::alarmDateEntered() {
     source().notifyRecordChanged();
 }
 
+void TF_TermEdit::showEvent(QShowEvent* event) {
+    const bool first = !m_shownOnce;
+    m_shownOnce = true;
+    TF_TableForm::showEvent(event);
+    // The first show sorts the grid; the search line searches that column.
+    if (first && table().isOpen())
+        m_sortColumn = LastSortColumn();
+}
+
 bool TF_TermEdit::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_optionsPanel) {
         auto* mouse = static_cast<QMouseEvent*>(event);

@@ -76,6 +76,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void buildTopRow();
@@ -107,6 +108,7 @@ private:
     QPoint m_dragOffset;
     bool m_dragging = false;
     bool m_optionsPlaced = false;
+    bool m_shownOnce = false;
 
     QDate m_remembered;
     int m_currentObjekt = 0;

@@ -29,7 +29,9 @@
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QFrame>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTableWidget>
@@ -298,6 +300,27 @@ TEST_F(TermEdit, TheCalendarSetsTheDateAndACancelLeavesIt) {
     EXPECT_EQ(t().field(u"T_Date"_s).asDate(), QDate(2026, 3, 20));
     EXPECT_EQ(termForm->rememberedDate(), QDate(2026, 3, 20));
     termForm->post();
+}
+
+TEST_F(TermEdit, TheSearchLineFindsByTheSortedColumnAndThePlacementIsKept) {
+    addAppointment(1, 21, QDate(2026, 3, 2), false);
+    addAppointment(2, 23, QDate(2026, 3, 3), false);
+    addAppointment(3, 22, QDate(2026, 3, 4), false);
+    openForm();
+    // Sorted by date at first: digits are no date search.
+    QTest::keyClicks(&termForm->searchLine(), u"22"_s);
+    EXPECT_TRUE(termForm->searchLine().text().isEmpty());
+    Q_EMIT grid().titleClicked(grid().gridModel().columnOf(u"T_Objekt"_s), u"T_Objekt"_s);
+    QTest::keyClicks(&termForm->searchLine(), u"23"_s);
+    EXPECT_EQ(FieldInt(t(), u"T_Objekt"_s), 23);
+    termForm->hide();
+    GetWindowsDir();
+    QFile ini(WindowsDir + u"DomveraPlan04.ini"_s);
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly)) << ini.fileName().toStdString();
+    const QString text = QString::fromLatin1(ini.readAll());
+    EXPECT_TRUE(text.contains(u"[TermEdit]"_s));
+    for (const char* key : {"GridMat.Columns", "PanelDetail.Height", "lbSortObj.Caption"})
+        EXPECT_TRUE(text.contains(QString::fromLatin1(key))) << key;
 }
 
 TEST_F(TermEdit, AChangedReminderTimeRemindsAgainAndTheDateFieldTakesTheAppointmentsDate) {
