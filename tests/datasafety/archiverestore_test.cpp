@@ -128,6 +128,8 @@ TEST_F(ArchiveRestoreTest, DamagedArchivesLeaveTheTargetUnchanged) {
     const QByteArray bytes = readBytes(pristine);
     // Records: 0 info, then Kunden.DB, Leer.txt, Objekte.DB (name order).
     const QString damaged = u"Die Sicherungsdatei "_s + pristine + u" ist beschädigt: "_s;
+    const QString unreadableHeader =
+        u"Die Sicherungsdatei ist beschädigt und kann nicht wiederhergestellt werden!"_s;
     const struct {
         const char* what;
         std::function<void(const QString&)> damage;
@@ -135,14 +137,17 @@ TEST_F(ArchiveRestoreTest, DamagedArchivesLeaveTheTargetUnchanged) {
     } cases[] = {
         {"truncated stream", [&](const QString& p) { QFile::resize(p, bytes.size() - 1); },
          u"Datei "_s + pristine + u" kann nicht gelesen werden!"_s},
-        {"truncated header", [&](const QString& p) { QFile::resize(p, 2 * 84); },
-         u"Die Sicherungsdatei enthält keine Daten!"_s},
+        {"truncated header", [&](const QString& p) { QFile::resize(p, 2 * 84); }, unreadableHeader},
+        {"cut first record", [&](const QString& p) { QFile::resize(p, 40); }, unreadableHeader},
+        {"count beyond the file", [&](const QString& p) { patch(p, 72, le32(1000000)); },
+         unreadableHeader},
+        {"name length beyond its field", [&](const QString& p) { patch(p, 84, "\x43"); },
+         unreadableHeader},
         {"oversized", [&](const QString& p) { patch(p, bytes.size(), "x"); },
          damaged + u"Die Datei ist länger, als ihr Dateikopf angibt!"},
         {"inconsistent", [&](const QString& p) { patch(p, 68, le32(1)); },
          damaged + u"Die Summen im Dateikopf stimmen nicht!"},
-        {"negative count", [&](const QString& p) { patch(p, 72, le32(-3)); },
-         u"Die Sicherungsdatei enthält keine Daten!"_s},
+        {"negative count", [&](const QString& p) { patch(p, 72, le32(-3)); }, unreadableHeader},
         {"escaping name", [&](const QString& p) { patch(p, 84 + 1, "../Kunden"); },
          damaged + u"Der Dateiname \"../Kunden\" ist unzulässig!"},
         {"separator name", [&](const QString& p) { patch(p, 84 + 1, "a\\..\\x.DB"); },
