@@ -1,5 +1,5 @@
-#include "core/conversions.h"
-#include "core/money.h"
+#include "core/values/conversions.h"
+#include "core/values/money.h"
 
 #include <benchmark/benchmark.h>
 

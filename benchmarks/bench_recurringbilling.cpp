@@ -14,8 +14,8 @@
 //   --benchmark_filter=BM_RecurringVsRaw
 // runs both sizes.
 #include "benchclient.h"
+#include "commercial/billing/recurringbilling.h"
 #include "commercial/commercialrules.h"
-#include "commercial/recurringbilling.h"
 #include "core/data/recordrules.h"
 #include "platform/table/table.h"
 #include "platform/table/values.h"

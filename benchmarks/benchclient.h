@@ -6,7 +6,7 @@
 // program's own collation, for the comparison runs.
 
 #include "core/data/datamodule.h"
-#include "core/programdirs.h"
+#include "core/files/programdirs.h"
 #include "dbstructure/tablecreator.h"
 #include "dbstructure/tableschemas.h"
 #include "platform/table/database.h"

@@ -19,11 +19,15 @@ function(domvera_library name)
     endif()
 endfunction()
 
-# One test program per test folder, discovered by ctest. GUI programs get a
-# QApplication and run on the offscreen platform.
+# One test program per test folder and its SUBDIRS, discovered by ctest. GUI
+# programs get a QApplication and run on the offscreen platform.
 function(domvera_tests name)
-    cmake_parse_arguments(ARG "GUI" "DIR" "DEPS" ${ARGN})
-    file(GLOB sources CONFIGURE_DEPENDS ${ARG_DIR}/*.cpp ${ARG_DIR}/*.h)
+    cmake_parse_arguments(ARG "GUI" "DIR" "SUBDIRS;DEPS" ${ARGN})
+    set(globs ${ARG_DIR}/*.cpp ${ARG_DIR}/*.h)
+    foreach(sub IN LISTS ARG_SUBDIRS)
+        list(APPEND globs ${ARG_DIR}/${sub}/*.cpp ${ARG_DIR}/${sub}/*.h)
+    endforeach()
+    file(GLOB sources CONFIGURE_DEPENDS ${globs})
     if(NOT sources)
         return()
     endif()

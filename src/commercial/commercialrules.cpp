@@ -1,7 +1,7 @@
 #include "commercial/commercialrules.h"
 
-#include "commercial/documentrules.h"
-#include "commercial/purchasingrules.h"
+#include "commercial/documents/documentrules.h"
+#include "commercial/purchasing/purchasingrules.h"
 #include "core/data/datamodule.h"
 
 void InstallCommercialRules(TDataModule1& dm) {

@@ -1,6 +1,6 @@
 #include "core/importdefinitions.h"
 
-#include "core/filehelpers.h"
+#include "core/files/filehelpers.h"
 
 using namespace Qt::StringLiterals;
 

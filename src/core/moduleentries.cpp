@@ -1,6 +1,6 @@
 #include "core/moduleentries.h"
 
-#include "core/rights.h"
+#include "core/rights/rights.h"
 #include "platform/errors.h"
 
 using namespace Qt::StringLiterals;

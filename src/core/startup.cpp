@@ -1,14 +1,14 @@
 #include "core/startup.h"
 
-#include "core/cmdline.h"
-#include "core/databasefile.h"
-#include "core/directoryswap.h"
-#include "core/filehelpers.h"
-#include "core/filelookup.h"
-#include "core/formlayoutreset.h"
-#include "core/programdirs.h"
-#include "core/programsettings.h"
-#include "core/settingsfiles.h"
+#include "core/files/databasefile.h"
+#include "core/files/directoryswap.h"
+#include "core/files/filehelpers.h"
+#include "core/files/filelookup.h"
+#include "core/files/programdirs.h"
+#include "core/settings/cmdline.h"
+#include "core/settings/formlayoutreset.h"
+#include "core/settings/programsettings.h"
+#include "core/settings/settingsfiles.h"
 #include "platform/errors.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "core/stringgrid.h"
 
-#include "core/rangeerrors.h"
+#include "core/values/rangeerrors.h"
 
 #include <utility>
 

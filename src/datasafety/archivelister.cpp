@@ -1,6 +1,6 @@
 #include "datasafety/archivelister.h"
 
-#include "core/programsettings.h"
+#include "core/settings/programsettings.h"
 #include "datasafety/archiveformat.h"
 #include "datasafety/archivenames.h"
 #include "datasafety/backupobserver.h"

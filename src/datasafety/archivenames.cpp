@@ -1,6 +1,6 @@
 #include "datasafety/archivenames.h"
 
-#include "core/messages.h"
+#include "core/messages/messages.h"
 
 #include <QDir>
 #include <QRegularExpression>

@@ -1,7 +1,7 @@
 #include "datasafety/archiverestore.h"
 
-#include "core/filehelpers.h"
-#include "core/messages.h"
+#include "core/files/filehelpers.h"
+#include "core/messages/messages.h"
 #include "datasafety/archivestreams.h"
 #include "datasafety/backupobserver.h"
 #include "datasafety/databasesnapshot.h"

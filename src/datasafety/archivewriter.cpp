@@ -1,6 +1,6 @@
 #include "datasafety/archivewriter.h"
 
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "datasafety/archiveformat.h"
 #include "datasafety/archivestreams.h"
 #include "datasafety/backupobserver.h"

@@ -1,6 +1,6 @@
 #include "datasafety/autobackup.h"
 
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "datasafety/datasafety.h"
 
 AutoBackupService& AutoBackupServiceRegistry() {

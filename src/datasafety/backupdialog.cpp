@@ -1,6 +1,6 @@
 #include "datasafety/backupdialog.h"
 
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "datasafety/archivelister.h"
 #include "datasafety/archivenames.h"
 #include "datasafety/archiverestore.h"

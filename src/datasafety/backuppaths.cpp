@@ -1,9 +1,9 @@
 #include "datasafety/backuppaths.h"
 
-#include "core/filehelpers.h"
-#include "core/messages.h"
-#include "core/paths.h"
-#include "core/programdirs.h"
+#include "core/files/filehelpers.h"
+#include "core/files/paths.h"
+#include "core/files/programdirs.h"
+#include "core/messages/messages.h"
 #include "datasafety/datasafety.h"
 
 #include <QDir>

@@ -1,10 +1,10 @@
 #include "datasafety/ftpsettings.h"
 
-#include "core/filehelpers.h"
-#include "core/programdirs.h"
-#include "core/programsettings.h"
-#include "core/scrambler.h"
-#include "core/settingsrecord.h"
+#include "core/files/filehelpers.h"
+#include "core/files/programdirs.h"
+#include "core/files/scrambler.h"
+#include "core/settings/programsettings.h"
+#include "core/settings/settingsrecord.h"
 #include "datasafety/datasafety.h"
 
 #include <QFile>

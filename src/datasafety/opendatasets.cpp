@@ -1,6 +1,6 @@
 #include "datasafety/opendatasets.h"
 
-#include "core/syslog.h"
+#include "core/messages/syslog.h"
 #include "platform/errors.h"
 #include "platform/table/database.h"
 #include "platform/table/table.h"

@@ -1,7 +1,7 @@
 #include "datasafety/restoreswap.h"
 
-#include "core/messages.h"
-#include "core/programdirs.h"
+#include "core/files/programdirs.h"
+#include "core/messages/messages.h"
 #include "datasafety/archiverestore.h"
 #include "platform/table/filelock.h"
 

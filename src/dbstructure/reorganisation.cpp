@@ -1,6 +1,6 @@
 #include "dbstructure/reorganisation.h"
 
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "dbstructure/tableschemas.h"
 #include "platform/errors.h"
 #include "platform/table/database.h"

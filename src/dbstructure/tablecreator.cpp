@@ -1,6 +1,6 @@
 #include "dbstructure/tablecreator.h"
 
-#include "core/messagelist.h"
+#include "core/messages/messagelist.h"
 #include "dbstructure/tableschemas.h"
 #include "platform/table/database.h"
 #include "platform/table/table.h"

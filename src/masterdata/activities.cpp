@@ -2,7 +2,7 @@
 
 #include "core/data/lookups.h"
 #include "core/data/numberproposals.h"
-#include "core/messagecatalog.h"
+#include "core/messages/messagecatalog.h"
 #include "masterdata/recordcopy.h"
 
 #include <QMimeData>

@@ -2,7 +2,7 @@
 
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
-#include "core/rangeerrors.h"
+#include "core/values/rangeerrors.h"
 #include "platform/errors.h"
 #include "platform/table/table.h"
 

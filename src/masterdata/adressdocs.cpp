@@ -1,10 +1,10 @@
 #include "masterdata/adressdocs.h"
 
-#include "core/conversions.h"
 #include "core/data/datamodule.h"
-#include "core/datetext.h"
-#include "core/datetimevalue.h"
-#include "core/money.h"
+#include "core/values/conversions.h"
+#include "core/values/datetext.h"
+#include "core/values/datetimevalue.h"
+#include "core/values/money.h"
 #include "platform/table/table.h"
 
 using namespace Qt::StringLiterals;

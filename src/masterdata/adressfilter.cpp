@@ -1,8 +1,8 @@
 #include "masterdata/adressfilter.h"
 
 #include "core/data/datamodule.h"
-#include "core/filehelpers.h"
-#include "core/programdirs.h"
+#include "core/files/filehelpers.h"
+#include "core/files/programdirs.h"
 #include "platform/errors.h"
 #include "platform/table/table.h"
 

@@ -2,8 +2,8 @@
 
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
-#include "core/filehelpers.h"
-#include "core/numberparsing.h"
+#include "core/files/filehelpers.h"
+#include "core/values/numberparsing.h"
 #include "platform/errors.h"
 #include "platform/table/table.h"
 

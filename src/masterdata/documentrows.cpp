@@ -2,7 +2,7 @@
 
 #include "core/data/dbhelpers.h"
 #include "core/data/lookups.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "masterdata/documenttargets.h"
 #include "platform/errors.h"
 #include "platform/table/database.h"

@@ -1,8 +1,8 @@
 #include "masterdata/documenttargets.h"
 
 #include "core/data/dbhelpers.h"
-#include "core/manuals.h"
-#include "core/messagecatalog.h"
+#include "core/messages/manuals.h"
+#include "core/messages/messagecatalog.h"
 
 #include <QDir>
 #include <QFileInfo>

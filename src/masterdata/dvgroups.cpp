@@ -2,7 +2,7 @@
 
 #include "core/data/dbhelpers.h"
 #include "core/data/lookups.h"
-#include "core/programdirs.h"
+#include "core/files/programdirs.h"
 #include "masterdata/documenttargets.h"
 #include "platform/table/table.h"
 

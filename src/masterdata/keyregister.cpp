@@ -3,7 +3,7 @@
 #include "core/data/dbhelpers.h"
 #include "core/data/lookups.h"
 #include "core/data/staffnames.h"
-#include "core/numberparsing.h"
+#include "core/values/numberparsing.h"
 #include "platform/table/table.h"
 
 #include <QDate>

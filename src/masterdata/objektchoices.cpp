@@ -1,7 +1,7 @@
 #include "masterdata/objektchoices.h"
 
 #include "core/data/dbhelpers.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "platform/table/table.h"
 
 using namespace Qt::StringLiterals;

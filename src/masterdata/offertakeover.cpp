@@ -1,8 +1,8 @@
 #include "masterdata/offertakeover.h"
 
 #include "core/data/dbhelpers.h"
-#include "core/messages.h"
-#include "core/numberparsing.h"
+#include "core/messages/messages.h"
+#include "core/values/numberparsing.h"
 #include "platform/errors.h"
 #include "platform/table/database.h"
 #include "platform/table/table.h"

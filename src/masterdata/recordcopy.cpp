@@ -1,6 +1,6 @@
 #include "masterdata/recordcopy.h"
 
-#include "commercial/headfieldcopy.h"
+#include "commercial/documents/headfieldcopy.h"
 #include "core/data/dbhelpers.h"
 #include "platform/errors.h"
 #include "platform/table/table.h"

@@ -1,7 +1,7 @@
 #include "masterdata/supplierassortment.h"
 
 #include "core/data/dbhelpers.h"
-#include "core/messagecatalog.h"
+#include "core/messages/messagecatalog.h"
 #include "platform/table/table.h"
 
 using namespace Qt::StringLiterals;

@@ -1,7 +1,7 @@
 #include "operations/dailylistmasters.h"
 
-#include "commercial/fixtermmonths.h"
-#include "commercial/objectactivityrow.h"
+#include "commercial/scheduling/fixtermmonths.h"
+#include "commercial/scheduling/objectactivityrow.h"
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "platform/table/table.h"

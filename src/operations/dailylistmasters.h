@@ -1,8 +1,8 @@
 #pragma once
 
-#include "commercial/activitydue.h"
-#include "commercial/fixtermtable.h"
-#include "commercial/plantour.h"
+#include "commercial/scheduling/activitydue.h"
+#include "commercial/scheduling/fixtermtable.h"
+#include "commercial/scheduling/plantour.h"
 
 #include <QHash>
 #include <QList>

@@ -1,8 +1,8 @@
 #include "operations/dailylistwriter.h"
 
-#include "core/calendar.h"
 #include "core/data/dbhelpers.h"
-#include "core/rangeerrors.h"
+#include "core/values/calendar.h"
+#include "core/values/rangeerrors.h"
 #include "operations/dailylistmasters.h"
 #include "platform/table/table.h"
 #include "platform/table/tableerror.h"

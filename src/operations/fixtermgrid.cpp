@@ -1,7 +1,7 @@
 #include "operations/fixtermgrid.h"
 
-#include "core/calendar.h"
-#include "core/rangeerrors.h"
+#include "core/values/calendar.h"
+#include "core/values/rangeerrors.h"
 
 namespace {
 

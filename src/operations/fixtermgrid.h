@@ -1,6 +1,6 @@
 #pragma once
 
-#include "commercial/fixtermmonths.h"
+#include "commercial/scheduling/fixtermmonths.h"
 
 #include <QDate>
 #include <QString>

@@ -1,8 +1,8 @@
 #include "operations/tournextdate.h"
 
-#include "commercial/servicematch.h"
-#include "core/calendar.h"
+#include "commercial/scheduling/servicematch.h"
 #include "core/data/dbhelpers.h"
+#include "core/values/calendar.h"
 #include "platform/table/table.h"
 #include "platform/table/tableerror.h"
 

@@ -1,7 +1,7 @@
 #include "printing/basereport.h"
 
 #include "core/data/layoutfiles.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "platform/report/report.h"
 #include "platform/report/reportreader.h"
 #include "printing/formlayout.h"

@@ -1,7 +1,7 @@
 #include "printing/formlayout.h"
 
 #include "core/data/layoutfiles.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "printing/layoutfile.h"
 #include "printing/printeroptions.h"
 

@@ -1,6 +1,6 @@
 #include "printing/listbutton.h"
 
-#include "core/syslog.h"
+#include "core/messages/syslog.h"
 #include "platform/errors.h"
 #include "printing/formtypes.h"
 

@@ -1,7 +1,7 @@
 #include "printing/printingsetup.h"
 
-#include "core/money.h"
-#include "core/regionalsettings.h"
+#include "core/settings/regionalsettings.h"
+#include "core/values/money.h"
 #include "platform/report/displaymask.h"
 #include "platform/report/reportreader.h"
 #include "printing/listreport.h"

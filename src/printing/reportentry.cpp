@@ -1,6 +1,6 @@
 #include "printing/reportentry.h"
 
-#include "core/syslog.h"
+#include "core/messages/syslog.h"
 #include "platform/errors.h"
 #include "platform/report/report.h"
 #include "platform/report/reportoutput.h"

@@ -1,6 +1,6 @@
 #include "printing/umsstatprint.h"
 
-#include "core/money.h"
+#include "core/values/money.h"
 #include "platform/report/report.h"
 #include "platform/report/runcontext.h"
 #include "printing/reportentry.h"

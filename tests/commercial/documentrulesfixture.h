@@ -1,9 +1,9 @@
 #pragma once
 
-#include "commercial/linerules.h"
-#include "commercial/positionnumbers.h"
-#include "commercialrulesfixture.h"
-#include "core/programdirs.h"
+#include "commercial/commercialrulesfixture.h"
+#include "commercial/documents/linerules.h"
+#include "commercial/documents/positionnumbers.h"
+#include "core/files/programdirs.h"
 #include "platform/table/database.h"
 #include "platform/table/session.h"
 #include "platform/table/table.h"

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "commercial/documentrules.h"
-#include "commercialrulesfixture.h"
-#include "documentrulesfixture.h"
+#include "commercial/commercialrulesfixture.h"
+#include "commercial/documentrulesfixture.h"
+#include "commercial/documents/documentrules.h"
 #include "datasafety/autobackup.h"
 #include "platform/table/database.h"
 #include "platform/table/session.h"

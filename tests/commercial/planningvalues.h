@@ -1,7 +1,7 @@
 #pragma once
 
-#include "commercial/activitydue.h"
-#include "commercial/fixtermmonths.h"
+#include "commercial/scheduling/activitydue.h"
+#include "commercial/scheduling/fixtermmonths.h"
 
 #include <QDate>
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "commercial/defrgmodel.h"
-#include "commercial/recurringbilling.h"
-#include "commercial/rgtermine.h"
-#include "documentrulesfixture.h"
-#include "tourrows.h"
+#include "commercial/billing/defrgmodel.h"
+#include "commercial/billing/recurringbilling.h"
+#include "commercial/billing/rgtermine.h"
+#include "commercial/documentrulesfixture.h"
+#include "commercial/tourrows.h"
 
 #include <QDate>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/messages.h"
-#include "core/programdirs.h"
+#include "core/files/programdirs.h"
+#include "core/messages/messages.h"
 
 #include <QByteArray>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "core/filehelpers.h"
+#include "core/files/filehelpers.h"
+#include "core/framefixture.h"
 #include "core/importdefinitions.h"
-#include "framefixture.h"
 
 using namespace Qt::StringLiterals;
 using frametest::ProgramDirFixture;

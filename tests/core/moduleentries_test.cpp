@@ -1,9 +1,9 @@
-#include "core/formlayoutreset.h"
+#include "core/framefixture.h"
 #include "core/moduleentries.h"
-#include "core/rights.h"
-#include "framefixture.h"
+#include "core/rights/rights.h"
+#include "core/rightsfixture.h"
+#include "core/settings/formlayoutreset.h"
 #include "platform/errors.h"
-#include "rightsfixture.h"
 
 #include <QFileInfo>
 

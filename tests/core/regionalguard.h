@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/currency.h"
-#include "core/regionalsettings.h"
+#include "core/settings/regionalsettings.h"
+#include "core/values/currency.h"
 
 // Puts German regional settings and the initial currency table in place for
 // one test and restores what was there before.

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/rightsfile.h"
-#include "core/userlist.h"
+#include "core/rights/rightsfile.h"
+#include "core/rights/userlist.h"
 
 #include <QList>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "archivefixture.h"
-#include "core/filehelpers.h"
-#include "core/programdirs.h"
+#include "core/files/filehelpers.h"
+#include "core/files/programdirs.h"
 #include "datasafety/archiveformat.h"
 #include "datasafety/archiverestore.h"
 #include "datasafety/restoreswap.h"

@@ -1,5 +1,5 @@
 #include "backupdialogfixture.h"
-#include "core/datetext.h"
+#include "core/values/datetext.h"
 #include "datasafety/archiveformat.h"
 #include "platform/table/database.h"
 #include "platform/table/table.h"

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/data/clientdbfixture.h"
-#include "core/programdirs.h"
-#include "core/rights.h"
+#include "core/files/programdirs.h"
+#include "core/rights/rights.h"
 #include "datasafety/backupdialog.h"
 #include "datasafety/backupentries.h"
 #include "datasafety/datasafety.h"

@@ -1,5 +1,5 @@
+#include "core/files/programdirs.h"
 #include "core/framefixture.h"
-#include "core/programdirs.h"
 #include "datasafety/backuppaths.h"
 #include "datasafety/datasafety.h"
 

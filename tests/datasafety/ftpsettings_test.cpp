@@ -1,6 +1,6 @@
+#include "core/files/scrambler.h"
 #include "core/framefixture.h"
-#include "core/programsettings.h"
-#include "core/scrambler.h"
+#include "core/settings/programsettings.h"
 #include "datasafety/datasafety.h"
 #include "datasafety/ftpsettings.h"
 #include "platform/errors.h"

@@ -1,6 +1,6 @@
 #include "archivefixture.h"
-#include "core/aesfile.h"
-#include "core/programdirs.h"
+#include "core/files/aesfile.h"
+#include "core/files/programdirs.h"
 #include "datasafety/archiveformat.h"
 #include "datasafety/ftpvault.h"
 #include "ftppeer.h"

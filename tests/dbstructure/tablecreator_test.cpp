@@ -1,6 +1,6 @@
 // Creating single tables from their definitions: Force, names in any
 // spelling, the message list line and the default rows.
-#include "core/messagelist.h"
+#include "core/messages/messagelist.h"
 #include "dbstructure/tablecreator.h"
 #include "dbstructure/tableschemas.h"
 #include "platform/errors.h"

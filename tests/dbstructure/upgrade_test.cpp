@@ -1,6 +1,6 @@
 // The upgrade of an older client database to the current structure, and the
 // building of a new client's databases by the same driver.
-#include "core/programdirs.h"
+#include "core/files/programdirs.h"
 #include "core/startup.h"
 #include "dbstructure/tableschemas.h"
 #include "dbstructure/upgrade.h"

@@ -1,7 +1,7 @@
 // An upgrade that cannot carry every row and value over fails as a whole:
 // the start-up keeps the old database and its version.
-#include "core/programdirs.h"
-#include "core/settingsfiles.h"
+#include "core/files/programdirs.h"
+#include "core/settings/settingsfiles.h"
 #include "core/startup.h"
 #include "dbstructure/tableschemas.h"
 #include "dbstructure/upgrade.h"

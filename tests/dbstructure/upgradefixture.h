@@ -3,8 +3,8 @@
 // Old client databases built through the table layer, as an older program
 // version left them: fewer fields, renamed fields, an auto-increment key.
 #include "core/framefixture.h"
-#include "core/programsettings.h"
-#include "core/syslog.h"
+#include "core/messages/syslog.h"
+#include "core/settings/programsettings.h"
 #include "platform/table/database.h"
 #include "platform/table/table.h"
 

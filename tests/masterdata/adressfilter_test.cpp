@@ -1,5 +1,5 @@
 #include "adressfixture.h"
-#include "core/programdirs.h"
+#include "core/files/programdirs.h"
 #include "masterdata/adressfilter.h"
 
 #include <QFile>

@@ -1,5 +1,5 @@
 #include "adressfixture.h"
-#include "core/money.h"
+#include "core/values/money.h"
 #include "masterdata/adresscopy.h"
 #include "masterdata/adressdocs.h"
 

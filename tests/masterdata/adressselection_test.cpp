@@ -1,5 +1,5 @@
 #include "adressfixture.h"
-#include "core/filehelpers.h"
+#include "core/files/filehelpers.h"
 #include "masterdata/adressfilter.h"
 #include "masterdata/adressselection.h"
 

@@ -2,7 +2,7 @@
 #include "core/data/lookups.h"
 #include "core/data/moduledbfixture.h"
 #include "core/data/recordrules.h"
-#include "core/manuals.h"
+#include "core/messages/manuals.h"
 #include "masterdata/documentrows.h"
 #include "masterdata/documenttargets.h"
 #include "platform/errors.h"

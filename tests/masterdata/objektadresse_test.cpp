@@ -1,4 +1,4 @@
-#include "core/messagecatalog.h"
+#include "core/messages/messagecatalog.h"
 #include "masterdata/adressrec.h"
 #include "masterdata/objektadresse.h"
 #include "objektfixture.h"

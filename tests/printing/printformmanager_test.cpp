@@ -1,6 +1,6 @@
 #include "core/data/layoutfiles.h"
 #include "core/data/printforms.h"
-#include "core/filehelpers.h"
+#include "core/files/filehelpers.h"
 #include "platform/errors.h"
 #include "platform/table/table.h"
 #include "printing/printformmanager.h"

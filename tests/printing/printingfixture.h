@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/data/clientdbfixture.h"
+#include "core/files/programdirs.h"
 #include "core/framefixture.h"
-#include "core/programdirs.h"
 #include "platform/report/printersystem.h"
 #include "platform/report/reportreader.h"
 #include "support/testdirs.h"

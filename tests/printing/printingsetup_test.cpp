@@ -1,5 +1,5 @@
-#include "core/money.h"
-#include "core/regionalsettings.h"
+#include "core/settings/regionalsettings.h"
+#include "core/values/money.h"
 #include "platform/report/displaymask.h"
 #include "printing/printingsetup.h"
 

@@ -1,6 +1,6 @@
+#include "commercial/bookings/umsatzstatistik.h"
 #include "commercial/umsatzfixture.h"
-#include "commercial/umsatzstatistik.h"
-#include "core/money.h"
+#include "core/values/money.h"
 #include "platform/report/paginator.h"
 #include "platform/report/printersystem.h"
 #include "platform/report/report.h"

@@ -2,10 +2,10 @@
 
 #include "commercial/gui/f_cnvrgv.h"
 #include "core/gui/mainform.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "core/moduleentries.h"
-#include "core/programsettings.h"
-#include "core/settingsfiles.h"
+#include "core/settings/programsettings.h"
+#include "core/settings/settingsfiles.h"
 
 using namespace Qt::StringLiterals;
 

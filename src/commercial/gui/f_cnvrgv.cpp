@@ -1,11 +1,11 @@
 #include "commercial/gui/f_cnvrgv.h"
 
-#include "commercial/rgvconversion.h"
+#include "commercial/billing/rgvconversion.h"
 #include "core/data/lookups.h"
+#include "core/files/programdirs.h"
 #include "core/gui/placement.h"
-#include "core/messages.h"
-#include "core/programdirs.h"
-#include "core/settingsfiles.h"
+#include "core/messages/messages.h"
+#include "core/settings/settingsfiles.h"
 #include "platform/errors.h"
 
 #include <QApplication>

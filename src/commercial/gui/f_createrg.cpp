@@ -1,9 +1,9 @@
 #include "commercial/gui/f_createrg.h"
 
-#include "commercial/recurringbilling.h"
+#include "commercial/billing/recurringbilling.h"
 #include "core/data/datamodule.h"
-#include "core/datetimevalue.h"
 #include "core/gui/placement.h"
+#include "core/values/datetimevalue.h"
 #include "masterdata/dialogs/tf_daterangedlg.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "commercial/gui/f_rechplan.h"
 
+#include "commercial/billing/recurringbilling.h"
 #include "commercial/gui/f_createrg.h"
-#include "commercial/recurringbilling.h"
 #include "core/data/datamodule.h"
 #include "core/gui/mainform.h"
 #include "core/gui/placement.h"

@@ -1,6 +1,5 @@
 #include "core/data/appointmentrules.h"
 
-#include "core/calendar.h"
 #include "core/data/dailylistrules.h"
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
@@ -8,8 +7,9 @@
 #include "core/data/pendingtransactions.h"
 #include "core/data/recordrules.h"
 #include "core/data/staffnames.h"
-#include "core/deleteguard.h"
-#include "core/messages.h"
+#include "core/files/deleteguard.h"
+#include "core/messages/messages.h"
+#include "core/values/calendar.h"
 #include "platform/errors.h"
 #include "platform/table/table.h"
 

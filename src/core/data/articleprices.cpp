@@ -2,7 +2,7 @@
 
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
-#include "core/money.h"
+#include "core/values/money.h"
 #include "platform/errors.h"
 #include "platform/table/table.h"
 

@@ -1,7 +1,7 @@
 #include "core/data/berichteprompt.h"
 
-#include "core/messagecatalog.h"
-#include "core/messages.h"
+#include "core/messages/messagecatalog.h"
+#include "core/messages/messages.h"
 #include "platform/table/table.h"
 
 using namespace Qt::StringLiterals;

@@ -2,8 +2,8 @@
 
 #include "core/data/dbhelpers.h"
 #include "core/data/turnover.h"
-#include "core/money.h"
-#include "core/packeddate.h"
+#include "core/values/money.h"
+#include "core/values/packeddate.h"
 #include "platform/table/table.h"
 
 #include <QDate>

@@ -7,8 +7,8 @@
 #include "core/data/lookups.h"
 #include "core/data/recordrules.h"
 #include "core/data/rulebuilders.h"
-#include "core/datetimevalue.h"
-#include "core/messagecatalog.h"
+#include "core/messages/messagecatalog.h"
+#include "core/values/datetimevalue.h"
 #include "platform/errors.h"
 #include "platform/table/table.h"
 

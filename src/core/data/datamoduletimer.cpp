@@ -2,11 +2,11 @@
 
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
-#include "core/datetimevalue.h"
-#include "core/messages.h"
-#include "core/regionalsettings.h"
-#include "core/soundmessage.h"
-#include "core/syslog.h"
+#include "core/messages/messages.h"
+#include "core/messages/soundmessage.h"
+#include "core/messages/syslog.h"
+#include "core/settings/regionalsettings.h"
+#include "core/values/datetimevalue.h"
 #include "platform/errors.h"
 #include "platform/table/table.h"
 

@@ -1,6 +1,6 @@
 #include "core/data/dockinds.h"
 
-#include "core/messagecatalog.h"
+#include "core/messages/messagecatalog.h"
 
 #include <array>
 

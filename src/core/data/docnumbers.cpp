@@ -1,10 +1,10 @@
 #include "core/data/docnumbers.h"
 
-#include "core/conversions.h"
 #include "core/data/counters.h"
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/nrmask.h"
+#include "core/values/conversions.h"
 #include "platform/table/database.h"
 #include "platform/table/table.h"
 

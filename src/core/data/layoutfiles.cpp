@@ -1,11 +1,11 @@
 #include "core/data/layoutfiles.h"
 
 #include "core/data/dbhelpers.h"
-#include "core/filehelpers.h"
-#include "core/filelookup.h"
-#include "core/messages.h"
-#include "core/numberparsing.h"
-#include "core/programdirs.h"
+#include "core/files/filehelpers.h"
+#include "core/files/filelookup.h"
+#include "core/files/programdirs.h"
+#include "core/messages/messages.h"
+#include "core/values/numberparsing.h"
 #include "platform/table/table.h"
 
 #include <QDir>

@@ -1,8 +1,8 @@
 #include "core/data/lookups.h"
 
-#include "core/conversions.h"
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
+#include "core/values/conversions.h"
 #include "platform/table/table.h"
 
 #include <optional>

@@ -1,7 +1,7 @@
 #include "core/data/nrmask.h"
 
-#include "core/conversions.h"
-#include "core/numberparsing.h"
+#include "core/values/conversions.h"
+#include "core/values/numberparsing.h"
 
 #include <array>
 #include <optional>

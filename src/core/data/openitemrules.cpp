@@ -1,12 +1,12 @@
 #include "core/data/openitemrules.h"
 
-#include "core/calendar.h"
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/recordrules.h"
 #include "core/data/rulebuilders.h"
-#include "core/messagelist.h"
-#include "core/rangeerrors.h"
+#include "core/messages/messagelist.h"
+#include "core/values/calendar.h"
+#include "core/values/rangeerrors.h"
 #include "platform/table/table.h"
 
 #include <QDate>

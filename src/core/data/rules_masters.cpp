@@ -8,8 +8,8 @@
 #include "core/data/rulebuilders.h"
 #include "core/data/supplierarticles.h"
 #include "core/data/turnover.h"
-#include "core/messages.h"
-#include "core/money.h"
+#include "core/messages/messages.h"
+#include "core/values/money.h"
 #include "platform/errors.h"
 #include "platform/table/table.h"
 

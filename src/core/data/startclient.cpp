@@ -2,13 +2,13 @@
 
 #include "core/data/clientswitch.h"
 #include "core/data/datamodule.h"
-#include "core/filelookup.h"
-#include "core/messages.h"
-#include "core/programdirs.h"
-#include "core/programsettings.h"
-#include "core/settingsfiles.h"
+#include "core/files/filelookup.h"
+#include "core/files/programdirs.h"
+#include "core/messages/messages.h"
+#include "core/messages/syslog.h"
+#include "core/settings/programsettings.h"
+#include "core/settings/settingsfiles.h"
 #include "core/startup.h"
-#include "core/syslog.h"
 #include "platform/errors.h"
 
 #include <QDir>

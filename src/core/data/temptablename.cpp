@@ -1,6 +1,6 @@
 #include "core/data/temptablename.h"
 
-#include "core/programdirs.h"
+#include "core/files/programdirs.h"
 #include "platform/table/database.h"
 
 #include <QFileInfo>

@@ -1,10 +1,10 @@
 #include "core/data/turnover.h"
 
-#include "core/calendar.h"
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
-#include "core/money.h"
-#include "core/packeddate.h"
+#include "core/values/calendar.h"
+#include "core/values/money.h"
+#include "core/values/packeddate.h"
 #include "platform/errors.h"
 #include "platform/table/database.h"
 #include "platform/table/table.h"

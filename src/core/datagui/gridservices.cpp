@@ -1,6 +1,6 @@
 #include "core/datagui/gridservices.h"
 
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "platform/table/table.h"
 #include "platform/widgets/datagrid.h"
 #include "platform/widgets/datasource.h"

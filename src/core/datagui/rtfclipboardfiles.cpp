@@ -1,6 +1,6 @@
 #include "core/datagui/rtfclipboardfiles.h"
 
-#include "core/filehelpers.h"
+#include "core/files/filehelpers.h"
 #include "platform/errors.h"
 #include "platform/richtext/richtextclipboard.h"
 #include "platform/richtext/rtf.h"

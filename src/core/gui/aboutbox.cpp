@@ -1,11 +1,11 @@
 #include "core/gui/aboutbox.h"
 
 #include "core/connectedsessions.h"
+#include "core/files/programdirs.h"
 #include "core/memoryinfo.h"
-#include "core/messagecatalog.h"
-#include "core/programdirs.h"
-#include "core/programsettings.h"
-#include "core/regionalsettings.h"
+#include "core/messages/messagecatalog.h"
+#include "core/settings/programsettings.h"
+#include "core/settings/regionalsettings.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>

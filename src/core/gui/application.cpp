@@ -1,7 +1,7 @@
 #include "core/gui/application.h"
 
-#include "core/messages.h"
-#include "core/syslog.h"
+#include "core/messages/messages.h"
+#include "core/messages/syslog.h"
 #include "platform/errors.h"
 
 #include <QLibraryInfo>

@@ -1,11 +1,11 @@
 #include "core/gui/datasafetymenu.h"
 
-#include "core/datetext.h"
+#include "core/files/programdirs.h"
 #include "core/gui/mainform.h"
 #include "core/importdefinitions.h"
-#include "core/messages.h"
-#include "core/programdirs.h"
-#include "core/rights.h"
+#include "core/messages/messages.h"
+#include "core/rights/rights.h"
+#include "core/values/datetext.h"
 #include "datasafety/datasafety.h"
 #include "platform/errors.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/rightsediting.h"
+#include "core/rights/rightsediting.h"
 
 #include <QDialog>
 

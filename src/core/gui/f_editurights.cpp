@@ -1,15 +1,15 @@
 #include "core/gui/f_editurights.h"
 
-#include "core/credentials.h"
 #include "core/gui/loginform.h"
 #include "core/gui/placement.h"
 #include "core/gui/rightsgrid.h"
-#include "core/manuals.h"
-#include "core/messagecatalog.h"
-#include "core/messages.h"
-#include "core/rights.h"
-#include "core/rightsstore.h"
-#include "core/rightstexts.h"
+#include "core/messages/manuals.h"
+#include "core/messages/messagecatalog.h"
+#include "core/messages/messages.h"
+#include "core/rights/credentials.h"
+#include "core/rights/rights.h"
+#include "core/rights/rightsstore.h"
+#include "core/rights/rightstexts.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,13 +1,13 @@
 #include "core/gui/f_ersteinrichtung.h"
 
-#include "core/credentials.h"
+#include "core/files/programdirs.h"
 #include "core/gui/okcancelrow.h"
-#include "core/messagecatalog.h"
-#include "core/messages.h"
-#include "core/programdirs.h"
-#include "core/rights.h"
-#include "core/rightsstore.h"
-#include "core/rightstexts.h"
+#include "core/messages/messagecatalog.h"
+#include "core/messages/messages.h"
+#include "core/rights/credentials.h"
+#include "core/rights/rights.h"
+#include "core/rights/rightsstore.h"
+#include "core/rights/rightstexts.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
 #include "core/gui/formstorage.h"
 
-#include "core/formplacement.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
+#include "core/settings/formplacement.h"
 #include "platform/errors.h"
 
 #include <QAbstractButton>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/formplacement.h"
+#include "core/settings/formplacement.h"
 
 #include <QObject>
 #include <QStringList>

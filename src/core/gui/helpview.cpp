@@ -1,7 +1,7 @@
 #include "core/gui/helpview.h"
 
-#include "core/helptopics.h"
-#include "core/manuals.h"
+#include "core/messages/helptopics.h"
+#include "core/messages/manuals.h"
 
 #include <QDir>
 #include <QFileInfo>

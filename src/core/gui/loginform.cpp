@@ -1,14 +1,14 @@
 #include "core/gui/loginform.h"
 
-#include "core/credentials.h"
 #include "core/gui/okcancelrow.h"
-#include "core/login.h"
-#include "core/messagecatalog.h"
-#include "core/messages.h"
-#include "core/programsettings.h"
-#include "core/rights.h"
-#include "core/rightsstore.h"
-#include "core/rightstexts.h"
+#include "core/messages/messagecatalog.h"
+#include "core/messages/messages.h"
+#include "core/rights/credentials.h"
+#include "core/rights/login.h"
+#include "core/rights/rights.h"
+#include "core/rights/rightsstore.h"
+#include "core/rights/rightstexts.h"
+#include "core/settings/programsettings.h"
 #include "platform/errors.h"
 
 #include <QFormLayout>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/messages.h"
+#include "core/messages/messages.h"
 
 #include <functional>
 

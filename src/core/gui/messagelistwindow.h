@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/messagelist.h"
+#include "core/messages/messagelist.h"
 
 #include <QDialog>
 #include <QPointer>

@@ -1,7 +1,7 @@
 #include "core/gui/rightsgrid.h"
 
-#include "core/rights.h"
-#include "core/rightsediting.h"
+#include "core/rights/rights.h"
+#include "core/rights/rightsediting.h"
 
 #include <QHeaderView>
 #include <QPainter>

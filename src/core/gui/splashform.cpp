@@ -1,6 +1,6 @@
 #include "core/gui/splashform.h"
 
-#include "core/programsettings.h"
+#include "core/settings/programsettings.h"
 
 #include <QApplication>
 #include <QFrame>

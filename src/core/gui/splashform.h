@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/splashstatus.h"
+#include "core/messages/splashstatus.h"
 
 #include <QWidget>
 

@@ -1,6 +1,6 @@
 #include "core/gui/stringgridwidget.h"
 
-#include "core/rangeerrors.h"
+#include "core/values/rangeerrors.h"
 
 #include <QTableWidget>
 

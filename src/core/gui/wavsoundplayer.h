@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/soundmessage.h"
+#include "core/messages/soundmessage.h"
 
 #include <memory>
 

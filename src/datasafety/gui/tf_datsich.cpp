@@ -1,9 +1,9 @@
 #include "datasafety/gui/tf_datsich.h"
 
-#include "core/formplacement.h"
 #include "core/gui/formstorage.h"
 #include "core/gui/placement.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
+#include "core/settings/formplacement.h"
 #include "datasafety/backupentries.h"
 #include "platform/errors.h"
 

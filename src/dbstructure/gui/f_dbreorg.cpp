@@ -1,7 +1,7 @@
 #include "dbstructure/gui/f_dbreorg.h"
 
 #include "core/gui/placement.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "dbstructure/gui/tableselectdialog.h"
 #include "platform/errors.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/datetimevalue.h"
+#include "core/values/datetimevalue.h"
 
 class QWidget;
 

@@ -1,6 +1,6 @@
 #include "masterdata/dialogs/daterangecheck.h"
 
-#include "core/datetext.h"
+#include "core/values/datetext.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,6 +1,6 @@
 #include "masterdata/dialogs/daterangeselection.h"
 
-#include "core/calendar.h"
+#include "core/values/calendar.h"
 
 #include <cmath>
 

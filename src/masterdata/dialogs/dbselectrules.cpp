@@ -1,6 +1,6 @@
 #include "masterdata/dialogs/dbselectrules.h"
 
-#include "core/rangeerrors.h"
+#include "core/values/rangeerrors.h"
 
 #include <QtNumeric>
 

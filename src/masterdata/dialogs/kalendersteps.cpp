@@ -1,6 +1,6 @@
 #include "masterdata/dialogs/kalendersteps.h"
 
-#include "core/holidays.h"
+#include "core/values/holidays.h"
 
 QDate StepKalenderDate(const QDate& date, KalenderStep step) {
     switch (step) {

@@ -1,7 +1,7 @@
 #include "masterdata/dialogs/pickers.h"
 
-#include "commercial/vatlookups.h"
-#include "core/rangeerrors.h"
+#include "commercial/documents/vatlookups.h"
+#include "core/values/rangeerrors.h"
 #include "masterdata/dialogs/pickertable.h"
 
 #include <QDate>

@@ -2,7 +2,7 @@
 
 #include "core/data/lookups.h"
 #include "core/data/timerworkpause.h"
-#include "core/messagecatalog.h"
+#include "core/messages/messagecatalog.h"
 #include "masterdata/dialogs/pickerfilters.h"
 #include "masterdata/dialogs/selectrecord.h"
 #include "platform/errors.h"

@@ -1,9 +1,9 @@
 #include "masterdata/dialogs/rtfeditor.h"
 
 #include "core/datagui/rtfclipboardfiles.h"
-#include "core/filedialogfilter.h"
-#include "core/messages.h"
-#include "core/settingsfiles.h"
+#include "core/files/filedialogfilter.h"
+#include "core/messages/messages.h"
+#include "core/settings/settingsfiles.h"
 #include "masterdata/dialogs/rtfeditoricons.h"
 #include "platform/errors.h"
 

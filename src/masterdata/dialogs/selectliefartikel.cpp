@@ -1,7 +1,7 @@
 #include "masterdata/dialogs/selectliefartikel.h"
 
-#include "core/messages.h"
-#include "core/money.h"
+#include "core/messages/messages.h"
+#include "core/values/money.h"
 #include "masterdata/dialogs/tgridseldlg.h"
 #include "platform/table/table.h"
 

@@ -1,8 +1,8 @@
 #include "masterdata/dialogs/tf_checkpw.h"
 
 #include "core/gui/okcancelrow.h"
-#include "core/messagecatalog.h"
-#include "core/messages.h"
+#include "core/messages/messagecatalog.h"
+#include "core/messages/messages.h"
 #include "masterdata/dialogs/safetyprompt.h"
 
 #include <QLabel>

@@ -1,8 +1,8 @@
 #include "masterdata/dialogs/tf_daterangedlg.h"
 
-#include "core/datetext.h"
 #include "core/gui/okcancelrow.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
+#include "core/values/datetext.h"
 #include "masterdata/dialogs/datepickers.h"
 #include "masterdata/dialogs/daterangecheck.h"
 

@@ -1,8 +1,8 @@
 #include "masterdata/dialogs/tf_dbrtf.h"
 
-#include "core/atsigns.h"
 #include "core/data/dbhelpers.h"
-#include "core/programdirs.h"
+#include "core/files/programdirs.h"
+#include "core/values/atsigns.h"
 #include "platform/table/table.h"
 #include "platform/widgets/datasource.h"
 #include "platform/widgets/dbrichedit.h"

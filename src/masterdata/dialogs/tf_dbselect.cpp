@@ -1,7 +1,7 @@
 #include "masterdata/dialogs/tf_dbselect.h"
 
 #include "core/datagui/gridservices.h"
-#include "core/splashstatus.h"
+#include "core/messages/splashstatus.h"
 #include "masterdata/dialogs/choicecontrols.h"
 #include "masterdata/dialogs/dbselectrules.h"
 #include "masterdata/dialogs/gridsearch.h"

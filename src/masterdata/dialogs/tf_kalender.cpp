@@ -1,6 +1,6 @@
 #include "masterdata/dialogs/tf_kalender.h"
 
-#include "core/calendar.h"
+#include "core/values/calendar.h"
 #include "masterdata/dialogs/kalendersteps.h"
 #include "masterdata/dialogs/keypreview.h"
 

@@ -1,7 +1,7 @@
 #include "masterdata/dialogs/tf_rtfdlg.h"
 
-#include "core/messages.h"
-#include "core/paths.h"
+#include "core/files/paths.h"
+#include "core/messages/messages.h"
 
 #include <QApplication>
 #include <QMenu>

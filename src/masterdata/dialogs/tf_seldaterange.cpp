@@ -1,7 +1,7 @@
 #include "masterdata/dialogs/tf_seldaterange.h"
 
-#include "core/datetext.h"
 #include "core/gui/placement.h"
+#include "core/values/datetext.h"
 #include "masterdata/dialogs/daterangeselection.h"
 
 #include <QHBoxLayout>

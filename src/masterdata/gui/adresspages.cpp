@@ -1,7 +1,7 @@
 #include "masterdata/gui/adresspages.h"
 
 #include "core/data/datamodule.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "masterdata/gui/detailfocus.h"
 #include "masterdata/gui/detailgridpage.h"
 #include "masterdata/gui/listformdecl.h"

@@ -1,7 +1,7 @@
 #include "masterdata/gui/dvgroupsform.h"
 
 #include "core/data/dbhelpers.h"
-#include "core/formplacement.h"
+#include "core/settings/formplacement.h"
 #include "masterdata/documenttargets.h"
 #include "masterdata/dvgroups.h"
 #include "masterdata/gui/docforms.h"

@@ -1,7 +1,7 @@
 #include "masterdata/gui/fremdleistform.h"
 
 #include "core/data/datamodule.h"
-#include "core/formplacement.h"
+#include "core/settings/formplacement.h"
 #include "masterdata/dialogs/displayfields.h"
 #include "masterdata/gui/listformdecl.h"
 #include "masterdata/gui/modallistform.h"

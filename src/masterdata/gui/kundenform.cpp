@@ -2,9 +2,9 @@
 
 #include "core/data/numberproposals.h"
 #include "core/data/recordrules.h"
-#include "core/formplacement.h"
-#include "core/messages.h"
-#include "core/rights.h"
+#include "core/messages/messages.h"
+#include "core/rights/rights.h"
+#include "core/settings/formplacement.h"
 #include "masterdata/gui/docforms.h"
 #include "masterdata/gui/fielddecls.h"
 #include "masterdata/gui/kundenlistprint.h"

@@ -4,7 +4,7 @@
 #include "core/data/dbhelpers.h"
 #include "core/data/lookups.h"
 #include "core/data/supplierarticles.h"
-#include "core/formplacement.h"
+#include "core/settings/formplacement.h"
 #include "masterdata/dialogs/pickers.h"
 #include "masterdata/gui/fielddecls.h"
 #include "masterdata/gui/recordposition.h"

@@ -5,7 +5,7 @@
 #include "core/data/masterformhooks.h"
 #include "core/data/recordrules.h"
 #include "core/gui/placement.h"
-#include "core/splashstatus.h"
+#include "core/messages/splashstatus.h"
 #include "masterdata/gui/adressform.h"
 #include "masterdata/gui/artikelform.h"
 #include "masterdata/gui/kundenform.h"

@@ -1,8 +1,8 @@
 #include "masterdata/gui/notdienstform.h"
 
 #include "core/data/numberproposals.h"
-#include "core/deleteguard.h"
-#include "core/formplacement.h"
+#include "core/files/deleteguard.h"
+#include "core/settings/formplacement.h"
 #include "masterdata/gui/fielddecls.h"
 #include "masterdata/gui/keyinterceptor.h"
 #include "masterdata/gui/listformdecl.h"

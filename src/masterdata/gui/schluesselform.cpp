@@ -1,7 +1,7 @@
 #include "masterdata/gui/schluesselform.h"
 
 #include "core/data/dbhelpers.h"
-#include "core/formplacement.h"
+#include "core/settings/formplacement.h"
 #include "masterdata/dialogs/datepickers.h"
 #include "masterdata/dialogs/pickers.h"
 #include "masterdata/gui/keyinterceptor.h"

@@ -1,8 +1,8 @@
 #include "masterdata/gui/serienbriefdialogs.h"
 
 #include "core/datagui/tf_selform.h"
-#include "core/messages.h"
-#include "core/programdirs.h"
+#include "core/files/programdirs.h"
+#include "core/messages/messages.h"
 #include "masterdata/dialogs/tf_rtfdlg.h"
 #include "masterdata/serienbrief.h"
 #include "printing/printprotocol.h"

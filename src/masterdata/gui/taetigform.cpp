@@ -2,7 +2,7 @@
 
 #include "core/data/dbhelpers.h"
 #include "core/data/numberproposals.h"
-#include "core/formplacement.h"
+#include "core/settings/formplacement.h"
 #include "masterdata/activities.h"
 #include "masterdata/dialogs/pickers.h"
 #include "masterdata/gui/fieldbeside.h"

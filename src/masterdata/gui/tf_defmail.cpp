@@ -1,7 +1,7 @@
 #include "masterdata/gui/tf_defmail.h"
 
 #include "core/gui/okcancelrow.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "masterdata/mailsettings.h"
 
 #include <QCheckBox>

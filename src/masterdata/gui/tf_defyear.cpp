@@ -1,7 +1,7 @@
 #include "masterdata/gui/tf_defyear.h"
 
-#include "core/calendar.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
+#include "core/values/calendar.h"
 #include "masterdata/gui/patterngrid.h"
 
 #include <QApplication>

@@ -1,9 +1,9 @@
 #include "printing/gui/tf_repgen.h"
 
-#include "core/formplacement.h"
 #include "core/gui/formstorage.h"
 #include "core/gui/mainform.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
+#include "core/settings/formplacement.h"
 #include "platform/report/report.h"
 #include "printing/companylogo.h"
 #include "printing/designrules.h"

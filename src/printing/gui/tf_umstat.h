@@ -1,6 +1,6 @@
 #pragma once
 
-#include "commercial/umsatzstatistik.h"
+#include "commercial/bookings/umsatzstatistik.h"
 #include "printing/printprotocol.h"
 
 #include <QDialog>

@@ -3,9 +3,9 @@
 #include "commercial/gui/f_cnvrgv.h"
 #include "core/gui/mainform.h"
 #include "core/moduleentries.h"
-#include "core/programsettings.h"
-#include "core/rights.h"
-#include "core/settingsfiles.h"
+#include "core/rights/rights.h"
+#include "core/settings/programsettings.h"
+#include "core/settings/settingsfiles.h"
 
 #include <QApplication>
 #include <QPlainTextEdit>

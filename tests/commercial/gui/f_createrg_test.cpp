@@ -1,7 +1,7 @@
+#include "commercial/billing/recurringmemo.h"
 #include "commercial/gui/f_createrg.h"
 #include "commercial/gui/f_rechplan.h"
 #include "commercial/recurringbillingfixture.h"
-#include "commercial/recurringmemo.h"
 #include "core/gui/modaldriver.h"
 #include "datasafety/autobackup.h"
 #include "masterdata/dialogs/tf_daterangedlg.h"

@@ -1,6 +1,6 @@
 #include "clientdbfixture.h"
 
-#include "core/programdirs.h"
+#include "core/files/programdirs.h"
 #include "dbstructure/tablecreator.h"
 #include "dbstructure/tableschemas.h"
 #include "platform/table/database.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/data/appointmentrules.h"
-#include "core/deleteguard.h"
+#include "core/files/deleteguard.h"
 #include "recordrulesfixture.h"
 
 #include <QDate>

@@ -1,14 +1,14 @@
 // Files damaged on purpose: the start-up names the damage in German, leaves
 // the file as it is and leaves nothing behind; readers of small settings
 // files fall back to their defaults.
-#include "core/formplacement.h"
+#include "core/files/programdirs.h"
 #include "core/framefixture.h"
-#include "core/login.h"
-#include "core/programdirs.h"
-#include "core/programsettings.h"
-#include "core/rights.h"
-#include "core/rightsfile.h"
-#include "core/settingsfiles.h"
+#include "core/rights/login.h"
+#include "core/rights/rights.h"
+#include "core/rights/rightsfile.h"
+#include "core/settings/formplacement.h"
+#include "core/settings/programsettings.h"
+#include "core/settings/settingsfiles.h"
 #include "startupsteps.h"
 
 #include <QDirIterator>

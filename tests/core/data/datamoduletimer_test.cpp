@@ -1,8 +1,8 @@
 #include "core/data/datamoduletimer.h"
-#include "core/programdirs.h"
-#include "core/programsettings.h"
-#include "core/soundmessage.h"
-#include "core/syslog.h"
+#include "core/files/programdirs.h"
+#include "core/messages/soundmessage.h"
+#include "core/messages/syslog.h"
+#include "core/settings/programsettings.h"
 #include "platform/errors.h"
 #include "recordrulesfixture.h"
 

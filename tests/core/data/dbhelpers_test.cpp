@@ -1,6 +1,6 @@
 #include "clientdbfixture.h"
 #include "core/data/dbhelpers.h"
-#include "core/settingsfiles.h"
+#include "core/settings/settingsfiles.h"
 #include "platform/table/database.h"
 #include "platform/table/session.h"
 #include "platform/table/table.h"

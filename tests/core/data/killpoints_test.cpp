@@ -2,12 +2,12 @@
 // counts every call that changes a file below the test's directory and kills
 // the child at the chosen one; the next start must find complete clients.
 #include "core/clientupgrade.h"
-#include "core/databasefile.h"
+#include "core/files/databasefile.h"
+#include "core/files/programdirs.h"
 #include "core/framefixture.h"
-#include "core/programdirs.h"
-#include "core/programsettings.h"
-#include "core/rights.h"
-#include "core/settingsfiles.h"
+#include "core/rights/rights.h"
+#include "core/settings/programsettings.h"
+#include "core/settings/settingsfiles.h"
 #include "core/startup.h"
 #include "dbstructure/upgrade.h"
 #include "platform/table/database.h"

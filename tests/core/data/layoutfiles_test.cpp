@@ -1,6 +1,6 @@
 #include "core/data/clientdbfixture.h"
 #include "core/data/layoutfiles.h"
-#include "core/programdirs.h"
+#include "core/files/programdirs.h"
 #include "platform/table/table.h"
 
 #include <QDir>

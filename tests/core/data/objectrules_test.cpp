@@ -1,4 +1,4 @@
-#include "core/messagelist.h"
+#include "core/messages/messagelist.h"
 #include "platform/errors.h"
 #include "recordrulesfixture.h"
 

@@ -1,5 +1,5 @@
 #include "core/data/openitemrules.h"
-#include "core/messagelist.h"
+#include "core/messages/messagelist.h"
 #include "platform/errors.h"
 #include "recordrulesfixture.h"
 

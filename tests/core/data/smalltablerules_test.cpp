@@ -1,4 +1,4 @@
-#include "core/deleteguard.h"
+#include "core/files/deleteguard.h"
 #include "platform/errors.h"
 #include "recordrulesfixture.h"
 

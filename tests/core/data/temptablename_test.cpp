@@ -1,6 +1,6 @@
 #include "clientdbfixture.h"
 #include "core/data/temptablename.h"
-#include "core/programdirs.h"
+#include "core/files/programdirs.h"
 #include "platform/table/database.h"
 
 #include <QFile>

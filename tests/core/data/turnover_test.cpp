@@ -1,7 +1,7 @@
 #include "clientdbfixture.h"
 #include "core/data/datamodule.h"
 #include "core/data/turnover.h"
-#include "core/packeddate.h"
+#include "core/values/packeddate.h"
 #include "platform/table/table.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include "core/datagui/f_firmen.h"
 #include "core/gui/mainform.h"
 #include "core/moduleentries.h"
-#include "core/programsettings.h"
-#include "core/rights.h"
+#include "core/rights/rights.h"
+#include "core/settings/programsettings.h"
 #include "platform/table/table.h"
 #include "platform/widgets/fieldform.h"
 

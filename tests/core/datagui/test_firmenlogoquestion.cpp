@@ -1,6 +1,6 @@
 #include "core/data/clientdbfixture.h"
 #include "core/datagui/f_firmen.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "platform/table/table.h"
 
 #include <QLabel>

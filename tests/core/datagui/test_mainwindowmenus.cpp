@@ -4,7 +4,7 @@
 #include "core/framefixture.h"
 #include "core/gui/mainform.h"
 #include "core/moduleentries.h"
-#include "core/rights.h"
+#include "core/rights/rights.h"
 
 #include <QAction>
 #include <QMenu>

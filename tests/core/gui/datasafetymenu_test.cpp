@@ -1,8 +1,8 @@
+#include "core/files/programdirs.h"
 #include "core/framefixture.h"
 #include "core/gui/datasafetymenu.h"
 #include "core/gui/mainform.h"
 #include "core/moduleentries.h"
-#include "core/programdirs.h"
 #include "datasafety/datasafety.h"
 
 #include <QAction>

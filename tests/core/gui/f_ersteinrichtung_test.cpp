@@ -1,6 +1,6 @@
+#include "core/files/programdirs.h"
 #include "core/gui/f_ersteinrichtung.h"
-#include "core/login.h"
-#include "core/programdirs.h"
+#include "core/rights/login.h"
 #include "rightsguifixture.h"
 
 #include <QDir>

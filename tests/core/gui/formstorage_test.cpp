@@ -1,7 +1,7 @@
-#include "core/formplacement.h"
 #include "core/gui/formstorage.h"
-#include "core/inifile.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
+#include "core/settings/formplacement.h"
+#include "core/settings/inifile.h"
 
 #include <QFile>
 #include <QHeaderView>

@@ -1,10 +1,10 @@
+#include "core/files/programdirs.h"
 #include "core/framefixture.h"
 #include "core/gui/helpview.h"
 #include "core/gui/mainform.h"
-#include "core/helptopics.h"
-#include "core/manuals.h"
+#include "core/messages/helptopics.h"
+#include "core/messages/manuals.h"
 #include "core/moduleentries.h"
-#include "core/programdirs.h"
 
 #include <QAction>
 #include <QCoreApplication>

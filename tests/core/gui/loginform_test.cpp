@@ -1,6 +1,6 @@
 #include "core/gui/loginform.h"
-#include "core/login.h"
-#include "core/programsettings.h"
+#include "core/rights/login.h"
+#include "core/settings/programsettings.h"
 #include "rightsguifixture.h"
 
 #include <QLabel>

@@ -1,10 +1,10 @@
+#include "core/files/programdirs.h"
 #include "core/framefixture.h"
 #include "core/gui/application.h"
 #include "core/gui/mainform.h"
 #include "core/moduleentries.h"
-#include "core/programdirs.h"
-#include "core/programsettings.h"
-#include "core/rights.h"
+#include "core/rights/rights.h"
+#include "core/settings/programsettings.h"
 #include "platform/errors.h"
 
 #include <QAction>

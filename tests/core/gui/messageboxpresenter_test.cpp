@@ -1,5 +1,5 @@
 #include "core/gui/messageboxpresenter.h"
-#include "core/messages.h"
+#include "core/messages/messages.h"
 #include "modaldriver.h"
 
 #include <QAbstractButton>

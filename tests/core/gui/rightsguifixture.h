@@ -1,10 +1,10 @@
 #pragma once
 
 #include "core/framefixture.h"
-#include "core/manuals.h"
-#include "core/rights.h"
+#include "core/messages/manuals.h"
+#include "core/rights/rights.h"
+#include "core/rights/rightsstore.h"
 #include "core/rightsfixture.h"
-#include "core/rightsstore.h"
 
 #include <QApplication>
 #include <QHeaderView>

@@ -1,9 +1,9 @@
 #include "core/connectedsessions.h"
+#include "core/files/programdirs.h"
 #include "core/gui/aboutbox.h"
 #include "core/gui/messagelistwindow.h"
 #include "core/gui/splashform.h"
-#include "core/programdirs.h"
-#include "core/programsettings.h"
+#include "core/settings/programsettings.h"
 #include "platform/errors.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "core/gui/mainform.h"
 #include "core/gui/wavsoundplayer.h"
+#include "core/messages/soundmessage.h"
 #include "core/moduleentries.h"
-#include "core/soundmessage.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "core/datetext.h"
 #include "core/framefixture.h"
 #include "core/gui/modaldriver.h"
+#include "core/values/datetext.h"
 #include "masterdata/dialogs/daterangecheck.h"
 #include "masterdata/dialogs/daterangeselection.h"
 #include "masterdata/dialogs/tf_daterange.h"

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/files/programdirs.h"
 #include "core/framefixture.h"
-#include "core/programdirs.h"
-#include "core/settingsfiles.h"
+#include "core/settings/settingsfiles.h"
 #include "masterdata/dialogs/rtfeditor.h"
 #include "platform/richtext/rtf.h"
 #include "platform/table/database.h"

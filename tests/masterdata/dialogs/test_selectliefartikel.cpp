@@ -1,6 +1,6 @@
 #include "core/data/clientdbfixture.h"
 #include "core/gui/modaldriver.h"
-#include "core/money.h"
+#include "core/values/money.h"
 #include "masterdata/dialogs/selectliefartikel.h"
 #include "masterdata/dialogs/tgridseldlg.h"
 

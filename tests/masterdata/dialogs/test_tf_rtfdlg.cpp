@@ -1,5 +1,5 @@
+#include "core/files/paths.h"
 #include "core/gui/modaldriver.h"
-#include "core/paths.h"
 #include "masterdata/dialogs/tf_rtfdlg.h"
 #include "rtfeditorfixture.h"
 

@@ -1,6 +1,6 @@
 #include "core/data/clientswitch.h"
 #include "core/data/dbhelpers.h"
-#include "core/programdirs.h"
+#include "core/files/programdirs.h"
 #include "dbstructure/databasebuilder.h"
 #include "masterdata/adressdocs.h"
 #include "masterdata/adressfilter.h"

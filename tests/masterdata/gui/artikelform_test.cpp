@@ -1,7 +1,7 @@
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
+#include "core/files/programdirs.h"
 #include "core/gui/modaldriver.h"
-#include "core/programdirs.h"
 #include "masterdata/dialogs/duallistdialog.h"
 #include "masterdata/dialogs/rtfeditor.h"
 #include "masterdata/gui/artikelform.h"

@@ -1,5 +1,5 @@
 #include "core/data/recordrulesfixture.h"
-#include "core/programsettings.h"
+#include "core/settings/programsettings.h"
 #include "masterdata/gui/cnvadressform.h"
 
 #include <QPlainTextEdit>

@@ -1,7 +1,7 @@
 #include "core/data/dbhelpers.h"
-#include "core/filedialogfilter.h"
-#include "core/formplacement.h"
-#include "core/manuals.h"
+#include "core/files/filedialogfilter.h"
+#include "core/messages/manuals.h"
+#include "core/settings/formplacement.h"
 #include "masterdata/dialogs/tf_dbselect.h"
 #include "masterdata/gui/docforms.h"
 #include "platform/table/table.h"
@@ -111,7 +111,8 @@ TEST_F(DocForms, CaptionListAndSortOfTheOwnersDocuments) {
         [] { ShowKdDokuForm(); }));
     EXPECT_TRUE(dm->IsTimerWorkEnabled());
     EXPECT_FALSE(dm->TabKdDV().isOpen());
-    const auto kept = ReadFormPlacement(kPlacementFile01, u"DocKdVerw"_s, 0, {u"DBGrid1.Columns"_s});
+    const auto kept =
+        ReadFormPlacement(kPlacementFile01, u"DocKdVerw"_s, 0, {u"DBGrid1.Columns"_s});
     ASSERT_TRUE(kept.has_value());
     EXPECT_FALSE(kept->properties.value(u"DBGrid1.Columns"_s).isEmpty());
 }

@@ -1,5 +1,5 @@
 #include "core/data/dbhelpers.h"
-#include "core/programdirs.h"
+#include "core/files/programdirs.h"
 #include "masterdata/gui/docforms.h"
 #include "masterdata/gui/dvgroupsform.h"
 #include "platform/table/table.h"

@@ -1,5 +1,5 @@
 #include "core/datagui/tf_selform.h"
-#include "core/programdirs.h"
+#include "core/files/programdirs.h"
 #include "masterdata/gui/listprinting.h"
 #include "masterdata/gui/tableformactions.h"
 #include "masterdata/gui/tableforms.h"

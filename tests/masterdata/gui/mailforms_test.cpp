@@ -1,5 +1,5 @@
 #include "core/framefixture.h"
-#include "core/programsettings.h"
+#include "core/settings/programsettings.h"
 #include "masterdata/gui/tf_defmail.h"
 #include "masterdata/gui/tf_mailing.h"
 #include "masterdata/mailsettings.h"

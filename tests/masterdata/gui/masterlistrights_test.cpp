@@ -1,5 +1,5 @@
 #include "core/data/datamodule.h"
-#include "core/rights.h"
+#include "core/rights/rights.h"
 #include "masterdata/gui/artikelform.h"
 #include "masterdata/gui/lieferantform.h"
 #include "masterdata/gui/personalform.h"

@@ -1,6 +1,6 @@
 #include "core/data/dbhelpers.h"
 #include "core/datagui/gridservices.h"
-#include "core/formplacement.h"
+#include "core/settings/formplacement.h"
 #include "masterdata/dialogs/tf_dbselect.h"
 #include "masterdata/dialogs/tf_kalender.h"
 #include "masterdata/gui/schluesselform.h"

@@ -1,7 +1,7 @@
 #include "core/data/dbhelpers.h"
 #include "core/gui/mainform.h"
 #include "core/moduleentries.h"
-#include "core/rights.h"
+#include "core/rights/rights.h"
 #include "masterdata/gui/masterdatamodules.h"
 #include "masterdata/gui/mwstform.h"
 #include "masterdata/gui/patterngrid.h"

@@ -2,11 +2,11 @@
 
 #include "core/data/moduledbfixture.h"
 #include "core/data/recordrules.h"
-#include "core/deleteguard.h"
+#include "core/files/deleteguard.h"
 #include "core/gui/mainform.h"
 #include "core/gui/modaldriver.h"
 #include "core/moduleentries.h"
-#include "core/rights.h"
+#include "core/rights/rights.h"
 #include "masterdata/dialogs/tf_kalender.h"
 #include "masterdata/gui/listformdecl.h"
 #include "masterdata/gui/masterdatamodules.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/gui/modaldriver.h"
-#include "core/rights.h"
+#include "core/rights/rights.h"
 #include "printing/basereport.h"
 #include "printing/gui/designerdialog.h"
 #include "printing/printeroptions.h"

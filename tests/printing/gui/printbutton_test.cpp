@@ -1,4 +1,4 @@
-#include "core/programdirs.h"
+#include "core/files/programdirs.h"
 #include "platform/errors.h"
 #include "printing/gui/printbutton.h"
 

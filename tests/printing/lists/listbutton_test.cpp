@@ -1,6 +1,6 @@
 #include "core/data/layoutfiles.h"
-#include "core/programdirs.h"
-#include "core/syslog.h"
+#include "core/files/programdirs.h"
+#include "core/messages/syslog.h"
 #include "listfixture.h"
 #include "platform/errors.h"
 #include "printing/formtypes.h"

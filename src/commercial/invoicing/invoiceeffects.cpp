@@ -1,0 +1,86 @@
+#include "commercial/invoicing/invoiceeffects.h"
+
+#include "commercial/bookings/costbookings.h"
+#include "commercial/invoicing/invoicemarks.h"
+#include "core/data/customerbilling.h"
+#include "core/data/dbhelpers.h"
+#include "core/data/lookups.h"
+#include "core/data/turnover.h"
+#include "core/values/datetimevalue.h"
+#include "core/values/money.h"
+#include "core/values/packeddate.h"
+#include "platform/table/table.h"
+
+#include <QDate>
+
+using table::Table;
+
+namespace {
+
+const QString kDb = QStringLiteral("LumoDB");
+
+// The delivery-note heads of the invoice's object that it billed.
+void bookDeliveryNotes(Table& head, TInvoiceEffects mode) {
+    const int id = FieldInt(head, QStringLiteral("R_ID"));
+    const QString nr = FieldText(head, QStringLiteral("R_Nr"));
+    const QVariant datum = head.field(QStringLiteral("R_DatumDruck")).value();
+    auto notes = OpenTempTable(kDb, QStringLiteral("LSkopf.DB"), QStringLiteral("R_IObjektNr"));
+    const QVariantList objekt{FieldInt(head, QStringLiteral("R_ObjektNr"))};
+    notes->setRange(objekt, objekt);
+    for (notes->first(); !notes->eof() && !notes->isEmpty(); notes->next()) {
+        if (FieldInt(*notes, QStringLiteral("R_Buchung")) != id)
+            continue;
+        CancelEditOnError(*notes, [&] {
+            notes->edit();
+            if (mode == TInvoiceEffects::Book) {
+                notes->field(QStringLiteral("R_RechNr")).setValue(nr);
+                notes->field(QStringLiteral("R_BuchDat")).setValue(datum);
+            } else {
+                notes->field(QStringLiteral("R_Buchung")).setValue(0);
+                notes->field(QStringLiteral("R_RechNr")).clear();
+                notes->field(QStringLiteral("R_BuchDat")).clear();
+            }
+            notes->post();
+        });
+    }
+}
+
+// The cost statistics of the object and the article turnover, per article line.
+void bookLines(Table& head, const QDate& datum, double sign) {
+    const int objektId = GetObjektIdByNr(FieldInt(head, QStringLiteral("R_ObjektNr")));
+    auto lines = OpenTempTable(kDb, QStringLiteral("Rechsatz.db"), QStringLiteral("S_IRef"));
+    const QVariantList ref{FieldInt(head, QStringLiteral("R_ID"))};
+    lines->setRange(ref, ref);
+    const TPackedDate packed = DateToPacked(DateTimeOfDate(datum));
+    for (lines->first(); !lines->eof() && !lines->isEmpty(); lines->next()) {
+        if (FieldInt(*lines, QStringLiteral("S_PosArt")) != 0)
+            continue;
+        const double netto = sign * RoundCents(FieldFloat(*lines, QStringLiteral("S_Netto")));
+        BookKostSum(objektId, FieldInt(*lines, QStringLiteral("S_ErloesKonto")), datum, 0, 0,
+                    netto);
+        const int artikel = FieldInt(*lines, QStringLiteral("S_MatID"));
+        // A line without article has no article turnover to book.
+        if (FieldInt(*lines, QStringLiteral("S_PosTyp")) == 0 && artikel != 0)
+            AddAUmsatz(artikel, netto, 0, packed);
+    }
+}
+
+} // namespace
+
+void BookInvoiceEffects(Table& head, TInvoiceEffects mode) {
+    if (!IsInvoiceBooked(head)) {
+        if (mode == TInvoiceEffects::UndoForDelete)
+            bookDeliveryNotes(head, mode);
+        return;
+    }
+    if (mode != TInvoiceEffects::UndoForEdit)
+        bookDeliveryNotes(head, mode);
+    const table::Field& druck = head.field(QStringLiteral("R_DatumDruck"));
+    const QDate datum = druck.isNull() ? QDate::currentDate() : druck.asDate();
+    const double sign = mode == TInvoiceEffects::Book ? 1.0 : -1.0;
+    const int kunde = FieldInt(head, QStringLiteral("R_KundenNr"));
+    if (kunde != 0)
+        BookKundenUmsatz(kunde, sign * RoundCents(FieldFloat(head, QStringLiteral("R_Brutto"))),
+                         sign * RoundCents(FieldFloat(head, QStringLiteral("R_Netto"))), datum);
+    bookLines(head, datum, sign);
+}
