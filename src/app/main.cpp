@@ -30,6 +30,7 @@
 #include "core/singleinstance.h"
 #include "core/startup.h"
 #include "core/values/currency.h"
+#include "datasafety/databasesnapshot.h"
 #include "datasafety/datasafety.h"
 #include "datasafety/gui/datasafetymodules.h"
 #include "datasafety/restoreswap.h"
@@ -143,6 +144,8 @@ int main(int argc, char** argv) {
         if (!FinishInterruptedClientRestores())
             return 1;
         BuildStartDirs();
+        // Copies of client data a killed backup left where nobody looks.
+        RemoveLeftoverBackupWorkAtStart();
     } catch (const DbError& error) {
         ShowError(error.message());
         return 1;
