@@ -13,47 +13,7 @@ namespace {
 
 const QString kComment = u"Autosicherung vor Rechnungsdruck am 08.12.2026"_s;
 
-class BackupEntriesTest : public BackupDialogTest {
-protected:
-    // Customers of the working database, read through a cursor of its own.
-    int customers() {
-        auto db = table::Database::open(DataDir);
-        table::Table t(db, u"Kunden.DB"_s);
-        t.open();
-        return t.recordCount();
-    }
-    int invoicesInArchive() {
-        auto db = table::Database::open(AblageDir);
-        table::Table t(db, u"Rechkopf.DB"_s);
-        t.open();
-        return t.recordCount();
-    }
-    void addCustomer(int nr) {
-        auto db = table::Database::open(DataDir);
-        table::Table t(db, u"Kunden.DB"_s);
-        t.open();
-        t.append();
-        t.field(u"K_ID"_s).setValue(nr);
-        t.field(u"K_Nr"_s).setValue(nr);
-        t.field(u"K_Name1"_s).setValue(u"Kunde %1"_s.arg(nr));
-        t.post();
-    }
-    void addArchivedInvoice(int id) {
-        auto db = table::Database::open(AblageDir);
-        table::Table t(db, u"Rechkopf.DB"_s);
-        t.open();
-        t.append();
-        t.field(u"R_ID"_s).setValue(id);
-        t.field(u"R_Nr"_s).setValue(QString::number(id));
-        t.post();
-    }
-    // A database backup with both archives, written through the dialog.
-    void backupBoth() {
-        startWith({true});
-        BackupDatabases(LocalBackup, kComment);
-        ASSERT_EQ(GetBackupResult(), 0) << errors().join(u'|').toStdString();
-    }
-};
+using BackupEntriesTest = BackupDialogTest;
 
 } // namespace
 
@@ -136,7 +96,7 @@ TEST_F(BackupEntriesTest, AnsweringNoToTheArchiveGivesOneArchiveNamedByLastArchi
 }
 
 TEST_F(BackupEntriesTest, AnsweringYesGivesAPairWithOneNumberAndTheirTotals) {
-    backupBoth();
+    backupBoth(kComment);
     const QString stem = u"FB"_s + TodayStr() + u"v000"_s;
     EXPECT_EQ(archivesIn(BackupDir), (QStringList{stem + u".CCA"_s, stem + u".CCB"_s}));
     EXPECT_EQ(LastArchivePath(), QDir(BackupDir).filePath(stem + u".CCB"_s));
@@ -145,7 +105,7 @@ TEST_F(BackupEntriesTest, AnsweringYesGivesAPairWithOneNumberAndTheirTotals) {
     EXPECT_EQ(window.rows.last().value(0), u"Es wurden 2 Dateien gesichert,");
     EXPECT_EQ(window.rows.last().value(1).trimmed().toLongLong(), sizes);
     // The next one gets the next number for both.
-    backupBoth();
+    backupBoth(kComment);
     EXPECT_EQ(archivesIn(BackupDir, u"*v001.*"_s).size(), 2);
 }
 
@@ -170,7 +130,7 @@ TEST_F(BackupEntriesTest, AFailedCompanionGivesResultTwoAndNoUpload) {
 }
 
 TEST_F(BackupEntriesTest, ARestoreIsRefusedWhileAnotherUserIsConnected) {
-    backupBoth();
+    backupBoth(kComment);
     presenter.boxes.clear();
     BackupDialogArgs args = window.lastArgs;
     args.mode = LocalRestore;
@@ -189,7 +149,7 @@ TEST_F(BackupEntriesTest, ARestoreIsRefusedWhileAnotherUserIsConnected) {
 }
 
 TEST_F(BackupEntriesTest, APreRestoreBackupDeclinedWithCancelShowsTheRestoreList) {
-    backupBoth();
+    backupBoth(kComment);
     presenter.boxes.clear();
     presenter.answers = {true};
     window.scripts.append([this](BackupDialog& d) {
@@ -213,7 +173,7 @@ TEST_F(BackupEntriesTest, APreRestoreBackupDeclinedWithCancelShowsTheRestoreList
 }
 
 TEST_F(BackupEntriesTest, APreRestoreBackupWrittenWithStartJoinsTheRestoreList) {
-    backupBoth();
+    backupBoth(kComment);
     presenter.boxes.clear();
     presenter.answers = {true, false};
     window.scripts.append([](BackupDialog& d) {
@@ -233,7 +193,7 @@ TEST_F(BackupEntriesTest, APreRestoreBackupWrittenWithStartJoinsTheRestoreList) 
 
 TEST_F(BackupEntriesTest, ArchivesMarkedWithJAreDeletedWithTheirCompanions) {
     for (int i = 0; i < 3; ++i)
-        backupBoth();
+        backupBoth(kComment);
     const QString stem = u"FB"_s + TodayStr();
     QFile(BackupDir + stem + u"v000.CCB"_s).copy(BackupDir + u"FB07.12.2025v003.CCB"_s);
     presenter.boxes.clear();
@@ -266,7 +226,7 @@ TEST_F(BackupEntriesTest, ArchivesMarkedWithJAreDeletedWithTheirCompanions) {
 TEST_F(BackupEntriesTest, TheAnswersChooseTheDatabasesToRestore) {
     addCustomer(1);
     addArchivedInvoice(1);
-    backupBoth();
+    backupBoth(kComment);
     const struct {
         int added;
         bool working;

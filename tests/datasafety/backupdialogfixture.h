@@ -6,6 +6,8 @@
 #include "datasafety/backupdialog.h"
 #include "datasafety/backupentries.h"
 #include "datasafety/datasafety.h"
+#include "platform/table/database.h"
+#include "platform/table/table.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -47,7 +49,8 @@ class BackupDialogTest : public datatest::ClientDbFixture {
 protected:
     void SetUp() override {
         ClientDbFixture::SetUp();
-        m_saved = {BackupDir, TransportDir, QrfdDir, ImExDir, WordDir, TextbstDir};
+        m_saved = {BackupDir, TransportDir, QrfdDir, ImExDir, WordDir, TextbstDir, ProgramDir};
+        SetProgramDir(dir(QStringLiteral("prog")));
         BackupDir = dir(QStringLiteral("DTBU0001"));
         TransportDir = dir(QStringLiteral("Transport"));
         QrfdDir = dir(QStringLiteral("QRFD0001"));
@@ -74,6 +77,7 @@ protected:
         ImExDir = m_saved[3];
         WordDir = m_saved[4];
         TextbstDir = m_saved[5];
+        ProgramDir = m_saved[6];
         ClientDbFixture::TearDown();
     }
 
@@ -94,6 +98,40 @@ protected:
         });
     }
     QStringList errors() const { return presenter.texts(MessagePresenter::Kind::Error); }
+
+    // Rows of the working and archive databases, through cursors of their own.
+    static int rowsIn(const QString& dir, const QString& tableName) {
+        table::Table t(table::Database::open(dir), tableName);
+        t.open();
+        return t.recordCount();
+    }
+    int customers() { return rowsIn(DataDir, QStringLiteral("Kunden.DB")); }
+    int invoicesInArchive() { return rowsIn(AblageDir, QStringLiteral("Rechkopf.DB")); }
+    static void addRowTo(const QString& dir, const QString& tableName,
+                         const QList<std::pair<QString, QVariant>>& values) {
+        table::Table t(table::Database::open(dir), tableName);
+        t.open();
+        t.append();
+        for (const auto& [field, value] : values)
+            t.field(field).setValue(value);
+        t.post();
+    }
+    void addCustomer(int nr) {
+        addRowTo(DataDir, QStringLiteral("Kunden.DB"),
+                 {{QStringLiteral("K_ID"), nr},
+                  {QStringLiteral("K_Nr"), nr},
+                  {QStringLiteral("K_Name1"), QStringLiteral("Kunde %1").arg(nr)}});
+    }
+    void addArchivedInvoice(int id) {
+        addRowTo(AblageDir, QStringLiteral("Rechkopf.DB"),
+                 {{QStringLiteral("R_ID"), id}, {QStringLiteral("R_Nr"), QString::number(id)}});
+    }
+    // A database backup with both archives, written through the dialog.
+    void backupBoth(const QString& comment) {
+        startWith({true});
+        BackupDatabases(LocalBackup, comment);
+        ASSERT_EQ(GetBackupResult(), 0) << errors().join(QLatin1Char('|')).toStdString();
+    }
     QStringList questions() const { return presenter.texts(MessagePresenter::Kind::Question); }
 
     ScriptedDialogWindow window;

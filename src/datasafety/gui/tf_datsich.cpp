@@ -8,7 +8,7 @@
 #include "platform/errors.h"
 
 #include <QApplication>
-#include <QFontDatabase>
+#include <QFont>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -37,8 +37,10 @@ TF_Datsich::TF_Datsich(const BackupDialogArgs& args, QWidget* parent)
     setMinimumSize(700, 450);
     resize(760, 480);
 
-    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    mono.setPointSize(9);
+    // The numbers of the grid stand right-aligned in their 12 characters.
+    QFont mono(u"Courier New"_s, 9);
+    mono.setStyleHint(QFont::TypeWriter);
+    mono.setFixedPitch(true);
 
     auto* fileCaption = new QLabel(u"Sicherungsdatei"_s, this);
     lbFile = new QLabel(this);
