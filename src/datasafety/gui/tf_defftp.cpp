@@ -42,6 +42,8 @@ TF_DefFtp::TF_DefFtp(QWidget* parent)
         edit->setMaxLength(length);
         edit->setProperty(kHelpProperty, helpOf(help));
         edit->installEventFilter(this);
+        // Host and user names of some length stay readable.
+        edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QString(32, u'x')));
         return edit;
     };
     edHost = makeEdit(u"edHost"_s, FtpSettings.ftpHost, 80,
@@ -77,6 +79,7 @@ TF_DefFtp::TF_DefFtp(QWidget* parent)
     // Three digits: 0 to 999 megabytes.
     edSpace->setValidator(
         new QRegularExpressionValidator(QRegularExpression(u"[0-9]{0,3}"_s), edSpace));
+    edSpace->setMinimumWidth(0);
     edSpace->setFixedWidth(edSpace->fontMetrics().horizontalAdvance(u"0000"_s) + 16);
 
     auto* space = new QHBoxLayout;

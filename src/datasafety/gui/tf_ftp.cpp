@@ -76,11 +76,15 @@ TF_Ftp::TF_Ftp(Mode mode, QWidget* parent, const FtpSettingsRecord& settings)
     StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     StringGrid1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    StringGrid1->setWordWrap(false);
+    StringGrid1->verticalHeader()->setDefaultSectionSize(StringGrid1->fontMetrics().height() + 6);
     // The names are 20 characters: wider than the designed 124 pixels.
     StringGrid1->setColumnWidth(
         0, qMax(124, StringGrid1->fontMetrics().horizontalAdvance(u"FB08.12.2026v000.CCB"_s) + 16));
     StringGrid1->setColumnWidth(1, 313);
-    StringGrid1->horizontalHeader()->setStretchLastSection(true);
+    StringGrid1->setColumnWidth(2, 51);
+    // The comment takes what the window gives; the grid never scrolls sideways.
+    StringGrid1->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     StringGrid1->setMinimumWidth(StringGrid1->columnWidth(0) + 313 + 51 + 24);
 
     auto* protocolCaption = new QLabel(u"Protokoll"_s, this);
@@ -188,6 +192,7 @@ void TF_Ftp::firstStep() {
         const int rows = m_mode == Mode::Download ? m_transfer->listDownloads(m_ext, m_ext2)
                                                   : m_transfer->listVault();
         m_running = false;
+        lbStatus->clear(); // the listing closed its connection
         if (rows == 0 || m_transfer->aborted()) {
             finished();
             return;
@@ -250,6 +255,8 @@ void TF_Ftp::finished() {
     btnPrint->setEnabled(true);
     cbDelete->setEnabled(false);
     ProgressBar1->setValue(0);
+    // Every run ends with the connection closed.
+    lbStatus->clear();
 }
 
 void TF_Ftp::printClicked() {

@@ -21,6 +21,7 @@
 #include <QStorageInfo>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -113,6 +114,12 @@ TF_Path::TF_Path(QWidget* parent)
             [this](int index) { setDrive(DriveComboBox->itemText(index)); });
     connect(DirectoryListBox->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { listChosen(); });
+    // The model reads directories in the background: the path is shown
+    // again once the levels on its way are there.
+    connect(m_model, &QFileSystemModel::directoryLoaded, this, [this](const QString& dir) {
+        if (!m_pending.isEmpty() && m_pending.startsWith(dir))
+            showPending();
+    });
 
     setTarget(edBackup);
     edBackup->setFocus();
@@ -162,17 +169,28 @@ void TF_Path::moveListTo(const QString& path) {
         DirectoryListBox->setRootIndex(m_model->index(drive));
     }
     // A directory that does not exist (yet) is not shown.
+    m_pending.clear();
     if (QDir(local).exists()) {
-        const QModelIndex index = m_model->index(QDir::cleanPath(local));
-        DirectoryListBox->setCurrentIndex(index);
-        DirectoryListBox->scrollTo(index);
+        m_pending = QDir::cleanPath(local);
+        showPending();
     }
     m_moving = false;
+}
+
+void TF_Path::showPending() {
+    if (m_pending.isEmpty())
+        return;
+    const bool moving = std::exchange(m_moving, true);
+    const QModelIndex index = m_model->index(m_pending);
+    DirectoryListBox->setCurrentIndex(index);
+    DirectoryListBox->scrollTo(index, QAbstractItemView::PositionAtCenter);
+    m_moving = moving;
 }
 
 void TF_Path::listChosen() {
     if (m_moving || !m_target)
         return;
+    m_pending.clear();
     const QString dir = listedDirectory();
     if (!dir.isEmpty())
         m_target->setText(AddBackslash(dir));

@@ -33,6 +33,7 @@ private:
     // Moves the drive box and the list to a path (as far as it exists).
     void moveListTo(const QString& path);
     void setDrive(const QString& root);
+    void showPending();
     void listChosen();
 
     QComboBox* DriveComboBox = nullptr;
@@ -44,6 +45,8 @@ private:
     QPushButton* btnCancel = nullptr;
     QLineEdit* m_target = nullptr;
     bool m_moving = false;
+    // The directory the list is to show as soon as the model has read it.
+    QString m_pending;
 };
 
 // Opens the form modally; installed as ShowPathForm's window.
