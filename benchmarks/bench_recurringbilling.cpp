@@ -189,12 +189,6 @@ void insertRaw(const QString& file, const std::vector<Invoice>& invoices) {
     sqlite3_close(db);
 }
 
-double secondsOf(const std::function<void()>& work) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
 void BM_RecurringVsRaw(benchmark::State& state) {
     const int objects = int(state.range(0));
     const QString file = table::Database::fileIn(clientOf(objects).data);
@@ -212,22 +206,16 @@ void BM_RecurringVsRaw(benchmark::State& state) {
         double engineNow = 0, rawNow = 0;
         auto runEngine = [&] {
             resetRun();
-            engineNow = secondsOf([&] {
+            engineNow = benchclient::secondsOf([&] {
                 invoices = ProcessRecurringBilling(DataModule1(), RecurringCreateInvoices, kFrom,
                                                    kTo, kToday, {});
             });
         };
         auto runRaw = [&] {
             resetRun();
-            rawNow = secondsOf([&] { insertRaw(file, rows); });
+            rawNow = benchclient::secondsOf([&] { insertRaw(file, rows); });
         };
-        if (turn++ % 2 == 0) {
-            runRaw();
-            runEngine();
-        } else {
-            runEngine();
-            runRaw();
-        }
+        benchclient::takeTurns(turn, runRaw, runEngine);
         state.SetIterationTime(engineNow);
         engine += engineNow;
         raw += rawNow;

@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QVariant>
+#include <chrono>
 #include <functional>
 #include <map>
 #include <memory>
@@ -182,6 +183,25 @@ inline void insertRow(sqlite3* db, sqlite3_stmt* insert, const Row& row) {
     if (sqlite3_step(insert) != SQLITE_DONE)
         throw std::runtime_error(sqlite3_errmsg(db));
     sqlite3_reset(insert);
+}
+
+// Wall-clock seconds of one piece of work.
+inline double secondsOf(const std::function<void()>& work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Runs the two compared runs in turns, the first one first on even turns, so
+// neither always meets a warm or a cold cache.
+inline void takeTurns(int& turn, const std::function<void()>& a, const std::function<void()>& b) {
+    if (turn++ % 2 == 0) {
+        a();
+        b();
+    } else {
+        b();
+        a();
+    }
 }
 
 } // namespace benchclient

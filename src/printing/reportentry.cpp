@@ -59,6 +59,10 @@ bool RunReportEntry(ReportEntryBusy& busy, const ReportEntryCall& call) {
     ReportEntryBusyScope scope(busy);
     try {
         print(call);
+    } catch (const ReportNothingToPrint&) {
+        if (call.cleanup)
+            call.cleanup();
+        return true;
     } catch (...) {
         // The first error is the one the user needs; a failing clean-up after
         // it is only logged.

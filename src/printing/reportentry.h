@@ -42,6 +42,10 @@ struct ReportEntryCall {
     QWidget* parent = nullptr;
 };
 
+// Thrown by a preparation that finds nothing to print (a document that does
+// not exist): the entry cleans up and ends without output and without a message.
+struct ReportNothingToPrint {};
+
 // False when the entry was busy and nothing was done.
 bool RunReportEntry(ReportEntryBusy& busy, const ReportEntryCall& call);
 

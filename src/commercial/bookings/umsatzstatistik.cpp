@@ -134,31 +134,7 @@ UmStatRange UmStatMonthRange(const QDate& today) {
 }
 
 UmsatzWorkTable::UmsatzWorkTable(const QString& databaseName, const NameProposer& proposeName)
-    : m_databaseName(databaseName) {
-    const std::shared_ptr<table::Database> db = table::aliases::database(databaseName);
-    // Each failed creation means the name exists now, so the next proposal
-    // differs; the bound only keeps a broken proposer from looping forever.
-    for (int attempt = 0;; ++attempt) {
-        const QString name = proposeName ? proposeName() : GetTempTableName(u".db"_s);
-        try {
-            CreateUmsatzTempTable(databaseName, name);
-            m_name = name;
-            return;
-        } catch (const table::TableError&) {
-            if (attempt >= 1000 || !db->exists(name))
-                throw;
-        }
-    }
-}
-
-UmsatzWorkTable::~UmsatzWorkTable() {
-    try {
-        table::aliases::database(m_databaseName)->dropTable(m_name);
-    } catch (const std::exception& e) {
-        // A destructor cannot raise; the next proposal skips the name anyway.
-        WriteLog(u"Arbeitstabelle %1 bleibt: "_s.arg(m_name) + QString::fromUtf8(e.what()));
-    }
-}
+    : m_work(databaseName, UmsatzTempTableDef(), proposeName) {}
 
 int CollectUmsatz(const UmsatzWorkTable& work, const UmStatCollect& collect) {
     const std::shared_ptr<table::Database> db = table::aliases::database(work.databaseName());

@@ -4,6 +4,7 @@
 // window, its collecting from the booking journal and the document heads,
 // and the sum of the rows a window lists.
 
+#include "core/data/worktable.h"
 #include "core/values/datetimevalue.h"
 
 #include <QSet>
@@ -46,20 +47,18 @@ UmStatRange UmStatMonthRange(const QDate& today);
 // the creation is skipped for the next one.
 class UmsatzWorkTable {
 public:
-    using NameProposer = std::function<QString()>;
+    using NameProposer = WorkTable::NameProposer;
     // proposeName defaults to GetTempTableName(".db").
     explicit UmsatzWorkTable(const QString& databaseName = QStringLiteral("LumoDB"),
                              const NameProposer& proposeName = {});
-    ~UmsatzWorkTable();
     UmsatzWorkTable(const UmsatzWorkTable&) = delete;
     UmsatzWorkTable& operator=(const UmsatzWorkTable&) = delete;
 
-    const QString& databaseName() const { return m_databaseName; }
-    const QString& name() const { return m_name; }
+    const QString& databaseName() const { return m_work.databaseName(); }
+    const QString& name() const { return m_work.name(); }
 
 private:
-    QString m_databaseName;
-    QString m_name;
+    WorkTable m_work;
 };
 
 struct UmStatCollect {

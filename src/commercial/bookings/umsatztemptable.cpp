@@ -4,9 +4,8 @@
 
 using table::FieldType;
 
-void CreateUmsatzTempTable(const QString& databaseName, const QString& tableName) {
+table::TableDef UmsatzTempTableDef() {
     table::TableDef def;
-    def.name = tableName;
     def.fields = {
         {QStringLiteral("R_ID"), FieldType::Integer},
         {QStringLiteral("R_Nr"), FieldType::String, 20},
@@ -37,5 +36,11 @@ void CreateUmsatzTempTable(const QString& databaseName, const QString& tableName
          {QStringLiteral("R_ObjektNr"), QStringLiteral("R_Satzart"),
           QStringLiteral("R_DatumDruck")}},
     };
+    return def;
+}
+
+void CreateUmsatzTempTable(const QString& databaseName, const QString& tableName) {
+    table::TableDef def = UmsatzTempTableDef();
+    def.name = tableName;
     table::aliases::database(databaseName)->createTable(def);
 }

@@ -6,7 +6,11 @@
 namespace {
 
 std::unique_ptr<table::Table> openPrintForms() {
-    return OpenTempTable(QStringLiteral("LumoDB"), QStringLiteral("QrFrmDef.DB"), QString());
+    auto t = std::make_unique<table::Table>(table::aliases::database(QStringLiteral("LumoDB")),
+                                            QStringLiteral("QrFrmDef.DB"));
+    t->setReadOnly(true);
+    t->open();
+    return t;
 }
 
 } // namespace
@@ -15,29 +19,16 @@ int PrintFormSelectGroup(int formType) {
     return formType / 1000 * 1000;
 }
 
-void RefreshPrintFormGroups() {
-    auto t = openPrintForms();
-    for (t->first(); !t->eof(); t->next()) {
-        const table::Field& protect = t->field(QStringLiteral("Q_Protect"));
-        if (!protect.isNull() && protect.asBoolean())
-            continue;
-        const int group = PrintFormSelectGroup(
-            GetFieldIntOrDefault(t->findField(QStringLiteral("Q_FormType")), 0));
-        if (t->value(QStringLiteral("Q_SelectGroup")) == QVariant(group))
-            continue;
-        t->edit();
-        (*t)[QStringLiteral("Q_SelectGroup")] = group;
-        t->post();
-    }
-}
-
 QList<PrintFormRow> PrintFormsOfGroup(int formType) {
     const int group = PrintFormSelectGroup(formType);
     QList<PrintFormRow> rows;
     auto t = openPrintForms();
     for (t->first(); !t->eof(); t->next()) {
-        const table::Field* selectGroup = t->findField(QStringLiteral("Q_SelectGroup"));
-        if (!selectGroup || selectGroup->isNull() || selectGroup->asInteger() != group)
+        const table::Field& protect = t->field(QStringLiteral("Q_Protect"));
+        if (!protect.isNull() && protect.asBoolean())
+            continue;
+        const int type = GetFieldIntOrDefault(t->findField(QStringLiteral("Q_FormType")), 0);
+        if (PrintFormSelectGroup(type) != group)
             continue;
         rows.append({GetFieldIntOrDefault(t->findField(QStringLiteral("QF_ID")), 0),
                      GetFieldStrOrDefault(t->findField(QStringLiteral("Q_Filename")), QString()),

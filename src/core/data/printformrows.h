@@ -12,9 +12,8 @@ struct PrintFormRow {
 
 // The select group of a form type: its thousand (22100 -> 22000).
 int PrintFormSelectGroup(int formType);
-// Writes into every user (unprotected; unknown counts as unprotected) row the
-// select group of its form type, so rows added without one are offered too.
-// System rows keep theirs. Errors of the table (a locked row) reach the caller.
-void RefreshPrintFormGroups();
-// The rows whose select group is that of the form type, in id order.
+// The user rows (unprotected; unknown counts as unprotected) whose form type
+// lies in the select group of the form type, in id order. Only reads: rows
+// the manager or the import made without a stored group are offered too, and
+// a row locked at another workstation stands in the way of no print.
 QList<PrintFormRow> PrintFormsOfGroup(int formType);

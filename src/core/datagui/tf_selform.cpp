@@ -67,7 +67,6 @@ int TF_SelForm::chosenId() const {
 
 int SelectPrintForm(int formType, int currentId, int x, int y) {
     TimerWorkPause paused;
-    RefreshPrintFormGroups();
     TF_SelForm dialog(PrintFormsOfGroup(formType), currentId);
     dialog.move(x, y);
     dialog.exec();

@@ -2,6 +2,8 @@
 
 #include "core/moduleentries.h"
 #include "datasafety/backupentries.h"
+#include "datasafety/gui/interchangewindows.h"
+#include "datasafety/gui/tf_datev.h"
 #include "datasafety/gui/tf_datsich.h"
 #include "datasafety/gui/tf_defftp.h"
 #include "datasafety/gui/tf_ftp.h"
@@ -9,6 +11,8 @@
 
 void RegisterDataSafetyModules(ModuleDispatcher& dispatcher) {
     (void)dispatcher;
+    InstallDatevForm();
+    InstallInterchangeServices();
     InstallBackupDialogWindow();
     InstallVaultWindows();
     DataSafetyWindowsRegistry().pathForm = &ShowPathFormWindow;

@@ -5,6 +5,7 @@
 #include "core/gui/mainform.h"
 #include "core/moduleentries.h"
 #include "printing/companylogo.h"
+#include "printing/documentreport.h"
 #include "printing/gui/printbutton.h"
 #include "printing/gui/tf_qformedit.h"
 #include "printing/gui/tf_umstat.h"
@@ -12,6 +13,7 @@
 
 void RegisterPrintingModules(ModuleDispatcher& dispatcher) {
     SetFirmenLogoLoader(&LoadFirmenLogo);
+    SetKopieVermerkSource(&GetKopieVermerk);
     // "Statistiken": the turnover of objects, customers, suppliers and the firm.
     dispatcher.setOpener(QStringLiteral("ShowUmStatObjForm"), &ShowUmStatObjForm);
     dispatcher.setOpener(QStringLiteral("ShowUmStatKundForm"), &ShowUmStatKundForm);

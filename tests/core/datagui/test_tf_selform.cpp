@@ -3,7 +3,10 @@
 #include "core/data/dbhelpers.h"
 #include "core/data/printformrows.h"
 #include "core/datagui/tf_selform.h"
+#include "core/files/programdirs.h"
 #include "core/gui/placement.h"
+#include "platform/table/database.h"
+#include "platform/table/session.h"
 #include "platform/table/table.h"
 
 #include <QApplication>
@@ -31,17 +34,45 @@ protected:
     }
 };
 
-TEST_F(SelFormTest, UserFormsOfTheWholeThousandAreOfferedAfterTheGroupsAreRefreshed) {
+TEST_F(SelFormTest, UserFormsOfTheWholeThousandAreOfferedByTheirTypeAndNothingIsWritten) {
     addForm(97001, 97000, false, QVariant()); // imported without a group
     addForm(97105, 97100, QVariant(), 0);     // unknown protection counts as user form
     addForm(97100, 97100, true, 0);           // system form: never offered
-    addForm(97201, 97200, false, 96000);      // wrong group is corrected
+    addForm(97201, 97200, false, 96000);      // a wrong stored group does not matter
     addForm(96001, 96000, false, 96000);      // another thousand
-    EXPECT_EQ(offered(97100), QList<int>());
-    RefreshPrintFormGroups();
+    auto groups = [this] {
+        QList<QVariant> stored;
+        auto t = open(QStringLiteral("QrFrmDef.DB"));
+        for (t->first(); !t->eof(); t->next())
+            stored.append(t->value(QStringLiteral("Q_SelectGroup")));
+        return stored;
+    };
+    const QList<QVariant> before = groups();
     EXPECT_EQ(offered(97100), (QList<int>{97001, 97105, 97201}));
     EXPECT_EQ(offered(96500), QList<int>{96001});
     EXPECT_EQ(offered(95000), QList<int>());
+    EXPECT_EQ(groups(), before);
+}
+
+// The choice only reads, so a form row locked at another workstation (or the
+// whole table) stands in the way of no print.
+TEST_F(SelFormTest, TheChoiceWorksWhileTheTableIsWriteLockedElsewhere) {
+    addForm(97001, 97000, false, QVariant()); // made by the import: no group stored
+    TDataModule1 dm;
+    auto db = table::Database::open(DataDir);
+    db->setSession(std::make_shared<table::Session>(NetDir, QStringLiteral("andere")));
+    table::Table locked(db, QStringLiteral("QrFrmDef.DB"));
+    locked.open();
+    locked.lockTable();
+    QTimer::singleShot(0, [] {
+        if (auto* dialog = qobject_cast<TF_SelForm*>(QApplication::activeModalWidget()))
+            dialog->accept();
+    });
+    EXPECT_EQ(ChoosePrintForm(97000, 0, 100, 100), 97001);
+    locked.unlockTable();
+    auto forms = open(QStringLiteral("QrFrmDef.DB"));
+    ASSERT_TRUE(forms->findKey({97001}));
+    EXPECT_TRUE(forms->value(QStringLiteral("Q_SelectGroup")).isNull());
 }
 
 QList<PrintFormRow> threeRows() {
@@ -87,7 +118,7 @@ TEST(SelFormDialog, SortingByAColumnKeepsTheChosenIdWithItsRow) {
 
 namespace {
 
-TEST_F(SelFormTest, ChoiceListsTheRefreshedRowsAtItsPlaceAndReturnsTheConfirmedId) {
+TEST_F(SelFormTest, ChoiceListsTheOfferedRowsAtItsPlaceAndReturnsTheConfirmedId) {
     addForm(97001, 97000, false, QVariant()); // imported without a group
     addForm(97105, 97100, false, 0);
     addForm(97100, 97100, true, 0);

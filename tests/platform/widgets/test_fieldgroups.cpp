@@ -130,3 +130,14 @@ TEST_F(WidgetTest, PagesScrollAndShowPageBringsThemToTheFront) {
     form.showPage("Erste");
     EXPECT_TRUE(form.pages()->currentWidget()->isAncestorOf(form.editor("Nr")));
 }
+
+TEST_F(WidgetTest, ACheckBoxBesideAFieldCarriesItsCaptionOnlyOnce) {
+    DataSource ds(*kunden);
+    FieldDecl aktiv{"A&ktiv", "Aktiv", FieldKind::CheckBox, "Adresse"};
+    aktiv.sameLine = true;
+    FieldForm form(ds, {line("N&ame", "Name", "Adresse", ""), aktiv});
+    EXPECT_EQ(form.label("Aktiv"), nullptr);
+    for (QLabel* label : form.findChildren<QLabel*>())
+        EXPECT_NE(label->text(), QStringLiteral("A&ktiv"));
+    EXPECT_EQ(form.editor("Name")->parentWidget(), form.editor("Aktiv")->parentWidget());
+}
