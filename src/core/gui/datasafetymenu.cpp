@@ -183,7 +183,7 @@ DirectoryChooser directoryChooser(QWidget* owner) {
 
 // The bookkeeping and payroll exports: each export with the entry that sets
 // its output directory and the one that edits its definition.
-struct AccountingExport {
+struct AccountingEntries {
     QString exportEntry;
     QString pathEntry;
     QString definitionEntry;
@@ -192,9 +192,9 @@ struct AccountingExport {
 };
 
 void addAccountingMenu(QMenu* menu, QWidget* owner, const QString& title,
-                       const QList<AccountingExport>& exports) {
+                       const QList<AccountingEntries>& exports) {
     QMenu* sub = menu->addMenu(title);
-    for (const AccountingExport& e : exports) {
+    for (const AccountingEntries& e : exports) {
         addEntry(sub, e.exportEntry, IsAccountingExportInstalled(), u"die Fibu- und Lohnexporte"_s,
                  withDefinitions([entry = e.exportEntry] { RunAccountingExport(entry); }));
         addLocal(sub, e.pathEntry, withDefinitions([owner, e] {

@@ -15,18 +15,12 @@
 #include "platform/table/table.h"
 
 #include <QDate>
-#include <QDateTime>
 #include <QDir>
 
 using namespace Qt::StringLiterals;
 using Kind = AccountingExportKind;
 
 namespace {
-
-JournalProtocolPrinter& journalPrinter() {
-    static JournalProtocolPrinter printer;
-    return printer;
-}
 
 const AccountingExportUi& installedUi() {
     const AccountingExportUi& ui = AccountingExportUiRegistry();
@@ -120,14 +114,6 @@ bool IsAccountingExportInstalled() {
     return AccountingExportUiRegistry().installed();
 }
 
-void SetJournalProtocolPrinter(JournalProtocolPrinter printer) {
-    journalPrinter() = std::move(printer);
-}
-
-bool HasJournalProtocolPrinter() {
-    return bool(journalPrinter());
-}
-
 InvoiceExportOutcome RunInvoiceExport(const AccountingExport& job, const QString& databaseName) {
     const AccountingExportUi& ui = installedUi();
     int month = 0, year = 0;
@@ -149,13 +135,6 @@ InvoiceExportOutcome RunInvoiceExport(const AccountingExport& job, const QString
     }
     WriteLog(job.logName + u" in"_s);
     const LogOut logOut(job.logName + u" out"_s);
-
-    if (const JournalProtocolPrinter& print = journalPrinter()) {
-        const QDateTime now = QDateTime::currentDateTime();
-        print({job.caption + u" Monat "_s + QString::number(month) + u'/' + QString::number(year),
-               u"R_INr"_s, from.toString(u"dd.MM.yyyy"_s), to.toString(u"dd.MM.yyyy"_s),
-               now.toString(u"dd.MM.yyyy - hh:mm"_s) + u" Uhr"_s});
-    }
 
     table::Table table(table::aliases::database(databaseName), work.table->name());
     table.open();

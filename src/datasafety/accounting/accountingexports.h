@@ -52,21 +52,6 @@ struct AccountingExportUi {
 AccountingExportUi& AccountingExportUiRegistry();
 bool IsAccountingExportInstalled();
 
-// The protocol of an invoice export: the journal list of the rows marked
-// R_Selected (the bookings of this export), under the head texts of the
-// journal list. The printing side installs it: it chooses the print form of
-// the journal list and previews the list. Without one nothing is printed.
-struct JournalProtocol {
-    QString title;     // the export's caption + " Monat " + month + "/" + year
-    QString indexName; // "R_INr"
-    QString rangeFrom; // "dd.mm.yyyy"
-    QString rangeTo;
-    QString printTime; // "dd.mm.yyyy - hh:mm Uhr"
-};
-using JournalProtocolPrinter = std::function<void(const JournalProtocol&)>;
-void SetJournalProtocolPrinter(JournalProtocolPrinter printer);
-bool HasJournalProtocolPrinter();
-
 enum class InvoiceExportOutcome {
     Cancelled,    // the month was not chosen
     NotCreated,   // the work table could not be created
@@ -76,8 +61,8 @@ enum class InvoiceExportOutcome {
 };
 
 // The invoice export of either family: month, backup question, the bookings
-// of the month into the work table, the protocol, the export of the work
-// table and the marking question. The work table is dropped on every way out.
+// of the month into the work table, the export of the work table and the
+// marking question. The work table is dropped on every way out.
 InvoiceExportOutcome RunInvoiceExport(const AccountingExport& job,
                                       const QString& databaseName = QStringLiteral("LumoDB"));
 // A master-data or working-hours export; true when the export wrote its file.
