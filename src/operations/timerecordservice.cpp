@@ -188,6 +188,7 @@ struct TimeRecordService::Lookups {
 struct TimeRecordService::Batch {
     std::set<std::pair<int, QDate>> touched;
     std::unique_ptr<Table> records;
+    std::unique_ptr<Table> sums; // holds the table lock of the sums
     int nextId = 0;
     bool ownLookups = false;
 };
@@ -534,6 +535,11 @@ TimeRecordBatch::TimeRecordBatch(TimeRecordService& service) : m_service(service
     m_tx = std::make_unique<table::Transaction>(m_service.database());
     m_costs = std::make_unique<KostSumBatch>();
     m_state = std::make_unique<TimeRecordService::Batch>();
+    // The monthly sums are written at the end, row by row, under this
+    // table lock instead of a record lock each.
+    m_state->sums = std::make_unique<Table>(m_service.m_db, u"Zeitsum.DB"_s);
+    m_state->sums->open();
+    m_state->sums->lockTable();
     m_state->ownLookups = !m_service.m_lookups;
     m_service.rememberLookups(true);
     m_service.m_batch = m_state.get();
@@ -544,9 +550,8 @@ TimeRecordBatch::~TimeRecordBatch() {
         m_service.m_batch = nullptr;
     if (m_state && m_state->ownLookups)
         m_service.rememberLookups(false);
-    // The appending cursor goes before the transaction is rolled back.
-    if (m_state)
-        m_state->records.reset();
+    // The cursors go before the transaction is rolled back.
+    m_state.reset();
     m_costs.reset();
     m_tx.reset();
 }
@@ -573,6 +578,10 @@ void TimeRecordBatch::append(const TimeRecordValues& v) {
     if (!b.records) {
         b.records = std::make_unique<Table>(s.m_db, kZeiterf);
         b.records->open();
+        // Held for the run (and given up when the cursor closes): other
+        // workstations wait for the run's end anyway, and each write need
+        // not ask whether one of them holds the table.
+        b.records->lockTable();
         b.nextId = GetNextId(*b.records, kId);
     }
     const int kostId = KostenAusZeiterfassOn ? s.addCostEntry(v) : 0;
@@ -596,5 +605,6 @@ void TimeRecordBatch::commit() {
         s.writeMonthSums(persNr, month, s.sumMonth(persNr, month, 0, nullptr));
     m_costs->finish();
     m_state->records.reset();
+    m_state->sums.reset();
     m_tx->commit();
 }

@@ -20,6 +20,7 @@
 #include <optional>
 #include <stdexcept>
 #include <tuple>
+#include <vector>
 
 using table::Table;
 
@@ -459,6 +460,7 @@ struct KostSumBatch::State {
     Table& entries() {
         if (!kosten) {
             kosten = OpenTempTable(kLumo, QStringLiteral("Kosten.DB"));
+            kosten->lockTable();
             nextId = GetNextId(*kosten, f("K_ID"));
         }
         return *kosten;
@@ -473,6 +475,7 @@ struct KostSumBatch::State {
     std::map<int, bool> keeps;                            // by cost type
     std::map<int, Objekt> objekte;                        // by object id
     std::unique_ptr<Table> kosten;
+    std::vector<std::unique_ptr<Table>> held; // cursors holding their table's lock
     int nextId = 0;
 };
 
@@ -582,6 +585,13 @@ void DeleteKostenEntry(int kostenId) {
 KostSumBatch::KostSumBatch() : m_state(std::make_unique<State>()) {
     if (g_kostSumBatch)
         throw std::logic_error("KostSumBatch: only one batch at a time");
+    // The tables the batch writes are held for it: the caller's run holds
+    // the database anyway, and every row written need not ask whether
+    // another workstation holds its table or lock the row on its own.
+    for (const char* file : {"KostSumH.db", "KostSumD.db", "KUmsatz.DB"}) {
+        m_state->held.push_back(OpenTempTable(kLumo, QString::fromLatin1(file)));
+        m_state->held.back()->lockTable();
+    }
     g_kostSumBatch = m_state.get();
 }
 
