@@ -169,29 +169,12 @@ void BM_ImportVsRawInserts(benchmark::State& state) {
         return;
     }
     const std::vector<std::pair<QByteArray, Row>> rows = changedRows(file);
-    double engine = 0, raw = 0;
-    int turn = 0;
-    for (auto _ : state) {
-        double engineNow = 0, rawNow = 0;
-        auto runEngine = [&] {
-            restoreBase();
-            engineNow = benchclient::secondsOf([&] { import(); });
-        };
-        auto runRaw = [&] {
-            restoreBase();
-            rawNow = benchclient::secondsOf([&] { insertRaw(file, rows); });
-        };
-        benchclient::takeTurns(turn, runRaw, runEngine);
-        state.SetIterationTime(engineNow);
-        engine += engineNow;
-        raw += rawNow;
-    }
+    const benchclient::TurnTimes times = benchclient::compareInTurns(
+        state, restoreBase, [&] { import(); }, [&] { insertRaw(file, rows); });
     SetMessagePresenter(previous);
     state.counters["rows"] = double(rows.size());
-    state.counters["raw_ms"] = benchmark::Counter(raw * 1000, benchmark::Counter::kAvgIterations);
-    state.counters["ratio"] = raw > 0 ? engine / raw : 0;
     state.counters["per_line_us"] =
-        benchmark::Counter(engine * 1e6 / lines, benchmark::Counter::kAvgIterations);
+        benchmark::Counter(times.engine * 1e6 / lines, benchmark::Counter::kAvgIterations);
 }
 
 } // namespace
