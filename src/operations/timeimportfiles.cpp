@@ -211,27 +211,34 @@ TimeImportResult TimeFileImport::run(bool deleteExisting) {
         return TimeImportResult::Cancelled;
     }
 
+    return WriteInOneTransaction(service, m_progress, int(planned.size()),
+                                 [&](TimeRecordBatch& batch) {
+                                     if (deleteExisting)
+                                         batch.deleteRange(m_from, m_to);
+                                     int done = 0;
+                                     for (const Planned& p : planned) {
+                                         batch.append(p.values);
+                                         ++done;
+                                         if (m_progress.step && !m_progress.step(done))
+                                             return false;
+                                     }
+                                     m_written = done;
+                                     return true;
+                                 });
+}
+
+TimeImportResult WriteInOneTransaction(TimeRecordService& service,
+                                       const TimeImportProgress& progress, int total,
+                                       const std::function<bool(TimeRecordBatch&)>& write) {
     bool cancelled = false;
     QString error;
     try {
         TimeRecordBatch batch(service);
-        if (m_progress.start)
-            m_progress.start(int(planned.size()));
-        if (deleteExisting)
-            batch.deleteRange(m_from, m_to);
-        int done = 0;
-        for (const Planned& p : planned) {
-            batch.append(p.values);
-            ++done;
-            if (m_progress.step && !m_progress.step(done)) {
-                cancelled = true;
-                break;
-            }
-        }
-        if (!cancelled) {
+        if (progress.start)
+            progress.start(total);
+        cancelled = !write(batch);
+        if (!cancelled)
             batch.commit();
-            m_written = done;
-        }
     } catch (const Abort&) {
         cancelled = true;
     } catch (const DbError& e) {
@@ -240,15 +247,15 @@ TimeImportResult TimeFileImport::run(bool deleteExisting) {
         error = QString::fromLocal8Bit(e.what());
     }
     // The transaction has ended here, one way or the other.
-    if (m_progress.finish)
-        m_progress.finish();
+    if (progress.finish)
+        progress.finish();
     if (!error.isEmpty())
         ShowError(error);
     if (cancelled || !error.isEmpty()) {
-        ShowInfo(kCancelled);
+        ShowInfo(TimeFileImport::kCancelled);
         return error.isEmpty() ? TimeImportResult::Cancelled : TimeImportResult::Failed;
     }
-    ShowInfo(kFinished);
+    ShowInfo(TimeFileImport::kFinished);
     return TimeImportResult::Finished;
 }
 

@@ -96,6 +96,16 @@ private:
     int m_written = 0;
 };
 
+class TimeRecordBatch;
+class TimeRecordService;
+// The writing of an import: the batch's transaction, `total` reported to the
+// progress, write doing the work (false: the user cancelled), the commit;
+// once the transaction has ended, the box "beendet", or the error and
+// "abgebrochen" (the written result says which).
+TimeImportResult WriteInOneTransaction(TimeRecordService& service,
+                                       const TimeImportProgress& progress, int total,
+                                       const std::function<bool(TimeRecordBatch&)>& write);
+
 // The whole import without a window, for "Import 1" and "Import 2" once
 // the user has answered the deletion question.
 TimeImportResult ImportZeiterfDat(bool deleteExisting, const TimeImportProgress& progress = {});
