@@ -1,5 +1,6 @@
 #include "operations/clockimport.h"
 #include "platform/table/database.h"
+#include "tariffmapscope.h"
 #include "timeimportfixture.h"
 
 #include <QDate>
@@ -12,20 +13,6 @@ using namespace Qt::StringLiterals;
 namespace operationstest {
 namespace {
 
-// The map of the process, empty for each test and put back afterwards.
-class MapScope {
-public:
-    MapScope() : m_saved(TariffMap()), m_savedPath(ChipDriveImportPath) { TariffMap().clear(); }
-    ~MapScope() {
-        TariffMap() = m_saved;
-        ChipDriveImportPath = m_savedPath;
-    }
-
-private:
-    QList<TReflistEntry> m_saved;
-    QString m_savedPath;
-};
-
 // Bands from 06:00 (tariff 0) and 08:00 (tariff 1) on working days and the
 // whole day as tariff 4 on a holiday that is a Sunday.
 QList<TariffBand> bands() {
@@ -33,7 +20,7 @@ QList<TariffBand> bands() {
 }
 
 TEST(ClockBands, SplitARecordOverTheBandsOfItsDayClass) {
-    MapScope map;
+    TariffMapScope map;
     const struct {
         const char* name;
         int dayClass, start, duration;
@@ -62,7 +49,7 @@ TEST(ClockBands, SplitARecordOverTheBandsOfItsDayClass) {
 }
 
 TEST(ClockBands, TariffsBookTheMapsTimeTypeElseTheirOwn) {
-    MapScope map;
+    TariffMapScope map;
     EXPECT_EQ(bands().size(), 3);
     EXPECT_EQ(FindTariffBand(bands(), 0, 5 * 60 + 59), -1);
     EXPECT_EQ(FindTariffBand(bands(), 0, 8 * 60), 1);
@@ -148,7 +135,7 @@ protected:
         return list;
     }
 
-    MapScope map;
+    TariffMapScope map;
     QString dir;
     QStringList log;
 };

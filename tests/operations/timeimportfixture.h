@@ -1,12 +1,12 @@
 #pragma once
 
+#include "core/files/filehelpers.h"
 #include "core/files/programdirs.h"
 #include "platform/table/table.h"
 #include "timerecordfixture.h"
 
 #include <QDir>
-#include <QFile>
-#include <QStringEncoder>
+#include <QFileInfo>
 #include <QStringList>
 
 namespace operationstest {
@@ -33,11 +33,7 @@ protected:
     // Writes the lines as Windows-1252 with CR LF, as the other programs do.
     static void writeFile(const QString& fullPath, const QStringList& lines) {
         QDir().mkpath(QFileInfo(fullPath).absolutePath());
-        QFile file(fullPath);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        QStringEncoder encoder("windows-1252");
-        for (const QString& line : lines)
-            file.write(encoder.encode(line + QStringLiteral("\r\n")));
+        ASSERT_TRUE(WriteTextDataFile(fullPath, lines));
     }
 
     // Every row of the tables an import writes, as text: equal before and

@@ -3,10 +3,13 @@
 #include "core/moduleentries.h"
 #include "masterdata/gui/objektformhooks.h"
 #include "operations/gui/kostartform.h"
+#include "operations/gui/tf_chipdrive.h"
 #include "operations/gui/tf_plancheck.h"
 #include "operations/gui/tf_zeiterf.h"
 #include "operations/gui/tourform.h"
 #include "operations/gui/zeitartform.h"
+#include "operations/gui/zeiterfbuttons.h"
+#include "operations/gui/zeiterfimports.h"
 
 void RegisterOperationsModules(ModuleDispatcher& dispatcher) {
     InstallTourForm();
@@ -15,4 +18,7 @@ void RegisterOperationsModules(ModuleDispatcher& dispatcher) {
     dispatcher.setOpener(QStringLiteral("ShowKostartForm"), [] { ShowKostartForm(); });
     dispatcher.setOpener(QStringLiteral("ShowZeitartForm"), [] { ShowZeitartForm(); });
     dispatcher.setOpener(QStringLiteral("ShowZeiterfForm"), [] { ShowZeiterfForm(); });
+    ZeiterfButtonHooksRegistry().import1 = &RunZeiterfImport;
+    ZeiterfButtonHooksRegistry().import2 = &RunZewtagImport;
+    ZeiterfButtonHooksRegistry().chipdrive = &ShowChipDriveForm;
 }
