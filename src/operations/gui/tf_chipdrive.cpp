@@ -14,7 +14,6 @@
 #include "platform/widgets/userprompts.h"
 
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -103,6 +102,7 @@ TF_ChipDrive::TF_ChipDrive(QWidget* parent) : QDialog(parent) {
         grid->addWidget(box, row + 1, 1);
     }
     grid->setColumnMinimumWidth(0, 220);
+    grid->setRowStretch(6, 1);
     tariffRow->addLayout(grid);
     auto* memo = new QPlainTextEdit(
         u"Ordnen Sie bitte hier die in Chipdrive definierten Tarife den Domvera-Zeitarten zu"_s,
@@ -111,6 +111,7 @@ TF_ChipDrive::TF_ChipDrive(QWidget* parent) : QDialog(parent) {
     memo->setReadOnly(true);
     memo->setFocusPolicy(Qt::NoFocus);
     memo->setMaximumWidth(220);
+    memo->setMaximumHeight(m_names[0]->sizeHint().height() * 6);
     tariffRow->addWidget(memo);
     layout->addWidget(tariffs);
 
@@ -151,14 +152,21 @@ TF_ChipDrive::TF_ChipDrive(QWidget* parent) : QDialog(parent) {
     m_protocol->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     layout->addWidget(m_protocol, 1);
 
-    auto* buttons = new QDialogButtonBox(this);
-    auto* ok = buttons->addButton(u"OK"_s, QDialogButtonBox::AcceptRole);
+    auto* buttons = new QHBoxLayout;
+    auto* ok = new QPushButton(u"OK"_s, this);
     ok->setObjectName(u"BitBtn1"_s);
-    auto* cancel = buttons->addButton(u"Abbrechen"_s, QDialogButtonBox::RejectRole);
+    auto* cancel = new QPushButton(u"Abbrechen"_s, this);
     cancel->setObjectName(u"BitBtn3"_s);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
+    // No default button: Return in the path field takes the path and does
+    // not close the dialog.
+    for (QPushButton* b : findChildren<QPushButton*>())
+        b->setAutoDefault(false);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    layout->addLayout(buttons);
 
     // Without a map of its own the clock's tariffs are read; that tells
     // when the import path is not set yet.
@@ -233,6 +241,7 @@ void TF_ChipDrive::stepMonth(int months) {
 }
 
 void TF_ChipDrive::setRunning(bool running) {
+    m_running = running;
     for (QWidget* w : std::initializer_list<QWidget*>{button(u"BitBtn1"_s), button(u"BitBtn3"_s),
                                                       button(u"BitBtn2"_s), button(u"BitBtn4"_s),
                                                       m_back, m_forward})
@@ -252,9 +261,14 @@ void TF_ChipDrive::RunImport() {
 }
 
 void TF_ChipDrive::accept() {
-    if (m_changed && !SaveTariffMap())
+    if (m_running || (m_changed && !SaveTariffMap()))
         return;
     QDialog::accept();
+}
+
+void TF_ChipDrive::reject() {
+    if (!m_running)
+        QDialog::reject();
 }
 
 void ShowChipDriveForm(TF_Zeiterf& window) {

@@ -43,7 +43,9 @@ public:
     QPlainTextEdit& protocolMemo() const { return *m_protocol; }
     QPushButton* button(const QString& name) const;
 
+    // Neither closes the dialog while an import runs.
     void accept() override;
+    void reject() override;
 
 private:
     void fillRows();
@@ -63,6 +65,7 @@ private:
     ClockMonth m_month;
     bool m_changed = false;
     bool m_filling = false;
+    bool m_running = false;
 };
 
 // Opens the dialog modally from time entry's "Chipdrive", 130 pixels right

@@ -25,6 +25,7 @@
 #include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QTest>
 #include <QToolButton>
 
 using namespace Qt::StringLiterals;
@@ -255,6 +256,25 @@ TEST_F(ChipDrive, ReadingTheClocksTariffsAgainAsksFirstAndAChosenPathIsKept) {
         dialog.button(u"BitBtn3"_s)->click();
     });
     EXPECT_EQ(ChipDriveImportPath, clockDir);
+}
+
+TEST_F(ChipDrive, ReturnInThePathFieldTakesThePathAndKeepsTheDialogOpen) {
+    QFile::remove(ImExDir + u"Cdtarif.txt"_s);
+    presenter.boxes.clear();
+    showForm();
+    withDialog([&](TF_ChipDrive& dialog) {
+        // Without a map and a path the dialog asks for the path first.
+        EXPECT_EQ(presenter.texts(Kind::Error).size(), 1);
+        EXPECT_FALSE(dialog.invalidPathLabel().isHidden());
+        dialog.importPathEdit().setFocus();
+        dialog.importPathEdit().setText(clockDir);
+        QTest::keyClick(&dialog.importPathEdit(), Qt::Key_Return);
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_TRUE(dialog.invalidPathLabel().isHidden());
+        EXPECT_EQ(dialog.tariffEdit(1).text(), u"Überstunden"_s);
+        dialog.button(u"BitBtn3"_s)->click();
+    });
+    EXPECT_TRUE(QFile::exists(ImExDir + u"Cdtarif.txt"_s));
 }
 
 TEST_F(ChipDrive, TheButtonsFollowTheRights) {
