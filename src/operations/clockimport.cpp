@@ -11,6 +11,7 @@
 #include "core/values/minutes.h"
 #include "core/values/numberparsing.h"
 #include "operations/timerecordservice.h"
+#include "platform/errors.h"
 
 #include <QFileInfo>
 #include <algorithm>
@@ -309,18 +310,24 @@ TimeImportResult ClockImport::run() {
     readLines(u"Feiertag.txt"_s, m_holidays);
     readLines(u"Tagzeit.txt"_s, m_targets);
 
-    return WriteInOneTransaction(service, m_observer.progress, int(persons.size()),
-                                 [&](TimeRecordBatch& batch) {
-                                     int done = 0;
-                                     for (const Person& person : persons) {
-                                         importPerson(service, batch, person);
-                                         ++done;
-                                         const auto& step = m_observer.progress.step;
-                                         if (step && !step(done))
-                                             return false;
-                                     }
-                                     return true;
-                                 });
+    return WriteInOneTransaction(
+        service, m_observer.progress, int(persons.size()), [&](TimeRecordBatch& batch) {
+            int done = 0;
+            for (const Person& person : persons) {
+                try {
+                    importPerson(service, batch, person);
+                } catch (const DbError& e) {
+                    // The protocol names whose booking failed.
+                    protocol(u"Mitarbeiter %1: %2"_s.arg(person.persNr).arg(e.message()));
+                    throw;
+                }
+                ++done;
+                const auto& step = m_observer.progress.step;
+                if (step && !step(done))
+                    return false;
+            }
+            return true;
+        });
 }
 
 void ClockImport::importPerson(TimeRecordService& service, TimeRecordBatch& batch,

@@ -188,7 +188,7 @@ struct TimeRecordService::Lookups {
 struct TimeRecordService::Batch {
     std::set<std::pair<int, QDate>> touched;
     std::unique_ptr<Table> records;
-    std::unique_ptr<Table> sums; // holds the table lock of the sums
+    std::unique_ptr<Table> sums; // holds the lock of the sums' table
     int nextId = 0;
     bool ownLookups = false;
 };
@@ -537,9 +537,16 @@ TimeRecordBatch::TimeRecordBatch(TimeRecordService& service) : m_service(service
     m_state = std::make_unique<TimeRecordService::Batch>();
     // The monthly sums are written at the end, row by row, under this
     // table lock instead of a record lock each.
-    m_state->sums = std::make_unique<Table>(m_service.m_db, u"Zeitsum.DB"_s);
-    m_state->sums->open();
-    m_state->sums->lockTable();
+    // The records and the monthly sums are held for the run (and given up
+    // when their cursors close): other workstations wait for the run's end
+    // anyway, and no row written or deleted need ask whether one of them
+    // holds the table or lock the row on its own.
+    for (auto [cursor, file] :
+         {std::pair{&m_state->records, kZeiterf}, std::pair{&m_state->sums, u"Zeitsum.DB"_s}}) {
+        *cursor = std::make_unique<Table>(m_service.m_db, file);
+        (*cursor)->open();
+        (*cursor)->lockTable();
+    }
     m_state->ownLookups = !m_service.m_lookups;
     m_service.rememberLookups(true);
     m_service.m_batch = m_state.get();
@@ -575,15 +582,8 @@ void TimeRecordBatch::append(const TimeRecordValues& v) {
     if (!s.kostartExists(v.kostart))
         throw DbError(kKostartRefused);
     TimeRecordService::Batch& b = *m_state;
-    if (!b.records) {
-        b.records = std::make_unique<Table>(s.m_db, kZeiterf);
-        b.records->open();
-        // Held for the run (and given up when the cursor closes): other
-        // workstations wait for the run's end anyway, and each write need
-        // not ask whether one of them holds the table.
-        b.records->lockTable();
+    if (b.nextId == 0)
         b.nextId = GetNextId(*b.records, kId);
-    }
     const int kostId = KostenAusZeiterfassOn ? s.addCostEntry(v) : 0;
     Table& t = *b.records;
     CancelEditOnError(t, [&] {

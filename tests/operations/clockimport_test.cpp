@@ -227,6 +227,8 @@ TEST_F(Clock, ACancelOrAnErrorLeavesEverythingAsItWas) {
     failOn(u"INSERT ON Zeiterf WHEN NEW.Z_Art = 7"_s);
     EXPECT_EQ(import(), TimeImportResult::Failed);
     stopFailing();
+    // The protocol names whose booking failed.
+    EXPECT_TRUE(log.last().startsWith(u"Mitarbeiter 7: "_s)) << log.last().toStdString();
     EXPECT_EQ(snapshot(), before);
     EXPECT_EQ(presenter.texts(Kind::Info), QStringList{TimeFileImport::kCancelled});
     EXPECT_EQ(watch.insideTransaction, 0);
