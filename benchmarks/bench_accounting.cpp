@@ -130,32 +130,16 @@ void buildRaw(const QString& file) {
 void BM_InvoiceExportTableVsRaw(benchmark::State& state) {
     const int rows = int(state.range(0));
     const QString file = dataFile(rows);
-    double engine = 0, raw = 0;
-    int turn = 0, taken = 0;
-    for (auto _ : state) {
-        double engineNow = 0, rawNow = 0;
-        auto runEngine = [&] {
-            clearMarks(file);
-            engineNow = benchclient::secondsOf([&] {
-                // The work table is dropped with the result, inside the measure.
-                taken = BuildInvoiceExportTable(u"LumoDB"_s, kFrom, kTo).count;
-            });
-        };
-        auto runRaw = [&] {
-            clearMarks(file);
-            rawNow = benchclient::secondsOf([&] { buildRaw(file); });
-        };
-        benchclient::takeTurns(turn, runRaw, runEngine);
-        state.SetIterationTime(engineNow);
-        engine += engineNow;
-        raw += rawNow;
-    }
+    int taken = 0;
+    const benchclient::TurnTimes times = benchclient::compareInTurns(
+        state, [&file] { clearMarks(file); },
+        // The work table is dropped with the result, inside the measure.
+        [&taken] { taken = BuildInvoiceExportTable(u"LumoDB"_s, kFrom, kTo).count; },
+        [&file] { buildRaw(file); });
     if (taken != rows)
         state.SkipWithError("the work table did not take every journal row");
-    state.counters["raw_ms"] = benchmark::Counter(raw * 1000, benchmark::Counter::kAvgIterations);
-    state.counters["ratio"] = raw > 0 ? engine / raw : 0;
     state.counters["per_row_us"] =
-        benchmark::Counter(engine * 1e6 / rows, benchmark::Counter::kAvgIterations);
+        benchmark::Counter(times.engine * 1e6 / rows, benchmark::Counter::kAvgIterations);
 }
 
 } // namespace
