@@ -25,6 +25,10 @@ enum class AutoBackupOutcome {
 // nothing, so the calling run goes on as without the switch.
 AutoBackupOutcome OfferAutomaticBackup(AutoBackupSwitch sw, const QString& operation,
                                        const QString& comment);
+// The same offer under a question worded in full by the caller ("Sie sollten
+// vor dem Datenimport ...").
+AutoBackupOutcome OfferAutomaticBackupAsking(AutoBackupSwitch sw, const QString& question,
+                                             const QString& comment);
 
 // The backup the offer runs and whether it is available; tests replace them.
 struct AutoBackupService {

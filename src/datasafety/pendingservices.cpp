@@ -3,6 +3,7 @@
 // instead of pretending to have done the work.
 #include "datasafety/datasafety.h"
 #include "datasafety/datev/datevservice.h"
+#include "datasafety/documentarchive/archivewindows.h"
 #include "platform/errors.h"
 
 using namespace Qt::StringLiterals;
@@ -16,6 +17,10 @@ namespace {
 bool IsDataSafetyServiceAvailable(DataSafetyService service) {
     if (service == DataSafetyService::Datev)
         return IsDatevFormInstalled();
+    if (service == DataSafetyService::ArchiveBrowsers)
+        return AreArchiveBrowsersInstalled();
+    if (service == DataSafetyService::DocumentViewer)
+        return IsDocViewInstalled();
     return false;
 }
 
@@ -135,26 +140,5 @@ void EditDefinitionFile(const QString&, int, int) {
     notAvailable();
 }
 void ShowExportForm() {
-    notAvailable();
-}
-void ShowRechViewForm() {
-    notAvailable();
-}
-void ShowGsViewForm() {
-    notAvailable();
-}
-void ShowAngViewForm() {
-    notAvailable();
-}
-void ShowAuftViewForm() {
-    notAvailable();
-}
-void ShowLiefViewForm() {
-    notAvailable();
-}
-void ShowRechEinViewForm() {
-    notAvailable();
-}
-void ShowDocViewForm(int, const QString&, int, const QStringList&) {
     notAvailable();
 }
