@@ -77,10 +77,14 @@ void ShowFtpSettings();
 // Import, export and archive. Tables are named as the data module names them.
 void RunImport(const QString& table, const QString& caption, const QString& definitionFile,
                const QString& dataFile, const QString& keyField);
-void RunExport(const QString& table, const QString& caption, const QString& definitionFile,
+// True when the export wrote at least one record and was not cancelled.
+bool RunExport(const QString& table, const QString& caption, const QString& definitionFile,
                const QString& outputFile, const QString& filter, int left, int top);
-void EditDefinitionFile(const QString& fileName, int left, int top);
+// 1 when the user saved the file, 2 when the editor was cancelled.
+int EditDefinitionFile(const QString& fileName, int left, int top);
 void ShowExportForm();
+// The filter a data-module table shows now (empty when it shows every record).
+QString TableFilterText(const QString& table);
 void ShowDatevForm();
 void ShowRechViewForm();
 void ShowGsViewForm();

@@ -4,6 +4,7 @@
 #include "datasafety/datasafety.h"
 #include "datasafety/datev/datevservice.h"
 #include "datasafety/documentarchive/archivewindows.h"
+#include "datasafety/interchangeservices.h"
 #include "platform/errors.h"
 
 using namespace Qt::StringLiterals;
@@ -14,6 +15,11 @@ namespace {
 }
 } // namespace
 
+InterchangeServices& InterchangeServicesRegistry() {
+    static InterchangeServices services;
+    return services;
+}
+
 bool IsDataSafetyServiceAvailable(DataSafetyService service) {
     if (service == DataSafetyService::Datev)
         return IsDatevFormInstalled();
@@ -21,6 +27,8 @@ bool IsDataSafetyServiceAvailable(DataSafetyService service) {
         return AreArchiveBrowsersInstalled();
     if (service == DataSafetyService::DocumentViewer)
         return IsDocViewInstalled();
+    if (service == DataSafetyService::ImportExport)
+        return InterchangeServicesRegistry().installed();
     return false;
 }
 
@@ -129,16 +137,29 @@ void ShowFtpSettings() {
     notAvailable();
 }
 
-void RunImport(const QString&, const QString&, const QString&, const QString&, const QString&) {
-    notAvailable();
+namespace {
+const InterchangeServices& interchange() {
+    const InterchangeServices& services = InterchangeServicesRegistry();
+    if (!services.installed())
+        notAvailable();
+    return services;
 }
-void RunExport(const QString&, const QString&, const QString&, const QString&, const QString&, int,
-               int) {
-    notAvailable();
+} // namespace
+
+void RunImport(const QString& table, const QString& caption, const QString& definitionFile,
+               const QString& dataFile, const QString& keyField) {
+    interchange().runImport(table, caption, definitionFile, dataFile, keyField);
 }
-void EditDefinitionFile(const QString&, int, int) {
-    notAvailable();
+bool RunExport(const QString& table, const QString& caption, const QString& definitionFile,
+               const QString& outputFile, const QString& filter, int left, int top) {
+    return interchange().runExport(table, caption, definitionFile, outputFile, filter, left, top);
+}
+int EditDefinitionFile(const QString& fileName, int left, int top) {
+    return interchange().editDefinitionFile(fileName, left, top);
 }
 void ShowExportForm() {
-    notAvailable();
+    interchange().showExportForm();
+}
+QString TableFilterText(const QString& table) {
+    return interchange().tableFilter(table);
 }

@@ -85,3 +85,13 @@ FixTermGrid::CellKind FixTermGrid::cellKind(int row, int day) const {
         return CellKind::TourDay;
     return weekday >= 6 ? CellKind::Weekend : CellKind::Weekday;
 }
+
+QString FixTermCaption(int tourNr, int objektNr, int taetigNr, int weekday) {
+    const QString day = weekday >= 1 && weekday <= 7 ? GetDayName(weekday) : QString();
+    return QStringLiteral("Feste Ausführungstermine festlegen für   Tour: %1  Objekt: %2  "
+                          "Tätigkeit: %3  (%4)")
+        .arg(tourNr)
+        .arg(objektNr)
+        .arg(taetigNr)
+        .arg(day);
+}

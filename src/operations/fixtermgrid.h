@@ -49,3 +49,9 @@ private:
     int m_tourWeekday;
     std::array<MonthMarks, 12> m_marks{};
 };
+
+// The fixed-date dialog's caption: "Feste Ausführungstermine festlegen für"
+// with three blanks, then "Tour: ", "Objekt: " and "Tätigkeit: " with their
+// numbers, two blanks before each, and the tour's long weekday name in
+// brackets (empty brackets for a tour without weekday).
+QString FixTermCaption(int tourNr, int objektNr, int taetigNr, int weekday);

@@ -31,6 +31,7 @@ int UpdateAllNextDates(TDateTime today);
 // Whether the tour does the activity on its weekday: the tour's weekday
 // (1 .. 7; a tour without weekday fits no activity) occurs in the
 // activity's weekday pattern (empty or "*": every weekday) and the service
-// fits the tour's service pattern. The tour form paints such rows green.
+// fits the tour's service pattern as MatchServicePattern judges it (a
+// pattern "AB*" offers A and B only). The tour form paints such rows green.
 bool ActivityMatchesWeekday(int tourWeekday, const QString& weekdayPattern,
                             const QString& serviceId, const QString& tourPattern);

@@ -90,4 +90,25 @@ TEST(FixTermGrid, EachCellHasItsPaintingCase) {
     EXPECT_THROW(grid.cellKind(0, 32), DbError);
 }
 
+TEST(FixTermGrid, AMarkOnTheLastOfThirtyOneDaysOfFebruaryIsSavedOnThe28th) {
+    FixTermMonths months;
+    months[1] = QString(30, u'-') + u'+';
+    // Opened in August 2026: the February row is 2027, no leap year.
+    FixTermGrid grid(2026, 8, 3);
+    grid.load(months);
+    EXPECT_EQ(grid.monthOfRow(6), 2);
+    EXPECT_TRUE(grid.isMarked(6, 28));
+    const FixTermMonths saved = grid.save();
+    EXPECT_EQ(saved[1], QString(27, u'-') + u'+' + QString(3, u'-'));
+}
+
+TEST(FixTermCaption, NamesTourObjectActivityAndTheToursWeekday) {
+    EXPECT_EQ(FixTermCaption(12, 3405, 7, 2),
+              QStringLiteral("Feste Ausführungstermine festlegen für   Tour: 12  Objekt: 3405  "
+                             "Tätigkeit: 7  (Dienstag)"));
+    EXPECT_EQ(FixTermCaption(1, 2, 3, 0),
+              QStringLiteral("Feste Ausführungstermine festlegen für   Tour: 1  Objekt: 2  "
+                             "Tätigkeit: 3  ()"));
+}
+
 } // namespace

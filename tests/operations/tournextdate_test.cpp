@@ -36,13 +36,35 @@ TEST(AdvanceNextDate, AWeeklyTourNeverShowsAPastDate) {
         EXPECT_EQ(AdvanceNextDate(c.next, c.weekday, today()), c.expected) << c.name;
 }
 
-TEST(ActivityMatchesWeekday, IsTheTourDayMatchOfThePlanningRules) {
-    EXPECT_TRUE(ActivityMatchesWeekday(1, QStringLiteral("135"), QStringLiteral("A"),
-                                       QStringLiteral("AB")));
-    EXPECT_FALSE(ActivityMatchesWeekday(2, QStringLiteral("135"), QString(), QString()));
-    EXPECT_FALSE(ActivityMatchesWeekday(2, QString(), QStringLiteral("A"), QStringLiteral("BC")));
-    // A tour without weekday matches no row, not even one for every weekday.
-    EXPECT_FALSE(ActivityMatchesWeekday(0, QStringLiteral("*"), QString(), QString()));
+TEST(ActivityMatchesWeekday, PaintsTheRowsOfTheTourDayWithAFittingService) {
+    struct Case {
+        const char* name;
+        int weekday;
+        const char* wtag;
+        const char* service;
+        const char* pattern;
+        bool green;
+    };
+    const Case cases[] = {
+        {"weekday in the pattern", 1, "135", "A", "AB", true},
+        {"weekday not in the pattern", 2, "135", "", "", false},
+        {"a tour without weekday matches no row", 0, "*", "", "", false},
+        {"a tour without weekday, empty pattern", 0, "", "", "*", false},
+        {"\"*\" stands for every weekday", 6, "*", "", "", true},
+        {"an empty pattern stands for every weekday", 7, "", "B", "AB", true},
+        {"service missing from the tour's services", 2, "", "A", "BC", false},
+        {"\"AB*\" offers A", 3, "3", "A", "AB*", true},
+        {"\"AB*\" is no wildcard for C", 3, "3", "C", "AB*", false},
+        {"a tour offering \"*\" does every service", 3, "3", "C", "*", true},
+        {"an activity without service fits any tour", 3, "3", "", "AB", true},
+        {"an empty service pattern offers every service", 3, "3", "C", "", true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ActivityMatchesWeekday(c.weekday, QString::fromUtf8(c.wtag),
+                                         QString::fromUtf8(c.service),
+                                         QString::fromUtf8(c.pattern)),
+                  c.green)
+            << c.name;
 }
 
 } // namespace

@@ -9,14 +9,15 @@ namespace {
 const char* const kAddressFields[] = {"Name1", "Name2", "Name3", "Strasse", "Plz", "Ort"};
 
 bool copyFrom(table::Table& head, const QString& file, const QString& keyField, int key,
-              const QString& prefix) {
+              const QString& prefix, bool post) {
     if (key == 0)
         return false;
     auto source = OpenTempTable(QStringLiteral("LumoDB"), file);
     if (!source->locate({keyField}, {key}))
         return false;
     CopyAddressFields(*source, prefix, head);
-    head.post();
+    if (post)
+        head.post();
     return true;
 }
 
@@ -37,27 +38,27 @@ void CopyAddressFields(table::Table& source, const QString& prefix, table::Table
     }
 }
 
-bool CopyObjektAdresseToKopf(table::Table& head) {
+bool CopyObjektAdresseToKopf(table::Table& head, bool post) {
     return copyFrom(head, QStringLiteral("Objekte.DB"), QStringLiteral("O_Nr"),
-                    FieldInt(head, QStringLiteral("R_ObjektNr")), QStringLiteral("O_"));
+                    FieldInt(head, QStringLiteral("R_ObjektNr")), QStringLiteral("O_"), post);
 }
 
-bool CopyObjektRgAdresseToKopf(table::Table& head) {
+bool CopyObjektRgAdresseToKopf(table::Table& head, bool post) {
     return copyFrom(head, QStringLiteral("Objekte.DB"), QStringLiteral("O_Nr"),
-                    FieldInt(head, QStringLiteral("R_ObjektNr")), QStringLiteral("O_Rg"));
+                    FieldInt(head, QStringLiteral("R_ObjektNr")), QStringLiteral("O_Rg"), post);
 }
 
-bool CopyKundenAdresseToKopf(table::Table& head) {
+bool CopyKundenAdresseToKopf(table::Table& head, bool post) {
     return copyFrom(head, QStringLiteral("Kunden.DB"), QStringLiteral("K_Nr"),
-                    FieldInt(head, QStringLiteral("R_KundenNr")), QStringLiteral("K_"));
+                    FieldInt(head, QStringLiteral("R_KundenNr")), QStringLiteral("K_"), post);
 }
 
-bool CopyAdressbuchAdresseToKopf(table::Table& head, int adressNr) {
+bool CopyAdressbuchAdresseToKopf(table::Table& head, int adressNr, bool post) {
     return copyFrom(head, QStringLiteral("Adress.DB"), QStringLiteral("A_Nr"), adressNr,
-                    QStringLiteral("A_"));
+                    QStringLiteral("A_"), post);
 }
 
-bool CopyZusatzAdresseToKopf(table::Table& head, QChar index) {
+bool CopyZusatzAdresseToKopf(table::Table& head, QChar index, bool post) {
     return copyFrom(head, QStringLiteral("Adress.DB"), QStringLiteral("A_ID"),
-                    FieldInt(head, QStringLiteral("R_AnrID") + index), QStringLiteral("A_"));
+                    FieldInt(head, QStringLiteral("R_AnrID") + index), QStringLiteral("A_"), post);
 }

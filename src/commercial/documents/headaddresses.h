@@ -17,11 +17,13 @@ class Table;
 // edit state, not posted.
 void CopyAddressFields(table::Table& source, const QString& prefix, table::Table& head);
 
-// Each finds its address, copies it and posts the head; false (the head
+// Each finds its address, copies it and posts the head (unless post is
+// false: the address editor writes only on "Überneh&men"); false (the head
 // untouched) when the address is not found.
-bool CopyObjektAdresseToKopf(table::Table& head);                   // object R_ObjektNr
-bool CopyObjektRgAdresseToKopf(table::Table& head);                 // its billing address
-bool CopyKundenAdresseToKopf(table::Table& head);                   // customer R_KundenNr
-bool CopyAdressbuchAdresseToKopf(table::Table& head, int adressNr); // the chosen address
+bool CopyObjektAdresseToKopf(table::Table& head, bool post = true);   // object R_ObjektNr
+bool CopyObjektRgAdresseToKopf(table::Table& head, bool post = true); // its billing address
+bool CopyKundenAdresseToKopf(table::Table& head, bool post = true);   // customer R_KundenNr
+// The chosen address.
+bool CopyAdressbuchAdresseToKopf(table::Table& head, int adressNr, bool post = true);
 // The further address whose A_ID stands in "R_AnrID" + index ('0' to '2').
-bool CopyZusatzAdresseToKopf(table::Table& head, QChar index);
+bool CopyZusatzAdresseToKopf(table::Table& head, QChar index, bool post = true);

@@ -304,8 +304,10 @@ TLineCopyResult CopyDocumentPositions(TLineCopyTarget target, TDocSource source,
             if (open <= 0 && posArt == 0)
                 continue;
         }
-        if (!AppendLineCopy(*lines, targetLines, base, targetHeadId, &result.Error))
+        if (!AppendLineCopy(*lines, targetLines, base, targetHeadId, &result.Error)) {
+            result.Complete = false;
             break;
+        }
         try {
             CancelEditOnError(targetLines, [&] {
                 {
@@ -321,9 +323,11 @@ TLineCopyResult CopyDocumentPositions(TLineCopyTarget target, TDocSource source,
                 targetLines.post();
             });
         } catch (const Abort&) {
+            result.Complete = false;
             break;
         } catch (const std::exception& e) {
             result.Error = errorText(e);
+            result.Complete = false;
             break;
         }
         ++result.Copied;

@@ -44,6 +44,8 @@ struct TLineCopyResult {
     // Why the copy stopped early; empty when every line was copied (or a
     // rule already told the user).
     QString Error;
+    // Every line meant to be copied was copied.
+    bool Complete = true;
 };
 
 // Copies the lines of the document sourceId of the given source (working or

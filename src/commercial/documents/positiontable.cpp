@@ -1,5 +1,6 @@
 #include "commercial/documents/positiontable.h"
 
+#include "commercial/documents/documentediting.h"
 #include "commercial/documents/positionnumbers.h"
 #include "core/data/dbhelpers.h"
 #include "platform/errors.h"
@@ -17,6 +18,11 @@ const QString kId = QStringLiteral("S_ID");
 const QString kRef = QStringLiteral("S_Ref");
 const QString kPosNr = QStringLiteral("S_PosNr");
 const QString kPosArt = QStringLiteral("S_PosArt");
+
+void moveToLine(table::Table& lines, int id) {
+    if (!lines.locate({kId}, {id}))
+        throw DbError(QStringLiteral("Die Position wurde von einem anderen Benutzer gelöscht."));
+}
 
 } // namespace
 
@@ -39,34 +45,31 @@ void RenumberPositions(int from, int start, table::Table& lines) {
     }
     const std::vector<int> renumbered = RenumberedPosNrs(numbered, from, start);
 
+    // All numbers or none: a renumbering cut short would leave the lines
+    // half in the old and half in the new order.
     const auto returnToLine = [&lines, currentId] {
         lines.refresh();
         lines.locate({kId}, {currentId});
     };
-    // On an error the cursor still goes back, but the error already on its
-    // way is the one the user sees.
-    struct OnError {
-        decltype(returnToLine)& restore;
-        int pending = std::uncaught_exceptions();
-        ~OnError() {
-            if (std::uncaught_exceptions() > pending) {
-                try {
-                    restore();
-                } catch (...) {
-                }
-            }
+    try {
+        ChangeAllOrNothing(QStringLiteral("Die Positionen konnten nicht neu nummeriert werden."),
+                           {&lines}, [&] {
+                               for (std::size_t i = 0; i < ids.size(); ++i) {
+                                   if (renumbered[i] == numbered[i].PosNr)
+                                       continue;
+                                   moveToLine(lines, ids[i]);
+                                   lines.edit();
+                                   lines.field(kPosNr).setValue(renumbered[i]);
+                                   lines.post();
+                               }
+                           });
+    } catch (...) {
+        try {
+            returnToLine();
+        } catch (...) {
+            // The error already on its way is the one the user sees.
         }
-    } onError{returnToLine};
-
-    for (std::size_t i = 0; i < ids.size(); ++i) {
-        if (renumbered[i] == numbered[i].PosNr)
-            continue;
-        if (!lines.locate({kId}, {ids[i]}))
-            throw DbError(
-                QStringLiteral("Die Position wurde von einem anderen Benutzer gelöscht."));
-        lines.edit();
-        lines.field(kPosNr).setValue(renumbered[i]);
-        lines.post();
+        throw;
     }
     returnToLine();
 }
@@ -84,14 +87,15 @@ void NormalizeAllPosNr(table::Table& lines) {
         if (normalized != posNr)
             changes.emplace_back(lines.field(kId).asInteger(), normalized);
     }
-    for (const auto& [id, posNr] : changes) {
-        if (!lines.locate({kId}, {id}))
-            throw DbError(
-                QStringLiteral("Die Position wurde von einem anderen Benutzer gelöscht."));
-        lines.edit();
-        lines.field(kPosNr).setValue(posNr);
-        lines.post();
-    }
+    ChangeAllOrNothing(QStringLiteral("Die Positionen konnten nicht neu nummeriert werden."),
+                       {&lines}, [&] {
+                           for (const auto& [id, posNr] : changes) {
+                               moveToLine(lines, id);
+                               lines.edit();
+                               lines.field(kPosNr).setValue(posNr);
+                               lines.post();
+                           }
+                       });
     lines.locate({kId}, {currentId});
 }
 

@@ -11,11 +11,13 @@ class Table;
 
 // Renumbers the lines of the current line's document (see
 // RenumberedPosNrs); pending edits are posted first and the cursor returns
-// to the line it was on. Lines posted before an error keep their numbers.
+// to the line it was on. One transaction: after an error every line keeps
+// its old number and a DbError names the failure.
 void RenumberPositions(int from, int start, table::Table& lines);
 
 // Rewrites every line's number in its normalized form (numbers written
-// before the scaled scheme); the cursor returns to the line it was on.
+// before the scaled scheme), as one transaction like RenumberPositions; the
+// cursor returns to the line it was on.
 void NormalizeAllPosNr(table::Table& lines);
 
 // The level-1 base of the last line of the document headId in the line

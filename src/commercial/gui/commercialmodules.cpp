@@ -1,6 +1,7 @@
 #include "commercial/gui/commercialmodules.h"
 
 #include "commercial/gui/f_cnvrgv.h"
+#include "commercial/gui/tf_rechhead.h"
 #include "core/gui/mainform.h"
 #include "core/messages/messages.h"
 #include "core/moduleentries.h"
@@ -10,7 +11,8 @@
 using namespace Qt::StringLiterals;
 
 void RegisterCommercialModules(ModuleDispatcher& dispatcher) {
-    (void)dispatcher;
+    // "Einstellungen › Kopf-/Fusstexte" maintains the catalogue alone.
+    dispatcher.setOpener(u"SelectKopfFussText"_s, [] { SelectKopfFussText(0); });
     // "Sonstiges › Rechnungsvorlagen konvertieren": the old billing
     // definitions of the objects become invoice templates.
     SetOtherMenuAction(u"Rechnungsvorlagen konvertieren"_s, [] {

@@ -17,7 +17,10 @@ bool ServiceFitsPattern(const QString& serviceId, const QString& tourPattern) {
 }
 
 bool MatchServicePattern(const QString& pattern, const QString& code) {
-    return ServiceFitsPattern(code, pattern);
+    const QString all(kAll);
+    const QString p = TrimStr(pattern).isEmpty() ? all : TrimStr(pattern);
+    const QString c = TrimStr(code).isEmpty() ? all : TrimStr(code);
+    return p == all || c == all || p.contains(c);
 }
 
 bool WeekdayFitsPattern(int weekday, const QString& weekdayPattern) {
@@ -30,5 +33,5 @@ int MatchTourDay(int weekday, const QString& tourPattern, const QString& weekday
                  const QString& serviceCode) {
     if (weekday < 1 || weekday > 7 || !WeekdayFitsPattern(weekday, weekdayPattern))
         return -1;
-    return ServiceFitsPattern(serviceCode, tourPattern) ? 0 : -2;
+    return MatchServicePattern(tourPattern, serviceCode) ? 0 : -2;
 }

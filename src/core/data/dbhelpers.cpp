@@ -9,11 +9,13 @@
 #include "platform/table/query.h"
 #include "platform/table/session.h"
 #include "platform/table/table.h"
+#include "platform/table/values.h"
 
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <limits>
+#include <optional>
 #include <utility>
 
 using table::Field;
@@ -32,6 +34,14 @@ std::unique_ptr<Table> openCursor(const QString& databaseName, const QString& ta
         t->setFiltered(true);
     }
     t->first();
+    return t;
+}
+
+// A cursor for a search alone: locate() finds its record without the rows
+// that first() would read ahead, which a record rule asks for on every post.
+std::unique_ptr<Table> openSearchCursor(const QString& databaseName, const QString& tableName) {
+    auto t = std::make_unique<Table>(table::aliases::database(databaseName), tableName);
+    t->openForSearch();
     return t;
 }
 
@@ -210,19 +220,42 @@ int nextIdOf(Table& cursor, const QString& idFieldName) {
 
 } // namespace
 
+namespace {
+
+// An integer primary key orders the table itself: its last value is the
+// largest, which the engine finds in the key without reading a row.
+std::optional<int> nextIntegerKey(table::Database& db, const table::TableDef& def,
+                                  const QString& idFieldName) {
+    if (def.fields.isEmpty() || def.fields.first().name.compare(idFieldName, Qt::CaseInsensitive) ||
+        (def.fields.first().type != FieldType::Integer &&
+         def.fields.first().type != FieldType::AutoInc))
+        return std::nullopt;
+    const QVariant last =
+        db.selectValue(QStringLiteral("SELECT max(\"%1\") FROM \"%2\"")
+                           .arg(def.fields.first().name, table::physicalName(def.name)));
+    return plusOne(last.isValid() && !last.isNull() ? last.toLongLong() : 0, idFieldName);
+}
+
+} // namespace
+
 int GetNextId(Table& table, const QString& idFieldName) {
+    if (const auto next = nextIntegerKey(*table.database(), table.definition(), idFieldName))
+        return *next;
     auto cursor = openCursorBeside(table);
     return nextIdOf(*cursor, idFieldName);
 }
 
 int GetNextId(const QString& databaseName, const QString& tableName, const QString& idFieldName) {
+    const auto db = table::aliases::database(databaseName);
+    if (const auto next = nextIntegerKey(*db, db->tableDef(tableName), idFieldName))
+        return *next;
     auto cursor = openCursor(databaseName, tableName);
     return nextIdOf(*cursor, idFieldName);
 }
 
 int GetFirstFreeNr(const QString& databaseName, const QString& tableName, const QString& fieldName,
                    int startNr) {
-    auto cursor = openCursor(databaseName, tableName);
+    auto cursor = openSearchCursor(databaseName, tableName);
     const QStringList fields{fieldName};
     int nr = startNr;
     while (cursor->locate(fields, {nr}))
@@ -230,12 +263,86 @@ int GetFirstFreeNr(const QString& databaseName, const QString& tableName, const 
     return nr;
 }
 
+namespace {
+
+// A numeric field as an equality test that the engine answers from the
+// field's index: under the index's collation when it leads a
+// case-insensitive one (as the cursors write it). Not for texts, whose
+// comparison the cursors make.
+std::optional<QString> numericSeekExpr(const table::TableDef& def, const QString& fieldName,
+                                       QString* found = nullptr) {
+    for (qsizetype i = 0; i < def.fields.size(); ++i) {
+        const table::FieldDef& f = def.fields.at(i);
+        if (f.name.compare(fieldName, Qt::CaseInsensitive) != 0)
+            continue;
+        if (found)
+            *found = f.name;
+        const QString type = table::sqlType(f.type);
+        if (type != u"INTEGER" && type != u"REAL")
+            return std::nullopt;
+        QString expr = table::quoted(f.name);
+        if (i > 0)
+            for (const table::IndexDef& idx : def.indexes)
+                if (idx.caseInsensitive && !idx.fields.isEmpty() &&
+                    idx.fields.first().compare(f.name, Qt::CaseInsensitive) == 0) {
+                    expr += QStringLiteral(" COLLATE DE");
+                    break;
+                }
+        return expr;
+    }
+    return std::nullopt;
+}
+
+// Numbers and integer keys, the case of every record rule: one question to
+// the engine instead of a cursor of its own; nullopt for other fields.
+std::optional<bool> numberUsedByOther(table::Database& db, const table::TableDef& def,
+                                      const QString& nrField, const QString& idField,
+                                      const QVariant& nr, int id) {
+    QString idName;
+    const auto nrExpr = numericSeekExpr(def, nrField);
+    const auto idExpr = numericSeekExpr(def, idField, &idName);
+    bool isNumber = false;
+    nr.toDouble(&isNumber);
+    if (!nrExpr || !idExpr || !isNumber)
+        return std::nullopt;
+    return db
+        .selectValue(
+            QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ? AND coalesce(%3, 0) <> ? "
+                           "LIMIT 1")
+                .arg(table::quoted(table::physicalName(def.name)), *nrExpr, table::quoted(idName)),
+            {nr, id})
+        .isValid();
+}
+
+} // namespace
+
+bool NrUsedByOtherRecord(const table::Table& table, const QString& nrField, const QString& idField,
+                         const QVariant& nr, int id) {
+    if (!nr.isValid() || nr.isNull())
+        return false;
+    if (const auto used =
+            numberUsedByOther(*table.database(), table.definition(), nrField, idField, nr, id))
+        return *used;
+    auto cursor = openCursorBeside(table);
+    if (!cursor->locate({nrField}, {nr}))
+        return false;
+    Field& nrF = cursor->field(nrField);
+    Field& idF = cursor->field(idField);
+    for (; !cursor->eof(); cursor->next())
+        if (FieldEquals(nrF, nr) && idF.asInteger() != id)
+            return true;
+    return false;
+}
+
 bool NrUsedByOtherRecord(const QString& databaseName, const QString& tableName,
                          const QString& nrField, const QString& idField, const QVariant& nr,
                          int id) {
     if (!nr.isValid() || nr.isNull())
         return false;
-    auto cursor = openCursor(databaseName, tableName);
+    auto db = table::aliases::database(databaseName);
+    if (const auto used = numberUsedByOther(*db, db->tableDef(tableName), nrField, idField, nr, id))
+        return *used;
+    auto cursor = openSearchCursor(databaseName, tableName);
     if (!cursor->locate({nrField}, {nr}))
         return false; // the common case, answered by the engine
     Field& nrF = cursor->field(nrField);
@@ -248,12 +355,12 @@ bool NrUsedByOtherRecord(const QString& databaseName, const QString& tableName,
 
 bool IntValueExists(const QString& databaseName, const QString& tableName, const QString& fieldName,
                     int value) {
-    return openCursor(databaseName, tableName)->locate({fieldName}, {value});
+    return openSearchCursor(databaseName, tableName)->locate({fieldName}, {value});
 }
 
 bool StrValueExists(const QString& databaseName, const QString& tableName, const QString& fieldName,
                     const QString& value) {
-    return openCursor(databaseName, tableName)->locate({fieldName}, {value});
+    return openSearchCursor(databaseName, tableName)->locate({fieldName}, {value});
 }
 
 bool IntPairExists(const QString& databaseName, const QString& tableName, const QString& fieldNames,
@@ -261,7 +368,7 @@ bool IntPairExists(const QString& databaseName, const QString& tableName, const 
     const QStringList fields = fieldNames.split(u';');
     if (fields.size() != 2)
         throw DbError(QStringLiteral("Zwei Feldnamen erwartet: %1").arg(fieldNames));
-    return openCursor(databaseName, tableName)->locate(fields, {value1, value2});
+    return openSearchCursor(databaseName, tableName)->locate(fields, {value1, value2});
 }
 
 int CountRecordsWithValue(const QString& databaseName, const QString& tableName,

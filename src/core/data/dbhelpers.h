@@ -67,6 +67,9 @@ int GetFirstFreeNr(const QString& databaseName, const QString& tableName, const 
 bool NrUsedByOtherRecord(const QString& databaseName, const QString& tableName,
                          const QString& nrField, const QString& idField, const QVariant& nr,
                          int id);
+// The same in the whole table of a table object (not only its view).
+bool NrUsedByOtherRecord(const table::Table& table, const QString& nrField, const QString& idField,
+                         const QVariant& nr, int id);
 bool IntValueExists(const QString& databaseName, const QString& tableName, const QString& fieldName,
                     int value);
 bool StrValueExists(const QString& databaseName, const QString& tableName, const QString& fieldName,

@@ -207,8 +207,7 @@ void checkNumber(Table& t, const NumberedTableRules& r) {
     const int nr = numberOf(t, r.numberField);
     if (nr == 0 || nr < r.lowestNumber)
         raiseNumberTaken(r);
-    if (NrUsedByOtherRecord(kDb, t.tableName(), r.numberField, r.keyField, nr,
-                            numberOf(t, r.keyField)))
+    if (NrUsedByOtherRecord(t, r.numberField, r.keyField, nr, numberOf(t, r.keyField)))
         raiseNumberTaken(r);
 }
 
@@ -234,14 +233,12 @@ void numberChangeRule(TDataModule1& dm, Table& t, table::Field& f, const Numbere
 }
 
 void onNewRecord(TDataModule1& dm, Table& t, const NumberedTableRules& r) {
-    if (r.createRight > 0) {
-        const auto& hook = RecordRuleHooksRegistry().checkCreateRight;
-        if (!(hook ? hook(r.createRight) : CheckCreateRight(r.createRight)))
-            throw Abort{};
-    }
+    if (r.createRight > 0 && !CheckRecordCreateRight(r.createRight))
+        throw Abort{};
     InitNewRecordScope scope(dm);
     t.field(r.keyField).setValue(GetNextId(t, r.keyField));
-    if (!r.numberField.isEmpty() && r.propose)
+    // An import brings the number of every record it appends.
+    if (!r.numberField.isEmpty() && r.propose && !dm.IsImportRunning())
         t.field(r.numberField).setValue(r.propose());
     if (r.defaults)
         r.defaults(t);
@@ -382,6 +379,11 @@ RecordRuleHooks& RecordRuleHooksRegistry() {
     return hooks;
 }
 
+bool CheckRecordCreateRight(int functionNr) {
+    const auto& hook = RecordRuleHooksRegistry().checkCreateRight;
+    return hook ? hook(functionNr) : CheckCreateRight(functionNr);
+}
+
 QString NumberTakenText() {
     return QStringLiteral("Die eingegebene Nummmer ist bereits vergeben!") +
            QStringLiteral("\rDoppel-Clicken Sie, um sich einen Nummern-Vorschlag anzeigen zu "
@@ -489,6 +491,10 @@ void BindNumberedTableRules(TDataModule1& dm, const NumberedTableRules& rules) {
         if (r.checkNumberOnChange)
             t.field(r.numberField).onChange += [module, r, &t](table::Field&) {
                 if (module->IsInitNewRecord() || !t.isEditing())
+                    return;
+                // An import posts every record at once: the check before the
+                // post finds a taken number just as well, and only once.
+                if (module->IsImportRunning() && r.checkNumberBeforePost)
                     return;
                 if (!r.zeroOnChangeText.isEmpty() && numberOf(t, r.numberField) == 0)
                     throw DbError(r.zeroOnChangeText);

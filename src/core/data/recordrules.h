@@ -121,6 +121,9 @@ struct RecordRuleHooks {
     std::function<void(const QString& tableObject)> recordShown;
 };
 RecordRuleHooks& RecordRuleHooksRegistry();
+// The create right as the new-record rules check it (through the hook when
+// one is installed), the refusal shown; false when refused.
+bool CheckRecordCreateRight(int functionNr);
 
 // Message texts of the number rules.
 QString NumberTakenText();      // "Die eingegebene Nummmer ist bereits vergeben!" + hint

@@ -3,18 +3,18 @@
 QString ReportDatabaseName = QStringLiteral("LumoDB");
 int RgPrintSource = RgSourceInvoices;
 
-ReportDatabaseScope::ReportDatabaseScope(const QString& alias) {
+ReportDatabaseScope::ReportDatabaseScope(const QString& alias) : m_previous(ReportDatabaseName) {
     ReportDatabaseName = alias;
 }
 
 ReportDatabaseScope::~ReportDatabaseScope() {
-    ReportDatabaseName = QStringLiteral("LumoDB");
+    ReportDatabaseName = m_previous;
 }
 
-RgPrintSourceScope::RgPrintSourceScope(int source) {
+RgPrintSourceScope::RgPrintSourceScope(int source) : m_previous(RgPrintSource) {
     RgPrintSource = source;
 }
 
 RgPrintSourceScope::~RgPrintSourceScope() {
-    RgPrintSource = RgSourceInvoices;
+    RgPrintSource = m_previous;
 }

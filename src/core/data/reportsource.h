@@ -18,22 +18,29 @@ enum RgPrintSourceValue {
     RgSourceSrg = 3
 };
 
-// Sets ReportDatabaseName for its lifetime and puts "LumoDB" back on every
-// way out, so an error in an archive view never leaves later prints reading
-// the archive.
+// The two settings are changed only through these scopes: each sets its value
+// for its lifetime and puts back the value it found on every way out, so an
+// error in an archive view or a template list never leaves later prints
+// reading the archive or the templates, and a nested scope hands its
+// caller's value back rather than the default.
 class ReportDatabaseScope {
 public:
     explicit ReportDatabaseScope(const QString& alias);
     ~ReportDatabaseScope();
     ReportDatabaseScope(const ReportDatabaseScope&) = delete;
     ReportDatabaseScope& operator=(const ReportDatabaseScope&) = delete;
+
+private:
+    QString m_previous;
 };
 
-// Sets RgPrintSource for its lifetime and puts 0 back on every way out.
 class RgPrintSourceScope {
 public:
     explicit RgPrintSourceScope(int source);
     ~RgPrintSourceScope();
     RgPrintSourceScope(const RgPrintSourceScope&) = delete;
     RgPrintSourceScope& operator=(const RgPrintSourceScope&) = delete;
+
+private:
+    int m_previous;
 };

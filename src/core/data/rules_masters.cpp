@@ -186,6 +186,9 @@ NumberedTableRules emergencyServices() {
 NumberedTableRules activities() {
     NumberedTableRules r = numbered("TabTaetig", 8, "T_ID", "T_Nr", ProposeTaetigNr);
     r.formShowsRecord = true;
+    // A new activity is a plain activity (function 0), as the form's list
+    // and grid show it, not a row without function.
+    r.defaults = [](table::Table& t) { setFields(t, {{"T_Func", 0}}); };
     r.fieldRules = {
         // The texts for the tour and the control list start as the search word.
         {QStringLiteral("T_Match"),

@@ -6,12 +6,23 @@
 
 #include <QString>
 
-QString GetPersonalName(int staffNr) {
+namespace {
+
+QString staffField(int staffNr, const QString& field) {
     table::Table staff(table::aliases::database(QStringLiteral("LumoDB")),
                        DataModule1().TabPersonal().tableName());
     staff.setReadOnly(true);
     staff.open();
-    const QVariant name =
-        staff.lookup({QStringLiteral("P_Nr")}, {staffNr}, QStringLiteral("P_Name1"));
-    return name.isValid() && !name.isNull() ? name.toString() : QString();
+    const QVariant value = staff.lookup({QStringLiteral("P_Nr")}, {staffNr}, field);
+    return value.isValid() && !value.isNull() ? value.toString() : QString();
+}
+
+} // namespace
+
+QString GetPersonalName(int staffNr) {
+    return staffField(staffNr, QStringLiteral("P_Name1"));
+}
+
+QString PersonalMatchOfNr(int staffNr) {
+    return staffField(staffNr, QStringLiteral("P_Match"));
 }

@@ -6,7 +6,9 @@
 #include "core/messages/messages.h"
 #include "core/rights/rights.h"
 #include "core/values/datetext.h"
+#include "datasafety/autobackup.h"
 #include "datasafety/datasafety.h"
+#include "datasafety/shippeddefinitions.h"
 #include "platform/errors.h"
 
 #include <QCoreApplication>
@@ -146,13 +148,13 @@ std::function<void()> withFtp(std::function<void()> action) {
     };
 }
 
-void backupBeforeImport(const QString& comment) {
-    try {
-        BackupDatabases(LocalBackup, comment + TodayStr());
-    } catch (const DbError& error) {
-        ShowError(error.message());
-    }
-    QCoreApplication::processEvents();
+// The import and export entries work on the client's definitions: those it
+// lacks of the shipped ones are written first.
+std::function<void()> withDefinitions(std::function<void()> action) {
+    return [action = std::move(action)] {
+        EnsureShippedDefinitions(ImExDir);
+        action();
+    };
 }
 
 void chooseImportFile(const ImportDefinition& def, QWidget* owner) {
@@ -209,11 +211,13 @@ void addAccountingMenu(QMenu* menu, QWidget* owner, const QString& title,
     QMenu* sub = menu->addMenu(title);
     for (const AccountingExport& e : exports) {
         addEntry(sub, e.exportEntry, false, u"die Fibu- und Lohnexporte"_s, [] {});
-        addLocal(sub, e.pathEntry,
-                 [owner, e] { chooseExportDirectory(owner, e.definitionFile, e.outputFile); });
-        addItem(sub, e.definitionEntry, Service::ImportExport, [owner, file = e.definitionFile] {
-            EditDefinitionFile(ImExDir + file, owner->x(), owner->y() + owner->height());
-        });
+        addLocal(sub, e.pathEntry, withDefinitions([owner, e] {
+                     chooseExportDirectory(owner, e.definitionFile, e.outputFile);
+                 }));
+        addItem(sub, e.definitionEntry, Service::ImportExport,
+                withDefinitions([owner, file = e.definitionFile] {
+                    EditDefinitionFile(ImExDir + file, owner->x(), owner->y() + owner->height());
+                }));
         sub->addSeparator();
     }
     FinishMenu(sub);
@@ -346,32 +350,39 @@ void FillDatensicherungMenu(QMenu* menu, QWidget* owner) {
 void FillImportExportMenu(QMenu* menu, QWidget* owner) {
     QMenu* general = menu->addMenu(u"Allgemeine Schnittstellen"_s);
     for (const ImportDefinition& def : ImportDefinitions()) {
-        addItem(general, def.entry, Service::ImportExport, [def] {
-            if (AskYesNo(ImportBackupQuestion()))
-                backupBeforeImport(def.backupComment);
-            RunImport(def.table, def.caption, def.definitionFile, def.dataFile, def.keyField);
-        });
-        addLocal(general, def.fileEntry, [def, owner] { chooseImportFile(def, owner); });
-        addItem(general, def.definitionEntry, Service::ImportExport, [def, owner] {
-            EditDefinitionFile(ImExDir + def.definitionFile, owner->x(),
-                               owner->y() + owner->height());
-        });
+        addItem(general, def.entry, Service::ImportExport, withDefinitions([def] {
+                    OfferAutomaticBackupAsking(AutoBackupSwitch::Ask, ImportBackupQuestion(),
+                                               def.backupComment + TodayStr());
+                    QCoreApplication::processEvents();
+                    RunImport(def.table, def.caption, def.definitionFile, def.dataFile,
+                              def.keyField);
+                }));
+        addLocal(general, def.fileEntry,
+                 withDefinitions([def, owner] { chooseImportFile(def, owner); }));
+        addItem(general, def.definitionEntry, Service::ImportExport, withDefinitions([def, owner] {
+                    EditDefinitionFile(ImExDir + def.definitionFile, owner->x(),
+                                       owner->y() + owner->height());
+                }));
         general->addSeparator();
     }
-    addItem(general, u"Kundenexport in ASCII-Datei"_s, Service::ImportExport, [owner] {
-        if (AskYesNo(ExportBackupQuestion()))
-            BackupDatabases(LocalBackup,
-                            u"Autosicherung vor Export der Kundendaten am "_s + TodayStr());
-        // The filter of the customer table comes with the data module's
-        // customer list; without it every customer is exported.
-        RunExport(u"TabKunden"_s, u"Datenexport : Kundendaten"_s, u"Kunden.exp"_s, u"Kunden.out"_s,
-                  QString(), owner->x() + 200, owner->y() + 200);
-    });
-    addLocal(general, u"Kundenexport-Datei einstellen"_s,
-             [owner] { chooseExportDirectory(owner, u"Kunden.exp"_s, u"Kunden.txt"_s); });
-    addItem(general, u"Kundenexport-Definitionen bearbeiten"_s, Service::ImportExport, [owner] {
-        EditDefinitionFile(ImExDir + u"Kunden.exp"_s, owner->x(), owner->y() + owner->height());
-    });
+    addItem(general, u"Kundenexport in ASCII-Datei"_s, Service::ImportExport,
+            withDefinitions([owner] {
+                OfferAutomaticBackupAsking(AutoBackupSwitch::Ask, ExportBackupQuestion(),
+                                           u"Autosicherung vor Export der Kundendaten am "_s +
+                                               TodayStr());
+                // The customers the customer list shows now.
+                RunExport(u"TabKunden"_s, u"Datenexport : Kundendaten"_s, u"Kunden.exp"_s,
+                          u"Kunden.out"_s, TableFilterText(u"TabKunden"_s), owner->x() + 200,
+                          owner->y() + 200);
+            }));
+    addLocal(general, u"Kundenexport-Datei einstellen"_s, withDefinitions([owner] {
+                 chooseExportDirectory(owner, u"Kunden.exp"_s, u"Kunden.txt"_s);
+             }));
+    addItem(general, u"Kundenexport-Definitionen bearbeiten"_s, Service::ImportExport,
+            withDefinitions([owner] {
+                EditDefinitionFile(ImExDir + u"Kunden.exp"_s, owner->x(),
+                                   owner->y() + owner->height());
+            }));
     addItem(general, u"Allgemeiner Datenexport"_s, Service::ImportExport, &ShowExportForm);
     FinishMenu(general);
     addAccountingMenus(menu, owner);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 // The program's message boxes. Engine code calls these free functions; what shows
 // them is an installed MessagePresenter (the GUI installs one with real boxes,
@@ -27,3 +28,11 @@ bool AskYesNoAt(const QString& msg, int x, int y);
 // The box "Warnung" with OK and Cancel: true only for OK (no presenter: false).
 bool AskWarningOkCancel(const QString& msg);
 void ShowNoSearchField();
+// Runs a command of a window: a silent Abort ends it quietly, any other
+// error is shown as an error box. True when the command ran through.
+bool RunShowingErrors(const std::function<void()>& command);
+
+// A question whose "Ja" deletes something ("Möchten Sie den Datensatz
+// löschen?"): its box has "Nein" as the default button, so that Enter never
+// deletes. Every other question defaults to "Ja".
+bool AsksToDelete(const QString& question);

@@ -1,9 +1,11 @@
 #include "datasafety/gui/datasafetymodules.h"
 
 #include "core/moduleentries.h"
+#include "datasafety/gui/interchangewindows.h"
 #include "datasafety/gui/tf_datev.h"
 
 void RegisterDataSafetyModules(ModuleDispatcher& dispatcher) {
     (void)dispatcher;
     InstallDatevForm();
+    InstallInterchangeServices();
 }

@@ -27,9 +27,13 @@ bool PickDbEditDate(QWidget& edit, widgets::FieldLink& link) {
     if (!F_Kalender || !field)
         return false;
     TDateTime date = field->isNull() ? EmptyDate : DateTimeOfDate(field->asDate());
-    if (!pickAt(date, edit.mapToGlobal(QPoint(0, 0)) + QPoint(-120, 22)))
+    if (!PickDateBelow(edit, date))
         return false;
     return link.write(DateOfDateTime(date));
+}
+
+bool PickDateBelow(const QWidget& edit, TDateTime& date) {
+    return pickAt(date, edit.mapToGlobal(QPoint(0, 0)) + QPoint(-120, 22));
 }
 
 bool PickDbEditDate(widgets::DbDateEdit& edit) {

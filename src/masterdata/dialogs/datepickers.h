@@ -17,6 +17,10 @@ class FieldLink;
 // date); on OK the record goes into edit state and the field takes the date.
 bool PickDbEditDate(QWidget& edit, widgets::FieldLink& link);
 bool PickDbEditDate(widgets::DbDateEdit& edit);
+// The calendar where PickDbEditDate opens it for the edit, starting at date;
+// on OK date takes the chosen day and nothing is written, so the caller can
+// apply the date together with what follows from it.
+bool PickDateBelow(const QWidget& edit, TDateTime& date);
 
 // The calendar at (x + left, y + top) of the active form, starting at date;
 // on OK date takes the chosen day.

@@ -10,27 +10,22 @@
 #include <QApplication>
 #include <QWidget>
 
-namespace {
-
-// The corner of the form the user works in.
-QPoint activeFormCorner() {
+QPoint ActiveFormCorner() {
     const QWidget* form = QApplication::activeModalWidget();
     if (!form)
         form = QApplication::activeWindow();
     return form ? form->pos() : QPoint();
 }
 
-} // namespace
-
 int SelectTourObjektGeneral(int typed) {
     // The user's sort of the list is kept from one use to the next.
     static QString sortField;
-    const QPoint corner = activeFormCorner();
-    return SelectObjekt(typed, 0, corner.x() + 40, corner.y() + 200, sortField);
+    const QPoint corner = ActiveFormCorner();
+    return SelectObjekt(typed, 240, corner.x() + 40, corner.y() + 200, sortField);
 }
 
 int SelectNotdienstGeneral(int typed) {
-    const QPoint corner = activeFormCorner();
+    const QPoint corner = ActiveFormCorner();
     return SelectNotdienst(typed, corner.x() + 240, corner.y() + 140);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+class QPoint;
 class TDataModule1;
 
 // Connects the common dialogs to the lower layers at start-up, before the
@@ -9,6 +10,10 @@ class TDataModule1;
 // emergency-service picker, and the second tour cursor gets its weekday and
 // staff name columns for the tour choice.
 void InstallDialogHooks(TDataModule1& dataModule);
+
+// The corner of the form the user works in (the active modal window, else
+// the active window), where the pickers of the record rules open.
+QPoint ActiveFormCorner();
 
 // The object picker for a tour row's typed number that does not exist: 40
 // pixels right of and 200 below the active form's corner; the chosen number.

@@ -15,7 +15,8 @@
 
 using namespace Qt::StringLiterals;
 
-TF_DbRtf::TF_DbRtf(QWidget* hostForm, widgets::DbRichEdit& richEdit, const QString& currencyField)
+TF_DbRtf::TF_DbRtf(QWidget* hostForm, widgets::DbRichEdit& richEdit, const QString& currencyField,
+                   bool postRecord)
     : TRtfEditorBase(hostForm, Qt::Dialog | Qt::FramelessWindowHint), m_host(hostForm),
       m_link(richEdit.link()), m_currencyField(currencyField) {
     setObjectName(u"F_DbRtf"_s);
@@ -37,7 +38,7 @@ TF_DbRtf::TF_DbRtf(QWidget* hostForm, widgets::DbRichEdit& richEdit, const QStri
     editor().setReadOnly(!m_link.editable());
 
     table::Table& t = m_link.source().table();
-    if (t.isOpen() && t.isEditing())
+    if (postRecord && t.isOpen() && t.isEditing())
         t.post();
     prepareFont();
     touchText();
@@ -107,13 +108,18 @@ void TF_DbRtf::Berechnen1Click() {
     editor().setTextCursor(caret);
 }
 
-void ShowRtfEditor(QWidget* hostForm, widgets::DbRichEdit& richEdit, const QString& currencyField) {
-    auto editor = std::make_unique<TF_DbRtf>(hostForm, richEdit, currencyField);
+void ShowRtfEditor(QWidget* hostForm, widgets::DbRichEdit& richEdit, const QString& currencyField,
+                   bool postRecord) {
+    auto editor = std::make_unique<TF_DbRtf>(hostForm, richEdit, currencyField, postRecord);
     editor->runModal();
     editor.reset();
     widgets::DataSource& source = richEdit.link().source();
-    if (source.table().isOpen())
+    if (!source.table().isOpen())
+        return;
+    if (postRecord)
         source.refresh();
+    else
+        source.notifyRecordChanged();
 }
 
 void InstallRtfEditorOpener() {

@@ -18,8 +18,10 @@ class TF_DbRtf : public TRtfEditorBase {
     Q_OBJECT
 public:
     // currencyField: the money field of the same record that "Berechnen"
-    // fills; empty: no calculation is offered.
-    TF_DbRtf(QWidget* hostForm, widgets::DbRichEdit& richEdit, const QString& currencyField);
+    // fills; empty: no calculation is offered. postRecord: a pending edit of
+    // the record is posted first (otherwise the text joins it).
+    TF_DbRtf(QWidget* hostForm, widgets::DbRichEdit& richEdit, const QString& currencyField,
+             bool postRecord = true);
 
     void Textbausteinladen1Click() override;
     void Textbausteinspeichern1Click() override;
@@ -42,9 +44,11 @@ private:
 };
 
 // Opens the memo editor over the form's rich-text field and, once the editing
-// ended, posts the record through a refresh of the form's data source.
+// ended, posts the record through a refresh of the form's data source. With
+// postRecord false the text only joins the record's pending edit, for forms
+// that write nothing before their own "Überneh&men".
 void ShowRtfEditor(QWidget* hostForm, widgets::DbRichEdit& richEdit,
-                   const QString& currencyField = {});
+                   const QString& currencyField = {}, bool postRecord = true);
 
 // Makes every rich-text field of the forms open the memo editor on a click.
 void InstallRtfEditorOpener();

@@ -140,16 +140,36 @@ void removeHooks() {
 
 } // namespace
 
-const QList<ListFormEntry>& ListFormEntries() {
+namespace {
+
+QList<ListFormEntry>& entries() {
     // Start-up order: TF_Taetig, TF_Tour, TF_Objekt, TF_Adress, TF_Artikel,
-    // TF_Personal, TF_Kunden, TF_Notdienst, TF_Lieferant.
-    static const QList<ListFormEntry> entries = {
+    // TF_Personal, TF_Kunden, TF_Notdienst, TF_Lieferant; the tour form
+    // adds itself (AddListFormEntry).
+    static QList<ListFormEntry> list = {
         {u"TF_Taetig"_s, &TaetigFormDecl},       {u"TF_Objekt"_s, &ObjektListFormDecl},
         {u"TF_Adress"_s, &AdressFormDecl},       {u"TF_Artikel"_s, &ArtikelFormDecl},
         {u"TF_Personal"_s, &PersonalFormDecl},   {u"TF_Kunden"_s, &KundenFormDecl},
         {u"TF_Notdienst"_s, &NotdienstFormDecl}, {u"TF_Lieferant"_s, &LieferantFormDecl},
     };
-    return entries;
+    return list;
+}
+
+} // namespace
+
+const QList<ListFormEntry>& ListFormEntries() {
+    return entries();
+}
+
+void AddListFormEntry(const ListFormEntry& entry, const QString& after) {
+    QList<ListFormEntry>& list = entries();
+    if (entryOf(entry.formClass))
+        return;
+    qsizetype at = list.size();
+    for (qsizetype i = 0; i < list.size(); ++i)
+        if (list[i].formClass == after)
+            at = i + 1;
+    list.insert(at, entry);
 }
 
 QList<ListFormDecl> ListFormDecls() {

@@ -16,6 +16,11 @@ struct ListFormEntry {
     ListFormDecl (*declare)();
 };
 const QList<ListFormEntry>& ListFormEntries();
+// A list form declared above the master data (the tour form) joins the
+// long-lived forms: registered before start-up creates them, it is created
+// right after the entry named `after` (at the end when there is none). A
+// form class registered twice keeps its first place.
+void AddListFormEntry(const ListFormEntry& entry, const QString& after);
 // Every declaration, for the declaration test.
 QList<ListFormDecl> ListFormDecls();
 

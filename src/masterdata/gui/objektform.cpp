@@ -21,6 +21,7 @@
 #include "masterdata/gui/listforms.h"
 #include "masterdata/gui/objektformhooks.h"
 #include "masterdata/gui/objekttaetigpage.h"
+#include "masterdata/gui/showntables.h"
 #include "masterdata/gui/tableformactions.h"
 #include "masterdata/gui/tf_listform.h"
 #include "masterdata/lookupfields.h"
@@ -32,6 +33,7 @@
 #include "platform/widgets/datasource.h"
 #include "platform/widgets/dbrichedit.h"
 #include "platform/widgets/fieldform.h"
+#include "platform/widgets/readonlylook.h"
 #include "platform/widgets/userprompts.h"
 #include "printing/listbutton.h"
 
@@ -351,13 +353,6 @@ void chooseBerichtForm(TF_ListForm& form) {
     form.grid().setFocus();
 }
 
-QLineEdit* readOnlyLine(QWidget* parent) {
-    auto* e = new QLineEdit(parent);
-    e->setReadOnly(true);
-    e->setFocusPolicy(Qt::NoFocus);
-    return e;
-}
-
 // The customer's name opens the customer picker like the number does.
 class KundePick : public QObject {
 public:
@@ -388,10 +383,10 @@ QLineEdit* addKundeLine(TF_ListForm& form, const QString& page, const QString& c
                         const QString& besideField = {}) {
     QWidget* host = form.fields()->page(page);
     auto* line = new QHBoxLayout;
-    QLineEdit* e = readOnlyLine(host);
+    auto* e = new QLineEdit(host);
+    widgets::ShowAsReadOnly(*e, kKundeHint);
     e->setObjectName(u"K_Match"_s);
     e->setFocusPolicy(Qt::ClickFocus);
-    e->setToolTip(kKundeHint);
     new KundePick(form, *e);
     QWidget* field = besideField.isEmpty() ? nullptr : form.fields()->editor(besideField);
     for (QFormLayout* rows : host->findChildren<QFormLayout*>()) {
@@ -616,43 +611,6 @@ QWidget* buildMieter(TF_ListForm& form) {
 const QStringList kShownTables = {u"TabMieter"_s, u"TabObjND"_s, u"TabObjTour"_s,
                                   u"TabObjTaetig"_s};
 
-class ShowWatch : public QObject {
-public:
-    explicit ShowWatch(TF_ListForm& form) : QObject(&form), m_form(form) {
-        form.installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == &m_form && event->type() == QEvent::Show)
-            guarded(&m_form, [] {
-                for (const QString& name : kShownTables) {
-                    table::Table& t = DataModule1().table(name);
-                    if (!t.isOpen())
-                        t.open();
-                }
-            });
-        else if (watched == &m_form && event->type() == QEvent::Hide)
-            guarded(&m_form, [this] {
-                if (ObjektExtras* x = extrasOf(m_form))
-                    for (DetailFocus* f : std::as_const(x->focuses))
-                        f->leave();
-                if (!HasDataModule1() || !DataModule1().hasTables())
-                    return;
-                for (auto it = kShownTables.crbegin(); it != kShownTables.crend(); ++it) {
-                    table::Table& t = DataModule1().table(*it);
-                    if (t.isEditing())
-                        t.post();
-                    t.close();
-                }
-            });
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    TF_ListForm& m_form;
-};
-
 void buildForm(TF_ListForm& form) {
     ObjektExtras& x = *extrasOf(form);
     x.kundeGrund = addKundeLine(form, kGrund, u"Kunde"_s);
@@ -683,7 +641,11 @@ void buildForm(TF_ListForm& form) {
         showKunde(form);
         showBerichtFormName(form);
     });
-    new ShowWatch(form);
+    new ShownTables(form, kShownTables, [&form] {
+        if (ObjektExtras* x = extrasOf(form))
+            for (DetailFocus* f : std::as_const(x->focuses))
+                f->leave();
+    });
 }
 
 void applyRights(TF_ListForm& form) {
@@ -726,22 +688,13 @@ void showNotizen(TF_ListForm& form) {
     ShowRtfEditor(&form, *editor);
 }
 
-// The rules focus the activity column of a new row; other field objects go
-// to whoever answered before.
+// The rules focus the activity column of a new row.
 void installFocusHook() {
-    static bool installed = false;
-    if (installed)
-        return;
-    installed = true;
-    auto previous = RecordRuleHooksRegistry().focusField;
-    RecordRuleHooksRegistry().focusField = [previous](const QString& fieldObject) {
+    InstallFieldFocus(u"TabObjTaetig"_s, [](const QString& field) {
         TF_ListForm* form = FindListForm(u"TF_Objekt"_s);
-        ObjektTaetigPage* page = form ? ObjektTaetigPageOf(*form) : nullptr;
-        if (page && fieldObject.startsWith(u"TabObjTaetig"_s, Qt::CaseInsensitive))
-            page->FocusTaetigColumn(fieldObject);
-        else if (previous)
-            previous(fieldObject);
-    };
+        if (ObjektTaetigPage* page = form ? ObjektTaetigPageOf(*form) : nullptr)
+            page->FocusTaetigColumn(u"TabObjTaetig"_s + field);
+    });
 }
 
 } // namespace

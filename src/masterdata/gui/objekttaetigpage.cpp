@@ -93,17 +93,20 @@ void ObjektTaetigPage::buildMenu() {
     preview->setEnabled(false);
     preview->setToolTip(u"Wartet auf die Termin-Vorschau."_s);
     add(u"Angebot übernehmen"_s, [this] { takeOverOffer(); });
-    QAction* plan = add(u"Kontroll-Liste erstellen"_s, {});
-    plan->setEnabled(false);
-    plan->setToolTip(u"Wartet auf die Planungskontrolle."_s);
+    QAction* plan = add(u"Kontroll-Liste erstellen"_s, [] {
+        if (const auto& show = ObjektFormHooksRegistry().showPlanCheck)
+            show();
+    });
     m_menu->addSeparator();
     add(u"Abbruch"_s, {});
     m_menu->setToolTipsVisible(true);
     m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_grid, &QWidget::customContextMenuRequested, this, [this, adding](const QPoint& at) {
-        adding->setEnabled(m_grid->currentIndex().column() <= 1);
-        m_menu->popup(m_grid->viewport()->mapToGlobal(at));
-    });
+    connect(m_grid, &QWidget::customContextMenuRequested, this,
+            [this, adding, plan](const QPoint& at) {
+                adding->setEnabled(m_grid->currentIndex().column() <= 1);
+                plan->setEnabled(bool(ObjektFormHooksRegistry().showPlanCheck));
+                m_menu->popup(m_grid->viewport()->mapToGlobal(at));
+            });
 }
 
 void ObjektTaetigPage::SelectTaetigkeit() {

@@ -144,7 +144,11 @@ TF_ListForm::TF_ListForm(const ListFormDecl& decl, table::Table& table, QWidget*
         m_list.build(*this);
 }
 
-TF_ListForm::~TF_ListForm() = default;
+TF_ListForm::~TF_ListForm() {
+    // What hiding does (detail grids let go of the navigator, tables
+    // closed) needs the widgets the table form's destructor frees first.
+    hide();
+}
 
 void TF_ListForm::buildSearchLine() {
     auto* label = new QLabel(u"&Suchen"_s, this);

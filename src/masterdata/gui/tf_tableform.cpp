@@ -13,6 +13,7 @@
 #include "platform/table/table.h"
 #include "platform/widgets/datagrid.h"
 #include "platform/widgets/datasource.h"
+#include "platform/widgets/screenfit.h"
 #include "platform/widgets/userprompts.h"
 #include "printing/gui/printbutton.h"
 
@@ -301,6 +302,9 @@ void TF_TableForm::sortByTitle(int column) {
 }
 
 void TF_TableForm::showEvent(QShowEvent* event) {
+    // Every form of the host fits the screen, whatever its declaration or a
+    // stored placement asks: a button below the screen's edge is out of reach.
+    widgets::FitToScreen(*this);
     QDialog::showEvent(event);
     if (!m_shown) {
         m_shown = true;

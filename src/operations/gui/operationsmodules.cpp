@@ -1,7 +1,18 @@
 #include "operations/gui/operationsmodules.h"
 
 #include "core/moduleentries.h"
+#include "masterdata/gui/objektformhooks.h"
+#include "operations/gui/kostartform.h"
+#include "operations/gui/tf_plancheck.h"
+#include "operations/gui/tf_zeiterf.h"
+#include "operations/gui/tourform.h"
+#include "operations/gui/zeitartform.h"
 
 void RegisterOperationsModules(ModuleDispatcher& dispatcher) {
-    (void)dispatcher;
+    InstallTourForm();
+    dispatcher.setOpener(QStringLiteral("TF_Tour"), &ShowTourForm);
+    ObjektFormHooksRegistry().showPlanCheck = &ShowPlanCheckForm;
+    dispatcher.setOpener(QStringLiteral("ShowKostartForm"), [] { ShowKostartForm(); });
+    dispatcher.setOpener(QStringLiteral("ShowZeitartForm"), [] { ShowZeitartForm(); });
+    dispatcher.setOpener(QStringLiteral("ShowZeiterfForm"), [] { ShowZeiterfForm(); });
 }

@@ -281,6 +281,10 @@ void Database::createTemporaryTable(const TableDef& def) {
     storeDef(def, true);
 }
 
+bool Database::isTemporaryTable(const QString& table) const {
+    return m_tempDefs.contains(physicalName(table).toLower());
+}
+
 void Database::dropTable(const QString& table) {
     const QString physical = resolve(table);
     if (physical.isEmpty())
@@ -418,6 +422,12 @@ int Database::execSql(const QString& sql, const QVariantList& params) {
     const int changed = m_connection->changes();
     invalidateCursors();
     return changed;
+}
+
+QVariant Database::selectValue(const QString& sql, const QVariantList& params) {
+    StatementUse s(m_connection->cached(sql));
+    s->bindAll(params);
+    return s->step() ? s->value(0) : QVariant();
 }
 
 void Database::backupTo(const QString& directory) {

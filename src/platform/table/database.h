@@ -78,6 +78,7 @@ public:
     const FieldNames& fieldNames(const TableDef& def);
     void createTable(const TableDef& def);          // raises when the table exists
     void createTemporaryTable(const TableDef& def); // lives as long as this connection
+    bool isTemporaryTable(const QString& table) const;
     void dropTable(const QString& table);
     void emptyTable(const QString& table);
     void packTable(const QString& table); // rebuilds indexes and frees unused space
@@ -88,6 +89,9 @@ public:
 
     // One statement in SQLite's dialect with bound parameters; the number of changed rows.
     int execSql(const QString& sql, const QVariantList& params = {});
+    // The first column of the first row a SELECT in SQLite's dialect gives;
+    // invalid when it gives none. Kept prepared for the next call.
+    QVariant selectValue(const QString& sql, const QVariantList& params = {});
 
     // Writes a consistent copy of the whole database into the directory
     // (its file is replaced), also while others write.

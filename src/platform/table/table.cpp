@@ -133,6 +133,14 @@ Field* Table::findField(const QString& name) {
 }
 
 void Table::open() {
+    openView(true);
+}
+
+void Table::openForSearch() {
+    openView(false);
+}
+
+void Table::openView(bool readAhead) {
     if (isOpen())
         return;
     beforeOpen(*this);
@@ -165,6 +173,12 @@ void Table::open() {
         m_keyIsRowId = m_db->keyIsRowId(m_def);
         buildKeyParts();
         viewChanged();
+        if (!readAhead) {
+            clearBuffer();
+            m_bof = m_eof = true;
+            afterOpen(*this);
+            return;
+        }
         m_count = countAll(); // the view as opened; others' later rows show after refresh()
         std::vector<Row>& rows = m_spare;
         fetch(false, nullptr, kEndFetch, rows);
@@ -207,8 +221,7 @@ void Table::close() {
     m_eof = m_bof = true;
     clearBuffer();
     m_db->detach(this);
-    for (Table* d : QList<Table*>(m_details))
-        d->masterChanged();
+    notifyDetails();
     afterClose(*this);
 }
 
@@ -358,8 +371,7 @@ void Table::rereadIfWritten(qint64 rowId) {
 }
 
 void Table::scrolled() {
-    for (Table* d : QList<Table*>(m_details))
-        d->masterChanged();
+    notifyDetails();
     afterScroll(*this);
 }
 
@@ -841,6 +853,18 @@ void Table::setMaster(Table* master, const QStringList& masterFields,
         first();
 }
 
+void Table::notifyDetails() {
+    if (m_detailsHeld > 0)
+        return;
+    for (Table* d : QList<Table*>(m_details))
+        d->masterChanged();
+}
+
+void Table::releaseDetails() {
+    if (m_detailsHeld > 0 && --m_detailsHeld == 0)
+        notifyDetails();
+}
+
 void Table::masterChanged() {
     if (!isOpen())
         return;
@@ -1076,8 +1100,7 @@ void Table::post() {
     afterOwnPost(wasInsert, viewWasCurrent);
     m_bof = m_eof = false;
     afterPost(*this);
-    for (Table* d : QList<Table*>(m_details))
-        d->masterChanged();
+    notifyDetails();
 }
 
 // What this cursor knows after writing its record: the record's new key, and

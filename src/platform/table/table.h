@@ -64,6 +64,8 @@ public:
     Table& operator=(const Table&) = delete;
 
     Database* database() const { return m_db.get(); }
+    // For a second cursor on the same connection (its temporary tables included).
+    const std::shared_ptr<Database>& sharedDatabase() const { return m_db; }
     const QString& tableName() const { return m_tableName; }
     void setTableName(const QString& name);
     void setReadOnly(bool readOnly);
@@ -74,6 +76,10 @@ public:
     void addCalculatedField(const QString& name, FieldType type, int size = 0);
 
     void open();
+    // Opens without counting the view or reading ahead: no record is current
+    // until a search or a move. For one-off lookups (a rule's uniqueness
+    // check), which would otherwise read rows they never use.
+    void openForSearch();
     void close(); // an unposted change is discarded
     bool isOpen() const { return m_state != TableState::Inactive; }
     TableState state() const { return m_state; }
@@ -133,6 +139,11 @@ public:
     // master's masterFields; link fields are filled on insert.
     void setMaster(Table* master, const QStringList& masterFields, const QStringList& detailFields);
     Table* master() const { return m_master; }
+    // While held (the holds count), the detail tables do not follow this
+    // table's moves and posts record by record; the last release brings
+    // them to the current record once. For data runs through a master.
+    void holdDetails() { ++m_detailsHeld; }
+    void releaseDetails();
 
     // Editing.
     void edit(); // on an empty view starts an insert
@@ -201,6 +212,7 @@ private:
     };
     struct Band;
 
+    void openView(bool readAhead);
     void checkOpen() const;
     void checkBrowseMode(); // posts a pending change
 
@@ -265,6 +277,7 @@ private:
     void afterOwnPost(bool wasInsert, bool viewWasCurrent);
     void setBufferValue(int index, const QVariant& value);
     void masterChanged();
+    void notifyDetails();
     void stepAfterDelete(bool silent);
 
     std::shared_ptr<Database> m_db;
@@ -341,6 +354,7 @@ private:
     Table* m_master = nullptr;
     QStringList m_masterFields, m_detailFields;
     QList<Table*> m_details;
+    int m_detailsHeld = 0;
 };
 
 } // namespace table

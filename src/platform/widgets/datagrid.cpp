@@ -2,17 +2,83 @@
 
 #include "platform/table/table.h"
 #include "platform/widgets/datasource.h"
+#include "platform/widgets/typedinput.h"
 #include "platform/widgets/userprompts.h"
 
+#include <QComboBox>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QStyledItemDelegate>
 
 namespace widgets {
+
+namespace {
+
+// Edits a choice column with a drop-down list of its texts; choosing an
+// entry writes its value at once.
+class ChoiceDelegate : public QStyledItemDelegate {
+public:
+    ChoiceDelegate(const GridColumn& column, QObject* parent)
+        : QStyledItemDelegate(parent), m_items(column.items), m_values(column.values) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                          const QModelIndex&) const override {
+        auto* box = new QComboBox(parent);
+        box->addItems(m_items.mid(0, m_values.size()));
+        connect(box, &QComboBox::activated, this, [this, box] {
+            auto* self = const_cast<ChoiceDelegate*>(this);
+            Q_EMIT self->commitData(box);
+            Q_EMIT self->closeEditor(box, QAbstractItemDelegate::NoHint);
+        });
+        return box;
+    }
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+        auto* box = static_cast<QComboBox*>(editor);
+        const QVariant value = index.data(Qt::EditRole);
+        int at = -1;
+        for (int i = 0; i < box->count() && at < 0; ++i)
+            if (!value.isNull() && m_values[i].toString() == value.toString())
+                at = i;
+        box->setCurrentIndex(at);
+    }
+    void setModelData(QWidget* editor, QAbstractItemModel* model,
+                      const QModelIndex& index) const override {
+        const int at = static_cast<QComboBox*>(editor)->currentIndex();
+        if (at >= 0 && at < m_values.size() && index.data(Qt::EditRole) != m_values[at])
+            model->setData(index, m_values[at], Qt::EditRole);
+    }
+
+private:
+    QStringList m_items;
+    QVariantList m_values;
+};
+
+// Cell editors of number columns refuse letters as they are typed.
+class CellDelegate : public QStyledItemDelegate {
+public:
+    CellDelegate(DataGrid& grid) : QStyledItemDelegate(&grid), m_grid(grid) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (auto* line = qobject_cast<QLineEdit*>(editor))
+            ValidateAsNumber(*line, m_grid.source().table().findField(
+                                        m_grid.gridModel().fieldAt(index.column())));
+        return editor;
+    }
+
+private:
+    DataGrid& m_grid;
+};
+
+} // namespace
 
 DataGrid::DataGrid(DataSource& source, QWidget* parent)
     : QTableView(parent), m_source(source), m_model(new DataGridModel(source, this)) {
     m_model->setMessageParent(this);
     setModel(m_model);
+    setItemDelegate(new CellDelegate(*this));
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
@@ -35,7 +101,15 @@ DataGrid::DataGrid(DataSource& source, QWidget* parent)
 }
 
 void DataGrid::setColumns(const QList<GridColumn>& columns) {
+    for (int c = 0; c < m_model->columns().size(); ++c)
+        if (QAbstractItemDelegate* old = itemDelegateForColumn(c)) {
+            setItemDelegateForColumn(c, nullptr);
+            old->deleteLater();
+        }
     m_model->setColumns(columns);
+    for (int c = 0; c < columns.size(); ++c)
+        if (!columns[c].values.isEmpty())
+            setItemDelegateForColumn(c, new ChoiceDelegate(columns[c], this));
     applyWidths();
 }
 

@@ -2,9 +2,11 @@
 
 #include "platform/errors.h"
 #include "platform/table/table.h"
+#include "platform/table/tableerror.h"
 #include "platform/table/values.h"
 #include "platform/widgets/datasource.h"
 #include "platform/widgets/rowreader.h"
+#include "platform/widgets/typedinput.h"
 #include "platform/widgets/userprompts.h"
 
 #include <QDebug>
@@ -123,10 +125,18 @@ QVariant DataGridModel::cellData(const QModelIndex& index, int role) const {
     const bool buffer = showsBuffer(index.row());
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::EditRole:
+    case Qt::EditRole: {
         if (boolean)
             return {};
-        return buffer ? field->text() : m_source.rows().text(index.row(), name);
+        const GridColumn& column = m_columns[index.column()];
+        if (column.values.isEmpty())
+            return buffer ? field->text() : m_source.rows().text(index.row(), name);
+        const QVariant value = buffer ? field->value() : m_source.rows().value(index.row(), name);
+        // The choice list edits the stored value; the cell shows its text.
+        if (role == Qt::EditRole)
+            return value;
+        return choiceText(column, *field, value);
+    }
     case Qt::CheckStateRole: {
         if (!boolean)
             return {};
@@ -154,6 +164,17 @@ QVariant DataGridModel::cellData(const QModelIndex& index, int role) const {
     default:
         return {};
     }
+}
+
+QString DataGridModel::choiceText(const GridColumn& column, const table::Field& field,
+                                  const QVariant& value) const {
+    if (value.isNull() || !value.isValid())
+        return {};
+    const QVariant stored = table::toStored(field.def(), value);
+    for (int i = 0; i < column.values.size() && i < column.items.size(); ++i)
+        if (table::toStored(field.def(), column.values[i]) == stored)
+            return column.items[i];
+    return value.toString();
 }
 
 QVariant DataGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -199,8 +220,17 @@ bool DataGridModel::setData(const QModelIndex& index, const QVariant& value, int
         return false;
     return guarded(m_messageParent, [&] {
         table::Field& field = t.field(name);
-        // Refused before the record is touched, so a bad value leaves no edit behind.
-        table::toStored(field.def(), stored);
+        try {
+            stored = TypedFieldValue(field, stored);
+            // Refused before the record is touched, so a bad value leaves no edit behind.
+            table::toStored(field.def(), stored);
+        } catch (const table::TableError& e) {
+            // The user knows the field by its column title.
+            const QString title = headerData(index.column(), Qt::Horizontal).toString();
+            if (e.fieldName().compare(name, Qt::CaseInsensitive) != 0 || title.isEmpty())
+                throw;
+            throw DbError(e.namingField(title));
+        }
         if (!isInsertRow(index.row()) && index.row() != cursorRow())
             t.setRecNo(index.row() + 1);
         m_source.startEdit();

@@ -4,7 +4,13 @@
 #include <QBrush>
 #include <QHash>
 #include <QList>
+#include <QStringList>
+#include <QVariantList>
 #include <functional>
+
+namespace table {
+class Field;
+}
 
 namespace widgets {
 
@@ -16,6 +22,11 @@ struct GridColumn {
     int width = 0; // in characters; 0 leaves the view's default
     // Shown but never edited in the grid (a value that a dialog writes).
     bool readOnly = false;
+    // A choice column: the stored values and the texts shown for them (a
+    // line kind shown as "Alternativ"); edited with a drop-down list. A
+    // value without a text shows as stored.
+    QStringList items;
+    QVariantList values;
 };
 
 // The rows of a data source's table as a Qt model: rows are read on demand
@@ -56,6 +67,8 @@ public:
 
 private:
     QVariant cellData(const QModelIndex& index, int role) const;
+    QString choiceText(const GridColumn& column, const table::Field& field,
+                       const QVariant& value) const;
     void viewChanged();
     void stateChanged();
     void recordChanged();

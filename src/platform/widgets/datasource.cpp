@@ -99,6 +99,19 @@ void DataSource::enableControls() {
     notifyViewChanged();
 }
 
+TableControlsDisabled::TableControlsDisabled(table::Table& table) {
+    for (DataSource* source : DataSource::hubOf(table)->sources) {
+        source->disableControls();
+        m_sources.emplace_back(source);
+    }
+}
+
+TableControlsDisabled::~TableControlsDisabled() {
+    for (const QPointer<DataSource>& source : m_sources)
+        if (source)
+            source->enableControls();
+}
+
 void DataSource::scrolled() {
     // first() after a change of index, filter, range or master record is the
     // table's way of showing a new view; an ordinary move keeps the rows.

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace table {
 class Table;
@@ -73,6 +75,7 @@ Q_SIGNALS:
     void viewChanged();
 
 private:
+    friend class TableControlsDisabled;
     struct Hub;
     static std::shared_ptr<Hub> hubOf(table::Table& table);
     void scrolled();
@@ -98,6 +101,20 @@ public:
 
 private:
     DataSource& m_source;
+};
+
+// Every data source of a table hears nothing while it lives, so a data run
+// through the table object itself does not repaint the forms on it record by
+// record; afterwards they are brought up to date at once.
+class TableControlsDisabled {
+public:
+    explicit TableControlsDisabled(table::Table& table);
+    ~TableControlsDisabled();
+    TableControlsDisabled(const TableControlsDisabled&) = delete;
+    TableControlsDisabled& operator=(const TableControlsDisabled&) = delete;
+
+private:
+    std::vector<QPointer<DataSource>> m_sources;
 };
 
 } // namespace widgets

@@ -21,6 +21,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QScrollArea>
 #include <QTabWidget>
@@ -53,6 +54,18 @@ FieldForm::FieldForm(DataSource& source, const QList<FieldDecl>& fields, QWidget
         return form;
     };
     QHBoxLayout* line = nullptr; // the line that the next sameLine field joins
+    // Texts side by side (two memos) each have their caption above them.
+    bool textsSideBySide = false;
+    auto isText = [](const FieldDecl& d) {
+        return d.kind == FieldKind::Memo || d.kind == FieldKind::RichText;
+    };
+    auto captionAbove = [](QLabel* label, QWidget* editor) {
+        auto* column = new QVBoxLayout;
+        if (label)
+            column->addWidget(label);
+        column->addWidget(editor, 1);
+        return column;
+    };
     for (qsizetype i = 0; i < fields.size(); ++i) {
         const FieldDecl& decl = fields[i];
         const bool joins = decl.sameLine && line;
@@ -107,7 +120,7 @@ FieldForm::FieldForm(DataSource& source, const QList<FieldDecl>& fields, QWidget
             editor->setToolTip(decl.hint);
         if (!decl.menu.isEmpty())
             addMenu(*editor, decl);
-        if (decl.readOnly) {
+        if (decl.readOnly && decl.kind != FieldKind::Display) {
             auto* edit = qobject_cast<DbEdit*>(editor);
             if (!edit)
                 throw DbError(
@@ -135,11 +148,24 @@ FieldForm::FieldForm(DataSource& source, const QList<FieldDecl>& fields, QWidget
                 editor->fontMetrics().horizontalAdvance(QLatin1Char('0')) * chars + 12);
         }
         const int stretch = decl.width > 0 ? 0 : 1;
+        if (joins && textsSideBySide) {
+            line->insertLayout(line->count() - 1, captionAbove(label, editor), 1);
+            continue;
+        }
         if (joins) {
             // Before the line's closing stretch.
             if (label)
                 line->insertWidget(line->count() - 1, label);
             line->insertWidget(line->count() - 1, editor, stretch);
+            continue;
+        }
+        textsSideBySide = isText(decl) && i + 1 < fields.size() && fields[i + 1].sameLine &&
+                          isText(fields[i + 1]);
+        if (textsSideBySide) {
+            line = new QHBoxLayout;
+            line->addLayout(captionAbove(label, editor), 1);
+            line->addStretch(0);
+            form->addRow(line);
             continue;
         }
         if (i + 1 < fields.size() && fields[i + 1].sameLine) {
@@ -190,6 +216,26 @@ QWidget* FieldForm::createEditor(DataSource& source, const FieldDecl& decl) {
         return new DbRichEdit(source, decl.field, this);
     case FieldKind::Image:
         return new DbImage(source, decl.field, this);
+    case FieldKind::Display: {
+        auto* line = new QLineEdit(this);
+        line->setReadOnly(true);
+        line->setFocusPolicy(Qt::NoFocus);
+        const auto show = [line, &source, display = decl.display] {
+            QString text;
+            if (display && source.table().isOpen())
+                try {
+                    text = display(source.table());
+                } catch (const DbError&) {
+                    // A name that cannot be looked up stays empty.
+                }
+            line->setText(text);
+            line->setCursorPosition(0);
+        };
+        connect(&source, &DataSource::recordChanged, line, show);
+        connect(&source, &DataSource::viewChanged, line, show);
+        show();
+        return line;
+    }
     }
     return nullptr;
 }

@@ -14,6 +14,10 @@ class QLabel;
 class QMenu;
 class QTabWidget;
 
+namespace table {
+class Table;
+}
+
 namespace widgets {
 
 class DataSource;
@@ -26,7 +30,20 @@ struct FieldMenuItem {
     std::function<void(QWidget& editor)> run;
 };
 
-enum class FieldKind { Edit, CheckBox, Combo, LookupCombo, Date, Spin, Memo, RichText, Image };
+// Display: a read-only line whose text FieldDecl::display computes from the
+// record (a name looked up by the field's number); its field names the line.
+enum class FieldKind {
+    Edit,
+    CheckBox,
+    Combo,
+    LookupCombo,
+    Date,
+    Spin,
+    Memo,
+    RichText,
+    Image,
+    Display
+};
 
 // One line of a declared form: a caption ("&" marks the mnemonic; a check
 // box carries it itself), the field, the widget, and the page it sits on.
@@ -65,6 +82,9 @@ struct FieldDecl {
     QString hint;
     // The field's context menu (a bank list's "&Neuer Eintrag", Ctrl+N).
     QList<FieldMenuItem> menu;
+    // Display: the text shown for the current record, computed again
+    // whenever the record changes.
+    std::function<QString(table::Table&)> display;
 };
 
 // The fields of a form built from declarations, page by page in the order

@@ -102,9 +102,9 @@ TEST_F(DocumentHeads, AddressCopiesFillTheAddressBlockAndPost) {
         const char* ort;
     };
     const Case cases[] = {
-        {CopyObjektAdresseToKopf, "Wohnanlage Süd", "Köln"},
-        {CopyObjektRgAdresseToKopf, "Hausverwaltung Nord", "Bonn"},
-        {CopyKundenAdresseToKopf, "Müller GmbH", "Essen"},
+        {[](Table& h) { return CopyObjektAdresseToKopf(h); }, "Wohnanlage Süd", "Köln"},
+        {[](Table& h) { return CopyObjektRgAdresseToKopf(h); }, "Hausverwaltung Nord", "Bonn"},
+        {[](Table& h) { return CopyKundenAdresseToKopf(h); }, "Müller GmbH", "Essen"},
         {[](Table& h) { return CopyAdressbuchAdresseToKopf(h, 4); }, "Hausmeister Kurz", "Hürth"},
         {[](Table& h) { return CopyZusatzAdresseToKopf(h, u'1'); }, "Hausmeister Kurz", "Hürth"},
     };
@@ -120,6 +120,11 @@ TEST_F(DocumentHeads, AddressCopiesFillTheAddressBlockAndPost) {
     EXPECT_FALSE(CopyAdressbuchAdresseToKopf(*head, 99));
     EXPECT_FALSE(CopyZusatzAdresseToKopf(*head, u'2'));
     EXPECT_EQ(stored("R_OName1"), QStringLiteral("Hausmeister Kurz"));
+    // Unposted for the address editor, which writes on "Überneh&men".
+    ASSERT_TRUE(CopyKundenAdresseToKopf(*head, false));
+    EXPECT_TRUE(head->isEditing());
+    EXPECT_EQ(stored("R_OName1"), QStringLiteral("Hausmeister Kurz"));
+    head->cancel();
 }
 
 TEST_F(DocumentHeads, NumberChangeProposesChecksAndWrites) {

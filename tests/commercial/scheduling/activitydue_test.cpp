@@ -247,8 +247,9 @@ TEST(MatchTourDay, TellsWeekdayAndServiceMisfitsApart) {
     };
     const Case cases[] = {
         {3, "AB", "135", "A", 0},   {2, "AB", "135", "A", -1}, {2, "AB", "", "C", -2},
-        {2, "", "*", "C", 0},       {7, "C*", "7", "Z", 0},    {0, "*", "", "", -1},
-        {4, "AB", " 4 ", " B ", 0},
+        {2, "", "*", "C", 0},       {7, "C*", "7", "Z", -2},   {0, "*", "", "", -1},
+        {4, "AB", " 4 ", " B ", 0}, {7, "C*", "7", "C", 0},    {5, "AB", "5", "*", 0},
+        {5, "AB", "5", "*B", -2},
     };
     for (const Case& c : cases)
         EXPECT_EQ(MatchTourDay(c.weekday, QString::fromLatin1(c.pattern),
@@ -258,6 +259,11 @@ TEST(MatchTourDay, TellsWeekdayAndServiceMisfitsApart) {
     EXPECT_TRUE(MatchServicePattern(QString(), QStringLiteral("A")));
     EXPECT_FALSE(MatchServicePattern(QStringLiteral("BC"), QStringLiteral("A")));
     EXPECT_TRUE(MatchServicePattern(QStringLiteral("BC"), QString()));
+    EXPECT_TRUE(MatchServicePattern(QStringLiteral(" * "), QStringLiteral("Z")));
+    // Only a pattern that is "*" stands for every service; the due rule
+    // lets any pattern holding "*" pass.
+    EXPECT_FALSE(MatchServicePattern(QStringLiteral("AB*"), QStringLiteral("C")));
+    EXPECT_TRUE(ServiceFitsPattern(QStringLiteral("C"), QStringLiteral("AB*")));
 }
 
 } // namespace

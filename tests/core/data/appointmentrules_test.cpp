@@ -370,6 +370,8 @@ TEST_F(AppointmentRules, LinkTermObjToTaglistWritesTheLinkAndDropsTheFlagWithout
 TEST_F(AppointmentRules, GetPersonalNameFindsTheStaffMembersName) {
     EXPECT_EQ(GetPersonalName(7), QStringLiteral("Meier"));
     EXPECT_EQ(GetPersonalName(8), QString());
+    EXPECT_EQ(PersonalMatchOfNr(7), QStringLiteral("MEIER"));
+    EXPECT_EQ(PersonalMatchOfNr(8), QString());
     EXPECT_TRUE(presenter.boxes.isEmpty());
 }
 

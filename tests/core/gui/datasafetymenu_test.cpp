@@ -2,10 +2,16 @@
 #include "core/framefixture.h"
 #include "core/gui/datasafetymenu.h"
 #include "core/gui/mainform.h"
+#include "core/gui/modaldriver.h"
 #include "core/moduleentries.h"
+#include "core/values/datetext.h"
+#include "datasafety/autobackup.h"
 #include "datasafety/datasafety.h"
+#include "datasafety/interchangeservices.h"
+#include "datasafety/shippeddefinitions.h"
 
 #include <QAction>
+#include <QFile>
 #include <QMenu>
 
 using namespace Qt::StringLiterals;
@@ -48,8 +54,32 @@ TEST_F(DataSafetyMenuTest, VaultWithoutFtpSettingsShowsTheErrorAndStartsNothing)
               QStringList(2, u"Sie müssen zuerst Ihren Ftp-Zugang einrichten!"_s));
 }
 
-TEST_F(DataSafetyMenuTest, MissingDefinitionFileNamesTheFullPath) {
+TEST_F(DataSafetyMenuTest, EntriesGiveAFreshClientTheShippedDefinitionsAndKeepItsOwn) {
     TF_LumoMain window(dispatcher);
+    // A definition of the user's own, without an "SFILE" line: the entry
+    // does nothing, silently, and the file stays as it is.
+    writeBytes(ImExDir + u"ObjImp.imp"_s, "FELD=O_Nr\r\n");
+    run(window, u"Import/Export"_s, u"Objektimport-Datei einstellen"_s);
+    EXPECT_TRUE(presenter.boxes.isEmpty());
+    EXPECT_EQ(readBytes(ImExDir + u"ObjImp.imp"_s), QByteArray("FELD=O_Nr\r\n"));
+    for (const QString& name : ShippedDefinitionNames())
+        EXPECT_TRUE(QFile::exists(ImExDir + name)) << name.toStdString();
+
+    // The shipped customer definition names its data file: the dialog opens.
+    bool dialogShown = false;
+    WhenModalShown([&dialogShown](QWidget* modal) {
+        dialogShown = true;
+        modal->close();
+    });
+    run(window, u"Import/Export"_s, u"Kundenimport-Datei einstellen"_s);
+    EXPECT_TRUE(dialogShown);
+    EXPECT_TRUE(presenter.boxes.isEmpty());
+}
+
+TEST_F(DataSafetyMenuTest, AnEmptyDefinitionNamesItsFullPath) {
+    TF_LumoMain window(dispatcher);
+    writeBytes(ImExDir + u"Kunden.imp"_s, "");
+    writeBytes(ImExDir + u"Kunden.exp"_s, "");
     run(window, u"Import/Export"_s, u"Kundenimport-Datei einstellen"_s);
     run(window, u"Import/Export"_s, u"Kundenexport-Datei einstellen"_s);
     EXPECT_EQ(presenter.texts(Kind::Error),
@@ -59,29 +89,78 @@ TEST_F(DataSafetyMenuTest, MissingDefinitionFileNamesTheFullPath) {
                            u"Datei "_s + ImExDir +
                                u"Kunden.exp\rist nicht vorhanden!\r"
                                u"Der Datenexport muss neu konfiguriert werden."_s}));
-
-    // Without an "SFILE" line the entry does nothing, silently.
-    presenter.boxes.clear();
-    writeBytes(ImExDir + u"ObjImp.imp"_s, "FELD=O_Nr\r\n");
-    run(window, u"Import/Export"_s, u"Objektimport-Datei einstellen"_s);
-    EXPECT_TRUE(presenter.boxes.isEmpty());
-    EXPECT_EQ(readBytes(ImExDir + u"ObjImp.imp"_s), QByteArray("FELD=O_Nr\r\n"));
 }
 
-TEST_F(DataSafetyMenuTest, ImportRunsEvenWhenTheBackupIsDeclined) {
-    TF_LumoMain window(dispatcher);
-    presenter.answers = {false};
-    run(window, u"Import/Export"_s, u"Artikeldatenimport aus ASCII-Datei"_s);
-    ASSERT_GE(presenter.boxes.size(), 1);
-    EXPECT_EQ(presenter.boxes.first().kind, Kind::Question);
-    EXPECT_EQ(presenter.boxes.first().text,
-              u"Sie sollten vor dem Datenimport eine Datensicherung vornehmen!\r"
-              u"Möchten Sie jetzt die Daten sichern?"_s);
-    if (!IsDataSafetyServiceAvailable(DataSafetyService::ImportExport)) {
-        // The import was reached: the unbuilt service says so instead of
-        // pretending to have imported.
-        EXPECT_EQ(presenter.texts(Kind::Error).size(), 1);
+// The backup service and the import/export windows as a test installs them:
+// what reached them is noted.
+class MenuWithServicesTest : public DataSafetyMenuTest {
+protected:
+    void SetUp() override {
+        DataSafetyMenuTest::SetUp();
+        m_savedBackup = AutoBackupServiceRegistry();
+        m_savedServices = InterchangeServicesRegistry();
+        AutoBackupServiceRegistry() = {[] { return true; },
+                                       [this](const QString& comment) { backups << comment; }};
+        InterchangeServices& s = InterchangeServicesRegistry();
+        s.runImport = [this](const QString& table, const QString&, const QString& definition,
+                             const QString&, const QString& key) {
+            calls << table + u'|' + definition + u'|' + key;
+        };
+        s.runExport = [this](const QString& table, const QString&, const QString& definition,
+                             const QString& output, const QString& filter, int, int) {
+            calls << table + u'|' + definition + u'|' + output + u'|' + filter;
+            return true;
+        };
+        s.editDefinitionFile = [this](const QString& file, int, int) {
+            calls << file;
+            return 1;
+        };
+        s.showExportForm = [this] { calls << u"ShowExportForm"_s; };
+        s.tableFilter = [](const QString& table) {
+            return table == u"TabKunden"_s ? u"K_Ort='Köln'"_s : QString();
+        };
     }
+    void TearDown() override {
+        InterchangeServicesRegistry() = m_savedServices;
+        AutoBackupServiceRegistry() = m_savedBackup;
+        DataSafetyMenuTest::TearDown();
+    }
+    QStringList backups;
+    QStringList calls;
+
+private:
+    AutoBackupService m_savedBackup;
+    InterchangeServices m_savedServices;
+};
+
+TEST_F(MenuWithServicesTest, ImportOffersTheBackupAndRunsAnsweredEitherWay) {
+    TF_LumoMain window(dispatcher);
+    const QString question = u"Sie sollten vor dem Datenimport eine Datensicherung vornehmen!\r"
+                             u"Möchten Sie jetzt die Daten sichern?"_s;
+    presenter.answers = {false, true};
+    run(window, u"Import/Export"_s, u"Kundenimport aus ASCII-Datei"_s);
+    run(window, u"Import/Export"_s, u"Objektimport aus ASCII-Datei"_s);
+    EXPECT_EQ(presenter.texts(Kind::Question), QStringList(2, question));
+    EXPECT_EQ(backups, QStringList{u"Autosicherung vor Import der Objektdaten am "_s + TodayStr()});
+    EXPECT_EQ(calls, (QStringList{u"TabKunden|Kunden.imp|K_Nr"_s, u"TabObjekt|ObjImp.imp|O_Nr"_s}));
+}
+
+TEST_F(MenuWithServicesTest, CustomerExportPassesTheListsFilterAndEditorsTheFullPath) {
+    TF_LumoMain window(dispatcher);
+    for (const QString& caption :
+         {u"Kundenimport aus ASCII-Datei"_s, u"Kundenexport in ASCII-Datei"_s,
+          u"Kundenexport-Definitionen bearbeiten"_s, u"Allgemeiner Datenexport"_s})
+        EXPECT_TRUE(window.menuItem(u"Import/Export"_s, caption)->isEnabled())
+            << caption.toStdString();
+    presenter.answers = {true};
+    run(window, u"Import/Export"_s, u"Kundenexport in ASCII-Datei"_s);
+    run(window, u"Import/Export"_s, u"Kundenexport-Definitionen bearbeiten"_s);
+    run(window, u"Import/Export"_s, u"Debitoren Exportdefinitionen bearbeiten"_s);
+    run(window, u"Import/Export"_s, u"Allgemeiner Datenexport"_s);
+    EXPECT_EQ(backups, QStringList{u"Autosicherung vor Export der Kundendaten am "_s + TodayStr()});
+    EXPECT_EQ(calls, (QStringList{u"TabKunden|Kunden.exp|Kunden.out|K_Ort='Köln'"_s,
+                                  ImExDir + u"Kunden.exp"_s, ImExDir + u"DebitLex.exp"_s,
+                                  u"ShowExportForm"_s}));
 }
 
 TEST_F(DataSafetyMenuTest, EntriesFollowTheAvailableServices) {

@@ -97,3 +97,32 @@ TEST_F(MasterDetailTest, ClosedMasterShowsNoDetails) {
     objects->setMaster(nullptr, {}, {});
     EXPECT_EQ(objects->recordCount(), 1);
 }
+
+TEST_F(MasterDetailTest, HeldDetailsFollowOnceWhenReleased) {
+    customers->first();
+    addObject(10, "Haus Abel");
+    customers->holdDetails();
+    customers->holdDetails();
+    customers->next();
+    EXPECT_EQ(column(*objects, "O_Name"), QStringList{"Haus Abel"}); // still the first customer's
+    customers->releaseDetails();
+    EXPECT_EQ(column(*objects, "O_Name"), QStringList{"Haus Abel"}); // one hold is left
+    customers->releaseDetails();
+    EXPECT_EQ(objects->recordCount(), 0); // now the second customer's
+    customers->releaseDetails();          // an extra release changes nothing
+    customers->first();
+    EXPECT_EQ(column(*objects, "O_Name"), QStringList{"Haus Abel"});
+}
+
+TEST_F(MasterDetailTest, ASearchCursorReadsNothingUntilItSearches) {
+    Table search(db, "Kunden");
+    search.openForSearch();
+    EXPECT_TRUE(search.isOpen());
+    EXPECT_TRUE(search.eof());
+    EXPECT_TRUE(search.locate({"Name"}, {"Berg"}));
+    EXPECT_EQ(search["Nr"].asInteger(), 2);
+    search.first();
+    EXPECT_EQ(search["Nr"].asInteger(), 1);
+    EXPECT_EQ(db->selectValue("SELECT max(Nr) FROM Kunden").toInt(), 2);
+    EXPECT_FALSE(db->selectValue("SELECT Nr FROM Kunden WHERE Nr = ?", {5}).isValid());
+}

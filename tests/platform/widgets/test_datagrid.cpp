@@ -3,6 +3,7 @@
 #include "platform/widgets/rowreader.h"
 #include "widgetfixture.h"
 
+#include <QComboBox>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -231,4 +232,30 @@ TEST_F(WidgetTest, GridCheckBoxCellWritesABooleanField) {
     EXPECT_EQ(aktiv.data(Qt::CheckStateRole).toInt(), Qt::Checked);
     kunden->post();
     EXPECT_TRUE(storedValue(3, "Aktiv").toBool());
+}
+
+TEST_F(WidgetTest, AChoiceColumnShowsTextsAndWritesTheChosenValue) {
+    DataSource ds(*kunden);
+    DataGrid grid(ds);
+    grid.setColumns({{"Name", {}, 0}, {"Ort", "Ort", 0, false, {"Köln", "Bonn"}, {1, 2}}});
+    auto& model = grid.gridModel();
+    EXPECT_EQ(cell(grid, 0, "Ort"), QStringLiteral("Köln"));
+    EXPECT_EQ(cell(grid, 1, "Ort"), QStringLiteral("Bonn"));
+    EXPECT_EQ(cell(grid, 2, "Ort"), QStringLiteral("3")) << "a value without a text shows as it is";
+    const QModelIndex ort = model.index(2, 1);
+    EXPECT_EQ(ort.data(Qt::EditRole).toInt(), 3) << "the list edits the stored value";
+
+    // The drop-down list writes the value of the chosen text.
+    grid.setCurrentIndex(ort);
+    grid.edit(ort);
+    auto* box = grid.findChild<QComboBox*>();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->count(), 2);
+    box->setCurrentIndex(1);
+    Q_EMIT box->activated(1);
+    EXPECT_EQ((*kunden)["Ort"].asInteger(), 2);
+    EXPECT_EQ(cell(grid, 2, "Ort"), QStringLiteral("Bonn"));
+    kunden->post();
+    EXPECT_EQ(storedValue(3, "Ort").toInt(), 2);
+    EXPECT_TRUE(errors.isEmpty());
 }

@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -107,3 +108,28 @@ TEST_F(WidgetTest, DeclaredFormScreenshot) {
     EXPECT_FALSE(shot.isNull());
     shot.save(QDir::temp().filePath(QStringLiteral("domvera_fieldform.png")));
 }
+
+namespace {
+
+TEST_F(WidgetTest, ADisplayLineShowsWhatItsFunctionMakesOfTheCurrentRecord) {
+    DataSource ds(*kunden);
+    FieldDecl name{"Ortsname", "OrtName", FieldKind::Display};
+    name.display = [this](table::Table& t) {
+        return orte->lookup({"ONr"}, {t["Ort"].asInteger()}, "OName").toString();
+    };
+    FieldForm form(ds, {{"&Ort", "Ort", FieldKind::Edit}, name});
+    auto* line = qobject_cast<QLineEdit*>(form.editor("OrtName"));
+    ASSERT_NE(line, nullptr);
+    EXPECT_TRUE(line->isReadOnly());
+    EXPECT_EQ(line->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(line->text(), QStringLiteral("Köln"));
+    kunden->next();
+    EXPECT_EQ(line->text(), QStringLiteral("Bonn"));
+    ds.startEdit();
+    (*kunden)["Ort"] = 3;
+    ds.notifyRecordChanged();
+    EXPECT_EQ(line->text(), QStringLiteral("Aachen"));
+    EXPECT_EQ(form.label("OrtName")->text(), QStringLiteral("Ortsname"));
+}
+
+} // namespace

@@ -1,0 +1,466 @@
+#include "commercial/gui/tf_rgedit.h"
+
+#include "commercial/documents/documentediting.h"
+#include "commercial/documents/documentrules.h"
+#include "commercial/documents/documentservices.h"
+#include "commercial/documents/documentsupport.h"
+#include "commercial/documents/headaddresses.h"
+#include "commercial/documents/headfills.h"
+#include "commercial/documents/linerules.h"
+#include "commercial/documents/positionnumbers.h"
+#include "commercial/documents/positiontable.h"
+#include "commercial/gui/documentnumberdialog.h"
+#include "commercial/gui/documentpickers.h"
+#include "commercial/gui/tf_docedit.h"
+#include "commercial/invoicing/invoiceediting.h"
+#include "core/data/datamodule.h"
+#include "core/data/dbhelpers.h"
+#include "core/data/lookups.h"
+#include "core/data/printforms.h"
+#include "core/datagui/tf_selform.h"
+#include "core/gui/placement.h"
+#include "core/messages/messages.h"
+#include "core/settings/programsettings.h"
+#include "core/values/datetimevalue.h"
+#include "masterdata/dialogs/datepickers.h"
+#include "masterdata/dialogs/pickers.h"
+#include "platform/table/table.h"
+#include "platform/widgets/dbedit.h"
+
+#include <QDate>
+#include <QWidget>
+
+using namespace Qt::StringLiterals;
+using table::Table;
+using widgets::FieldKind;
+
+namespace {
+
+const QString kManual = u"manual"_s;
+const QString kObjektId = u"objektId"_s;
+const QString kPrintForm = u"printForm"_s;
+constexpr int kInvoiceFormType = 10000;
+
+// A place relative to the editor's corner, in screen coordinates.
+int leftOf(const TF_DocEdit& form, int dx) {
+    return form.frameGeometry().left() + dx;
+}
+int topOf(const TF_DocEdit& form, int dy) {
+    return form.frameGeometry().top() + dy;
+}
+
+bool newOrManual(TF_DocEdit& form) {
+    return form.isNew() || form.state().value(kManual).toBool();
+}
+
+void setReadOnly(TF_DocEdit& form, const QString& field, bool readOnly) {
+    if (auto* edit = form.fieldEditorAs<widgets::DbEdit>(field))
+        edit->setAlwaysReadOnly(readOnly);
+}
+
+// Which head fields may be typed into: the number only in service mode, the
+// customer only on a manual invoice; object and dates only through their
+// dialogs.
+void lockFields(TF_DocEdit& form) {
+    setReadOnly(form, u"R_Nr"_s, !ServiceMode);
+    setReadOnly(form, u"R_ObjektNr"_s, true);
+    setReadOnly(form, u"R_DatumDruck"_s, true);
+    const bool manual = newOrManual(form);
+    setReadOnly(form, u"R_KundenNr"_s, !manual);
+    setReadOnly(form, u"R_KMatch"_s, !manual);
+    setReadOnly(form, u"S_SrcNr"_s, true);
+}
+
+// Head fields.
+
+void pickObjekt(TF_DocEdit& form, QWidget&) {
+    const QString refusal = InvoiceObjektRefusal(newOrManual(form), form.hasLines());
+    if (!refusal.isEmpty()) {
+        ShowError(refusal);
+        return;
+    }
+    Table& head = form.head();
+    const int current = FieldInt(head, u"R_ObjektNr"_s);
+    const int nr = SelectObjekt(current, 340, leftOf(form, 40), topOf(form, 140), form.sortField());
+    if (nr == 0 || nr == current)
+        return;
+    FillKopfFromObjekt(head, nr);
+    form.state().insert(kObjektId, GetObjektIdByNr(nr));
+}
+
+void pickKunde(TF_DocEdit& form, QWidget&) {
+    if (!InvoiceCustomerChangeable(newOrManual(form), ServiceMode))
+        return;
+    Table& head = form.head();
+    const int current = FieldInt(head, u"R_KundenNr"_s);
+    const int nr = SelectKunde(current, 340, leftOf(form, 200), topOf(form, 240), form.sortField());
+    if (nr == 0 || nr == current)
+        return;
+    FillKopfFromKunde(head, nr, [] { return AskYesNo(UseCustomerAddressText); });
+}
+
+void pickZahlbed(TF_DocEdit& form, QWidget&) {
+    Table& head = form.head();
+    int id = FieldInt(head, u"R_ZahlBedID"_s);
+    if (!SelectZahlBed(id, leftOf(form, 200), topOf(form, 200)))
+        return;
+    if (ApplyZahlbedToKopf(id, head))
+        head.post();
+}
+
+void pickDatum(TF_DocEdit& form, QWidget& editor) {
+    Table& head = form.head();
+    const table::Field& field = head.field(u"R_DatumDruck"_s);
+    TDateTime date = field.isNull() ? EmptyDate : DateTimeOfDate(field.asDate());
+    if (!PickDateBelow(editor, date))
+        return;
+    ChangeInvoiceDate(head, form.lines(), DateOfDateTime(date));
+}
+
+void pickNummer(TF_DocEdit& form, QWidget& editor) {
+    Table& head = form.head();
+    if (!InvoiceIsBooked(head)) {
+        ShowError(ProvisionalInvoiceNrText);
+        return;
+    }
+    const QPoint below = editor.mapToGlobal(QPoint(0, editor.height()));
+    ChangeDocumentNumber(TDocKind::Rechnung, below.x(), below.y(), 260, head, u"Rechnungsnummer"_s,
+                         u"R_DatumDruck"_s);
+}
+
+void pickPrintForm(TF_DocEdit& form, QWidget& editor) {
+    const int id = ChoosePrintFormForField(&editor, &form.head().field(u"R_PrintFormNo"_s),
+                                           kInvoiceFormType, true);
+    form.state().insert(kPrintForm, id);
+}
+
+void pickBetreuer(TF_DocEdit& form, QWidget& editor) {
+    PickBetreuerIntoField(&editor, form.head().field(u"R_Betreuer"_s));
+}
+
+// Lines.
+
+int lineInt(TF_DocEdit& form, const QString& field) {
+    return form.hasLines() ? FieldInt(form.lines(), field) : 0;
+}
+
+int linePosTyp(TF_DocEdit& form) {
+    return form.hasLines() ? FieldInt(form.lines(), u"S_PosTyp"_s, 4) : 4;
+}
+
+void pickArtikel(TF_DocEdit& form, bool ofInvoiceObject) {
+    const int start = linePosTyp(form) == 0 ? lineInt(form, u"S_MatID"_s) : 0;
+    const int objId =
+        ofInvoiceObject ? form.state().value(kObjektId).toInt() : GetArtikelObjId(start);
+    const int id =
+        SelectArtikel(start, objId, 400, leftOf(form, 40), topOf(form, 80), form.sortField());
+    if (id == 0 || id == start)
+        return;
+    if (!FillLineFromArtikel(form.lines(), id))
+        ShowError(DbEntryNotFoundText);
+}
+
+void pickTaetigkeit(TF_DocEdit& form) {
+    const int start = linePosTyp(form) == 1 ? lineInt(form, u"S_MatID"_s) : 0;
+    const QString search = form.hasLines() ? FieldText(form.lines(), u"S_Kurztext"_s) : QString();
+    const int id =
+        SelectTaetigByID(start, 400, leftOf(form, 40), topOf(form, 80), search, form.sortField());
+    if (id == 0 || id == start)
+        return;
+    if (!FillLineFromTaetigkeit(form.lines(), id))
+        ShowError(DbEntryNotFoundText);
+}
+
+void pickFremdleistung(TF_DocEdit& form) {
+    const int start = linePosTyp(form) == 2 ? lineInt(form, u"S_RefID"_s) : 0;
+    const int id = SelectFremdleistung(start, form.state().value(kObjektId).toInt(), 400,
+                                       leftOf(form, 40), topOf(form, 80), form.sortField());
+    if (id == 0 || id == start)
+        return;
+    if (!FillLineFromFremdleistung(form.lines(), id)) {
+        ShowError(DbEntryNotFoundText);
+        return;
+    }
+    RecalcDocumentSums(form.lines(), form.head());
+}
+
+void pickKostart(TF_DocEdit& form) {
+    const int nr = SelectKostart(lineInt(form, u"S_ErloesKonto"_s), 400, leftOf(form, 40),
+                                 topOf(form, 80), form.sortField());
+    SetLineErloesKonto(form.lines(), nr);
+}
+
+// The picker of the line's type: activities, external services or articles.
+void pickOfLineType(TF_DocEdit& form) {
+    switch (linePosTyp(form)) {
+    case 1:
+        pickTaetigkeit(form);
+        break;
+    case 2:
+        pickFremdleistung(form);
+        break;
+    default:
+        pickArtikel(form, false);
+    }
+}
+
+void pickVatRate(TF_DocEdit& form) {
+    Table& lines = form.lines();
+    int code = lineInt(form, u"S_MwstKz"_s);
+    double rate = form.hasLines() ? FieldFloat(lines, u"S_Mwst"_s) : 0.0;
+    QString shortText, longText;
+    if (!PickVatRate(code, rate, shortText, longText, leftOf(form, 40), topOf(form, 140)))
+        return;
+    EnsureEditOrInsert(lines);
+    lines[u"S_MwstKz"_s] = code;
+}
+
+void pickUnit(TF_DocEdit& form) {
+    Table& lines = form.lines();
+    const QString current = form.hasLines() ? FieldText(lines, u"S_MengBez"_s) : QString();
+    const QString chosen =
+        SelectMengBez(current, 240, leftOf(form, 200), topOf(form, 140), form.sortField());
+    if (chosen == current)
+        return;
+    EnsureEditOrInsert(lines);
+    CancelEditOnError(lines, [&] {
+        lines[u"S_MengBez"_s] = chosen;
+        lines.post();
+    });
+}
+
+void copyFrom(TF_DocEdit& form, TDocSource source) {
+    Table& head = form.head();
+    QString nr = source == TDocSource::Rechnung ? FieldText(head, u"R_Nr"_s) : QString();
+    const int objektNr = source == TDocSource::Auftrag || source == TDocSource::Lieferschein
+                             ? GetObjektNrById(form.state().value(kObjektId).toInt())
+                             : 0;
+    if (!SelectVorlage(source, 240, leftOf(form, 140), topOf(form, 80), {},
+                       GetDocSourceCaption(source), objektNr, nr))
+        return;
+    if (CopyIntoInvoice(source, nr, head, form.lines()) == 0)
+        ShowError(NoValidRecordsText);
+}
+
+void rememberSpecialPrice(TF_DocEdit& form) {
+    if (!AskYesNo(u"Artikelpreis als Sonderpreis in Objekt-Artikeldatei eintragen?"_s))
+        return;
+    Table& lines = form.lines();
+    if (lines.isEditing())
+        lines.post();
+    SetObjektArtikelPreis(FieldInt(lines, u"S_MatID"_s), FieldFloat(lines, u"S_EPreis"_s));
+}
+
+// The session.
+
+void createInvoice(TF_DocEdit& form) {
+    const int printForm = DefaultPrintFormOfKind(int(TDocKind::Rechnung));
+    AppendManualInvoiceHead(form.head(), printForm, QDate::currentDate());
+    form.state().insert(kManual, true);
+    form.state().insert(kObjektId, 0);
+    form.state().insert(kPrintForm, printForm);
+    lockFields(form);
+}
+
+void openInvoice(TF_DocEdit& form) {
+    Table& head = form.head();
+    Table& lines = form.lines();
+    form.state().insert(kManual, FieldInt(head, u"R_Creator"_s) == 1);
+    form.state().insert(kObjektId, GetObjektIdByNr(FieldInt(head, u"R_ObjektNr"_s)));
+    int printForm = FieldInt(head, u"R_PrintFormNo"_s);
+    if (printForm < 1) {
+        printForm = DefaultPrintFormOfKind(int(TDocKind::Rechnung));
+        head.edit();
+        head[u"R_PrintFormNo"_s] = printForm;
+    }
+    form.state().insert(kPrintForm, printForm);
+    // Numbers written before the scaled scheme.
+    if (!lines.isEmpty() && FieldInt(lines, u"S_PosNr"_s) < MinPosNr)
+        NormalizeAllPosNr(lines);
+    if (!lines.isEmpty())
+        lines.first();
+    lockFields(form);
+}
+
+TDocField field(const QString& caption, const QString& name, int width = 0,
+                std::function<void(TF_DocEdit&, QWidget&)> pick = {}, bool address = false) {
+    TDocField f;
+    f.decl.caption = caption;
+    f.decl.field = name;
+    f.decl.width = width;
+    f.pick = std::move(pick);
+    f.addressMenu = address;
+    return f;
+}
+
+TDocField sameLine(TDocField f) {
+    f.decl.sameLine = true;
+    return f;
+}
+
+TDocField readOnly(TDocField f) {
+    f.decl.readOnly = true;
+    return f;
+}
+
+TDocField hinted(TDocField f, const QString& hint) {
+    f.decl.hint = hint;
+    return f;
+}
+
+QList<TDocField> grouped(const QString& group, QList<TDocField> fields) {
+    for (TDocField& f : fields)
+        f.decl.group = group;
+    return fields;
+}
+
+} // namespace
+
+TDocEditDecl RgEditDeclaration() {
+    TDocEditDecl d;
+    d.formClass = u"TF_RgEdit"_s;
+    d.designCaption = u"Rechnungen bearbeiten"_s;
+    d.newCaption = u"Rechnung erfassen"_s;
+    d.editCaption = u"Rechnung bearbeiten"_s;
+    d.headTable = u"TabRechKopf"_s;
+    d.lineTable = u"TabRechSatz"_s;
+    d.openTables = [] { OpenRechnungTables(DataModule1(), false); };
+    d.closeTables = [] { CloseRechnungTables(DataModule1()); };
+    d.focusHook = &DocumentFormHooks::FocusRgEditColumn;
+
+    const QString change = u"Ändern: Doppelclick"_s;
+    const QString choose = u"Auswahl: Doppelclick"_s;
+    TDocField memo = field(u"Langbez."_s, u"R_Memo"_s, 0, {}, true);
+    TDocField printName = sameLine(field({}, u"PrintFormName"_s, 0, pickPrintForm));
+    printName.decl.kind = FieldKind::Display;
+    printName.decl.display = [](Table& head) {
+        return GetPrintFormComment(FieldInt(head, u"R_PrintFormNo"_s));
+    };
+    d.head = {
+        {grouped(u"Objekt / Rechnungsanschrift"_s,
+                 {hinted(field(u"&Objekt"_s, u"R_ObjektNr"_s, 6, pickObjekt), choose),
+                  sameLine(field({}, u"R_OMatch"_s)),
+                  field(u"Name &1"_s, u"R_OName1"_s, 0, {}, true),
+                  field(u"Name &2"_s, u"R_OName2"_s, 0, {}, true),
+                  field(u"Name &3"_s, u"R_OName3"_s, 0, {}, true),
+                  field(u"&Straße"_s, u"R_OStrasse"_s, 0, {}, true),
+                  field(u"&Plz/Ort"_s, u"R_OPlz"_s, 5, {}, true),
+                  sameLine(field({}, u"R_OOrt"_s, 0, {}, true)), memo}),
+         6},
+        {grouped(u"Rechnung"_s,
+                 {hinted(field(u"Rg-&Nr."_s, u"R_Nr"_s, 9, pickNummer), change),
+                  hinted(field(u"Rg-&Datum"_s, u"R_DatumDruck"_s, 10, pickDatum), change),
+                  field(u"Zeit&raum"_s, u"R_ZeitraumTxt"_s),
+                  hinted(field(u"K&unde"_s, u"R_KundenNr"_s, 6, pickKunde), choose),
+                  sameLine(field({}, u"R_KMatch"_s)),
+                  hinted(field(u"&Zahlbed."_s, u"R_ZahlBed"_s, 0, pickZahlbed, true), choose),
+                  field(u"Skonto Tage"_s, u"R_ZahlBedTage"_s, 3),
+                  sameLine(field(u"%"_s, u"R_ZahlBedSkonto"_s, 5)),
+                  field(u"Skonto 2 Tage"_s, u"R_ZahlBedTage2"_s, 3),
+                  sameLine(field(u"%"_s, u"R_ZahlBedSkonto2"_s, 5)),
+                  field(u"Netto Tage"_s, u"R_ZahlBedNettoTage"_s, 3),
+                  sameLine(readOnly(field(u"fällig"_s, u"R_FaelligDatum"_s, 10)))}),
+         6},
+        {grouped(u"Sonstiges"_s,
+                 {hinted(field(u"Sachbearb."_s, u"R_Betreuer"_s, 0, pickBetreuer), choose),
+                  hinted(field(u"Formular"_s, u"R_PrintFormNo"_s, 6, pickPrintForm), choose),
+                  printName,
+                  hinted(field(u"Buchungstext"_s, u"R_Buchtext"_s),
+                         u"Buchungstext für Fibu-Übergabe"_s),
+                  hinted(field(u"Erlöskonto"_s, u"R_FibuKonto2"_s, 7),
+                         u"Erlös-(Gegen-)Konto für Fibu-Übergabe"_s),
+                  field(u"Beschreibung"_s, u"R_Beschreibung"_s)}),
+         5},
+    };
+    d.headFooter =
+        grouped(u"Netto/Mwst"_s, {readOnly(field(u"ohne"_s, u"R_Netto0"_s, 9)),
+                                  sameLine(readOnly(field({}, u"R_Mwst0"_s, 8))),
+                                  readOnly(field(u"voll"_s, u"R_Netto1"_s, 9)),
+                                  sameLine(readOnly(field({}, u"R_Mwst1"_s, 8))),
+                                  readOnly(field(u"halb"_s, u"R_Netto2"_s, 9)),
+                                  sameLine(readOnly(field({}, u"R_Mwst2"_s, 8))),
+                                  readOnly(field(u"Netto"_s, u"R_Netto"_s, 9)),
+                                  sameLine(readOnly(field(u"Brutto"_s, u"R_Brutto"_s, 9)))});
+    for (const THeadAddressCommand& command : HeadAddressCommands(true))
+        d.addressMenu.append(
+            {command.caption, [run = command.run](TF_DocEdit& form) { run(form.head()); }});
+
+    d.gridName = u"GridRech"_s;
+    d.columns = {
+        {u"S_PosNr"_s, u"Pos"_s, 6},
+        DocumentKindColumn(u"Art"_s, 9),
+        {u"S_Menge"_s, u"Mge"_s, 7},
+        {u"S_MengBez"_s, u"Einheit"_s, 7},
+        {u"S_Kurztext"_s, u"Rechnungstext"_s, 28},
+        {u"S_EPreis"_s, u"E.-Preis"_s, 9},
+        {u"S_Mwst"_s, u"St %"_s, 5, true},
+        {u"S_Netto"_s, u"Netto"_s, 9, true},
+        {u"S_Brutto"_s, u"Brutto"_s, 9, true},
+        {u"S_QuellNr"_s, u"Herkunft"_s, 10, true},
+    };
+    d.columnActions = {
+        {u"S_Menge"_s, pickOfLineType},
+        {u"S_Mwst"_s, pickVatRate},
+        {u"S_MengBez"_s, pickUnit},
+    };
+    TDocField kostartName = sameLine(field({}, u"KostartName"_s));
+    kostartName.decl.kind = FieldKind::Display;
+    kostartName.decl.display = [](Table& lines) {
+        const int nr = FieldInt(lines, u"S_ErloesKonto"_s);
+        return nr == 0 ? QString() : GetKostartText(nr, {});
+    };
+    auto lineTypePick = [](TF_DocEdit& form, QWidget&) {
+        if (form.lineTakesCommands())
+            pickOfLineType(form);
+    };
+    d.lineFields = {
+        hinted(field(u"K&ostenart"_s, u"S_ErloesKonto"_s, 6,
+                     [](TF_DocEdit& form, QWidget&) {
+                         if (form.lineTakesCommands())
+                             pickKostart(form);
+                     }),
+               choose),
+        kostartName,
+        hinted(field(u"Art./Lst-Nr."_s, u"S_SrcNr"_s, 0, lineTypePick), choose),
+        field(u"Kurztext"_s, u"S_Kurztext"_s, 0, lineTypePick),
+    };
+    d.lineButtons = {
+        {u"Artikel (F3)"_s, Qt::Key_F3, [](TF_DocEdit& form) { pickArtikel(form, false); }},
+        {u"Leistung (F4)"_s, Qt::Key_F4, pickTaetigkeit},
+        {u"Kostenart (F5)"_s, Qt::Key_F5, pickKostart},
+        {u"ObjektArt. (F7)"_s, Qt::Key_F7, [](TF_DocEdit& form) { pickArtikel(form, true); }},
+        {u"Fremdleist. (F8)"_s, Qt::Key_F8, pickFremdleistung},
+    };
+    d.copyButton = u"Vorlage(F6)"_s;
+    d.copyKey = Qt::Key_F6;
+    const TDocSource lieferschein = TDocSource::Lieferschein;
+    d.copySources = {
+        {u"&Lieferschein übernehmen"_s, lieferschein, true},
+        {u"Rechnungs&vorlage übernehmen"_s, TDocSource::Rechnungsvorlage},
+        {u"&Angebot übernehmen"_s, TDocSource::Angebot},
+        {u"A&uftrag übernehmen"_s, TDocSource::Auftrag},
+        {u"&Rechnung übernehmen"_s, TDocSource::Rechnung},
+        {u"Gutschrift übernehmen"_s, TDocSource::Gutschrift},
+        {u"Lieferschein aus Ablage einfügen"_s, ArchiveSource(lieferschein)},
+        {u"Angebot aus Ablage einfügen"_s, ArchiveSource(TDocSource::Angebot)},
+        {u"Auftrag aus Ablage einfügen"_s, ArchiveSource(TDocSource::Auftrag)},
+        {u"Rechnung aus Ablage einfügen"_s, ArchiveSource(TDocSource::Rechnung)},
+        {u"Gutschrift aus Ablage einfügen"_s, ArchiveSource(TDocSource::Gutschrift)},
+    };
+    d.copyFrom = copyFrom;
+    d.lineMenu = {{u"Preis als Sonderpreis merken"_s, rememberSpecialPrice}};
+    d.lineMenuWhen = [](TF_DocEdit& form) { return linePosTyp(form) == 0; };
+    d.helpPage = u"Rechnungen.html"_s;
+    d.createHead = createInvoice;
+    d.openExisting = openInvoice;
+    return d;
+}
+
+void ShowRgEditForm(const QString& nr) {
+    OpenDocumentEditor(RgEditDeclaration(), nr);
+}
+
+void FocusRgEditColumn(const QString& fieldComponentName) {
+    if (const auto& hook = DocumentFormHooksRegistry().FocusRgEditColumn)
+        hook(fieldComponentName);
+}

@@ -1,0 +1,64 @@
+#include "masterdata/gui/showntables.h"
+
+#include "core/data/datamodule.h"
+#include "core/data/recordrules.h"
+#include "platform/table/table.h"
+#include "platform/widgets/userprompts.h"
+
+#include <QEvent>
+#include <QWidget>
+
+namespace {
+
+struct FieldFocusHook {
+    QString prefix;
+    std::function<void(const QString&)> focus;
+    std::function<void(const QString&)> previous;
+    void operator()(const QString& fieldObject) const {
+        if (fieldObject.startsWith(prefix, Qt::CaseInsensitive))
+            focus(fieldObject.mid(prefix.size()));
+        else if (previous)
+            previous(fieldObject);
+    }
+};
+
+} // namespace
+
+ShownTables::ShownTables(QWidget& form, QStringList tables, std::function<void()> leaving)
+    : QObject(&form), m_form(form), m_tables(std::move(tables)), m_leaving(std::move(leaving)) {
+    form.installEventFilter(this);
+}
+
+bool ShownTables::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &m_form && event->type() == QEvent::Show)
+        widgets::guarded(&m_form, [this] {
+            for (const QString& name : std::as_const(m_tables)) {
+                table::Table& t = DataModule1().table(name);
+                if (!t.isOpen())
+                    t.open();
+            }
+        });
+    else if (watched == &m_form && event->type() == QEvent::Hide)
+        widgets::guarded(&m_form, [this] {
+            if (m_leaving)
+                m_leaving();
+            if (!HasDataModule1() || !DataModule1().hasTables())
+                return;
+            for (auto it = m_tables.crbegin(); it != m_tables.crend(); ++it) {
+                table::Table& t = DataModule1().table(*it);
+                if (t.isEditing())
+                    t.post();
+                t.close();
+            }
+        });
+    return QObject::eventFilter(watched, event);
+}
+
+void InstallFieldFocus(const QString& prefix, std::function<void(const QString& field)> focus) {
+    auto& hook = RecordRuleHooksRegistry().focusField;
+    for (const FieldFocusHook* h = hook.target<FieldFocusHook>(); h;
+         h = h->previous.target<FieldFocusHook>())
+        if (h->prefix.compare(prefix, Qt::CaseInsensitive) == 0)
+            return;
+    hook = FieldFocusHook{prefix, std::move(focus), hook};
+}
