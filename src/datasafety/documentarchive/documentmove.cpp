@@ -88,6 +88,17 @@ QString lineOrder(const table::TableDef& lines, const QString& ref, const QStrin
     return order.join(u", "_s);
 }
 
+// The field as the left side of an equality the engine answers from an
+// index: a case-insensitive index compares in the program's collation, and
+// only a comparison in the same collation may use it.
+QString seekExpr(const table::TableDef& def, const QString& field) {
+    for (const table::IndexDef& index : def.indexes)
+        if (!index.fields.isEmpty() &&
+            index.fields.first().compare(field, Qt::CaseInsensitive) == 0)
+            return quoted(field) + (index.caseInsensitive ? u" COLLATE DE"_s : QString());
+    return quoted(field);
+}
+
 // A prepared statement that is reset when its use ends, also by an error.
 class Prepared {
 public:
@@ -189,16 +200,17 @@ DocumentMoveResult MoveSelectedDocuments(ArchiveConnection& connection, const Ar
     table::Database& db = connection.database();
     Prepared nextHeadId(db, u"SELECT max(%1) FROM %2"_s.arg(newHeadKey, dstH));
     Prepared nextLineId(db, u"SELECT max(%1) FROM %2"_s.arg(newLineKey, dstL));
-    Prepared lineCount(db, u"SELECT count(*) FROM %1 WHERE %2 = ?"_s.arg(srcL, quoted(ref)));
+    const QString byRef = seekExpr(srcLines, ref);
+    Prepared lineCount(db, u"SELECT count(*) FROM %1 WHERE %2 = ?"_s.arg(srcL, byRef));
     Prepared insertHead(
         db, u"INSERT INTO %1(%2%3) SELECT ?%4 FROM %5 WHERE %6 = ?"_s.arg(
                 dstH, newHeadKey, joined(head.target), joined(head.source), srcH, headKey));
     Prepared insertLines(
-        db, u"INSERT INTO %1(%2, %3%4) SELECT ? + row_number() OVER (ORDER BY %5), ?%6 FROM %7 "
-            "WHERE %8 = ?"_s.arg(dstL, newLineKey, quoted(newRef), joined(lines.target),
-                                 lineOrder(srcLines, ref, lineKey), joined(lines.source), srcL,
-                                 quoted(ref)));
-    Prepared deleteLines(db, u"DELETE FROM %1 WHERE %2 = ?"_s.arg(srcL, quoted(ref)));
+        db,
+        u"INSERT INTO %1(%2, %3%4) SELECT ? + row_number() OVER (ORDER BY %5), ?%6 FROM %7 "
+        "WHERE %8 = ?"_s.arg(dstL, newLineKey, quoted(newRef), joined(lines.target),
+                             lineOrder(srcLines, ref, lineKey), joined(lines.source), srcL, byRef));
+    Prepared deleteLines(db, u"DELETE FROM %1 WHERE %2 = ?"_s.arg(srcL, byRef));
     Prepared deleteHead(db, u"DELETE FROM %1 WHERE %2 = ?"_s.arg(srcH, headKey));
 
     // The marked heads as the move starts, in primary order.
@@ -216,6 +228,8 @@ DocumentMoveResult MoveSelectedDocuments(ArchiveConnection& connection, const Ar
     DocumentMoveResult result;
     result.marked = int(marked.size());
     int done = 0;
+    if (progress)
+        progress(0, result.marked);
     for (const auto& [id, nr] : marked) {
         try {
             table::Transaction tx(db);

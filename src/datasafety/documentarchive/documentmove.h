@@ -42,7 +42,8 @@ struct DocumentMoveResult {
     QList<DocumentNotMoved> notMoved;
 };
 
-// Called after each document, outside its transaction (the window repaints).
+// Called once before the first document (done 0) and after each document,
+// outside its transaction, so the window can repaint.
 using DocumentMoveProgress = std::function<void(int done, int total)>;
 
 // Moves the heads marked when it starts, each in a transaction of its own:

@@ -1,6 +1,7 @@
 #include "datasafety/gui/datasafetymodules.h"
 
 #include "core/moduleentries.h"
+#include "datasafety/gui/archivewindowsinstall.h"
 #include "datasafety/gui/interchangewindows.h"
 #include "datasafety/gui/tf_datev.h"
 
@@ -8,4 +9,5 @@ void RegisterDataSafetyModules(ModuleDispatcher& dispatcher) {
     (void)dispatcher;
     InstallDatevForm();
     InstallInterchangeServices();
+    InstallArchiveWindows(dispatcher);
 }

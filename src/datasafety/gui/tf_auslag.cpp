@@ -138,37 +138,32 @@ void TF_Auslag::btnStartClick() {
 }
 
 void TF_Auslag::moveSelectedDocuments(DocumentMoveResult& result) {
-    struct Closing {
-        TF_Auslag* form;
-        ~Closing() {
-            QApplication::processEvents();
-            form->becomeClosable();
-        }
-    } closing{this};
+    // The start button becomes "&Schließen" once the whole run is over,
+    // after the second backup offer (btnStartClick).
+    struct Repaint {
+        ~Repaint() { QApplication::processEvents(); }
+    } repaint;
     WaitCursor wait;
     ArchiveConnection connection;
-    bool shown = false;
-    result = MoveSelectedDocuments(connection, m_tables, [&](int done, int total) {
-        if (!shown) {
+    result = MoveSelectedDocuments(connection, m_tables, [this](int done, int total) {
+        if (done == 0) {
             ProgressBar1->setRange(0, total);
-            ProgressBar1->setValue(0);
             ProgressBar1->setVisible(true);
-            shown = true;
         }
         ProgressBar1->setValue(done);
         QApplication::processEvents();
     });
-    if (!shown) {
-        ProgressBar1->setRange(0, qMax(result.marked, 1));
-        ProgressBar1->setValue(0);
-        ProgressBar1->setVisible(true);
-    }
 }
 
 void TF_Auslag::becomeClosable() {
     m_done = true;
     btnStart->setText(u"&Schließen"_s);
     btnStart->setEnabled(true);
+}
+
+void TF_Auslag::reject() {
+    if (!m_running)
+        QDialog::reject();
 }
 
 void TF_Auslag::closeEvent(QCloseEvent* event) {

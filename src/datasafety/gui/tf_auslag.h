@@ -25,6 +25,9 @@ public:
     // "&Starten"; runs once, then the button is "&Schließen".
     void btnStartClick();
 
+    // Escape and the system menu do nothing while the move runs.
+    void reject() override;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 

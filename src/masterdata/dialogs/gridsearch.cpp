@@ -21,13 +21,8 @@ GridSearch::~GridSearch() {
 bool GridSearch::eventFilter(QObject* watched, QEvent* event) {
     if (watched != &m_edit || event->type() != QEvent::KeyPress)
         return QObject::eventFilter(watched, event);
-    const auto* key = static_cast<QKeyEvent*>(event);
-    QChar typed;
-    if (key->key() == Qt::Key_Backspace)
-        typed = QChar(8);
-    else if (!key->text().isEmpty() && key->text().at(0).isPrint())
-        typed = key->text().at(0);
-    else
+    QChar typed = TypedSearchKey(*static_cast<QKeyEvent*>(event));
+    if (typed.isNull())
         return false;
     FilterSearchKey(m_grid, m_edit, m_sortColumn(), typed);
     return typed.isNull();
