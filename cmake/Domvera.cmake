@@ -20,7 +20,8 @@ function(domvera_library name)
 endfunction()
 
 # One test program per test folder and its SUBDIRS, discovered by ctest. GUI
-# programs get a QApplication and run on the offscreen platform.
+# programs get a QApplication and run on the offscreen platform, on a screen
+# of the size our users have: 1366 x 768 less a task bar.
 function(domvera_tests name)
     cmake_parse_arguments(ARG "GUI" "DIR;PLATFORM" "SUBDIRS;DEPS" ${ARGN})
     set(globs ${ARG_DIR}/*.cpp ${ARG_DIR}/*.h)
@@ -43,7 +44,7 @@ function(domvera_tests name)
     target_link_libraries(${name} PRIVATE ${ARG_DEPS} test_support ${qtlibs} GTest::gtest GTest::gmock)
     # PLATFORM: the offscreen platform with options, e.g. a screen of its own.
     if(NOT ARG_PLATFORM)
-        set(ARG_PLATFORM offscreen)
+        set(ARG_PLATFORM "offscreen:configfile=${PROJECT_SOURCE_DIR}/tests/support/screen1366.json")
     endif()
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=${ARG_PLATFORM}" TIMEOUT 300)

@@ -409,6 +409,16 @@ ListPrinter SetListPrinter(ListPrinter printer) {
     return previous;
 }
 
+QList<table::Table*> SharedTablesOfForm(const TableFormDecl& decl) {
+    TDataModule1& dm = DataModule1();
+    QList<table::Table*> tables;
+    for (const LookupDecl& lookup : decl.lookups)
+        tables.append(&dm.table(lookup.table));
+    for (const QString& name : decl.openTables)
+        tables.append(&dm.table(name));
+    return tables;
+}
+
 int OpenTableForm(const TableFormDecl& decl, bool append) {
     TDataModule1& dm = DataModule1();
     std::unique_ptr<table::Table> own;
@@ -424,11 +434,7 @@ int OpenTableForm(const TableFormDecl& decl, bool append) {
                           u"ersetzen."_s.arg(decl.formClass));
         shown = &dm.table(decl.table);
     }
-    QList<table::Table*> tables{shown};
-    for (const LookupDecl& lookup : decl.lookups)
-        tables.append(&dm.table(lookup.table));
-    for (const QString& name : decl.openTables)
-        tables.append(&dm.table(name));
+    const QList<table::Table*> tables = QList<table::Table*>{shown} + SharedTablesOfForm(decl);
     ModuleForm module;
     module.build = [&]() -> std::unique_ptr<QDialog> {
         auto form = std::make_unique<TF_TableForm>(decl, *shown, MainForm());

@@ -4,6 +4,8 @@
 #include "masterdata/gui/objektformhooks.h"
 #include "operations/gui/kostartform.h"
 #include "operations/gui/tf_plancheck.h"
+#include "operations/gui/tf_termedit.h"
+#include "operations/gui/tf_termprev.h"
 #include "operations/gui/tf_zeiterf.h"
 #include "operations/gui/tourform.h"
 #include "operations/gui/zeitartform.h"
@@ -15,4 +17,8 @@ void RegisterOperationsModules(ModuleDispatcher& dispatcher) {
     dispatcher.setOpener(QStringLiteral("ShowKostartForm"), [] { ShowKostartForm(); });
     dispatcher.setOpener(QStringLiteral("ShowZeitartForm"), [] { ShowZeitartForm(); });
     dispatcher.setOpener(QStringLiteral("ShowZeiterfForm"), [] { ShowZeiterfForm(); });
+    dispatcher.setOpener(QStringLiteral("ShowTermEditForm"), [] { ShowTermEditForm(0); });
+    ObjektFormHooksRegistry().showTermPreview = [](int activityId) {
+        ShowActivityTermPreview(activityId, 0, true);
+    };
 }
