@@ -75,7 +75,8 @@ struct ArchiveViewDecl {
     ArchiveLineKinds lineKinds = ArchiveLineKinds::PositionKinds;
     bool lineColours = true;      // rows by S_PosArt
     bool deliveredColour = false; // S_MengeGeliefert light green when all is delivered
-    bool marking = true;          // "W&ählen", "L&öschen", "Ändern" and the marked print
+    bool marking = true;          // "W&ählen", "L&öschen" and the marked print
+    bool changeAddress = true;    // "Ändern" (with marking only)
     QList<ArchiveMarkingChange> markingChanges;
     QString firstSortField = QStringLiteral("R_Nr");
     bool sortByColumn = false; // the title click takes the column's own index

@@ -343,7 +343,7 @@ void TF_ArchiveView::buildRightPanel() {
         MarkPreviewButton(list); // the list is shown in the preview
         on(list, [this] { printList(); });
     }
-    if (m_decl.marking)
+    if (m_decl.marking && m_decl.changeAddress)
         on(add(u"Ändern"_s, u"Button1"_s), [this] { changeAddress(); });
     column->addStretch();
 }
