@@ -15,9 +15,11 @@
 
 #include <QHeaderView>
 #include <QLabel>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -156,6 +158,19 @@ void TF_DocView::fill(const QStringList& list) {
             Grid1->setItem(r, c, item);
         }
     }
+    // The widths are the least; a wider font or a long number widens its
+    // column so that no date or source name is cut (the text sits 8 pixels
+    // in from either edge).
+    int total = 0;
+    for (int c = 0; c < 5; ++c) {
+        const int least = Grid1->columnWidth(c);
+        Grid1->resizeColumnToContents(c);
+        Grid1->setColumnWidth(c, std::max(least, Grid1->columnWidth(c) + 16));
+        total += Grid1->columnWidth(c);
+    }
+    const int frame = 2 * Grid1->frameWidth() + Grid1->verticalScrollBar()->sizeHint().width() +
+                      layout()->contentsMargins().left() + layout()->contentsMargins().right();
+    resize(std::max(width(), std::min(total + frame, 1300)), height());
     if (!m_rows.isEmpty())
         Grid1->setCurrentCell(0, 0);
 }

@@ -108,6 +108,14 @@ TEST_F(DocViewTest, ShowsTheAddressAndOneRowPerDocument) {
     EXPECT_EQ(grid->item(1, 4)->textAlignment(), int(Qt::AlignRight | Qt::AlignVCenter));
     EXPECT_FALSE(grid->horizontalHeader()->sectionsMovable());
     EXPECT_EQ(grid->currentRow(), 0);
+    // Dates and source names are readable whole, 8 pixels in from either edge.
+    for (int r = 0; r < grid->rowCount(); ++r)
+        for (int c = 0; c < 4; ++c) {
+            SCOPED_TRACE(grid->item(r, c)->text().toStdString());
+            EXPECT_GE(grid->columnWidth(c),
+                      grid->fontMetrics().horizontalAdvance(grid->item(r, c)->text()) + 16);
+        }
+    EXPECT_GE(grid->columnWidth(3), 68);
     EXPECT_EQ(DocViewKindWord(12), u"Objekt"_s);
     EXPECT_EQ(DocViewKindWord(13), u"Lieferant"_s);
 }
