@@ -177,31 +177,21 @@ int moveEngine(const QString& dir) {
 void BM_MoveVsRaw(benchmark::State& state) {
     const int documents = int(state.range(0));
     Golden& golden = goldenOf(documents);
+    // Each side moves in a directory of its own, both put back before each run.
     const QString engineDir = golden.root.filePath(u"engine"_s);
     const QString rawDir = golden.root.filePath(u"raw"_s);
-    double engine = 0, raw = 0;
-    int turn = 0, moved = 0;
-    for (auto _ : state) {
-        double engineNow = 0, rawNow = 0;
-        auto runEngine = [&] {
+    int moved = 0;
+    const benchclient::TurnTimes times = benchclient::compareInTurns(
+        state,
+        [&] {
             copyInto(golden, engineDir);
-            engineNow = benchclient::secondsOf([&] { moved = moveEngine(engineDir); });
-        };
-        auto runRaw = [&] {
             copyInto(golden, rawDir);
-            rawNow = benchclient::secondsOf([&] { moveRaw(rawDir); });
-        };
-        benchclient::takeTurns(turn, runRaw, runEngine);
-        state.SetIterationTime(engineNow);
-        engine += engineNow;
-        raw += rawNow;
-    }
+        },
+        [&] { moved = moveEngine(engineDir); }, [&] { moveRaw(rawDir); });
     if (moved != documents)
         state.SkipWithError("the move left documents behind");
-    state.counters["raw_ms"] = benchmark::Counter(raw * 1000, benchmark::Counter::kAvgIterations);
-    state.counters["ratio"] = raw > 0 ? engine / raw : 0;
     state.counters["per_doc_us"] =
-        benchmark::Counter(engine * 1e6 / documents, benchmark::Counter::kAvgIterations);
+        benchmark::Counter(times.engine * 1e6 / documents, benchmark::Counter::kAvgIterations);
 }
 
 } // namespace
