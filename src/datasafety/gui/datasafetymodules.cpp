@@ -3,6 +3,7 @@
 #include "core/moduleentries.h"
 #include "datasafety/backupentries.h"
 #include "datasafety/gui/accountingwindows.h"
+#include "datasafety/gui/archivewindowsinstall.h"
 #include "datasafety/gui/interchangewindows.h"
 #include "datasafety/gui/tf_datev.h"
 #include "datasafety/gui/tf_datsich.h"
@@ -14,6 +15,7 @@ void RegisterDataSafetyModules(ModuleDispatcher& dispatcher) {
     (void)dispatcher;
     InstallDatevForm();
     InstallInterchangeServices();
+    InstallArchiveWindows(dispatcher);
     InstallBackupDialogWindow();
     InstallVaultWindows();
     DataSafetyWindowsRegistry().pathForm = &ShowPathFormWindow;
