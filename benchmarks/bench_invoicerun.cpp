@@ -187,23 +187,8 @@ void compare(benchmark::State& state, State start, const std::function<void()>& 
     before = readTables(tables);
     benchclient::ChangeReplay replay(transactions, before, after);
 
-    double engine = 0, raw = 0;
-    int turn = 0;
-    for (auto _ : state) {
-        double engineNow = 0, rawNow = 0;
-        auto runEngine = [&] {
-            restore(tables, size.pristine);
-            engineNow = benchclient::secondsOf(run);
-        };
-        auto runRaw = [&] {
-            restore(tables, size.pristine);
-            rawNow = benchclient::secondsOf([&] { replay.run(file); });
-        };
-        benchclient::takeTurns(turn, runRaw, runEngine);
-        state.SetIterationTime(engineNow);
-        engine += engineNow;
-        raw += rawNow;
-    }
+    const benchclient::TurnTimes times = benchclient::compareInTurns(
+        state, [&] { restore(tables, size.pristine); }, run, [&] { replay.run(file); });
     restore(tables, size.pristine);
     CloseRechnungTables(DataModule1());
     AutoBackupServiceRegistry() = savedBackup;
@@ -214,10 +199,8 @@ void compare(benchmark::State& state, State start, const std::function<void()>& 
         changes += tx.size();
     state.counters["transactions"] = double(transactions.size());
     state.counters["rows_changed"] = double(changes);
-    state.counters["raw_ms"] = benchmark::Counter(raw * 1000, benchmark::Counter::kAvgIterations);
-    state.counters["ratio"] = raw > 0 ? engine / raw : 0;
     state.counters["per_invoice_us"] =
-        benchmark::Counter(engine * 1e6 / invoices, benchmark::Counter::kAvgIterations);
+        benchmark::Counter(times.engine * 1e6 / invoices, benchmark::Counter::kAvgIterations);
 }
 
 void BM_BookingVsRaw(benchmark::State& state) {
