@@ -40,6 +40,7 @@
 #include "platform/widgets/screenfit.h"
 #include "platform/widgets/userprompts.h"
 #include "printing/documentprints.h"
+#include "printing/faktlistprint.h"
 #include "printing/gui/printbutton.h"
 #include "printing/gui/ralistebutton.h"
 
@@ -198,7 +199,7 @@ TF_Rechnung::TF_Rechnung(TDataModule1& dm, QWidget* parent) : QDialog(parent), m
     buttons->setSpacing(4);
     const QList<QWidget*> row1{btnWaehlen,  btnBuchen,    btnPrint,   btnDeleteRg,
                                sbtnSetDate, sbtnZeitraum, sbtnEditRg, btnNeu};
-    QList<QWidget*> row2{btnErzeugen, btnRg2OP, sBtnRAListe};
+    QList<QWidget*> row2{btnErzeugen, btnRg2OP, sBtnRAListe, btnListe};
     row2.append(btnInfo);
     for (int i = 0; i < row1.size(); ++i)
         buttons->addWidget(row1[i], 0, i);
@@ -373,6 +374,8 @@ void TF_Rechnung::buildButtons() {
                       u"Gedruckte Rechnungen an die OP-Verwaltung übergeben"_s);
     sBtnRAListe = button(u"&RA-Liste"_s, "sBtnRAListe", &TF_Rechnung::sBtnRAListeClick,
                          u"Rechnungsausgangsliste drucken"_s);
+    btnListe = button(u"&Liste"_s, "btnListe", &TF_Rechnung::btnListeClick,
+                      u"Liste der markierten Rechnungen drucken"_s);
     btnInfo = button(u"&?Info?"_s, "btnInfo", nullptr, u"Hilfe zu den Rechnungen"_s);
     connect(btnInfo, &QPushButton::clicked, this, [] { ShowHandbuchPage(u"Rechnungen.html"_s); });
     btnClose = new QPushButton(u"S&chließen"_s, this);
@@ -677,6 +680,16 @@ void TF_Rechnung::OPUebergabe() {
 
 void TF_Rechnung::sBtnRAListeClick() {
     run(this, [&] { RunRaListeButton(this, 3, m_dm.TabRechKopf().indexName()); });
+}
+
+void TF_Rechnung::btnListeClick() {
+    run(this, [&] {
+        const PrintLayout layout = ResolvePrintLayout(
+            {PrintVariant::A2, 81000}, WindowPrintFormChoosers(this, &m_head->searchEdit()));
+        if (layout.prints())
+            PrintFaktList(true, u"Rechnungen"_s, layout.layoutPath(),
+                          m_dm.TabRechKopf().indexName(), u"Rechkopf.DB"_s, u"LumoDB"_s, this);
+    });
 }
 
 void TF_Rechnung::Vorschau() {

@@ -47,6 +47,7 @@ public:
     QPushButton* btnErzeugen = nullptr;
     QPushButton* btnRg2OP = nullptr;
     QPushButton* sBtnRAListe = nullptr;
+    QPushButton* btnListe = nullptr;
     QPushButton* btnInfo = nullptr;
     QPushButton* btnClose = nullptr;
     QCheckBox* cbKopieVermerk = nullptr;
@@ -79,6 +80,7 @@ public:
     void btnErzeugenClick();
     void btnRg2OPClick();
     void sBtnRAListeClick();
+    void btnListeClick();
     void Vorschau();
     void Rechnungsvorschau();
     void OPUebergabe();

@@ -49,7 +49,8 @@ protected:
     void SetUp() override {
         InvoiceRun::SetUp();
         widgets::setErrorPresenter([this](QWidget*, const QString& m) { kitErrors.append(m); });
-        m_previousOutput = SetReportOutput([this](report::Report&, bool preview, QWidget*) {
+        m_previousOutput = SetReportOutput([this](report::Report& rep, bool preview, QWidget*) {
+            titles.append(rep.def().className);
             previews.append(preview);
             sources.append(RgPrintSource);
         });
@@ -82,6 +83,7 @@ protected:
     std::unique_ptr<TF_Rechnung> form;
     QList<bool> previews;
     QList<int> sources;
+    QStringList titles;
     QStringList kitErrors;
 
 private:
@@ -111,6 +113,7 @@ TEST_F(RechnungForm, TheRightsOf24DecideWhichCommandsShow) {
             EXPECT_EQ(f.findChild<QPushButton*>(name)->isVisible(), c.visible.contains(name))
                 << name.toStdString() << " with rights " << c.rights;
         EXPECT_TRUE(f.btnInfo->isVisible());
+        EXPECT_TRUE(f.btnListe->isVisible());
         EXPECT_TRUE(f.cbKopieVermerk->isVisible());
         EXPECT_EQ(f.actRechplan->isEnabled(), (c.rights & rbCreate) != 0);
         form.reset();
@@ -227,6 +230,16 @@ TEST_F(RechnungForm, CancellingInThePauseAfterTheFirstOfTwoCopiesKeepsTheInvoice
     EXPECT_EQ(invoice(1, "R_Drucke").toInt(), 1);
     EXPECT_TRUE(invoice(1, "R_Selected").toBool());
     EXPECT_EQ(invoice(1, "R_Nr").toString(), u"RE-00001"_s) << "a booked invoice keeps its number";
+}
+
+TEST_F(RechnungForm, TheListPreviewsTheMarkedInvoices) {
+    addInvoice({.id = 1, .marked = true});
+    addInvoice({.id = 2, .objekt = 600, .kunde = 200, .marked = false});
+    TF_Rechnung& f = open();
+    titles.clear();
+    f.btnListe->click();
+    EXPECT_EQ(previews, QList<bool>{true});
+    EXPECT_EQ(titles, QStringList{u"TQR_FaktList01"_s});
 }
 
 TEST_F(RechnungForm, AnInvoiceInTheAccountingSurvivesEveryChangingCommand) {
