@@ -80,6 +80,8 @@ TF_RaPeriod::TF_RaPeriod(QWidget* parent) : QDialog(parent) {
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
+    // Wide enough for the whole caption.
+    setMinimumWidth(fontMetrics().horizontalAdvance(windowTitle()) + 120);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(dates);
     layout->addWidget(scope);
