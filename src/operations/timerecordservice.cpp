@@ -15,6 +15,7 @@
 #include "platform/table/table.h"
 
 #include <set>
+#include <stdexcept>
 #include <tuple>
 
 using namespace Qt::StringLiterals;
@@ -87,6 +88,18 @@ bool sameMonth(const QDate& a, const QDate& b) {
 }
 
 } // namespace
+
+QString ZeitsumHoursField(int type) {
+    if (type < 1 || type > 8)
+        throw std::out_of_range("ZeitsumHoursField");
+    return QString::fromLatin1(kSumHours[size_t(type - 1)]);
+}
+
+QString ZeitsumCostsField(int type) {
+    if (type < 1 || type > 8)
+        throw std::out_of_range("ZeitsumCostsField");
+    return QString::fromLatin1(kSumCosts[size_t(type - 1)]);
+}
 
 QString WeekDayHoursText(double hours) {
     return FloatToStrFix(6, 2, hours) + u" Std"_s;

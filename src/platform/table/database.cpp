@@ -477,9 +477,13 @@ void Database::invalidateCursors(bool rowIdsChanged) {
         t->invalidate(rowIdsChanged);
 }
 
-Transaction::Transaction(Database& db) : m_db(db), m_level(db.m_depth) {
-    db.m_connection->exec(m_level == 0 ? QStringLiteral("BEGIN IMMEDIATE")
-                                       : QStringLiteral("SAVEPOINT sp%1").arg(m_level));
+Transaction::Transaction(Database& db, TransactionLock lock) : m_db(db), m_level(db.m_depth) {
+    if (m_level > 0)
+        db.m_connection->exec(QStringLiteral("SAVEPOINT sp%1").arg(m_level));
+    else if (lock == TransactionLock::Deferred)
+        db.m_connection->exec(QStringLiteral("BEGIN DEFERRED"));
+    else
+        db.m_connection->exec(QStringLiteral("BEGIN IMMEDIATE"));
     ++db.m_depth;
     if (m_level == 0)
         ++db.m_transactionSerial;

@@ -151,12 +151,19 @@ private:
     std::map<QString, quint64> m_tableWrites; // by lower-case physical name; never erased
 };
 
+// How an outermost transaction begins: Immediate takes the write lock of the
+// database file at once, so no other connection can write until it ends;
+// Deferred takes it only at the first write into the file, so a transaction
+// that writes nothing but the connection's temporary tables never waits for
+// other workstations, nor they for it.
+enum class TransactionLock { Immediate, Deferred };
+
 // A scoped transaction: everything inside commits together or, when the scope
 // is left without commit() (an exception), is rolled back. Nested scopes are
 // savepoints of the outer one.
 class Transaction {
 public:
-    explicit Transaction(Database& db);
+    explicit Transaction(Database& db, TransactionLock lock = TransactionLock::Immediate);
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;

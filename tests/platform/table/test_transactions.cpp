@@ -54,3 +54,26 @@ TEST_F(TableTest, CommittedTransactionAndInnerRollback) {
     EXPECT_EQ(names(a), QStringList{"Anton"});
     EXPECT_EQ(db->transactionDepth(), 0);
 }
+
+TEST_F(TableTest, ADeferredTransactionOverTemporaryTablesWaitsForNoWriter) {
+    table::Database::Options quick = scratch();
+    quick.busyTimeoutMs = 50;
+    auto other = table::Database::open(dir.path(), quick);
+    auto mine = table::Database::open(dir.path(), quick);
+    table::TableDef work = customerDef();
+    work.name = QStringLiteral("Arbeit");
+    mine->createTemporaryTable(work);
+    Transaction writing(*other); // another workstation holds the write lock
+    Table o(other, "Kunden");
+    o.open();
+    addCustomer(o, 1, "Anton");
+    {
+        Transaction tx(*mine, table::TransactionLock::Deferred);
+        mine->execSql(QStringLiteral("INSERT INTO temp.\"Arbeit\"(\"Nr\") VALUES(1)"));
+        tx.commit();
+    }
+    EXPECT_EQ(mine->selectValue(QStringLiteral("SELECT COUNT(*) FROM temp.\"Arbeit\"")).toInt(), 1);
+    // An immediate one waits for the lock and gives up.
+    EXPECT_THROW(Transaction(*mine, table::TransactionLock::Immediate), table::TableError);
+    writing.commit();
+}
