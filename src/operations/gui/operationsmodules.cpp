@@ -5,8 +5,10 @@
 #include "operations/gui/kostartform.h"
 #include "operations/gui/tf_plancheck.h"
 #include "operations/gui/tf_zeiterf.h"
+#include "operations/gui/tf_zeiterfo.h"
 #include "operations/gui/tourform.h"
 #include "operations/gui/zeitartform.h"
+#include "operations/gui/zeiterfbuttons.h"
 
 void RegisterOperationsModules(ModuleDispatcher& dispatcher) {
     InstallTourForm();
@@ -15,4 +17,6 @@ void RegisterOperationsModules(ModuleDispatcher& dispatcher) {
     dispatcher.setOpener(QStringLiteral("ShowKostartForm"), [] { ShowKostartForm(); });
     dispatcher.setOpener(QStringLiteral("ShowZeitartForm"), [] { ShowZeitartForm(); });
     dispatcher.setOpener(QStringLiteral("ShowZeiterfForm"), [] { ShowZeiterfForm(); });
+    ZeiterfButtonHooksRegistry().objekte = [](TF_Zeiterf&) { ShowZeiterfOForm(false); };
+    ZeiterfButtonHooksRegistry().mitarbeiter = [](TF_Zeiterf&) { ShowZeiterfPForm(false); };
 }

@@ -6,14 +6,13 @@
 #include "core/datagui/gridservices.h"
 #include "core/datagui/moduleopener.h"
 #include "core/files/deleteguard.h"
-#include "core/settings/formplacement.h"
 #include "core/gui/formstorage.h"
 #include "core/gui/mainform.h"
 #include "core/gui/placement.h"
 #include "core/messages/manuals.h"
 #include "core/messages/messages.h"
-#include "core/values/money.h"
 #include "core/rights/rights.h"
+#include "core/settings/formplacement.h"
 #include "masterdata/dialogs/pickers.h"
 #include "masterdata/dialogs/selectrecord.h"
 #include "masterdata/gui/detailgridpage.h"
@@ -21,6 +20,7 @@
 #include "operations/dayrecords.h"
 #include "operations/gui/zeitartform.h"
 #include "operations/gui/zeiterfbuttons.h"
+#include "operations/gui/zeitsumpanel.h"
 #include "operations/timerecordservice.h"
 #include "platform/errors.h"
 #include "platform/table/table.h"
@@ -30,7 +30,6 @@
 
 #include <QApplication>
 #include <QDateEdit>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -73,19 +72,6 @@ QPushButton* makeButton(QWidget* parent, const QString& name, const QString& cap
     return b;
 }
 
-QLineEdit* readOnlyText(QWidget* parent, int chars) {
-    auto* e = new QLineEdit(parent);
-    e->setReadOnly(true);
-    e->setFocusPolicy(Qt::NoFocus);
-    e->setAlignment(Qt::AlignRight);
-    e->setFixedWidth(e->fontMetrics().horizontalAdvance(QString(chars, u'0')) + 12);
-    return e;
-}
-
-QString hoursText(double hours) {
-    return QLocale(QLocale::German, QLocale::Germany).toString(hours, 'f', 2) + u" Std"_s;
-}
-
 int selectedPersNr() {
     table::Table& staff = DataModule1().TabPersonal();
     return staff.isOpen() && !staff.isEmpty() ? FieldInt(staff, u"P_Nr"_s) : 0;
@@ -126,7 +112,6 @@ TF_Zeiterf::TF_Zeiterf(QWidget* parent) : QDialog(parent) {
     buildTop(*layout);
     buildGrids(*layout);
     buildSums(*layout);
-    setZeitartLabels();
 
     connect(new QShortcut(QKeySequence(Qt::Key_F10), this), &QShortcut::activated, this,
             [this] { post(); });
@@ -185,9 +170,9 @@ void TF_Zeiterf::buildTop(QVBoxLayout& layout) {
     auto* hours = new QGroupBox(u"Stundensumme"_s, this);
     auto* hoursRow = new QHBoxLayout(hours);
     hoursRow->setContentsMargins(6, 2, 6, 2);
-    m_week = readOnlyText(this, 10);
+    m_week = ReadOnlyNumberEdit(this, 10);
     m_week->setObjectName(u"edWoche"_s);
-    m_dayHours = readOnlyText(this, 10);
+    m_dayHours = ReadOnlyNumberEdit(this, 10);
     m_dayHours->setObjectName(u"edTag"_s);
     hoursRow->addWidget(new QLabel(u"Woche"_s, hours));
     hoursRow->addWidget(m_week);
@@ -301,33 +286,9 @@ void TF_Zeiterf::buildGrids(QVBoxLayout& layout) {
 }
 
 void TF_Zeiterf::buildSums(QVBoxLayout& layout) {
-    auto* box = new QGroupBox(this);
-    box->setObjectName(u"pnlSummen"_s);
-    auto* grid = new QGridLayout(box);
-    grid->setContentsMargins(6, 4, 6, 4);
-    grid->setVerticalSpacing(2);
-    grid->addWidget(new QLabel(u"Stundenzahl"_s, box), 1, 0);
-    grid->addWidget(new QLabel(u"Lohn-Selbstkosten"_s, box), 2, 0);
-    for (int c = 0; c < 9; ++c) {
-        m_sumCaptions[size_t(c)] = new QLabel(c == 8 ? u"Gesamt"_s : QString(), box);
-        m_sumCaptions[size_t(c)]->setObjectName(u"lbZeitart%1"_s.arg(c + 1));
-        m_sumCaptions[size_t(c)]->setAlignment(Qt::AlignCenter);
-        m_sumHours[size_t(c)] = readOnlyText(box, 9);
-        m_sumCosts[size_t(c)] = readOnlyText(box, 9);
-        grid->addWidget(m_sumCaptions[size_t(c)], 0, c + 1);
-        grid->addWidget(m_sumHours[size_t(c)], 1, c + 1);
-        grid->addWidget(m_sumCosts[size_t(c)], 2, c + 1);
-    }
-    grid->setColumnStretch(10, 1);
-    layout.addWidget(box);
-}
-
-void TF_Zeiterf::setZeitartLabels() {
-    auto types = OpenTempTable(u"LumoDB"_s, u"Zeitart.DB"_s);
-    for (int type = 1; type <= 8; ++type)
-        m_sumCaptions[size_t(type - 1)]->setText(types->locate({u"ZA_Type"_s}, {type})
-                                                     ? FieldText(*types, u"ZA_Kurztext"_s)
-                                                     : QString());
+    m_sums = new ZeitsumPanel(this);
+    m_sums->setCaptionsFromZeitart();
+    layout.addWidget(m_sums);
 }
 
 QPushButton* TF_Zeiterf::button(const QString& name) const {
@@ -335,13 +296,13 @@ QPushButton* TF_Zeiterf::button(const QString& name) const {
 }
 
 QString TF_Zeiterf::sumCaption(int column) const {
-    return m_sumCaptions.at(size_t(column - 1))->text();
+    return m_sums->caption(column);
 }
 QString TF_Zeiterf::sumHoursText(int column) const {
-    return m_sumHours.at(size_t(column - 1))->text();
+    return m_sums->hoursText(column);
 }
 QString TF_Zeiterf::sumCostsText(int column) const {
-    return m_sumCosts.at(size_t(column - 1))->text();
+    return m_sums->costsText(column);
 }
 
 void TF_Zeiterf::ApplyRights(int rightNr) {
@@ -392,16 +353,7 @@ void TF_Zeiterf::UpdateSums() {
         return;
     TimeRecordService& service = m_records->service();
     const int persNr = selectedPersNr();
-    const std::optional<ZeitsumValues> sums = service.monthSums(persNr, m_day);
-    for (size_t c = 0; c < 9; ++c) {
-        double hours = 0, costs = 0;
-        if (sums) {
-            hours = c < 8 ? sums->hours[c] : sums->totalHours;
-            costs = c < 8 ? sums->costs[c] : sums->totalCosts;
-        }
-        m_sumHours[c]->setText(sums ? hoursText(hours) : QString());
-        m_sumCosts[c]->setText(sums ? FormatMoney(0, costs) : QString());
-    }
+    m_sums->showSums(service.monthSums(persNr, m_day));
     const WeekDayHours hours = service.weekDayHours(persNr, m_day);
     const auto show = [](QLineEdit& edit, double value, bool above) {
         edit.setText(WeekDayHoursText(value));

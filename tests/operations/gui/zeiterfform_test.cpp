@@ -41,6 +41,8 @@ protected:
         m_savedSwitch = KostenAusZeiterfassOn;
         KostenAusZeiterfassOn = true;
         m_savedHooks = ZeiterfButtonHooksRegistry();
+        // Each test registers the openers it needs.
+        ZeiterfButtonHooksRegistry() = {};
         for (const int nr : {7, 8})
             addRow(u"Personal.DB"_s, {{u"P_ID"_s, nr},
                                       {u"P_Nr"_s, nr},
