@@ -97,13 +97,8 @@ void prepareOverview(report::Report& rep, const QString& workTable, const QStrin
 void runOverview(ReportEntryBusy& busy, int formType, const QString& workTable,
                  const QString& periodText, bool preview, const QString& layoutFile,
                  QWidget* parent) {
-    ReportEntryCall call;
-    call.formType = formType;
-    call.preview = preview;
-    call.layoutFile = layoutFile;
-    call.parent = parent;
-    call.prepare = [=](report::Report& rep) { prepareOverview(rep, workTable, periodText); };
-    RunReportEntry(busy, call);
+    const auto prepare = [=](report::Report& rep) { prepareOverview(rep, workTable, periodText); };
+    RunReportEntry(busy, {formType, preview, layoutFile, {}, prepare, {}, parent});
 }
 
 struct DetailLabels {
@@ -115,12 +110,7 @@ void runDetail(ReportEntryBusy& busy, int formType, const DetailLabels& labels,
                const QString& workTable, const QString& monthText, const QString& filter,
                const QString& nrText, const QString& name, bool fromArchive, bool preview,
                const QString& layoutFile, QWidget* parent) {
-    ReportEntryCall call;
-    call.formType = formType;
-    call.preview = preview;
-    call.layoutFile = layoutFile;
-    call.parent = parent;
-    call.prepare = [=](report::Report& rep) {
+    const auto prepare = [=](report::Report& rep) {
         report::DatasetDef& records = rep.datasetDef(kRecords);
         // The sums and the names stay with the client's database.
         if (fromArchive)
@@ -136,7 +126,7 @@ void runDetail(ReportEntryBusy& busy, int formType, const DetailLabels& labels,
         rep.component(u"U_Date"_s).caption = TodayStr();
         captionTimeTypes(rep);
     };
-    RunReportEntry(busy, call);
+    RunReportEntry(busy, {formType, preview, layoutFile, {}, prepare, {}, parent});
 }
 
 } // namespace

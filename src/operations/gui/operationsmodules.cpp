@@ -3,6 +3,7 @@
 #include "core/moduleentries.h"
 #include "masterdata/gui/objektformhooks.h"
 #include "operations/gui/kostartform.h"
+#include "operations/gui/tf_kostsum.h"
 #include "operations/gui/tf_plancheck.h"
 #include "operations/gui/tf_zeiterf.h"
 #include "operations/gui/tf_zeiterfo.h"
@@ -17,6 +18,8 @@ void RegisterOperationsModules(ModuleDispatcher& dispatcher) {
     dispatcher.setOpener(QStringLiteral("ShowKostartForm"), [] { ShowKostartForm(); });
     dispatcher.setOpener(QStringLiteral("ShowZeitartForm"), [] { ShowZeitartForm(); });
     dispatcher.setOpener(QStringLiteral("ShowZeiterfForm"), [] { ShowZeiterfForm(); });
+    dispatcher.setOpener(QStringLiteral("ShowKostsumOForm"), &ShowKostsumOForm);
+    dispatcher.setOpener(QStringLiteral("ShowKostsumKForm"), &ShowKostsumKForm);
     ZeiterfButtonHooksRegistry().objekte = [](TF_Zeiterf&) { ShowZeiterfOForm(false); };
     ZeiterfButtonHooksRegistry().mitarbeiter = [](TF_Zeiterf&) { ShowZeiterfPForm(false); };
 }
