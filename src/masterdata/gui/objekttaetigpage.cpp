@@ -90,9 +90,7 @@ void ObjektTaetigPage::buildMenu() {
     add(u"nach unten"_s, [this] { move(false); });
     QAction* adding = add(u"Tätigkeit hinzufügen"_s, [this] { addRow(); });
     m_menu->addSeparator();
-    QAction* preview = add(u"Termin-Vorschau"_s, {});
-    preview->setEnabled(false);
-    preview->setToolTip(u"Wartet auf die Termin-Vorschau."_s);
+    QAction* preview = add(u"Termin-Vorschau"_s, [this] { showTermPreview(); });
     add(u"Angebot übernehmen"_s, [this] { takeOverOffer(); });
     QAction* plan = add(u"Kontroll-Liste erstellen"_s, [] {
         if (const auto& show = ObjektFormHooksRegistry().showPlanCheck)
@@ -103,11 +101,22 @@ void ObjektTaetigPage::buildMenu() {
     m_menu->setToolTipsVisible(true);
     m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_grid, &QWidget::customContextMenuRequested, this,
-            [this, adding, plan](const QPoint& at) {
+            [this, adding, plan, preview](const QPoint& at) {
                 adding->setEnabled(m_grid->currentIndex().column() <= 1);
                 plan->setEnabled(bool(ObjektFormHooksRegistry().showPlanCheck));
+                preview->setEnabled(bool(ObjektFormHooksRegistry().showTermPreview));
                 m_menu->popup(m_grid->viewport()->mapToGlobal(at));
             });
+}
+
+void ObjektTaetigPage::showTermPreview() {
+    const auto& show = ObjektFormHooksRegistry().showTermPreview;
+    table::Table& t = rows();
+    if (!show || !t.isOpen() || t.isEmpty())
+        return;
+    if (t.isEditing())
+        t.post();
+    show(FieldInt(t, u"TS_ID"_s));
 }
 
 void ObjektTaetigPage::SelectTaetigkeit() {

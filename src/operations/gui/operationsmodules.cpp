@@ -5,6 +5,8 @@
 #include "operations/gui/kostartform.h"
 #include "operations/gui/tf_kostsum.h"
 #include "operations/gui/tf_plancheck.h"
+#include "operations/gui/tf_termedit.h"
+#include "operations/gui/tf_termprev.h"
 #include "operations/gui/tf_zeiterf.h"
 #include "operations/gui/tf_zeiterfo.h"
 #include "operations/gui/tourform.h"
@@ -22,4 +24,8 @@ void RegisterOperationsModules(ModuleDispatcher& dispatcher) {
     dispatcher.setOpener(QStringLiteral("ShowKostsumKForm"), &ShowKostsumKForm);
     ZeiterfButtonHooksRegistry().objekte = [](TF_Zeiterf&) { ShowZeiterfOForm(false); };
     ZeiterfButtonHooksRegistry().mitarbeiter = [](TF_Zeiterf&) { ShowZeiterfPForm(false); };
+    dispatcher.setOpener(QStringLiteral("ShowTermEditForm"), [] { ShowTermEditForm(0); });
+    ObjektFormHooksRegistry().showTermPreview = [](int activityId) {
+        ShowActivityTermPreview(activityId, 0, true);
+    };
 }

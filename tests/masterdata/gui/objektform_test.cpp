@@ -330,6 +330,23 @@ void goTo(TF_ListForm& form, int objektNr) {
     form.grid().followCursor();
 }
 
+// The activity page of object 10 on the form the main window opens (the
+// rules reach that one); the caller deletes the form.
+ObjektTaetigPage* activitiesOfObject10(QPointer<TF_ListForm>& shown) {
+    shown = &ShowListForm(u"TF_Objekt"_s);
+    goTo(*shown, 10);
+    shown->showPage(u"T&ätigkeit"_s);
+    return ObjektTaetigPageOf(*shown);
+}
+
+// The action of the activity grid's menu with that caption; nullptr when none.
+QAction* activityAction(ObjektTaetigPage& page, const QString& caption) {
+    for (QAction* a : page.menu().actions())
+        if (a->text() == caption)
+            return a;
+    return nullptr;
+}
+
 // Posts the object's customer number so that a case starts from it.
 void setKunde(TF_ListForm& form, table::Table& t, int objektNr, int kunde) {
     goTo(form, objektNr);
@@ -883,20 +900,14 @@ TEST_F(ObjektForm, SettledOpenItemsAreLightGreenTheOthersWhite) {
 TEST_F(ObjektForm, ANewActivityRowFocusesTheActivityColumnAndAddingNeedsTheFirstTwoColumns) {
     addRow(u"Taetig.DB"_s, {{u"T_ID"_s, 1}, {u"T_Nr"_s, 7}});
     addRow(u"ObjTaet.db"_s, {{u"TS_ID"_s, 1}, {u"TS_Objekt"_s, 10}, {u"TS_Taetigkeit"_s, 7}});
-    // The rules reach the form the main window opens.
     form.reset();
-    QPointer<TF_ListForm> shown = &ShowListForm(u"TF_Objekt"_s);
+    QPointer<TF_ListForm> shown;
     const auto close = qScopeGuard([&] { delete shown.data(); });
-    goTo(*shown, 10);
-    shown->showPage(u"T&ätigkeit"_s);
-    ObjektTaetigPage* page = ObjektTaetigPageOf(*shown);
+    ObjektTaetigPage* page = activitiesOfObject10(shown);
     ASSERT_NE(page, nullptr);
     widgets::DataGrid& grid = page->grid();
     ASSERT_EQ(grid.model()->rowCount(), 1);
-    QAction* adding = nullptr;
-    for (QAction* a : page->menu().actions())
-        if (a->text() == u"Tätigkeit hinzufügen"_s)
-            adding = a;
+    QAction* adding = activityAction(*page, u"Tätigkeit hinzufügen"_s);
     ASSERT_NE(adding, nullptr);
     for (int column = 0; column < grid.model()->columnCount(); ++column) {
         SCOPED_TRACE(column);
@@ -1089,6 +1100,37 @@ TEST_F(ObjektForm, TheEmergencyServiceNoteIsEditedWithTheTimerWorkPausedAsFound)
         QApplication::processEvents();
         EXPECT_EQ(dm->IsTimerWorkEnabled(), timerWasOn) << "given back as found";
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ObjektForm, TheAppointmentPreviewOfTheCurrentActivityWhileTheOperationsSideIsInstalled) {
+    addRow(u"Taetig.DB"_s, {{u"T_ID"_s, 1}, {u"T_Nr"_s, 7}});
+    addRow(u"ObjTaet.db"_s, {{u"TS_ID"_s, 4}, {u"TS_Objekt"_s, 10}, {u"TS_Taetigkeit"_s, 7}});
+    form.reset();
+    QPointer<TF_ListForm> shown;
+    const auto close = qScopeGuard([&] { delete shown.data(); });
+    ObjektTaetigPage* page = activitiesOfObject10(shown);
+    ASSERT_NE(page, nullptr);
+    QAction* preview = activityAction(*page, u"Termin-Vorschau"_s);
+    ASSERT_NE(preview, nullptr);
+    const ObjektFormHooks saved = ObjektFormHooksRegistry();
+    ObjektFormHooksRegistry().showTermPreview = {};
+    widgets::DataGrid& grid = page->grid();
+    grid.setCurrentIndex(grid.model()->index(0, 0));
+    Q_EMIT grid.customContextMenuRequested(QPoint(4, 4));
+    EXPECT_FALSE(preview->isEnabled());
+    page->menu().hide();
+    QList<int> asked;
+    ObjektFormHooksRegistry().showTermPreview = [&](int id) { asked << id; };
+    Q_EMIT grid.customContextMenuRequested(QPoint(4, 4));
+    EXPECT_TRUE(preview->isEnabled());
+    page->menu().hide();
+    preview->trigger();
+    EXPECT_EQ(asked, QList<int>{4});
+    ObjektFormHooksRegistry() = saved;
 }
 
 } // namespace
