@@ -12,6 +12,7 @@
 #include "masterdata/gui/detailgridpage.h"
 #include "operations/gui/monthyearbox.h"
 #include "operations/gui/tf_choosekey.h"
+#include "operations/gui/zeiterfparts.h"
 #include "operations/overheaddistribution.h"
 #include "platform/table/database.h"
 #include "platform/table/table.h"
@@ -62,13 +63,6 @@ protected:
 private:
     const TF_Kostsum& m_form;
 };
-
-QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
 
 } // namespace
 
@@ -193,7 +187,7 @@ QWidget* TF_Kostsum::buildTop() {
                    {u"btnGesamt", u"&Gesamt", KostsumMode::Gesamt}};
     for (const auto& b : buttons) {
         QPushButton* button =
-            makeButton(top, QString::fromUtf16(b.name), QString::fromUtf16(b.caption));
+            MakeFormButton(top, QString::fromUtf16(b.name), QString::fromUtf16(b.caption));
         button->setCheckable(true);
         button->setChecked(b.mode == KostsumMode::Monat);
         modes->addButton(button);
@@ -208,7 +202,7 @@ QWidget* TF_Kostsum::buildTop() {
     connect(m_monthYear, &MonthYearBox::changed, this, [this] { periodChosen(); });
     row->addWidget(m_monthYear);
     row->addStretch();
-    auto* info = makeButton(top, u"SpeedButton1"_s, u"&?Info?"_s);
+    auto* info = MakeFormButton(top, u"SpeedButton1"_s, u"&?Info?"_s);
     connect(info, &QPushButton::clicked, this,
             [this] { guarded(this, [] { ShowHandbuchPage(u"kostenkontrolle.html"_s); }); });
     row->addWidget(info);
@@ -219,8 +213,8 @@ QWidget* TF_Kostsum::buildButtons() {
     auto* side = new QWidget(this);
     auto* column = new QVBoxLayout(side);
     column->setContentsMargins(0, 0, 0, 0);
-    QPushButton* print = makeButton(side, u"sbtnPrint"_s, u"Druck"_s);
-    QPushButton* preview = makeButton(side, u"sbtnPreview"_s, u"Vorsc&hau"_s);
+    QPushButton* print = MakeFormButton(side, u"sbtnPrint"_s, u"Druck"_s);
+    QPushButton* preview = MakeFormButton(side, u"sbtnPreview"_s, u"Vorsc&hau"_s);
     MarkPreviewButton(preview);
     for (QPushButton* b : {print, preview}) {
         connect(b, &QPushButton::clicked, this,
@@ -229,13 +223,13 @@ QWidget* TF_Kostsum::buildButtons() {
     }
     if (m_decl.distribution) {
         column->addSpacing(12);
-        QPushButton* umlage = makeButton(side, u"sbtnUmlage"_s, u"&GMK verteilen"_s);
+        QPushButton* umlage = MakeFormButton(side, u"sbtnUmlage"_s, u"&GMK verteilen"_s);
         umlage->setToolTip(u"Die Gemeinkosten des Hauptlagers auf alle Objekte verteilen"_s);
         connect(umlage, &QPushButton::clicked, this, [this] { sbtnUmlageClick(); });
         column->addWidget(umlage);
     }
     column->addStretch();
-    QPushButton* close = makeButton(side, u"btnClose"_s, u"S&chließen"_s);
+    QPushButton* close = MakeFormButton(side, u"btnClose"_s, u"S&chließen"_s);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     column->addWidget(close);
     return side;

@@ -20,6 +20,7 @@
 #include "operations/dayrecords.h"
 #include "operations/gui/zeitartform.h"
 #include "operations/gui/zeiterfbuttons.h"
+#include "operations/gui/zeiterfparts.h"
 #include "operations/gui/zeitsumpanel.h"
 #include "operations/timerecordservice.h"
 #include "platform/errors.h"
@@ -54,28 +55,6 @@ const QString kText = u"Z_Text"_s;
 const QString kKostart = u"Z_Kostart"_s;
 const QString kZeitartKurz = u"ZeitartKurz"_s;
 const QString kObjektMatch = u"ObjektMatch"_s;
-
-bool isKey(const QEvent* event, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    if (event->type() != QEvent::KeyPress)
-        return false;
-    const auto* k = static_cast<const QKeyEvent*>(event);
-    return k->key() == key && k->modifiers() == modifiers;
-}
-
-QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption,
-                        const QString& hint = {}) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    if (!hint.isEmpty())
-        b->setToolTip(hint);
-    return b;
-}
-
-int selectedPersNr() {
-    table::Table& staff = DataModule1().TabPersonal();
-    return staff.isOpen() && !staff.isEmpty() ? FieldInt(staff, u"P_Nr"_s) : 0;
-}
 
 } // namespace
 
@@ -144,11 +123,7 @@ TF_Zeiterf::~TF_Zeiterf() {
 void TF_Zeiterf::buildTop(QVBoxLayout& layout) {
     auto* row = new QHBoxLayout;
     auto* label = new QLabel(u"Zeiterfassung für"_s, this);
-    m_datePicker = new QDateEdit(this);
-    m_datePicker->setObjectName(u"dtpDate"_s);
-    m_datePicker->setCalendarPopup(true);
-    m_datePicker->setDisplayFormat(u"dddd, d. MMMM yyyy"_s);
-    m_datePicker->setLocale(QLocale(QLocale::German, QLocale::Germany));
+    m_datePicker = MakeDayPicker(this);
     m_datePicker->installEventFilter(this);
     label->setBuddy(m_datePicker);
     connect(m_datePicker, &QDateEdit::dateChanged, this, [this](const QDate& day) {
@@ -158,10 +133,10 @@ void TF_Zeiterf::buildTop(QVBoxLayout& layout) {
     row->addWidget(label);
     row->addWidget(m_datePicker);
 
-    auto* pers = makeButton(this, u"BitBtn1"_s, u"Zeit Pers. (F4)"_s,
-                            u"Arbeitszeit des Mitarbeiters aus den Tageslisten"_s);
-    auto* all = makeButton(this, u"BitBtn2"_s, u"Zeit alle (F5)"_s,
-                           u"Arbeitszeit aller Mitarbeiter aus den Tageslisten"_s);
+    auto* pers = MakeFormButton(this, u"BitBtn1"_s, u"Zeit Pers. (F4)"_s,
+                                u"Arbeitszeit des Mitarbeiters aus den Tageslisten"_s);
+    auto* all = MakeFormButton(this, u"BitBtn2"_s, u"Zeit alle (F5)"_s,
+                               u"Arbeitszeit aller Mitarbeiter aus den Tageslisten"_s);
     connect(pers, &QPushButton::clicked, this, [this] { CreateDayRecordsPers(); });
     connect(all, &QPushButton::clicked, this, [this] { CreateDayRecordsAll(); });
     row->addWidget(pers);
@@ -182,10 +157,10 @@ void TF_Zeiterf::buildTop(QVBoxLayout& layout) {
     row->addStretch();
 
     auto* postButton =
-        makeButton(this, u"SpeedButton1"_s, u"Übernehmen"_s, u"Eingaben übernehmen (F10)"_s);
+        MakeFormButton(this, u"SpeedButton1"_s, u"Übernehmen"_s, u"Eingaben übernehmen (F10)"_s);
     auto* cancelButton =
-        makeButton(this, u"SpeedButton2"_s, u"Abbrechen"_s, u"Eingaben verwerfen (Alt+Rück)"_s);
-    auto* info = makeButton(this, u"sbtnInfo"_s, u"?Info?"_s);
+        MakeFormButton(this, u"SpeedButton2"_s, u"Abbrechen"_s, u"Eingaben verwerfen (Alt+Rück)"_s);
+    auto* info = MakeFormButton(this, u"sbtnInfo"_s, u"?Info?"_s);
     connect(postButton, &QPushButton::clicked, this, [this] { post(); });
     connect(cancelButton, &QPushButton::clicked, this, [this] { cancel(); });
     connect(info, &QPushButton::clicked, this,
@@ -206,22 +181,10 @@ void TF_Zeiterf::buildTop(QVBoxLayout& layout) {
 
 void TF_Zeiterf::buildGrids(QVBoxLayout& layout) {
     auto* row = new QHBoxLayout;
-    m_staffGrid = new widgets::DataGrid(*m_staffSource, this);
-    m_staffGrid->setObjectName(u"GridPersonal"_s);
-    m_staffGrid->setColumns(
-        {{u"P_Nr"_s, u"P-Nr."_s, 6}, {u"P_Match"_s, u"Mitarbeiter-Name"_s, 20}});
-    m_staffGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_staffGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_staffGrid->setFixedWidth(280);
+    m_staffGrid = MakeStaffGrid(*m_staffSource, this);
     m_timeGrid = new widgets::DataGrid(*m_timeSource, this);
     m_timeGrid->setObjectName(u"GridZeiterf"_s);
-    m_timeGrid->setColumns({{kZeitartKurz, u"Art"_s, 8, true},
-                            {u"Z_Stunden"_s, u"Stunden"_s, 8},
-                            {kObjNr, u"Objekt"_s, 7},
-                            {kObjektMatch, u"Obj.-Bezeich"_s, 16, true},
-                            {kText, u"Text"_s, 18},
-                            {u"Z_EkPreis"_s, u"Std-Satz"_s, 8},
-                            {kKostart, u"Kostart"_s, 7}});
+    m_timeGrid->setColumns(DayRecordColumns());
     for (widgets::DataGrid* grid : {m_staffGrid, m_timeGrid}) {
         grid->installEventFilter(this);
         grid->viewport()->installEventFilter(this);
@@ -266,8 +229,9 @@ void TF_Zeiterf::buildGrids(QVBoxLayout& layout) {
     side->addWidget(overview);
     for (const auto& b : buttons) {
         QWidget* owner = b.inOverview ? static_cast<QWidget*>(overview) : this;
-        QPushButton* button = makeButton(owner, QString::fromUtf16(b.name),
-                                         QString::fromUtf16(b.caption), QString::fromUtf16(b.hint));
+        QPushButton* button =
+            MakeFormButton(owner, QString::fromUtf16(b.name), QString::fromUtf16(b.caption),
+                           QString::fromUtf16(b.hint));
         const auto hook = b.hook;
         // Live once the module behind it has registered its opener.
         button->setEnabled(bool(ZeiterfButtonHooksRegistry().*hook));
@@ -278,7 +242,7 @@ void TF_Zeiterf::buildGrids(QVBoxLayout& layout) {
             side->addWidget(button);
     }
     side->addStretch();
-    auto* close = makeButton(this, u"btnClose"_s, u"S&chließen"_s);
+    auto* close = MakeFormButton(this, u"btnClose"_s, u"S&chließen"_s);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     side->addWidget(close);
     row->addLayout(side);
@@ -352,7 +316,7 @@ void TF_Zeiterf::UpdateSums() {
     if (!m_records)
         return;
     TimeRecordService& service = m_records->service();
-    const int persNr = selectedPersNr();
+    const int persNr = SelectedStaffNr();
     m_sums->showSums(service.monthSums(persNr, m_day));
     const WeekDayHours hours = service.weekDayHours(persNr, m_day);
     const auto show = [](QLineEdit& edit, double value, bool above) {
@@ -396,7 +360,7 @@ void TF_Zeiterf::deleteCurrent() {
 void TF_Zeiterf::enterTimeGrid() {
     guarded(this, [this] {
         table::Table& t = m_records->table();
-        if (!mayChange() || selectedPersNr() == 0 || !t.isEmpty() || t.isEditing())
+        if (!mayChange() || SelectedStaffNr() == 0 || !t.isEmpty() || t.isEditing())
             return;
         // Only a user who may add records gets the new row at once.
         if (!HasCreateRight(kZeiterfRight))
@@ -415,7 +379,7 @@ void TF_Zeiterf::CreateDayRecordsPers() {
             return;
         TimeRecordCursor writer;
         DayRecords dayRecords(writer);
-        dayRecords.CreateDayRecords(selectedPersNr(), false, m_day);
+        dayRecords.CreateDayRecords(SelectedStaffNr(), false, m_day);
     });
     m_timeSource->refresh();
     UpdateSums();
@@ -525,7 +489,7 @@ bool TF_Zeiterf::runColumnAction(const QString& field) {
         action = &TF_Zeiterf::chooseZeitart;
     if (!action)
         return false;
-    if (!mayChange() || selectedPersNr() == 0)
+    if (!mayChange() || SelectedStaffNr() == 0)
         return true;
     m_timeGrid->selectField(field);
     guarded(this, [&] { (this->*action)(); });
@@ -538,23 +502,23 @@ bool TF_Zeiterf::eventFilter(QObject* watched, QEvent* event) {
     const bool time = watched == m_timeGrid;
     const bool picker = watched == m_datePicker;
     if (staff || time || picker) {
-        if (isKey(event, Qt::Key_F4)) {
+        if (IsKeyPress(event, Qt::Key_F4)) {
             if (m_editable)
                 CreateDayRecordsPers();
             return true;
         }
-        if (isKey(event, Qt::Key_F5)) {
+        if (IsKeyPress(event, Qt::Key_F5)) {
             CreateDayRecordsAll();
             return true;
         }
-        if (isKey(event, Qt::Key_PageDown, Qt::ControlModifier)) {
+        if (IsKeyPress(event, Qt::Key_PageDown, Qt::ControlModifier)) {
             if (time)
                 m_datePicker->setFocus();
             else
                 m_timeGrid->setFocus();
             return true;
         }
-        if (isKey(event, Qt::Key_PageUp, Qt::ControlModifier) && !picker) {
+        if (IsKeyPress(event, Qt::Key_PageUp, Qt::ControlModifier) && !picker) {
             if (time)
                 m_staffGrid->setFocus();
             else
@@ -572,7 +536,7 @@ bool TF_Zeiterf::eventFilter(QObject* watched, QEvent* event) {
             SetGridColor(*grid, palette().color(QPalette::Base));
         }
     }
-    if (time && isKey(event, Qt::Key_W, Qt::AltModifier))
+    if (time && IsKeyPress(event, Qt::Key_W, Qt::AltModifier))
         return runColumnAction(m_timeGrid->selectedField());
     if (watched == m_timeGrid->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         const QModelIndex at =

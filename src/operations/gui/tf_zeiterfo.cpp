@@ -12,6 +12,7 @@
 #include "masterdata/gui/detailgridpage.h"
 #include "operations/gui/monthyearbox.h"
 #include "operations/gui/zeitartform.h"
+#include "operations/gui/zeiterfparts.h"
 #include "operations/gui/zeitsumpanel.h"
 #include "operations/timerecordservice.h"
 #include "platform/table/database.h"
@@ -42,20 +43,6 @@ namespace {
 
 const QString kZeitartKurz = u"ZeitartKurz"_s;
 const QString kKosten = u"Kosten"_s;
-
-bool isCtrlKey(const QEvent* event, int key) {
-    if (event->type() != QEvent::KeyPress)
-        return false;
-    const auto* k = static_cast<const QKeyEvent*>(event);
-    return k->key() == key && k->modifiers() == Qt::ControlModifier;
-}
-
-QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
 
 // The short texts of the time types, read once: the records may lie in the
 // archive database, which has no time-type table.
@@ -172,7 +159,7 @@ TF_ZeiterfO::TF_ZeiterfO(ZeiterfViewDecl decl, bool fromArchive, const QDate& to
     top->addWidget(monthLabel);
     top->addWidget(m_monthYear);
     top->addStretch();
-    auto* info = makeButton(this, u"sbtnInfo"_s, u"?Info?"_s);
+    auto* info = MakeFormButton(this, u"sbtnInfo"_s, u"?Info?"_s);
     connect(info, &QPushButton::clicked, this,
             [this] { guarded(this, [] { ShowHandbuchPage(u"zeiterfassung.html"_s); }); });
     top->addWidget(info);
@@ -243,8 +230,8 @@ QWidget* TF_ZeiterfO::buildButtons() {
         auto* box = new QGroupBox(caption, side);
         auto* buttons = new QVBoxLayout(box);
         buttons->setContentsMargins(6, 2, 6, 6);
-        QPushButton* print = makeButton(box, printName, u"Druck"_s);
-        QPushButton* preview = makeButton(box, previewName, u"Vorschau"_s);
+        QPushButton* print = MakeFormButton(box, printName, u"Druck"_s);
+        QPushButton* preview = MakeFormButton(box, previewName, u"Vorschau"_s);
         MarkPreviewButton(preview);
         for (QPushButton* b : {print, preview}) {
             connect(b, &QPushButton::clicked, this,
@@ -257,7 +244,7 @@ QWidget* TF_ZeiterfO::buildButtons() {
     group(m_decl.detailGroup, u"sbtnPrintObjekt"_s, u"sbtnPreviewObjekt"_s,
           &TF_ZeiterfO::printDetail);
     column->addStretch();
-    auto* close = makeButton(side, u"btnClose"_s, u"S&chließen"_s);
+    auto* close = MakeFormButton(side, u"btnClose"_s, u"S&chließen"_s);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     column->addWidget(close);
     return side;
@@ -346,11 +333,11 @@ bool TF_ZeiterfO::eventFilter(QObject* watched, QEvent* event) {
     const bool time = watched == m_timeGrid;
     const bool monthOrYear = !master && !time;
     QWidget* target = nullptr;
-    if (isCtrlKey(event, Qt::Key_PageUp))
+    if (IsKeyPress(event, Qt::Key_PageUp, Qt::ControlModifier))
         target = time     ? static_cast<QWidget*>(m_masterGrid)
                  : master ? static_cast<QWidget*>(&m_monthYear->monthBox())
                           : m_timeGrid;
-    else if (isCtrlKey(event, Qt::Key_PageDown))
+    else if (IsKeyPress(event, Qt::Key_PageDown, Qt::ControlModifier))
         target = time     ? static_cast<QWidget*>(&m_monthYear->monthBox())
                  : master ? static_cast<QWidget*>(m_timeGrid)
                           : m_masterGrid;
