@@ -27,8 +27,11 @@ public:
                     : table::aliases::database(alias);
             cursor = std::make_unique<table::Table>(std::move(db), tableName);
             cursor->setReadOnly(true);
-            cursor->open();
         }
+        // Also after a backup closed every cursor of the database and opens
+        // them again in an order of its own: the owner may come first.
+        if (!cursor->isOpen())
+            cursor->open();
         if (!cursor->locate({key}, {keyValue}))
             return {};
         const table::Field& f = cursor->field(result);

@@ -16,7 +16,6 @@
 #include "masterdata/dialogs/pickers.h"
 #include "masterdata/dialogs/selectrecord.h"
 #include "masterdata/gui/detailgridpage.h"
-#include "masterdata/lookupfields.h"
 #include "operations/dayrecords.h"
 #include "operations/gui/zeitartform.h"
 #include "operations/gui/zeiterfbuttons.h"
@@ -66,10 +65,7 @@ TF_Zeiterf::TF_Zeiterf(QWidget* parent) : QDialog(parent) {
 
     m_records = std::make_unique<TimeRecordCursor>(TimeRecordOptions{[this] { return m_day; }});
     table::Table& t = m_records->table();
-    AddLookupFields(t, {{kZeitartKurz, table::FieldType::String, 10, kArt, u"Zeitart.DB"_s,
-                         u"ZA_Type"_s, u"ZA_Kurztext"_s},
-                        {kObjektMatch, table::FieldType::String, 40, kObjNr, u"Objekte.DB"_s,
-                         u"O_Nr"_s, u"O_Match"_s}});
+    AddDayRecordLookups(t);
     ShowTwoDecimals(t.field(u"Z_Stunden"_s));
     t.setIndexName(u"I_PersDatObj"_s);
     t.setMaster(&dm.TabPersonal(), {u"P_Nr"_s}, {u"Z_PersNr"_s});
@@ -527,14 +523,9 @@ bool TF_Zeiterf::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     if (staff || time) {
-        auto* grid = static_cast<widgets::DataGrid*>(watched);
-        if (event->type() == QEvent::FocusIn) {
-            SetGridColor(*grid, palette().color(QPalette::ToolTipBase));
-            if (time)
-                enterTimeGrid();
-        } else if (event->type() == QEvent::FocusOut) {
-            SetGridColor(*grid, palette().color(QPalette::Base));
-        }
+        ShowGridFocus(*static_cast<widgets::DataGrid*>(watched), event);
+        if (time && event->type() == QEvent::FocusIn)
+            enterTimeGrid();
     }
     if (time && IsKeyPress(event, Qt::Key_W, Qt::AltModifier))
         return runColumnAction(m_timeGrid->selectedField());

@@ -346,11 +346,7 @@ bool TF_ZeiterfO::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     if (!monthOrYear) {
-        auto* grid = static_cast<widgets::DataGrid*>(watched);
-        if (event->type() == QEvent::FocusIn)
-            SetGridColor(*grid, palette().color(QPalette::ToolTipBase));
-        else if (event->type() == QEvent::FocusOut)
-            SetGridColor(*grid, palette().color(QPalette::Base));
+        ShowGridFocus(*static_cast<widgets::DataGrid*>(watched), event);
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -2,6 +2,8 @@
 
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
+#include "core/datagui/gridservices.h"
+#include "masterdata/lookupfields.h"
 #include "platform/table/table.h"
 #include "platform/widgets/datagrid.h"
 
@@ -58,4 +60,20 @@ QList<widgets::GridColumn> DayRecordColumns() {
             {u"Z_ObjNr"_s, u"Objekt"_s, 7},        {u"ObjektMatch"_s, u"Obj.-Bezeich"_s, 16, true},
             {u"Z_Text"_s, u"Text"_s, 18},          {u"Z_EkPreis"_s, u"Std-Satz"_s, 8},
             {u"Z_Kostart"_s, u"Kostart"_s, 7}};
+}
+
+bool ShowGridFocus(widgets::DataGrid& grid, const QEvent* event) {
+    if (event->type() != QEvent::FocusIn && event->type() != QEvent::FocusOut)
+        return false;
+    SetGridColor(grid, grid.palette().color(event->type() == QEvent::FocusIn ? QPalette::ToolTipBase
+                                                                             : QPalette::Base));
+    return true;
+}
+
+void AddDayRecordLookups(table::Table& records) {
+    const QString client = u"LumoDB"_s;
+    AddLookupFields(records, {{u"ZeitartKurz"_s, table::FieldType::String, 10, u"Z_Art"_s,
+                               u"Zeitart.DB"_s, u"ZA_Type"_s, u"ZA_Kurztext"_s, client},
+                              {u"ObjektMatch"_s, table::FieldType::String, 40, u"Z_ObjNr"_s,
+                               u"Objekte.DB"_s, u"O_Nr"_s, u"O_Match"_s, client}});
 }

@@ -9,6 +9,9 @@ class QEvent;
 class QPushButton;
 class QWidget;
 
+namespace table {
+class Table;
+}
 namespace widgets {
 class DataGrid;
 class DataSource;
@@ -37,3 +40,12 @@ widgets::DataGrid* MakeStaffGrid(widgets::DataSource& staff, QWidget* parent);
 // The columns of a day's time records: "Art" (the lookup field
 // "ZeitartKurz") to "Kostart", the object's name from "ObjektMatch".
 QList<widgets::GridColumn> DayRecordColumns();
+
+// A focused grid gets the tool-tip background, a grid left the base colour;
+// true when the event was a focus change.
+bool ShowGridFocus(widgets::DataGrid& grid, const QEvent* event);
+
+// The lookup fields of DayRecordColumns on a cursor of time records: the time
+// type's short text and the object's name, from the client's tables (also
+// for archived records).
+void AddDayRecordLookups(table::Table& records);
