@@ -9,6 +9,7 @@
 #include "operations/gui/tf_termedit.h"
 #include "operations/gui/tf_termprev.h"
 #include "operations/gui/tf_zeiterf.h"
+#include "operations/gui/tf_zeiterf1.h"
 #include "operations/gui/tf_zeiterfo.h"
 #include "operations/gui/tourform.h"
 #include "operations/gui/zeitartform.h"
@@ -26,6 +27,7 @@ void RegisterOperationsModules(ModuleDispatcher& dispatcher) {
     dispatcher.setOpener(QStringLiteral("ShowKostsumKForm"), &ShowKostsumKForm);
     ZeiterfButtonHooksRegistry().objekte = [](TF_Zeiterf&) { ShowZeiterfOForm(false); };
     ZeiterfButtonHooksRegistry().mitarbeiter = [](TF_Zeiterf&) { ShowZeiterfPForm(false); };
+    dispatcher.setOpener(QStringLiteral("ShowZeiterfAblageForm"), &ShowZeiterfAblageForm);
     dispatcher.setOpener(QStringLiteral("ShowTermEditForm"), [] { ShowTermEditForm(0); });
     ObjektFormHooksRegistry().showTermPreview = [](int activityId) {
         ShowActivityTermPreview(activityId, 0, true);

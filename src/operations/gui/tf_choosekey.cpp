@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -33,6 +34,9 @@ TF_ChooseKey::TF_ChooseKey(QWidget* parent) : QDialog(parent) {
     layout->addWidget(label);
     layout->addWidget(m_list);
     layout->addWidget(buttons);
+    // Room for the whole title in the frame.
+    setMinimumWidth(
+        std::max(sizeHint().width(), fontMetrics().horizontalAdvance(windowTitle()) + 120));
 }
 
 int TF_ChooseKey::chosen() const {
