@@ -13,6 +13,7 @@
 #include "operations/gui/tf_zeiterfo.h"
 #include "operations/gui/tourform.h"
 #include "operations/gui/zeitartform.h"
+#include "operations/gui/zeiterfarchive.h"
 #include "operations/gui/zeiterfbuttons.h"
 #include "operations/gui/zeiterfimports.h"
 
@@ -27,6 +28,7 @@ void RegisterOperationsModules(ModuleDispatcher& dispatcher) {
     dispatcher.setOpener(QStringLiteral("ShowKostsumKForm"), &ShowKostsumKForm);
     ZeiterfButtonHooksRegistry().objekte = [](TF_Zeiterf&) { ShowZeiterfOForm(false); };
     ZeiterfButtonHooksRegistry().mitarbeiter = [](TF_Zeiterf&) { ShowZeiterfPForm(false); };
+    ZeiterfButtonHooksRegistry().auslagern = [](TF_Zeiterf& window) { RunZeiterfArchive(window); };
     dispatcher.setOpener(QStringLiteral("ShowZeiterfAblageForm"), &ShowZeiterfAblageForm);
     dispatcher.setOpener(QStringLiteral("ShowTermEditForm"), [] { ShowTermEditForm(0); });
     ObjektFormHooksRegistry().showTermPreview = [](int activityId) {
