@@ -5,13 +5,6 @@
 
 using namespace Qt::StringLiterals;
 
-// Readable failures of text lists.
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QStringList& list, std::ostream* os) {
-    *os << list.join(u" | "_s).toStdString();
-}
-QT_END_NAMESPACE
-
 namespace operationstest {
 namespace {
 
