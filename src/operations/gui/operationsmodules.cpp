@@ -4,6 +4,7 @@
 #include "masterdata/gui/objektformhooks.h"
 #include "operations/gui/kostartform.h"
 #include "operations/gui/tf_plancheck.h"
+#include "operations/gui/tf_taglist.h"
 #include "operations/gui/tf_termedit.h"
 #include "operations/gui/tf_termprev.h"
 #include "operations/gui/tf_zeiterf.h"
@@ -21,4 +22,5 @@ void RegisterOperationsModules(ModuleDispatcher& dispatcher) {
     ObjektFormHooksRegistry().showTermPreview = [](int activityId) {
         ShowActivityTermPreview(activityId, 0, true);
     };
+    dispatcher.setOpener(QStringLiteral("ShowTaglistForm"), [] { ShowTaglistForm(); });
 }

@@ -6,19 +6,20 @@
 #include "core/datagui/gridservices.h"
 #include "core/datagui/moduleopener.h"
 #include "core/files/deleteguard.h"
-#include "core/settings/formplacement.h"
 #include "core/gui/formstorage.h"
 #include "core/gui/mainform.h"
 #include "core/gui/placement.h"
 #include "core/messages/manuals.h"
 #include "core/messages/messages.h"
-#include "core/values/money.h"
 #include "core/rights/rights.h"
+#include "core/settings/formplacement.h"
+#include "core/values/money.h"
 #include "masterdata/dialogs/pickers.h"
 #include "masterdata/dialogs/selectrecord.h"
 #include "masterdata/gui/detailgridpage.h"
 #include "masterdata/lookupfields.h"
 #include "operations/dayrecords.h"
+#include "operations/gui/formbuttons.h"
 #include "operations/gui/zeitartform.h"
 #include "operations/gui/zeiterfbuttons.h"
 #include "operations/timerecordservice.h"
@@ -61,16 +62,6 @@ bool isKey(const QEvent* event, int key, Qt::KeyboardModifiers modifiers = Qt::N
         return false;
     const auto* k = static_cast<const QKeyEvent*>(event);
     return k->key() == key && k->modifiers() == modifiers;
-}
-
-QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption,
-                        const QString& hint = {}) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    if (!hint.isEmpty())
-        b->setToolTip(hint);
-    return b;
 }
 
 QLineEdit* readOnlyText(QWidget* parent, int chars) {
@@ -173,10 +164,10 @@ void TF_Zeiterf::buildTop(QVBoxLayout& layout) {
     row->addWidget(label);
     row->addWidget(m_datePicker);
 
-    auto* pers = makeButton(this, u"BitBtn1"_s, u"Zeit Pers. (F4)"_s,
-                            u"Arbeitszeit des Mitarbeiters aus den Tageslisten"_s);
-    auto* all = makeButton(this, u"BitBtn2"_s, u"Zeit alle (F5)"_s,
-                           u"Arbeitszeit aller Mitarbeiter aus den Tageslisten"_s);
+    auto* pers = MakeFormButton(this, u"BitBtn1"_s, u"Zeit Pers. (F4)"_s,
+                                u"Arbeitszeit des Mitarbeiters aus den Tageslisten"_s);
+    auto* all = MakeFormButton(this, u"BitBtn2"_s, u"Zeit alle (F5)"_s,
+                               u"Arbeitszeit aller Mitarbeiter aus den Tageslisten"_s);
     connect(pers, &QPushButton::clicked, this, [this] { CreateDayRecordsPers(); });
     connect(all, &QPushButton::clicked, this, [this] { CreateDayRecordsAll(); });
     row->addWidget(pers);
@@ -197,10 +188,10 @@ void TF_Zeiterf::buildTop(QVBoxLayout& layout) {
     row->addStretch();
 
     auto* postButton =
-        makeButton(this, u"SpeedButton1"_s, u"Übernehmen"_s, u"Eingaben übernehmen (F10)"_s);
+        MakeFormButton(this, u"SpeedButton1"_s, u"Übernehmen"_s, u"Eingaben übernehmen (F10)"_s);
     auto* cancelButton =
-        makeButton(this, u"SpeedButton2"_s, u"Abbrechen"_s, u"Eingaben verwerfen (Alt+Rück)"_s);
-    auto* info = makeButton(this, u"sbtnInfo"_s, u"?Info?"_s);
+        MakeFormButton(this, u"SpeedButton2"_s, u"Abbrechen"_s, u"Eingaben verwerfen (Alt+Rück)"_s);
+    auto* info = MakeFormButton(this, u"sbtnInfo"_s, u"?Info?"_s);
     connect(postButton, &QPushButton::clicked, this, [this] { post(); });
     connect(cancelButton, &QPushButton::clicked, this, [this] { cancel(); });
     connect(info, &QPushButton::clicked, this,
@@ -281,8 +272,9 @@ void TF_Zeiterf::buildGrids(QVBoxLayout& layout) {
     side->addWidget(overview);
     for (const auto& b : buttons) {
         QWidget* owner = b.inOverview ? static_cast<QWidget*>(overview) : this;
-        QPushButton* button = makeButton(owner, QString::fromUtf16(b.name),
-                                         QString::fromUtf16(b.caption), QString::fromUtf16(b.hint));
+        QPushButton* button =
+            MakeFormButton(owner, QString::fromUtf16(b.name), QString::fromUtf16(b.caption),
+                           QString::fromUtf16(b.hint));
         const auto hook = b.hook;
         // Live once the module behind it has registered its opener.
         button->setEnabled(bool(ZeiterfButtonHooksRegistry().*hook));
@@ -293,7 +285,7 @@ void TF_Zeiterf::buildGrids(QVBoxLayout& layout) {
             side->addWidget(button);
     }
     side->addStretch();
-    auto* close = makeButton(this, u"btnClose"_s, u"S&chließen"_s);
+    auto* close = MakeFormButton(this, u"btnClose"_s, u"S&chließen"_s);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     side->addWidget(close);
     row->addLayout(side);
