@@ -151,7 +151,7 @@ TF_Taglist::TF_Taglist(QWidget* parent) : QDialog(parent) {
     // The activity row goes with its object and daily tour once they are
     // empty; the navigator's own delete is not wanted.
     m_activitySource->setDeleteGuard([this] {
-        if (!widgets::askYesNo(this, u"Datensatz löschen?"_s))
+        if (!AsksToDelete(u"Datensatz löschen?"_s))
             throw Abort{};
         const int tourId = currentTourId();
         const int objektNr = currentObjektNr();
