@@ -31,6 +31,7 @@
 #include "core/singleinstance.h"
 #include "core/startup.h"
 #include "core/values/currency.h"
+#include "datasafety/databasesnapshot.h"
 #include "datasafety/datasafety.h"
 #include "datasafety/gui/datasafetymodules.h"
 #include "datasafety/restoreswap.h"
@@ -150,6 +151,8 @@ int main(int argc, char** argv) {
         BuildStartDirs();
         // After the log file is known: the mark writes to it.
         session.emplace();
+        // Copies of client data a killed backup left where nobody looks.
+        RemoveLeftoverBackupWorkAtStart();
     } catch (const DbError& error) {
         ShowError(error.message());
         return 1;

@@ -3,6 +3,7 @@
 #include "core/moduleentries.h"
 #include "masterdata/gui/objektformhooks.h"
 #include "operations/gui/kostartform.h"
+#include "operations/gui/tf_chipdrive.h"
 #include "operations/gui/tf_plancheck.h"
 #include "operations/gui/tf_taglist.h"
 #include "operations/gui/tf_termedit.h"
@@ -10,6 +11,8 @@
 #include "operations/gui/tf_zeiterf.h"
 #include "operations/gui/tourform.h"
 #include "operations/gui/zeitartform.h"
+#include "operations/gui/zeiterfbuttons.h"
+#include "operations/gui/zeiterfimports.h"
 
 void RegisterOperationsModules(ModuleDispatcher& dispatcher) {
     InstallTourForm();
@@ -22,5 +25,8 @@ void RegisterOperationsModules(ModuleDispatcher& dispatcher) {
     ObjektFormHooksRegistry().showTermPreview = [](int activityId) {
         ShowActivityTermPreview(activityId, 0, true);
     };
+    ZeiterfButtonHooksRegistry().import1 = &RunZeiterfImport;
+    ZeiterfButtonHooksRegistry().import2 = &RunZewtagImport;
+    ZeiterfButtonHooksRegistry().chipdrive = &ShowChipDriveForm;
     dispatcher.setOpener(QStringLiteral("ShowTaglistForm"), [] { ShowTaglistForm(); });
 }
