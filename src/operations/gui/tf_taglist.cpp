@@ -194,7 +194,7 @@ TF_Taglist::TF_Taglist(QWidget* parent) : QDialog(parent) {
     auto* storage = new FormStorage(this, kPlacementFile04, u"Taglist"_s);
     storage->setStoredProperties({u"GridTaetig.Columns"_s, u"GridObjekt.Columns"_s,
                                   u"GridTour.Columns"_s, u"lbSortObj.Caption"_s});
-    resize(1240, 640);
+    resize(1240, 600);
     SetDay(m_day);
 }
 
@@ -396,7 +396,7 @@ void TF_Taglist::buildBottom(QVBoxLayout& layout) {
         edit = new widgets::DbRichEdit(*m_activitySource, field, box);
         edit->setObjectName(name);
         edit->setMinimumHeight(70);
-        edit->setMaximumHeight(110);
+        edit->setMaximumHeight(96);
         column->addWidget(edit);
         // A click on the caption opens the editor as a click on the text does.
         box->installEventFilter(this);
