@@ -32,7 +32,7 @@
 #include "operations/dailylistgeneration.h"
 #include "operations/dailylistprintdata.h"
 #include "operations/gui/dailylistprintdialogs.h"
-#include "operations/gui/formbuttons.h"
+#include "operations/gui/zeiterfparts.h"
 #include "platform/errors.h"
 #include "platform/table/table.h"
 #include "platform/widgets/datagrid.h"
