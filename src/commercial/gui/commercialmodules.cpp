@@ -2,6 +2,7 @@
 
 #include "commercial/gui/f_cnvrgv.h"
 #include "commercial/gui/tf_rechhead.h"
+#include "commercial/gui/tf_rechint.h"
 #include "core/gui/mainform.h"
 #include "core/messages/messages.h"
 #include "core/moduleentries.h"
@@ -13,6 +14,7 @@ using namespace Qt::StringLiterals;
 void RegisterCommercialModules(ModuleDispatcher& dispatcher) {
     // "Einstellungen › Kopf-/Fusstexte" maintains the catalogue alone.
     dispatcher.setOpener(u"SelectKopfFussText"_s, [] { SelectKopfFussText(0); });
+    dispatcher.setOpener(u"ShowRechintForm"_s, [] { ShowRechintForm(); });
     // "Sonstiges › Rechnungsvorlagen konvertieren": the old billing
     // definitions of the objects become invoice templates.
     SetOtherMenuAction(u"Rechnungsvorlagen konvertieren"_s, [] {
