@@ -20,9 +20,10 @@ function(domvera_library name)
 endfunction()
 
 # One test program per test folder and its SUBDIRS, discovered by ctest. GUI
-# programs get a QApplication and run on the offscreen platform.
+# programs get a QApplication and run on the offscreen platform, on a screen
+# of the size our users have: 1366 x 768 less a task bar.
 function(domvera_tests name)
-    cmake_parse_arguments(ARG "GUI" "DIR" "SUBDIRS;DEPS" ${ARGN})
+    cmake_parse_arguments(ARG "GUI" "DIR;PLATFORM" "SUBDIRS;DEPS" ${ARGN})
     set(globs ${ARG_DIR}/*.cpp ${ARG_DIR}/*.h)
     foreach(sub IN LISTS ARG_SUBDIRS)
         list(APPEND globs ${ARG_DIR}/${sub}/*.cpp ${ARG_DIR}/${sub}/*.h)
@@ -41,6 +42,10 @@ function(domvera_tests name)
     add_executable(${name} ${sources} ${main})
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
     target_link_libraries(${name} PRIVATE ${ARG_DEPS} test_support ${qtlibs} GTest::gtest GTest::gmock)
+    # PLATFORM: the offscreen platform with options, e.g. a screen of its own.
+    if(NOT ARG_PLATFORM)
+        set(ARG_PLATFORM "offscreen:configfile=${PROJECT_SOURCE_DIR}/tests/support/screen1366.json")
+    endif()
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
+        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=${ARG_PLATFORM}" TIMEOUT 300)
 endfunction()

@@ -6,6 +6,7 @@
 #include "core/data/recordrules.h"
 #include "core/data/reorgdatamodule.h"
 #include "core/data/startclient.h"
+#include "core/files/databasefile.h"
 #include "core/datagui/clientmenu.h"
 #include "core/datagui/coremodules.h"
 #include "core/files/appdirs.h"
@@ -30,6 +31,7 @@
 #include "core/singleinstance.h"
 #include "core/startup.h"
 #include "core/values/currency.h"
+#include "datasafety/databasesnapshot.h"
 #include "datasafety/datasafety.h"
 #include "datasafety/gui/datasafetymodules.h"
 #include "datasafety/restoreswap.h"
@@ -52,6 +54,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QScreen>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -136,6 +139,9 @@ int main(int argc, char** argv) {
     SetTemplateDirsCopier(&CopyTemplateDirs);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         dbstructure::SetUpgradeScreenSize(screen->size());
+    // Removed again on every way out of main; a crash leaves it for the next
+    // start, which then checks the databases page by page.
+    std::optional<SessionMark> session;
     try {
         GetWindowsDir();
         ProcessStartMarkers();
@@ -143,6 +149,10 @@ int main(int argc, char** argv) {
         if (!FinishInterruptedClientRestores())
             return 1;
         BuildStartDirs();
+        // After the log file is known: the mark writes to it.
+        session.emplace();
+        // Copies of client data a killed backup left where nobody looks.
+        RemoveLeftoverBackupWorkAtStart();
     } catch (const DbError& error) {
         ShowError(error.message());
         return 1;

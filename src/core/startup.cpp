@@ -5,6 +5,7 @@
 #include "core/files/filehelpers.h"
 #include "core/files/filelookup.h"
 #include "core/files/programdirs.h"
+#include "core/messages/syslog.h"
 #include "core/settings/cmdline.h"
 #include "core/settings/formlayoutreset.h"
 #include "core/settings/programsettings.h"
@@ -79,12 +80,15 @@ void DeleteUpgradeTempDirs(const QString& markerFile) {
 }
 
 void DeleteFormLayoutFiles() {
-    // The same files the layout reset removes, so that forms that wrote their
+    // What the layout reset cleared, once more: forms that wrote their
     // placement again while closing start at their designed place.
-    for (const QString& file : FormLayoutFileNames()) {
-        const QString name = WindowsDir + file;
-        if (QFileInfo::exists(name))
-            DeleteFileForced(name);
+    try {
+        ClearLayoutFiles();
+    } catch (const DbError& error) {
+        // The start goes on with the old placements; the marker stays for
+        // the next start to try again.
+        WriteLog(error.message());
+        return;
     }
     DeleteFileForced(WindowsDir + u"DELDEF.DSF"_s);
 }

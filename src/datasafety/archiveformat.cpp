@@ -201,7 +201,10 @@ QString CheckArchiveFile(const QString& path) {
     if (!file.open(QIODevice::ReadOnly))
         return CannotOpenMessage(path);
     TheaderArray header;
-    if (ReadArchiveHeader(file, header) <= 0)
+    const int count = ReadArchiveHeader(file, header);
+    if (count < 0)
+        return DamagedArchiveMessage();
+    if (count == 0)
         return NoArchiveDataMessage();
     return ArchiveDamage(header, file.size(), path);
 }
@@ -216,4 +219,8 @@ QString CannotReadMessage(const QString& path) {
 
 QString NoArchiveDataMessage() {
     return u"Die Sicherungsdatei enthält keine Daten!"_s;
+}
+
+QString DamagedArchiveMessage() {
+    return u"Die Sicherungsdatei ist beschädigt und kann nicht wiederhergestellt werden!"_s;
 }

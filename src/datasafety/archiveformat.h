@@ -71,3 +71,5 @@ QString CheckArchiveFile(const QString& path);
 QString CannotOpenMessage(const QString& path); // "Datei %s kann nicht geöffnet werden!"
 QString CannotReadMessage(const QString& path); // "Datei %s kann nicht gelesen werden!"
 QString NoArchiveDataMessage();                 // "Die Sicherungsdatei enthält keine Daten!"
+// A header that cannot be read: cut, a count out of range, a name too long.
+QString DamagedArchiveMessage();

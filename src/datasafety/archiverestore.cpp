@@ -15,6 +15,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
+#include <memory>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -118,99 +120,159 @@ bool EmptyTargetDirectory(const QString& dir) {
     return true;
 }
 
-bool RestoreBackupArchive(const QString& targetDir, const QString& archivePath,
-                          BackupObserver& observer, const RestoreOptions& options,
-                          RestoreResult* resultOut) {
+namespace {
+
+// One archive of a restore, checked and locked before anything is staged.
+struct PreparedRestore {
+    RestoreItem item;
+    RestoreWorkPaths paths;
+    std::unique_ptr<QFile> archive;
+    TheaderArray header;
     RestoreResult result;
+};
+
+// Opens and checks the archive and its target. False after the message.
+bool prepare(PreparedRestore& p, RestoreLockSet& locks) {
+    const QString& archivePath = p.item.archivePath;
+    p.archive = std::make_unique<QFile>(archivePath);
+    if (!p.archive->open(QIODevice::ReadOnly)) {
+        ShowError(CannotOpenMessage(archivePath) + u"\rDie Datenrestauration wird abgebrochen!"_s);
+        return false;
+    }
+    const int count = ReadArchiveHeader(*p.archive, p.header);
+    if (count < 0) {
+        ShowError(DamagedArchiveMessage());
+        return false;
+    }
+    if (count == 0) {
+        ShowError(NoArchiveDataMessage());
+        return false;
+    }
+    if (const QString damage = ArchiveDamage(p.header, p.archive->size(), archivePath);
+        !damage.isEmpty()) {
+        ShowError(damage);
+        return false;
+    }
+    if (HoldsOpenDatabase(p.paths.target)) {
+        ShowError(u"Die Datenbank im Verzeichnis "_s + p.paths.target +
+                  u" ist geöffnet und kann nicht wiederhergestellt werden!"_s);
+        return false;
+    }
+    // Another workstation's restore of the same directory must not be
+    // taken for an interrupted one.
+    QDir().mkpath(QFileInfo(p.paths.target).path());
+    if (!locks.hold(p.paths)) {
+        ShowError(u"Im Verzeichnis "_s + p.paths.target +
+                  u" läuft bereits eine Datenrestauration."_s);
+        return false;
+    }
+    if (!FinishInterruptedRestore(p.paths.target, locks))
+        return false;
+    if (!QDir().mkpath(p.paths.target) || !QDir().mkpath(p.paths.staging)) {
+        ShowError(u"Das Verzeichnis "_s + p.paths.staging + u" kann nicht angelegt werden!"_s);
+        return false;
+    }
+    return true;
+}
+
+// Inflates the archive into its staging directory and checks what came out.
+bool stage(PreparedRestore& p, BackupObserver& observer) {
+    observer.setCaption(p.item.archivePath);
+    observer.showComment(ArchiveCommentOf(p.header.first().fileName));
+    observer.reserveRows(int(p.header.size()) + 2);
+    observer.startProgress(0, p.header.first().fileSize);
+    const bool extracted =
+        ExtractArchiveFiles(p.paths.staging, *p.archive, p.header, observer, p.result);
+    p.archive->close();
+    if (!extracted) {
+        if (p.result.errors > 0)
+            ShowError(
+                u"Es sind Fehler aufgetreten!\r%1 Dateien konnten nicht restauriert werden"_s.arg(
+                    p.result.errors));
+        return false;
+    }
+    if (RestoreFaultAt(RestoreStep::Check, p.paths.staging) ||
+        (!p.item.options.requiredTable.isEmpty() &&
+         !holdsProgramDatabase(p.paths.staging, p.item.options.requiredTable, p.header))) {
+        ShowError(notThisProgramsDatabase(p.item.archivePath));
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool RestoreBackupArchives(const QList<RestoreItem>& items, BackupObserver& observer,
+                           QList<RestoreResult>* resultsOut) {
+    std::vector<PreparedRestore> restores(size_t(items.size()));
     const auto finish = [&](bool ok) {
-        if (resultOut)
-            *resultOut = result;
+        if (resultsOut) {
+            resultsOut->clear();
+            for (const PreparedRestore& p : restores)
+                resultsOut->append(p.result);
+        }
         return ok;
     };
     observer.setView(BackupView::Restoring);
-    observer.setCaption(archivePath);
-    const RestoreWorkPaths paths = RestoreWorkPathsOf(targetDir);
+    if (!items.isEmpty())
+        observer.setCaption(items.first().archivePath);
+    QList<RestoreWorkPaths> group;
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        restores[size_t(i)].item = items.at(i);
+        restores[size_t(i)].paths = RestoreWorkPathsOf(items.at(i).targetDir);
+        group.append(restores[size_t(i)].paths);
+    }
+    for (qsizetype i = 0; i < group.size(); ++i)
+        for (qsizetype j = 0; j < i; ++j)
+            if (group.at(i).target == group.at(j).target)
+                throw DbError(u"Das Verzeichnis "_s + group.at(i).target +
+                              u" kann nicht zweimal in einem Zug wiederhergestellt werden."_s);
     try {
-        QFile archive(archivePath);
-        if (!archive.open(QIODevice::ReadOnly)) {
-            ShowError(CannotOpenMessage(archivePath) +
-                      u"\rDie Datenrestauration wird abgebrochen!"_s);
-            return finish(false);
-        }
-        TheaderArray header;
-        if (ReadArchiveHeader(archive, header) <= 0) {
-            ShowError(NoArchiveDataMessage());
-            return finish(false);
-        }
-        if (const QString damage = ArchiveDamage(header, archive.size(), archivePath);
-            !damage.isEmpty()) {
-            ShowError(damage);
-            return finish(false);
-        }
-        if (HoldsOpenDatabase(paths.target)) {
-            ShowError(u"Die Datenbank im Verzeichnis "_s + paths.target +
-                      u" ist geöffnet und kann nicht wiederhergestellt werden!"_s);
-            return finish(false);
-        }
-        // Another workstation's restore of the same directory must not be
-        // taken for an interrupted one.
-        QDir().mkpath(QFileInfo(paths.target).path());
-        const std::unique_ptr<table::FileLock> lock = TryLockRestoreTarget(paths);
-        if (!lock) {
-            ShowError(u"Im Verzeichnis "_s + paths.target +
-                      u" läuft bereits eine Datenrestauration."_s);
-            return finish(false);
-        }
-        if (!FinishInterruptedRestore(paths.target))
-            return finish(false);
-        if (!QDir().mkpath(paths.target) || !QDir().mkpath(paths.staging)) {
-            ShowError(u"Das Verzeichnis "_s + paths.staging + u" kann nicht angelegt werden!"_s);
-            return finish(false);
+        RestoreLockSet locks;
+        for (PreparedRestore& p : restores)
+            if (!prepare(p, locks))
+                return finish(false);
+        for (PreparedRestore& p : restores) {
+            if (!stage(p, observer)) {
+                for (const PreparedRestore& other : restores)
+                    QDir(other.paths.staging).removeRecursively();
+                return finish(false);
+            }
         }
 
-        observer.showComment(ArchiveCommentOf(header.first().fileName));
-        observer.reserveRows(int(header.size()) + 2);
-        observer.startProgress(0, header.first().fileSize);
-        const bool extracted =
-            ExtractArchiveFiles(paths.staging, archive, header, observer, result);
-        archive.close();
-        if (!extracted) {
-            QDir(paths.staging).removeRecursively();
-            if (result.errors > 0)
-                ShowError(
-                    u"Es sind Fehler aufgetreten!\r%1 Dateien konnten nicht restauriert werden"_s
-                        .arg(result.errors));
-            return finish(false);
-        }
-        if (RestoreFaultAt(RestoreStep::Check, paths.staging) ||
-            (!options.requiredTable.isEmpty() &&
-             !holdsProgramDatabase(paths.staging, options.requiredTable, header))) {
-            QDir(paths.staging).removeRecursively();
-            ShowError(notThisProgramsDatabase(archivePath));
-            return finish(false);
-        }
-
-        switch (SwapInStagedFiles(paths)) {
+        switch (SwapInStagedFiles(group)) {
         case SwapOutcome::Swapped:
-            observer.addRow({u"Es wurden %1 Dateien wiederhergestellt."_s.arg(result.files),
-                             ByteColumn(result.bytes),
-                             {},
-                             {}});
+            for (const PreparedRestore& p : restores)
+                observer.addRow({u"Es wurden %1 Dateien wiederhergestellt."_s.arg(p.result.files),
+                                 ByteColumn(p.result.bytes),
+                                 {},
+                                 {}});
             return finish(true);
         case SwapOutcome::KeptOld:
             ShowError(u"Die wiederhergestellten Dateien konnten nicht in das Verzeichnis "_s +
-                      paths.target +
+                      group.first().target +
                       u" übernommen werden.\rDie bisherigen Daten bleiben erhalten."_s);
             break;
         case SwapOutcome::Pending:
-            ShowError(u"Die Datenrestauration im Verzeichnis "_s + paths.target +
+            ShowError(u"Die Datenrestauration im Verzeichnis "_s + group.first().target +
                       u" konnte nicht abgeschlossen werden.\r"_s +
                       u"Sie wird beim nächsten Programmstart fortgesetzt."_s);
             break;
         }
-        result.errors = qMax(result.errors, 1);
+        for (PreparedRestore& p : restores)
+            p.result.errors = qMax(p.result.errors, 1);
         return finish(false);
     } catch (const RestoreKilled&) {
         return finish(false);
     }
+}
+
+bool RestoreBackupArchive(const QString& targetDir, const QString& archivePath,
+                          BackupObserver& observer, const RestoreOptions& options,
+                          RestoreResult* resultOut) {
+    QList<RestoreResult> results;
+    const bool ok = RestoreBackupArchives({{targetDir, archivePath, options}}, observer, &results);
+    if (resultOut)
+        *resultOut = results.value(0);
+    return ok;
 }

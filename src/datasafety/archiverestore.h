@@ -34,6 +34,19 @@ bool RestoreBackupArchive(const QString& targetDir, const QString& archivePath,
                           BackupObserver& observer, const RestoreOptions& options = {},
                           RestoreResult* result = nullptr);
 
+// One archive of a restore of several directories.
+struct RestoreItem {
+    QString targetDir;
+    QString archivePath;
+    RestoreOptions options;
+};
+// Restores every archive into its directory as one: all are checked and
+// staged before the first directory changes, and one journal covers the
+// swap, so that a failure or a kill leaves every directory old or every one
+// new. The results come in the order of the items.
+bool RestoreBackupArchives(const QList<RestoreItem>& items, BackupObserver& observer,
+                           QList<RestoreResult>* results = nullptr);
+
 // Inflates the streams of an open archive, positioned after its header, into
 // targetDir: one row per file, "OK" or "FEHLER". Stops at the first failure.
 bool ExtractArchiveFiles(const QString& targetDir, QFile& archive, const TheaderArray& header,

@@ -114,6 +114,10 @@ bool WriteBackupArchive(const QString& mask, const QString& sourceDir, const QSt
                   u" kann in einer Sicherungsdatei nicht angegeben werden!"_s);
         return false;
     }
+    // What a killed backup left here goes first; this one is then held
+    // against the same clean-up by another workstation.
+    RemoveLeftoverBackupWork(targetDir);
+    const BackupWorkHold hold(targetDir);
     std::unique_ptr<DatabaseSnapshot> snapshot;
     QList<SourceFile> sources;
     try {

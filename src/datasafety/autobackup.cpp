@@ -3,10 +3,13 @@
 #include "core/messages/messages.h"
 #include "datasafety/datasafety.h"
 
+AutoBackupService DefaultAutoBackupService() {
+    return {[] { return IsDataSafetyServiceAvailable(DataSafetyService::DatabaseBackup); },
+            [](const QString& comment) { BackupDatabases(LocalBackup, comment); }};
+}
+
 AutoBackupService& AutoBackupServiceRegistry() {
-    static AutoBackupService service{
-        [] { return IsDataSafetyServiceAvailable(DataSafetyService::DatabaseBackup); },
-        [](const QString& comment) { BackupDatabases(LocalBackup, comment); }};
+    static AutoBackupService service = DefaultAutoBackupService();
     return service;
 }
 

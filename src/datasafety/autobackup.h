@@ -36,3 +36,6 @@ struct AutoBackupService {
     std::function<void(const QString& comment)> backup;
 };
 AutoBackupService& AutoBackupServiceRegistry();
+// The program's own: available once the backup dialog's window is
+// installed, and running BackupDatabases(0, comment).
+AutoBackupService DefaultAutoBackupService();

@@ -82,3 +82,31 @@ void LoadBackupPaths() {
 bool SaveBackupPaths() {
     return WriteTextDataFile(PfadeFileName, {TransportDir, BackupDir});
 }
+
+namespace {
+
+BackupPathEdits withSeparators(const BackupPathEdits& edits) {
+    return {AddBackslash(edits.backup.trimmed()), AddBackslash(edits.transport.trimmed())};
+}
+
+} // namespace
+
+bool BackupPathsDiffer(const BackupPathEdits& edits) {
+    const BackupPathEdits e = withSeparators(edits);
+    return e.backup != BackupDir || e.transport != TransportDir;
+}
+
+void ApplyBackupPaths(const BackupPathEdits& edits) {
+    const BackupPathEdits e = withSeparators(edits);
+    if (CheckBackupPath(e.backup, BackupPurpose(), BackupDir))
+        BackupDir = e.backup;
+    if (CheckBackupPath(e.transport, TransportPurpose(), TransportDir))
+        TransportDir = e.transport;
+    SaveBackupPaths();
+}
+
+void CloseBackupPathForm(const BackupPathEdits& edits, bool ok) {
+    if (!ok && BackupPathsDiffer(edits) && !AskYesNo(u"Möchten Sie die Änderungen speichern?"_s))
+        return;
+    ApplyBackupPaths(edits);
+}

@@ -17,3 +17,18 @@ bool CheckBackupPath(const QString& path, const QString& purpose, const QString&
 QString SystemDrivePath();
 
 bool SaveBackupPaths();
+
+// The two paths as the form "Datensicherungspfade einstellen" edits them.
+// They stay as typed (a file system distinguishes case) and get a trailing
+// separator before they are compared or used.
+struct BackupPathEdits {
+    QString backup;
+    QString transport;
+};
+// Whether either path differs from the one in force.
+bool BackupPathsDiffer(const BackupPathEdits& edits);
+// Takes every path that passes CheckBackupPath and writes the paths file.
+void ApplyBackupPaths(const BackupPathEdits& edits);
+// Closing the form: "&OK" applies; any other way applies only after
+// "Möchten Sie die Änderungen speichern?", asked only when a path differs.
+void CloseBackupPathForm(const BackupPathEdits& edits, bool ok);

@@ -1,13 +1,65 @@
 #include "datasafety/databasesnapshot.h"
 
+#include "core/files/programdirs.h"
 #include "platform/errors.h"
 #include "platform/table/database.h"
+#include "platform/table/filelock.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+QString workLockFile(const QString& dir) {
+    return QDir(dir).filePath(BackupWorkLockName());
+}
+
+} // namespace
+
+// Hidden beside the archives; the archive lists never show it.
+QString BackupWorkLockName() {
+    return u".sicherung-arbeit"_s;
+}
+
+BackupWorkHold::BackupWorkHold(const QString& dir)
+    : m_lock(std::make_unique<table::FileLock>(workLockFile(dir))) {
+    // A directory that takes no lock file takes no archive either: the
+    // writer reports that itself.
+    m_lock->lockShared();
+}
+
+BackupWorkHold::~BackupWorkHold() = default;
+
+int RemoveLeftoverBackupWork(const QString& dir) {
+    if (!QFileInfo(dir).isDir())
+        return 0;
+    table::FileLock lock(workLockFile(dir));
+    if (!lock.tryLockExclusive())
+        return 0; // a backup writes there now
+    int removed = 0;
+    const QDir directory(dir);
+    for (const QFileInfo& entry :
+         directory.entryInfoList({u".snapshot-*"_s, u".FB*"_s},
+                                 QDir::Dirs | QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot)) {
+        const bool gone = entry.isDir() && !entry.isSymLink()
+                              ? QDir(entry.absoluteFilePath()).removeRecursively()
+                              : QFile::remove(entry.absoluteFilePath());
+        removed += gone ? 1 : 0;
+    }
+    return removed;
+}
+
+void RemoveLeftoverBackupWorkAtStart() {
+    QStringList dirs{BackupDir, TransportDir};
+    for (int mandant = 0; mandant <= MaxMandantNr; ++mandant)
+        dirs.append(GetMandantDtbuDir(mandant));
+    for (const QString& dir : dirs)
+        if (!dir.isEmpty())
+            RemoveLeftoverBackupWork(dir);
+}
 
 DatabaseSnapshot::DatabaseSnapshot(const QString& sourceDir, const QString& workDir) {
     const QString live = table::Database::fileIn(sourceDir);

@@ -6,6 +6,36 @@
 
 class QTemporaryDir;
 
+namespace table {
+class FileLock;
+}
+
+// The hold of a backup that writes into a directory: while it lasts, no
+// other process takes the hidden working copies there for leftovers. The
+// hold ends with its holder, however that ends (also kill -9).
+class BackupWorkHold {
+public:
+    explicit BackupWorkHold(const QString& dir);
+    ~BackupWorkHold();
+    BackupWorkHold(const BackupWorkHold&) = delete;
+    BackupWorkHold& operator=(const BackupWorkHold&) = delete;
+
+private:
+    std::unique_ptr<table::FileLock> m_lock;
+};
+
+// The hidden lock file of a directory that backups write into.
+QString BackupWorkLockName();
+
+// Removes what killed backups left in the directory: the hidden database
+// copies (".snapshot-...") and unfinished archives (".FB..."), which hold
+// client data where nobody looks. Does nothing while a backup of any
+// process writes there. The number of items removed.
+int RemoveLeftoverBackupWork(const QString& dir);
+// The same for the backup and transport paths in force and every client's
+// own backup directory, at start-up.
+void RemoveLeftoverBackupWorkAtStart();
+
 // A consistent copy of the program's database in a directory, taken through
 // the database engine so that a database in use (with its -wal, -shm or
 // -journal files beside it) is archived as one state. The copy lives in a

@@ -27,6 +27,7 @@ enum BackupMode {
     LocalRestore = 1,
     TransportBackup = 2,
     TransportRestore = 3,
+    DeleteBackupsMode = 4,
     VaultBackup = 5,
     VaultRestore = 6,
 };

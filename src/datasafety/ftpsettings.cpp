@@ -61,6 +61,21 @@ bool FtpSettingsRecord::isConfigured() const {
            !cipherKey.isEmpty();
 }
 
+FtpSettingsRecord FtpSettingsFromFields(const QString& host, const QString& directory,
+                                        const QString& user, const QString& password,
+                                        const QString& cipherKey, const QString& maxMB) {
+    FtpSettingsRecord r;
+    r.ftpHost = host.left(kHost.maxLength);
+    r.ftpDirectory = directory.left(kDirectory.maxLength);
+    r.ftpUser = user.left(kUser.maxLength);
+    r.ftpPassword = password.left(kPassword.maxLength);
+    r.cipherKey = cipherKey.left(kCipherKey.maxLength);
+    bool ok = false;
+    const int mb = maxMB.trimmed().toInt(&ok);
+    r.maxMB = ok ? qBound(0, mb, 999) : 0;
+    return r;
+}
+
 QString FtpSettingsFileName(int mandant) {
     return u"Ftpcnf"_s + MandantSuffix4(mandant) + u".ccf"_s;
 }

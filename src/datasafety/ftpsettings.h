@@ -22,6 +22,12 @@ struct FtpSettingsRecord {
     bool isConfigured() const;
 };
 
+// The record as the fields of the form "FTP-Zugang einrichten" give it:
+// texts cut to their fields, the space as a number (0 when empty).
+FtpSettingsRecord FtpSettingsFromFields(const QString& host, const QString& directory,
+                                        const QString& user, const QString& password,
+                                        const QString& cipherKey, const QString& maxMB);
+
 // The settings in force for the vault.
 extern FtpSettingsRecord FtpSettings;
 

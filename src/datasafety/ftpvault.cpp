@@ -7,6 +7,7 @@
 #include "core/values/datetext.h"
 #include "datasafety/archiveformat.h"
 #include "datasafety/archivenames.h"
+#include "datasafety/databasesnapshot.h"
 #include "datasafety/ftpclient.h"
 #include "datasafety/ftplistline.h"
 #include "platform/errors.h"
@@ -313,6 +314,8 @@ bool FtpVaultTransfer::downloadRow(int row, bool deleteAfterDownload, bool& dele
     const QString plain = QDir(BackupDir).filePath(u"."_s + entry.name + u".neu"_s);
     removeIfThere(temp);
     QString error;
+    // The working name is no leftover for another workstation's backup.
+    const BackupWorkHold hold(BackupDir);
     if (!QDir().mkpath(BackupDir) || !m_client->retrieve(entry.name, temp)) {
         error = m_client->lastError();
     } else {

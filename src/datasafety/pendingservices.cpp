@@ -1,6 +1,7 @@
 // Entries of services that are not built yet: the menus keep them disabled
 // (IsDataSafetyServiceAvailable), and a call that reaches one anyway says so
 // instead of pretending to have done the work.
+#include "datasafety/backupentries.h"
 #include "datasafety/datasafety.h"
 #include "datasafety/datev/datevservice.h"
 #include "datasafety/interchangeservices.h"
@@ -24,112 +25,7 @@ bool IsDataSafetyServiceAvailable(DataSafetyService service) {
         return IsDatevFormInstalled();
     if (service == DataSafetyService::ImportExport)
         return InterchangeServicesRegistry().installed();
-    return false;
-}
-
-void BackupDatabases(int, const QString&) {
-    notAvailable();
-}
-void RestoreDatabases(int) {
-    notAvailable();
-}
-void DeleteDatabaseBackups(const QString&) {
-    notAvailable();
-}
-
-void BackupFormularLayouts() {
-    notAvailable();
-}
-void RestoreFormularLayouts() {
-    notAvailable();
-}
-void BackupImportExportDefinitionen() {
-    notAvailable();
-}
-void RestoreImportExportDefinitionen() {
-    notAvailable();
-}
-void BackupMahnbriefVorlagen() {
-    notAvailable();
-}
-void RestoreMahnbriefVorlagen() {
-    notAvailable();
-}
-void BackupTextbausteine() {
-    notAvailable();
-}
-void RestoreTextbausteine() {
-    notAvailable();
-}
-void BackupFormularLayoutsToDrive() {
-    notAvailable();
-}
-void BackupImportExportDefinitionenToDrive() {
-    notAvailable();
-}
-void BackupMahnbriefVorlagenToDrive() {
-    notAvailable();
-}
-void BackupTextbausteineToDrive() {
-    notAvailable();
-}
-void RestoreFormularLayoutsFromDrive() {
-    notAvailable();
-}
-void RestoreImportExportDefinitionenFromDrive() {
-    notAvailable();
-}
-void RestoreMahnbriefVorlagenFromDrive() {
-    notAvailable();
-}
-void RestoreTextbausteineFromDrive() {
-    notAvailable();
-}
-void BackupFormularLayoutsToVault() {
-    notAvailable();
-}
-void BackupImportExportDefinitionenToVault() {
-    notAvailable();
-}
-void BackupMahnbriefVorlagenToVault() {
-    notAvailable();
-}
-void BackupTextbausteineToVault() {
-    notAvailable();
-}
-void RestoreFormularLayoutsFromVault() {
-    notAvailable();
-}
-void RestoreImportExportDefinitionenFromVault() {
-    notAvailable();
-}
-void RestoreMahnbriefVorlagenFromVault() {
-    notAvailable();
-}
-void RestoreTextbausteineFromVault() {
-    notAvailable();
-}
-void DeleteFormularLayoutBackups() {
-    notAvailable();
-}
-void DeleteImportExportDefinitionBackups() {
-    notAvailable();
-}
-void DeleteMahnbriefVorlagenBackups() {
-    notAvailable();
-}
-void DeleteTextbausteineBackups() {
-    notAvailable();
-}
-void CleanUpVault() {
-    notAvailable();
-}
-
-void ShowPathForm() {
-    notAvailable();
-}
-void ShowFtpSettings() {
-    notAvailable();
+    return DataSafetyWindowsAvailable(int(service));
 }
 
 namespace {

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <algorithm>
 #include <filesystem>
 
 using namespace Qt::StringLiterals;
@@ -37,19 +38,35 @@ QStringList plainFiles(const QString& dir) {
     return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
 }
 
-bool writeState(const RestoreWorkPaths& paths, const QString& state) {
-    if (RestoreFaultAt(RestoreStep::State, state))
+const QString kMember = u"member"_s; // the state file of a directory restored with the first
+
+using Group = QList<RestoreWorkPaths>;
+
+bool writeStateFile(const QString& file, const QString& text, const QString& faultItem) {
+    if (RestoreFaultAt(RestoreStep::State, faultItem))
         return false;
-    QSaveFile file(paths.state);
-    return file.open(QIODevice::WriteOnly) && file.write(state.toLatin1()) == state.size() &&
-           file.commit();
+    QSaveFile out(file);
+    const QByteArray bytes = text.toUtf8();
+    return out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size() && out.commit();
 }
 
-QString readState(const RestoreWorkPaths& paths) {
+// The journal lives in the first directory's state file: the phase, then the
+// other directories of the group, one a line.
+bool writeState(const Group& group, const QString& state) {
+    QStringList lines{state};
+    for (qsizetype i = 1; i < group.size(); ++i)
+        lines.append(group.at(i).target);
+    return writeStateFile(group.first().state, lines.join(u'\n'), state);
+}
+
+QStringList readStateLines(const RestoreWorkPaths& paths) {
     QFile file(paths.state);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    return QString::fromLatin1(file.readAll()).trimmed();
+    QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    for (QString& line : lines)
+        line = line.trimmed();
+    return lines;
 }
 
 // A rename within one file system; never over an existing file, and never a
@@ -75,14 +92,19 @@ bool moveAll(RestoreStep step, const QString& fromDir, const QString& toDir) {
     return true;
 }
 
-// Removes the working directories once T is sound again.
-void cleanUp(const RestoreWorkPaths& paths) {
-    if (RestoreFaultAt(RestoreStep::Cleanup, paths.target))
-        return;
-    if (QFileInfo::exists(paths.retired) && EmptyTargetDirectory(paths.retired))
-        QDir().rmdir(paths.retired);
-    QDir(paths.staging).removeRecursively();
-    QFile::remove(paths.state);
+// Removes the working directories once every target is sound again; the
+// journal goes last, so a cut clean-up is simply repeated.
+void cleanUp(const Group& group) {
+    for (const RestoreWorkPaths& paths : group) {
+        if (RestoreFaultAt(RestoreStep::Cleanup, paths.target))
+            return;
+        if (QFileInfo::exists(paths.retired) && EmptyTargetDirectory(paths.retired))
+            QDir().rmdir(paths.retired);
+        QDir(paths.staging).removeRecursively();
+    }
+    for (qsizetype i = 1; i < group.size(); ++i)
+        QFile::remove(group.at(i).state);
+    QFile::remove(group.first().state);
 }
 
 // Whether a phase may run while the state file still records `recorded`: a
@@ -92,8 +114,20 @@ bool safeUnder(const QString& recorded, const QString& phase) {
            (recorded == kPlace && phase == kUndoPlace);
 }
 
-// Runs the phases from the recorded one to the end.
-SwapOutcome runFrom(const RestoreWorkPaths& paths, const QString& recordedState) {
+bool allStaged(const Group& group) {
+    return std::all_of(group.begin(), group.end(),
+                       [](const RestoreWorkPaths& p) { return QFileInfo(p.staging).isDir(); });
+}
+
+template <class Step> bool forAll(const Group& group, Step step) {
+    for (const RestoreWorkPaths& paths : group)
+        if (!step(paths))
+            return false;
+    return true;
+}
+
+// Runs the phases from the recorded one to the end, each over every target.
+SwapOutcome runFrom(const Group& group, const QString& recordedState) {
     QString recorded = recordedState;
     QString state = recordedState;
     bool forward = state == kRetire || state == kPlace;
@@ -102,19 +136,26 @@ SwapOutcome runFrom(const RestoreWorkPaths& paths, const QString& recordedState)
         bool ok = true;
         if (state == kRetire) {
             // Without a complete staging directory there is nothing to go forward to.
-            ok = QFileInfo(paths.staging).isDir() &&
-                 moveAll(RestoreStep::Retire, paths.target, paths.retired);
+            ok = allStaged(group) && forAll(group, [](const RestoreWorkPaths& p) {
+                     return moveAll(RestoreStep::Retire, p.target, p.retired);
+                 });
             next = ok ? kPlace : kUndoRetire;
         } else if (state == kPlace) {
-            ok = !QFileInfo(paths.staging).isDir() ||
-                 moveAll(RestoreStep::Place, paths.staging, paths.target);
+            ok = forAll(group, [](const RestoreWorkPaths& p) {
+                return !QFileInfo(p.staging).isDir() ||
+                       moveAll(RestoreStep::Place, p.staging, p.target);
+            });
             next = ok ? QString() : kUndoPlace;
         } else if (state == kUndoPlace) {
-            ok = moveAll(RestoreStep::UndoPlace, paths.target, paths.staging);
+            ok = forAll(group, [](const RestoreWorkPaths& p) {
+                return moveAll(RestoreStep::UndoPlace, p.target, p.staging);
+            });
             next = ok ? kUndoRetire : QString();
         } else if (state == kUndoRetire) {
-            ok = !QFileInfo(paths.retired).isDir() ||
-                 moveAll(RestoreStep::UndoRetire, paths.retired, paths.target);
+            ok = forAll(group, [](const RestoreWorkPaths& p) {
+                return !QFileInfo(p.retired).isDir() ||
+                       moveAll(RestoreStep::UndoRetire, p.retired, p.target);
+            });
             next = QString();
         } else {
             return SwapOutcome::Pending; // a state file we did not write
@@ -124,10 +165,10 @@ SwapOutcome runFrom(const RestoreWorkPaths& paths, const QString& recordedState)
         if (!ok)
             forward = false;
         if (next.isEmpty()) {
-            cleanUp(paths);
+            cleanUp(group);
             return forward ? SwapOutcome::Swapped : SwapOutcome::KeptOld;
         }
-        if (writeState(paths, next)) {
+        if (writeState(group, next)) {
             recorded = next;
         } else if (next == kPlace) {
             // Without the record the new files must not go in: back out.
@@ -138,6 +179,25 @@ SwapOutcome runFrom(const RestoreWorkPaths& paths, const QString& recordedState)
         }
         state = next;
     }
+}
+
+// Without a state file the old files were never touched: what lies beside
+// T is an abandoned staging or the rest of a finished swap.
+bool removeStaleWork(const RestoreWorkPaths& paths) {
+    QDir(paths.staging).removeRecursively();
+    if (QFileInfo::exists(paths.retired) && !QDir(paths.retired).removeRecursively()) {
+        ShowError(u"Das Verzeichnis "_s + paths.retired +
+                  u" einer früheren Datenrestauration kann nicht gelöscht werden!"_s);
+        return false;
+    }
+    return true;
+}
+
+bool refuseRunningElsewhere(const RestoreWorkPaths& paths) {
+    ShowError(u"Im Verzeichnis "_s + paths.target +
+              u" läuft an einem anderen Arbeitsplatz eine Datenrestauration.\r"_s +
+              u"Bitte starten Sie das Programm, wenn sie beendet ist."_s);
+    return false;
 }
 
 } // namespace
@@ -155,50 +215,97 @@ std::unique_ptr<table::FileLock> TryLockRestoreTarget(const RestoreWorkPaths& pa
     return lock;
 }
 
-SwapOutcome SwapInStagedFiles(const RestoreWorkPaths& paths) {
-    if (!writeState(paths, kRetire)) {
-        QDir(paths.staging).removeRecursively();
-        QFile::remove(paths.state);
-        return SwapOutcome::KeptOld;
-    }
-    return runFrom(paths, kRetire);
+RestoreLockSet::RestoreLockSet() = default;
+RestoreLockSet::~RestoreLockSet() = default;
+
+bool RestoreLockSet::hold(const RestoreWorkPaths& paths) {
+    if (m_locks.count(paths.target))
+        return true;
+    std::unique_ptr<table::FileLock> lock = TryLockRestoreTarget(paths);
+    if (!lock)
+        return false;
+    m_locks.emplace(paths.target, std::move(lock));
+    return true;
 }
 
-bool FinishInterruptedRestore(const QString& targetDir) {
+void RestoreLockSet::heldElsewhere(const RestoreWorkPaths& paths) {
+    m_locks.emplace(paths.target, nullptr);
+}
+
+SwapOutcome SwapInStagedFiles(const RestoreWorkPaths& paths) {
+    return SwapInStagedFiles(Group{paths});
+}
+
+SwapOutcome SwapInStagedFiles(const QList<RestoreWorkPaths>& group) {
+    const auto backOut = [&group] {
+        for (const RestoreWorkPaths& paths : group) {
+            QDir(paths.staging).removeRecursively();
+            QFile::remove(paths.state);
+        }
+        return SwapOutcome::KeptOld;
+    };
+    // The others point to the first before its journal starts the swap: a
+    // kill in between leaves markers without a journal, which mean "never begun".
+    for (qsizetype i = 1; i < group.size(); ++i)
+        if (!writeStateFile(group.at(i).state, kMember + u'\n' + group.first().target, kMember))
+            return backOut();
+    if (!writeState(group, kRetire))
+        return backOut();
+    return runFrom(group, kRetire);
+}
+
+bool FinishInterruptedRestore(const QString& targetDir, RestoreLockSet& locks) {
     const RestoreWorkPaths paths = RestoreWorkPathsOf(targetDir);
-    if (QFileInfo::exists(paths.state)) {
-        if (runFrom(paths, readState(paths)) == SwapOutcome::Pending) {
+    locks.heldElsewhere(paths);
+    const QStringList lines = readStateLines(paths);
+    if (lines.value(0) == kMember) {
+        const RestoreWorkPaths first = RestoreWorkPathsOf(lines.value(1));
+        const QStringList journal = readStateLines(first);
+        if (journal.mid(1).contains(paths.target)) {
+            if (!locks.hold(first))
+                return refuseRunningElsewhere(first);
+            return FinishInterruptedRestore(first.target, locks);
+        }
+        // The first's journal was never written (or the group has finished).
+        QFile::remove(paths.state);
+        return removeStaleWork(paths);
+    }
+    if (!lines.isEmpty() || QFileInfo::exists(paths.state)) {
+        Group group{paths};
+        for (const QString& other : lines.mid(1)) {
+            const RestoreWorkPaths member = RestoreWorkPathsOf(other);
+            if (!locks.hold(member))
+                return refuseRunningElsewhere(member);
+            group.append(member);
+        }
+        if (runFrom(group, lines.value(0)) == SwapOutcome::Pending) {
+            QString dirs;
+            for (const RestoreWorkPaths& p : group)
+                dirs +=
+                    (dirs.isEmpty() ? QString() : u" und "_s) + p.staging + u" und "_s + p.retired;
             ShowError(u"Eine frühere Datenrestauration im Verzeichnis "_s + paths.target +
                       u" konnte nicht abgeschlossen werden.\r"_s +
-                      u"Bitte prüfen Sie die Verzeichnisse "_s + paths.staging + u" und "_s +
-                      paths.retired + u"!"_s);
+                      u"Bitte prüfen Sie die Verzeichnisse "_s + dirs + u"!"_s);
             return false;
         }
         return true;
     }
-    // Without a state file the old files were never touched: what lies
-    // beside T is an abandoned staging or the rest of a finished swap.
-    QDir(paths.staging).removeRecursively();
-    if (QFileInfo::exists(paths.retired) && !QDir(paths.retired).removeRecursively()) {
-        ShowError(u"Das Verzeichnis "_s + paths.retired +
-                  u" einer früheren Datenrestauration kann nicht gelöscht werden!"_s);
-        return false;
-    }
-    return true;
+    return removeStaleWork(paths);
+}
+
+bool FinishInterruptedRestore(const QString& targetDir) {
+    RestoreLockSet locks;
+    return FinishInterruptedRestore(targetDir, locks);
 }
 
 bool FinishInterruptedRestoreAtStart(const QString& targetDir) {
     const RestoreWorkPaths paths = RestoreWorkPathsOf(targetDir);
     if (!exists(paths.state) && !exists(paths.staging) && !exists(paths.retired))
         return true; // no restore was at work here
-    const std::unique_ptr<table::FileLock> lock = TryLockRestoreTarget(paths);
-    if (!lock) {
-        ShowError(u"Im Verzeichnis "_s + paths.target +
-                  u" läuft an einem anderen Arbeitsplatz eine Datenrestauration.\r"_s +
-                  u"Bitte starten Sie das Programm, wenn sie beendet ist."_s);
-        return false;
-    }
-    return FinishInterruptedRestore(paths.target);
+    RestoreLockSet locks;
+    if (!locks.hold(paths))
+        return refuseRunningElsewhere(paths);
+    return FinishInterruptedRestore(paths.target, locks);
 }
 
 bool FinishInterruptedClientRestores() {

@@ -291,10 +291,11 @@ int MergeUserReportForms(table::Database& source, table::Database& dest, const Q
     return added;
 }
 
-void AddInvoiceListsForm(table::Database& db) {
+int AddInvoiceListsForm(table::Database& db) {
     table::Table forms(std::shared_ptr<table::Database>(std::shared_ptr<void>(), &db),
                        kReportForms);
     forms.open();
+    int added = 0;
     if (!forms.locate({u"QF_ID"_s}, {81000})) {
         forms.append();
         forms[u"QF_ID"_s] = 81000;
@@ -304,12 +305,21 @@ void AddInvoiceListsForm(table::Database& db) {
         forms[u"Q_Filename"_s] = QString();
         forms[u"Q_Comment"_s] = u"Faktura-Listen"_s;
         forms.post();
+        added = 1;
     }
     forms.close();
+    return added;
 }
 
-void AddInvoiceListsForm() {
-    AddInvoiceListsForm(*table::aliases::database(u"LumoDB"_s));
+int AddInvoiceListsForm() {
+    return AddInvoiceListsForm(*table::aliases::database(u"LumoDB"_s));
+}
+
+QString AddedPrintFormsText(int added) {
+    if (added == 0)
+        return u"0 Druckformulare eingebunden: alle Druckformulare sind bereits vorhanden."_s;
+    return added == 1 ? u"1 Druckformular eingebunden."_s
+                      : u"%1 Druckformulare eingebunden."_s.arg(added);
 }
 
 bool UpdateDatabaseStructure(const QString& sourceDataDir, const QString& newDataDirGiven,

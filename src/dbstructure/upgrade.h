@@ -74,8 +74,10 @@ int CopyTableData(table::Database& source, table::Database& dest, const QString&
 int MergeUserReportForms(table::Database& source, table::Database& dest, const QString& tableName);
 
 // Adds the print form 81000 "Faktura-Listen" to the current client's
-// print-form table when it is missing.
-void AddInvoiceListsForm();
-void AddInvoiceListsForm(table::Database& db);
+// print-form table when it is missing; the number of forms added.
+int AddInvoiceListsForm();
+int AddInvoiceListsForm(table::Database& db);
+// "N Druckformulare eingebunden." for the menu entry that adds them.
+QString AddedPrintFormsText(int added);
 
 } // namespace dbstructure

@@ -4,6 +4,7 @@
 #include "core/data/lookups.h"
 #include "core/messages/messages.h"
 #include "masterdata/documenttargets.h"
+#include "masterdata/objektadresse.h"
 #include "platform/errors.h"
 #include "platform/table/database.h"
 #include "platform/table/table.h"
@@ -197,7 +198,7 @@ bool TransferObjDocToKunde(table::Table& objDocs, int kundeNr) {
                      .ownerTable = u"Kunden.DB"_s,
                      .ownerNrField = u"K_Nr"_s,
                      .ownerIdField = u"K_ID"_s,
-                     .noOwner = u"Dem Objekt ist kein Kunde zugewiesen!"_s,
+                     .noOwner = ObjektOhneKundeText(),
                      .unknownOwner = u"Unbekannte3 Kunde!"_s},
                     kundeNr);
 }

@@ -11,8 +11,7 @@
 using namespace Qt::StringLiterals;
 
 QString ObjektOhneKundeText() {
-    // Its catalog number is taken by the password dialog, so the text stands here.
-    return u"Dem Objekt ist kein Kunde zugewiesen!"_s;
+    return LoadMessage(64904);
 }
 
 bool CopyAddressIntoObjekt(table::Table& objekt, ObjektAddressSource source, const QString& prefix,

@@ -45,6 +45,8 @@ QString reportClassOf(int formType) {
 void print(const ReportEntryCall& call) {
     const std::unique_ptr<report::Report> rep =
         report::Report::create(reportClassOf(call.formType));
+    if (call.beforeLayout)
+        call.beforeLayout(*rep);
     ApplyFormLayout(rep.get(), call.layoutFile);
     if (call.prepare)
         call.prepare(*rep);

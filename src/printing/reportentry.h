@@ -2,8 +2,9 @@
 
 // The life cycle every report entry shares: one busy flag per entry (a second
 // call while its report is open does nothing), a report made afresh from its
-// definition, the layout applied, the entry's own preparation, preview (the
-// call waits until it is closed) or print, and the clean-up on every path.
+// definition, what the entry does before the layout, the layout applied, the
+// entry's own preparation, preview (the call waits until it is closed) or
+// print, and the clean-up on every path.
 // Errors reach the caller after the clean-up.
 //
 //   void PrintBankList(bool preview, const QString& layoutFile) {
@@ -35,6 +36,9 @@ struct ReportEntryCall {
     int formType = 0;
     bool preview = false;
     QString layoutFile; // empty: the type's shipped layout
+    // What depends on the report as designed, before the layout changes it
+    // (a logo only for an image the design switches on).
+    std::function<void(report::Report&)> beforeLayout;
     // Tables, filters, ranges, captions and hooks of this print.
     std::function<void(report::Report&)> prepare;
     // Closes and removes what the preparation made; runs on every path.

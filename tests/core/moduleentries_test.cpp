@@ -3,6 +3,8 @@
 #include "core/rights/rights.h"
 #include "core/rightsfixture.h"
 #include "core/settings/formlayoutreset.h"
+#include "core/settings/inifile.h"
+#include "core/startup.h"
 #include "platform/errors.h"
 
 #include <QFileInfo>
@@ -285,6 +287,33 @@ TEST_F(FormLayoutResetTest, DeletesExactlyTheLayoutFilesAndLeavesTheMarker) {
 
     // Nothing left to delete is no failure.
     EXPECT_TRUE(ResetFormLayouts());
+}
+
+// Only the windows' places go: the last user's name and the column layouts
+// stay for the next start, also after the marker ran at the next start.
+TEST_F(FormLayoutResetTest, KeepsTheLastUserAndTheColumnLayouts) {
+    const QByteArray layouts = "[Login Dialog]\r\nLast Logged User=Chef\r\n"
+                               "[Kunden]\r\nLeft=10\r\nTop=900\r\nWidth=940\r\nHeight=760\r\n"
+                               "WindowState=2\r\nGridKunden.Columns=AAAA\r\nlbSort.Caption=K_Nr\r\n"
+                               "[Main]\r\nWindowState=2\r\n";
+    writeBytes(WindowsDir + u"DomveraPlan01.ini"_s, layouts);
+    QFile::setPermissions(WindowsDir + u"DomveraPlan01.ini"_s, QFileDevice::ReadOwner);
+    for (int pass = 0; pass < 2; ++pass) {
+        SCOPED_TRACE(pass == 0 ? "menu entry" : "marker at the next start");
+        if (pass == 0)
+            ASSERT_TRUE(ResetFormLayouts());
+        else
+            DeleteFormLayoutFiles();
+        IniFile ini(WindowsDir + u"DomveraPlan01.ini"_s);
+        ASSERT_TRUE(ini.load());
+        EXPECT_EQ(ini.readString(u"Login Dialog"_s, u"Last Logged User"_s), u"Chef"_s);
+        EXPECT_EQ(ini.keys(u"Kunden"_s),
+                  (QStringList{u"GridKunden.Columns"_s, u"lbSort.Caption"_s}));
+        EXPECT_EQ(ini.readString(u"Kunden"_s, u"GridKunden.Columns"_s), u"AAAA"_s);
+        EXPECT_FALSE(ini.sectionExists(u"Main"_s));
+        writeBytes(WindowsDir + u"DomveraPlan01.ini"_s, layouts);
+    }
+    EXPECT_FALSE(QFileInfo::exists(WindowsDir + u"DELDEF.DSF"_s));
 }
 
 } // namespace

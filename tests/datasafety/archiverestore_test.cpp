@@ -128,6 +128,8 @@ TEST_F(ArchiveRestoreTest, DamagedArchivesLeaveTheTargetUnchanged) {
     const QByteArray bytes = readBytes(pristine);
     // Records: 0 info, then Kunden.DB, Leer.txt, Objekte.DB (name order).
     const QString damaged = u"Die Sicherungsdatei "_s + pristine + u" ist beschädigt: "_s;
+    const QString unreadableHeader =
+        u"Die Sicherungsdatei ist beschädigt und kann nicht wiederhergestellt werden!"_s;
     const struct {
         const char* what;
         std::function<void(const QString&)> damage;
@@ -135,14 +137,17 @@ TEST_F(ArchiveRestoreTest, DamagedArchivesLeaveTheTargetUnchanged) {
     } cases[] = {
         {"truncated stream", [&](const QString& p) { QFile::resize(p, bytes.size() - 1); },
          u"Datei "_s + pristine + u" kann nicht gelesen werden!"_s},
-        {"truncated header", [&](const QString& p) { QFile::resize(p, 2 * 84); },
-         u"Die Sicherungsdatei enthält keine Daten!"_s},
+        {"truncated header", [&](const QString& p) { QFile::resize(p, 2 * 84); }, unreadableHeader},
+        {"cut first record", [&](const QString& p) { QFile::resize(p, 40); }, unreadableHeader},
+        {"count beyond the file", [&](const QString& p) { patch(p, 72, le32(1000000)); },
+         unreadableHeader},
+        {"name length beyond its field", [&](const QString& p) { patch(p, 84, "\x43"); },
+         unreadableHeader},
         {"oversized", [&](const QString& p) { patch(p, bytes.size(), "x"); },
          damaged + u"Die Datei ist länger, als ihr Dateikopf angibt!"},
         {"inconsistent", [&](const QString& p) { patch(p, 68, le32(1)); },
          damaged + u"Die Summen im Dateikopf stimmen nicht!"},
-        {"negative count", [&](const QString& p) { patch(p, 72, le32(-3)); },
-         u"Die Sicherungsdatei enthält keine Daten!"_s},
+        {"negative count", [&](const QString& p) { patch(p, 72, le32(-3)); }, unreadableHeader},
         {"escaping name", [&](const QString& p) { patch(p, 84 + 1, "../Kunden"); },
          damaged + u"Der Dateiname \"../Kunden\" ist unzulässig!"},
         {"separator name", [&](const QString& p) { patch(p, 84 + 1, "a\\..\\x.DB"); },
@@ -369,4 +374,72 @@ TEST_F(ArchiveRestoreTest, TheStartCompletesAKilledRestoreOfAnyClientUnlessOneRu
     expectNoWorkLeft(target);
     // Nothing of a restore lies beside the other clients' directories.
     EXPECT_FALSE(QFileInfo::exists(RestoreWorkPathsOf(GetMandantDataDir(1)).lock));
+}
+
+// A client's working and archive databases restored together: a kill at any
+// step of the pair leaves, once the next start has finished, both
+// directories old or both new, never one of each, whichever directory the
+// start looks at first.
+TEST_F(ArchiveRestoreTest, AKilledPairRestoreEndsWithBothOldOrBothNew) {
+    const Files newData{{u"Kunden.DB"_s, "neue Kunden"}, {u"Version.Dat"_s, "240"}};
+    const Files newAblage{{u"Rechkopf.DB"_s, "neue Rechnungen"}};
+    const Files oldData{{u"Kunden.DB"_s, "alte Kunden"}, {u"Alt.txt"_s, "alt"}};
+    const Files oldAblage{{u"Rechkopf.DB"_s, "alte Rechnungen"}};
+    const QString dataArchive = archiveOf(newData);
+    QDir(root(u"src"_s)).removeRecursively();
+    const QString ablageArchive = archiveOf(newAblage);
+    const QString data = QDir::cleanPath(GetMandantDataDir(3));
+    const QString ablage = QDir::cleanPath(GetMandantAblgDir(3));
+    const auto reset = [&] {
+        for (const auto& [target, files] :
+             {std::pair{data, oldData}, std::pair{ablage, oldAblage}}) {
+            const RestoreWorkPaths paths = RestoreWorkPathsOf(target);
+            for (const QString& d : {target, paths.staging, paths.retired})
+                QDir(d).removeRecursively();
+            QFile::remove(paths.state);
+            for (auto it = files.cbegin(); it != files.cend(); ++it)
+                writeFile(target, it.key(), it.value());
+        }
+    };
+    const auto restorePair = [&] {
+        observer = RecordingObserver{};
+        return RestoreBackupArchives({{data, dataArchive, {}}, {ablage, ablageArchive, {}}},
+                                     observer);
+    };
+    int steps = 0;
+    reset();
+    SetRestoreFault([&](RestoreStep, const QString&) {
+        ++steps;
+        return FaultAction::Proceed;
+    });
+    ASSERT_TRUE(restorePair());
+    EXPECT_EQ(filesOf(data), newData);
+    EXPECT_EQ(filesOf(ablage), newAblage);
+    ASSERT_GE(steps, 10);
+    for (int kill = 0; kill < steps; ++kill) {
+        for (bool ablageFirst : {false, true}) {
+            reset();
+            int index = 0;
+            SetRestoreFault([&](RestoreStep, const QString&) {
+                return index++ == kill ? FaultAction::Kill : FaultAction::Proceed;
+            });
+            EXPECT_FALSE(restorePair()) << kill;
+            SetRestoreFault({});
+            presenter.boxes.clear();
+            if (ablageFirst) {
+                EXPECT_TRUE(FinishInterruptedRestoreAtStart(ablage)) << kill;
+            }
+            EXPECT_TRUE(FinishInterruptedClientRestores()) << kill;
+            EXPECT_TRUE(errors().isEmpty()) << kill;
+            const bool isNew = filesOf(data) == newData;
+            EXPECT_EQ(filesOf(data), isNew ? newData : oldData) << kill;
+            EXPECT_EQ(filesOf(ablage), isNew ? newAblage : oldAblage) << kill;
+            for (const QString& target : {data, ablage}) {
+                const RestoreWorkPaths paths = RestoreWorkPathsOf(target);
+                EXPECT_FALSE(QFileInfo::exists(paths.staging)) << kill;
+                EXPECT_FALSE(QFileInfo::exists(paths.retired)) << kill;
+                EXPECT_FALSE(QFileInfo::exists(paths.state)) << kill;
+            }
+        }
+    }
 }

@@ -2,7 +2,9 @@
 #include "datasafety/archiveformat.h"
 #include "datasafety/archiverestore.h"
 #include "datasafety/archivewriter.h"
+#include "datasafety/databasesnapshot.h"
 #include "platform/table/database.h"
+#include "platform/table/filelock.h"
 
 #include <QFile>
 #include <unistd.h>
@@ -33,10 +35,15 @@ protected:
             names << header[i].fileName;
         return names;
     }
-    // Everything in the backup directory, hidden working files included.
+    // Everything in the backup directory, hidden working files included
+    // (the empty lock file that keeps backups from cleaning up each other's
+    // work is no working file).
     QStringList backupDirEntries() {
-        return QDir(dir(u"backup"_s))
-            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        QStringList entries =
+            QDir(dir(u"backup"_s))
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        entries.removeAll(BackupWorkLockName());
+        return entries;
     }
 
     RecordingObserver observer;
@@ -209,4 +216,35 @@ TEST_F(ArchiveWriterTest, ALiveDatabaseIsArchivedFromASnapshot) {
                                      restoreObserver, RestoreOptionsForKind(u"CCB"_s)));
     auto copy = table::Database::open(target);
     EXPECT_EQ(copy->execSql(u"UPDATE Firmen SET F_Nr = F_Nr"_s), 25);
+}
+
+// A killed backup leaves a copy of the database and an unfinished archive
+// hidden in the backup directory: the next backup removes them, unless
+// another backup works there right now.
+TEST_F(ArchiveWriterTest, LeftoversOfAKilledBackupGoWithTheNextBackup) {
+    const QString backupDir = dir(u"backup"_s);
+    const auto leave = [&] {
+        writeFile(backupDir + u"/.snapshot-Ab12Cd"_s, u"domvera.sqlite"_s, "Kundendaten");
+        writeFile(backupDir, u".FB08.12.2026v000.CCB.x1Y2z3"_s, "halbes Archiv");
+    };
+    const QString source = dir(u"src"_s);
+    writeFile(source, u"a.txt"_s, "a");
+    leave();
+    {
+        // Another workstation's backup holds the directory.
+        table::FileLock other(QDir(backupDir).filePath(BackupWorkLockName()));
+        ASSERT_TRUE(other.tryLockShared());
+        ASSERT_TRUE(write(source, u"FB08.12.2026v001.CCL"_s));
+        EXPECT_EQ(backupDirEntries().size(), 3);
+    }
+    ASSERT_TRUE(write(source, u"FB08.12.2026v002.CCL"_s));
+    EXPECT_EQ(backupDirEntries(),
+              (QStringList{u"FB08.12.2026v001.CCL"_s, u"FB08.12.2026v002.CCL"_s}));
+    // The start-up looks into the backup path in force as well.
+    leave();
+    const QString saved = BackupDir;
+    BackupDir = backupDir;
+    RemoveLeftoverBackupWorkAtStart();
+    BackupDir = saved;
+    EXPECT_EQ(backupDirEntries().size(), 2);
 }

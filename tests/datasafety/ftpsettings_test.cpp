@@ -184,7 +184,9 @@ TEST_F(FtpSettingsTest, RefusedWriteKeepsFileAndFlag) {
     EXPECT_EQ(readBytes(name), before);
 }
 
-TEST(DataSafetyServices, EntriesNotBuiltYetAreDisabled) {
+// A program without the data-safety windows (a test of a library below
+// them) offers none of these entries, and a call says so.
+TEST(DataSafetyServices, EntriesWithoutTheirWindowsAreDisabled) {
     EXPECT_FALSE(IsDataSafetyServiceAvailable(DataSafetyService::DatabaseBackup));
     EXPECT_FALSE(IsDataSafetyServiceAvailable(DataSafetyService::Vault));
     EXPECT_THROW(BackupDatabases(LocalBackup, u"Autosicherung"_s), DbError);

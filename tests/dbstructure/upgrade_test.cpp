@@ -259,8 +259,12 @@ TEST(AddInvoiceListsFormTest, AddsTheFormOnceAndOnlyWhenMissing) {
                           {"Q_Comment", FieldType::String, 60}},
                          {{10000, 10000, 0, true, "", "Rechnungsformular"}}});
 
-    dbstructure::AddInvoiceListsForm(*db);
-    dbstructure::AddInvoiceListsForm(*db);
+    EXPECT_EQ(dbstructure::AddInvoiceListsForm(*db), 1);
+    EXPECT_EQ(dbstructure::AddInvoiceListsForm(*db), 0);
+    EXPECT_EQ(dbstructure::AddedPrintFormsText(1), QStringLiteral("1 Druckformular eingebunden."));
+    EXPECT_EQ(dbstructure::AddedPrintFormsText(3), QStringLiteral("3 Druckformulare eingebunden."));
+    EXPECT_TRUE(dbstructure::AddedPrintFormsText(0).startsWith(
+        QStringLiteral("0 Druckformulare eingebunden")));
 
     const auto rows = readRows(*db, QStringLiteral("QrFrmDef.DB"));
     ASSERT_EQ(rows.size(), 2);

@@ -1,4 +1,5 @@
 #include "dailylistfixture.h"
+#include "datasafety/automaticbackupscope.h"
 #include "operations/dailylistwriter.h"
 
 using Kind = MessagePresenter::Kind;
@@ -274,4 +275,23 @@ TEST_F(Generation, TheRangeIsProposedCheckedAndLongOnesConfirmed) {
 }
 
 } // namespace
+// With the program's own backup accepted, the archive is written and the
+// run writes the same lists as when the backup is declined.
+class DailyListBackup : public DailyListRun, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(DailyListBackup, TheOfferedBackupLeavesTheSameData) {
+    backuptest::AutomaticBackupScope backup;
+    setCompanyField(QStringLiteral("F_AutosichernTglErstell"), true);
+    presenter.answers = {GetParam(), false};
+    EXPECT_EQ(run(kFrom, kTo), 3);
+    EXPECT_EQ(lists(), expected);
+    EXPECT_EQ(rows(QStringLiteral("TglObj.DB")).size(), 4);
+    EXPECT_EQ(backup.archives().size(), GetParam() ? 1 : 0);
+    EXPECT_EQ(backup.dialogs, GetParam() ? 1 : 0);
+    EXPECT_EQ(presenter.texts(Kind::Info),
+              QStringList{QStringLiteral("Es wurden 3 Tageslisten erzeugt")});
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, DailyListBackup, ::testing::Bool());
+
 } // namespace operationstest

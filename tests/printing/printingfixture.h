@@ -5,6 +5,7 @@
 #include "core/framefixture.h"
 #include "platform/report/printersystem.h"
 #include "platform/report/reportreader.h"
+#include "printing/printingsetup.h"
 #include "support/testdirs.h"
 
 #include <QDir>
@@ -74,13 +75,22 @@ private:
     MessagePresenter* m_previousPresenter = nullptr;
 };
 
+// Which reports a printing test prints with: the test reports, or the
+// program's own (the two share a class name: a process takes one of them).
+enum class ReportsOf { Tests, Program };
+
 // A client database with the layout directory in the test's directory, the
-// test reports registered and two printers, "Laser" current.
+// test reports (or the program's) registered and two printers, "Laser"
+// current.
 class PrintingDbFixture : public datatest::ClientDbFixture {
 protected:
+    explicit PrintingDbFixture(ReportsOf reports = ReportsOf::Tests) : m_reports(reports) {}
     void SetUp() override {
         ClientDbFixture::SetUp();
-        registerTestReports();
+        if (m_reports == ReportsOf::Tests)
+            registerTestReports();
+        else
+            InitPrinting();
         m_savedQrfd = QrfdDir;
         QrfdDir = path(QStringLiteral("QRFD0001/"));
         QDir().mkpath(QrfdDir);
@@ -107,6 +117,7 @@ protected:
     }
 
 private:
+    ReportsOf m_reports;
     QString m_savedQrfd;
 };
 

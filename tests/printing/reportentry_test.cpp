@@ -73,6 +73,28 @@ TEST_F(ReportEntryTest, RunsTheStepsInOrderOnAFreshReport) {
     EXPECT_FALSE(busy.isBusy());
 }
 
+// The step before the layout sees the report as designed; what it sets the
+// layout may change again, and an error there cleans up as any other.
+TEST_F(ReportEntryTest, TheStepBeforeTheLayoutSeesTheDesign) {
+    ReportEntryCall c = call();
+    c.beforeLayout = [this](report::Report& rep) {
+        steps << QStringLiteral("before ") + rep.component(QStringLiteral("L_Titel")).caption;
+        rep.component(QStringLiteral("L_Titel")).caption = QStringLiteral("Vorher");
+    };
+    EXPECT_TRUE(RunReportEntry(busy, c));
+    ASSERT_EQ(steps.size(), 4);
+    EXPECT_NE(steps[0], QStringLiteral("before Einheiten")) << "before the layout";
+    EXPECT_EQ(steps.mid(1),
+              QStringList({QStringLiteral("prepare Einheiten"), QStringLiteral("preview Einheiten"),
+                           QStringLiteral("cleanup")}));
+
+    steps.clear();
+    c.beforeLayout = [](report::Report&) { throw DbError(QStringLiteral("Vorher")); };
+    EXPECT_THROW(RunReportEntry(busy, c), DbError);
+    EXPECT_EQ(steps, QStringList{QStringLiteral("cleanup")});
+    EXPECT_FALSE(busy.isBusy());
+}
+
 TEST_F(ReportEntryTest, ASecondCallWhileTheReportIsOpenDoesNothing) {
     bool inner = true;
     onOutput = [&] {

@@ -128,6 +128,8 @@ void TF_CnvRgv::BitBtn3Click() {
 void RunCnvRgv(int mandant) {
     if (CountMasterRecords() == 0) {
         markConverted(mandant);
+        ShowInfo(u"Es sind noch keine Stammdaten vorhanden, aus denen Rechnungsvorlagen "
+                 u"entstehen könnten.\rDie Rechnungsvorlagen gelten damit als konvertiert."_s);
         return;
     }
     TF_CnvRgv form(mandant, MainForm());

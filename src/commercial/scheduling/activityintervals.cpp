@@ -23,8 +23,12 @@ TLuIntervall LoadAusfIntervalle() {
 }
 
 int WeeksOfMode(const TLuIntervall& intervals, int mode) {
+    return FindWeeksOfMode(intervals, mode).value_or(1);
+}
+
+std::optional<int> FindWeeksOfMode(const TLuIntervall& intervals, int mode) {
     for (const TLuIntervallEntry& entry : intervals)
         if (entry.id == mode)
             return entry.weeks;
-    return 1;
+    return std::nullopt;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <optional>
 
 namespace table {
 class Table;
@@ -25,3 +26,5 @@ TLuIntervall LoadAusfIntervalle();
 
 // The rhythm of the first interval with that key; 1 (every week) when there is none.
 int WeeksOfMode(const TLuIntervall& intervals, int mode);
+// The same; empty when no interval has that key.
+std::optional<int> FindWeeksOfMode(const TLuIntervall& intervals, int mode);

@@ -104,10 +104,11 @@ QList<QDate> PlannedActivityDays(const ObjectActivity& activity, const QList<Pre
                                  const QDate& today) {
     const TDateTime first = DateTimeOfDate(today);
     const TDateTime end = DateTimeOfDate(today.addYears(1));
-    const bool onFixedDates = WeeksOfMode(intervals, activity.modus) == 0;
+    // Unlike the due rule, an interval key that names no interval means fixed dates.
+    const bool onFixedDates = FindWeeksOfMode(intervals, activity.modus).value_or(0) == 0;
     QSet<TDateTime> days;
     for (const PreviewTour& t : tours) {
-        if (!ServiceFitsPattern(activity.serviceId, t.tour.servicePattern))
+        if (!MatchServicePattern(t.tour.servicePattern, activity.serviceId))
             continue;
         if (onFixedDates)
             fixedDays(activity, t.tour, fixedDate, today, first, end, days);
@@ -117,28 +118,18 @@ QList<QDate> PlannedActivityDays(const ObjectActivity& activity, const QList<Pre
     return sortedDates(days);
 }
 
-TerminVorschau FillTerminVorschau(TDataModule1& dm, int tourNr, int objektNr, int taetigNr,
-                                  bool allTours, const QDate& today) {
-    ObjectActivity activity = ObjectActivityOfRow(dm.TabObjTaetig());
-    activity.objektNr = objektNr;
-    activity.taetigNr = taetigNr;
-    LookUpActivitySeason(activity);
+namespace {
 
+TerminVorschau previewOf(TDataModule1& dm, ObjectActivity activity, int tourNr,
+                         const std::function<QList<PlanTour>()>& readTours, const QDate& today) {
+    const int objektNr = activity.objektNr;
+    const int taetigNr = activity.taetigNr;
+    LookUpActivitySeason(activity);
     QList<PreviewTour> tours;
-    auto hasObject = [objektNr](int nr) {
-        return IntPairExists(kDb, QStringLiteral("TourObj.db"),
-                             QStringLiteral("TO_TourNr;TO_Objekt"), nr, objektNr);
-    };
-    if (allTours) {
-        auto all = OpenTempTable(kDb, QStringLiteral("Touren.db"));
-        for (; !all->eof() && !all->isEmpty(); all->next()) {
-            const PlanTour tour = PlanTourOfRow(*all);
-            tours.append({tour, hasObject(tour.nr)});
-        }
-    } else if (dm.TabTour().isOpen() && !dm.TabTour().isEmpty()) {
-        const PlanTour tour = PlanTourOfRow(dm.TabTour());
-        tours.append({tour, hasObject(tour.nr)});
-    }
+    for (const PlanTour& tour : readTours())
+        tours.append(
+            {tour, IntPairExists(kDb, QStringLiteral("TourObj.db"),
+                                 QStringLiteral("TO_TourNr;TO_Objekt"), tour.nr, objektNr)});
 
     // The month texts of each tour are read once, not per day.
     QHash<int, FixTermMonths> months;
@@ -157,4 +148,51 @@ TerminVorschau FillTerminVorschau(TDataModule1& dm, int tourNr, int objektNr, in
     opened.close();
     return {PlannedActivityDays(activity, tours, intervals, fixedDate, today),
             listedDays(tourNr, objektNr, taetigNr)};
+}
+
+QList<PlanTour> allToursRead() {
+    QList<PlanTour> tours;
+    auto all = OpenTempTable(kDb, QStringLiteral("Touren.db"));
+    for (; !all->eof() && !all->isEmpty(); all->next())
+        tours.append(PlanTourOfRow(*all));
+    return tours;
+}
+
+} // namespace
+
+TerminVorschau FillTerminVorschau(TDataModule1& dm, int tourNr, int objektNr, int taetigNr,
+                                  bool allTours, const QDate& today) {
+    ObjectActivity activity = ObjectActivityOfRow(dm.TabObjTaetig());
+    activity.objektNr = objektNr;
+    activity.taetigNr = taetigNr;
+    return previewOf(
+        dm, activity, tourNr,
+        [&dm, allTours]() -> QList<PlanTour> {
+            if (allTours)
+                return allToursRead();
+            if (dm.TabTour().isOpen() && !dm.TabTour().isEmpty())
+                return {PlanTourOfRow(dm.TabTour())};
+            return {};
+        },
+        today);
+}
+
+TerminVorschau FillTerminVorschauOfActivity(int activityId, int tourNr, bool allTours,
+                                            const QDate& today) {
+    auto rows = OpenTempTable(kDb, QStringLiteral("ObjTaet.db"));
+    if (!rows->locate({QStringLiteral("TS_ID")}, {activityId}))
+        return {};
+    const ObjectActivity activity = ObjectActivityOfRow(*rows);
+    rows.reset();
+    return previewOf(
+        DataModule1(), activity, tourNr,
+        [allTours, tourNr]() -> QList<PlanTour> {
+            if (allTours)
+                return allToursRead();
+            auto tours = OpenTempTable(kDb, QStringLiteral("Touren.db"));
+            if (!tours->locate({QStringLiteral("TO_Nr")}, {tourNr}))
+                return {};
+            return {PlanTourOfRow(*tours)};
+        },
+        today);
 }

@@ -38,6 +38,11 @@ void endLink(Table& t, bool commit) {
 }
 
 void linkBeforePost(TDataModule1& dm, Table& t) {
+    // A new appointment may wait for its object until it is posted, not beyond.
+    if (t.state() == table::TableState::Insert && GetObjektIdByNr(FieldInt(t, "T_Objekt")) == 0) {
+        ShowError(InvalidAppointmentObjectText());
+        throw Abort{};
+    }
     endLink(t, false);
     const QVariant tglIdBefore = t.field(QStringLiteral("T_TglID")).value();
     pendingLinks().start(t).extra = tglIdBefore;

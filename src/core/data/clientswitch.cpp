@@ -378,9 +378,6 @@ QString MandantTitleSuffix() {
             firmen && firmen->isOpen())
             client = firmen->value(u"F_NameIntern"_s).toString().trimmed();
     }
-    // A client without a name shows no empty name part.
-    if (client.isEmpty())
-        return u"     ( Mandant "_s + number4(MandantNr) + u" )"_s;
     return u"     ( Mandant "_s + number4(MandantNr) + u" : "_s + client + u" )"_s;
 }
 

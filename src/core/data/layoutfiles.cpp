@@ -85,7 +85,6 @@ QString ReadLayoutTitle(const QString& fileName) {
 }
 
 void ImportLayoutFiles() {
-    const bool replaceNames = AskYesNo(u"Sollen vorhandene Formularnamen ersetzt werden?"_s);
     auto forms = OpenTempTable(u"LumoDB"_s, u"QrFrmDef.DB"_s);
     table::Field& comment = forms->field(u"Q_Comment"_s);
     // A title longer than the field is cut, as the field would hold it.
@@ -94,26 +93,42 @@ void ImportLayoutFiles() {
     // in case the first registers the form.
     const QStringList files = QDir(QrfdDir).entryList(
         {u"ORM?????.QFD"_s}, QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    struct Layout {
+        QString file;
+        int number = 0;
+        QString title; // read once a registered row needs it
+    };
+    QList<Layout> layouts;
+    bool namesDiffer = false;
     for (const QString& name : files) {
         const int number = StrToIntZero(name.mid(3, 5));
         const int type = number / 100 * 100;
         // A system row is the catalogue entry of its type and never a layout.
         if (number == 0 || number == type || !forms->findKey({type}))
             continue;
-        if (!forms->findKey({number})) {
+        Layout layout{name, number, {}};
+        if (forms->findKey({number})) {
+            layout.title = fitted(ReadLayoutTitle(name));
+            namesDiffer =
+                namesDiffer || (!layout.title.isEmpty() && layout.title != comment.asString());
+        }
+        layouts.append(layout);
+    }
+    // Only a name that would change is worth the question.
+    const bool replaceNames =
+        namesDiffer && AskYesNo(u"Sollen vorhandene Formularnamen ersetzt werden?"_s);
+    for (const Layout& layout : layouts) {
+        if (!forms->findKey({layout.number})) {
             forms->append();
-            (*forms)[u"QF_ID"_s] = number;
-            (*forms)[u"Q_FormType"_s] = type;
-            (*forms)[u"Q_Filename"_s] = name;
+            (*forms)[u"QF_ID"_s] = layout.number;
+            (*forms)[u"Q_FormType"_s] = layout.number / 100 * 100;
+            (*forms)[u"Q_Filename"_s] = layout.file;
             (*forms)[u"Q_Protect"_s] = false;
-            comment = fitted(ReadLayoutTitle(name));
+            comment = fitted(ReadLayoutTitle(layout.file));
             forms->post();
-        } else if (replaceNames) {
-            const QString title = ReadLayoutTitle(name);
-            if (title.isEmpty())
-                continue;
+        } else if (replaceNames && !layout.title.isEmpty() && layout.title != comment.asString()) {
             forms->edit();
-            comment = fitted(title);
+            comment = layout.title;
             forms->post();
         }
     }

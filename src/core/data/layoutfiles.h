@@ -29,8 +29,9 @@ bool LoadLayoutLines(const QString& path, QStringList& lines);
 QString ReadLayoutTitle(const QString& fileName);
 
 // Registers the layout directory's files "ORM?????.QFD" in "QrFrmDef.DB": a
-// user row for every file of an existing form type that has none yet; after
-// "Yes" to the question, registered rows take the file's title.
+// user row for every file of an existing form type that has none yet. Only
+// when a registered row's name differs from its file's title does it ask
+// whether the names are replaced; after "Yes" those rows take the titles.
 void ImportLayoutFiles();
 
 // Copies the template's layout files into a client's layout directory without

@@ -8,6 +8,7 @@
 #include "core/data/rulebuilders.h"
 #include "core/data/supplierarticles.h"
 #include "core/data/turnover.h"
+#include "core/messages/messagecatalog.h"
 #include "core/messages/messages.h"
 #include "core/values/money.h"
 #include "platform/errors.h"
@@ -19,6 +20,12 @@
 // list every dependent table in the order the rows are carried or removed.
 
 namespace {
+
+// A reference to a row that does not exist: the table's prefix and the
+// catalog's text.
+QString invalidNumber(const char* prefix) {
+    return QString::fromUtf8(prefix) + LoadMessage(65245);
+}
 
 using namespace rulebuilders;
 
@@ -186,6 +193,9 @@ NumberedTableRules emergencyServices() {
 NumberedTableRules activities() {
     NumberedTableRules r = numbered("TabTaetig", 8, "T_ID", "T_Nr", ProposeTaetigNr);
     r.formShowsRecord = true;
+    // A new activity is a plain activity (function 0), as the form's list
+    // and grid show it, not a row without function.
+    r.defaults = [](table::Table& t) { setFields(t, {{"T_Func", 0}}); };
     r.fieldRules = {
         // The texts for the tour and the control list start as the search word.
         {QStringLiteral("T_Match"),
@@ -202,7 +212,7 @@ NumberedTableRules activities() {
          [](table::Table& t) {
              const int kostart = GetFieldIntOrDefault(t.findField(QStringLiteral("T_KostArt")), 0);
              if (kostart != 0 && !KostartExists(kostart)) {
-                 ShowError(QStringLiteral("Kostenart: Sie müssen eine gültige Nummer eingeben"));
+                 ShowError(invalidNumber("Kostenart: "));
                  throw Abort{};
              }
          }},
@@ -422,10 +432,6 @@ NumberedTableRules vatRates() {
                 "Datumsfelder, um nicht benötigte\rEinträge zu deaktivieren."));
     };
     return r;
-}
-
-QString invalidNumber(const char* prefix) {
-    return QString::fromUtf8(prefix) + QStringLiteral("Sie müssen eine gültige Nummer eingeben");
 }
 
 } // namespace

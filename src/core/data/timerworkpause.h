@@ -10,20 +10,25 @@
 // Without a data module it does nothing.
 class TimerWorkPause {
 public:
-    TimerWorkPause() {
-        if (!HasDataModule1())
-            return;
-        m_wasEnabled = DataModule1().IsTimerWorkEnabled();
-        DataModule1().DisableTimerWork();
-    }
+    TimerWorkPause() : TimerWorkPause(HasDataModule1() ? &DataModule1() : nullptr) {}
+    // The given data module's timer work.
+    explicit TimerWorkPause(TDataModule1& dm) : TimerWorkPause(&dm) {}
     ~TimerWorkPause() {
-        if (m_wasEnabled && HasDataModule1())
-            DataModule1().EnableTimerWork();
+        if (m_wasEnabled)
+            m_dm->EnableTimerWork();
     }
     TimerWorkPause(const TimerWorkPause&) = delete;
     TimerWorkPause& operator=(const TimerWorkPause&) = delete;
 
 private:
+    explicit TimerWorkPause(TDataModule1* dm) : m_dm(dm) {
+        if (!m_dm)
+            return;
+        m_wasEnabled = m_dm->IsTimerWorkEnabled();
+        m_dm->DisableTimerWork();
+    }
+
+    TDataModule1* m_dm = nullptr;
     bool m_wasEnabled = false;
 };
 

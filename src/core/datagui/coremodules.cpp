@@ -3,6 +3,7 @@
 #include "core/data/datamodule.h"
 #include "core/datagui/f_firmen.h"
 #include "core/gui/mainform.h"
+#include "core/messages/messages.h"
 #include "core/moduleentries.h"
 #include "dbstructure/upgrade.h"
 
@@ -12,6 +13,7 @@ void RegisterCoreModules(ModuleDispatcher& dispatcher) {
                          [] { ShowFirmenForm(DataModule1(), F_LumoMain); });
     // "Sonstiges › Neue Druckformulare einbinden": the print form of the
     // invoice lists into a database made before it existed.
-    SetOtherMenuAction(QStringLiteral("Neue Druckformulare einbinden"),
-                       [] { dbstructure::AddInvoiceListsForm(); });
+    SetOtherMenuAction(QStringLiteral("Neue Druckformulare einbinden"), [] {
+        ShowInfo(dbstructure::AddedPrintFormsText(dbstructure::AddInvoiceListsForm()));
+    });
 }

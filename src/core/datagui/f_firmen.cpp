@@ -59,6 +59,12 @@ FieldDecl edit(const QString& caption, const QString& field, const QString& page
     return FieldDecl{caption, field, FieldKind::Edit, page, width, {}, {}, nullptr, {}, {}, {}};
 }
 
+// On the line of the field before it (the town beside the postcode).
+FieldDecl besideLast(FieldDecl d) {
+    d.sameLine = true;
+    return d;
+}
+
 FieldDecl check(const QString& caption, const QString& field, const QString& page) {
     return FieldDecl{caption, field, FieldKind::CheckBox, page, 0, {}, {}, nullptr, {}, {}, {}};
 }
@@ -123,8 +129,8 @@ QList<FieldDecl> declarations(widgets::DataSource& banken, widgets::DataSource& 
         edit(QStringLiteral("Fa&x"), QStringLiteral("F_Fax"), kGrund, 22),
         edit(QStringLiteral("&E-Mail"), QStringLiteral("F_Email"), kGrund),
         edit(QStringLiteral("Stra&ße"), QStringLiteral("F_Strasse"), kGrund),
-        edit(QStringLiteral("&Plz/"), QStringLiteral("F_Plz"), kGrund, 6),
-        edit(QStringLiteral("&Ort"), QStringLiteral("F_Ort"), kGrund),
+        edit(QStringLiteral("&Plz/Ort"), QStringLiteral("F_Plz"), kGrund, 6),
+        besideLast(edit(QString(), QStringLiteral("F_Ort"), kGrund)),
         edit(QStringLiteral("&Internet"), QStringLiteral("F_Internet"), kGrund),
         lookup(QStringLiteral("&Bankname"), QStringLiteral("F_BankName"), banken,
                QStringLiteral("BankName"), QStringLiteral("BankName")),

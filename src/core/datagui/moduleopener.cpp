@@ -1,26 +1,11 @@
 #include "core/datagui/moduleopener.h"
 
 #include "core/data/datamodule.h"
+#include "core/data/timerworkpause.h"
 #include "platform/errors.h"
 #include "platform/table/table.h"
 
 #include <QDialog>
-
-namespace {
-
-// Switches the timer work off for the modal form and on again afterwards.
-class TimerWorkPaused {
-public:
-    explicit TimerWorkPaused(TDataModule1& dm) : m_dm(dm) { dm.DisableTimerWork(); }
-    ~TimerWorkPaused() { m_dm.EnableTimerWork(); }
-    TimerWorkPaused(const TimerWorkPaused&) = delete;
-    TimerWorkPaused& operator=(const TimerWorkPaused&) = delete;
-
-private:
-    TDataModule1& m_dm;
-};
-
-} // namespace
 
 TablesOpenedHere::TablesOpenedHere(const QList<table::Table*>& tables) {
     try {
@@ -61,7 +46,9 @@ int OpenModuleOn(TDataModule1& dm, const QList<table::Table*>& tables, const Mod
         throw DbError(QStringLiteral("Das Formular des Moduls fehlt."));
     if (form.applyRights)
         form.applyRights(*dialog);
-    TimerWorkPaused paused(dm);
+    // A form opened from another modal form finds the timer work off and
+    // must leave it off for the form below.
+    TimerWorkPause paused(dm);
     TablesOpenedHere opened(tables);
     return dialog->exec();
 }

@@ -15,7 +15,7 @@ class Table;
 // it, pause the data module's timer work, open the tables the form needs
 // (remembering which were open already), show it modally; afterwards, also
 // when anything on the way raises, close exactly the tables opened here,
-// switch the timer work on again and free the form.
+// give the timer work back the state it was found in and free the form.
 struct ModuleForm {
     std::function<std::unique_ptr<QDialog>()> build;
     // Applied before the form is shown, e.g. data sources' rights checks.

@@ -438,6 +438,10 @@ void TF_LumoMain::Timer1Timer() {
 void TF_LumoMain::FormulareGrundeinstellungClick() {
     if (!ResetFormLayouts())
         ShowError(u"Die Formular-Einstellungen konnten nicht vollständig zurückgesetzt werden."_s);
+    else
+        ShowInfo(u"Die Formulare wurden auf die Grundeinstellung zurückgesetzt: jedes Fenster "
+                 u"öffnet wieder an seinem vorgesehenen Platz in seiner vorgesehenen Größe. "
+                 u"Spaltenbreiten und der zuletzt angemeldete Benutzer bleiben erhalten."_s);
 }
 
 void TF_LumoMain::SplashEinAusClick() {

@@ -48,7 +48,7 @@ bool MessageBoxPresenter::show(Kind kind, const QString& text, int x, int y) {
     if (kind == Kind::Question) {
         yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
         QPushButton* no = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
-        box.setDefaultButton(yes);
+        box.setDefaultButton(AsksToDelete(text) ? no : yes);
         // Escape and the window's close button answer "Nein".
         box.setEscapeButton(no);
     } else if (kind == Kind::Warning) {

@@ -5,6 +5,7 @@
 
 #include <QHeaderView>
 #include <QPainter>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 
@@ -40,6 +41,15 @@ public:
     }
 };
 
+// Wide enough for every column beside the vertical scroll bar: a title or
+// a right's name is never cut off by the grid's edge.
+void showAllColumns(QTableWidget* grid) {
+    int width = 2 * grid->frameWidth() + grid->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < grid->columnCount(); ++c)
+        width += grid->columnWidth(c);
+    grid->setMinimumWidth(width);
+}
+
 } // namespace
 
 QTableWidget* CreateMarkGrid(QWidget* parent, const QString& objectName, int rows,
@@ -60,6 +70,7 @@ QTableWidget* CreateMarkGrid(QWidget* parent, const QString& objectName, int row
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < captions.size(); ++c)
             grid->setItem(r, c, new QTableWidgetItem);
+    showAllColumns(grid);
     return grid;
 }
 
@@ -75,6 +86,7 @@ QTableWidget* CreateRightsGrid(QWidget* parent) {
     const int designed = grid->columnWidth(0);
     grid->resizeColumnToContents(0);
     grid->setColumnWidth(0, std::max(designed, grid->columnWidth(0)));
+    showAllColumns(grid);
     return grid;
 }
 

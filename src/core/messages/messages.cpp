@@ -58,6 +58,12 @@ bool AskYesNoAt(const QString& msg, int x, int y) {
 bool AskWarningOkCancel(const QString& msg) {
     return present(MessagePresenter::Kind::Warning, msg);
 }
+bool AsksToDelete(const QString& question) {
+    // "löschen", "gelöscht", "Löschung": every question of the program that
+    // deletes says so in these words.
+    return question.contains(QStringLiteral("lösch"), Qt::CaseInsensitive);
+}
+
 void ShowNoSearchField() {
     ShowInfo(LoadMessage(65258));
 }

@@ -31,3 +31,8 @@ void ShowNoSearchField();
 // Runs a command of a window: a silent Abort ends it quietly, any other
 // error is shown as an error box. True when the command ran through.
 bool RunShowingErrors(const std::function<void()>& command);
+
+// A question whose "Ja" deletes something ("Möchten Sie den Datensatz
+// löschen?"): its box has "Nein" as the default button, so that Enter never
+// deletes. Every other question defaults to "Ja".
+bool AsksToDelete(const QString& question);

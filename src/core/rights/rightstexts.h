@@ -13,7 +13,6 @@ enum RightsText : quint16 {
     MsgRightsFileLocked = 64901,
     MsgRightsFileNotLockable = 64902,
     MsgPasswordTooShort = 64903,
-    MsgPasswordSaved = 64904,
     MsgEnterNewPassword = 64905,
     MsgPasswordChangeCaption = 64906,
     MsgPasswordTooLong = 64907,
@@ -22,7 +21,6 @@ enum RightsText : quint16 {
     MsgUserNameTooLong = 64910,
     MsgUserNameBadChars = 64911,
     MsgPasswordBadChars = 64912,
-    MsgRightsFileNotSaved = 64913,
     MsgNoUserAdminRight = 64914,
     MsgNoGroupAdminRight = 64915,
     MsgSaveUserChanges = 64916,
@@ -35,6 +33,8 @@ enum RightsText : quint16 {
     MsgPasswordsDiffer = 64923,
     MsgGroupNameEmpty = 64924,
     MsgEnterLogin = 64925,
+    MsgPasswordSaved = 64926,
+    MsgRightsFileNotSaved = 64927,
 
     // 64930 + function number 1..63: the names of the functions.
     MsgRightNameBase = 64930,

@@ -2,6 +2,7 @@
 
 #include "core/files/programdirs.h"
 #include "core/settings/formplacement.h"
+#include "platform/errors.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -13,13 +14,18 @@ QStringList FormLayoutFileNames() {
             kPlacementFile04, kPlacementFilePlancheck, kPlacementFileDatev};
 }
 
+void ClearLayoutFiles() {
+    for (const QString& name : FormLayoutFileNames())
+        ClearWindowPlacements(name);
+}
+
 bool ResetFormLayouts() {
     bool ok = true;
     for (const QString& name : FormLayoutFileNames()) {
-        QFile file(WindowsDir + name);
-        if (file.exists()) {
-            file.setPermissions(file.permissions() | QFile::WriteOwner);
-            ok = file.remove() && ok;
+        try {
+            ClearWindowPlacements(name);
+        } catch (const DbError&) {
+            ok = false;
         }
     }
     QFile marker(WindowsDir + u"DELDEF.DSF"_s);

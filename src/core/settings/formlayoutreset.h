@@ -7,8 +7,12 @@
 // form starts again at its designed place.
 QStringList FormLayoutFileNames();
 
-// Deletes the layout files from WindowsDir and leaves the marker
-// "DELDEF.DSF", so that the files are deleted once more at the next start
-// (forms still open write their placement again when they close).
-// False when a file could not be removed or the marker not written.
+// Takes the windows' positions, sizes and states out of the layout files in
+// WindowsDir, so that every form starts again at its designed place, and
+// leaves the marker "DELDEF.DSF" to do it once more at the next start (forms
+// still open write their placement again when they close). Column layouts,
+// sort columns and the last user's name stay. False when a file could not
+// be rewritten or the marker not written.
 bool ResetFormLayouts();
+// The same for the layout files without the marker; raises DbError.
+void ClearLayoutFiles();

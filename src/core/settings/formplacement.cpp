@@ -2,8 +2,10 @@
 
 #include "core/files/appdirs.h"
 #include "core/settings/inifile.h"
+#include "platform/errors.h"
 
 #include <QDir>
+#include <QFile>
 
 namespace {
 const QString kLeft = QStringLiteral("Left");
@@ -77,4 +79,27 @@ void WriteFormPlacement(const QString& fileName, const QString& section, int opt
     for (auto it = placement.properties.cbegin(); it != placement.properties.cend(); ++it)
         ini.writeString(section, it.key(), it.value());
     ini.save();
+}
+
+void ClearWindowPlacements(const QString& fileName) {
+    const QString path = FormPlacementFilePath(fileName);
+    IniFile ini(path);
+    if (!ini.load())
+        return;
+    for (const QString& section : ini.sectionNames()) {
+        for (const QString& key : {kLeft, kTop, kWidth, kHeight, kState})
+            ini.deleteKey(section, key);
+        if (ini.keys(section).isEmpty())
+            ini.eraseSection(section);
+    }
+    // A write-protected file is reset all the same.
+    QFile file(path);
+    file.setPermissions(file.permissions() | QFile::WriteOwner);
+    if (!ini.sectionNames().isEmpty()) {
+        ini.save();
+        return;
+    }
+    if (!file.remove())
+        throw DbError(QStringLiteral("Die Datei %1 konnte nicht gelöscht werden.")
+                          .arg(QDir::toNativeSeparators(path)));
 }

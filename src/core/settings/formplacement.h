@@ -46,3 +46,9 @@ std::optional<FormPlacement> ReadFormPlacement(const QString& fileName, const QS
 // when the file cannot be written.
 void WriteFormPlacement(const QString& fileName, const QString& section, int options,
                         const FormPlacement& placement);
+
+// Takes every window's position, size and state out of a placement file and
+// keeps what else it holds (column layouts, sort columns, the last user's
+// name); a file left without values goes. Raises a DbError when the file
+// cannot be rewritten or removed.
+void ClearWindowPlacements(const QString& fileName);

@@ -1,5 +1,6 @@
 #include "dbstructure/gui/f_dbreorg.h"
 
+#include "core/files/databasefile.h"
 #include "core/gui/placement.h"
 #include "core/messages/messages.h"
 #include "dbstructure/gui/tableselectdialog.h"
@@ -58,6 +59,10 @@ TF_DbReorg::TF_DbReorg(std::shared_ptr<table::Database> db, QWidget* parent)
                 [this, caption] { repairEntry(caption); });
     }
     mnuIndex->addSeparator();
+    // Every page of both databases, as the start does after a crash.
+    connect(mnuIndex->addAction(u"Datenbanken prüfen"_s), &QAction::triggered, this,
+            [this] { runEntry([this] { checkDatabases(); }); });
+    mnuIndex->addSeparator();
     mnuIndex->addAction(u"Abbruch"_s); // only closes the menu
 
     mnuPack = menuBar->addMenu(u"Datenbanken verdichten"_s);
@@ -71,9 +76,11 @@ TF_DbReorg::TF_DbReorg(std::shared_ptr<table::Database> db, QWidget* parent)
     mnuPack->addSeparator();
     mnuPack->addAction(u"Abbrechen"_s);
 
+    // The label breaks the warning at words to its width; fixed line ends
+    // would leave "einsetzen," alone on a line.
     lblWarning = new QLabel(
         u"Achtung! Bevor Sie diese Hilfsfunktionen einsetzen, \r\nmüssen Sie sicherstellen, "
-        u"dass keine anderen\r\nArbeitsstationen Ihre Datenbanken  benutzen!"_s,
+        u"dass keine anderen\r\nArbeitsstationen Ihre Datenbanken  benutzen!"_s.simplified(),
         this);
     lblWarning->setAlignment(Qt::AlignCenter);
     lblWarning->setWordWrap(true);
@@ -131,6 +138,13 @@ void TF_DbReorg::runEntry(const std::function<void()>& work) {
     } catch (const std::exception& e) {
         ShowError(QString::fromLocal8Bit(e.what()));
     }
+}
+
+void TF_DbReorg::checkDatabases() {
+    setStatus(u"Datenbanken werden geprüft ..."_s);
+    CheckClientDatabaseFiles(true);
+    setStatus(QString());
+    ShowInfo(u"Die Datenbanken sind unbeschädigt."_s);
 }
 
 void TF_DbReorg::repairEntry(const QString& caption) {

@@ -58,6 +58,8 @@ protected:
 
 private:
     void repairEntry(const QString& caption);
+    // "Datenbanken prüfen": both databases page by page; raises naming a damage.
+    void checkDatabases();
     void packEntry(const QString& caption);
     // Runs one menu entry with the hourglass and the close button disabled;
     // an error ends the entry and is shown.

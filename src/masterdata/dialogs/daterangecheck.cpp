@@ -1,6 +1,7 @@
 #include "masterdata/dialogs/daterangecheck.h"
 
 #include "core/values/datetext.h"
+#include "platform/widgets/typedinput.h"
 
 using namespace Qt::StringLiterals;
 
@@ -15,7 +16,7 @@ bool isTypedDate(const QString& text) {
 } // namespace
 
 QString NotADateMessage(const QString& typed) {
-    return u'"' + typed + u"\" ist kein gültiges Datum!"_s;
+    return widgets::NotADateMessage(typed);
 }
 
 QString DateRangeRefusal(const QString& fromText, const QString& toText) {

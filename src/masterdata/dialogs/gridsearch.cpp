@@ -5,8 +5,31 @@
 #include "platform/widgets/datagrid.h"
 #include "platform/widgets/datasource.h"
 
+#include <QApplication>
+#include <QChildEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+
+namespace {
+
+// True when the key press types a character that the search-key filter
+// refuses for the sort column; keys that type nothing pass.
+bool refusedKey(const QEvent* event, const widgets::DataGrid& grid, QLineEdit& edit, int column) {
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    QChar typed;
+    if (key->key() == Qt::Key_Backspace)
+        typed = QChar(8);
+    else if (!key->text().isEmpty() && key->text().at(0).isPrint())
+        typed = key->text().at(0);
+    else
+        return false;
+    FilterSearchKey(grid, edit, column, typed);
+    return typed.isNull();
+}
+
+} // namespace
 
 GridSearch::GridSearch(QLineEdit& edit, widgets::DataGrid& grid, std::function<int()> sortColumn)
     : QObject(&grid), m_edit(edit), m_grid(grid), m_sortColumn(std::move(sortColumn)) {
@@ -19,18 +42,9 @@ GridSearch::~GridSearch() {
 }
 
 bool GridSearch::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != &m_edit || event->type() != QEvent::KeyPress)
+    if (watched != &m_edit)
         return QObject::eventFilter(watched, event);
-    const auto* key = static_cast<QKeyEvent*>(event);
-    QChar typed;
-    if (key->key() == Qt::Key_Backspace)
-        typed = QChar(8);
-    else if (!key->text().isEmpty() && key->text().at(0).isPrint())
-        typed = key->text().at(0);
-    else
-        return false;
-    FilterSearchKey(m_grid, m_edit, m_sortColumn(), typed);
-    return typed.isNull();
+    return refusedKey(event, m_grid, m_edit, m_sortColumn());
 }
 
 void GridSearch::search(const QString& text) {
@@ -38,4 +52,31 @@ void GridSearch::search(const QString& text) {
         return;
     FindKeyUpperCase(m_grid.source(), text);
     m_grid.followCursor();
+}
+
+GridTypingFilter::GridTypingFilter(widgets::DataGrid& grid, QLineEdit& searchEdit,
+                                   std::function<int()> sortColumn)
+    : QObject(&grid), m_grid(grid), m_edit(searchEdit), m_sortColumn(std::move(sortColumn)) {
+    grid.installEventFilter(this);
+    // Cell editors are children of the viewport, made when editing starts.
+    grid.viewport()->installEventFilter(this);
+}
+
+void GridTypingFilter::watchEditor(QObject* editor) {
+    editor->installEventFilter(this);
+    for (QWidget* part : editor->findChildren<QWidget*>())
+        part->installEventFilter(this);
+}
+
+bool GridTypingFilter::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_grid.viewport()) {
+        if (event->type() == QEvent::ChildPolished)
+            watchEditor(static_cast<QChildEvent*>(event)->child());
+        return false;
+    }
+    // Only where the key lands: an editor passing it on to a part of its
+    // own is not judged twice.
+    if (watched != &m_grid && watched != QApplication::focusWidget())
+        return false;
+    return refusedKey(event, m_grid, m_edit, m_sortColumn());
 }

@@ -30,3 +30,25 @@ private:
     widgets::DataGrid& m_grid;
     std::function<int()> m_sortColumn;
 };
+
+// The search line's key filter over what is typed into the grid itself (the
+// key that opens a cell editor and every key typed into the editor): keys
+// the sort column cannot be searched by are refused there too, and the
+// search line is cleared where the search line's own filter would clear it.
+// Lives as long as the grid.
+class GridTypingFilter : public QObject {
+    Q_OBJECT
+public:
+    GridTypingFilter(widgets::DataGrid& grid, QLineEdit& searchEdit,
+                     std::function<int()> sortColumn);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void watchEditor(QObject* editor);
+
+    widgets::DataGrid& m_grid;
+    QLineEdit& m_edit;
+    std::function<int()> m_sortColumn;
+};

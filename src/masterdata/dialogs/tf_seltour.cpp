@@ -19,12 +19,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-int g_keptSortColumn = 0; // the first column until a title click chooses another
-
-} // namespace
-
 TF_SelTour::TF_SelTour(table::Table& tours, QWidget* parent) : QDialog(parent), m_tours(tours) {
     setObjectName(u"TF_SelTour"_s);
     setWindowTitle(u"Tourenauswahl"_s);
@@ -52,7 +46,7 @@ TF_SelTour::TF_SelTour(table::Table& tours, QWidget* parent) : QDialog(parent), 
                         {u"TO_WochentagName"_s, u"Wochentag"_s, 12},
                         {u"TO_PersonName"_s, u"Mitarbeiter"_s, 22}});
     layout->addWidget(m_grid, 1);
-    new GridSearch(*m_editSearch, *m_grid, [] { return g_keptSortColumn; });
+    new GridSearch(*m_editSearch, *m_grid, [this] { return m_sortColumn; });
 
     layout->addLayout(MakeChoiceButtons(this, m_btnOK, m_btnCancel));
 
@@ -70,15 +64,10 @@ TF_SelTour::~TF_SelTour() {
     delete m_source;
 }
 
-int TF_SelTour::keptSortColumn() {
-    return g_keptSortColumn;
-}
-
 void TF_SelTour::start(int tourNr) {
-    const QString field = m_grid->gridModel().fieldAt(g_keptSortColumn);
-    const int column = SortGridByField(field.isEmpty() ? u"TO_Nr"_s : field, *m_grid, true);
-    if (!field.isEmpty() && column >= 0)
-        g_keptSortColumn = column;
+    // Forced: the cursor is shared, another list may have left it in any order.
+    const int column = SortGridByField(u"TO_Nr"_s, *m_grid, true);
+    m_sortColumn = column >= 0 ? column : 0;
     if (!m_tours.locate({u"TO_Nr"_s}, {tourNr}))
         m_tours.first();
     m_grid->followCursor();
@@ -103,10 +92,10 @@ void TF_SelTour::showEvent(QShowEvent* event) {
 
 void TF_SelTour::gridTitleClick(const QString& field) {
     SortGridByField(field, *m_grid, false);
-    // Kept only when the list now is sorted by that column (a field without
-    // an index leaves the sort as it was).
+    // Taken only when the list now is sorted by that column (a field
+    // without an index leaves the sort as it was).
     if (GetSortFieldName().compare(field, Qt::CaseInsensitive) == 0)
-        g_keptSortColumn = m_grid->gridModel().columnOf(field);
+        m_sortColumn = m_grid->gridModel().columnOf(field);
 }
 
 namespace {

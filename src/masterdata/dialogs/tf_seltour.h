@@ -14,16 +14,17 @@ class DataSource;
 } // namespace widgets
 
 // The tour choice "Tourenauswahl" over the data module's second tour cursor
-// (TabLUTour): number, name, weekday and staff member of each tour. The
-// column the list was last sorted by is kept from call to call.
+// (TabLUTour): number, name, weekday and staff member of each tour. Every
+// call lists the tours by number; a title click sorts for that call only,
+// and the search follows the column sorted by.
 class TF_SelTour : public QDialog {
     Q_OBJECT
 public:
     explicit TF_SelTour(table::Table& tours, QWidget* parent = nullptr);
     ~TF_SelTour() override;
 
-    // Sorts by the kept column and moves to the tour (the first row when
-    // it is not listed).
+    // Sorts by tour number and moves to the tour (the first row when it is
+    // not listed).
     void start(int tourNr);
     // The chosen tour number: -1 unless "&OK" or a double-click chose.
     int chosenNr() const { return m_chosen; }
@@ -32,7 +33,8 @@ public:
     QLineEdit* editSearch() const { return m_editSearch; }
     QPushButton* btnOK() const { return m_btnOK; }
     QPushButton* btnCancel() const { return m_btnCancel; }
-    static int keptSortColumn();
+    // The grid column the list is sorted by, which the search keys follow.
+    int sortColumn() const { return m_sortColumn; }
 
     void btnOKClick();
     void btnCancelClick();
@@ -50,6 +52,7 @@ private:
     QPushButton* m_btnOK = nullptr;
     QPushButton* m_btnCancel = nullptr;
     int m_chosen = -1;
+    int m_sortColumn = 0;
 };
 
 // The tours the tour form shows (its filter), starting on startNr; the chosen

@@ -78,9 +78,13 @@ std::pair<QStringList, QVariantList> vatChoices() {
     return choices;
 }
 
-FieldDecl readOnlyField(const QString& caption, const QString& field, int width) {
+const QString kBookedStock = u"Wird durch Wareneingänge, Lieferscheine und Rechnungen gebucht"_s;
+
+FieldDecl readOnlyField(const QString& caption, const QString& field, int width,
+                        const QString& howSet = {}) {
     FieldDecl d = EditField(caption, field, kBestand, width);
     d.readOnly = true;
+    d.hint = howSet;
     return d;
 }
 
@@ -139,10 +143,10 @@ QList<FieldDecl> artikelFields() {
         EditField(u"Lager&ort"_s, u"A_Lagerort"_s, kBestand, 15),
         EditField(u"&Regal"_s, u"A_Regal"_s, kBestand, 15),
         EditField(u"Lager&platz"_s, u"A_Lagerplatz"_s, kBestand, 15),
-        readOnlyField(u"Istbestand"_s, u"A_Lagermenge"_s, 10),
+        readOnlyField(u"Istbestand"_s, u"A_Lagermenge"_s, 10, kBookedStock),
         EditField(u"Sollbestan&d"_s, u"A_SollBestand"_s, kBestand, 10),
         EditField(u"M&indestbestand"_s, u"A_BestellBestand"_s, kBestand, 10),
-        readOnlyField(u"Lagerwert"_s, u"A_Lagerwert"_s, 12),
+        readOnlyField(u"Lagerwert"_s, u"A_Lagerwert"_s, 12, kBookedStock),
         {.caption = u"MWSt-Sat&z"_s,
          .field = u"A_Mwst"_s,
          .kind = FieldKind::Combo,
@@ -172,8 +176,9 @@ QList<FieldDecl> artikelFields() {
          .field = u"A_VormerkMemo"_s,
          .kind = FieldKind::Memo,
          .page = kBestand},
-        readOnlyField(u"Gesamtumsatz"_s, u"A_EinWertTotal"_s, 12),
-        readOnlyField(u"Bestellt"_s, u"A_Bestellt"_s, 10),
+        readOnlyField(u"Gesamtumsatz"_s, u"A_EinWertTotal"_s, 12,
+                      u"Die Summe der gebuchten Wareneingänge"_s),
+        readOnlyField(u"Bestellt"_s, u"A_Bestellt"_s, 10, u"Wird durch Bestellungen gebucht"_s),
         ListField(u"Bes&tell-Modus"_s, u"A_BestellModus"_s, kBestand, 20, u"BM_ID"_s, u"BM_Text"_s),
         {.caption = u"Bestandsf&ührung"_s,
          .field = u"A_Bestandsfuehrung"_s,

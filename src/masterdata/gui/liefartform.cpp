@@ -7,6 +7,8 @@
 #include "core/settings/formplacement.h"
 #include "masterdata/dialogs/pickers.h"
 #include "masterdata/gui/fielddecls.h"
+#include "masterdata/gui/listformdecl.h"
+#include "masterdata/gui/modallistform.h"
 #include "masterdata/gui/recordposition.h"
 #include "masterdata/gui/tableformactions.h"
 #include "masterdata/gui/tf_tableform.h"
@@ -31,23 +33,13 @@ const QString kSortLabel = u"lbSortArtik"_s;
 int shownLieferantId = 0;
 int shownLieferantNr = 0;
 
-// The picker's last sort, kept in a hidden label that the placement stores.
-QLabel& sortLabel(TF_TableForm& form) {
-    if (auto* label = form.findChild<QLabel*>(kSortLabel))
-        return *label;
-    auto* label = new QLabel(&form);
-    label->setObjectName(kSortLabel);
-    label->hide();
-    return *label;
-}
-
 } // namespace
 
 void ChooseLiefArtArticle(TF_TableForm& form) {
     if (form.grid().selectedField().compare(kArtNo, Qt::CaseInsensitive) != 0)
         return;
     table::Table& t = form.table();
-    QLabel& sort = sortLabel(form);
+    QLabel& sort = HiddenSortLabel(form, kSortLabel);
     QString sortField = sort.text();
     const QString chosen =
         SelectArtikelNr(0, FieldText(t, kArtNo), 400, form.x() + 40, form.y() + 80, sortField);
@@ -110,9 +102,18 @@ TableFormDecl LiefArtFormDecl() {
         kPlacementFile03, u"Liefersortiment"_s, {u"GridArtik.Columns"_s, u"lbSortArtik.Caption"_s}};
     d.setup = [](TF_TableForm& form) {
         form.setWindowTitle(LiefArtCaption(shownLieferantNr));
-        sortLabel(form);
+        HiddenSortLabel(form, kSortLabel);
         AddRecordPosition(form);
     };
+    return d;
+}
+
+ListFormDecl LiefArtListFormDecl() {
+    ListFormDecl d;
+    d.form = LiefArtFormDecl();
+    // The assortment is opened for one supplier: no number to remember.
+    d.remember = [] {};
+    d.filterGridTyping = true;
     return d;
 }
 
@@ -126,5 +127,5 @@ void ShowLiefArtForm(int lieferantId, int lieferantNr) {
     shownLieferantId = lieferantId;
     shownLieferantNr = lieferantNr;
     FilterLiefArtByLieferant(lieferantId);
-    OpenTableForm(LiefArtFormDecl());
+    OpenListFormModal(LiefArtListFormDecl());
 }

@@ -123,6 +123,10 @@ struct ListFormDecl {
     // After a search move and when the search line is left; empty: the
     // data module remembers the number of form.table (RememberNr).
     std::function<void()> remember;
+    // The search line's key filter also judges what is typed into the
+    // grid's cells, with the same sort column and the same search line to
+    // clear (the supplier assortment).
+    bool filterGridTyping = false;
     NumberProposalDecl numberProposal;
     BankPairDecl bankPair;
     // "Datensätze:" and "Satznummer:" beside the navigator.

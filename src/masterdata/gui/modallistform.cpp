@@ -39,11 +39,7 @@ int OpenListFormModal(const ListFormDecl& decl) {
     TDataModule1& dm = DataModule1();
     const TableFormDecl host = TF_ListForm::hostDeclaration(decl);
     table::Table& shown = dm.table(host.table);
-    QList<table::Table*> tables{&shown};
-    for (const LookupDecl& lookup : host.lookups)
-        tables.append(&dm.table(lookup.table));
-    for (const QString& name : host.openTables)
-        tables.append(&dm.table(name));
+    const QList<table::Table*> tables = QList<table::Table*>{&shown} + SharedTablesOfForm(host);
     QPointer<TF_ListForm> open;
     const RecordShownWhileOpen answer(host.table, open);
     ModuleForm module;

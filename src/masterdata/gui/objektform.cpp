@@ -33,6 +33,7 @@
 #include "platform/widgets/datasource.h"
 #include "platform/widgets/dbrichedit.h"
 #include "platform/widgets/fieldform.h"
+#include "platform/widgets/readonlylook.h"
 #include "platform/widgets/userprompts.h"
 #include "printing/listbutton.h"
 
@@ -69,6 +70,8 @@ const QString kFaktura = u"Fa&ktura"_s;
 const QString kNotdienste = u"Notdi&enste"_s;
 const QString kMieter = u"Mieter"_s;
 const QString kOffen = u"Offene Posten"_s;
+// The address picker's last sort, kept with the placement.
+const QString kSortAdr = u"lbSortAdr"_s;
 const QString kExtras = u"Extras"_s;
 const QString kMieterGroup = u"Mieter"_s;
 const QString kKundeHint = u"Doppelclick für Kundenauswahl"_s;
@@ -352,13 +355,6 @@ void chooseBerichtForm(TF_ListForm& form) {
     form.grid().setFocus();
 }
 
-QLineEdit* readOnlyLine(QWidget* parent) {
-    auto* e = new QLineEdit(parent);
-    e->setReadOnly(true);
-    e->setFocusPolicy(Qt::NoFocus);
-    return e;
-}
-
 // The customer's name opens the customer picker like the number does.
 class KundePick : public QObject {
 public:
@@ -389,10 +385,10 @@ QLineEdit* addKundeLine(TF_ListForm& form, const QString& page, const QString& c
                         const QString& besideField = {}) {
     QWidget* host = form.fields()->page(page);
     auto* line = new QHBoxLayout;
-    QLineEdit* e = readOnlyLine(host);
+    auto* e = new QLineEdit(host);
+    widgets::ShowAsReadOnly(*e, kKundeHint);
     e->setObjectName(u"K_Match"_s);
     e->setFocusPolicy(Qt::ClickFocus);
-    e->setToolTip(kKundeHint);
     new KundePick(form, *e);
     QWidget* field = besideField.isEmpty() ? nullptr : form.fields()->editor(besideField);
     for (QFormLayout* rows : host->findChildren<QFormLayout*>()) {
@@ -449,6 +445,7 @@ void buildBerichte(TF_ListForm& form, ObjektExtras& x) {
 void buildFaktura(TF_ListForm& form, ObjektExtras& x) {
     x.kundeFaktura = addKundeLine(form, kFaktura, u"Kundenname"_s, u"O_Kunde"_s);
     QWidget* host = form.fields()->page(kFaktura);
+    HiddenSortLabel(form, kSortAdr);
     auto* box = new QGroupBox(u"Adress-Übernahme aus"_s, host);
     auto* row = new QHBoxLayout(box);
     const struct {
@@ -465,8 +462,10 @@ void buildFaktura(TF_ListForm& form, ObjektExtras& x) {
                 int nr = 0;
                 if (source == ObjektAddressSource::Adresse) {
                     const QRect at = form.frameGeometry();
-                    QString sort;
+                    QLabel& sortLabel = HiddenSortLabel(form, kSortAdr);
+                    QString sort = sortLabel.text();
                     nr = SelectAdress(0, 360, at.left() + 80, at.top(), sort);
+                    sortLabel.setText(sort);
                     if (nr == 0)
                         return;
                 }
@@ -716,7 +715,7 @@ ListFormDecl ObjektListFormDecl() {
     f.formClass = u"TF_Objekt"_s;
     f.caption = u"Objekte"_s;
     f.table = u"TabObjekt"_s;
-    f.gridName = u"DBGrid1"_s;
+    f.gridName = u"GridObjekt"_s;
     f.columns = {{u"O_Nr"_s, u"Obj.-Nr."_s, 7},      {u"O_Match"_s, u"Suchbegriff"_s, 14},
                  {u"O_Name1"_s, u"Name 1"_s, 20},    {u"O_Name2"_s, u"Name 2"_s, 14},
                  {u"O_Strasse"_s, u"Strasse"_s, 18}, {u"O_Plz"_s, u"Plz"_s, 6},
@@ -760,7 +759,9 @@ ListFormDecl ObjektListFormDecl() {
     f.prints = objektPrintButtons();
     f.helpPage = u"objekte.html"_s;
     f.minimumSize = {960, 780};
-    f.placement = {kPlacementFile01, u"TF_Objekt"_s, {u"DBGrid1.Columns"_s, u"lbSort.Caption"_s}};
+    f.placement = {kPlacementFile03,
+                   u"Objekt"_s,
+                   {u"GridObjekt.Columns"_s, u"lbSort.Caption"_s, kSortAdr + u".Caption"_s}};
     d.right = kRight;
     d.remember = [] { RememberObjektNr(); };
     d.numberProposal = {u"O_Nr"_s, LoadMessage(65099), [] { return ProposeObjektNr(); }};

@@ -14,5 +14,8 @@ struct ObjektFormHooks {
     std::function<int(const QMimeData& data)> taetigNrOfDrag;
     // The planning check ("Kontroll-Liste erstellen") of the operations side.
     std::function<void()> showPlanCheck;
+    // The appointment preview ("Termin-Vorschau") of the object activity
+    // with that key (TS_ID), over every tour.
+    std::function<void(int activityId)> showTermPreview;
 };
 ObjektFormHooks& ObjektFormHooksRegistry();

@@ -3,8 +3,9 @@
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/dockinds.h"
-#include "core/files/programdirs.h"
 #include "core/values/datetimevalue.h"
+#include "core/messages/messagecatalog.h"
+#include "core/files/programdirs.h"
 #include "masterdata/dialogs/datepickers.h"
 #include "masterdata/dialogs/pickers.h"
 #include "masterdata/dialogs/selectrecord.h"
@@ -89,9 +90,7 @@ void ObjektTaetigPage::buildMenu() {
     add(u"nach unten"_s, [this] { move(false); });
     QAction* adding = add(u"Tätigkeit hinzufügen"_s, [this] { addRow(); });
     m_menu->addSeparator();
-    QAction* preview = add(u"Termin-Vorschau"_s, {});
-    preview->setEnabled(false);
-    preview->setToolTip(u"Wartet auf die Termin-Vorschau."_s);
+    QAction* preview = add(u"Termin-Vorschau"_s, [this] { showTermPreview(); });
     add(u"Angebot übernehmen"_s, [this] { takeOverOffer(); });
     QAction* plan = add(u"Kontroll-Liste erstellen"_s, [] {
         if (const auto& show = ObjektFormHooksRegistry().showPlanCheck)
@@ -102,11 +101,22 @@ void ObjektTaetigPage::buildMenu() {
     m_menu->setToolTipsVisible(true);
     m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_grid, &QWidget::customContextMenuRequested, this,
-            [this, adding, plan](const QPoint& at) {
+            [this, adding, plan, preview](const QPoint& at) {
                 adding->setEnabled(m_grid->currentIndex().column() <= 1);
                 plan->setEnabled(bool(ObjektFormHooksRegistry().showPlanCheck));
+                preview->setEnabled(bool(ObjektFormHooksRegistry().showTermPreview));
                 m_menu->popup(m_grid->viewport()->mapToGlobal(at));
             });
+}
+
+void ObjektTaetigPage::showTermPreview() {
+    const auto& show = ObjektFormHooksRegistry().showTermPreview;
+    table::Table& t = rows();
+    if (!show || !t.isOpen() || t.isEmpty())
+        return;
+    if (t.isEditing())
+        t.post();
+    show(FieldInt(t, u"TS_ID"_s));
 }
 
 void ObjektTaetigPage::SelectTaetigkeit() {
@@ -151,9 +161,9 @@ void ObjektTaetigPage::SelectTaetigkeit() {
         }
         case TaetigEditor::Formular: {
             const QString old = FieldText(t, u"TS_Param"_s);
-            const QString chosen = EditRtfFile(
-                old, u"Formularvorlagen bearbeiten"_s, FormDir, form.left() + 100, form.top() + 32,
-                640, 400, form.left(), form.top(), form.width(), form.height());
+            const QString chosen =
+                EditRtfFile(old, LoadMessage(64913), FormDir, form.left() + 100, form.top() + 32,
+                            640, 400, form.left(), form.top(), form.width(), form.height());
             if (chosen != old) {
                 CancelEditOnError(t, [&] {
                     EnsureEditOrInsert(t);

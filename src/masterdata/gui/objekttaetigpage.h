@@ -34,6 +34,8 @@ public:
     void addRow();
     void move(bool up);
     void takeOverOffer();
+    // "Termin-Vorschau": the preview of the current activity over every tour.
+    void showTermPreview();
     // An activity dropped from the activity form.
     void drop(int taetigNr);
 

@@ -46,11 +46,10 @@ void pickObjekt(TF_TableForm& form) {
     table::Table& keys = form.table();
     const int start = KeyObjektNr(FieldText(keys, u"S_Objekt"_s));
     // The object picker's sort field is kept between runs in a hidden label.
-    auto* sort = form.findChild<QLabel*>(kSortObjekt);
-    QString sortField = sort ? sort->text() : QString();
+    QLabel& sort = HiddenSortLabel(form, kSortObjekt);
+    QString sortField = sort.text();
     const int chosen = SelectObjekt(start, 300, form.x() + 240, form.y(), sortField);
-    if (sort)
-        sort->setText(sortField);
+    sort.setText(sortField);
     if (TakeKeyObjekt(keys, start, chosen))
         form.source().notifyRecordChanged();
     sortByNr(form);
@@ -103,11 +102,7 @@ TableFormDecl SchluesselTableDecl() {
     d.placement = {kPlacementFile03,
                    u"Schluessel"_s,
                    {u"GridSchluessel.Columns"_s, kSortObjekt + u".Caption"_s}};
-    d.setup = [](TF_TableForm& form) {
-        auto* sort = new QLabel(&form);
-        sort->setObjectName(kSortObjekt);
-        sort->hide();
-    };
+    d.setup = [](TF_TableForm& form) { HiddenSortLabel(form, kSortObjekt); };
     return d;
 }
 

@@ -5,10 +5,10 @@
 #include "core/messages/messages.h"
 #include "masterdata/dialogs/tf_rtfdlg.h"
 #include "masterdata/serienbrief.h"
+#include "printing/gui/captiondialog.h"
 #include "printing/printprotocol.h"
 
 #include <QApplication>
-#include <QInputDialog>
 #include <QWidget>
 
 using namespace Qt::StringLiterals;
@@ -17,14 +17,13 @@ namespace {
 
 constexpr int kSerienbriefFormType = 80000;
 
+// The program's one-line input; a cancel leaves the subject empty.
 QString askSubject(const QRect& form) {
-    QInputDialog dialog(QApplication::activeWindow());
-    dialog.setWindowTitle(u"Serienbrief"_s);
-    dialog.setLabelText(u"Betreff für Protokoll eingeben"_s);
-    dialog.setInputMode(QInputDialog::TextInput);
-    dialog.resize(400, dialog.sizeHint().height());
-    dialog.move(form.left() + 350, form.top() + 400);
-    return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
+    QString subject;
+    if (!InputText(subject, u"Betreff für Protokoll eingeben"_s, form.left() + 350,
+                   form.top() + 400, 400, QApplication::activeWindow()))
+        return QString();
+    return subject;
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 #include "platform/table/table.h"
 #include "platform/widgets/datasource.h"
 
+#include <QLabel>
+
 ColumnAction CalendarColumn(const QString& field, int dx, int dy, bool todayWhenEmpty,
                             CalendarCancel onCancel) {
     return {field, [=](TF_TableForm& form) {
@@ -54,4 +56,13 @@ QList<widgets::DbNavigator::Button> EditNavigator() {
     using B = widgets::DbNavigator;
     return {B::First,  B::Prior, B::Next,   B::Last,   B::Insert,
             B::Delete, B::Post,  B::Cancel, B::Refresh};
+}
+
+QLabel& HiddenSortLabel(QWidget& form, const QString& name) {
+    if (auto* label = form.findChild<QLabel*>(name))
+        return *label;
+    auto* label = new QLabel(&form);
+    label->setObjectName(name);
+    label->hide();
+    return *label;
 }

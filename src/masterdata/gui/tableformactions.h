@@ -3,6 +3,9 @@
 #include "masterdata/gui/fielddecls.h"
 #include "masterdata/gui/tableformdecl.h"
 
+class QLabel;
+class QWidget;
+
 namespace table {
 class Table;
 }
@@ -38,3 +41,7 @@ FormActionDecl QuietTableAction(const QString& caption, std::function<void(table
 // The navigator of forms that post and cancel through it: the above with
 // post and cancel before refresh.
 QList<widgets::DbNavigator::Button> EditNavigator();
+
+// The hidden label in which a form keeps a picker's last sort field, so that
+// the placement can store it (name + ".Caption"); made on first use.
+QLabel& HiddenSortLabel(QWidget& form, const QString& name);

@@ -161,6 +161,8 @@ void TF_ListForm::buildSearchLine() {
     topRow().insertWidget(1, m_search);
     topRow().insertSpacing(2, 8);
     m_gridSearch = new GridSearch(*m_search, grid(), [this] { return m_sortColumn; });
+    if (m_list.filterGridTyping)
+        new GridTypingFilter(grid(), *m_search, [this] { return m_sortColumn; });
     // After the search has moved the table.
     connect(m_search, &QLineEdit::textChanged, this, [this] {
         if (this->table().isOpen())

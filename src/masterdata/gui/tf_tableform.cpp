@@ -13,6 +13,7 @@
 #include "platform/table/table.h"
 #include "platform/widgets/datagrid.h"
 #include "platform/widgets/datasource.h"
+#include "platform/widgets/screenfit.h"
 #include "platform/widgets/userprompts.h"
 #include "printing/gui/printbutton.h"
 
@@ -301,6 +302,9 @@ void TF_TableForm::sortByTitle(int column) {
 }
 
 void TF_TableForm::showEvent(QShowEvent* event) {
+    // Every form of the host fits the screen, whatever its declaration or a
+    // stored placement asks: a button below the screen's edge is out of reach.
+    widgets::FitToScreen(*this);
     QDialog::showEvent(event);
     if (!m_shown) {
         m_shown = true;
@@ -405,6 +409,16 @@ ListPrinter SetListPrinter(ListPrinter printer) {
     return previous;
 }
 
+QList<table::Table*> SharedTablesOfForm(const TableFormDecl& decl) {
+    TDataModule1& dm = DataModule1();
+    QList<table::Table*> tables;
+    for (const LookupDecl& lookup : decl.lookups)
+        tables.append(&dm.table(lookup.table));
+    for (const QString& name : decl.openTables)
+        tables.append(&dm.table(name));
+    return tables;
+}
+
 int OpenTableForm(const TableFormDecl& decl, bool append) {
     TDataModule1& dm = DataModule1();
     std::unique_ptr<table::Table> own;
@@ -420,11 +434,7 @@ int OpenTableForm(const TableFormDecl& decl, bool append) {
                           u"ersetzen."_s.arg(decl.formClass));
         shown = &dm.table(decl.table);
     }
-    QList<table::Table*> tables{shown};
-    for (const LookupDecl& lookup : decl.lookups)
-        tables.append(&dm.table(lookup.table));
-    for (const QString& name : decl.openTables)
-        tables.append(&dm.table(name));
+    const QList<table::Table*> tables = QList<table::Table*>{shown} + SharedTablesOfForm(decl);
     ModuleForm module;
     module.build = [&]() -> std::unique_ptr<QDialog> {
         auto form = std::make_unique<TF_TableForm>(decl, *shown, MainForm());

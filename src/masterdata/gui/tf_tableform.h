@@ -116,6 +116,10 @@ void InstallTableRules(const TableFormDecl& decl, table::Table& own);
 using ListPrinter = std::function<void(TF_TableForm& form, const PrintButtonDecl& button)>;
 ListPrinter SetListPrinter(ListPrinter printer);
 
+// The data module's tables a form needs open beside its own: the lists of
+// its LookupCombo fields and its openTables.
+QList<table::Table*> SharedTablesOfForm(const TableFormDecl& decl);
+
 // Opens the declared form modally through the common module opener (timer
 // work paused, tables opened for the form and closed again), placed below
 // the main window. The own cursor of an Own form lives for this call.

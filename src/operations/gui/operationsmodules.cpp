@@ -2,11 +2,23 @@
 
 #include "core/moduleentries.h"
 #include "masterdata/gui/objektformhooks.h"
+#include "operations/gui/kostartform.h"
 #include "operations/gui/tf_plancheck.h"
+#include "operations/gui/tf_termedit.h"
+#include "operations/gui/tf_termprev.h"
+#include "operations/gui/tf_zeiterf.h"
 #include "operations/gui/tourform.h"
+#include "operations/gui/zeitartform.h"
 
 void RegisterOperationsModules(ModuleDispatcher& dispatcher) {
     InstallTourForm();
     dispatcher.setOpener(QStringLiteral("TF_Tour"), &ShowTourForm);
     ObjektFormHooksRegistry().showPlanCheck = &ShowPlanCheckForm;
+    dispatcher.setOpener(QStringLiteral("ShowKostartForm"), [] { ShowKostartForm(); });
+    dispatcher.setOpener(QStringLiteral("ShowZeitartForm"), [] { ShowZeitartForm(); });
+    dispatcher.setOpener(QStringLiteral("ShowZeiterfForm"), [] { ShowZeiterfForm(); });
+    dispatcher.setOpener(QStringLiteral("ShowTermEditForm"), [] { ShowTermEditForm(0); });
+    ObjektFormHooksRegistry().showTermPreview = [](int activityId) {
+        ShowActivityTermPreview(activityId, 0, true);
+    };
 }

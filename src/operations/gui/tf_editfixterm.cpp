@@ -6,10 +6,10 @@
 #include "core/values/calendar.h"
 #include "core/values/conversions.h"
 #include "core/values/holidays.h"
+#include "operations/gui/daygrid.h"
 #include "platform/widgets/userprompts.h"
 
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -96,20 +96,9 @@ TF_EditFixterm::TF_EditFixterm(int tourNr, int objektNr, int taetigNr, int weekd
     auto* layout = new QVBoxLayout(this);
     m_grid = new QTableWidget(13, 32, this);
     m_grid->setObjectName(u"GridEdit"_s);
-    m_grid->horizontalHeader()->hide();
-    m_grid->verticalHeader()->hide();
-    m_grid->horizontalHeader()->setMinimumSectionSize(kDayWidth);
-    m_grid->horizontalHeader()->setDefaultSectionSize(kDayWidth);
-    m_grid->setColumnWidth(0, kMonthWidth);
-    m_grid->verticalHeader()->setDefaultSectionSize(22);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->setSelectionMode(QAbstractItemView::NoSelection);
-    m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    SetUpDayGrid(*m_grid, kMonthWidth, kDayWidth, 22);
     m_grid->setMouseTracking(true);
     m_grid->setItemDelegate(new FixTermDelegate(m_marks, m_grid));
-    m_grid->setFixedSize(kMonthWidth + 31 * kDayWidth + 2 * m_grid->frameWidth(),
-                         13 * 22 + 2 * m_grid->frameWidth());
     connect(m_grid, &QTableWidget::cellClicked, this, &TF_EditFixterm::toggle);
     connect(m_grid, &QTableWidget::cellEntered, this, &TF_EditFixterm::hover);
     layout->addWidget(m_grid);

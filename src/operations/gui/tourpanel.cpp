@@ -10,6 +10,7 @@
 #include "masterdata/gui/tf_listform.h"
 #include "masterdata/lookupfields.h"
 #include "operations/gui/tf_editfixterm.h"
+#include "operations/gui/tf_termprev.h"
 #include "operations/tournextdate.h"
 #include "operations/tourobjects.h"
 #include "platform/table/table.h"
@@ -252,9 +253,7 @@ void TourPanel::buildMenus() {
     m_activityMenu->setObjectName(u"PopupTaetig"_s);
     m_activityMenu->setToolTipsVisible(true);
     m_fixTerms = add(*m_activityMenu, u"Fixtermine bearbeiten"_s, [this] { editFixTerms(); });
-    QAction* preview = add(*m_activityMenu, u"Terminvorschau"_s, {});
-    preview->setEnabled(false);
-    preview->setToolTip(u"Wartet auf die Termin-Vorschau."_s);
+    add(*m_activityMenu, u"Terminvorschau"_s, [this] { showTermPreview(); });
     m_activities->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_activities, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         m_fixTerms->setEnabled(isFixTermActivity());
@@ -335,6 +334,14 @@ void TourPanel::editFixTerms() {
     table::Table& rows = m_activitySource->table();
     ShowEditFixtermForm(FieldInt(tour, u"TO_Nr"_s), FieldInt(rows, u"TS_Objekt"_s),
                         FieldInt(rows, u"TS_Taetigkeit"_s), FieldInt(tour, u"TO_Wochentag"_s));
+}
+
+void TourPanel::showTermPreview() {
+    table::Table& rows = m_activitySource->table();
+    if (!rows.isOpen() || rows.isEmpty())
+        return;
+    ShowActivityTermPreview(FieldInt(rows, u"TS_ID"_s), FieldInt(dm().TabTour(), u"TO_Nr"_s),
+                            false);
 }
 
 void TourPanel::repaintActivities() {

@@ -61,6 +61,8 @@ public:
     // "Fixtermine bearbeiten" (and a double-click on an activity): only for
     // an activity of the interval "Fixtermine".
     void editFixTerms();
+    // "Terminvorschau": the preview of the current activity on the current tour.
+    void showTermPreview();
     // Rights of the tours: the object menu only with the edit right, adding
     // only with the create right; the detail grids edit as the rights allow.
     void applyRights();

@@ -122,6 +122,7 @@ private:
     int m_pageCount = 0;
     bool m_counting = false;
     bool m_inFrame = false;
+    bool m_titleRunning = false; // a title is running over onto further pages
     bool m_detailPhase = true;
     bool m_allRowsPrinted = false;
     bool m_finalFooter = false;
@@ -343,11 +344,27 @@ void Run::startPage() {
         for (const int b : m_pageHeaders)
             printBand(b);
     }
-    if (m_pageNo == 1) {
+    if (m_pageNo == 1 && !m_titles.empty()) {
+        // A title may hold more than a page (a letter's text): it goes on
+        // below the next page's header rather than being cut.
+        m_inFrame = false;
+        m_bodyTop = m_y;
+        m_titleRunning = true;
         for (const int b : m_titles)
             printBand(b);
+        m_titleRunning = false;
+        if (m_pageNo != 1) {
+            // The column header stands above the rows, below the title's end.
+            if (m_detailPhase) {
+                for (const int b : m_columnHeaders)
+                    printBand(b);
+            }
+            m_bodyTop = m_y;
+            return;
+        }
+        m_inFrame = true;
     }
-    if (m_detailPhase) {
+    if (m_detailPhase && !m_titleRunning) {
         for (const int b : m_columnHeaders)
             printBand(b);
     }

@@ -3,10 +3,18 @@
 #include "platform/errors.h"
 #include "platform/report/report.h"
 
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFormLayout>
 #include <QPageLayout>
 #include <QPageSize>
-#include <QPrintDialog>
 #include <QPrinterInfo>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSpinBox>
 
 namespace report {
 namespace {
@@ -35,23 +43,76 @@ const Bin kBins[kBinCount] = {
     {"Last", QPrinter::FormSource},
 };
 
+PdfFileChooser& installedChooser() {
+    static PdfFileChooser chooser;
+    return chooser;
+}
+
+void setUpSheet(QPrinter& printer, const PrinterRequest& request) {
+    printer.setFullPage(true);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(request.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+    printer.setDocName(request.documentName);
+}
+
+// "Drucker einrichten": the printers of the list (the PDF file last) and the
+// number of copies.
+bool choosePrinterAndCopies(QWidget* parent, const QStringList& names, PrintSettings& settings,
+                            const QString& current) {
+    QDialog dialog(parent);
+    dialog.setWindowTitle(QStringLiteral("Drucker einrichten"));
+    auto* form = new QFormLayout(&dialog);
+    auto* printers = new QComboBox(&dialog);
+    printers->setObjectName(QStringLiteral("Drucker"));
+    printers->addItems(names);
+    printers->setCurrentIndex(std::max<int>(0, int(names.indexOf(current))));
+    auto* copies = new QSpinBox(&dialog);
+    copies->setObjectName(QStringLiteral("Exemplare"));
+    copies->setRange(1, 999);
+    copies->setValue(std::clamp(settings.copies, 1, 999));
+    form->addRow(QStringLiteral("&Drucker:"), printers);
+    form->addRow(QStringLiteral("&Exemplare:"), copies);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Abbrechen"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    form->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    settings.printerIndex = printers->currentIndex();
+    settings.copies = copies->value();
+    return true;
+}
+
 class QtPrinterSystem final : public PrinterSystem {
 public:
-    QStringList printerNames() override { return QPrinterInfo::availablePrinterNames(); }
-    QString currentPrinter() override { return QPrinterInfo::defaultPrinterName(); }
+    QStringList printerNames() override {
+        return QPrinterInfo::availablePrinterNames() << pdfPrinterName();
+    }
+    QString currentPrinter() override {
+        const QString name = QPrinterInfo::defaultPrinterName();
+        return name.isEmpty() ? pdfPrinterName() : name;
+    }
 
     std::unique_ptr<QPrinter> openPrinter(const PrinterRequest& request) override {
+        if (request.printerName == pdfPrinterName()) {
+            const QString file = choosePdfFile(nullptr, request.documentName);
+            if (file.isEmpty())
+                throw Abort{};
+            auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+            printer->setOutputFormat(QPrinter::PdfFormat);
+            printer->setOutputFileName(file);
+            setUpSheet(*printer, request);
+            return printer;
+        }
         const QPrinterInfo info = QPrinterInfo::printerInfo(request.printerName);
         if (info.isNull())
             return nullptr;
         auto printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
-        printer->setFullPage(true);
-        printer->setPageSize(QPageSize(QPageSize::A4));
-        printer->setPageOrientation(request.landscape ? QPageLayout::Landscape
-                                                      : QPageLayout::Portrait);
-        printer->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+        setUpSheet(*printer, request);
         printer->setCopyCount(request.copies);
-        printer->setDocName(request.documentName);
         if (request.paperSource)
             printer->setPaperSource(*request.paperSource);
         return printer;
@@ -62,17 +123,7 @@ public:
         const QString current = settings.printerIndex >= 0 && settings.printerIndex < names.size()
                                     ? names[settings.printerIndex]
                                     : currentPrinter();
-        QPrinter printer(QPrinterInfo::printerInfo(current));
-        printer.setCopyCount(settings.copies);
-        QPrintDialog dialog(&printer, parent);
-        dialog.setWindowTitle(QStringLiteral("Drucker einrichten"));
-        dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
-        dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
-        if (dialog.exec() != QDialog::Accepted)
-            return false;
-        settings.printerIndex = names.indexOf(printer.printerName());
-        settings.copies = std::max(1, printer.copyCount());
-        return true;
+        return choosePrinterAndCopies(parent, names, settings, current);
     }
 };
 
@@ -91,6 +142,33 @@ std::optional<QPrinter::PaperSource> paperSourceOfBin(int bin) {
     if (bin < 0 || bin >= kBinCount)
         return std::nullopt;
     return kBins[bin].source;
+}
+
+QString pdfPrinterName() {
+    return QStringLiteral("In PDF-Datei drucken");
+}
+
+void setPdfFileChooser(PdfFileChooser chooser) {
+    installedChooser() = std::move(chooser);
+}
+
+QString suggestedPdfPath(const QString& documentName) {
+    QString name = documentName.trimmed();
+    name.replace(QRegularExpression(QStringLiteral("[\\\\/:*?\"<>|]")), QStringLiteral("_"));
+    if (name.isEmpty())
+        name = QStringLiteral("Druck");
+    return QDir::home().filePath(name + QStringLiteral(".pdf"));
+}
+
+QString choosePdfFile(QWidget* parent, const QString& documentName) {
+    const QString suggested = suggestedPdfPath(documentName);
+    QString file = installedChooser()
+                       ? installedChooser()(parent, suggested)
+                       : QFileDialog::getSaveFileName(parent, pdfPrinterName(), suggested,
+                                                      QStringLiteral("PDF-Dateien (*.pdf)"));
+    if (!file.isEmpty() && !file.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
+        file += QStringLiteral(".pdf");
+    return file;
 }
 
 PrinterSystem& printerSystem() {

@@ -7,6 +7,7 @@
 #include <QPrinter>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -42,6 +43,21 @@ public:
     // "Drucker einrichten": the user chooses printer and copies; false when cancelled.
     virtual bool setupPrinter(QWidget* parent, PrintSettings& settings) = 0;
 };
+
+// The entry that prints into a PDF file (Qt's PDF output, the file chosen in
+// a save dialog): the last of the system's printer list, and the current
+// printer of a machine without printers.
+QString pdfPrinterName();
+
+// Where a PDF file of the document goes: the suggested path in, the chosen
+// one out; empty when the user cancelled. The default is a save dialog.
+using PdfFileChooser = std::function<QString(QWidget* parent, const QString& suggested)>;
+// An empty function restores the save dialog.
+void setPdfFileChooser(PdfFileChooser chooser);
+// The document's name as a file name in the home directory, with ".pdf".
+QString suggestedPdfPath(const QString& documentName);
+// Asks for the file; the chosen name ends in ".pdf", empty when cancelled.
+QString choosePdfFile(QWidget* parent, const QString& documentName);
 
 PrinterSystem& printerSystem();
 // nullptr restores the system's own printers.

@@ -7,11 +7,9 @@
 #include "platform/widgets/userprompts.h"
 
 #include <QAction>
-#include <QDir>
-#include <QFileDialog>
+#include <QEvent>
 #include <QLabel>
 #include <QPainter>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -63,6 +61,16 @@ constexpr double kMinFactor = 0.1;
 constexpr double kMaxFactor = 8.0;
 constexpr double kZoomStep = 1.25;
 
+struct ChosenZoom {
+    ReportPreview::Zoom mode = ReportPreview::Zoom::PageWidth;
+    double factor = 1.0;
+};
+
+ChosenZoom& chosenZoom() {
+    static ChosenZoom zoom;
+    return zoom;
+}
+
 } // namespace
 
 ReportPreview::ReportPreview(Document document, const PrintSettings& settings, QWidget* parent)
@@ -84,6 +92,10 @@ ReportPreview::ReportPreview(Document document, const PrintSettings& settings, Q
     m_view = new PreviewPage(m_document, m_scroll);
     m_scroll->setWidget(m_view);
     layout->addWidget(m_scroll, 1);
+    // The zoom follows the view's own size, which it gets only once shown.
+    m_scroll->installEventFilter(this);
+    m_zoom = chosenZoom().mode;
+    m_factor = chosenZoom().factor;
 
     QStyle* st = style();
     auto add = [&](Action which, const QString& text, const QKeySequence& key,
@@ -161,16 +173,17 @@ void ReportPreview::setPage(int index) {
 
 double ReportPreview::zoomFactor() const {
     const QSizeF paper = m_document.paperMm / 25.4 * logicalDpiX();
-    const QSize viewport =
-        m_scroll->viewport()->size() - QSize(2 * PreviewPage::kDesk, 2 * PreviewPage::kDesk);
+    // The room without scroll bars, so that a scroll bar coming or going
+    // does not change the zoom again.
+    const QSize room =
+        m_scroll->maximumViewportSize() - QSize(2 * PreviewPage::kDesk, 2 * PreviewPage::kDesk);
     const double scrollBar = m_scroll->verticalScrollBar()->sizeHint().width();
     switch (m_zoom) {
     case Zoom::WholePage:
-        return std::clamp(
-            std::min(viewport.width() / paper.width(), viewport.height() / paper.height()),
-            kMinFactor, kMaxFactor);
+        return std::clamp(std::min(room.width() / paper.width(), room.height() / paper.height()),
+                          kMinFactor, kMaxFactor);
     case Zoom::PageWidth:
-        return std::clamp((viewport.width() - scrollBar) / paper.width(), kMinFactor, kMaxFactor);
+        return std::clamp((room.width() - scrollBar) / paper.width(), kMinFactor, kMaxFactor);
     case Zoom::Factor:
         break;
     }
@@ -179,13 +192,19 @@ double ReportPreview::zoomFactor() const {
 
 void ReportPreview::setZoomMode(Zoom mode) {
     m_zoom = mode;
+    chosenZoom().mode = mode;
     updateView();
 }
 
 void ReportPreview::setZoomFactor(double factor) {
     m_factor = std::clamp(factor, kMinFactor, kMaxFactor);
     m_zoom = Zoom::Factor;
+    chosenZoom() = {m_zoom, m_factor};
     updateView();
+}
+
+void ReportPreview::forgetZoom() {
+    chosenZoom() = {};
 }
 
 void ReportPreview::updateView() {
@@ -201,9 +220,10 @@ void ReportPreview::updateView() {
     m_view->show(m_page, zoomFactor() * logicalDpiX());
 }
 
-void ReportPreview::resizeEvent(QResizeEvent* event) {
-    QDialog::resizeEvent(event);
-    updateView();
+bool ReportPreview::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_scroll && event->type() == QEvent::Resize)
+        updateView();
+    return QDialog::eventFilter(watched, event);
 }
 
 void ReportPreview::printPages() {
@@ -219,17 +239,9 @@ void ReportPreview::savePdf(const QString& fileName) {
 }
 
 void ReportPreview::chooseAndSavePdf() {
-    QString name = m_document.title;
-    name.replace(QRegularExpression(QStringLiteral("[\\\\/:*?\"<>|]")), QStringLiteral("_"));
-    QString fileName =
-        QFileDialog::getSaveFileName(this, QStringLiteral("Als PDF speichern"),
-                                     QDir::home().filePath(name + QStringLiteral(".pdf")),
-                                     QStringLiteral("PDF-Dateien (*.pdf)"));
-    if (fileName.isEmpty())
-        return;
-    if (!fileName.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
-        fileName += QStringLiteral(".pdf");
-    savePdf(fileName);
+    const QString fileName = choosePdfFile(this, m_document.title);
+    if (!fileName.isEmpty())
+        savePdf(fileName);
 }
 
 void showPreview(Document document, PrintSettings& settings, QWidget* parent) {

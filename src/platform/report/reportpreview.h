@@ -47,8 +47,12 @@ public:
 
     Zoom zoomMode() const { return m_zoom; }
     double zoomFactor() const; // 1.0 is the paper's real size on the screen
+    // The zoom the user chooses stays for the previews that follow in this
+    // run; the first preview shows the page width.
     void setZoomMode(Zoom mode);
     void setZoomFactor(double factor);
+    // Back to the first preview's zoom, as at the start of a run.
+    static void forgetZoom();
 
     QAction* action(Action which) const;
     QToolBar* toolBar() const { return m_toolBar; }
@@ -60,7 +64,7 @@ public:
     void savePdf(const QString& fileName);
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void updateView();

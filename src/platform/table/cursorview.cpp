@@ -113,6 +113,31 @@ Table::Condition Table::viewCondition(int bounds, int* rangeFields, int* present
         };
         bound(m_rangeStart, true);
         bound(m_rangeEnd, false);
+        // What the two bounds imply on their own: the fields both hold equal,
+        // and the next one between them. The engine seeks on these where it
+        // would scan the index for the comparisons of whole rows; every row
+        // of the view passes them, so they hold for each band as well.
+        const int both = int(std::min({m_rangeStart.size(), m_rangeEnd.size(), names.size()}));
+        for (int i = 0; i < both; ++i) {
+            const QVariant& from = m_rangeStart[i];
+            const QVariant& to = m_rangeEnd[i];
+            if (from.isNull() || to.isNull())
+                break;
+            const int fi = m_fieldIndex.value(names[i].toLower());
+            const QVariant low = stored(fi, from);
+            const QVariant high = stored(fi, to);
+            const QString col = columnExpr(fi, true);
+            if (low == high) {
+                parts.append(col + QStringLiteral(" = ?"));
+                params.append(low);
+                continue;
+            }
+            parts.append(col + (desc ? QStringLiteral(" <= ?") : QStringLiteral(" >= ?")));
+            params.append(low);
+            parts.append(col + (desc ? QStringLiteral(" >= ?") : QStringLiteral(" <= ?")));
+            params.append(high);
+            break;
+        }
     }
     if (m_master) {
         for (int i = 0; i < m_detailFields.size(); ++i) {

@@ -552,6 +552,11 @@ QString directory(const QString& alias) {
     return entry(alias).directory;
 }
 
+std::shared_ptr<Database> openedDatabase(const QString& alias) {
+    const auto it = registry().constFind(alias.toLower());
+    return it == registry().cend() ? nullptr : it->db;
+}
+
 void close(const QString& alias) {
     Entry& e = entry(alias);
     if (e.db) {

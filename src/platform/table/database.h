@@ -3,6 +3,7 @@
 #include "platform/table/tabledef.h"
 
 #include <QHash>
+#include <QSet>
 #include <QVariant>
 #include <map>
 #include <memory>
@@ -105,6 +106,12 @@ public:
     // For the table layer: cursors register to be closed with the database.
     void attach(Table* table);
     void detach(Table* table);
+    // The open cursors, in the order they were opened.
+    QList<Table*> openTables() const { return m_tables; }
+    // Whether a cursor object made on this database still exists, open or not.
+    bool hasCursor(const Table* table) const { return m_cursors.contains(table); }
+    void adoptCursor(const Table* table) { m_cursors.insert(table); }
+    void releaseCursor(const Table* table) { m_cursors.remove(table); }
     // After a rollback or bulk change; rowIdsChanged after packing, when the
     // cursors' current records can no longer be found again.
     void invalidateCursors(bool rowIdsChanged = false);
@@ -145,6 +152,7 @@ private:
     QHash<QString, FieldNames> m_fieldNames; // by lower-case physical name
     QHash<QString, TableDef> m_tempDefs;
     QList<Table*> m_tables;
+    QSet<const Table*> m_cursors;
     int m_depth = 0;
     quint64 m_writeSerial = 0;
     quint64 m_transactionSerial = 0;
@@ -175,6 +183,8 @@ void define(const QString& alias, const QString& directory, Database::Options op
 std::shared_ptr<Database>
 database(const QString& alias); // opens on first use; raises for an unknown alias
 QString directory(const QString& alias);
+// The alias's database when it is open, without opening it.
+std::shared_ptr<Database> openedDatabase(const QString& alias);
 void close(const QString& alias); // closes the database; the alias stays defined
 void remove(const QString& alias);
 } // namespace aliases

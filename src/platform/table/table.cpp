@@ -17,6 +17,7 @@ Table::Table(std::shared_ptr<Database> db, const QString& tableName) : m_db(std:
         throw TableError(TableError::NotFound,
                          QStringLiteral("Die Datenbank für %1 ist nicht geöffnet.").arg(tableName));
     setTableName(tableName);
+    m_db->adoptCursor(this);
 }
 
 Table::~Table() {
@@ -37,8 +38,10 @@ Table::~Table() {
     setMaster(nullptr, {}, {});
     for (Table* d : QList<Table*>(m_details))
         d->m_master = nullptr;
-    if (m_db)
+    if (m_db) {
         m_db->detach(this);
+        m_db->releaseCursor(this);
+    }
 }
 
 void Table::setTableName(const QString& name) {

@@ -16,9 +16,9 @@ namespace table {
 namespace {
 
 [[noreturn]] void invalid(const FieldDef& field, const QVariant& value) {
-    throw TableError(TableError::InvalidValue,
-                     QStringLiteral("'%1' ist kein gültiger Wert für das Feld %2.")
-                         .arg(ShownValue(value.toString()), field.name));
+    throw TableError::refusedValue(u'\'' + ShownValue(value.toString()) +
+                                       QStringLiteral("' ist kein gültiger Wert für das Feld "),
+                                   field.name, QStringLiteral("."));
 }
 
 bool isText(const QVariant& v) {
@@ -168,11 +168,9 @@ QVariant toStored(const FieldDef& field, const QVariant& value) {
     case FieldType::String: {
         const QString s = value.toString();
         if (field.size > 0 && s.size() > field.size)
-            throw TableError(
-                TableError::InvalidValue,
-                QStringLiteral("Der Text ist zu lang für das Feld %1 (höchstens %2 Zeichen).")
-                    .arg(field.name)
-                    .arg(field.size));
+            throw TableError::refusedValue(
+                QStringLiteral("Der Text ist zu lang für das Feld "), field.name,
+                QStringLiteral(" (höchstens %1 Zeichen).").arg(field.size));
         return s;
     }
     case FieldType::Memo:
@@ -181,22 +179,18 @@ QVariant toStored(const FieldDef& field, const QVariant& value) {
     case FieldType::Smallint: {
         const qint64 n = toWhole(field, value);
         if (n < std::numeric_limits<qint16>::min() || n > std::numeric_limits<qint16>::max())
-            throw TableError(
-                TableError::InvalidValue,
-                QStringLiteral(
-                    "Der Wert %1 liegt außerhalb des Bereichs von %2 (-32768 bis 32767).")
-                    .arg(n)
-                    .arg(field.name));
+            throw TableError::refusedValue(
+                QStringLiteral("Der Wert %1 liegt außerhalb des Bereichs von ").arg(n), field.name,
+                QStringLiteral(" (-32768 bis 32767)."));
         return n;
     }
     case FieldType::Integer:
     case FieldType::AutoInc: {
         const qint64 n = toWhole(field, value);
         if (n < std::numeric_limits<qint32>::min() || n > std::numeric_limits<qint32>::max())
-            throw TableError(TableError::InvalidValue,
-                             QStringLiteral("Der Wert %1 liegt außerhalb des Bereichs von %2.")
-                                 .arg(n)
-                                 .arg(field.name));
+            throw TableError::refusedValue(
+                QStringLiteral("Der Wert %1 liegt außerhalb des Bereichs von ").arg(n), field.name,
+                QStringLiteral("."));
         return n;
     }
     case FieldType::Float:

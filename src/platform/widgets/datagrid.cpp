@@ -2,11 +2,13 @@
 
 #include "platform/table/table.h"
 #include "platform/widgets/datasource.h"
+#include "platform/widgets/typedinput.h"
 #include "platform/widgets/userprompts.h"
 
 #include <QComboBox>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QStyledItemDelegate>
 
 namespace widgets {
@@ -52,12 +54,31 @@ private:
     QVariantList m_values;
 };
 
+// Cell editors of number columns refuse letters as they are typed.
+class CellDelegate : public QStyledItemDelegate {
+public:
+    CellDelegate(DataGrid& grid) : QStyledItemDelegate(&grid), m_grid(grid) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (auto* line = qobject_cast<QLineEdit*>(editor))
+            ValidateAsNumber(*line, m_grid.source().table().findField(
+                                        m_grid.gridModel().fieldAt(index.column())));
+        return editor;
+    }
+
+private:
+    DataGrid& m_grid;
+};
+
 } // namespace
 
 DataGrid::DataGrid(DataSource& source, QWidget* parent)
     : QTableView(parent), m_source(source), m_model(new DataGridModel(source, this)) {
     m_model->setMessageParent(this);
     setModel(m_model);
+    setItemDelegate(new CellDelegate(*this));
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |

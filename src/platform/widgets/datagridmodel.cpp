@@ -2,9 +2,11 @@
 
 #include "platform/errors.h"
 #include "platform/table/table.h"
+#include "platform/table/tableerror.h"
 #include "platform/table/values.h"
 #include "platform/widgets/datasource.h"
 #include "platform/widgets/rowreader.h"
+#include "platform/widgets/typedinput.h"
 #include "platform/widgets/userprompts.h"
 
 #include <QDebug>
@@ -218,8 +220,17 @@ bool DataGridModel::setData(const QModelIndex& index, const QVariant& value, int
         return false;
     return guarded(m_messageParent, [&] {
         table::Field& field = t.field(name);
-        // Refused before the record is touched, so a bad value leaves no edit behind.
-        table::toStored(field.def(), stored);
+        try {
+            stored = TypedFieldValue(field, stored);
+            // Refused before the record is touched, so a bad value leaves no edit behind.
+            table::toStored(field.def(), stored);
+        } catch (const table::TableError& e) {
+            // The user knows the field by its column title.
+            const QString title = headerData(index.column(), Qt::Horizontal).toString();
+            if (e.fieldName().compare(name, Qt::CaseInsensitive) != 0 || title.isEmpty())
+                throw;
+            throw DbError(e.namingField(title));
+        }
         if (!isInsertRow(index.row()) && index.row() != cursorRow())
             t.setRecNo(index.row() + 1);
         m_source.startEdit();

@@ -2,6 +2,8 @@
 
 #include "platform/table/field.h"
 #include "platform/widgets/fieldlink.h"
+#include "platform/widgets/readonlylook.h"
+#include "platform/widgets/typedinput.h"
 
 namespace widgets {
 
@@ -17,6 +19,7 @@ DbEdit::DbEdit(DataSource& source, const QString& field, QWidget* parent)
         setReadOnly(m_alwaysReadOnly || !m_link->editable());
         setEnabled(f != nullptr);
         setModified(false);
+        ValidateAsNumber(*this, f);
         if (f)
             switch (f->type()) {
             case table::FieldType::Smallint:
@@ -34,6 +37,8 @@ DbEdit::DbEdit(DataSource& source, const QString& field, QWidget* parent)
 
 void DbEdit::setAlwaysReadOnly(bool on) {
     m_alwaysReadOnly = on;
+    if (on)
+        ShowAsReadOnly(*this);
     setReadOnly(m_alwaysReadOnly || !m_link->editable());
 }
 

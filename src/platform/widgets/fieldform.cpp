@@ -54,6 +54,18 @@ FieldForm::FieldForm(DataSource& source, const QList<FieldDecl>& fields, QWidget
         return form;
     };
     QHBoxLayout* line = nullptr; // the line that the next sameLine field joins
+    // Texts side by side (two memos) each have their caption above them.
+    bool textsSideBySide = false;
+    auto isText = [](const FieldDecl& d) {
+        return d.kind == FieldKind::Memo || d.kind == FieldKind::RichText;
+    };
+    auto captionAbove = [](QLabel* label, QWidget* editor) {
+        auto* column = new QVBoxLayout;
+        if (label)
+            column->addWidget(label);
+        column->addWidget(editor, 1);
+        return column;
+    };
     for (qsizetype i = 0; i < fields.size(); ++i) {
         const FieldDecl& decl = fields[i];
         const bool joins = decl.sameLine && line;
@@ -136,11 +148,24 @@ FieldForm::FieldForm(DataSource& source, const QList<FieldDecl>& fields, QWidget
                 editor->fontMetrics().horizontalAdvance(QLatin1Char('0')) * chars + 12);
         }
         const int stretch = decl.width > 0 ? 0 : 1;
+        if (joins && textsSideBySide) {
+            line->insertLayout(line->count() - 1, captionAbove(label, editor), 1);
+            continue;
+        }
         if (joins) {
             // Before the line's closing stretch.
             if (label)
                 line->insertWidget(line->count() - 1, label);
             line->insertWidget(line->count() - 1, editor, stretch);
+            continue;
+        }
+        textsSideBySide = isText(decl) && i + 1 < fields.size() && fields[i + 1].sameLine &&
+                          isText(fields[i + 1]);
+        if (textsSideBySide) {
+            line = new QHBoxLayout;
+            line->addLayout(captionAbove(label, editor), 1);
+            line->addStretch(0);
+            form->addRow(line);
             continue;
         }
         if (i + 1 < fields.size() && fields[i + 1].sameLine) {

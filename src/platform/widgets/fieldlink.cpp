@@ -1,8 +1,10 @@
 #include "platform/widgets/fieldlink.h"
 
 #include "platform/table/table.h"
+#include "platform/table/tableerror.h"
 #include "platform/table/values.h"
 #include "platform/widgets/datasource.h"
+#include "platform/widgets/typedinput.h"
 #include "platform/widgets/userprompts.h"
 
 #include <QWidget>
@@ -48,35 +50,48 @@ void FieldLink::refresh() {
     m_loading = false;
 }
 
-bool FieldLink::write(const QVariant& value) {
+bool FieldLink::write(const QVariant& typed) {
     const bool ok = guarded(m_widget, [&] {
-        table::Table& t = m_source.table();
-        table::Field* f = field();
-        if (!f)
-            throw DbError(QStringLiteral("Feld %1 der Tabelle %2 nicht gefunden.")
-                              .arg(m_fieldName, t.tableName()));
-        // Checked against the field's type before the record is touched.
-        const QVariant fresh = table::toStored(f->def(), value);
-        const QVariant current = f->isNull() ? QVariant() : table::toStored(f->def(), f->value());
-        if (fresh == current && fresh.isNull() == current.isNull())
-            return;
-        if (!m_source.autoEdit() && !t.isEditing())
-            throw DbError(QStringLiteral("Der Datensatz ist nicht im Bearbeitungsmodus."));
-        const bool started = !t.isEditing();
-        m_source.startEdit();
         try {
-            f->setValue(value);
-        } catch (...) {
-            // A record rule refused: an edit begun only for this value ends with it.
-            if (started && t.isEditing())
-                t.cancel();
-            throw;
+            writeChecked(typed);
+        } catch (const table::TableError& e) {
+            // Typed into a form: the user knows the field by its caption there.
+            const QString caption = FieldCaption(*m_widget);
+            if (caption.isEmpty() || e.fieldName().compare(m_fieldName, Qt::CaseInsensitive) != 0)
+                throw;
+            throw DbError(e.namingField(caption));
         }
-        m_source.notifyRecordChanged();
     });
     if (!ok)
         refresh();
     return ok;
+}
+
+void FieldLink::writeChecked(const QVariant& typed) {
+    table::Table& t = m_source.table();
+    table::Field* f = field();
+    if (!f)
+        throw DbError(QStringLiteral("Feld %1 der Tabelle %2 nicht gefunden.")
+                          .arg(m_fieldName, t.tableName()));
+    const QVariant value = TypedFieldValue(*f, typed);
+    // Checked against the field's type before the record is touched.
+    const QVariant fresh = table::toStored(f->def(), value);
+    const QVariant current = f->isNull() ? QVariant() : table::toStored(f->def(), f->value());
+    if (fresh == current && fresh.isNull() == current.isNull())
+        return;
+    if (!m_source.autoEdit() && !t.isEditing())
+        throw DbError(QStringLiteral("Der Datensatz ist nicht im Bearbeitungsmodus."));
+    const bool started = !t.isEditing();
+    m_source.startEdit();
+    try {
+        f->setValue(value);
+    } catch (...) {
+        // A record rule refused: an edit begun only for this value ends with it.
+        if (started && t.isEditing())
+            t.cancel();
+        throw;
+    }
+    m_source.notifyRecordChanged();
 }
 
 } // namespace widgets

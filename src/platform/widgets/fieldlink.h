@@ -42,6 +42,8 @@ public:
     void refresh();
 
 private:
+    void writeChecked(const QVariant& typed);
+
     DataSource& m_source;
     QString m_fieldName;
     QWidget* m_widget;

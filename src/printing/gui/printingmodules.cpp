@@ -4,16 +4,21 @@
 #include "core/datagui/logoimage.h"
 #include "core/gui/mainform.h"
 #include "core/moduleentries.h"
+#include "masterdata/serienbrief.h"
 #include "printing/companylogo.h"
 #include "printing/documentreport.h"
 #include "printing/gui/printbutton.h"
 #include "printing/gui/tf_qformedit.h"
 #include "printing/gui/tf_umstat.h"
 #include "printing/listbutton.h"
+#include "printing/serienbriefprint.h"
 
 void RegisterPrintingModules(ModuleDispatcher& dispatcher) {
     SetFirmenLogoLoader(&LoadFirmenLogo);
     SetKopieVermerkSource(&GetKopieVermerk);
+    // Before the long-lived forms are built: the address book's
+    // "Serienbrief" is made enabled.
+    SetSerienbriefPrint(&PrintSerienbrief);
     // "Statistiken": the turnover of objects, customers, suppliers and the firm.
     dispatcher.setOpener(QStringLiteral("ShowUmStatObjForm"), &ShowUmStatObjForm);
     dispatcher.setOpener(QStringLiteral("ShowUmStatKundForm"), &ShowUmStatKundForm);

@@ -768,7 +768,8 @@ void TF_RepGen::OptionsClick() {
 
 void TF_RepGen::SaveFormLayout() {
     if (report::Report* base = BaseReport())
-        SaveFormLayoutFile(m_layoutPath, *base, m_title);
+        if (SaveFormLayoutFile(m_layoutPath, *base, m_title))
+            ShowInfo(u"Layout gespeichert."_s);
     m_list->setFocus();
 }
 

@@ -13,6 +13,7 @@
 #include "platform/table/table.h"
 #include "platform/widgets/datagrid.h"
 #include "platform/widgets/datasource.h"
+#include "platform/widgets/readonlylook.h"
 #include "platform/widgets/rowreader.h"
 #include "printing/gui/printbutton.h"
 #include "printing/umsstatprint.h"
@@ -119,7 +120,7 @@ int fullWidth(const widgets::DataGrid& grid) {
 QLineEdit* readOnlyEdit(QWidget* parent, const QString& name, int chars) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(name);
-    edit->setReadOnly(true);
+    widgets::ShowAsReadOnly(*edit);
     edit->setFocusPolicy(Qt::ClickFocus);
     edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QString(chars, u'0')) + 14);
     return edit;
@@ -240,8 +241,9 @@ QWidget* TF_UmStat::buildBottom() {
     m_summe->setFixedWidth(m_summe->fontMetrics().horizontalAdvance(QString(16, u'0')) + 14);
     for (QLineEdit* date : {m_von, m_bis}) {
         date->installEventFilter(this);
-        date->setToolTip(u"Doppelklick öffnet den Kalender"_s);
+        widgets::ShowAsReadOnly(*date, u"Doppelklick öffnet den Kalender"_s);
     }
+    m_summe->setToolTip(u"Die Summe der angezeigten Umsätze"_s);
     fields->addWidget(new QLabel(u"Von"_s, bottom), 0, 0);
     fields->addWidget(m_von, 0, 1);
     fields->addWidget(new QLabel(u"Bis"_s, bottom), 1, 0);

@@ -3,6 +3,7 @@
 #include "commercial/documents/positionnumbers.h"
 #include "commercial/recurringbillingfixture.h"
 #include "datasafety/autobackup.h"
+#include "datasafety/automaticbackupscope.h"
 
 #include <gtest/gtest.h>
 
@@ -635,5 +636,28 @@ TEST_F(RecurringBilling, TheRunKeepsSharedCursorsAndLocksTheInvoiceTables) {
     CloseRechnungTables(*dm);
     EXPECT_FALSE(dm->TabRechKopf().isOpen());
 }
+
+// With the program's own backup accepted, the archive is written and the
+// run creates the same invoices as when the backup is declined.
+class RecurringBillingBackup : public RecurringBilling,
+                               public ::testing::WithParamInterface<bool> {};
+
+TEST_P(RecurringBillingBackup, TheOfferedBackupLeavesTheSameData) {
+    backuptest::AutomaticBackupScope backup;
+    addTemplate(1, 500);
+    addTemplateLine(1, 1, 1000000, 1, 10.0);
+    hooks.pickRange = [](QDate&, QDate&) { return true; };
+    presenter.answers = {GetParam(), false};
+    EXPECT_EQ(RunRecurringBilling(*dm, RecurringCreateInvoices, kToday, hooks), 1);
+    EXPECT_EQ(invoiceKeys(), QStringList{QStringLiteral("500 RV500_1 25.03.2025")});
+    EXPECT_EQ(backup.archives().size(), GetParam() ? 1 : 0);
+    EXPECT_EQ(backup.comments, GetParam()
+                                   ? QStringList{QStringLiteral(
+                                         "Autosicherung vor Rechnungserstellung am 10.03.2025")}
+                                   : QStringList{});
+    EXPECT_TRUE(presenter.texts(MessagePresenter::Kind::Error).isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, RecurringBillingBackup, ::testing::Bool());
 
 } // namespace

@@ -204,6 +204,10 @@ TEST_F(CnvRgvEmptyClient, OnlyMarksAClientWithoutMasterData) {
     RunCnvRgv(1);
     EXPECT_FALSE(shown);
     EXPECT_TRUE(IsRgvConverted(1));
+    const QStringList infos = presenter.texts(MessagePresenter::Kind::Info);
+    ASSERT_EQ(infos.size(), 1) << "the run says what it did";
+    EXPECT_TRUE(infos[0].contains(QStringLiteral("gelten damit als konvertiert")))
+        << infos[0].toStdString();
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "commercial/invoicerunfixture.h"
 #include "commercial/invoicing/invoicebooking.h"
 #include "commercial/invoicing/invoicerunhooks.h"
+#include "datasafety/automaticbackupscope.h"
 
 namespace {
 
@@ -149,5 +150,31 @@ TEST_F(InvoiceBooking, AnInvoiceInTheAccountingKeepsItsNumber) {
     EXPECT_EQ(invoice(1, "R_Buchung").toInt(), 8);
     EXPECT_EQ(counter(), 1);
 }
+
+// With the program's own backup accepted, the archive is written and the
+// booking leaves the same data as when the backup is declined.
+class InvoiceBookingBackup : public InvoiceBooking, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(InvoiceBookingBackup, TheOfferedBackupLeavesTheSameData) {
+    backuptest::AutomaticBackupScope backup;
+    setCompanyField(QStringLiteral("F_AutoSichernRechDruck"), false);
+    addInvoice({.id = 1});
+    refreshAll();
+    presenter.answers = {true, GetParam(), false};
+    ASSERT_TRUE(book());
+    EXPECT_EQ(invoice(1, "R_Nr").toString(), QStringLiteral("RE-00001"));
+    EXPECT_EQ(invoice(1, "R_Buchung").toInt(), 1);
+    EXPECT_DOUBLE_EQ(customer(100, "K_UmsGesamt").toDouble(), 119.0);
+    EXPECT_EQ(counter(), 2);
+    EXPECT_EQ(backup.archives().size(), GetParam() ? 1 : 0);
+    EXPECT_EQ(backup.comments,
+              GetParam() ? QStringList{QStringLiteral("Autosicherung vor Rechnungsdruck am ") +
+                                       QDate::currentDate().toString(u"dd.MM.yyyy")}
+                         : QStringList{});
+    EXPECT_TRUE(dm->TabRechKopf().isOpen());
+    EXPECT_TRUE(presenter.texts(Kind::Error).isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, InvoiceBookingBackup, ::testing::Bool());
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "commercial/invoicing/invoicebulkedit.h"
 #include "commercial/invoicing/invoiceeffects.h"
 #include "commercial/invoicing/invoicemarks.h"
+#include "datasafety/automaticbackupscope.h"
 
 namespace {
 
@@ -170,5 +171,27 @@ TEST_F(InvoiceBulkEdit, MarkCommandsSelectManualOrRecurringInvoicesOfEveryState)
         EXPECT_EQ(marked, step.marked) << int(step.command);
     }
 }
+
+// With the program's own backup accepted, the archive is written and the
+// deletion leaves the same data as when the backup is declined.
+class InvoiceDeletionBackup : public InvoiceBulkEdit, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(InvoiceDeletionBackup, TheOfferedBackupLeavesTheSameData) {
+    backuptest::AutomaticBackupScope backup;
+    presenter.answers = {true, GetParam(), false};
+    DeleteMarkedInvoices(*dm);
+    EXPECT_FALSE(exists(QStringLiteral("Rechkopf.DB"), QStringLiteral("R_ID"), 1));
+    EXPECT_FALSE(exists(QStringLiteral("Rechkopf.DB"), QStringLiteral("R_ID"), 2));
+    EXPECT_TRUE(exists(QStringLiteral("Rechkopf.DB"), QStringLiteral("R_ID"), 3));
+    EXPECT_TRUE(exists(QStringLiteral("Rechkopf.DB"), QStringLiteral("R_ID"), 4));
+    EXPECT_DOUBLE_EQ(customerMonth(kMarch), 0.0);
+    EXPECT_EQ(note(11, "R_Buchung").toInt(), 0);
+    EXPECT_EQ(backup.archives().size(), GetParam() ? 1 : 0);
+    EXPECT_EQ(backup.dialogs, GetParam() ? 1 : 0);
+    EXPECT_EQ(presenter.texts(Kind::Info),
+              QStringList{QStringLiteral("Es wurden 2 Datensätze gelöscht.")});
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, InvoiceDeletionBackup, ::testing::Bool());
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "commercial/invoicerunfixture.h"
 #include "commercial/invoicing/invoicemarks.h"
 #include "commercial/invoicing/optransfer.h"
+#include "datasafety/automaticbackupscope.h"
 
 namespace {
 
@@ -180,5 +181,30 @@ TEST_F(OpTransfer, NoMatchDeclineAndThePopUpForOneInvoice) {
     EXPECT_TRUE(invoiceExists(1));
     EXPECT_EQ(presenter.texts(Kind::Info).last(), closing(1));
 }
+
+// With the program's own backup accepted, the archive is written and the
+// hand-over leaves the same data as when the backup is declined.
+class OpTransferBackup : public OpTransfer, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(OpTransferBackup, TheOfferedBackupLeavesTheSameData) {
+    backuptest::AutomaticBackupScope backup;
+    presenter.answers = {true, GetParam(), false};
+    TransferBookedInvoicesUpTo(*dm, kLimit);
+    EXPECT_FALSE(invoiceExists(1));
+    EXPECT_FALSE(invoiceExists(2));
+    EXPECT_TRUE(invoiceExists(3));
+    EXPECT_TRUE(invoiceExists(4));
+    EXPECT_EQ(rows("raliste.db"), 2);
+    EXPECT_EQ(rows("OpKopf.DB"), 2);
+    EXPECT_DOUBLE_EQ(item(QStringLiteral("RE-00001"), "O_OffenSumme").toDouble(), 119.0);
+    EXPECT_EQ(presenter.texts(Kind::Info), QStringList{closing(2)});
+    EXPECT_EQ(backup.archives().size(), GetParam() ? 1 : 0);
+    EXPECT_EQ(backup.comments,
+              GetParam() ? QStringList{QStringLiteral("Autosicherung vor OP-Übergabe am ") +
+                                       QDate::currentDate().toString(u"dd.MM.yyyy")}
+                         : QStringList{});
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, OpTransferBackup, ::testing::Bool());
 
 } // namespace

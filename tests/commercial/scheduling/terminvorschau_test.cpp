@@ -59,6 +59,15 @@ TEST(TerminVorschau, RhythmDaysFollowTheToursThatHaveTheObject) {
          serviceC,
          {tour(1, d(2026, 3, 9), true, "AB"), tour(2, d(2026, 3, 10), true, "B")},
          {}},
+        // Unlike the due rule, a star inside a pattern is no wildcard here.
+        {"a pattern with a star but without the service",
+         serviceC,
+         {tour(1, d(2026, 3, 9), true, "AB*")},
+         {}},
+        {"a tour pattern of its own service",
+         serviceC,
+         {tour(1, d(2026, 3, 9), true, " C ")},
+         mondays},
     };
     for (const Case& c : cases)
         EXPECT_EQ(PlannedActivityDays(c.activity, c.tours, kIntervals, {}, kToday), c.days)
@@ -83,6 +92,17 @@ TEST(TerminVorschau, FixedDatesAreTheMarkedDaysOnTheToursWeekdayInTheSeason) {
                     .isEmpty());
     EXPECT_TRUE(
         PlannedActivityDays(a, {tour(0, d(2026, 3, 16))}, kIntervals, lookup, kToday).isEmpty());
+}
+
+TEST(TerminVorschau, AnIntervalKeyNoIntervalHasMeansFixedDates) {
+    const FixedDateLookup lookup = [](int, int, int, TDateTime day) {
+        return day == d(2026, 3, 16);
+    };
+    // Key 5 names no interval: fixed dates, not a weekly rhythm.
+    const ObjectActivity unknown = activity(5, d(2026, 3, 2));
+    EXPECT_EQ(
+        PlannedActivityDays(unknown, {tour(1, d(2026, 3, 9), false)}, kIntervals, lookup, kToday),
+        QList<QDate>{QDate(2026, 3, 16)});
 }
 
 class TerminVorschauTables : public commercialtest::CommercialRules {
@@ -146,6 +166,17 @@ TEST_F(TerminVorschauTables, ListedDaysAreThoseOfDailyListsHoldingTheActivity) {
     const TerminVorschau all = FillTerminVorschau(*dm, 0, 7, 3, true, kToday);
     EXPECT_EQ(all.listed, (QList<QDate>{QDate(2026, 3, 2), QDate(2026, 3, 3), QDate(2026, 3, 9)}));
     EXPECT_EQ(all.planned, one.planned);
+
+    // By the activity's key, without the forms' cursors: the same marks.
+    dm->TabObjTaetig().close();
+    dm->TabTour().close();
+    const TerminVorschau keyed = FillTerminVorschauOfActivity(1, 4, false, kToday);
+    EXPECT_EQ(keyed.listed, one.listed);
+    EXPECT_EQ(keyed.planned, one.planned);
+    const TerminVorschau keyedAll = FillTerminVorschauOfActivity(1, 0, true, kToday);
+    EXPECT_EQ(keyedAll.listed, all.listed);
+    EXPECT_EQ(keyedAll.planned, all.planned);
+    EXPECT_TRUE(FillTerminVorschauOfActivity(99, 0, true, kToday).planned.isEmpty());
 }
 
 } // namespace

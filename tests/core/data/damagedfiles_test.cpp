@@ -1,6 +1,8 @@
 // Files damaged on purpose: the start-up names the damage in German, leaves
 // the file as it is and leaves nothing behind; readers of small settings
 // files fall back to their defaults.
+#include "core/files/appdirs.h"
+#include "core/files/databasefile.h"
 #include "core/files/programdirs.h"
 #include "core/framefixture.h"
 #include "core/rights/login.h"
@@ -120,6 +122,9 @@ TEST_F(DamagedFiles, DamagedDatabaseIsNamedAndNeverReplaced) {
         QString file; // below the program directory
         std::function<void(const QString& file)> damage;
         QString problem; // the German words for the damage
+        // Damage inside the pages is looked for after a session that did
+        // not end cleanly (its marker left behind), as a crash leaves it.
+        bool afterCrash = false;
     } cases[] = {
         {"client database cut in half", u"Data0001/domvera.sqlite"_s, &cutInHalf,
          u"Ihr Inhalt ist zerstört"_s},
@@ -128,7 +133,7 @@ TEST_F(DamagedFiles, DamagedDatabaseIsNamedAndNeverReplaced) {
          u"Die Datei ist keine Datenbank, oder ihr Kopf ist zerstört."_s},
         {"client database with random bytes inside", u"Data0001/domvera.sqlite"_s,
          [](const QString& f) { overwrite(f, 4096 * 3, noise(4096 * 4)); },
-         u"Ihr Inhalt ist zerstört"_s},
+         u"Ihr Inhalt ist zerstört"_s, true},
         {"empty client database", u"Data0001/domvera.sqlite"_s,
          [](const QString& f) { QFile(f).resize(0); }, u"Die Datei ist leer."_s},
         {"archive database cut in half", u"Ablg0001/domvera.sqlite"_s, &cutInHalf,
@@ -141,6 +146,11 @@ TEST_F(DamagedFiles, DamagedDatabaseIsNamedAndNeverReplaced) {
         presenter.boxes.clear();
         const QString file = ProgramDir + c.file;
         c.damage(file);
+        if (c.afterCrash) {
+            QDir().mkpath(WindowsDirectory());
+            QFile marker(QDir(WindowsDirectory()).filePath(QLatin1String(SessionMarkerName)));
+            ASSERT_TRUE(marker.open(QIODevice::WriteOnly));
+        }
         QFile f(file);
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         const QByteArray damaged = f.readAll();
@@ -160,6 +170,21 @@ TEST_F(DamagedFiles, DamagedDatabaseIsNamedAndNeverReplaced) {
         f.close();
         EXPECT_EQ(entries(), before);
     }
+}
+
+// The quick look of every start reads the header and the schema only: damage
+// inside the pages is for the full check.
+TEST_F(DamagedFiles, TheQuickLookLeavesThePagesToTheFullCheck) {
+    const QString file = ProgramDir + u"Data0001/domvera.sqlite"_s;
+    const DatabaseFileCheck quick = InspectDatabaseFile(ProgramDir + u"Data0001"_s, false);
+    EXPECT_EQ(quick.state, DatabaseFileState::Present);
+    overwrite(file, 4096 * 3, noise(4096 * 4));
+    EXPECT_EQ(InspectDatabaseFile(ProgramDir + u"Data0001"_s, false).state,
+              DatabaseFileState::Present);
+    const DatabaseFileCheck full = InspectDatabaseFile(ProgramDir + u"Data0001"_s, true);
+    EXPECT_EQ(full.state, DatabaseFileState::Damaged);
+    EXPECT_EQ(full.problem,
+              u"Ihr Inhalt ist zerstört (zum Beispiel abgeschnitten oder überschrieben)."_s);
 }
 
 // The template database damaged: the start client still works; a new client

@@ -1,6 +1,7 @@
 // The start-up killed with -9 at its file-changing calls: a preloaded library
 // counts every call that changes a file below the test's directory and kills
 // the child at the chosen one; the next start must find complete clients.
+#include "childrun.h"
 #include "core/clientupgrade.h"
 #include "core/files/databasefile.h"
 #include "core/files/programdirs.h"
@@ -40,19 +41,7 @@ TEST(KillPointChild, DISABLED_StartUp) {
     const QString prog = qEnvironmentVariable("DOMVERA_KILLCHILD");
     if (prog.isEmpty())
         GTEST_SKIP() << "only meaningful as the child of the kill-point tests";
-    frametest::RecordingPresenter presenter;
-    presenter.answers = QList<bool>(20, true);
-    SetMessagePresenter(&presenter);
-    SetProgramDir(prog);
-    CurrentUser = TUserRec();
-    CurrentUser.rights.set(55, rbView | rbCreate);
-    int rc = startuptest::RunStartup(qEnvironmentVariableIntValue("DOMVERA_KILLCHILD_CREATE"));
-    for (const QString& text : presenter.texts(MessagePresenter::Kind::Error)) {
-        std::fprintf(stderr, "box: %s\n", qPrintable(QString(text).replace(u'\r', u' ')));
-        rc = rc ? rc : 6;
-    }
-    std::fflush(stderr);
-    ::_exit(rc);
+    startuptest::RunStartupAsChild(prog, qEnvironmentVariableIntValue("DOMVERA_KILLCHILD_CREATE"));
 }
 
 struct Call {
@@ -61,11 +50,7 @@ struct Call {
     QString path;
 };
 
-struct ChildRun {
-    bool killed = false;
-    int exitCode = -1;
-    QString output;
-};
+using startuptest::ChildRun;
 
 class KillPoints : public ::testing::Test {
 protected:
@@ -79,7 +64,6 @@ protected:
     static QString prog(const QString& base) { return base + u"/prog/"_s; }
 
     ChildRun runChild(const QString& base, long killAt = 0, const QString& log = {}) {
-        QProcess child;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(u"DOMVERA_KILLCHILD"_s, prog(base));
         env.insert(u"DOMVERA_WINDIR"_s, base + u"/win"_s);
@@ -93,22 +77,7 @@ protected:
             if (!log.isEmpty())
                 env.insert(u"DOMVERA_KILL_LOG"_s, log);
         }
-        child.setProcessEnvironment(env);
-        child.setProcessChannelMode(QProcess::MergedChannels);
-        child.start(
-            QCoreApplication::applicationFilePath(),
-            {u"--gtest_filter="_s + QLatin1String(kChild), u"--gtest_also_run_disabled_tests"_s});
-        ChildRun run;
-        if (!child.waitForFinished(300000)) {
-            child.kill();
-            child.waitForFinished();
-            run.output = u"(hung)"_s;
-            return run;
-        }
-        run.killed = child.exitStatus() == QProcess::CrashExit;
-        run.exitCode = child.exitCode();
-        run.output = QString::fromLocal8Bit(child.readAll());
-        return run;
+        return startuptest::RunChildTest(kChild, env);
     }
 
     void startNormally(const QString& base) {
@@ -139,13 +108,15 @@ protected:
 
     // Where a call changes something: the work directories of the upgrade
     // driver (scratch until swapped in), the directory swaps, the lock
-    // registry, the rest.
+    // registry with the session marker, the rest.
     static QString areaOf(const QString& path) {
         static const QRegularExpression scratch(u"/(DataTemp|AblgTemp)"_s);
         static const QRegularExpression swap(u"\\.(neu|alt)|Austausch|\\.[0-9]{3}(/|$)"_s);
         if (scratch.match(path).hasMatch())
             return u"scratch"_s;
-        if (path.contains(u"/Netdir/"_s))
+        // The session marker goes with the lock registry's last writes at
+        // the end of a run.
+        if (path.contains(u"/Netdir/"_s) || path.endsWith(u"/SITZUNG.DSF"_s))
             return u"registry"_s;
         return swap.match(path).hasMatch() ? u"swap"_s : u"other"_s;
     }

@@ -148,3 +148,31 @@ TEST_F(LayoutFilesTest, TemplateLayoutsNeverReplaceAClientsOwn) {
 }
 
 } // namespace
+
+namespace {
+
+// A fresh client has no name that a layout could replace: the import asks
+// nothing, there or when the names already match, and asks once a title
+// differs from its row's name.
+TEST_F(LayoutFilesTest, ImportAsksOnlyWhenANameWouldChange) {
+    write(QStringLiteral("ORM12001.QFD"), QStringLiteral("FRMTITLE:Angebot kurz\r\n"));
+    write(QStringLiteral("ORM10001.QFD"), QStringLiteral("FRMTITLE:Rechnung\r\n"));
+    write(QStringLiteral("ORM10002.QFD"), QStringLiteral("L_X\r\n"));
+    ImportLayoutFiles();
+    EXPECT_TRUE(presenter.boxes.isEmpty()) << "a fresh client";
+    EXPECT_EQ(row(12001)->comment, QStringLiteral("Angebot kurz"));
+    EXPECT_EQ(row(10001)->comment, QStringLiteral("Rechnung"));
+
+    ImportLayoutFiles();
+    EXPECT_TRUE(presenter.boxes.isEmpty()) << "the names match the titles";
+
+    write(QStringLiteral("ORM10001.QFD"), QStringLiteral("FRMTITLE:Rechnung mit Logo\r\n"));
+    presenter.answers = {true};
+    ImportLayoutFiles();
+    EXPECT_EQ(presenter.texts(Kind::Question),
+              QStringList{QStringLiteral("Sollen vorhandene Formularnamen ersetzt werden?")});
+    EXPECT_EQ(row(10001)->comment, QStringLiteral("Rechnung mit Logo"));
+    EXPECT_EQ(row(12001)->comment, QStringLiteral("Angebot kurz"));
+}
+
+} // namespace

@@ -9,6 +9,8 @@
 #include "core/data/datamodule.h"
 #include "core/data/recordrules.h"
 #include "core/data/startclient.h"
+#include "core/files/databasefile.h"
+#include "core/files/programdirs.h"
 #include "core/messages/messages.h"
 #include "core/settings/programsettings.h"
 #include "core/settings/settingsfiles.h"
@@ -17,19 +19,26 @@
 #include "platform/errors.h"
 #include "platform/table/database.h"
 
+#include <functional>
+#include <optional>
+
 namespace startuptest {
 
 // 0 when the client is active; otherwise the step that ended the start. A
-// DbError is shown as the program shows it.
-inline int RunStartup(int createClient = 0) {
+// DbError is shown as the program shows it. whileRunning runs once the
+// client is active, inside the session.
+inline int RunStartup(int createClient = 0, const std::function<void()>& whileRunning = {}) {
     dbstructure::InstallDatabaseUpgrader();
     DbUpgraded = false;
     int rc = 0;
+    std::optional<SessionMark> session;
     try {
         GetWindowsDir();
         ProcessStartMarkers();
         MandantNr = ReadStartMandant();
         BuildStartDirs();
+        // After the log file is known: the mark writes to it.
+        session.emplace();
         if (!EnsureTemplateData() || !PrepareStartMandant())
             return 2;
         TDataModule1 dm;
@@ -40,6 +49,8 @@ inline int RunStartup(int createClient = 0) {
         SelectMandant(MandantNr, false, false);
         if (createClient)
             SelectMandant(createClient, true, false);
+        if (whileRunning)
+            whileRunning();
     } catch (const ProgramEndRequested&) {
         rc = 4;
     } catch (const DbError& error) {

@@ -99,10 +99,10 @@ TEST_F(ClientMenuTest, CreatesClientsInARowAndSwitchesAmongThemWithoutError) {
         boxes.boxes.clear();
         boxes.answers = {true};
         choose(mandant);
-        // The new client's activation registers its layout files.
+        // The new client's activation registers its layout files: no name
+        // to replace, nothing asked.
         EXPECT_EQ(boxes.texts(Kind::Question),
-                  QStringList({u"Möchten Sie wirklich einen neuen Mandanten anlegen?"_s,
-                               u"Sollen vorhandene Formularnamen ersetzt werden?"_s}));
+                  QStringList({u"Möchten Sie wirklich einen neuen Mandanten anlegen?"_s}));
         EXPECT_TRUE(boxes.texts(Kind::Error).isEmpty())
             << boxes.texts(Kind::Error).join(u'|').toStdString();
         EXPECT_EQ(MandantNr, mandant);

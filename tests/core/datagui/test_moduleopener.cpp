@@ -63,6 +63,51 @@ TEST_F(ModuleOpenerTest, OpensTheTablesForTheFormAndClosesOnlyThoseItOpened) {
     EXPECT_TRUE(built.isNull());
 }
 
+// A master-data form opened from another modal form, or while a detail grid
+// holds the timer work off, must not switch it on under the form below.
+TEST_F(ModuleOpenerTest, TheTimerWorkIsLeftAsItWasFound) {
+    dm.DisableTimerWork();
+    OpenModuleOn(dm, {}, closingForm(QDialog::Rejected));
+    EXPECT_FALSE(seen.timerWork);
+    EXPECT_FALSE(dm.IsTimerWorkEnabled()) << "found off";
+
+    dm.EnableTimerWork();
+    bool innerSaw = true;
+    bool afterInner = true;
+    ModuleForm outer;
+    outer.build = [&] {
+        auto dialog = std::make_unique<QDialog>();
+        QDialog* d = dialog.get();
+        QTimer::singleShot(0, d, [&, d] {
+            ModuleForm inner;
+            inner.build = [&] {
+                auto in = std::make_unique<QDialog>();
+                QDialog* i = in.get();
+                QTimer::singleShot(0, i, [&, i] {
+                    innerSaw = dm.IsTimerWorkEnabled();
+                    i->reject();
+                });
+                return in;
+            };
+            OpenModuleOn(dm, {}, inner);
+            afterInner = dm.IsTimerWorkEnabled();
+            d->reject();
+        });
+        return dialog;
+    };
+    OpenModuleOn(dm, {}, outer);
+    EXPECT_FALSE(innerSaw);
+    EXPECT_FALSE(afterInner) << "the outer form is still open";
+    EXPECT_TRUE(dm.IsTimerWorkEnabled()) << "found on";
+
+    // A failure on the way gives back the state found as well.
+    dm.DisableTimerWork();
+    ModuleForm failing = closingForm(QDialog::Accepted);
+    failing.applyRights = [](QDialog&) { throw Abort{}; };
+    EXPECT_THROW(OpenModuleOn(dm, {}, failing), Abort);
+    EXPECT_FALSE(dm.IsTimerWorkEnabled());
+}
+
 TEST_F(ModuleOpenerTest, RightsAreAppliedBeforeTheFormIsShown) {
     ModuleForm form = closingForm(QDialog::Rejected);
     bool appliedBeforeShown = false;

@@ -2,6 +2,7 @@
 #include "rightsguifixture.h"
 
 #include <QInputDialog>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -46,6 +47,22 @@ protected:
         return rec;
     }
 };
+
+// "Gruppenbezeichnung" and every rights column, "erzeugen" among them, are
+// read in full without scrolling sideways.
+TEST_F(GroupEditor, EveryColumnIsShownUncut) {
+    auto form = open();
+    QApplication::processEvents();
+    for (QTableWidget* grid : {form->GridGroups, form->GridRights}) {
+        SCOPED_TRACE(grid->objectName().toStdString());
+        const int last = grid->columnCount() - 1;
+        EXPECT_LE(grid->columnViewportPosition(last) + grid->columnWidth(last),
+                  grid->viewport()->width());
+        EXPECT_FALSE(grid->horizontalScrollBar()->isVisible());
+    }
+    EXPECT_EQ(form->GridRights->horizontalHeaderItem(4)->text(), QStringLiteral("erzeugen"));
+    EXPECT_LE(form->frameGeometry().width(), 1366);
+}
 
 TEST_F(GroupEditor, CellsSetWithTheirImpliedRightsAndClearAlone) {
     auto form = open();

@@ -203,7 +203,10 @@ TEST_F(MainFormTest, FormulareGrundeinstellungRemovesLayoutsAndLeavesMarker) {
     window.menuItem(u"Sonstiges"_s, u"Formulare Grundeinstellung"_s)->trigger();
     EXPECT_FALSE(QFileInfo::exists(WindowsDir + u"DomveraX304.ini"_s));
     EXPECT_TRUE(QFileInfo::exists(WindowsDir + u"DELDEF.DSF"_s));
-    EXPECT_TRUE(presenter.boxes.isEmpty());
+    const QStringList infos = presenter.texts(MessagePresenter::Kind::Info);
+    ASSERT_EQ(infos.size(), 1) << "the reset says what it did";
+    EXPECT_TRUE(
+        infos[0].startsWith(u"Die Formulare wurden auf die Grundeinstellung zurückgesetzt"_s));
 }
 
 TEST_F(MainFormTest, UnhandledErrorsShowTheirText) {

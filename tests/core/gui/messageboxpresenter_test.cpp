@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -19,6 +20,7 @@ struct SeenBox {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QPoint pos;
     QPoint center;
+    QString defaultButton;
 };
 
 enum class Close { Ok, Yes, No, Cancel, Escape, CloseButton };
@@ -38,6 +40,7 @@ protected:
             m_seen.icon = box->icon();
             m_seen.pos = box->pos();
             m_seen.center = box->frameGeometry().center();
+            m_seen.defaultButton = box->defaultButton() ? box->defaultButton()->text() : QString();
             m_seen.buttons.clear();
             for (QAbstractButton* b : box->buttons())
                 m_seen.buttons.append(b->text());
@@ -101,6 +104,30 @@ TEST_F(MessageBoxes, QuestionIsYesOnlyForJa) {
         EXPECT_EQ(AskYesNoAt(QStringLiteral("Weiter?"), 50, 60), c.expected) << int(c.how);
     }
     EXPECT_EQ(m_beeps, 8);
+}
+
+// Enter never deletes: a question that deletes defaults to "Nein".
+TEST_F(MessageBoxes, DeleteQuestionsDefaultToNein) {
+    const struct {
+        const char* question;
+        const char* defaultButton;
+    } cases[] = {
+        {"Möchten Sie den Datensatz löschen?", "&Nein"},
+        {"Möchten Sie die Benutzergruppe Technik löschen?", "&Nein"},
+        {"Vorhandene Adressen löschen?", "&Nein"},
+        {"Soll die Grafik wirklich gelöscht werden?", "&Nein"},
+        {"Gesamte Tabelle LÖSCHEN?", "&Nein"},
+        {"Möchten Sie die Änderungen speichern?", "&Ja"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.question);
+        answer(Close::Yes);
+        EXPECT_TRUE(AskYesNo(QString::fromUtf8(c.question)));
+        EXPECT_EQ(m_seen.defaultButton, QString::fromUtf8(c.defaultButton));
+    }
+    // Enter on the delete question answers "Nein".
+    WhenModalShown([](QWidget* w) { QTest::keyClick(w, Qt::Key_Return); });
+    EXPECT_FALSE(AskYesNo(QStringLiteral("Möchten Sie den Datensatz löschen?")));
 }
 
 TEST_F(MessageBoxes, WarningIsTrueOnlyForOk) {

@@ -1,6 +1,7 @@
 // The reorganisation form: its menus run the engine on the client's database,
 // report in the status line and keep the close button usable after errors.
 #include "core/framefixture.h"
+#include "core/files/programdirs.h"
 #include "dbstructure/databasebuilder.h"
 #include "dbstructure/gui/f_dbreorg.h"
 #include "dbstructure/gui/tableselectdialog.h"
@@ -10,6 +11,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
@@ -63,15 +66,51 @@ QStringList captions(QMenu* menu) {
 TEST_F(DbReorgFormTest, MenusOfferTheEntriesInOrder) {
     TF_DbReorg form(db);
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Datenreorganisation"));
-    EXPECT_EQ(
-        captions(form.mnuIndex),
-        (QStringList{"Artikeldaten", "Eingangsrechnungen", "Kontroll-Berichte", "Kundendaten",
-                     "Lieferantendaten", "Objekte", "Personaldaten", "Rechnungen", "Tätigkeiten",
-                     "Tageslisten", "Touren", "-", "Hilfsdatenbanken", "-", "Abbruch"}));
+    EXPECT_EQ(captions(form.mnuIndex),
+              (QStringList{"Artikeldaten", "Eingangsrechnungen", "Kontroll-Berichte", "Kundendaten",
+                           "Lieferantendaten", "Objekte", "Personaldaten", "Rechnungen",
+                           "Tätigkeiten", "Tageslisten", "Touren", "-", "Hilfsdatenbanken", "-",
+                           "Datenbanken prüfen", "-", "Abbruch"}));
     EXPECT_EQ(captions(form.mnuPack),
               (QStringList{"Tageslistendatei", "Kontrollberichtsdatei", "Rechnungsdatei",
                            "Auswahl verdichten", "-", "Abbrechen"}));
     EXPECT_EQ(form.btnClose->text(), QStringLiteral("S&chließen"));
+}
+
+// "Datenbanken prüfen" reads every page of both databases and names a damage.
+TEST_F(DbReorgFormTest, CheckReadsEveryPageAndSaysWhatItFound) {
+    const QString savedData = DataDir, savedArchive = AblageDir;
+    QTemporaryDir archive;
+    DataDir = dir.path();
+    AblageDir = archive.path();
+    TF_DbReorg form(db);
+    QAction* check = nullptr;
+    for (QAction* a : form.mnuIndex->actions())
+        if (a->text() == QStringLiteral("Datenbanken prüfen"))
+            check = a;
+    ASSERT_NE(check, nullptr);
+    check->trigger();
+    EXPECT_EQ(presenter.texts(MessagePresenter::Kind::Info),
+              QStringList{QStringLiteral("Die Datenbanken sind unbeschädigt.")});
+    EXPECT_TRUE(presenter.texts(MessagePresenter::Kind::Error).isEmpty());
+
+    // Pages overwritten behind the header: found, named, the file unchanged.
+    const QString file = table::Database::fileIn(dir.path());
+    db.reset();
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    f.seek(4096 * 3);
+    f.write(QByteArray(4096 * 2, '\x5a'));
+    f.close();
+    presenter.boxes.clear();
+    check->trigger();
+    const QStringList errors = presenter.texts(MessagePresenter::Kind::Error);
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].contains(QDir::toNativeSeparators(file))) << errors[0].toStdString();
+    EXPECT_TRUE(errors[0].contains(QStringLiteral("ist beschädigt"))) << errors[0].toStdString();
+    EXPECT_TRUE(form.btnClose->isEnabled());
+    DataDir = savedData;
+    AblageDir = savedArchive;
 }
 
 TEST_F(DbReorgFormTest, RepairEntryRebuildsItsTablesAndReports) {

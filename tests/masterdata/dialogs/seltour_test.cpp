@@ -115,30 +115,46 @@ TEST_F(SelTourTest, OtherToursOfTheDayLeaveOutTheCurrentOneAndStartOnTheNext) {
     EXPECT_EQ(DataModule1().TabLUTour().filter(), u"TO_Wochentag=1 AND TO_Nr<>13"_s);
 }
 
-TEST_F(SelTourTest, TheSortColumnIsKeptFromCallToCallAndDecidesTheSearch) {
+// Each call lists the tours by number, whatever an earlier call was sorted
+// by; within a call a title click sorts and the search follows it.
+TEST_F(SelTourTest, EveryCallSortsByNumberAndATitleClickOnlyThatCall) {
     WhenShown<TF_SelTour>([](TF_SelTour& d) {
+        EXPECT_EQ(d.grid()->source().table().indexFieldNames(), QStringList{u"TO_Nr"_s});
         Q_EMIT d.grid()->titleClicked(1, u"TO_Beschreibung"_s);
-        EXPECT_EQ(listedTours(d), (QStringList{u"11"_s, u"12"_s, u"13"_s, u"21"_s}));
+        EXPECT_EQ(d.sortColumn(), 1);
+        EXPECT_EQ(d.grid()->source().table().indexName(), u"T_I_Beschreib"_s);
         QTest::keyClicks(d.editSearch(), u"s"_s);
         EXPECT_EQ(currentTour(d), 13); // Süd
         d.btnCancel()->click();
     });
     SelectTour(11, 0, 0, {});
-    EXPECT_EQ(TF_SelTour::keptSortColumn(), 1);
-    ResetLastSort();
     WhenShown<TF_SelTour>([](TF_SelTour& d) {
-        EXPECT_EQ(d.grid()->source().table().indexName(), u"T_I_Beschreib"_s);
+        EXPECT_EQ(d.grid()->source().table().indexFieldNames(), QStringList{u"TO_Nr"_s});
+        EXPECT_EQ(d.sortColumn(), 0);
+        EXPECT_EQ(listedTours(d), (QStringList{u"11"_s, u"12"_s, u"13"_s, u"21"_s}));
         EXPECT_EQ(currentTour(d), 12);
+        // The number column takes digits only.
+        QTest::keyClicks(d.editSearch(), u"x21"_s);
+        EXPECT_EQ(d.editSearch()->text(), u"21"_s);
+        EXPECT_EQ(currentTour(d), 21);
         // A click on a column without an index keeps the sort.
         Q_EMIT d.grid()->titleClicked(3, u"TO_PersonName"_s);
-        EXPECT_EQ(TF_SelTour::keptSortColumn(), 1);
-        Q_EMIT d.grid()->titleClicked(0, u"TO_Nr"_s);
-        QTest::keyClicks(d.editSearch(), u"x2"_s);
-        EXPECT_EQ(d.editSearch()->text(), u"2"_s);
+        EXPECT_EQ(d.sortColumn(), 0);
         d.btnCancel()->click();
     });
     SelectTour(12, 0, 0, {});
-    EXPECT_EQ(TF_SelTour::keptSortColumn(), 0);
+    // The other tours of a weekday are listed by number as well.
+    WhenShown<TF_SelTour>([](TF_SelTour& d) {
+        Q_EMIT d.grid()->titleClicked(1, u"TO_Beschreibung"_s);
+        d.btnCancel()->click();
+    });
+    SelectTour(12, 0, 0, {});
+    WhenShown<TF_SelTour>([](TF_SelTour& d) {
+        EXPECT_EQ(listedTours(d), (QStringList{u"12"_s, u"13"_s}));
+        EXPECT_EQ(d.sortColumn(), 0);
+        d.btnCancel()->click();
+    });
+    SelectOtherTourOfDay(11, 1, 0, 0, {});
 }
 
 } // namespace

@@ -4,11 +4,12 @@
 #include "core/data/recordrules.h"
 #include "core/datagui/tf_selform.h"
 #include "core/files/deleteguard.h"
-#include "core/files/programdirs.h"
+#include "core/settings/formplacement.h"
 #include "core/messages/messagecatalog.h"
-#include "core/messages/syslog.h"
+#include "core/files/programdirs.h"
 #include "core/rights/rights.h"
 #include "core/rights/rightsfile.h"
+#include "core/messages/syslog.h"
 #include "masterdata/activities.h"
 #include "masterdata/dialogs/pickerfilters.h"
 #include "masterdata/dialogs/tf_dbrtf.h"
@@ -329,6 +330,23 @@ void goTo(TF_ListForm& form, int objektNr) {
     form.grid().followCursor();
 }
 
+// The activity page of object 10 on the form the main window opens (the
+// rules reach that one); the caller deletes the form.
+ObjektTaetigPage* activitiesOfObject10(QPointer<TF_ListForm>& shown) {
+    shown = &ShowListForm(u"TF_Objekt"_s);
+    goTo(*shown, 10);
+    shown->showPage(u"T&ätigkeit"_s);
+    return ObjektTaetigPageOf(*shown);
+}
+
+// The action of the activity grid's menu with that caption; nullptr when none.
+QAction* activityAction(ObjektTaetigPage& page, const QString& caption) {
+    for (QAction* a : page.menu().actions())
+        if (a->text() == caption)
+            return a;
+    return nullptr;
+}
+
 // Posts the object's customer number so that a case starts from it.
 void setKunde(TF_ListForm& form, table::Table& t, int objektNr, int kunde) {
     goTo(form, objektNr);
@@ -488,6 +506,55 @@ TEST_F(ObjektForm, TheAddressTakeOversCopyTheirSourceUnpostedOrTellWhatIsMissing
         EXPECT_EQ(addressOf(t, c.prefix), c.prefix == u"O_"_s ? objekt : empty)
             << "nothing was posted";
     }
+}
+
+// "Adressen" under "Adress-Übernahme aus": the address picker opens on the
+// sort the user chose last, in the same run and after a restart.
+TEST_F(ObjektForm, TheAddressPickersSortSurvivesUsesAndARestart) {
+    table::Table& t = dm->TabObjekt();
+    const auto pressAdressen = [this] {
+        for (QGroupBox* box : form->findChildren<QGroupBox*>())
+            if (box->title() == u"Adress-Übernahme aus"_s)
+                for (QPushButton* b : box->findChildren<QPushButton*>())
+                    if (b->text() == u"Adressen"_s)
+                        b->click();
+    };
+    // Each use: what the picker started with, then the sort the user picks.
+    const auto use = [&](const QString& sortBy) -> QString {
+        QString startedWith;
+        WhenModalShown([&](QWidget* modal) {
+            auto* d = qobject_cast<TF_DbSelect*>(modal);
+            ASSERT_NE(d, nullptr);
+            startedWith = d->sortField();
+            if (!sortBy.isEmpty())
+                d->sortBy(sortBy);
+            ASSERT_TRUE(d->lookupTable()->locate({u"A_Nr"_s}, {501}));
+            d->grid()->followCursor();
+            d->btnOK()->click();
+        });
+        EXPECT_TRUE(t.locate({u"O_Nr"_s}, {10}));
+        pressAdressen();
+        t.cancel();
+        return startedWith;
+    };
+    EXPECT_EQ(use(u"A_Ort"_s), u"A_Nr"_s) << "nothing kept: by the number";
+    EXPECT_EQ(use({}), u"A_Ort"_s);
+    EXPECT_EQ(use({}), u"A_Ort"_s) << "kept over a use that chose no sort";
+
+    form->hide(); // the program's end writes the placement
+    const auto stored =
+        ReadFormPlacement(kPlacementFile03, u"Objekt"_s, 0,
+                          {u"GridObjekt.Columns"_s, u"lbSort.Caption"_s, u"lbSortAdr.Caption"_s});
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->properties.value(u"lbSortAdr.Caption"_s), u"A_Ort"_s);
+    EXPECT_EQ(stored->properties.value(u"lbSort.Caption"_s), u"O_Nr"_s);
+    EXPECT_FALSE(stored->properties.value(u"GridObjekt.Columns"_s).isEmpty());
+
+    form.reset(); // the next start
+    form = std::make_unique<TF_ListForm>(ObjektListFormDecl(), t);
+    form->show();
+    EXPECT_EQ(use(u"A_Name1"_s), u"A_Ort"_s);
+    EXPECT_EQ(use({}), u"A_Name1"_s);
 }
 
 TEST_F(ObjektForm, AnActivityDraggedFromTheActivityFormIsDroppedOnTheActivityGrid) {
@@ -833,20 +900,14 @@ TEST_F(ObjektForm, SettledOpenItemsAreLightGreenTheOthersWhite) {
 TEST_F(ObjektForm, ANewActivityRowFocusesTheActivityColumnAndAddingNeedsTheFirstTwoColumns) {
     addRow(u"Taetig.DB"_s, {{u"T_ID"_s, 1}, {u"T_Nr"_s, 7}});
     addRow(u"ObjTaet.db"_s, {{u"TS_ID"_s, 1}, {u"TS_Objekt"_s, 10}, {u"TS_Taetigkeit"_s, 7}});
-    // The rules reach the form the main window opens.
     form.reset();
-    QPointer<TF_ListForm> shown = &ShowListForm(u"TF_Objekt"_s);
+    QPointer<TF_ListForm> shown;
     const auto close = qScopeGuard([&] { delete shown.data(); });
-    goTo(*shown, 10);
-    shown->showPage(u"T&ätigkeit"_s);
-    ObjektTaetigPage* page = ObjektTaetigPageOf(*shown);
+    ObjektTaetigPage* page = activitiesOfObject10(shown);
     ASSERT_NE(page, nullptr);
     widgets::DataGrid& grid = page->grid();
     ASSERT_EQ(grid.model()->rowCount(), 1);
-    QAction* adding = nullptr;
-    for (QAction* a : page->menu().actions())
-        if (a->text() == u"Tätigkeit hinzufügen"_s)
-            adding = a;
+    QAction* adding = activityAction(*page, u"Tätigkeit hinzufügen"_s);
     ASSERT_NE(adding, nullptr);
     for (int column = 0; column < grid.model()->columnCount(); ++column) {
         SCOPED_TRACE(column);
@@ -1039,6 +1100,37 @@ TEST_F(ObjektForm, TheEmergencyServiceNoteIsEditedWithTheTimerWorkPausedAsFound)
         QApplication::processEvents();
         EXPECT_EQ(dm->IsTimerWorkEnabled(), timerWasOn) << "given back as found";
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ObjektForm, TheAppointmentPreviewOfTheCurrentActivityWhileTheOperationsSideIsInstalled) {
+    addRow(u"Taetig.DB"_s, {{u"T_ID"_s, 1}, {u"T_Nr"_s, 7}});
+    addRow(u"ObjTaet.db"_s, {{u"TS_ID"_s, 4}, {u"TS_Objekt"_s, 10}, {u"TS_Taetigkeit"_s, 7}});
+    form.reset();
+    QPointer<TF_ListForm> shown;
+    const auto close = qScopeGuard([&] { delete shown.data(); });
+    ObjektTaetigPage* page = activitiesOfObject10(shown);
+    ASSERT_NE(page, nullptr);
+    QAction* preview = activityAction(*page, u"Termin-Vorschau"_s);
+    ASSERT_NE(preview, nullptr);
+    const ObjektFormHooks saved = ObjektFormHooksRegistry();
+    ObjektFormHooksRegistry().showTermPreview = {};
+    widgets::DataGrid& grid = page->grid();
+    grid.setCurrentIndex(grid.model()->index(0, 0));
+    Q_EMIT grid.customContextMenuRequested(QPoint(4, 4));
+    EXPECT_FALSE(preview->isEnabled());
+    page->menu().hide();
+    QList<int> asked;
+    ObjektFormHooksRegistry().showTermPreview = [&](int id) { asked << id; };
+    Q_EMIT grid.customContextMenuRequested(QPoint(4, 4));
+    EXPECT_TRUE(preview->isEnabled());
+    page->menu().hide();
+    preview->trigger();
+    EXPECT_EQ(asked, QList<int>{4});
+    ObjektFormHooksRegistry() = saved;
 }
 
 } // namespace

@@ -9,6 +9,8 @@
 #include "platform/widgets/fieldform.h"
 #include "tableformfixture.h"
 
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -58,6 +60,34 @@ TEST_F(TaetigForm, TheGridShowsSeasonsAsDayAndMonthAndTheFunctionByName) {
     EXPECT_EQ(cell(0, u"T_SaisonVon"_s), u"01.04."_s);
     EXPECT_EQ(cell(0, u"T_Func"_s), u"Formulardruck"_s);
     EXPECT_EQ(cell(1, u"T_Func"_s), u"Tätigkeit"_s);
+}
+
+// A new activity is a plain one: the page's list shows what the grid shows.
+TEST_F(TaetigForm, ANewActivitysFunctionShowsAlikeInListAndGrid) {
+    table::Table& t = form->table();
+    t.append();
+    auto* function = form->fields()->editorAs<QComboBox>(u"T_Func"_s);
+    ASSERT_NE(function, nullptr);
+    EXPECT_EQ(function->currentText(), u"Tätigkeit"_s);
+    EXPECT_EQ(t.field(u"T_Func"_s).text(), u"Tätigkeit"_s);
+    EXPECT_EQ(t.field(u"T_Func"_s).value(), QVariant(0));
+    t.cancel();
+}
+
+// The two texts stand side by side, each under its caption.
+TEST_F(TaetigForm, TheTextCaptionsStandAboveTheirTexts) {
+    for (const QString& field : {u"T_TextTour"_s, u"T_TextKontroll"_s}) {
+        SCOPED_TRACE(field.toStdString());
+        QLabel* label = form->fields()->label(field);
+        QWidget* text = form->fields()->editor(field);
+        ASSERT_TRUE(label && text);
+        const QPoint labelAt = label->mapTo(form.get(), QPoint(0, 0));
+        const QPoint textAt = text->mapTo(form.get(), QPoint(0, 0));
+        EXPECT_LE(labelAt.y() + label->height(), textAt.y() + 1);
+        EXPECT_LE(std::abs(labelAt.x() - textAt.x()), 2);
+    }
+    EXPECT_LT(form->fields()->editor(u"T_TextTour"_s)->mapTo(form.get(), QPoint(0, 0)).x(),
+              form->fields()->editor(u"T_TextKontroll"_s)->mapTo(form.get(), QPoint(0, 0)).x());
 }
 
 TEST_F(TaetigForm, TheCostTypeNameFollowsTheNumber) {

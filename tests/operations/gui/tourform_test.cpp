@@ -9,6 +9,7 @@
 #include "masterdata/gui/objektformhooks.h"
 #include "masterdata/gui/tableformfixture.h"
 #include "operations/gui/operationsmodules.h"
+#include "operations/gui/tf_termprev.h"
 #include "operations/gui/tourform.h"
 #include "operations/gui/tourpanel.h"
 #include "platform/table/table.h"
@@ -325,13 +326,33 @@ TEST_F(TourForm, ThePlacementKeepsTheGridsAndThePanelHeight) {
     EXPECT_TRUE(text.contains(u"[Tour]"_s));
 }
 
-TEST_F(TourForm, TheOperationsModulesMakeTheMenuEntryAndThePlanningCheckLive) {
+TEST_F(TourForm, TheAppointmentPreviewOfAnActivityOnTheCurrentTour) {
+    ASSERT_TRUE(visits().locate({u"TO_Objekt"_s}, {21}));
+    QAction* preview = action(panel->activityMenu(), u"Terminvorschau"_s);
+    ASSERT_NE(preview, nullptr);
+    EXPECT_TRUE(preview->isEnabled());
+    panel->activities().setCurrentIndex(panel->activities().model()->index(0, 0));
+    QDate start;
+    WhenModalShown([&](QWidget* modal) {
+        if (auto* shown = qobject_cast<TF_TermPrev*>(modal))
+            start = shown->marks().startDate();
+        modal->close();
+    });
+    preview->trigger();
+    EXPECT_EQ(start, QDate(QDate::currentDate().year(), QDate::currentDate().month(), 1));
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(u'|').toStdString();
+    EXPECT_EQ(OpenTermPrev(), nullptr);
+}
+
+TEST_F(TourForm, TheOperationsModulesMakeTheMenuEntriesThePlanningCheckAndThePreviewLive) {
     ModuleDispatcher dispatcher;
     const ObjektFormHooks saved = ObjektFormHooksRegistry();
     const RecordRuleHooks savedRules = RecordRuleHooksRegistry();
     RegisterOperationsModules(dispatcher);
     EXPECT_TRUE(dispatcher.isAvailable(u"TF_Tour"_s));
     EXPECT_TRUE(bool(ObjektFormHooksRegistry().showPlanCheck));
+    EXPECT_TRUE(dispatcher.isAvailable(u"ShowTermEditForm"_s)) << "\"Termine\"";
+    EXPECT_TRUE(bool(ObjektFormHooksRegistry().showTermPreview));
     QStringList order;
     for (const ListFormEntry& e : ListFormEntries())
         order << e.formClass;

@@ -10,8 +10,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QFileInfo>
+#include <QPrinterInfo>
 #include <QProgressDialog>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSpinBox>
 #include <QTimer>
 #include <QToolBar>
 
@@ -60,6 +65,7 @@ protected:
         printers = fake.get();
         report::setPrinterSystem(std::move(fake));
         widgets::setErrorPresenter([this](QWidget*, const QString& m) { errors.append(m); });
+        report::ReportPreview::forgetZoom();
     }
     void TearDown() override {
         widgets::setErrorPresenter({});
@@ -204,6 +210,7 @@ TEST_F(OutputTest, PreviewNavigatesZoomsAndPrintsWhatItShows) {
     preview.resize(900, 700);
     preview.show();
     QApplication::processEvents();
+    preview.action(A::WholePage)->trigger();
     const double whole = preview.zoomFactor();
     preview.action(A::PageWidth)->trigger();
     EXPECT_GT(preview.zoomFactor(), whole) << "a portrait page is narrower than it is high";
@@ -236,6 +243,100 @@ TEST_F(OutputTest, PreviewNavigatesZoomsAndPrintsWhatItShows) {
     EXPECT_GT(QFileInfo(dir.filePath(QStringLiteral("vorschau.pdf"))).size(), 1000);
     preview.savePdf(dir.filePath(QStringLiteral("fehlt/vorschau.pdf")));
     EXPECT_EQ(errors.size(), 2);
+}
+
+// Without any printer of its own the machine still prints: into a PDF file,
+// named after the document in a save dialog. With printers the PDF file is
+// one more entry of the list.
+TEST_F(OutputTest, PrintsIntoAPdfFileThroughTheSystemsOwnList) {
+    report::setPrinterSystem(nullptr);
+    report::PrinterSystem& system = report::printerSystem();
+    const QStringList installed = QPrinterInfo::availablePrinterNames();
+    const QString pdf = QStringLiteral("In PDF-Datei drucken");
+    EXPECT_EQ(system.printerNames(), QStringList(installed) << pdf);
+    if (installed.isEmpty()) {
+        EXPECT_EQ(system.currentPrinter(), pdf);
+    }
+
+    QStringList suggested;
+    QString chosen = dir.filePath(QStringLiteral("ausdruck"));
+    report::setPdfFileChooser([&](QWidget*, const QString& path) {
+        suggested.append(path);
+        return chosen;
+    });
+    const report::Document doc = threePages();
+    report::PrintSettings settings;
+    settings.showProgress = false;
+    settings.printerIndex = int(installed.size());
+    EXPECT_EQ(report::printDocument(doc, settings), report::PrintOutcome::Printed);
+    ASSERT_EQ(suggested.size(), 1);
+    EXPECT_EQ(QFileInfo(suggested[0]).fileName(), doc.title + QStringLiteral(".pdf"));
+    QFile file(chosen + QStringLiteral(".pdf"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << "the chosen name gets its .pdf";
+    const QByteArray bytes = file.readAll();
+    EXPECT_TRUE(bytes.startsWith("%PDF"));
+    EXPECT_GE(bytes.count("/Type /Page"), 3);
+
+    // Cancelling the save dialog ends the print quietly.
+    chosen.clear();
+    EXPECT_THROW(report::printDocument(doc, settings), Abort);
+    report::setPdfFileChooser({});
+
+    // "Drucker einrichten" lists the PDF file as well.
+    QStringList listed;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("Drucker"));
+        ASSERT_NE(printers, nullptr);
+        for (int i = 0; i < printers->count(); ++i)
+            listed.append(printers->itemText(i));
+        printers->setCurrentIndex(printers->count() - 1);
+        dialog->findChild<QSpinBox*>(QStringLiteral("Exemplare"))->setValue(2);
+        dialog->accept();
+    });
+    report::PrintSettings setup;
+    EXPECT_TRUE(system.setupPrinter(nullptr, setup));
+    EXPECT_EQ(listed, QStringList(installed) << pdf);
+    EXPECT_EQ(setup.printerIndex, int(installed.size()));
+    EXPECT_EQ(setup.copies, 2);
+}
+
+// A preview opens with the page filling the view's width, worked out once the
+// view has its size; the zoom the user chooses holds for the next preview.
+TEST_F(OutputTest, PreviewOpensAtPageWidthAndKeepsTheChosenZoom) {
+    report::PrintSettings settings;
+    const report::Document doc = threePages();
+    auto pageAndView = [](report::ReportPreview& preview) {
+        auto* scroll = preview.findChild<QScrollArea*>();
+        return std::pair{scroll->widget()->width(), scroll->viewport()->width()};
+    };
+    {
+        report::ReportPreview preview(doc, settings);
+        preview.resize(1000, 700);
+        preview.show();
+        QApplication::processEvents();
+        EXPECT_EQ(preview.zoomMode(), report::ReportPreview::Zoom::PageWidth);
+        const auto [page, view] = pageAndView(preview);
+        EXPECT_LE(page, view) << "no part of the page's width is cut off";
+        EXPECT_GE(page, view - 4) << "the page fills the width, no thumbnail";
+        EXPECT_GT(preview.zoomFactor(), 0.5);
+        EXPECT_FALSE(preview.findChild<QScrollArea*>()->horizontalScrollBar()->isVisible());
+
+        preview.resize(800, 600);
+        QApplication::processEvents();
+        const auto [smallerPage, smallerView] = pageAndView(preview);
+        EXPECT_LE(smallerPage, smallerView);
+        EXPECT_GE(smallerPage, smallerView - 4) << "the width follows the window";
+        preview.action(report::ReportPreview::Action::Actual)->trigger();
+        preview.action(report::ReportPreview::Action::ZoomIn)->trigger();
+    }
+    report::ReportPreview next(doc, settings);
+    next.resize(1000, 700);
+    next.show();
+    QApplication::processEvents();
+    EXPECT_EQ(next.zoomMode(), report::ReportPreview::Zoom::Factor);
+    EXPECT_DOUBLE_EQ(next.zoomFactor(), 1.25) << "the user's zoom holds for the run";
 }
 
 // The caller waits until the preview is closed and gets back what the user set up.

@@ -137,3 +137,76 @@ TEST_F(ReportTest, AbsurdValuesAreClampedAndPaginationEnds) {
     EXPECT_NO_THROW(doc = report::paginate(*full));
     EXPECT_EQ(allTexts(doc).count(QStringLiteral("Köln")), 2);
 }
+
+namespace {
+
+// A letter: its text in the title band, a column header and a detail row
+// after it, header and footer on every page.
+QByteArray letterDefinition() {
+    return R"json({
+      "class": "TQRLetter", "dataset": "T", "margins": {"top": 10, "bottom": 10},
+      "font": {"name": "Liberation Sans", "size": 10},
+      "datasets": [{"name": "T", "alias": "ReportDB", "table": "Kunden.DB"}],
+      "bands": [
+        {"class": "TQRBand", "name": "PageHeader", "type": "pageHeader", "height": 19,
+         "controls": [{"class": "TQRLabel", "name": "L_Kopf", "caption": "Kopf", "width": 200, "height": 15}]},
+        {"class": "TQRBand", "name": "Title", "type": "title", "height": 60,
+         "controls": [{"class": "TQRLabel", "name": "L_Anrede", "caption": "Anrede", "width": 200, "height": 15},
+                      {"class": "TQRRichText", "name": "R_Text", "top": 19, "width": 500, "height": 19,
+                       "autoStretch": true},
+                      {"class": "TQRLabel", "name": "L_Gruss", "caption": "Gruss", "top": 40, "width": 200, "height": 15}]},
+        {"class": "TQRBand", "name": "Columns", "type": "columnHeader", "height": 19,
+         "controls": [{"class": "TQRLabel", "name": "L_Spalte", "caption": "Spalte", "width": 200, "height": 15}]},
+        {"class": "TQRBand", "name": "Detail", "type": "detail", "height": 19,
+         "controls": [{"class": "TQRDBText", "name": "K_Match", "field": "K_Match", "width": 150, "height": 15}]},
+        {"class": "TQRBand", "name": "PageFooter", "type": "pageFooter", "height": 19,
+         "controls": [{"class": "TQRExpr", "name": "E_Seite", "expression": "PAGENUMBER", "width": 60, "height": 15}]}
+      ]})json";
+}
+
+} // namespace
+
+// A title taller than the page is not cut: it goes on below the next page's
+// header, and what follows it prints once, after it.
+TEST_F(ReportTest, ATitleTallerThanAPageContinuesOnTheNext) {
+    addCustomers(1);
+    auto rep = makeReport(letterDefinition());
+    rep->component("R_Text").caption = paragraphs(150);
+    const report::Document doc = report::paginate(*rep);
+    ASSERT_GE(doc.pages.size(), 3u);
+    double nextTop = 0;
+    double printed = 0;
+    for (size_t p = 0; p < doc.pages.size(); ++p) {
+        const QStringList t = texts(doc, int(p));
+        EXPECT_EQ(t.count(QStringLiteral("Kopf")), 1) << p;
+        EXPECT_TRUE(t.contains(QString::number(p + 1))) << "page number on page " << p;
+        const auto rich = richItems(doc, int(p));
+        ASSERT_EQ(rich.size(), 1u) << p;
+        EXPECT_NEAR(rich[0].docTop, nextTop, 1) << "each page goes on where the last stopped";
+        nextTop = rich[0].docTop + rich[0].rect.height();
+        printed += rich[0].rect.height();
+        EXPECT_LE(rich[0].rect.bottom(), (297 - 10 - 5) * report::kUnitsPerMm + 1) << p;
+        if (p > 0) { // right below the header
+            EXPECT_NEAR(rich[0].rect.top(), 15 * report::kUnitsPerMm, 1) << p;
+        }
+        EXPECT_EQ(t.count(QStringLiteral("Spalte")), p + 1 == doc.pages.size() ? 1 : 0)
+            << "the column header once, above the rows, on page " << p;
+    }
+    EXPECT_NEAR(printed, richItems(doc, 0)[0].document->size().height(), 1);
+    EXPECT_EQ(pageOf(doc, QStringLiteral("Anrede")), 0);
+    const int last = int(doc.pages.size()) - 1;
+    EXPECT_EQ(pageOf(doc, QStringLiteral("Gruss")), last);
+    EXPECT_GT(findText(doc, QStringLiteral("Spalte"))->rect.top(),
+              findText(doc, QStringLiteral("Gruss"))->rect.top());
+    EXPECT_EQ(pageOf(doc, QStringLiteral("Kunde 001")), last);
+    EXPECT_GT(findText(doc, QStringLiteral("Kunde 001"))->rect.top(),
+              findText(doc, QStringLiteral("Gruss"))->rect.top());
+
+    // A short title keeps its place above the column header.
+    rep = makeReport(letterDefinition());
+    rep->component("R_Text").caption = paragraphs(3);
+    const report::Document one = report::paginate(*rep);
+    ASSERT_EQ(one.pages.size(), 1u);
+    EXPECT_GT(findText(one, QStringLiteral("Spalte"))->rect.top(),
+              findText(one, QStringLiteral("Gruss"))->rect.top());
+}

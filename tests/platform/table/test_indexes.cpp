@@ -123,6 +123,22 @@ TEST_F(IndexTest, DescendingIndexReversesOrderAndRange) {
     EXPECT_EQ(names(d), (QStringList{"Öztürk", "ober", "Müller", "Mueller"}));
 }
 
+TEST_F(IndexTest, RangeWithEqualLeadingFieldsWalksBothWaysOnDescendingIndexes) {
+    db->rebuildIndexes("Kunden", {{"IOrtNameAb", {"Ort", "Name"}, true, false, true}});
+    Table d(db, "Kunden");
+    d.open();
+    d.setIndexName("IOrtNameAb");
+    d.setRange({"Köln", "Z"}, {"köln", "B"});
+    EXPECT_EQ(names(d), (QStringList{"Strasser", "ober"}));
+    d.last();
+    EXPECT_EQ(d["Name"].asString(), "ober");
+    d.prior();
+    EXPECT_EQ(d["Name"].asString(), "Strasser");
+    d.prior();
+    EXPECT_TRUE(d.bof());
+    EXPECT_EQ(d.recordCount(), 2);
+}
+
 TEST_F(IndexTest, LocateWithOptions) {
     struct Case {
         const char* name;

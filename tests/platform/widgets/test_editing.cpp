@@ -220,7 +220,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"Anzahl", "-32769", "außerhalb des Bereichs von Anzahl"},
         BadInput{"Ort", "3000000000", "außerhalb des Bereichs von Ort"},
         BadInput{"Umsatz", "zwölf", "kein gültiger Wert für das Feld Umsatz"},
-        BadInput{"Seit", "31.02.2024", "kein gültiger Wert für das Feld Seit"},
+        BadInput{"Seit", "31.02.2024", "\"31.02.2024\" ist kein gültiges Datum!"},
         BadInput{"Name", "Ein viel zu langer Name", "Der Text ist zu lang für das Feld Name"}));
 
 TEST_F(WidgetTest, RichTextIsEditedInPlaceAndStoredAsRtf) {

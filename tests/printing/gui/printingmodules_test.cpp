@@ -1,5 +1,6 @@
 #include "core/datagui/f_firmen.h"
 #include "core/moduleentries.h"
+#include "masterdata/serienbrief.h"
 #include "printing/companylogo.h"
 #include "printing/gui/printingmodules.h"
 
@@ -15,6 +16,18 @@ TEST(PrintingModules, GiveTheCompanyFormItsPrint) {
     const bool installed = bool(SetFirmenPrinter({}));
     SetFirmenLogoLoader({});
     EXPECT_TRUE(installed);
+}
+
+// Registered before the long-lived forms exist, so that the address book
+// builds "Serienbrief" enabled.
+TEST(PrintingModules, InstallTheSerialLetterPrint) {
+    const SerienbriefPrint before = SetSerienbriefPrint({});
+    ModuleDispatcher dispatcher;
+    RegisterPrintingModules(dispatcher);
+    EXPECT_TRUE(IsSerienbriefPrintAvailable());
+    SetFirmenPrinter({});
+    SetFirmenLogoLoader({});
+    SetSerienbriefPrint(before);
 }
 
 } // namespace

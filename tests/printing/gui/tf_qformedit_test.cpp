@@ -261,7 +261,8 @@ TEST_F(QformEditTest, ALayoutDesignedFromTheManagerIsPrinted) {
     });
     click(QStringLiteral("&Bearbeiten"));
     EXPECT_EQ(presenter.texts(Kind::Info),
-              QStringList{QStringLiteral("Neue Formulardefinition wird erzeugt!")});
+              (QStringList{QStringLiteral("Neue Formulardefinition wird erzeugt!"),
+                           QStringLiteral("Layout gespeichert.")}));
     ASSERT_TRUE(QFile::exists(layout));
 
     QStringList printed;

@@ -416,8 +416,10 @@ TEST_F(RepGenTest, EveryChangeIsSavedAndComesBackOnReopening) {
     });
     f.OptionsClick();
 
+    presenter.boxes.clear();
     f.SaveFormLayout();
     EXPECT_TRUE(presenter.texts(Kind::Error).isEmpty());
+    EXPECT_EQ(presenter.texts(Kind::Info), QStringList{QStringLiteral("Layout gespeichert.")});
     QStringList lines;
     ASSERT_TRUE(LoadLayoutLines(layoutPath, lines));
     EXPECT_EQ(lines.first(), QStringLiteral("OPTIONS:PRINDEX=1;OBINFIRST=4;OBINNEXT=0;"));
@@ -532,6 +534,7 @@ TEST_F(RepGenTest, AFailedSaveLeavesTheOldLayoutAndSaysSo) {
     EXPECT_EQ(presenter.texts(Kind::Error),
               QStringList{QStringLiteral("Kann Datei\r") + layoutPath +
                           QStringLiteral("\rnicht erstellen!")});
+    EXPECT_TRUE(presenter.texts(Kind::Info).isEmpty()) << "no success after a failure";
     EXPECT_TRUE(QFileInfo(layoutPath).isDir());
     // No half-written file is left beside it, and the other layout is untouched.
     EXPECT_EQ(QDir(QrfdDir).entryList(QDir::Files), QStringList{QStringLiteral("ORM48001.QFD")});

@@ -43,7 +43,9 @@ const QList<Expected>& expectations() {
         {18000, "TQRKundList01", "Druck Kundenliste", "Kundenliste", kDateTime, {{1, 8}, {18, 21}},
          {u"K_Name1"_s, u"K_UmsGesamt"_s, u"K_BankTelefon"_s}, {}},
         {19000, "TQRArtList01", "Druck Artikelliste", "Materialliste", kDate, {{1, 21}},
-         {u"A_Bezeich2"_s, u"K_Match"_s, u"A_Beschreibung"_s, u"QRSysZeit"_s}, {u"L_Lager"_s}},
+         {u"A_Bezeich2"_s, u"K_Match"_s, u"A_Beschreibung"_s, u"QRSysZeit"_s},
+         // The stock columns print with their headers.
+         {u"L_Lager"_s, u"L_A_Lagermenge"_s, u"L_A_Lagerwert"_s}},
         {20000, "TQRPersList01", "Druck Mitarbeiterliste", "Mitarbeiter", kDateTime, {{1, 21}},
          {u"P_Match"_s, u"P_EhefrauGebDat"_s}, {}},
         {21000, "TQRTaetigList01", "Druck Tätigkeitenliste", "Tätigkeiten", kDate,

@@ -1,0 +1,6 @@
+#include "commercial/documents/deliverynoteentries.h"
+
+DeliveryNoteEntries& DeliveryNoteEntriesRegistry() {
+    static DeliveryNoteEntries entries;
+    return entries;
+}

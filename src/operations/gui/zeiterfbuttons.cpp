@@ -1,0 +1,6 @@
+#include "operations/gui/zeiterfbuttons.h"
+
+ZeiterfButtonHooks& ZeiterfButtonHooksRegistry() {
+    static ZeiterfButtonHooks hooks;
+    return hooks;
+}
