@@ -16,12 +16,13 @@ inline const QString kLines = QStringLiteral("RgvSatz.DB");
 // 2006 and 19 % from 2007, object 500 of customer 100): templates and their
 // lines written straight into their files, and a pair of table objects of
 // the test's own with the template rules, as a window opens them.
-class RgvTemplates : public invoicetest::InvoiceEditing {
+// Base is the invoice-editing fixture or one built on it (the editor's).
+template <class Base> class RgvTemplatesOn : public Base {
 protected:
     void TearDown() override {
         lines.reset();
         head.reset();
-        InvoiceEditing::TearDown();
+        Base::TearDown();
     }
 
     // The pair of table objects: the lines follow the head, in position order.
@@ -31,7 +32,7 @@ protected:
         lines = std::make_unique<table::Table>(db, kLines);
         lines->setIndexName(QStringLiteral("S_IRef"));
         lines->setMaster(head.get(), {QStringLiteral("R_ID")}, {QStringLiteral("S_Ref")});
-        BindRgvTableRules(*dm, *head, *lines, rules);
+        BindRgvTableRules(*this->dm, *head, *lines, rules);
         head->open();
         lines->open();
     }
@@ -44,7 +45,7 @@ protected:
                                                    {QStringLiteral("R_KundenNr"), 100},
                                                    {QStringLiteral("R_Intervall"), 0}};
         values.append(more);
-        addRow(kHeads, values);
+        this->addRow(kHeads, values);
     }
     // A normal line of code 1, its amounts as stored before (at 16 %).
     void addTemplateLine(int id, int ref, int posNr, double menge, double preis,
@@ -63,19 +64,19 @@ protected:
             {QStringLiteral("S_Rechmode"), 0},
             {QStringLiteral("S_Kurztext"), QStringLiteral("Zeile %1").arg(id)}};
         values.append(more);
-        addRow(kLines, values);
+        this->addRow(kLines, values);
     }
     // A stored field of a template (of its head by R_ID).
-    QVariant stored(int id, const QString& field) { return headValue(kHeads, id, field); }
+    QVariant stored(int id, const QString& field) { return this->headValue(kHeads, id, field); }
     // A stored field of a template line (by S_ID).
     QVariant storedLine(int id, const QString& field) {
-        auto t = open(kLines);
+        auto t = this->open(kLines);
         if (!t->locate({QStringLiteral("S_ID")}, {id}))
             return QStringLiteral("<kein Satz>");
         return t->field(field).value();
     }
     int lineCount(int ref) {
-        auto t = open(kLines);
+        auto t = this->open(kLines);
         int n = 0;
         for (t->first(); !t->eof() && !t->isEmpty(); t->next())
             n += FieldInt(*t, QStringLiteral("S_Ref")) == ref ? 1 : 0;
@@ -83,14 +84,16 @@ protected:
     }
     // The activity number planned at the object.
     void planActivity(int objektNr, int taetigNr, int id = 1) {
-        addRow(QStringLiteral("ObjTaet.db"), {{QStringLiteral("TS_ID"), id},
-                                              {QStringLiteral("TS_Objekt"), objektNr},
-                                              {QStringLiteral("TS_Taetigkeit"), taetigNr}});
+        this->addRow(QStringLiteral("ObjTaet.db"), {{QStringLiteral("TS_ID"), id},
+                                                    {QStringLiteral("TS_Objekt"), objektNr},
+                                                    {QStringLiteral("TS_Taetigkeit"), taetigNr}});
     }
-    QStringList errors() const { return presenter.texts(MessagePresenter::Kind::Error); }
+    QStringList errors() const { return this->presenter.texts(MessagePresenter::Kind::Error); }
 
     std::unique_ptr<table::Table> head;
     std::unique_ptr<table::Table> lines;
 };
+
+using RgvTemplates = RgvTemplatesOn<invoicetest::InvoiceEditing>;
 
 } // namespace rgvtest

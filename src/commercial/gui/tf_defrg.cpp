@@ -43,7 +43,7 @@ DefRgCalendar::DefRgCalendar(TDefRgModel& model, QWidget* parent)
     : QWidget(parent), m_model(model) {
     setObjectName(u"GridDefRg"_s);
     const QFontMetrics numbers(boldFont(font(), 10));
-    m_dayWidth = numbers.horizontalAdvance(u"000"_s) + 2;
+    m_dayWidth = numbers.horizontalAdvance(u"00"_s) + 6;
     m_rowHeight = numbers.height() + 3;
     int widest = 0;
     for (int m = 1; m <= 12; ++m)
@@ -221,8 +221,9 @@ TF_DefRg::TF_DefRg(QWidget* parent) : QDialog(parent) {
 
     resize(m_calendar->width() + 470, m_calendar->height() + 12);
     // 67 pixels right of the main window's left edge, directly below it.
-    if (const QWidget* main = MainForm())
-        move(main->frameGeometry().left() + 67, main->frameGeometry().bottom() + 1);
+    const QSize designed = size();
+    PlaceBelowMainForm(this, 67, 0, 0);
+    resize(designed);
     auto* storage = new FormStorage(this, kPlacementFile01, u"RgTermin"_s);
     storage->setStoredProperties({});
 }

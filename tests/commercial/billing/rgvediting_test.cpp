@@ -1,6 +1,7 @@
 #include "commercial/billing/rgvediting.h"
 #include "commercial/billing/rgvtables.h"
 #include "commercial/documentrulesfixture.h"
+#include "commercial/recurringbillingfixture.h"
 #include "commercial/rgvfixture.h"
 #include "platform/errors.h"
 
@@ -188,7 +189,7 @@ TEST_F(RgvTemplateRules, TheListRefusesNewHeads) {
 class RgvPlanDates : public rgvtest::RgvTemplates {
 protected:
     void SetUp() override {
-        RgvTemplates::SetUp();
+        rgvtest::RgvTemplates::SetUp();
         addRow(u"IvDefH.DB"_s, {{u"I_ID"_s, 7}, {u"I_DefNo"_s, 7}, {u"I_Comment"_s, u"Quartal"_s}});
         int id = 100;
         for (int month : {10, 7, 4, 1})
@@ -243,7 +244,7 @@ TEST_F(RgvPlanDates, TheEditorNamesTheIntervalButLeavesThePlanDate) {
 class RgvDates : public rgvtest::RgvTemplates {
 protected:
     void SetUp() override {
-        RgvTemplates::SetUp();
+        rgvtest::RgvTemplates::SetUp();
         addTemplate(1, u"RV500_01"_s, 500, {{u"R_DatumDruck"_s, QDate(2006, 3, 15)}});
         addTemplateLine(1, 1, 1000000, 2, 100.0);
         addTemplateLine(2, 1, 2000000, 1, 50.0);
@@ -285,7 +286,7 @@ TEST_F(RgvDates, CalculatingDatesTheLastInvoiceTodayAndRecomputesAtTheTemplatesR
 class RgvCopies : public rgvtest::RgvTemplates {
 protected:
     void SetUp() override {
-        RgvTemplates::SetUp();
+        rgvtest::RgvTemplates::SetUp();
         addSourceHead(u"Angkopf.DB"_s, 31, u"A-31"_s, 500);
         auto offer = open(u"Angkopf.DB"_s);
         ASSERT_TRUE(offer->locate({u"R_ID"_s}, {31}));
@@ -363,7 +364,7 @@ TEST_F(RgvCopies, AMissingDocumentCopiesNothingAndAFailingCopyLeavesTheTemplateA
 class RgvWalks : public rgvtest::RgvTemplates {
 protected:
     void SetUp() override {
-        RgvTemplates::SetUp();
+        rgvtest::RgvTemplates::SetUp();
         addTemplate(1, u"RV500_01"_s, 500,
                     {{u"R_DatumDruck"_s, QDate(2005, 3, 15)}, {u"R_KFID"_s, 4}});
         addTemplate(2, u"RV500_02"_s, 500,
@@ -440,6 +441,41 @@ TEST_F(RgvWalks, AFailingTemplateStopsTheTextUpdate) {
     }
     EXPECT_EQ(stored(1, u"R_KopfText"_s).toString(), QString());
     EXPECT_EQ(stored(3, u"R_KopfText"_s).toString(), QString());
+}
+
+// A template made as the editor makes it (a new head, its object, an
+// interval and a line through the template rules) is billed by the run.
+class RgvBilled : public recurringtest::RecurringBilling {};
+
+TEST_F(RgvBilled, ATemplateMadeAsTheEditorMakesItIsBilled) {
+    auto db = table::aliases::database(datatest::kDb);
+    table::Table head(db, kHeads);
+    table::Table lines(db, kLines);
+    lines.setIndexName(u"S_IRef"_s);
+    lines.setMaster(&head, {u"R_ID"_s}, {u"S_Ref"_s});
+    BindRgvTableRules(*dm, head, lines);
+    head.open();
+    lines.open();
+    AppendNewRgvHead(head, 10000);
+    SetRgvObjekt(head, 500);
+    head.edit();
+    head[u"R_Intervall"_s] = 20;
+    head.post();
+    lines.append();
+    lines[u"S_Menge"_s] = 2;
+    lines[u"S_EPreis"_s] = 50.0;
+    lines[u"S_Kurztext"_s] = u"Hausmeisterdienst"_s;
+    lines.post();
+    lines.close();
+    head.close();
+    EXPECT_EQ(templateField(1, "R_IVname").toString(), u"monatlich am 25."_s);
+    EXPECT_EQ(runMarch(), 1);
+    EXPECT_EQ(invoiceKeys(), QStringList{u"500 RV500_01 25.03.2025"_s});
+    const QList<recurringtest::InvoiceLine> billed =
+        linesOf(invoiceIdOf(500, recurringtest::d(25, 3)));
+    ASSERT_EQ(billed.size(), 1);
+    EXPECT_DOUBLE_EQ(billed[0].menge, 2.0);
+    EXPECT_DOUBLE_EQ(billed[0].brutto, 119.0);
 }
 
 } // namespace
