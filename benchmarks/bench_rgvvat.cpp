@@ -201,30 +201,13 @@ void BM_RgvVatVsRaw(benchmark::State& state) {
         state.SkipWithError("the walk did not update every template");
         return;
     }
-    double walk = 0, raw = 0;
-    int turn = 0;
-    for (auto _ : state) {
-        double walkNow = 0, rawNow = 0;
-        auto runEngine = [&] {
-            resetWalk();
-            walkNow = benchclient::secondsOf([&] { done = runWalk(); });
-        };
-        auto runRaw = [&] {
-            resetWalk();
-            rawNow = benchclient::secondsOf([&] { updateRaw(file, rows); });
-        };
-        benchclient::takeTurns(turn, runRaw, runEngine);
-        state.SetIterationTime(walkNow);
-        walk += walkNow;
-        raw += rawNow;
-    }
+    const benchclient::TurnTimes times = benchclient::compareInTurns(
+        state, resetWalk, [&] { done = runWalk(); }, [&] { updateRaw(file, rows); });
     state.counters["templates"] = done;
-    state.counters["raw_ms"] = benchmark::Counter(raw * 1000, benchmark::Counter::kAvgIterations);
-    state.counters["ratio"] = raw > 0 ? walk / raw : 0;
     state.counters["per_template_us"] =
-        benchmark::Counter(walk * 1e6 / templates, benchmark::Counter::kAvgIterations);
+        benchmark::Counter(times.engine * 1e6 / templates, benchmark::Counter::kAvgIterations);
     state.counters["raw_per_template_us"] =
-        benchmark::Counter(raw * 1e6 / templates, benchmark::Counter::kAvgIterations);
+        benchmark::Counter(times.raw * 1e6 / templates, benchmark::Counter::kAvgIterations);
 }
 
 } // namespace

@@ -96,6 +96,11 @@ TF_DocEdit::TF_DocEdit(const TDocEditDecl& decl, table::Table& head, table::Tabl
     buildGrid(*layout);
     buildLineArea(*layout);
     buildMenus();
+    // A line's write recomputes the head's sums in the head record itself,
+    // after the grid has heard of the write: the head's fields show them once
+    // the write is through.
+    connect(m_lineSource.get(), &widgets::DataSource::viewChanged, m_headSource.get(),
+            &widgets::DataSource::notifyRecordChanged, Qt::QueuedConnection);
     connect(new QShortcut(QKeySequence(Qt::Key_F10), this), &QShortcut::activated, this,
             [this] { postAll(); });
     connect(new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Backspace), this), &QShortcut::activated,

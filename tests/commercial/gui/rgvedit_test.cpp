@@ -299,3 +299,25 @@ TEST_F(RgvEditor, TheGridShowsOnlyTheTemplatesOwnLines) {
 }
 
 } // namespace
+
+namespace {
+
+// The sums are written into the head record by the line's write; the
+// head's fields must show them without a further command.
+TEST_F(RgvEditor, APostedLineShowsTheNewSumsAtOnce) {
+    addTemplate(1, u"RV500_01"_s, 500);
+    addTemplateLine(11, 1, 1000000, 1, 100.0);
+    editTemplate(1, [&](TF_DocEdit& form) {
+        form.lines().edit();
+        form.lines()[u"S_Menge"_s] = 3;
+        form.lines().post();
+        QTest::qWait(10);
+        EXPECT_EQ(form.head()[u"R_Netto"_s].asFloat(), 300.0);
+        auto* netto = form.fieldEditorAs<QLineEdit>(u"R_Netto"_s);
+        ASSERT_NE(netto, nullptr);
+        EXPECT_EQ(netto->text(), u"300,00"_s);
+    });
+    EXPECT_EQ(stored(1, u"R_Netto"_s).toDouble(), 300.0);
+}
+
+} // namespace
