@@ -1,7 +1,9 @@
 #include "commercial/gui/commercialmodules.h"
 
 #include "commercial/gui/f_cnvrgv.h"
+#include "commercial/gui/rgvlistform.h"
 #include "commercial/gui/tf_rechhead.h"
+#include "commercial/gui/tf_rechint.h"
 #include "core/gui/mainform.h"
 #include "core/messages/messages.h"
 #include "core/moduleentries.h"
@@ -13,6 +15,8 @@ using namespace Qt::StringLiterals;
 void RegisterCommercialModules(ModuleDispatcher& dispatcher) {
     // "Einstellungen › Kopf-/Fusstexte" maintains the catalogue alone.
     dispatcher.setOpener(u"SelectKopfFussText"_s, [] { SelectKopfFussText(0); });
+    dispatcher.setOpener(u"ShowRechintForm"_s, [] { ShowRechintForm(); });
+    dispatcher.setOpener(u"ShowRgvListForm"_s, [] { ShowRgvListForm(); });
     // "Sonstiges › Rechnungsvorlagen konvertieren": the old billing
     // definitions of the objects become invoice templates.
     SetOtherMenuAction(u"Rechnungsvorlagen konvertieren"_s, [] {
