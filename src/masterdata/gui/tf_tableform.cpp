@@ -207,7 +207,7 @@ void TF_TableForm::buildBottomRow(QVBoxLayout& layout) {
         m_printButtons.append(b);
     }
     if (m_decl.closeButton) {
-        auto* close = new QPushButton(u"S&chließen"_s, this);
+        auto* close = new QPushButton(m_decl.closeCaption, this);
         close->setAutoDefault(false);
         close->setDefault(m_decl.closeIsDefault);
         connect(close, &QPushButton::clicked, this, [this] { reject(); });

@@ -6,6 +6,7 @@
 #include "operations/gui/tf_chipdrive.h"
 #include "operations/gui/tf_kostsum.h"
 #include "operations/gui/tf_plancheck.h"
+#include "operations/gui/tf_taglist.h"
 #include "operations/gui/tf_termedit.h"
 #include "operations/gui/tf_termprev.h"
 #include "operations/gui/tf_zeiterf.h"
@@ -37,4 +38,5 @@ void RegisterOperationsModules(ModuleDispatcher& dispatcher) {
     ZeiterfButtonHooksRegistry().import1 = &RunZeiterfImport;
     ZeiterfButtonHooksRegistry().import2 = &RunZewtagImport;
     ZeiterfButtonHooksRegistry().chipdrive = &ShowChipDriveForm;
+    dispatcher.setOpener(QStringLiteral("ShowTaglistForm"), [] { ShowTaglistForm(); });
 }
