@@ -3,6 +3,7 @@
 #include "commercial/gui/f_cnvrgv.h"
 #include "commercial/gui/rgvlistform.h"
 #include "commercial/gui/tf_rechhead.h"
+#include "commercial/gui/tf_rechnung.h"
 #include "commercial/gui/tf_rechint.h"
 #include "core/gui/mainform.h"
 #include "core/messages/messages.h"
@@ -15,6 +16,8 @@ using namespace Qt::StringLiterals;
 void RegisterCommercialModules(ModuleDispatcher& dispatcher) {
     // "Einstellungen › Kopf-/Fusstexte" maintains the catalogue alone.
     dispatcher.setOpener(u"SelectKopfFussText"_s, [] { SelectKopfFussText(0); });
+    // "Datenbanken › Rechnungen" and the tool-bar button "Rechnungen".
+    dispatcher.setOpener(u"ShowRechnungForm"_s, &ShowRechnungForm);
     dispatcher.setOpener(u"ShowRechintForm"_s, [] { ShowRechintForm(); });
     dispatcher.setOpener(u"ShowRgvListForm"_s, [] { ShowRgvListForm(); });
     // "Sonstiges › Rechnungsvorlagen konvertieren": the old billing
