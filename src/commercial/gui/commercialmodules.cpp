@@ -1,6 +1,7 @@
 #include "commercial/gui/commercialmodules.h"
 
 #include "commercial/gui/f_cnvrgv.h"
+#include "commercial/gui/tf_oposten.h"
 #include "commercial/gui/tf_rechhead.h"
 #include "core/gui/mainform.h"
 #include "core/messages/messages.h"
@@ -13,6 +14,8 @@ using namespace Qt::StringLiterals;
 void RegisterCommercialModules(ModuleDispatcher& dispatcher) {
     // "Einstellungen › Kopf-/Fusstexte" maintains the catalogue alone.
     dispatcher.setOpener(u"SelectKopfFussText"_s, [] { SelectKopfFussText(0); });
+    // "Datenbanken › Offene Ausgangsrechnungen" and the tool-bar button "Off. Post. AR".
+    dispatcher.setOpener(u"ShowOpostenForm"_s, &ShowOpostenForm);
     // "Sonstiges › Rechnungsvorlagen konvertieren": the old billing
     // definitions of the objects become invoice templates.
     SetOtherMenuAction(u"Rechnungsvorlagen konvertieren"_s, [] {
