@@ -67,13 +67,16 @@ void InstallPaymentRules(Table& payments, Table& items) {
 }
 
 void InstallOpenItemAccountRules(TDataModule1& dm) {
-    auto pending = std::make_shared<PendingWrite>();
-    auto customer = std::make_shared<int>(0);
-    Table& items = dm.TabOposten();
-    items.beforeDelete += [pending, customer](Table& t) {
-        *customer = FieldInt(t, QStringLiteral("R_KundenNr"));
-        pending->open(t);
-    };
-    items.afterDelete += [pending, customer](Table&) { pending->finishCustomer(*customer); };
-    items.deleteFailed += [pending](Table&) { pending->drop(); };
+    // Bound to each client's table objects as they are made.
+    dm.AddTableSetup([](TDataModule1& module) {
+        auto pending = std::make_shared<PendingWrite>();
+        auto customer = std::make_shared<int>(0);
+        Table& items = module.TabOposten();
+        items.beforeDelete += [pending, customer](Table& t) {
+            *customer = FieldInt(t, QStringLiteral("R_KundenNr"));
+            pending->open(t);
+        };
+        items.afterDelete += [pending, customer](Table&) { pending->finishCustomer(*customer); };
+        items.deleteFailed += [pending](Table&) { pending->drop(); };
+    });
 }

@@ -102,12 +102,20 @@ void TF_EditMahnung::prepare() {
 void TF_EditMahnung::editLetter() {
     if (!m_letter)
         return;
-    hide();
+    // The memo editor takes the letter's place; this window goes out of sight
+    // meanwhile (hiding a modal dialog would end it).
+    auto editor = std::make_unique<TF_DbRtf>(this, *m_letter, QString());
+    const QPoint at = pos();
+    move(-10 * width(), -10 * height());
     struct ShowAgain {
         TF_EditMahnung* form;
-        ~ShowAgain() { form->show(); }
-    } showAgain{this};
-    ShowRtfEditor(this, *m_letter);
+        QPoint at;
+        ~ShowAgain() { form->move(at); }
+    } showAgain{this, at};
+    editor->runModal();
+    editor.reset();
+    if (m_row && m_row->isOpen())
+        m_source->refresh();
 }
 
 void TF_EditMahnung::printLetter(bool preview) {

@@ -155,6 +155,9 @@ TF_Oposten::TF_Oposten(const OpenItemWindowDecl& decl, Table& items, QWidget* pa
     m_payments->setIndexName(u"I_RgNo"_s);
     m_payments->setMaster(&m_items, {u"R_Nr"_s}, {u"OZ_RgNo"_s});
     InstallPaymentRules(*m_payments, m_items);
+    // The balances follow every payment written (after its recalculation).
+    m_payments->afterPost += [this](Table&) { updateSaldo(true); };
+    m_payments->afterDelete += [this](Table&) { updateSaldo(true); };
     m_payments->open();
     m_itemSource = std::make_unique<widgets::DataSource>(m_items);
     m_paymentSource = std::make_unique<widgets::DataSource>(*m_payments);
