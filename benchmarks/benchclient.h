@@ -14,8 +14,10 @@
 
 #include <QCollator>
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QVariant>
+#include <benchmark/benchmark.h>
 #include <chrono>
 #include <functional>
 #include <map>
@@ -185,6 +187,48 @@ inline void insertRow(sqlite3* db, sqlite3_stmt* insert, const Row& row) {
     sqlite3_reset(insert);
 }
 
+// A client's working and archive databases built once, kept on a memory file
+// system where there is one: the synced writes of a commit then cost little,
+// and what is compared is the work of both sides.
+struct ArchivePair {
+    QTemporaryDir root{QDir(QStringLiteral("/dev/shm")).exists()
+                           ? QStringLiteral("/dev/shm/domvera-bench-XXXXXX")
+                           : QDir::tempPath() + QStringLiteral("/domvera-bench-XXXXXX")};
+    QString data, archive;
+};
+
+// Both databases of the pair copied into dir + "/data" and dir + "/ablage".
+inline void copyPairInto(const ArchivePair& pair, const QString& dir) {
+    for (const auto& [from, to] : {std::pair{pair.data, dir + QStringLiteral("/data")},
+                                   std::pair{pair.archive, dir + QStringLiteral("/ablage")}}) {
+        QDir().mkpath(to);
+        QFile::remove(table::Database::fileIn(to));
+        QFile::copy(table::Database::fileIn(from), table::Database::fileIn(to));
+    }
+}
+
+inline void exec(sqlite3* db, const char* sql) {
+    if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+        throw std::runtime_error(sqlite3_errmsg(db));
+}
+
+inline sqlite3_stmt* prepare(sqlite3* db, const char* sql) {
+    sqlite3_stmt* s = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) != SQLITE_OK)
+        throw std::runtime_error(sqlite3_errmsg(db));
+    return s;
+}
+
+// The current row of a statement as stored.
+inline Row rowOf(sqlite3_stmt* s) {
+    Row row;
+    for (int c = 0; c < sqlite3_column_count(s); ++c)
+        row.emplace_back(sqlite3_column_type(s, c),
+                         QByteArray(static_cast<const char*>(sqlite3_column_blob(s, c)),
+                                    sqlite3_column_bytes(s, c)));
+    return row;
+}
+
 // Wall-clock seconds of one piece of work.
 inline double secondsOf(const std::function<void()>& work) {
     const auto start = std::chrono::steady_clock::now();
@@ -202,6 +246,38 @@ inline void takeTurns(int& turn, const std::function<void()>& a, const std::func
         b();
         a();
     }
+}
+
+// The engine's run against the raw run of the same work, in turns, each
+// after the reset that puts the data back; the iteration time is the
+// engine's, "raw_ms" the raw run's and "ratio" engine over raw.
+struct TurnTimes {
+    double engine = 0, raw = 0;
+};
+inline TurnTimes compareInTurns(benchmark::State& state, const std::function<void()>& reset,
+                                const std::function<void()>& engine,
+                                const std::function<void()>& raw) {
+    TurnTimes total;
+    int turn = 0;
+    for (auto _ : state) {
+        double engineNow = 0, rawNow = 0;
+        auto runEngine = [&] {
+            reset();
+            engineNow = secondsOf(engine);
+        };
+        auto runRaw = [&] {
+            reset();
+            rawNow = secondsOf(raw);
+        };
+        takeTurns(turn, runRaw, runEngine);
+        state.SetIterationTime(engineNow);
+        total.engine += engineNow;
+        total.raw += rawNow;
+    }
+    state.counters["raw_ms"] =
+        benchmark::Counter(total.raw * 1000, benchmark::Counter::kAvgIterations);
+    state.counters["ratio"] = total.raw > 0 ? total.engine / total.raw : 0;
+    return total;
 }
 
 } // namespace benchclient
