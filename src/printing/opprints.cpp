@@ -59,16 +59,16 @@ void runList(ReportEntryBusy& busy, int formType, bool preview, const QString& l
     RunReportEntry(busy, call);
 }
 
-PrintedTotalsSpec listTotals(QHash<QString, QString> amounts) {
-    PrintedTotalsSpec spec;
-    spec.passHook = kPassHook;
-    spec.amountHook = kAmountHook;
-    spec.sumHook = kSumHook;
-    spec.amounts = amounts;
+PrintedTotalsPlan listTotals(QHash<QString, QString> amounts) {
+    PrintedTotalsPlan plan;
+    plan.passHook = kPassHook;
+    plan.amountHook = kAmountHook;
+    plan.sumHook = kSumHook;
+    plan.amounts = amounts;
     for (auto it = amounts.cbegin(); it != amounts.cend(); ++it)
-        spec.sums.insert(u"L_Summe"_s + it.value(), it.value());
-    spec.atPassStart = filterItems;
-    return spec;
+        plan.sums.insert(u"L_Summe"_s + it.value(), it.value());
+    plan.atPassStart = filterItems;
+    return plan;
 }
 
 void printStatement(ReportEntryBusy& busy, int formType, bool preview, const QString& layoutFile,

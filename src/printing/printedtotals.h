@@ -15,7 +15,7 @@ class RunContext;
 // total; a summary label prints its total rounded to cents as a money text
 // in place of its caption. A control that a layout switches off prints
 // nothing and so adds nothing. Every pass starts at 0.
-struct PrintedTotalsSpec {
+struct PrintedTotalsPlan {
     QString passHook;   // the report's before-pass hook
     QString amountHook; // the on-print hook of the amount controls
     QString sumHook;    // the on-print hook of the summary labels
@@ -25,7 +25,7 @@ struct PrintedTotalsSpec {
     // What else the pass hook does (filters of the run's cursors).
     std::function<void(report::RunContext&)> atPassStart;
 };
-void InstallPrintedTotals(report::Report& rep, const PrintedTotalsSpec& spec);
+void InstallPrintedTotals(report::Report& rep, const PrintedTotalsPlan& plan);
 
 // The print time of the lists: "dd.mm.yyyy hh:nn" followed by " Uhr", as the
 // on-print hook `hook` of a system-data control.
