@@ -2,6 +2,7 @@
 
 #include "commercial/gui/f_cnvrgv.h"
 #include "commercial/gui/rgvlistform.h"
+#include "commercial/gui/tf_oposten.h"
 #include "commercial/gui/tf_rechhead.h"
 #include "commercial/gui/tf_rechnung.h"
 #include "commercial/gui/tf_rechint.h"
@@ -20,6 +21,8 @@ void RegisterCommercialModules(ModuleDispatcher& dispatcher) {
     dispatcher.setOpener(u"ShowRechnungForm"_s, &ShowRechnungForm);
     dispatcher.setOpener(u"ShowRechintForm"_s, [] { ShowRechintForm(); });
     dispatcher.setOpener(u"ShowRgvListForm"_s, [] { ShowRgvListForm(); });
+    // "Datenbanken › Offene Ausgangsrechnungen" and the tool-bar button "Off. Post. AR".
+    dispatcher.setOpener(u"ShowOpostenForm"_s, &ShowOpostenForm);
     // "Sonstiges › Rechnungsvorlagen konvertieren": the old billing
     // definitions of the objects become invoice templates.
     SetOtherMenuAction(u"Rechnungsvorlagen konvertieren"_s, [] {
