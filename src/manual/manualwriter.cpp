@@ -7,6 +7,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QStringEncoder>
@@ -145,6 +146,40 @@ private:
     int m_printed = 0;
 };
 
+// Screenshots wider than the paper's text width are scaled down to it; on
+// screen the browser shows them at their own size.
+void fitImages(QTextDocument& doc, const QString& baseDir) {
+    constexpr int maxWidth = 600; // in screen pixels: about 16 cm on paper
+    struct Scaled {
+        int position;
+        int length;
+        QTextImageFormat format;
+    };
+    QList<Scaled> scaled;
+    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (!fragment.charFormat().isImageFormat())
+                continue;
+            QTextImageFormat image = fragment.charFormat().toImageFormat();
+            const QImage picture(QDir(baseDir).filePath(image.name()));
+            if (picture.isNull())
+                throw ManualError{u"Bild %1 kann nicht gelesen werden"_s.arg(image.name())};
+            if (picture.width() <= maxWidth)
+                continue;
+            image.setWidth(maxWidth);
+            image.setHeight(qreal(picture.height()) * maxWidth / picture.width());
+            scaled << Scaled{fragment.position(), fragment.length(), image};
+        }
+    }
+    for (const Scaled& s : std::as_const(scaled)) {
+        QTextCursor cursor(&doc);
+        cursor.setPosition(s.position);
+        cursor.setPosition(s.position + s.length, QTextCursor::KeepAnchor);
+        cursor.setCharFormat(s.format);
+    }
+}
+
 // Chapters start a new page, and so does every page of the manual that is
 // not the first of its chapter.
 void breakBeforeHeadings(QTextDocument& doc, int pageLevel) {
@@ -200,6 +235,7 @@ QList<ManualContentsEntry> WriteManualPdf(const ManualSource& source, const QStr
     pdf.prepare(body, source.directory);
     body.setMarkdown(markdown);
     spaceHeadings(body);
+    fitImages(body, source.directory);
     breakBeforeHeadings(body, whole ? 2 : 1);
     pdf.prepare(body, source.directory);
 

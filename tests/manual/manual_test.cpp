@@ -36,13 +36,19 @@ QSet<QString> lowerNames(const QString& dir) {
     return names;
 }
 
-// Every string literal of the program's sources that matches the pattern.
+// Every string literal of the program's sources (a folder or one file below
+// src/) that matches the pattern.
 QSet<QString> literalsInSources(const QRegularExpression& pattern, const QString& under) {
+    const QString root = testsupport::sourceDir() + u"/src/"_s + under;
+    QStringList files;
+    if (QFileInfo(root).isFile())
+        files << root;
+    QDirIterator it(root, {u"*.cpp"_s, u"*.h"_s}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files << it.next();
     QSet<QString> found;
-    QDirIterator it(testsupport::sourceDir() + u"/src/"_s + under, {u"*.cpp"_s, u"*.h"_s},
-                    QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString text = QString::fromUtf8(readAll(it.next()));
+    for (const QString& file : std::as_const(files)) {
+        const QString text = QString::fromUtf8(readAll(file));
         for (const QRegularExpressionMatch& m : pattern.globalMatch(text))
             found.insert(m.captured(1));
     }
