@@ -56,6 +56,8 @@ QString pageHtml(const QString& markdown, const QString& title, const QString& b
     html.replace(u"<body style=\""_s,
                  u"<body style=\"max-width:46em; margin:1em auto; padding:0 1em; "
                  u"line-height:1.4; "_s);
+    // Line breaks come from the browser, not from the Markdown source.
+    html.replace(u"p, li { white-space: pre-wrap; }"_s, u"p, li { white-space: normal; }"_s);
     html.replace(u"font-family:'Arial';"_s, u"font-family:Arial,'Liberation Sans',sans-serif;"_s);
     return html;
 }
