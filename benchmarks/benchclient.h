@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QVariant>
+#include <benchmark/benchmark.h>
 #include <chrono>
 #include <functional>
 #include <map>
@@ -202,6 +203,38 @@ inline void takeTurns(int& turn, const std::function<void()>& a, const std::func
         b();
         a();
     }
+}
+
+// The engine's run against the raw run of the same work, in turns, each
+// after the reset that puts the data back; the iteration time is the
+// engine's, "raw_ms" the raw run's and "ratio" engine over raw.
+struct TurnTimes {
+    double engine = 0, raw = 0;
+};
+inline TurnTimes compareInTurns(benchmark::State& state, const std::function<void()>& reset,
+                                const std::function<void()>& engine,
+                                const std::function<void()>& raw) {
+    TurnTimes total;
+    int turn = 0;
+    for (auto _ : state) {
+        double engineNow = 0, rawNow = 0;
+        auto runEngine = [&] {
+            reset();
+            engineNow = secondsOf(engine);
+        };
+        auto runRaw = [&] {
+            reset();
+            rawNow = secondsOf(raw);
+        };
+        takeTurns(turn, runRaw, runEngine);
+        state.SetIterationTime(engineNow);
+        total.engine += engineNow;
+        total.raw += rawNow;
+    }
+    state.counters["raw_ms"] =
+        benchmark::Counter(total.raw * 1000, benchmark::Counter::kAvgIterations);
+    state.counters["ratio"] = total.raw > 0 ? total.engine / total.raw : 0;
+    return total;
 }
 
 } // namespace benchclient

@@ -14,7 +14,9 @@
 #include "platform/table/database.h"
 #include "platform/table/table.h"
 
+#include <map>
 #include <set>
+#include <stdexcept>
 #include <tuple>
 
 using namespace Qt::StringLiterals;
@@ -86,6 +88,33 @@ bool sameMonth(const QDate& a, const QDate& b) {
     throw Abort{};
 }
 
+// A lookup remembered for the run when map is given (a batch), else made anew.
+template <typename Map, typename Compute>
+typename Map::mapped_type remembered(Map* map, const typename Map::key_type& key, Compute compute) {
+    if (!map)
+        return compute();
+    auto it = map->find(key);
+    if (it == map->end())
+        it = map->emplace(key, compute()).first;
+    return it->second;
+}
+
+// The values of a new record; rate and cost type after the type, whose
+// rule on a bound cursor proposes them.
+void setValues(Table& t, const TimeRecordValues& v) {
+    t[kDatum] = v.datum;
+    t[kPersNr] = v.persNr;
+    t[kStunden] = v.stunden;
+    t[kObjNr] = v.objNr;
+    t[kArt] = v.art;
+    t[kText] = v.text.left(40);
+    t[kEkPreis] = v.ekPreis;
+    t[kKostart] = v.kostart;
+}
+
+const QString kObjektRefused = u"Unbekanntes Objekt!"_s;
+const QString kKostartRefused = u"Kostenart: Sie müssen eine gültige Nummer eingeben"_s;
+
 } // namespace
 
 QString WeekDayHoursText(double hours) {
@@ -145,6 +174,25 @@ struct TimeRecordService::CostTables {
     OpenForCall kosten;
 };
 
+// The answers of the lookups while they are remembered.
+struct TimeRecordService::Lookups {
+    std::map<int, std::optional<int>> objektIds;
+    std::map<int, bool> kostarts;
+    std::map<int, bool> employees;
+    std::map<std::pair<int, int>, int> personalKostart;
+    std::map<std::pair<int, int>, double> stundensatz;
+};
+
+// What a batch keeps: the employee-months to rebuild at its end and the
+// cursor its records are appended through.
+struct TimeRecordService::Batch {
+    std::set<std::pair<int, QDate>> touched;
+    std::unique_ptr<Table> records;
+    std::unique_ptr<Table> sums; // holds the lock of the sums' table
+    int nextId = 0;
+    bool ownLookups = false;
+};
+
 TimeRecordService::TimeRecordService() : TimeRecordService(table::aliases::database(u"LumoDB"_s)) {}
 
 TimeRecordService::TimeRecordService(std::shared_ptr<table::Database> db)
@@ -164,33 +212,66 @@ TimeRecordService::Cursors& TimeRecordService::cursors() {
 }
 
 double TimeRecordService::CalcStundensatz(int persNr, int zeitart) {
-    double factor = 1.0;
-    if (Table* type = cursors().zeitart(zeitart))
-        factor = FieldFloat(*type, u"ZA_Aufschlag"_s);
-    double price = 0;
-    if (Table* staff = cursors().employee(persNr))
-        price = FieldFloat(*staff, u"P_Selbstkostenpreis"_s);
-    return RoundCents(factor * price);
+    return remembered(m_lookups ? &m_lookups->stundensatz : nullptr, {persNr, zeitart}, [&] {
+        double factor = 1.0;
+        if (Table* type = cursors().zeitart(zeitart))
+            factor = FieldFloat(*type, u"ZA_Aufschlag"_s);
+        double price = 0;
+        if (Table* staff = cursors().employee(persNr))
+            price = FieldFloat(*staff, u"P_Selbstkostenpreis"_s);
+        return RoundCents(factor * price);
+    });
 }
 
 int TimeRecordService::GetPersonalKostart(int persNr, int zeitart) {
-    Table* staff = cursors().employee(persNr);
-    if (!staff)
+    return remembered(m_lookups ? &m_lookups->personalKostart : nullptr, {persNr, zeitart}, [&] {
+        Table* staff = cursors().employee(persNr);
+        if (!staff)
+            return 0;
+        if (const table::Field* own = staff->findField(u"P_Kostart"_s + QString::number(zeitart));
+            own && !own->isNull())
+            return own->asInteger();
+        if (Table* type = cursors().zeitart(zeitart))
+            return FieldInt(*type, u"ZA_Kostart"_s);
         return 0;
-    if (const table::Field* own = staff->findField(u"P_Kostart"_s + QString::number(zeitart));
-        own && !own->isNull())
-        return own->asInteger();
-    if (Table* type = cursors().zeitart(zeitart))
-        return FieldInt(*type, u"ZA_Kostart"_s);
-    return 0;
+    });
+}
+
+std::optional<int> TimeRecordService::objektIdOf(int objNr) {
+    return remembered(m_lookups ? &m_lookups->objektIds : nullptr, objNr,
+                      [&]() -> std::optional<int> {
+                          Table& objects = cursors().open(cursors().objects);
+                          if (!objects.locate({u"O_Nr"_s}, {objNr}))
+                              return std::nullopt;
+                          return FieldInt(objects, u"O_ID"_s);
+                      });
 }
 
 bool TimeRecordService::objektExists(int objNr) {
-    return objNr == 0 || cursors().open(cursors().objects).locate({u"O_Nr"_s}, {objNr});
+    return objNr == 0 || objektIdOf(objNr).has_value();
 }
 
 bool TimeRecordService::kostartExists(int kostart) {
-    return kostart == 0 || cursors().open(cursors().costTypes).locate({u"A_Nr"_s}, {kostart});
+    return kostart == 0 || remembered(m_lookups ? &m_lookups->kostarts : nullptr, kostart, [&] {
+               return cursors().open(cursors().costTypes).locate({u"A_Nr"_s}, {kostart});
+           });
+}
+
+bool TimeRecordService::employeeExists(int persNr) {
+    return remembered(m_lookups ? &m_lookups->employees : nullptr, persNr,
+                      [&] { return cursors().employee(persNr) != nullptr; });
+}
+
+void TimeRecordService::rememberLookups(bool on) {
+    if (!on)
+        m_lookups.reset();
+    else if (!m_lookups)
+        m_lookups = std::make_unique<Lookups>();
+}
+
+bool TimeRecordService::mayCreateRecords() {
+    const auto& hook = RecordRuleHooksRegistry().checkCreateRight;
+    return hook ? hook(kZeiterfRight) : CheckCreateRight(kZeiterfRight);
 }
 
 ZeitsumValues TimeRecordService::sumMonth(int persNr, const QDate& day, int excludeId,
@@ -235,6 +316,11 @@ void TimeRecordService::rebuildExcept(int persNr, const QDate& day, int excludeI
                                       const TimeRecordValues* extra) {
     if (persNr == 0 || !day.isValid())
         return;
+    // A batch rebuilds each employee-month once, at its end.
+    if (m_batch) {
+        m_batch->touched.insert({persNr, firstOfMonth(day)});
+        return;
+    }
     writeMonthSums(persNr, day, sumMonth(persNr, day, excludeId, extra));
 }
 
@@ -289,6 +375,10 @@ void TimeRecordService::DeleteZeiterfRange(const QDate& from, const QDate& to) {
     records.setIndexName(u"I_DatPersObj"_s);
     records.open();
     records.setRange({from}, {to});
+    deleteShown(records);
+}
+
+void TimeRecordService::deleteShown(Table& records) {
     table::Transaction tx(*m_db);
     // Employee and first day of each month the range emptied.
     std::set<std::pair<int, QDate>> touched;
@@ -310,18 +400,18 @@ void TimeRecordService::bindRules(Table& zeiterf, const TimeRecordOptions& optio
     // A refused number keeps the value the field had.
     zeiterf.field(kObjNr).onValidate += [this](table::Field& f) {
         if (!objektExists(f.asIntegerOr(0)))
-            refuse(u"Unbekanntes Objekt!"_s);
+            refuse(kObjektRefused);
     };
     zeiterf.field(kKostart).onValidate += [this](table::Field& f) {
         if (!kostartExists(f.asIntegerOr(0)))
-            refuse(u"Kostenart: Sie müssen eine gültige Nummer eingeben"_s);
+            refuse(kKostartRefused);
     };
     // The type decides rate and cost type; a cost type that the employee's
     // record names but that no longer exists refuses the type.
     zeiterf.field(kArt).onValidate += [this](table::Field& f) {
         const int kostart = GetPersonalKostart(FieldInt(f.table(), kPersNr), f.asIntegerOr(0));
         if (!kostartExists(kostart))
-            refuse(u"Kostenart: Sie müssen eine gültige Nummer eingeben"_s);
+            refuse(kKostartRefused);
     };
     zeiterf.field(kArt).onChange += [this](table::Field& f) {
         Table& t = f.table();
@@ -342,8 +432,7 @@ void TimeRecordService::bindRules(Table& zeiterf, const TimeRecordOptions& optio
 }
 
 void TimeRecordService::newRecord(Table& t, const TimeRecordOptions& options) {
-    const auto& hook = RecordRuleHooksRegistry().checkCreateRight;
-    if (!(hook ? hook(kZeiterfRight) : CheckCreateRight(kZeiterfRight)))
+    if (!mayCreateRecords())
         throw Abort{};
     t[kId] = GetNextId(t, kId);
     if (options.newRecordDay)
@@ -363,19 +452,13 @@ void TimeRecordService::beforePost(Table& t) {
     const TimeRecordValues now = figuresOf(t);
     const int id = FieldInt(t, kId);
     if (KostenAusZeiterfassOn) {
-        const double hours = now.stunden;
-        const double amount = RoundCents(now.ekPreis * hours);
-        const int objNr = FieldInt(t, kObjNr);
-        int objektId = 0;
-        if (objNr != 0 && cursors().open(cursors().objects).locate({u"O_Nr"_s}, {objNr}))
-            objektId = FieldInt(cursors().objects, u"O_ID"_s);
         holdCostTables();
         if (const int oldId = FieldInt(t, kKostId); oldId != 0)
             DeleteKostenEntry(oldId);
-        // Dated on the record's own day, so a record entered for another
-        // day than the one shown books its costs into its own month.
-        t[kKostId] = AddKostenEntry(QString(), 0, objektId, now.datum, hours, amount,
-                                    FieldInt(t, kKostart), true);
+        TimeRecordValues booked = now;
+        booked.objNr = FieldInt(t, kObjNr);
+        booked.kostart = FieldInt(t, kKostart);
+        t[kKostId] = addCostEntry(booked);
     }
     // The record's stored place, when it moves to another employee or month.
     if (t.state() == table::TableState::Edit) {
@@ -388,6 +471,14 @@ void TimeRecordService::beforePost(Table& t) {
         }
     }
     rebuildExcept(now.persNr, now.datum, id, &now);
+}
+
+int TimeRecordService::addCostEntry(const TimeRecordValues& v) {
+    const int objektId = v.objNr != 0 ? objektIdOf(v.objNr).value_or(0) : 0;
+    // Dated on the record's own day, so a record entered for another day
+    // than the one shown books its costs into its own month.
+    return AddKostenEntry(QString(), 0, objektId, v.datum, v.stunden,
+                          RoundCents(v.ekPreis * v.stunden), v.kostart, true);
 }
 
 void TimeRecordService::beforeDelete(Table& t) {
@@ -431,14 +522,89 @@ void TimeRecordCursor::append(const TimeRecordValues& v) {
         t.open();
     t.append();
     CancelEditOnError(t, [&] {
-        t[kDatum] = v.datum;
-        t[kPersNr] = v.persNr;
-        t[kStunden] = v.stunden;
-        t[kObjNr] = v.objNr;
-        t[kArt] = v.art;
-        t[kText] = v.text.left(40);
-        t[kEkPreis] = v.ekPreis;
-        t[kKostart] = v.kostart;
+        setValues(t, v);
         t.post();
     });
+}
+
+TimeRecordBatch::TimeRecordBatch(TimeRecordService& service) : m_service(service) {
+    if (m_service.m_batch)
+        throw std::logic_error("TimeRecordBatch: one batch per service at a time");
+    if (!m_service.mayCreateRecords())
+        throw Abort{};
+    m_tx = std::make_unique<table::Transaction>(m_service.database());
+    m_costs = std::make_unique<KostSumBatch>();
+    m_state = std::make_unique<TimeRecordService::Batch>();
+    // The monthly sums are written at the end, row by row, under this
+    // table lock instead of a record lock each.
+    // The records and the monthly sums are held for the run (and given up
+    // when their cursors close): other workstations wait for the run's end
+    // anyway, and no row written or deleted need ask whether one of them
+    // holds the table or lock the row on its own.
+    for (auto [cursor, file] :
+         {std::pair{&m_state->records, kZeiterf}, std::pair{&m_state->sums, u"Zeitsum.DB"_s}}) {
+        *cursor = std::make_unique<Table>(m_service.m_db, file);
+        (*cursor)->open();
+        (*cursor)->lockTable();
+    }
+    m_state->ownLookups = !m_service.m_lookups;
+    m_service.rememberLookups(true);
+    m_service.m_batch = m_state.get();
+}
+
+TimeRecordBatch::~TimeRecordBatch() {
+    if (m_service.m_batch == m_state.get())
+        m_service.m_batch = nullptr;
+    if (m_state && m_state->ownLookups)
+        m_service.rememberLookups(false);
+    // The cursors go before the transaction is rolled back.
+    m_state.reset();
+    m_costs.reset();
+    m_tx.reset();
+}
+
+void TimeRecordBatch::deleteRange(const QDate& from, const QDate& to) {
+    m_service.DeleteZeiterfRange(from, to);
+}
+
+void TimeRecordBatch::deleteDay(int persNr, const QDate& day) {
+    Table records(m_service.m_db, kZeiterf);
+    records.setIndexName(kPersDatObj);
+    records.open();
+    records.setRange({persNr, day}, {persNr, day});
+    m_service.deleteShown(records);
+}
+
+void TimeRecordBatch::append(const TimeRecordValues& v) {
+    TimeRecordService& s = m_service;
+    if (!s.objektExists(v.objNr))
+        throw DbError(kObjektRefused);
+    if (!s.kostartExists(v.kostart))
+        throw DbError(kKostartRefused);
+    TimeRecordService::Batch& b = *m_state;
+    if (b.nextId == 0)
+        b.nextId = GetNextId(*b.records, kId);
+    const int kostId = KostenAusZeiterfassOn ? s.addCostEntry(v) : 0;
+    Table& t = *b.records;
+    CancelEditOnError(t, [&] {
+        t.append();
+        t[kId] = b.nextId;
+        setValues(t, v);
+        t[kKostId] = kostId;
+        t.post();
+    });
+    ++b.nextId;
+    s.rebuildExcept(v.persNr, v.datum, 0, nullptr);
+}
+
+void TimeRecordBatch::commit() {
+    TimeRecordService& s = m_service;
+    const std::set<std::pair<int, QDate>> touched = std::move(m_state->touched);
+    s.m_batch = nullptr;
+    for (const auto& [persNr, month] : touched)
+        s.writeMonthSums(persNr, month, s.sumMonth(persNr, month, 0, nullptr));
+    m_costs->finish();
+    m_state->records.reset();
+    m_state->sums.reset();
+    m_tx->commit();
 }

@@ -7,9 +7,12 @@
 #include <memory>
 #include <optional>
 
+class KostSumBatch;
+
 namespace table {
 class Database;
 class Table;
+class Transaction;
 } // namespace table
 
 // Time records (Zeiterf.DB), the monthly sums per employee (Zeitsum.DB) and
@@ -90,6 +93,13 @@ public:
     // Whether an object or cost-type number may stand in a record (0 always may).
     bool objektExists(int objNr);
     bool kostartExists(int kostart);
+    bool employeeExists(int persNr);
+    // The create right of time recording; without it the refusal has been
+    // shown (before any write of the caller begins).
+    bool mayCreateRecords();
+    // While on, the lookups above remember their answers: for a run over
+    // thousands of lines, during which the master records do not change.
+    void rememberLookups(bool on);
 
     // Rebuilds the employee-month of the day from Zeiterf.DB into its row
     // of Zeitsum.DB (appended when missing), in a transaction of its own.
@@ -112,9 +122,19 @@ public:
     table::Database& database() const { return *m_db; }
 
 private:
+    friend class TimeRecordBatch;
     struct Cursors;
     struct Pending;
     struct CostTables;
+    struct Batch;
+    struct Lookups;
+    std::optional<int> objektIdOf(int objNr);
+    // Books the record's cost entry (when costs come from time recording)
+    // and gives its id.
+    int addCostEntry(const TimeRecordValues& v);
+    // Deletes every record the cursor shows, each with its cost entry, and
+    // rebuilds the sums of the employee-months it emptied.
+    void deleteShown(table::Table& records);
     void holdCostTables();
     Cursors& cursors();
     ZeitsumValues sumMonth(int persNr, const QDate& day, int excludeId,
@@ -130,6 +150,41 @@ private:
     std::unique_ptr<Cursors> m_cursors;
     std::unique_ptr<Pending> m_pending;
     std::unique_ptr<CostTables> m_costTables;
+    Batch* m_batch = nullptr;
+    std::unique_ptr<Lookups> m_lookups;
+};
+
+// The writes of one data run (an import) as one unit: a transaction from
+// construction to commit(), the same rules as a typed record, and the
+// monthly sums and cost sums each rebuilt or booked once at the end instead
+// of after every record. Without commit() (an error, a cancel) nothing of
+// the run stays. A refused value raises DbError with the rule's text and
+// shows no box, as no box may appear while the transaction is open.
+class TimeRecordBatch {
+public:
+    // Checks the create right first (its refusal shows before the
+    // transaction opens) and raises Abort without it.
+    explicit TimeRecordBatch(TimeRecordService& service);
+    ~TimeRecordBatch();
+    TimeRecordBatch(const TimeRecordBatch&) = delete;
+    TimeRecordBatch& operator=(const TimeRecordBatch&) = delete;
+
+    // The records of every employee dated from to to (both included).
+    void deleteRange(const QDate& from, const QDate& to);
+    // The records of one employee on one day.
+    void deleteDay(int persNr, const QDate& day);
+    // One record with these values (rate and cost type as given), its cost
+    // entry included.
+    void append(const TimeRecordValues& values);
+    // Rebuilds the sums of every employee-month the run touched, books the
+    // cost sums and commits.
+    void commit();
+
+private:
+    TimeRecordService& m_service;
+    std::unique_ptr<table::Transaction> m_tx;
+    std::unique_ptr<KostSumBatch> m_costs;
+    std::unique_ptr<TimeRecordService::Batch> m_state;
 };
 
 // A cursor of its own on Zeiterf.DB with the rules of time records, and the

@@ -77,9 +77,10 @@ protected:
                 std::make_unique<TimeRecordCursor>(TimeRecordOptions{[this] { return shownDay; }});
         return *records;
     }
-    // Appends and posts a record of the employee on the day.
-    void post(int persNr, const QDate& day, double hours, double rate, int art = 1, int objNr = 0,
-              const QString& text = QString()) {
+    // The values of a record of the employee on the day.
+    static TimeRecordValues values(int persNr, const QDate& day, double hours, double rate,
+                                   int art = 1, int objNr = 0, const QString& text = QString(),
+                                   int kostart = 500) {
         TimeRecordValues v;
         v.datum = day;
         v.persNr = persNr;
@@ -88,8 +89,13 @@ protected:
         v.stunden = hours;
         v.ekPreis = rate;
         v.text = text;
-        v.kostart = 500;
-        cursor().append(v);
+        v.kostart = kostart;
+        return v;
+    }
+    // Appends and posts a record of the employee on the day.
+    void post(int persNr, const QDate& day, double hours, double rate, int art = 1, int objNr = 0,
+              const QString& text = QString()) {
+        cursor().append(values(persNr, day, hours, rate, art, objNr, text));
     }
 
     // A field of the employee-month's row of Zeitsum.DB; -1 when there is no row.

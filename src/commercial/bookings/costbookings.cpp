@@ -16,6 +16,11 @@
 #include <QDate>
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <optional>
+#include <stdexcept>
+#include <tuple>
+#include <vector>
 
 using table::Table;
 
@@ -153,6 +158,31 @@ void bookKostSumRow(Table& t, const KostSumRow& row, int objektNr, double zugang
         t.field(f("K_Bestand")).setValue(keepBestand ? 0.0 : bestand);
     }
     t.post();
+}
+
+// Whether the cost type keeps the stock column of its sums unchanged.
+bool keepsBestand(int kostart) {
+    return IsPersonalKostart(kostart) || IsRubrik1Kostart(kostart);
+}
+
+// The twelve rows a booking touches: all time, its year and its month, each
+// for all types and objects, the type and the object (KostSumH) and for the
+// type and object together (KostSumD).
+template <typename Fn> void forEachKostSumRow(int kostart, int objektId, const QDate& day, Fn fn) {
+    const int y = day.year();
+    const int m = day.month();
+    const KostSumRow periods[] = {{0, 0, 0, 0, 0}, {1, y, 0, 0, 0}, {2, y, m, 0, 0}};
+    const struct {
+        bool detail;
+        int kostart, objektId;
+    } rows[] = {
+        {false, -1, -1}, {false, kostart, -1}, {false, -1, objektId}, {true, kostart, objektId}};
+    for (KostSumRow p : periods)
+        for (const auto& row : rows) {
+            p.kostart = row.kostart;
+            p.objektId = row.objektId;
+            fn(row.detail, p);
+        }
 }
 
 bool deleteFremdLeistIfUnbilled(TDataModule1& dm, int fremdId) {
@@ -377,6 +407,82 @@ QDate headDate(Table& head, int headId, const QString& headFile, QString& rNr) {
 
 } // namespace
 
+struct KostSumBatch::State {
+    struct Key {
+        bool detail;
+        KostSumRow row;
+        auto tied() const {
+            return std::tie(detail, row.periode, row.jahr, row.monat, row.kostart, row.objektId);
+        }
+        bool operator<(const Key& other) const { return tied() < other.tied(); }
+    };
+    struct Amounts {
+        int objektNr = 0;
+        double zugang = 0, bestand = 0, erloes = 0;
+    };
+    struct Objekt {
+        int nr = 0, kunde = 0;
+    };
+
+    void collect(int objektId, int kostart, const QDate& datum, double zugang, double bestand,
+                 double erloes) {
+        const QDate day = bookingDate(datum);
+        const bool keep = keepsBestandOf(kostart);
+        const Objekt& objekt = objektOf(objektId);
+        forEachKostSumRow(kostart, objektId, day, [&](bool detail, const KostSumRow& p) {
+            Amounts& a = sums[Key{detail, p}];
+            a.objektNr = objekt.nr;
+            a.zugang += zugang;
+            if (!keep)
+                a.bestand += bestand;
+            a.erloes += erloes;
+        });
+        if (objekt.kunde != 0)
+            turnover[{objekt.kunde, day.year(), day.month()}] += keep ? zugang : zugang - bestand;
+    }
+    bool keepsBestandOf(int kostart) {
+        auto it = keeps.find(kostart);
+        if (it == keeps.end())
+            it = keeps.emplace(kostart, keepsBestand(kostart)).first;
+        return it->second;
+    }
+    const Objekt& objektOf(int objektId) {
+        auto it = objekte.find(objektId);
+        if (it == objekte.end()) {
+            RefreshUnlessEditing(DataModule1().TabLUObjekt());
+            it = objekte
+                     .emplace(objektId,
+                              Objekt{GetObjektNrById(objektId), GetObjektKundeById(objektId)})
+                     .first;
+        }
+        return it->second;
+    }
+    Table& entries() {
+        if (!kosten) {
+            kosten = OpenTempTable(kLumo, QStringLiteral("Kosten.DB"));
+            kosten->lockTable();
+            nextId = GetNextId(*kosten, f("K_ID"));
+        }
+        return *kosten;
+    }
+    int nextEntryId() {
+        entries();
+        return nextId++;
+    }
+
+    std::map<Key, Amounts> sums;
+    std::map<std::tuple<int, int, int>, double> turnover; // customer, year, month
+    std::map<int, bool> keeps;                            // by cost type
+    std::map<int, Objekt> objekte;                        // by object id
+    std::unique_ptr<Table> kosten;
+    std::vector<std::unique_ptr<Table>> held; // cursors holding their table's lock
+    int nextId = 0;
+};
+
+namespace {
+KostSumBatch::State* g_kostSumBatch = nullptr;
+} // namespace
+
 bool IsPersonalKostart(int kostart) {
     const QVariant v = kostartValue(kostart, QStringLiteral("A_Personal"));
     return v.isValid() && !v.isNull() && v.toBool();
@@ -389,32 +495,23 @@ bool IsRubrik1Kostart(int kostart) {
 
 void BookKostSum(int objektId, int kostart, const QDate& datum, double zugang, double bestand,
                  double erloes) {
+    if (g_kostSumBatch) {
+        g_kostSumBatch->collect(objektId, kostart, datum, zugang, bestand, erloes);
+        return;
+    }
     TDataModule1& dm = DataModule1();
     const QDate day = bookingDate(datum);
-    const bool keepBestand = IsPersonalKostart(kostart) || IsRubrik1Kostart(kostart);
+    const bool keepBestand = keepsBestand(kostart);
     RefreshUnlessEditing(dm.TabLUObjekt());
     const int objektNr = GetObjektNrById(objektId);
     table::Transaction tx = lumoTransaction();
     {
         KostSumScope scope;
-        const int y = day.year();
-        const int m = day.month();
-        const KostSumRow periods[] = {{0, 0, 0, 0, 0}, {1, y, 0, 0, 0}, {2, y, m, 0, 0}};
-        for (KostSumRow p : periods) {
-            const std::pair<Table*, std::pair<int, int>> rows[] = {
-                {&dm.TabKostH(), {-1, -1}},
-                {&dm.TabKostH(), {kostart, -1}},
-                {&dm.TabKostH(), {-1, objektId}},
-                {&dm.TabKostD(), {kostart, objektId}},
-            };
-            for (const auto& [t, typeAndObject] : rows) {
-                p.kostart = typeAndObject.first;
-                p.objektId = typeAndObject.second;
-                CancelEditOnError(*t, [&] {
-                    bookKostSumRow(*t, p, objektNr, zugang, bestand, erloes, keepBestand);
-                });
-            }
-        }
+        forEachKostSumRow(kostart, objektId, day, [&](bool detail, const KostSumRow& p) {
+            Table& t = detail ? dm.TabKostD() : dm.TabKostH();
+            CancelEditOnError(
+                t, [&] { bookKostSumRow(t, p, objektNr, zugang, bestand, erloes, keepBestand); });
+        });
     }
     const int kunde = GetObjektKundeById(objektId);
     if (kunde != 0)
@@ -428,12 +525,19 @@ int AddKostenEntry(const QString& artNo, int artikelId, int objektId, const QDat
     table::Transaction tx = lumoTransaction();
     int id = 0;
     if (write) {
-        OpenedForCall scope(dm.TabKosten());
-        if (!scope.isOpen())
-            return 0;
-        Table& t = dm.TabKosten();
+        Table* entries = g_kostSumBatch ? &g_kostSumBatch->entries() : &dm.TabKosten();
+        // The batch holds its cursor open; the shared object is opened for the call.
+        std::optional<OpenedForCall> scope;
+        if (!g_kostSumBatch) {
+            scope.emplace(dm.TabKosten());
+            if (!scope->isOpen())
+                return 0;
+        }
+        Table& t = *entries;
         CancelEditOnError(t, [&] {
             t.append();
+            if (g_kostSumBatch)
+                t.field(f("K_ID")).setValue(g_kostSumBatch->nextEntryId());
             ensureKey(t, f("K_ID"));
             t.field(f("K_Datum")).setValue(bookingDate(datum));
             t.field(f("K_Menge")).setValue(menge);
@@ -455,10 +559,13 @@ int AddKostenEntry(const QString& artNo, int artikelId, int objektId, const QDat
 
 void DeleteKostenEntry(int kostenId) {
     TDataModule1& dm = DataModule1();
-    OpenedForCall scope(dm.TabKosten());
-    if (!scope.isOpen())
-        return;
-    Table& t = dm.TabKosten();
+    std::optional<OpenedForCall> scope;
+    if (!g_kostSumBatch) {
+        scope.emplace(dm.TabKosten());
+        if (!scope->isOpen())
+            return;
+    }
+    Table& t = g_kostSumBatch ? g_kostSumBatch->entries() : dm.TabKosten();
     if (kostenId == 0 || !t.locate({f("K_ID")}, {kostenId}))
         return;
     const table::Field& d = t.field(f("K_Datum"));
@@ -473,6 +580,52 @@ void DeleteKostenEntry(int kostenId) {
     if (artikelId != 0)
         AddAUmsatz(artikelId, 0, -betrag, packed(datum));
     tx.commit();
+}
+
+KostSumBatch::KostSumBatch() : m_state(std::make_unique<State>()) {
+    if (g_kostSumBatch)
+        throw std::logic_error("KostSumBatch: only one batch at a time");
+    // The tables the batch writes are held for it: the caller's run holds
+    // the database anyway, and every row written need not ask whether
+    // another workstation holds its table or lock the row on its own.
+    for (const char* file : {"KostSumH.db", "KostSumD.db", "KUmsatz.DB"}) {
+        m_state->held.push_back(OpenTempTable(kLumo, QString::fromLatin1(file)));
+        m_state->held.back()->lockTable();
+    }
+    g_kostSumBatch = m_state.get();
+}
+
+KostSumBatch::~KostSumBatch() {
+    if (g_kostSumBatch == m_state.get())
+        g_kostSumBatch = nullptr;
+}
+
+void KostSumBatch::finish() {
+    if (g_kostSumBatch != m_state.get())
+        return;
+    // From here on the bookings below book for themselves again.
+    g_kostSumBatch = nullptr;
+    State& s = *m_state;
+    TDataModule1& dm = DataModule1();
+    table::Transaction tx = lumoTransaction();
+    {
+        KostSumScope scope;
+        for (const auto& [key, amounts] : s.sums) {
+            Table& t = key.detail ? dm.TabKostD() : dm.TabKostH();
+            // The collected stock amount already leaves out the types that keep it.
+            CancelEditOnError(t, [&] {
+                bookKostSumRow(t, key.row, amounts.objektNr, amounts.zugang, amounts.bestand,
+                               amounts.erloes, false);
+            });
+        }
+    }
+    for (const auto& [key, kosten] : s.turnover) {
+        const auto& [kunde, jahr, monat] = key;
+        AddKUmsatz(kunde, 0, kosten, TPackedDate(quint16(jahr), quint8(monat), 1));
+    }
+    tx.commit();
+    s.sums.clear();
+    s.turnover.clear();
 }
 
 void BookMonthUmsatz(int number, const QString& databaseName, const QString& tableName,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 
 class QDate;
 class TDataModule1;
@@ -33,6 +34,28 @@ int AddKostenEntry(const QString& artNo, int artikelId, int objektId, const QDat
                    double menge, double betrag, int kostart, bool write);
 // Removes the recorded cost and reverses its bookings; nothing for an unknown id.
 void DeleteKostenEntry(int kostenId);
+
+// While one lives, the cost bookings above (AddKostenEntry, DeleteKostenEntry,
+// BookKostSum) write and delete cost entries through one cursor of the batch
+// and only collect what they add to the cost sums and to the customers' month
+// turnover; finish() books every row they touched once. For data runs that
+// book thousands of entries inside one transaction of their own: without
+// finish() nothing collected is booked, and the caller rolls back. One batch
+// at a time.
+class KostSumBatch {
+public:
+    KostSumBatch();
+    ~KostSumBatch();
+    KostSumBatch(const KostSumBatch&) = delete;
+    KostSumBatch& operator=(const KostSumBatch&) = delete;
+
+    void finish();
+
+    struct State;
+
+private:
+    std::unique_ptr<State> m_state;
+};
 
 // The month turnover of a party in a turnover table of the KUmsatz layout;
 // noCosts: the table has no cost column.

@@ -16,3 +16,7 @@ void PlaceBelowMainForm(QWidget* form, int dx, int dy, int dw);
 // and calendars open just below an edit field (0 for no control).
 int GetEditScreenX(const QWidget* control);
 int GetEditScreenY(const QWidget* control);
+
+// Moves the window to left/top, shifted as far as needed for the whole window
+// to stay on the screen; centres it when left or top is negative.
+void MoveOnScreen(QWidget& window, int left, int top);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/gui/placement.h"
+
 #include <QDialog>
 #include <QElapsedTimer>
 #include <functional>
@@ -43,7 +45,3 @@ private:
     bool m_started = false;
     bool m_finished = false;
 };
-
-// Moves the window to left/top, shifted as far as needed for the whole window
-// to stay on the screen; centres it when left or top is negative.
-void MoveOnScreen(QWidget& window, int left, int top);

@@ -3,12 +3,15 @@
 #include "core/moduleentries.h"
 #include "masterdata/gui/objektformhooks.h"
 #include "operations/gui/kostartform.h"
+#include "operations/gui/tf_chipdrive.h"
 #include "operations/gui/tf_plancheck.h"
 #include "operations/gui/tf_termedit.h"
 #include "operations/gui/tf_termprev.h"
 #include "operations/gui/tf_zeiterf.h"
 #include "operations/gui/tourform.h"
 #include "operations/gui/zeitartform.h"
+#include "operations/gui/zeiterfbuttons.h"
+#include "operations/gui/zeiterfimports.h"
 
 void RegisterOperationsModules(ModuleDispatcher& dispatcher) {
     InstallTourForm();
@@ -21,4 +24,7 @@ void RegisterOperationsModules(ModuleDispatcher& dispatcher) {
     ObjektFormHooksRegistry().showTermPreview = [](int activityId) {
         ShowActivityTermPreview(activityId, 0, true);
     };
+    ZeiterfButtonHooksRegistry().import1 = &RunZeiterfImport;
+    ZeiterfButtonHooksRegistry().import2 = &RunZewtagImport;
+    ZeiterfButtonHooksRegistry().chipdrive = &ShowChipDriveForm;
 }

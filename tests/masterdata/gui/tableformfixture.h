@@ -77,9 +77,15 @@ protected:
     // was shown. Work must close the form.
     static bool whenFormShown(const std::function<void(TF_TableForm&)>& work,
                               const std::function<void()>& open) {
+        return whenShown<TF_TableForm>(work, open);
+    }
+    // The same for a modal window of another class.
+    template <typename Form>
+    static bool whenShown(const std::function<void(Form&)>& work,
+                          const std::function<void()>& open) {
         bool shown = false;
         WhenModalShown([&](QWidget* modal) {
-            auto* form = qobject_cast<TF_TableForm*>(modal);
+            auto* form = qobject_cast<Form*>(modal);
             if (!form) {
                 modal->close();
                 return;
