@@ -94,6 +94,11 @@ void ShowAuftViewForm();
 void ShowLiefViewForm();
 void ShowRechEinViewForm();
 void ShowDocViewForm(int nr, const QString& name, int kind, const QStringList& list);
+// "Daten auslagern": moves the marked heads of the source head table with
+// their lines into the archive tables, offering a backup before and after.
+// The caller refreshes its own tables afterwards.
+void ArchiveDocuments(const QString& srcHead, const QString& srcLines, const QString& dstHead,
+                      const QString& dstLines);
 
 // "Mailcnf" + the client number in four digits + ".ccf".
 void MailSettingsFileName(int mandant, QString& name);

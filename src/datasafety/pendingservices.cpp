@@ -4,6 +4,7 @@
 #include "datasafety/backupentries.h"
 #include "datasafety/datasafety.h"
 #include "datasafety/datev/datevservice.h"
+#include "datasafety/documentarchive/archivewindows.h"
 #include "datasafety/interchangeservices.h"
 #include "platform/errors.h"
 
@@ -23,6 +24,10 @@ InterchangeServices& InterchangeServicesRegistry() {
 bool IsDataSafetyServiceAvailable(DataSafetyService service) {
     if (service == DataSafetyService::Datev)
         return IsDatevFormInstalled();
+    if (service == DataSafetyService::ArchiveBrowsers)
+        return AreArchiveBrowsersInstalled();
+    if (service == DataSafetyService::DocumentViewer)
+        return IsDocViewInstalled();
     if (service == DataSafetyService::ImportExport)
         return InterchangeServicesRegistry().installed();
     return DataSafetyWindowsAvailable(int(service));
@@ -53,25 +58,4 @@ void ShowExportForm() {
 }
 QString TableFilterText(const QString& table) {
     return interchange().tableFilter(table);
-}
-void ShowRechViewForm() {
-    notAvailable();
-}
-void ShowGsViewForm() {
-    notAvailable();
-}
-void ShowAngViewForm() {
-    notAvailable();
-}
-void ShowAuftViewForm() {
-    notAvailable();
-}
-void ShowLiefViewForm() {
-    notAvailable();
-}
-void ShowRechEinViewForm() {
-    notAvailable();
-}
-void ShowDocViewForm(int, const QString&, int, const QStringList&) {
-    notAvailable();
 }

@@ -227,7 +227,10 @@ void InstallPurchasingRules(TDataModule1& dm) {
 }
 
 void DistributeBestellMenge(TDataModule1& dm, double menge) {
-    Table& objects = dm.TabBestObj();
+    SpreadOverStockRows(dm.TabBestObj(), menge);
+}
+
+void SpreadOverStockRows(Table& objects, double menge) {
     OpenForCall open(objects);
     objects.refresh();
     std::vector<ObjectRow> rows;

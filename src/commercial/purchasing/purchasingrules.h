@@ -22,6 +22,17 @@ PurchasingFormHooks& PurchasingFormHooksRegistry();
 // Binds the rules to the data module's table objects, now and after every client switch.
 void InstallPurchasingRules(TDataModule1& dm);
 
+namespace table {
+class Table;
+}
+
+// Spreads a new total over the stock rows a table object shows (BO_ObjID 0
+// is the central stock): an increase goes to the central row, a decrease
+// first empties the central row and then cuts the objects in proportion.
+// Every amount is rounded to cents; no central row leaves an increase
+// unbooked. All rows or none are written.
+void SpreadOverStockRows(table::Table& stockRows, double newTotal);
+
 // Spreads the quantity menge of the current purchase-order line over its
 // object rows: the objects keep their quantities and the central row takes
 // the rest; when menge is below what the objects alone order, the objects

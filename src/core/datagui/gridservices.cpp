@@ -6,6 +6,7 @@
 #include "platform/widgets/datasource.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPalette>
 
@@ -232,4 +233,12 @@ void FilterSearchKey(const DataGrid& grid, QLineEdit& searchEdit, int column, QC
         }
     if (key != QChar(8) && !(key >= u'0' && key <= u'9'))
         key = QChar();
+}
+
+QChar TypedSearchKey(const QKeyEvent& event) {
+    if (event.key() == Qt::Key_Backspace)
+        return QChar(8);
+    if (!event.text().isEmpty() && event.text().at(0).isPrint())
+        return event.text().at(0);
+    return {};
 }

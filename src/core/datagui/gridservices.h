@@ -5,6 +5,7 @@
 
 class QLineEdit;
 class QChar;
+class QKeyEvent;
 
 namespace widgets {
 class DataGrid;
@@ -57,3 +58,6 @@ void FindKeyUpperCase(widgets::DataSource& source, const QString& text);
 // grid column `column`: a refused key becomes the null character. A text
 // box holding characters the column's type cannot search for is emptied.
 void FilterSearchKey(const widgets::DataGrid& grid, QLineEdit& searchEdit, int column, QChar& key);
+// The key a search box judges: backspace as #8, a printable character as
+// itself; the null character for any other key (arrows, function keys).
+QChar TypedSearchKey(const QKeyEvent& event);

@@ -2,6 +2,7 @@
 
 #include "core/moduleentries.h"
 #include "datasafety/backupentries.h"
+#include "datasafety/gui/archivewindowsinstall.h"
 #include "datasafety/gui/interchangewindows.h"
 #include "datasafety/gui/tf_datev.h"
 #include "datasafety/gui/tf_datsich.h"
@@ -13,6 +14,7 @@ void RegisterDataSafetyModules(ModuleDispatcher& dispatcher) {
     (void)dispatcher;
     InstallDatevForm();
     InstallInterchangeServices();
+    InstallArchiveWindows(dispatcher);
     InstallBackupDialogWindow();
     InstallVaultWindows();
     DataSafetyWindowsRegistry().pathForm = &ShowPathFormWindow;

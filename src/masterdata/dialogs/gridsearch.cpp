@@ -17,13 +17,8 @@ namespace {
 bool refusedKey(const QEvent* event, const widgets::DataGrid& grid, QLineEdit& edit, int column) {
     if (event->type() != QEvent::KeyPress)
         return false;
-    const auto* key = static_cast<const QKeyEvent*>(event);
-    QChar typed;
-    if (key->key() == Qt::Key_Backspace)
-        typed = QChar(8);
-    else if (!key->text().isEmpty() && key->text().at(0).isPrint())
-        typed = key->text().at(0);
-    else
+    QChar typed = TypedSearchKey(*static_cast<const QKeyEvent*>(event));
+    if (typed.isNull())
         return false;
     FilterSearchKey(grid, edit, column, typed);
     return typed.isNull();

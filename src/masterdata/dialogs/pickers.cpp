@@ -104,6 +104,13 @@ QString SelectArtikelNr(int objectId, const QString& startArtNo, int gridHeight,
     return pick(u"SelectArtikelNr"_s, call, &sortField).toString();
 }
 
+int SelectLiefArtikelById(int startLiefArtId, int lieferantId, int gridHeight, QString& sortField,
+                          int top, int left) {
+    PickerCall call = callOf(startLiefArtId, gridHeight, left, top);
+    call.supplierId = lieferantId;
+    return pick(u"SelectLiefArtikelById"_s, call, &sortField).toInt();
+}
+
 bool SelectVorlage(TDocSource source, int gridHeight, int left, int top, const QString& unused,
                    const QString& caption, int objectNr, QString& docNr) {
     Q_UNUSED(unused);

@@ -45,6 +45,10 @@ int SelectArtikel(int startId, int objectId, int gridHeight, int left, int top, 
 QString SelectArtikelNr(int objectId, const QString& startArtNo, int gridHeight, int left, int top,
                         QString& sortField);
 
+// One of the supplier's (K_ID) articles by its A_ID; the start id when cancelled.
+int SelectLiefArtikelById(int startLiefArtId, int lieferantId, int gridHeight, QString& sortField,
+                          int top, int left);
+
 // A document of the source to copy from, never the current one (docNr); with
 // an object number other than 0 only that object's. True with docNr set to
 // the chosen number. The source must lie in 0 to 255; Left is at most 80.

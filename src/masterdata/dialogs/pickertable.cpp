@@ -55,6 +55,10 @@ QString articlesOfObject(const PickerCall& call) {
     return ArticlesOfObjectFilter(call.objectId);
 }
 
+QString articlesOfSupplier(const PickerCall& call) {
+    return u"A_LieferantID="_s + QString::number(call.supplierId);
+}
+
 QString unbilledServices(const PickerCall& call) {
     return UnbilledServicesFilter(call.objectId);
 }
@@ -224,6 +228,21 @@ QList<PickerRow> buildTable() {
          .keyField = u"S_ID"_s,
          .captionMessage = 65150,
          .filter = unbilledServices},
+        {.name = u"SelectLiefArtikelById"_s,
+         .form = u"TF_SelLiefArtikel"_s,
+         .columns = {{u"A_ArtNo"_s, u"Art.-Nr."_s, 8},
+                     {u"A_LiefArtNo"_s, u"Lief-Art-Nr."_s, 14},
+                     {u"A_Bezeich1"_s, u"Bezeichnung 1"_s, 24},
+                     {u"A_Bezeich2"_s, u"Bezeichnung 2"_s, 18},
+                     {u"A_BestellmengeMin"_s, u"Min.-Bestm."_s, 9},
+                     {u"A_VerpackMenge"_s, u"Gebinde"_s, 8},
+                     {u"A_EkPreis"_s, u"Ek-Preis"_s, 10}},
+         .databaseName = kLumo,
+         .tableName = u"Liefart.db"_s,
+         .keyField = u"A_ID"_s,
+         .captionMessage = 65148,
+         .filter = articlesOfSupplier,
+         .sort = PickerSort::InOut},
         {.name = u"SelectPlzOrt"_s,
          .form = u"TF_SelPlz"_s,
          .columns = {{u"PLZ"_s, u"PLZ"_s, 8},

@@ -29,6 +29,7 @@ struct PickerCall {
     int objectId = 0;             // articles, external services: the object's id (0 central)
     int objectNr = 0;             // templates: only this object's documents (0 all)
     int customerNr = 0;           // objects of a customer
+    int supplierId = 0;           // a supplier's articles: the supplier's K_ID
     int weekday = 0;              // tours of a weekday
     QString databaseName;         // rows without a table of their own: the caller's
     QString tableName;

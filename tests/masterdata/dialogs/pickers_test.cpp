@@ -81,6 +81,9 @@ protected:
         for (const auto& s : services)
             addRow(u"FremdLst.db"_s,
                    {{u"S_ID"_s, s.id}, {u"S_ObjID"_s, s.object}, {u"S_Gebucht"_s, s.billed}});
+        // Supplier 1 has two articles, supplier 2 one.
+        for (const auto& [id, supplier] : {std::pair{1, 1}, std::pair{2, 1}, std::pair{3, 2}})
+            addRow(u"Liefart.db"_s, {{u"A_ID"_s, id}, {u"A_LieferantID"_s, supplier}});
         // Sorted by search term, the numbers run the other way.
         addRow(u"Notdnst.DB"_s, {{u"ND_ID"_s, 1}, {u"ND_Nr"_s, 501}, {u"ND_Match"_s, u"ZINK"_s}});
         addRow(u"Notdnst.DB"_s, {{u"ND_ID"_s, 2}, {u"ND_Nr"_s, 502}, {u"ND_Match"_s, u"ABEL"_s}});
@@ -204,6 +207,12 @@ TEST_F(PickerTest, EveryPickerGivesItsOkAndCancelResultsAndListsWhatItsFilterAll
          {}},
         {u"SelectFremdleistung"_s,
          [] { return QVariant(SelectFremdleistung(1, 5, 200, 0, 0, {})); },
+         2,
+         2,
+         1,
+         {u"1"_s, u"2"_s}},
+        {u"SelectLiefArtikelById"_s,
+         [&] { return QVariant(SelectLiefArtikelById(1, 1, 200, sort, 0, 0)); },
          2,
          2,
          1,
