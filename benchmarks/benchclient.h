@@ -14,6 +14,7 @@
 
 #include <QCollator>
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QVariant>
 #include <benchmark/benchmark.h>
@@ -184,6 +185,48 @@ inline void insertRow(sqlite3* db, sqlite3_stmt* insert, const Row& row) {
     if (sqlite3_step(insert) != SQLITE_DONE)
         throw std::runtime_error(sqlite3_errmsg(db));
     sqlite3_reset(insert);
+}
+
+// A client's working and archive databases built once, kept on a memory file
+// system where there is one: the synced writes of a commit then cost little,
+// and what is compared is the work of both sides.
+struct ArchivePair {
+    QTemporaryDir root{QDir(QStringLiteral("/dev/shm")).exists()
+                           ? QStringLiteral("/dev/shm/domvera-bench-XXXXXX")
+                           : QDir::tempPath() + QStringLiteral("/domvera-bench-XXXXXX")};
+    QString data, archive;
+};
+
+// Both databases of the pair copied into dir + "/data" and dir + "/ablage".
+inline void copyPairInto(const ArchivePair& pair, const QString& dir) {
+    for (const auto& [from, to] : {std::pair{pair.data, dir + QStringLiteral("/data")},
+                                   std::pair{pair.archive, dir + QStringLiteral("/ablage")}}) {
+        QDir().mkpath(to);
+        QFile::remove(table::Database::fileIn(to));
+        QFile::copy(table::Database::fileIn(from), table::Database::fileIn(to));
+    }
+}
+
+inline void exec(sqlite3* db, const char* sql) {
+    if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+        throw std::runtime_error(sqlite3_errmsg(db));
+}
+
+inline sqlite3_stmt* prepare(sqlite3* db, const char* sql) {
+    sqlite3_stmt* s = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) != SQLITE_OK)
+        throw std::runtime_error(sqlite3_errmsg(db));
+    return s;
+}
+
+// The current row of a statement as stored.
+inline Row rowOf(sqlite3_stmt* s) {
+    Row row;
+    for (int c = 0; c < sqlite3_column_count(s); ++c)
+        row.emplace_back(sqlite3_column_type(s, c),
+                         QByteArray(static_cast<const char*>(sqlite3_column_blob(s, c)),
+                                    sqlite3_column_bytes(s, c)));
+    return row;
 }
 
 // Wall-clock seconds of one piece of work.

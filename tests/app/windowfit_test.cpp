@@ -78,6 +78,8 @@ protected:
                {{u"O_ID"_s, 1}, {u"O_Nr"_s, 3001}, {u"O_Match"_s, u"PARKSTRASSE"_s}});
         addRow(u"Personal.DB"_s, {{u"P_ID"_s, 1}, {u"P_Nr"_s, 1}, {u"P_Match"_s, u"KRAUSE"_s}});
         addRow(u"Artikel.DB"_s, {{u"A_ID"_s, 1}, {u"A_ArtNo"_s, u"100"_s}});
+        // The archive browser of time records opens only over archived ones.
+        addRow(u"Zeiterf.DB"_s, {{u"Z_ID"_s, 1}, {u"Z_PersNr"_s, 1}}, u"AblageDB"_s);
     }
 
     // The windows shown that were not shown before.
