@@ -8,6 +8,7 @@
 #include "commercial/gui/documentpickers.h"
 #include "commercial/gui/f_createrg.h"
 #include "commercial/gui/f_rechplan.h"
+#include "commercial/gui/rgvlistform.h"
 #include "commercial/gui/tf_rechhead.h"
 #include "commercial/gui/tf_rgedit.h"
 #include "commercial/invoicing/invoicebulkedit.h"
@@ -199,7 +200,7 @@ TF_Rechnung::TF_Rechnung(TDataModule1& dm, QWidget* parent) : QDialog(parent), m
     buttons->setSpacing(4);
     const QList<QWidget*> row1{btnWaehlen,  btnBuchen,    btnPrint,   btnDeleteRg,
                                sbtnSetDate, sbtnZeitraum, sbtnEditRg, btnNeu};
-    QList<QWidget*> row2{btnErzeugen, btnRg2OP, sBtnRAListe, btnListe};
+    QList<QWidget*> row2{btnErzeugen, btnRg2OP, sBtnRAListe, btnListe, btnRgv};
     row2.append(btnInfo);
     for (int i = 0; i < row1.size(); ++i)
         buttons->addWidget(row1[i], 0, i);
@@ -376,6 +377,8 @@ void TF_Rechnung::buildButtons() {
                          u"Rechnungsausgangsliste drucken"_s);
     btnListe = button(u"&Liste"_s, "btnListe", &TF_Rechnung::btnListeClick,
                       u"Liste der markierten Rechnungen drucken"_s);
+    btnRgv = button(u"RGV"_s, "btnRgv", &TF_Rechnung::btnRgvClick,
+                    u"Click: Rechnungsvorlagen einblenden"_s);
     btnInfo = button(u"&?Info?"_s, "btnInfo", nullptr, u"Hilfe zu den Rechnungen"_s);
     connect(btnInfo, &QPushButton::clicked, this, [] { ShowHandbuchPage(u"Rechnungen.html"_s); });
     btnClose = new QPushButton(u"S&chließen"_s, this);
@@ -689,6 +692,14 @@ void TF_Rechnung::btnListeClick() {
         if (layout.prints())
             PrintFaktList(true, u"Rechnungen"_s, layout.layoutPath(),
                           m_dm.TabRechKopf().indexName(), u"Rechkopf.DB"_s, u"LumoDB"_s, this);
+    });
+}
+
+void TF_Rechnung::btnRgvClick() {
+    run(this, [] {
+        ShowRgvListForm();
+        // The invoice prints of this window read the invoices again.
+        RgPrintSource = RgSourceInvoices;
     });
 }
 

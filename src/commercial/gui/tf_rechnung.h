@@ -48,6 +48,7 @@ public:
     QPushButton* btnRg2OP = nullptr;
     QPushButton* sBtnRAListe = nullptr;
     QPushButton* btnListe = nullptr;
+    QPushButton* btnRgv = nullptr;
     QPushButton* btnInfo = nullptr;
     QPushButton* btnClose = nullptr;
     QCheckBox* cbKopieVermerk = nullptr;
@@ -81,6 +82,7 @@ public:
     void btnRg2OPClick();
     void sBtnRAListeClick();
     void btnListeClick();
+    void btnRgvClick();
     void Vorschau();
     void Rechnungsvorschau();
     void OPUebergabe();

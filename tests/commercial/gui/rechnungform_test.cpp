@@ -8,6 +8,7 @@
 #include "core/rights/rights.h"
 #include "core/rights/rightsfile.h"
 #include "masterdata/dialogs/tf_daterange.h"
+#include "masterdata/gui/tf_listform.h"
 #include "platform/report/report.h"
 #include "platform/widgets/datagrid.h"
 #include "platform/widgets/userprompts.h"
@@ -240,6 +241,20 @@ TEST_F(RechnungForm, TheListPreviewsTheMarkedInvoices) {
     f.btnListe->click();
     EXPECT_EQ(previews, QList<bool>{true});
     EXPECT_EQ(titles, QStringList{u"TQR_FaktList01"_s});
+}
+
+TEST_F(RechnungForm, RgvShowsTheTemplatesAndTheInvoicesPrintAgainAfterwards) {
+    TF_Rechnung& f = open();
+    CurrentUser.rights.set(64, rbAllRights);
+    int sourceWhileShown = -1;
+    WhenModal<TF_ListForm>([&](TF_ListForm& list) {
+        sourceWhileShown = RgPrintSource;
+        list.reject();
+    });
+    f.btnRgv->click();
+    EXPECT_EQ(sourceWhileShown, int(RgSourceTemplates));
+    EXPECT_EQ(RgPrintSource, int(RgSourceInvoices));
+    EXPECT_TRUE(errors().isEmpty()) << errors().join(u'|').toStdString();
 }
 
 TEST_F(RechnungForm, AnInvoiceInTheAccountingSurvivesEveryChangingCommand) {
