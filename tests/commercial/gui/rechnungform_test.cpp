@@ -247,7 +247,7 @@ TEST_F(RechnungForm, RgvShowsTheTemplatesAndTheInvoicesPrintAgainAfterwards) {
     TF_Rechnung& f = open();
     CurrentUser.rights.set(64, rbAllRights);
     int sourceWhileShown = -1;
-    WhenModal<TF_ListForm>([&](TF_ListForm& list) {
+    rgedittest::WhenModal<TF_ListForm>([&](TF_ListForm& list) {
         sourceWhileShown = RgPrintSource;
         list.reject();
     });
