@@ -16,17 +16,7 @@ namespace {
 
 constexpr int kLines = 4;
 
-// On a memory file system where there is one: the synced writes of a
-// commit then cost little, and what is compared is the work of both sides.
-QString scratchBase() {
-    return QDir(u"/dev/shm"_s).exists() ? u"/dev/shm/domvera-bench-XXXXXX"_s
-                                        : QDir::tempPath() + u"/domvera-bench-XXXXXX"_s;
-}
-
-struct Golden {
-    QTemporaryDir root{scratchBase()};
-    QString data, archive;
-};
+using Golden = benchclient::ArchivePair;
 
 // A client with `documents` marked offers of four lines each, with the
 // dates, amounts and rich texts documents carry.
@@ -80,56 +70,29 @@ Golden& goldenOf(int documents) {
     return *g;
 }
 
-void copyInto(const Golden& g, const QString& dir) {
-    for (const auto& [from, to] :
-         {std::pair{g.data, dir + u"/data"_s}, std::pair{g.archive, dir + u"/ablage"_s}}) {
-        QDir().mkpath(to);
-        QFile::remove(table::Database::fileIn(to));
-        QFile::copy(table::Database::fileIn(from), table::Database::fileIn(to));
-    }
-}
-
-void exec(sqlite3* db, const char* sql) {
-    if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
-        throw std::runtime_error(sqlite3_errmsg(db));
-}
-
-sqlite3_stmt* prepare(sqlite3* db, const char* sql) {
-    sqlite3_stmt* s = nullptr;
-    if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) != SQLITE_OK)
-        throw std::runtime_error(sqlite3_errmsg(db));
-    return s;
-}
-
-benchclient::Row rowOf(sqlite3_stmt* s) {
-    benchclient::Row row;
-    for (int c = 0; c < sqlite3_column_count(s); ++c)
-        row.emplace_back(sqlite3_column_type(s, c),
-                         QByteArray(static_cast<const char*>(sqlite3_column_blob(s, c)),
-                                    sqlite3_column_bytes(s, c)));
-    return row;
-}
-
 // The same rows moved by hand: read, insert under the next keys, delete.
 void moveRaw(const QString& dir) {
     sqlite3* db = benchclient::openRaw(table::Database::fileIn(dir + u"/data"_s));
-    exec(db, QByteArray("ATTACH DATABASE '" + table::Database::fileIn(dir + u"/ablage"_s).toUtf8() +
-                        "' AS ablage")
-                 .constData());
-    sqlite3_stmt* marked = prepare(db, "SELECT R_ID FROM Angkopf WHERE R_Selected = 1 ORDER BY 1");
+    benchclient::exec(db, QByteArray("ATTACH DATABASE '" +
+                                     table::Database::fileIn(dir + u"/ablage"_s).toUtf8() +
+                                     "' AS ablage")
+                              .constData());
+    sqlite3_stmt* marked =
+        benchclient::prepare(db, "SELECT R_ID FROM Angkopf WHERE R_Selected = 1 ORDER BY 1");
     std::vector<qint64> ids;
     while (sqlite3_step(marked) == SQLITE_ROW)
         ids.push_back(sqlite3_column_int64(marked, 0));
     sqlite3_finalize(marked);
-    sqlite3_stmt* head = prepare(db, "SELECT * FROM main.Angkopf WHERE R_ID = ?");
-    sqlite3_stmt* lines =
-        prepare(db, "SELECT * FROM main.AngSatz WHERE S_Ref COLLATE DE = ? ORDER BY S_PosNr, S_ID");
-    sqlite3_stmt* maxHead = prepare(db, "SELECT max(R_ID) FROM ablage.Angkopf");
-    sqlite3_stmt* maxLine = prepare(db, "SELECT max(S_ID) FROM ablage.AngSatz");
+    sqlite3_stmt* head = benchclient::prepare(db, "SELECT * FROM main.Angkopf WHERE R_ID = ?");
+    sqlite3_stmt* lines = benchclient::prepare(
+        db, "SELECT * FROM main.AngSatz WHERE S_Ref COLLATE DE = ? ORDER BY S_PosNr, S_ID");
+    sqlite3_stmt* maxHead = benchclient::prepare(db, "SELECT max(R_ID) FROM ablage.Angkopf");
+    sqlite3_stmt* maxLine = benchclient::prepare(db, "SELECT max(S_ID) FROM ablage.AngSatz");
     sqlite3_stmt* insertHead = benchclient::prepareInsert(db, "ablage.Angkopf");
     sqlite3_stmt* insertLine = benchclient::prepareInsert(db, "ablage.AngSatz");
-    sqlite3_stmt* deleteLines = prepare(db, "DELETE FROM main.AngSatz WHERE S_Ref COLLATE DE = ?");
-    sqlite3_stmt* deleteHead = prepare(db, "DELETE FROM main.Angkopf WHERE R_ID = ?");
+    sqlite3_stmt* deleteLines =
+        benchclient::prepare(db, "DELETE FROM main.AngSatz WHERE S_Ref COLLATE DE = ?");
+    sqlite3_stmt* deleteHead = benchclient::prepare(db, "DELETE FROM main.Angkopf WHERE R_ID = ?");
     const auto scalar = [](sqlite3_stmt* s) {
         sqlite3_step(s);
         const qint64 v = sqlite3_column_int64(s, 0);
@@ -137,10 +100,10 @@ void moveRaw(const QString& dir) {
         return v;
     };
     for (qint64 id : ids) {
-        exec(db, "BEGIN IMMEDIATE");
+        benchclient::exec(db, "BEGIN IMMEDIATE");
         sqlite3_bind_int64(head, 1, id);
         sqlite3_step(head);
-        benchclient::Row row = rowOf(head);
+        benchclient::Row row = benchclient::rowOf(head);
         sqlite3_reset(head);
         const qint64 newId = scalar(maxHead) + 1;
         row[0] = {SQLITE_INTEGER, QByteArray::number(newId)};
@@ -148,7 +111,7 @@ void moveRaw(const QString& dir) {
         qint64 lineId = scalar(maxLine);
         sqlite3_bind_int64(lines, 1, id);
         while (sqlite3_step(lines) == SQLITE_ROW) {
-            benchclient::Row line = rowOf(lines);
+            benchclient::Row line = benchclient::rowOf(lines);
             line[0] = {SQLITE_INTEGER, QByteArray::number(++lineId)};
             line[1] = {SQLITE_INTEGER, QByteArray::number(newId)};
             benchclient::insertRow(db, insertLine, line);
@@ -160,7 +123,7 @@ void moveRaw(const QString& dir) {
         sqlite3_bind_int64(deleteHead, 1, id);
         sqlite3_step(deleteHead);
         sqlite3_reset(deleteHead);
-        exec(db, "COMMIT");
+        benchclient::exec(db, "COMMIT");
     }
     for (sqlite3_stmt* s :
          {head, lines, maxHead, maxLine, insertHead, insertLine, deleteLines, deleteHead})
@@ -184,8 +147,8 @@ void BM_MoveVsRaw(benchmark::State& state) {
     const benchclient::TurnTimes times = benchclient::compareInTurns(
         state,
         [&] {
-            copyInto(golden, engineDir);
-            copyInto(golden, rawDir);
+            benchclient::copyPairInto(golden, engineDir);
+            benchclient::copyPairInto(golden, rawDir);
         },
         [&] { moved = moveEngine(engineDir); }, [&] { moveRaw(rawDir); });
     if (moved != documents)

@@ -8,6 +8,7 @@
 //   --benchmark_enable_random_interleaving=true --benchmark_repetitions=5
 // so that both kinds share the machine's ups and downs.
 #include "benchclient.h"
+#include "operations/dailylistedits.h"
 #include "operations/dailylistgeneration.h"
 #include "platform/table/table.h"
 
@@ -183,10 +184,114 @@ void BM_RawSqliteInserts(benchmark::State& state) {
     state.counters["objects"] = objects;
 }
 
+// "Alle Touren bis Datum erledigen" over 1,000 and 10,000 open rows (500 a
+// day: ten daily tours of ten objects with five activities each, on past
+// days), against raw prepared updates of the same rows by key, one
+// transaction a day as the closing commits them. Each repetition opens the
+// rows again first.
+constexpr int kRowsPerDay = 500;
+
+int closingClient(int rows) {
+    return -rows; // clients of their own, apart from the generation's
+}
+
+void fillOpenRows(int size) {
+    const int rows = -size;
+    auto db = table::aliases::database(QStringLiteral("LumoDB"));
+    table::Transaction tx(*db);
+    benchclient::RowWriter writer(db);
+    int tourId = 0, objId = 0, rowId = 0;
+    for (int day = 0; day < rows / kRowsPerDay; ++day)
+        for (int tour = 1; tour <= 10; ++tour) {
+            ++tourId;
+            writer.append("TglTour.DB", {{"A_TourID", tourId},
+                                         {"A_Date", kFirstDay.addDays(day)},
+                                         {"A_TourNr", tour},
+                                         {"A_Bezeichnung", QStringLiteral("Tour %1").arg(tour)}});
+            for (int object = 1; object <= 10; ++object) {
+                const int objektNr = tour * 100 + object;
+                writer.append("TglObj.DB",
+                              {{"A_TOID", ++objId},
+                               {"A_TourID", tourId},
+                               {"A_ObjektNr", objektNr},
+                               {"A_ObjektBez", QStringLiteral("Objekt %1").arg(objektNr)}});
+                for (int activity = 1; activity <= 5; ++activity)
+                    writer.append("TglTaet.DB",
+                                  {{"A_TOTID", ++rowId},
+                                   {"A_TourID", tourId},
+                                   {"A_ObjNr", objektNr},
+                                   {"A_TaetigNr", activity},
+                                   {"A_Source", 0},
+                                   {"A_State", 0},
+                                   {"A_Rueckstand", 0},
+                                   {"A_ServiceID", QStringLiteral("*")},
+                                   {"A_ZusatzText", QStringLiteral("Tätigkeit %1").arg(activity)}});
+            }
+        }
+    tx.commit();
+}
+
+void reopenRows(const QString& file) {
+    sqlite3* db = benchclient::openRaw(file);
+    sqlite3_exec(db, "UPDATE TglTaet SET A_State=0", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+}
+
+QDate closingLimit(int rows) {
+    return kFirstDay.addDays(rows / kRowsPerDay - 1);
+}
+
+void BM_CloseDailyLists(benchmark::State& state) {
+    const int rows = int(state.range(0));
+    const QString file =
+        table::Database::fileIn(benchclient::clientOf(closingClient(rows), fillOpenRows).data);
+    int changed = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        benchclient::clientOf(closingClient(rows), fillOpenRows);
+        reopenRows(file);
+        state.ResumeTiming();
+        changed = CloseDailyListsUpTo(closingLimit(rows), {});
+    }
+    state.counters["rows"] = rows;
+    state.counters["closed"] = changed;
+}
+
+void BM_RawSqliteUpdates(benchmark::State& state) {
+    const int rows = int(state.range(0));
+    const QString file =
+        table::Database::fileIn(benchclient::clientOf(closingClient(rows), fillOpenRows).data);
+    for (auto _ : state) {
+        state.PauseTiming();
+        benchclient::clientOf(closingClient(rows), fillOpenRows);
+        reopenRows(file);
+        state.ResumeTiming();
+        sqlite3* db = benchclient::openRaw(file);
+        sqlite3_stmt* update = nullptr;
+        sqlite3_prepare_v2(db, "UPDATE TglTaet SET A_State=4 WHERE A_TOTID=? AND A_State=0", -1,
+                           &update, nullptr);
+        int key = 0;
+        for (int day = 0; day < rows / kRowsPerDay; ++day) {
+            sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+            for (int r = 0; r < kRowsPerDay; ++r) {
+                sqlite3_bind_int(update, 1, ++key);
+                sqlite3_step(update);
+                sqlite3_reset(update);
+            }
+            sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+        }
+        sqlite3_finalize(update);
+        sqlite3_close(db);
+    }
+    state.counters["rows"] = rows;
+}
+
 } // namespace
 
 BENCHMARK(BM_GenerateDailyLists)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RawSqliteInserts)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CloseDailyLists)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RawSqliteUpdates)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);

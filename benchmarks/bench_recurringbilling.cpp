@@ -239,16 +239,5 @@ BENCHMARK(BM_RecurringVsRaw)
     ->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    std::vector<char*> args(argv, argv + argc);
-    static char onlySmall[] = "--benchmark_filter=BM_RecurringVsRaw/1000/";
-    if (std::none_of(args.begin(), args.end(), [](const char* a) {
-            return std::string_view(a).starts_with("--benchmark_filter");
-        }))
-        args.push_back(onlySmall);
-    int count = int(args.size());
-    benchmark::Initialize(&count, args.data());
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return benchclient::runMain(argc, argv, "BM_RecurringVsRaw/1000/");
 }

@@ -6,10 +6,11 @@
 #include "core/data/recordrules.h"
 #include "core/data/reorgdatamodule.h"
 #include "core/data/startclient.h"
-#include "core/files/databasefile.h"
 #include "core/datagui/clientmenu.h"
 #include "core/datagui/coremodules.h"
 #include "core/files/appdirs.h"
+#include "core/files/databasefile.h"
+#include "core/files/manualinstall.h"
 #include "core/files/programdirs.h"
 #include "core/gui/application.h"
 #include "core/gui/datasafetymenu.h"
@@ -37,6 +38,7 @@
 #include "datasafety/restoreswap.h"
 #include "dbstructure/gui/f_dbreorg.h"
 #include "dbstructure/upgrade.h"
+#include "manual/manualcontent.h"
 #include "masterdata/dialogs/dialoghooks.h"
 #include "masterdata/dialogs/tf_dbrtf.h"
 #include "masterdata/dialogs/tf_kalender.h"
@@ -93,6 +95,24 @@ QString operatingSystemUserName() {
     return QDir::home().dirName();
 }
 
+// The manual and the help folder in the program directory, laid out at the
+// first start and refreshed by a newer version; a file that cannot be written
+// is named, and the program goes on without it.
+void installManual() {
+    const ManualInstallReport report =
+        InstallManual(ShippedManualDirectory(), ProgramDir, QStringLiteral(DOMVERA_VERSION_TEXT));
+    if (report.failed.isEmpty())
+        return;
+    QStringList shown;
+    for (const QString& file : report.failed.mid(0, 5))
+        shown << QDir::toNativeSeparators(ProgramDir + file);
+    if (report.failed.size() > 5)
+        shown << u"(und %1 weitere)"_s.arg(report.failed.size() - 5);
+    ShowError(u"Das Handbuch konnte nicht vollständig eingerichtet werden. Diese Dateien sind "
+              u"nicht beschreibbar:\r"_s +
+              shown.join(u'\r'));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -124,6 +144,7 @@ int main(int argc, char** argv) {
         ShowError(LoadMessage(65100).replace(u"%s"_s, ProgramDir));
         return 1;
     }
+    installManual();
     MandantNr = ReadStartMandant();
     DbUpgraded = false;
     ApplyStartupFormats();

@@ -159,7 +159,7 @@ bool DocRowFolder(table::Table& docs, QString& folder) {
         folder = FieldText(docs, u"OD_Filename"_s);
         return true;
     default:
-        ShowError(u"Diese FUnktion benötigt keine Pfadangabe!"_s);
+        ShowError(u"Diese Funktion benötigt keine Pfadangabe!"_s);
         return false;
     }
 }
@@ -199,6 +199,6 @@ bool TransferObjDocToKunde(table::Table& objDocs, int kundeNr) {
                      .ownerNrField = u"K_Nr"_s,
                      .ownerIdField = u"K_ID"_s,
                      .noOwner = ObjektOhneKundeText(),
-                     .unknownOwner = u"Unbekannte3 Kunde!"_s},
+                     .unknownOwner = u"Unbekannter Kunde!"_s},
                     kundeNr);
 }

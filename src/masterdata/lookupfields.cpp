@@ -1,5 +1,6 @@
 #include "masterdata/lookupfields.h"
 
+#include "platform/table/database.h"
 #include "platform/table/table.h"
 
 #include <map>
@@ -13,17 +14,24 @@ namespace {
 class LookupCursors {
 public:
     explicit LookupCursors(table::Table& owner) : m_owner(owner) {}
-    QVariant value(const QString& tableName, const QString& key, const QVariant& keyValue,
-                   const QString& result) {
+    QVariant value(const QString& alias, const QString& tableName, const QString& key,
+                   const QVariant& keyValue, const QString& result) {
         if (keyValue.isNull() || !keyValue.isValid())
             return {};
-        std::unique_ptr<table::Table>& cursor = m_cursors[tableName.toLower()];
+        std::unique_ptr<table::Table>& cursor =
+            m_cursors[alias.toLower() + u'/' + tableName.toLower()];
         if (!cursor) {
-            std::shared_ptr<table::Database> db(std::shared_ptr<void>(), m_owner.database());
+            std::shared_ptr<table::Database> db =
+                alias.isEmpty()
+                    ? std::shared_ptr<table::Database>(std::shared_ptr<void>(), m_owner.database())
+                    : table::aliases::database(alias);
             cursor = std::make_unique<table::Table>(std::move(db), tableName);
             cursor->setReadOnly(true);
-            cursor->open();
         }
+        // Also after a backup closed every cursor of the database and opens
+        // them again in an order of its own: the owner may come first.
+        if (!cursor->isOpen())
+            cursor->open();
         if (!cursor->locate({key}, {keyValue}))
             return {};
         const table::Field& f = cursor->field(result);
@@ -49,7 +57,7 @@ void AddLookupFields(table::Table& t, const QList<LookupFieldDecl>& fields) {
     t.onCalcFields += [cursors, fields](table::Table& row) {
         for (const LookupFieldDecl& f : fields)
             row.field(f.name).setValue(
-                cursors->value(f.table, f.key, row.field(f.ownKey).value(), f.result));
+                cursors->value(f.alias, f.table, f.key, row.field(f.ownKey).value(), f.result));
     };
     if (wasOpen)
         t.open();

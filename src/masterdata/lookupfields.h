@@ -21,6 +21,9 @@ struct LookupFieldDecl {
     QString table;
     QString key;
     QString result;
+    // The database alias of the looked-up table; empty: the cursor's own
+    // (an archive table's records look up the client's master data).
+    QString alias;
 };
 
 // Declares the fields on the cursor (closed for it and opened again when it

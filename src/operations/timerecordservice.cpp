@@ -117,6 +117,18 @@ const QString kKostartRefused = u"Kostenart: Sie müssen eine gültige Nummer ei
 
 } // namespace
 
+QString ZeitsumHoursField(int type) {
+    if (type < 1 || type > 8)
+        throw std::out_of_range("ZeitsumHoursField");
+    return QString::fromLatin1(kSumHours[size_t(type - 1)]);
+}
+
+QString ZeitsumCostsField(int type) {
+    if (type < 1 || type > 8)
+        throw std::out_of_range("ZeitsumCostsField");
+    return QString::fromLatin1(kSumCosts[size_t(type - 1)]);
+}
+
 QString WeekDayHoursText(double hours) {
     return FloatToStrFix(6, 2, hours) + u" Std"_s;
 }

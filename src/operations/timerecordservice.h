@@ -39,6 +39,11 @@ struct ZeitsumValues {
     double totalCosts = 0;
 };
 
+// The columns of Zeitsum.DB (and of the views' ZeitsumO.DB) for the hours
+// and the costs of time type 1 to 8.
+QString ZeitsumHoursField(int type);
+QString ZeitsumCostsField(int type);
+
 // The hours an employee has recorded in the week (Monday to Sunday) and on
 // the day, and his limits from the staff record.
 struct WeekDayHours {

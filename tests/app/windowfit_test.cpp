@@ -5,10 +5,10 @@
 #include "commercial/commercialrules.h"
 #include "commercial/gui/commercialmodules.h"
 #include "core/datagui/coremodules.h"
-#include "core/gui/placement.h"
 #include "core/files/programdirs.h"
-#include "core/rightsfixture.h"
+#include "core/gui/placement.h"
 #include "core/rights/rightsstore.h"
+#include "core/rightsfixture.h"
 #include "datasafety/gui/datasafetymodules.h"
 #include "masterdata/dialogs/dialoghooks.h"
 #include "masterdata/gui/listforms.h"
@@ -73,11 +73,16 @@ protected:
     // One row in the master tables, so that windows that show a record have one.
     void fillSomeRows() {
         addRow(u"Kunden.DB"_s, {{u"K_ID"_s, 1}, {u"K_Nr"_s, 1001}, {u"K_Match"_s, u"MEIER"_s}});
+        // The open items open only with an item to show.
+        addRow(u"OpKopf.DB"_s,
+               {{u"R_ID"_s, 1}, {u"R_Nr"_s, u"RE-00001"_s}, {u"R_KundenNr"_s, 1001}});
         addRow(u"Liefrnt.DB"_s, {{u"K_ID"_s, 1}, {u"K_Nr"_s, 2001}, {u"K_Match"_s, u"BAUHOF"_s}});
         addRow(u"Objekte.DB"_s,
                {{u"O_ID"_s, 1}, {u"O_Nr"_s, 3001}, {u"O_Match"_s, u"PARKSTRASSE"_s}});
         addRow(u"Personal.DB"_s, {{u"P_ID"_s, 1}, {u"P_Nr"_s, 1}, {u"P_Match"_s, u"KRAUSE"_s}});
         addRow(u"Artikel.DB"_s, {{u"A_ID"_s, 1}, {u"A_ArtNo"_s, u"100"_s}});
+        // The archive browser of time records opens only over archived ones.
+        addRow(u"Zeiterf.DB"_s, {{u"Z_ID"_s, 1}, {u"Z_PersNr"_s, 1}}, u"AblageDB"_s);
     }
 
     // The windows shown that were not shown before.

@@ -132,7 +132,7 @@ TEST(AllSchemas, IndexKindTotals) {
         }
     }
     EXPECT_EQ(primary, 100);
-    EXPECT_EQ(plain, 229);
+    EXPECT_EQ(plain, 231);
     EXPECT_EQ(unique, 20);
     EXPECT_EQ(descending, 4);
     EXPECT_EQ(both, 0);

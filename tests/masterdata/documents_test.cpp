@@ -204,7 +204,7 @@ TEST_F(DocumentRows, FolderRowsKeepTheFolderInTheFileName) {
     goTo(6);
     EXPECT_FALSE(DocRowFolder(docs(), folder));
     EXPECT_EQ(presenter.texts(Kind::Error),
-              QStringList{u"Diese FUnktion benötigt keine Pfadangabe!"_s});
+              QStringList{u"Diese Funktion benötigt keine Pfadangabe!"_s});
 }
 
 TEST_F(DocumentRows, FolderCorrectionIsAllOrNothing) {
@@ -285,7 +285,7 @@ TEST_F(DocumentRows, TransferToTheCustomerNeedsOne) {
     EXPECT_FALSE(TransferObjDocToKunde(*objDocs, 0));
     EXPECT_FALSE(TransferObjDocToKunde(*objDocs, 777));
     EXPECT_EQ(presenter.texts(Kind::Error),
-              (QStringList{u"Dem Objekt ist kein Kunde zugewiesen!"_s, u"Unbekannte3 Kunde!"_s}));
+              (QStringList{u"Dem Objekt ist kein Kunde zugewiesen!"_s, u"Unbekannter Kunde!"_s}));
     ASSERT_TRUE(TransferObjDocToKunde(*objDocs, 102));
     auto kdDocs = open(u"KundDV.DB"_s);
     ASSERT_TRUE(kdDocs->locate({u"OD_Filename"_s}, {u"a.pdf"_s}));

@@ -7,6 +7,16 @@
 #include <QDate>
 #include <QStringList>
 
+// Readable failures of texts.
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& list, std::ostream* os) {
+    *os << list.join(QStringLiteral(" | ")).toStdString();
+}
+QT_END_NAMESPACE
+
 namespace operationstest {
 
 // Monday 2 March 2026.

@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <algorithm>
 
 using table::FieldType;
@@ -242,6 +243,22 @@ bool TDunningPrintTable::loadLetter(const QString& letterFile, const QString& te
             .setValue(QString::fromLatin1(ExpandDunningRichText(letter, dunningValues(row))));
         row.post();
     });
+    return true;
+}
+
+bool TDunningPrintTable::saveLetter(const QString& letterFile) {
+    if (m_name.isEmpty())
+        return false;
+    Table row(table::aliases::database(kDb), m_name);
+    row.open();
+    row.first();
+    const QByteArray letter = row.field(QStringLiteral("R_Text")).asString().toLatin1();
+    QSaveFile file(letterFile);
+    if (!file.open(QIODevice::WriteOnly) || file.write(letter) != letter.size() || !file.commit()) {
+        ShowError(QStringLiteral("Die Mahnung kann nicht in der Datei %1 gespeichert werden.\r%2")
+                      .arg(QDir::toNativeSeparators(letterFile), file.errorString()));
+        return false;
+    }
     return true;
 }
 

@@ -45,6 +45,10 @@ public:
     // by the row's values. A file that cannot be read leaves the letter empty
     // after the file error; false then.
     bool loadLetter(const QString& letterFile, const QString& templateFile);
+    // Keeps the letter as it stands in the row in letterFile, replacing an
+    // earlier one; a file that cannot be written is named in an error
+    // message and false comes back.
+    bool saveLetter(const QString& letterFile);
     // The table's name as the print and the editor open it; empty before create.
     const QString& name() const { return m_name; }
     // Drops the table now; an error goes to the caller.

@@ -140,6 +140,10 @@ TOpSalden RecalcOpItem(Table& item, bool update) {
                         FieldInt(item, QStringLiteral("R_KundenNr")));
 }
 
+void RecalcCustomerOpen(int kundenNr) {
+    writeCustomerOpen(kundenNr, customerSaldo(kundenNr));
+}
+
 void RecalcOpItems(TDataModule1& dm) {
     forEachShownItem(dm.TabOposten(),
                      [](Table& item) { writeItemAndCustomer(item, applyPayments); });

@@ -35,6 +35,10 @@ void InitNewPayment(table::Table& payment, table::Table& item);
 // Returns the balances of the item's object and customer and the total.
 TOpSalden RecalcOpItem(table::Table& item, bool update);
 
+// The customer's open amount K_Rechoffen from the customer's items as they
+// are stored (minus the customer's balance); a customer not found is left.
+void RecalcCustomerOpen(int kundenNr);
+
 // "Rechnen": every item the open-item object shows, recalculated with update,
 // each in its own transaction.
 void RecalcOpItems(TDataModule1& dm);

@@ -52,7 +52,11 @@ std::unique_ptr<Table> recordOf(const QString& file, const QString& keyField, in
 
 void ChangeAllOrNothing(const QString& what, std::initializer_list<Table*> cursors,
                         const std::function<void()>& work) {
-    const std::vector<Table*> list(cursors);
+    ChangeAllOrNothing(what, std::vector<Table*>(cursors), work);
+}
+
+void ChangeAllOrNothing(const QString& what, const std::vector<Table*>& list,
+                        const std::function<void()>& work) {
     if (list.empty())
         throw DbError(what);
     try {

@@ -4,6 +4,7 @@
 #include <QString>
 #include <functional>
 #include <initializer_list>
+#include <vector>
 
 namespace table {
 class Table;
@@ -19,6 +20,8 @@ class Table;
 // with what ("Die Positionen konnten nicht übernommen werden."); a silent
 // Abort stays silent. No message box may be shown by work itself.
 void ChangeAllOrNothing(const QString& what, std::initializer_list<table::Table*> cursors,
+                        const std::function<void()>& work);
+void ChangeAllOrNothing(const QString& what, const std::vector<table::Table*>& cursors,
                         const std::function<void()>& work);
 
 // Whether the head's document has lines (its line cursor shows them).

@@ -71,9 +71,8 @@ void deleteLinesThroughLineObject(Table& line, int headId) {
                     });
 }
 
-void beforeHeadDelete(TDataModule1& dm, Table& head, const HeadTableRules& r) {
+void beforeHeadDelete(TDataModule1& dm, Table& head, Table& line, const HeadTableRules& r) {
     closeHeadDelete(head, false);
-    Table& line = dm.table(r.line);
     const int headId = FieldInt(head, "R_ID");
     try {
         // The head's own lock first, so that its delete cannot fail after the lines.
@@ -336,15 +335,20 @@ void UpdateFaelligDatum(Table& head) {
 }
 
 void BindDocumentHeadRules(TDataModule1& dm, const HeadTableRules& rules) {
-    Table& t = dm.table(rules.head);
+    BindDocumentHeadRules(dm, dm.table(rules.head), dm.table(rules.line), rules);
+}
+
+void BindDocumentHeadRules(TDataModule1& dm, Table& t, Table& line, const HeadTableRules& rules) {
     const HeadTableRules r = rules;
     TDataModule1* module = &dm;
     Table* self = &t;
+    Table* lines = &line;
     t.onNewRecord += [module, r](Table& head) { newHead(*module, head, r); };
-    t.beforeDelete += [module, r](Table& head) { beforeHeadDelete(*module, head, r); };
+    t.beforeDelete +=
+        [module, lines, r](Table& head) { beforeHeadDelete(*module, head, *lines, r); };
     // A delete that failed after its lines leaves nothing behind.
     headDeletes().bindToDelete(t);
-    t.afterDelete += [module, r](Table&) { RefreshIfActive(module->table(r.line)); };
+    t.afterDelete += [lines](Table&) { RefreshIfActive(*lines); };
     for (const auto& [name, check] : r.fieldChecks) {
         auto rule = check;
         t.field(name).onValidate += [module, rule, self](Field& f) {

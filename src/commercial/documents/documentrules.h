@@ -32,6 +32,10 @@ struct HeadTableRules {
 };
 // The head and its lines are deleted together or not at all.
 void BindDocumentHeadRules(TDataModule1& dm, const HeadTableRules& rules);
+// The same rules on a pair of table objects of a window's own: rules.head
+// and rules.line are not read.
+void BindDocumentHeadRules(TDataModule1& dm, table::Table& head, table::Table& line,
+                           const HeadTableRules& rules);
 // The due date of an invoice or incoming-invoice head: print date plus the
 // net days of the payment term.
 void UpdateFaelligDatum(table::Table& head);

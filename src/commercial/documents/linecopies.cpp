@@ -275,6 +275,14 @@ void CopyDocumentLines(Table& source, Table& target, int newRef) {
     }
 }
 
+int CopiedOrRaise(const TLineCopyResult& result) {
+    if (result.Complete)
+        return result.Copied;
+    if (result.Error.isEmpty())
+        throw Abort{};
+    throw DbError(result.Error);
+}
+
 TLineCopyResult CopyDocumentPositions(TLineCopyTarget target, TDocSource source, int sourceId,
                                       int targetHeadId, const QString& sourceNr,
                                       Table& targetLines) {

@@ -56,6 +56,11 @@ struct TLineCopyResult {
 // S_QuellNr := sourceNr, S_RefID) so that their post books against it;
 // template, offer and order lines copy every line as it stands. Each copy
 // is posted; the first that fails ends the copy.
+// The number of lines copied; an incomplete copy raises, inside the caller's
+// transaction: a DbError with its reason, or a silent Abort when a record
+// rule already told the user.
+int CopiedOrRaise(const TLineCopyResult& result);
+
 TLineCopyResult CopyDocumentPositions(TLineCopyTarget target, TDocSource source, int sourceId,
                                       int targetHeadId, const QString& sourceNr,
                                       table::Table& targetLines);

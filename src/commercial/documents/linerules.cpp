@@ -238,10 +238,10 @@ void beforeLineDelete(TDataModule1& dm, Table& t, const LineTableRules& r) {
     });
 }
 
-void afterLineWrite(TDataModule1& dm, Table& t, const LineTableRules& r) {
+void afterLineWrite(Table& t, Table* head, const LineTableRules& r) {
     closePending(t, true);
-    if (r.recalcSumsAfterWrite && !r.head.isEmpty())
-        RecalcDocumentSums(t, dm.table(r.head));
+    if (r.recalcSumsAfterWrite && head)
+        RecalcDocumentSums(t, *head);
     if (r.afterWrite)
         r.afterWrite();
 }
@@ -355,13 +355,16 @@ void ShowPosNrAsText(table::Field& posNr) {
 }
 
 void BindCommonLineRules(TDataModule1& dm, const LineTableRules& rules) {
-    Table& t = dm.table(rules.line);
+    BindCommonLineRules(dm, dm.table(rules.line),
+                        rules.head.isEmpty() ? nullptr : &dm.table(rules.head), rules);
+}
+
+void BindCommonLineRules(TDataModule1& dm, Table& t, Table* headTable,
+                         const LineTableRules& rules) {
     const LineTableRules r = rules;
     TDataModule1* module = &dm;
     Table* self = &t;
-    auto head = [module, r]() -> Table* {
-        return r.head.isEmpty() ? nullptr : &module->table(r.head);
-    };
+    auto head = [headTable]() { return headTable; };
 
     if (r.positionNumbers)
         t.beforeInsert += [](Table& line) { setPosNrBoundsFor(line); };
@@ -410,9 +413,9 @@ void BindCommonLineRules(TDataModule1& dm, const LineTableRules& rules) {
 
     t.beforePost += [module, r](Table& line) { beforeLinePost(*module, line, r); };
     t.onPostError = [](Table& line, const TableError& e) { return linePostError(line, e); };
-    t.afterPost += [module, r](Table& line) { afterLineWrite(*module, line, r); };
+    t.afterPost += [headTable, r](Table& line) { afterLineWrite(line, headTable, r); };
     t.beforeDelete += [module, r](Table& line) { beforeLineDelete(*module, line, r); };
-    t.afterDelete += [module, r](Table& line) { afterLineWrite(*module, line, r); };
+    t.afterDelete += [headTable, r](Table& line) { afterLineWrite(line, headTable, r); };
     // A write that failed after its bookings leaves nothing behind.
     t.postFailed += [](Table& line) { closePending(line, false); };
     t.deleteFailed += [](Table& line) { closePending(line, false); };

@@ -66,6 +66,11 @@ struct LineTableRules {
 };
 
 void BindCommonLineRules(TDataModule1& dm, const LineTableRules& rules);
+// The same rules on a pair of table objects of a window's own (the invoice
+// templates' editor and list): rules.line and rules.head are not read; head
+// may be nullptr for lines without a head.
+void BindCommonLineRules(TDataModule1& dm, table::Table& line, table::Table* head,
+                         const LineTableRules& rules);
 
 // Computes the current line's amounts (net, VAT rate and amount, gross; for
 // offer lines also the calculation values) at the document date of the head.
@@ -103,6 +108,7 @@ struct DocumentFormHooks {
     std::function<void(const QString& fieldObject)> FocusAuftEditColumn;
     std::function<void(const QString& fieldObject)> FocusLSEditColumn;
     std::function<void(const QString& fieldObject)> FocusGsEditColumn;
+    std::function<void(const QString& fieldObject)> FocusRgvEditColumn;
     // Whether the offer calculation form is open.
     std::function<bool()> CalcFormOpen;
     // The incoming-invoice form shows its record count after a scroll.

@@ -1,7 +1,11 @@
 #include "commercial/gui/commercialmodules.h"
 
 #include "commercial/gui/f_cnvrgv.h"
+#include "commercial/gui/rgvlistform.h"
+#include "commercial/gui/tf_oposten.h"
 #include "commercial/gui/tf_rechhead.h"
+#include "commercial/gui/tf_rechnung.h"
+#include "commercial/gui/tf_rechint.h"
 #include "core/gui/mainform.h"
 #include "core/messages/messages.h"
 #include "core/moduleentries.h"
@@ -13,6 +17,12 @@ using namespace Qt::StringLiterals;
 void RegisterCommercialModules(ModuleDispatcher& dispatcher) {
     // "Einstellungen › Kopf-/Fusstexte" maintains the catalogue alone.
     dispatcher.setOpener(u"SelectKopfFussText"_s, [] { SelectKopfFussText(0); });
+    // "Datenbanken › Rechnungen" and the tool-bar button "Rechnungen".
+    dispatcher.setOpener(u"ShowRechnungForm"_s, &ShowRechnungForm);
+    dispatcher.setOpener(u"ShowRechintForm"_s, [] { ShowRechintForm(); });
+    dispatcher.setOpener(u"ShowRgvListForm"_s, [] { ShowRgvListForm(); });
+    // "Datenbanken › Offene Ausgangsrechnungen" and the tool-bar button "Off. Post. AR".
+    dispatcher.setOpener(u"ShowOpostenForm"_s, &ShowOpostenForm);
     // "Sonstiges › Rechnungsvorlagen konvertieren": the old billing
     // definitions of the objects become invoice templates.
     SetOtherMenuAction(u"Rechnungsvorlagen konvertieren"_s, [] {

@@ -42,6 +42,12 @@
 //   as data) and "A&bbruch", also on copyKey, each running copyFrom.
 // - "Überneh&men" (F10) and "&Abbrechen" (Alt+Backspace) beside the
 //   navigator; "&?Info?" opens helpPage.
+// - what some editors do differently, when declared: headButtons beside
+//   "&?Info?"; linesAllowed refusing the grid (linesRefusal shown, the
+//   focus back on firstField); swallowedKeys eaten in the grid; the copy
+//   menu only while copyEnabled says so and its key only outside the grid
+//   (copyKeyOutsideGrid); Ctrl+PgDn from the grid to the line text
+//   (lineTextKey); the position menu's copy items always enabled.
 // Declarations keep their own state in TF_DocEdit::state() and reach the
 // tables, widgets and commands through TF_DocEdit's public members.
 
@@ -154,14 +160,32 @@ struct TDocEditDecl {
     QList<TDocLineButton> lineButtons;
     QString copyButton; // empty: no copy menu
     int copyKey = 0;
+    // The copy key works in the head fields, not in the grid.
+    bool copyKeyOutsideGrid = false;
+    // The copy button and key work only while this says so; empty: always.
+    std::function<bool(TF_DocEdit&)> copyEnabled;
     QList<TDocCopySource> copySources;
     std::function<void(TF_DocEdit&, TDocSource)> copyFrom;
 
     bool positionMenu = true;
+    // "Satz kopieren" and "Satz einfügen" are always enabled ("Satz
+    // einfügen" does nothing before a line was copied).
+    bool positionCopyAlwaysEnabled = false;
     QList<TDocAction> lineMenu;
     std::function<bool(TF_DocEdit&)> lineMenuWhen;
 
     QString helpPage;
+    // Buttons of the head, left of "&?Info?".
+    QList<TDocAction> headButtons;
+
+    // Whether the grid may be entered; when not, linesRefusal is shown and
+    // firstField gets the focus. Empty: always.
+    std::function<bool(TF_DocEdit&)> linesAllowed;
+    QString linesRefusal;
+    // Keys the grid eats without doing anything.
+    QList<int> swallowedKeys;
+    // Ctrl+PgDn in the grid moves to the line text (its editor).
+    bool lineTextKey = false;
 
     // A new document: append the head with its values and post it.
     std::function<void(TF_DocEdit&)> createHead;

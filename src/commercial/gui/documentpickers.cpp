@@ -1,5 +1,6 @@
 #include "commercial/gui/documentpickers.h"
 
+#include "commercial/documents/documentsupport.h"
 #include "commercial/documents/headaddresses.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/staffnames.h"
@@ -72,4 +73,14 @@ QList<THeadAddressCommand> HeadAddressCommands(bool post) {
         {QStringLiteral("Zusatzadresse2 übernehmen"), zusatz(u'1')},
         {QStringLiteral("Zusatzadresse3 übernehmen"), zusatz(u'2')},
     };
+}
+
+bool PickZahlbedIntoHead(table::Table& head, int left, int top) {
+    int id = FieldInt(head, QStringLiteral("R_ZahlBedID"));
+    if (!SelectZahlBed(id, left, top))
+        return false;
+    if (!ApplyZahlbedToKopf(id, head))
+        return false;
+    head.post();
+    return true;
 }

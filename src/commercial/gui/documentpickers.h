@@ -27,6 +27,11 @@ bool PickAdressIntoField(table::Field& field, bool postAfter, QString& sortField
 // when it did.
 bool PickBetreuerIntoField(QWidget* control, table::Field& field);
 
+// The payment-term picker at the head's R_ZahlBedID, opened at left, top; a
+// chosen term goes into the head (ApplyZahlbedToKopf), which is posted.
+// True when it did.
+bool PickZahlbedIntoHead(table::Table& head, int left, int top);
+
 // The address pop-up of the document editors and the address editor: the
 // object's address, its billing address, the customer's address, an address
 // from the address book (its picker at the main window's left + 80 and top)

@@ -11,6 +11,8 @@
 #include "platform/widgets/datagrid.h"
 #include "platform/widgets/datasource.h"
 #include "platform/widgets/dbnavigator.h"
+#include "printing/gui/printbutton.h"
+#include "printing/rechplanprint.h"
 
 #include <QCoreApplication>
 #include <QHBoxLayout>
@@ -64,11 +66,10 @@ TF_Rechplan::TF_Rechplan(QWidget* parent) : QDialog(parent) {
     btnVorschau->setObjectName(u"btnVorschau"_s);
     btnDrucken = new QPushButton(u"Dr&ucken"_s, this);
     btnDrucken->setObjectName(u"btnDrucken"_s);
-    // The plan's print comes with the print of the invoice plan.
-    for (QPushButton* b : {btnVorschau, btnDrucken}) {
-        b->setEnabled(false);
-        b->setToolTip(PendingEntryToolTip(u"den Druck der Rechnungsvorschau"_s));
-    }
+    btnDrucken->setToolTip(u"Notiz ausdrucken"_s);
+    MarkPreviewButton(btnVorschau);
+    for (QPushButton* b : {btnVorschau, btnDrucken})
+        connect(b, &QPushButton::clicked, this, &TF_Rechplan::printClicked);
     btnClose = new QPushButton(u"S&chließen"_s, this);
     btnClose->setObjectName(u"btnClose"_s);
     connect(btnErzeugen, &QPushButton::clicked, this, &TF_Rechplan::btnErzeugenClick);
@@ -134,6 +135,15 @@ void TF_Rechplan::btnErzeugenClick() {
         }
     } afterwards{*this};
     RunRecurringBilling(RecurringFillPlan);
+}
+
+void TF_Rechplan::printClicked() {
+    auto* button = qobject_cast<QPushButton*>(sender());
+    const QString title = titleText();
+    PrintButtonClicked(button, {PrintVariant::A, 74000}, WindowPrintFormChoosers(this),
+                       [this, title](bool preview, const QString& layout) {
+                           PrintRechplan(preview, title, layout, this);
+                       });
 }
 
 void TF_Rechplan::CreateSelectedInvoice() {

@@ -40,6 +40,8 @@ public:
 
     void btnErzeugenClick();
     void CreateSelectedInvoice();
+    // "&Vorschau" and "Dr&ucken": the plan's print with the plan range as title.
+    void printClicked();
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -96,6 +96,11 @@ TF_DocEdit::TF_DocEdit(const TDocEditDecl& decl, table::Table& head, table::Tabl
     buildGrid(*layout);
     buildLineArea(*layout);
     buildMenus();
+    // A line's write recomputes the head's sums in the head record itself,
+    // after the grid has heard of the write: the head's fields show them once
+    // the write is through.
+    connect(m_lineSource.get(), &widgets::DataSource::viewChanged, m_headSource.get(),
+            &widgets::DataSource::notifyRecordChanged, Qt::QueuedConnection);
     connect(new QShortcut(QKeySequence(Qt::Key_F10), this), &QShortcut::activated, this,
             [this] { postAll(); });
     connect(new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Backspace), this), &QShortcut::activated,
@@ -175,6 +180,12 @@ void TF_DocEdit::buildHead(QVBoxLayout& layout) {
         last->addStretch(1);
         auto* buttons = new QHBoxLayout;
         buttons->addStretch(1);
+        for (const TDocAction& action : m_decl.headButtons) {
+            QPushButton* b = addButton(action.caption, false);
+            connect(b, &QPushButton::clicked, this,
+                    [this, action] { run([&] { action.run(*this); }); });
+            buttons->addWidget(b);
+        }
         if (!m_decl.helpPage.isEmpty()) {
             QPushButton* info = addButton(u"&?Info?"_s, false);
             connect(info, &QPushButton::clicked, this,
@@ -369,6 +380,8 @@ bool TF_DocEdit::run(const std::function<void()>& command) {
 }
 
 void TF_DocEdit::showTablesAgain() {
+    if (m_copyButton)
+        m_copyButton->setEnabled(copyEnabled());
     const QString field = m_grid->selectedField();
     m_headSource->notifyRecordChanged();
     m_lineSource->notifyViewChanged();
@@ -377,6 +390,10 @@ void TF_DocEdit::showTablesAgain() {
 }
 
 void TF_DocEdit::focusGrid() {
+    if (!linesAllowed()) {
+        focusField(m_decl.firstField);
+        return;
+    }
     m_grid->setFocus();
     setLineControlsEnabled(true);
 }
@@ -446,8 +463,25 @@ bool TF_DocEdit::runColumnAction(const QString& field) {
     return true;
 }
 
+bool TF_DocEdit::copyEnabled() {
+    return m_copyMenu && (!m_decl.copyEnabled || m_decl.copyEnabled(*this));
+}
+
+bool TF_DocEdit::linesAllowed() {
+    return !m_decl.linesAllowed || m_decl.linesAllowed(*this);
+}
+
+void TF_DocEdit::refuseLines() {
+    // Once the focus has settled: the message, then back to the head.
+    QTimer::singleShot(0, this, [this] {
+        focusField(m_decl.firstField);
+        if (!m_decl.linesRefusal.isEmpty())
+            ShowError(m_decl.linesRefusal);
+    });
+}
+
 void TF_DocEdit::showCopyMenu() {
-    if (!m_copyMenu)
+    if (!copyEnabled())
         return;
     // Copied lines come after the last line.
     SetLastLineKey(0);
@@ -464,10 +498,11 @@ void TF_DocEdit::runCopy(TDocSource source) {
 void TF_DocEdit::preparePositionMenu() {
     if (!m_positionMenu)
         return;
+    const bool always = m_decl.positionCopyAlwaysEnabled;
     if (QAction* a = menuAction(m_positionMenu, u"Satz kopieren"_s))
-        a->setEnabled(hasLines() && lineTakesCommands());
+        a->setEnabled(always || (hasLines() && lineTakesCommands()));
     if (QAction* a = menuAction(m_positionMenu, u"Satz einfügen"_s))
-        a->setEnabled(m_rememberedLine != 0);
+        a->setEnabled(always || m_rememberedLine != 0);
 }
 
 bool TF_DocEdit::askStartValue(QString& value) {
@@ -607,6 +642,10 @@ void TF_DocEdit::done(int result) {
 bool TF_DocEdit::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_grid) {
         if (event->type() == QEvent::FocusIn) {
+            if (!linesAllowed()) {
+                refuseLines();
+                return false;
+            }
             setLineControlsEnabled(true);
         } else if (event->type() == QEvent::KeyPress) {
             const auto* key = static_cast<QKeyEvent*>(event);
@@ -617,13 +656,16 @@ bool TF_DocEdit::eventFilter(QObject* watched, QEvent* event) {
                 m_forward = key->key() == Qt::Key_Tab && !(mods & Qt::ShiftModifier);
             const bool editing = m_grid->indexWidget(m_grid->currentIndex()) != nullptr;
             if (mods == Qt::NoModifier && !editing) {
+                if (m_decl.swallowedKeys.contains(key->key()))
+                    return true;
                 for (const TDocLineButton& b : m_decl.lineButtons)
                     if (b.key != 0 && b.key == key->key()) {
                         runLineButton(b.caption, true);
                         return true;
                     }
                 if (m_decl.copyKey != 0 && key->key() == m_decl.copyKey) {
-                    showCopyMenu();
+                    if (!m_decl.copyKeyOutsideGrid)
+                        showCopyMenu();
                     return true;
                 }
                 if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
@@ -646,6 +688,11 @@ bool TF_DocEdit::eventFilter(QObject* watched, QEvent* event) {
             }
             if (mods == Qt::ControlModifier && key->key() == Qt::Key_PageUp) {
                 focusField(m_decl.firstField);
+                return true;
+            }
+            if (mods == Qt::ControlModifier && key->key() == Qt::Key_PageDown &&
+                m_decl.lineTextKey) {
+                openLineText(false);
                 return true;
             }
             if (mods == Qt::AltModifier && key->key() == Qt::Key_W)
@@ -680,6 +727,11 @@ bool TF_DocEdit::eventFilter(QObject* watched, QEvent* event) {
             const auto* key = static_cast<QKeyEvent*>(event);
             if (plainModifiers(key) == Qt::ControlModifier && key->key() == Qt::Key_PageDown) {
                 focusGrid();
+                return true;
+            }
+            if (plainModifiers(key) == Qt::NoModifier && m_decl.copyKeyOutsideGrid &&
+                m_decl.copyKey != 0 && key->key() == m_decl.copyKey) {
+                showCopyMenu();
                 return true;
             }
         }

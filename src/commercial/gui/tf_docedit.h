@@ -84,7 +84,11 @@ public:
     // The commands behind buttons, keys and menus.
     void runLineButton(const QString& caption, bool fromKey = false);
     bool runColumnAction(const QString& field);
+    // The copy menu (when copyEnabled allows it).
     void showCopyMenu();
+    bool copyEnabled();
+    // Whether the declaration lets the grid be entered now.
+    bool linesAllowed();
     void runCopy(TDocSource source);
     void preparePositionMenu();
     void renumberFromHere();
@@ -115,6 +119,7 @@ private:
     const TDocColumnAction* columnAction(const QString& field) const;
     bool askStartValue(QString& value);
     void watch(QWidget& w, bool headField);
+    void refuseLines();
 
     TDocEditDecl m_decl;
     table::Table& m_head;

@@ -9,6 +9,7 @@
 #include "commercial/documents/linerules.h"
 #include "commercial/documents/positionnumbers.h"
 #include "commercial/documents/positiontable.h"
+#include "commercial/gui/doceditparts.h"
 #include "commercial/gui/documentnumberdialog.h"
 #include "commercial/gui/documentpickers.h"
 #include "commercial/gui/tf_docedit.h"
@@ -40,14 +41,6 @@ const QString kManual = u"manual"_s;
 const QString kObjektId = u"objektId"_s;
 const QString kPrintForm = u"printForm"_s;
 constexpr int kInvoiceFormType = 10000;
-
-// A place relative to the editor's corner, in screen coordinates.
-int leftOf(const TF_DocEdit& form, int dx) {
-    return form.frameGeometry().left() + dx;
-}
-int topOf(const TF_DocEdit& form, int dy) {
-    return form.frameGeometry().top() + dy;
-}
 
 bool newOrManual(TF_DocEdit& form) {
     return form.isNew() || form.state().value(kManual).toBool();
@@ -81,7 +74,8 @@ void pickObjekt(TF_DocEdit& form, QWidget&) {
     }
     Table& head = form.head();
     const int current = FieldInt(head, u"R_ObjektNr"_s);
-    const int nr = SelectObjekt(current, 340, leftOf(form, 40), topOf(form, 140), form.sortField());
+    const int nr =
+        SelectObjekt(current, 340, EditorLeft(form, 40), EditorTop(form, 140), form.sortField());
     if (nr == 0 || nr == current)
         return;
     FillKopfFromObjekt(head, nr);
@@ -93,19 +87,11 @@ void pickKunde(TF_DocEdit& form, QWidget&) {
         return;
     Table& head = form.head();
     const int current = FieldInt(head, u"R_KundenNr"_s);
-    const int nr = SelectKunde(current, 340, leftOf(form, 200), topOf(form, 240), form.sortField());
+    const int nr =
+        SelectKunde(current, 340, EditorLeft(form, 200), EditorTop(form, 240), form.sortField());
     if (nr == 0 || nr == current)
         return;
     FillKopfFromKunde(head, nr, [] { return AskYesNo(UseCustomerAddressText); });
-}
-
-void pickZahlbed(TF_DocEdit& form, QWidget&) {
-    Table& head = form.head();
-    int id = FieldInt(head, u"R_ZahlBedID"_s);
-    if (!SelectZahlBed(id, leftOf(form, 200), topOf(form, 200)))
-        return;
-    if (ApplyZahlbedToKopf(id, head))
-        head.post();
 }
 
 void pickDatum(TF_DocEdit& form, QWidget& editor) {
@@ -134,26 +120,14 @@ void pickPrintForm(TF_DocEdit& form, QWidget& editor) {
     form.state().insert(kPrintForm, id);
 }
 
-void pickBetreuer(TF_DocEdit& form, QWidget& editor) {
-    PickBetreuerIntoField(&editor, form.head().field(u"R_Betreuer"_s));
-}
-
 // Lines.
 
-int lineInt(TF_DocEdit& form, const QString& field) {
-    return form.hasLines() ? FieldInt(form.lines(), field) : 0;
-}
-
-int linePosTyp(TF_DocEdit& form) {
-    return form.hasLines() ? FieldInt(form.lines(), u"S_PosTyp"_s, 4) : 4;
-}
-
 void pickArtikel(TF_DocEdit& form, bool ofInvoiceObject) {
-    const int start = linePosTyp(form) == 0 ? lineInt(form, u"S_MatID"_s) : 0;
+    const int start = LinePosTyp(form) == 0 ? LineInt(form, u"S_MatID"_s) : 0;
     const int objId =
         ofInvoiceObject ? form.state().value(kObjektId).toInt() : GetArtikelObjId(start);
-    const int id =
-        SelectArtikel(start, objId, 400, leftOf(form, 40), topOf(form, 80), form.sortField());
+    const int id = SelectArtikel(start, objId, 400, EditorLeft(form, 40), EditorTop(form, 80),
+                                 form.sortField());
     if (id == 0 || id == start)
         return;
     if (!FillLineFromArtikel(form.lines(), id))
@@ -161,10 +135,10 @@ void pickArtikel(TF_DocEdit& form, bool ofInvoiceObject) {
 }
 
 void pickTaetigkeit(TF_DocEdit& form) {
-    const int start = linePosTyp(form) == 1 ? lineInt(form, u"S_MatID"_s) : 0;
+    const int start = LinePosTyp(form) == 1 ? LineInt(form, u"S_MatID"_s) : 0;
     const QString search = form.hasLines() ? FieldText(form.lines(), u"S_Kurztext"_s) : QString();
-    const int id =
-        SelectTaetigByID(start, 400, leftOf(form, 40), topOf(form, 80), search, form.sortField());
+    const int id = SelectTaetigByID(start, 400, EditorLeft(form, 40), EditorTop(form, 80), search,
+                                    form.sortField());
     if (id == 0 || id == start)
         return;
     if (!FillLineFromTaetigkeit(form.lines(), id))
@@ -172,9 +146,9 @@ void pickTaetigkeit(TF_DocEdit& form) {
 }
 
 void pickFremdleistung(TF_DocEdit& form) {
-    const int start = linePosTyp(form) == 2 ? lineInt(form, u"S_RefID"_s) : 0;
+    const int start = LinePosTyp(form) == 2 ? LineInt(form, u"S_RefID"_s) : 0;
     const int id = SelectFremdleistung(start, form.state().value(kObjektId).toInt(), 400,
-                                       leftOf(form, 40), topOf(form, 80), form.sortField());
+                                       EditorLeft(form, 40), EditorTop(form, 80), form.sortField());
     if (id == 0 || id == start)
         return;
     if (!FillLineFromFremdleistung(form.lines(), id)) {
@@ -184,15 +158,9 @@ void pickFremdleistung(TF_DocEdit& form) {
     RecalcDocumentSums(form.lines(), form.head());
 }
 
-void pickKostart(TF_DocEdit& form) {
-    const int nr = SelectKostart(lineInt(form, u"S_ErloesKonto"_s), 400, leftOf(form, 40),
-                                 topOf(form, 80), form.sortField());
-    SetLineErloesKonto(form.lines(), nr);
-}
-
 // The picker of the line's type: activities, external services or articles.
 void pickOfLineType(TF_DocEdit& form) {
-    switch (linePosTyp(form)) {
+    switch (LinePosTyp(form)) {
     case 1:
         pickTaetigkeit(form);
         break;
@@ -204,38 +172,13 @@ void pickOfLineType(TF_DocEdit& form) {
     }
 }
 
-void pickVatRate(TF_DocEdit& form) {
-    Table& lines = form.lines();
-    int code = lineInt(form, u"S_MwstKz"_s);
-    double rate = form.hasLines() ? FieldFloat(lines, u"S_Mwst"_s) : 0.0;
-    QString shortText, longText;
-    if (!PickVatRate(code, rate, shortText, longText, leftOf(form, 40), topOf(form, 140)))
-        return;
-    EnsureEditOrInsert(lines);
-    lines[u"S_MwstKz"_s] = code;
-}
-
-void pickUnit(TF_DocEdit& form) {
-    Table& lines = form.lines();
-    const QString current = form.hasLines() ? FieldText(lines, u"S_MengBez"_s) : QString();
-    const QString chosen =
-        SelectMengBez(current, 240, leftOf(form, 200), topOf(form, 140), form.sortField());
-    if (chosen == current)
-        return;
-    EnsureEditOrInsert(lines);
-    CancelEditOnError(lines, [&] {
-        lines[u"S_MengBez"_s] = chosen;
-        lines.post();
-    });
-}
-
 void copyFrom(TF_DocEdit& form, TDocSource source) {
     Table& head = form.head();
     QString nr = source == TDocSource::Rechnung ? FieldText(head, u"R_Nr"_s) : QString();
     const int objektNr = source == TDocSource::Auftrag || source == TDocSource::Lieferschein
                              ? GetObjektNrById(form.state().value(kObjektId).toInt())
                              : 0;
-    if (!SelectVorlage(source, 240, leftOf(form, 140), topOf(form, 80), {},
+    if (!SelectVorlage(source, 240, EditorLeft(form, 140), EditorTop(form, 80), {},
                        GetDocSourceCaption(source), objektNr, nr))
         return;
     if (CopyIntoInvoice(source, nr, head, form.lines()) == 0)
@@ -282,38 +225,6 @@ void openInvoice(TF_DocEdit& form) {
     lockFields(form);
 }
 
-TDocField field(const QString& caption, const QString& name, int width = 0,
-                std::function<void(TF_DocEdit&, QWidget&)> pick = {}, bool address = false) {
-    TDocField f;
-    f.decl.caption = caption;
-    f.decl.field = name;
-    f.decl.width = width;
-    f.pick = std::move(pick);
-    f.addressMenu = address;
-    return f;
-}
-
-TDocField sameLine(TDocField f) {
-    f.decl.sameLine = true;
-    return f;
-}
-
-TDocField readOnly(TDocField f) {
-    f.decl.readOnly = true;
-    return f;
-}
-
-TDocField hinted(TDocField f, const QString& hint) {
-    f.decl.hint = hint;
-    return f;
-}
-
-QList<TDocField> grouped(const QString& group, QList<TDocField> fields) {
-    for (TDocField& f : fields)
-        f.decl.group = group;
-    return fields;
-}
-
 } // namespace
 
 TDocEditDecl RgEditDeclaration() {
@@ -330,60 +241,36 @@ TDocEditDecl RgEditDeclaration() {
 
     const QString change = u"Ändern: Doppelclick"_s;
     const QString choose = u"Auswahl: Doppelclick"_s;
-    TDocField memo = field(u"Langbez."_s, u"R_Memo"_s, 0, {}, true);
-    TDocField printName = sameLine(field({}, u"PrintFormName"_s, 0, pickPrintForm));
-    printName.decl.kind = FieldKind::Display;
-    printName.decl.display = [](Table& head) {
-        return GetPrintFormComment(FieldInt(head, u"R_PrintFormNo"_s));
-    };
+    TDocField printName = PrintFormNameField(pickPrintForm);
     d.head = {
-        {grouped(u"Objekt / Rechnungsanschrift"_s,
-                 {hinted(field(u"&Objekt"_s, u"R_ObjektNr"_s, 6, pickObjekt), choose),
-                  sameLine(field({}, u"R_OMatch"_s)),
-                  field(u"Name &1"_s, u"R_OName1"_s, 0, {}, true),
-                  field(u"Name &2"_s, u"R_OName2"_s, 0, {}, true),
-                  field(u"Name &3"_s, u"R_OName3"_s, 0, {}, true),
-                  field(u"&Straße"_s, u"R_OStrasse"_s, 0, {}, true),
-                  field(u"&Plz/Ort"_s, u"R_OPlz"_s, 5, {}, true),
-                  sameLine(field({}, u"R_OOrt"_s, 0, {}, true)), memo}),
+        {ObjectAddressGroup(pickObjekt), 6},
+        {Grouped(u"Rechnung"_s,
+                 {Hinted(DocFieldOf(u"Rg-&Nr."_s, u"R_Nr"_s, 9, pickNummer), change),
+                  Hinted(DocFieldOf(u"Rg-&Datum"_s, u"R_DatumDruck"_s, 10, pickDatum), change),
+                  DocFieldOf(u"Zeit&raum"_s, u"R_ZeitraumTxt"_s),
+                  Hinted(DocFieldOf(u"K&unde"_s, u"R_KundenNr"_s, 6, pickKunde), choose),
+                  SameLine(DocFieldOf({}, u"R_KMatch"_s)),
+                  Hinted(DocFieldOf(u"&Zahlbed."_s, u"R_ZahlBed"_s, 0, PickZahlbed, true), choose),
+                  DocFieldOf(u"Skonto Tage"_s, u"R_ZahlBedTage"_s, 3),
+                  SameLine(DocFieldOf(u"%"_s, u"R_ZahlBedSkonto"_s, 5)),
+                  DocFieldOf(u"Skonto 2 Tage"_s, u"R_ZahlBedTage2"_s, 3),
+                  SameLine(DocFieldOf(u"%"_s, u"R_ZahlBedSkonto2"_s, 5)),
+                  DocFieldOf(u"Netto Tage"_s, u"R_ZahlBedNettoTage"_s, 3),
+                  SameLine(ReadOnlyField(DocFieldOf(u"fällig"_s, u"R_FaelligDatum"_s, 10)))}),
          6},
-        {grouped(u"Rechnung"_s,
-                 {hinted(field(u"Rg-&Nr."_s, u"R_Nr"_s, 9, pickNummer), change),
-                  hinted(field(u"Rg-&Datum"_s, u"R_DatumDruck"_s, 10, pickDatum), change),
-                  field(u"Zeit&raum"_s, u"R_ZeitraumTxt"_s),
-                  hinted(field(u"K&unde"_s, u"R_KundenNr"_s, 6, pickKunde), choose),
-                  sameLine(field({}, u"R_KMatch"_s)),
-                  hinted(field(u"&Zahlbed."_s, u"R_ZahlBed"_s, 0, pickZahlbed, true), choose),
-                  field(u"Skonto Tage"_s, u"R_ZahlBedTage"_s, 3),
-                  sameLine(field(u"%"_s, u"R_ZahlBedSkonto"_s, 5)),
-                  field(u"Skonto 2 Tage"_s, u"R_ZahlBedTage2"_s, 3),
-                  sameLine(field(u"%"_s, u"R_ZahlBedSkonto2"_s, 5)),
-                  field(u"Netto Tage"_s, u"R_ZahlBedNettoTage"_s, 3),
-                  sameLine(readOnly(field(u"fällig"_s, u"R_FaelligDatum"_s, 10)))}),
-         6},
-        {grouped(u"Sonstiges"_s,
-                 {hinted(field(u"Sachbearb."_s, u"R_Betreuer"_s, 0, pickBetreuer), choose),
-                  hinted(field(u"Formular"_s, u"R_PrintFormNo"_s, 6, pickPrintForm), choose),
+        {Grouped(u"Sonstiges"_s,
+                 {Hinted(DocFieldOf(u"Sachbearb."_s, u"R_Betreuer"_s, 0, PickBetreuer), choose),
+                  Hinted(DocFieldOf(u"Formular"_s, u"R_PrintFormNo"_s, 6, pickPrintForm), choose),
                   printName,
-                  hinted(field(u"Buchungstext"_s, u"R_Buchtext"_s),
+                  Hinted(DocFieldOf(u"Buchungstext"_s, u"R_Buchtext"_s),
                          u"Buchungstext für Fibu-Übergabe"_s),
-                  hinted(field(u"Erlöskonto"_s, u"R_FibuKonto2"_s, 7),
+                  Hinted(DocFieldOf(u"Erlöskonto"_s, u"R_FibuKonto2"_s, 7),
                          u"Erlös-(Gegen-)Konto für Fibu-Übergabe"_s),
-                  field(u"Beschreibung"_s, u"R_Beschreibung"_s)}),
+                  DocFieldOf(u"Beschreibung"_s, u"R_Beschreibung"_s)}),
          5},
     };
-    d.headFooter =
-        grouped(u"Netto/Mwst"_s, {readOnly(field(u"ohne"_s, u"R_Netto0"_s, 9)),
-                                  sameLine(readOnly(field({}, u"R_Mwst0"_s, 8))),
-                                  readOnly(field(u"voll"_s, u"R_Netto1"_s, 9)),
-                                  sameLine(readOnly(field({}, u"R_Mwst1"_s, 8))),
-                                  readOnly(field(u"halb"_s, u"R_Netto2"_s, 9)),
-                                  sameLine(readOnly(field({}, u"R_Mwst2"_s, 8))),
-                                  readOnly(field(u"Netto"_s, u"R_Netto"_s, 9)),
-                                  sameLine(readOnly(field(u"Brutto"_s, u"R_Brutto"_s, 9)))});
-    for (const THeadAddressCommand& command : HeadAddressCommands(true))
-        d.addressMenu.append(
-            {command.caption, [run = command.run](TF_DocEdit& form) { run(form.head()); }});
+    d.headFooter = DocumentSumsFooter();
+    d.addressMenu = HeadAddressActions();
 
     d.gridName = u"GridRech"_s;
     d.columns = {
@@ -400,34 +287,29 @@ TDocEditDecl RgEditDeclaration() {
     };
     d.columnActions = {
         {u"S_Menge"_s, pickOfLineType},
-        {u"S_Mwst"_s, pickVatRate},
-        {u"S_MengBez"_s, pickUnit},
+        {u"S_Mwst"_s, PickLineVatRate},
+        {u"S_MengBez"_s, PickLineUnit},
     };
-    TDocField kostartName = sameLine(field({}, u"KostartName"_s));
-    kostartName.decl.kind = FieldKind::Display;
-    kostartName.decl.display = [](Table& lines) {
-        const int nr = FieldInt(lines, u"S_ErloesKonto"_s);
-        return nr == 0 ? QString() : GetKostartText(nr, {});
-    };
+    TDocField kostartName = KostartNameField();
     auto lineTypePick = [](TF_DocEdit& form, QWidget&) {
         if (form.lineTakesCommands())
             pickOfLineType(form);
     };
     d.lineFields = {
-        hinted(field(u"K&ostenart"_s, u"S_ErloesKonto"_s, 6,
-                     [](TF_DocEdit& form, QWidget&) {
-                         if (form.lineTakesCommands())
-                             pickKostart(form);
-                     }),
+        Hinted(DocFieldOf(u"K&ostenart"_s, u"S_ErloesKonto"_s, 6,
+                          [](TF_DocEdit& form, QWidget&) {
+                              if (form.lineTakesCommands())
+                                  PickKostart(form);
+                          }),
                choose),
         kostartName,
-        hinted(field(u"Art./Lst-Nr."_s, u"S_SrcNr"_s, 0, lineTypePick), choose),
-        field(u"Kurztext"_s, u"S_Kurztext"_s, 0, lineTypePick),
+        Hinted(DocFieldOf(u"Art./Lst-Nr."_s, u"S_SrcNr"_s, 0, lineTypePick), choose),
+        DocFieldOf(u"Kurztext"_s, u"S_Kurztext"_s, 0, lineTypePick),
     };
     d.lineButtons = {
         {u"Artikel (F3)"_s, Qt::Key_F3, [](TF_DocEdit& form) { pickArtikel(form, false); }},
         {u"Leistung (F4)"_s, Qt::Key_F4, pickTaetigkeit},
-        {u"Kostenart (F5)"_s, Qt::Key_F5, pickKostart},
+        {u"Kostenart (F5)"_s, Qt::Key_F5, PickKostart},
         {u"ObjektArt. (F7)"_s, Qt::Key_F7, [](TF_DocEdit& form) { pickArtikel(form, true); }},
         {u"Fremdleist. (F8)"_s, Qt::Key_F8, pickFremdleistung},
     };
@@ -449,7 +331,7 @@ TDocEditDecl RgEditDeclaration() {
     };
     d.copyFrom = copyFrom;
     d.lineMenu = {{u"Preis als Sonderpreis merken"_s, rememberSpecialPrice}};
-    d.lineMenuWhen = [](TF_DocEdit& form) { return linePosTyp(form) == 0; };
+    d.lineMenuWhen = [](TF_DocEdit& form) { return LinePosTyp(form) == 0; };
     d.helpPage = u"Rechnungen.html"_s;
     d.createHead = createInvoice;
     d.openExisting = openInvoice;

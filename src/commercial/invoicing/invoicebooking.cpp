@@ -66,10 +66,16 @@ bool BookMarkedInvoices(TDataModule1& dm, const TInvoiceRunHooks& hooks) {
                          AutoBackupComment(QStringLiteral("Autosicherung vor Rechnungsdruck am ")));
     TInvoiceRunOrder order(head);
     int booked = 0;
+    QStringList inFibu;
     for (int id : MarkedInvoiceIds(head)) {
-        if (!LocateInvoice(head, id) || IsInvoiceBooked(head) || IsInvoiceInFibu(head))
+        if (!LocateInvoice(head, id) || IsInvoiceBooked(head))
             continue;
         const QString oldNr = FieldText(head, QStringLiteral("R_Nr"));
+        // "Alle ein" marks it too; it is printed, never given a number.
+        if (IsInvoiceInFibu(head)) {
+            inFibu.append(oldNr);
+            continue;
+        }
         try {
             bookInvoice(head);
         } catch (const DbError& e) {
@@ -85,5 +91,7 @@ bool BookMarkedInvoices(TDataModule1& dm, const TInvoiceRunHooks& hooks) {
     }
     order.restore();
     opened.close();
+    if (!inFibu.isEmpty())
+        ShowError(FibuHandedOverText(inFibu));
     return true;
 }

@@ -120,15 +120,8 @@ int CopyIntoInvoice(TDocSource source, const QString& sourceNr, Table& head, Tab
     int copied = 0;
     ChangeAllOrNothing(
         QStringLiteral("Die Positionen konnten nicht übernommen werden."), {&lines, &head}, [&] {
-            const TLineCopyResult result = CopyDocumentPositions(TLineCopyTarget::Rechnung, source,
-                                                                 sourceId, headId, sourceNr, lines);
-            if (!result.Complete) {
-                // A rule that refused a line has told the user already.
-                if (result.Error.isEmpty())
-                    throw Abort{};
-                throw DbError(result.Error);
-            }
-            copied = result.Copied;
+            copied = CopiedOrRaise(CopyDocumentPositions(TLineCopyTarget::Rechnung, source,
+                                                         sourceId, headId, sourceNr, lines));
             if (copied == 0)
                 return;
             RefreshIfActive(lines);

@@ -9,9 +9,11 @@
 #include "core/values/datetimevalue.h"
 #include "core/values/money.h"
 #include "core/values/packeddate.h"
+#include "platform/table/database.h"
 #include "platform/table/table.h"
 
 #include <QDate>
+#include <exception>
 
 using table::Table;
 
@@ -83,4 +85,44 @@ void BookInvoiceEffects(Table& head, TInvoiceEffects mode) {
         BookKundenUmsatz(kunde, sign * RoundCents(FieldFloat(head, QStringLiteral("R_Brutto"))),
                          sign * RoundCents(FieldFloat(head, QStringLiteral("R_Netto"))), datum);
     bookLines(head, datum, sign);
+}
+
+namespace {
+
+void bookInOneTransaction(Table& head, TInvoiceEffects mode) {
+    table::Transaction tx(*head.database());
+    BookInvoiceEffects(head, mode);
+    tx.commit();
+}
+
+} // namespace
+
+void EditWithInvoiceEffects(Table& head, const std::function<void()>& edit) {
+    if (head.isEmpty() || !IsInvoiceBooked(head)) {
+        edit();
+        return;
+    }
+    const int id = FieldInt(head, QStringLiteral("R_ID"));
+    const QString nr = FieldText(head, QStringLiteral("R_Nr"));
+    bookInOneTransaction(head, TInvoiceEffects::UndoForEdit);
+    std::exception_ptr editFailure;
+    try {
+        edit();
+    } catch (...) {
+        editFailure = std::current_exception();
+    }
+    try {
+        if (head.isEditing())
+            head.cancel();
+        head.refresh();
+        // An invoice the editor deleted has no effects left to book.
+        if (LocateInvoice(head, id) && IsInvoiceBooked(head))
+            bookInOneTransaction(head, TInvoiceEffects::Book);
+    } catch (const DbError& e) {
+        throw DbError(QStringLiteral("Die Buchungen der Rechnung %1 konnten nicht wieder "
+                                     "eingetragen werden!\r%2")
+                          .arg(nr, e.message()));
+    }
+    if (editFailure)
+        std::rethrow_exception(editFailure);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 namespace table {
 class Table;
 }
@@ -23,3 +25,12 @@ enum class TInvoiceEffects {
 // it is empty). The caller holds the transaction that keeps the invoice and
 // its effects together; errors go to the caller.
 void BookInvoiceEffects(table::Table& head, TInvoiceEffects mode);
+
+// Runs edit (the invoice editor) on the current invoice head. A booked
+// invoice has its effects reversed first (its delivery notes stay linked)
+// and booked again afterwards at what the editor left, each step in one
+// transaction of its own; the booking runs again on every path, also after
+// an error of the editor, so a booked invoice never stays without its
+// effects. The editor's error goes on to the caller afterwards; when the
+// booking itself fails, that is the error the caller gets.
+void EditWithInvoiceEffects(table::Table& head, const std::function<void()>& edit);

@@ -31,7 +31,7 @@ void show(const std::function<void(const QString&)>& target, const QString& text
 void print(const TInvoiceRunHooks& hooks, Table& head, bool numberMask) {
     if (hooks.printInvoice)
         hooks.printInvoice(FieldInt(head, QStringLiteral("R_ID")), numberMask,
-                           LayoutFilePath(InvoicePrintForm(head)));
+                           InvoiceLayoutFile(head));
 }
 
 void pause(const TInvoiceRunHooks& hooks, int seconds, bool cancellable) {
@@ -78,6 +78,11 @@ void reportPrinted(int printed) {
 int InvoicePrintForm(Table& head) {
     const int form = FieldInt(head, QStringLiteral("R_PrintFormNo"));
     return SameFormType(form, kInvoiceFormType) ? form : DefaultPrintFormOfKind(kInvoiceKind);
+}
+
+QString InvoiceLayoutFile(Table& head) {
+    const int form = InvoicePrintForm(head);
+    return form == 0 ? QString() : LayoutFilePath(form);
 }
 
 void PrintMarkedInvoices(TDataModule1& dm, const TInvoiceRunHooks& hooks) {

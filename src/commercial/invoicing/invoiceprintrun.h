@@ -1,5 +1,7 @@
 #pragma once
 
+class QString;
+
 struct TInvoiceRunHooks;
 class TDataModule1;
 
@@ -13,6 +15,10 @@ class Table;
 // The invoice's print form: R_PrintFormNo when that is an invoice form, else
 // the first user form of invoices.
 int InvoicePrintForm(table::Table& head);
+// The layout file the invoice prints with; empty (the shipped layout) when
+// the client has no invoice form at all, so that no missing "ORM00000.QFD"
+// is looked for.
+QString InvoiceLayoutFile(table::Table& head);
 
 // Prints every marked invoice as many times as its template (else its
 // object) asks, counting each copy in R_Drucke, with the pause after each

@@ -22,8 +22,11 @@ namespace {
 const QString kDb = QStringLiteral("LumoDB");
 const QString kHeads = QStringLiteral("Rechkopf.DB");
 
-// The journal refused the row; it has told the user why.
-struct JournalRefused {};
+// The journal refused the row; the reason is told once the invoice's
+// transaction is rolled back, never while it is open.
+struct JournalRefused {
+    QString reason;
+};
 
 int appendOpenItem(Table& invoice) {
     auto items = OpenTempTable(kDb, QStringLiteral("OpKopf.DB"));
@@ -51,8 +54,13 @@ void transferOne(TDataModule1& dm, Table& invoice) {
     lines->setRange({id}, {id});
     auto itemLines = OpenTempTable(kDb, QStringLiteral("OPSatz.db"));
     CopyDocumentLines(*lines, *itemLines, itemId);
-    if (!AppendToRAList(dm, invoice, kRaSatzartRechnung))
+    try {
+        AppendRaListRow(dm, invoice, kRaSatzartRechnung);
+    } catch (const DbError& e) {
+        throw JournalRefused{e.message()};
+    } catch (const Abort&) {
         throw JournalRefused{};
+    }
     DeleteRecordsFiltered(kDb, QStringLiteral("Fremdlst.db"),
                           QStringLiteral("S_Gebucht=%1").arg(id), OnDeleteFailure::Raise);
     DeleteRecordsFiltered(kDb, QStringLiteral("Rechsatz.db"), QStringLiteral("S_Ref=%1").arg(id),
@@ -146,7 +154,11 @@ int TransferInvoicesToOP(TDataModule1& dm, const QList<int>& ids) {
         try {
             transferOne(dm, *invoice);
             ++transferred;
-        } catch (const JournalRefused&) {
+        } catch (const JournalRefused& refused) {
+            QString text = QStringLiteral("Fehler beim Eintrag in die RA-Liste!");
+            if (!refused.reason.isEmpty())
+                text += QStringLiteral("\r") + refused.reason;
+            ShowError(text);
             UnmarkAndShowError(
                 *invoice, id,
                 QStringLiteral("Rechnung %1 kann nicht in die RA-Liste übertragen werden!")

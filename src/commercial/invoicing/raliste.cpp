@@ -43,16 +43,20 @@ void fillJournalRow(Table& head, Table& journal, int satzart) {
 
 } // namespace
 
-bool AppendToRAList(TDataModule1& dm, Table& head, int satzart) {
+void AppendRaListRow(TDataModule1& dm, Table& head, int satzart) {
     Table& journal = dm.TabRAListe();
+    OpenForCall opened(journal);
+    CancelEditOnError(journal, [&] {
+        journal.append();
+        fillJournalRow(head, journal, satzart);
+        journal.post();
+    });
+    opened.close();
+}
+
+bool AppendToRAList(TDataModule1& dm, Table& head, int satzart) {
     try {
-        OpenForCall opened(journal);
-        CancelEditOnError(journal, [&] {
-            journal.append();
-            fillJournalRow(head, journal, satzart);
-            journal.post();
-        });
-        opened.close();
+        AppendRaListRow(dm, head, satzart);
         return true;
     } catch (const DbError& e) {
         ShowError(QStringLiteral("Fehler beim Eintrag in die RA-Liste!\r") + e.message());

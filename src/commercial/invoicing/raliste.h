@@ -24,6 +24,9 @@ inline constexpr int kRaSatzartEingangsrechnung = 3;
 // "Fehler beim Eintrag in die RA-Liste!" is shown with the reason and the
 // result is false.
 bool AppendToRAList(TDataModule1& dm, table::Table& head, int satzart);
+// The same row without a message: a failure drops the row and raises, so a
+// caller inside a transaction can roll back first and tell the user after.
+void AppendRaListRow(TDataModule1& dm, table::Table& head, int satzart);
 
 // Marks the journal rows whose document date (today when empty) lies in the
 // period, both days included, and unmarks all others, all in one transaction.

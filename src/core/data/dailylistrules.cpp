@@ -114,6 +114,30 @@ void dailyActivityDeleteRule(TDataModule1& dm, Table& activity) {
     });
 }
 
+// A daily tour's number may change only to a tour that exists and has no
+// list of its own that day: never two lists for one tour and date.
+void checkDailyTourNumber(Table& tour) {
+    const int tourNr = FieldInt(tour, "A_TourNr");
+    const int id = FieldInt(tour, "A_TourID");
+    if (tour.state() == table::TableState::Edit) {
+        auto stored = OpenTempTable(kDb, kTours);
+        if (stored->locate({QStringLiteral("A_TourID")}, {id}) &&
+            FieldInt(*stored, "A_TourNr") == tourNr)
+            return;
+    }
+    if (!IntValueExists(kDb, QStringLiteral("Touren.DB"), QStringLiteral("TO_Nr"), tourNr))
+        throw DbError(QStringLiteral("Die Tour %1 gibt es nicht.").arg(tourNr));
+    const table::Field& dateField = tour.field(QStringLiteral("A_Date"));
+    const QDate date = dateField.isNull() ? QDate() : dateField.asDate();
+    auto others = OpenTempTable(kDb, kTours, QStringLiteral("I_DateTour"));
+    others->setRange({date, tourNr}, {date, tourNr});
+    for (others->first(); !others->eof() && !others->isEmpty(); others->next())
+        if (FieldInt(*others, "A_TourID") != id)
+            throw DbError(QStringLiteral("Die Tour %1 hat am %2 bereits eine Tagesliste.")
+                              .arg(tourNr)
+                              .arg(date.toString(QStringLiteral("dd.MM.yyyy"))));
+}
+
 using rulebuilders::keyed;
 
 std::vector<NumberedTableRules> dailyListRules(TDataModule1& dm) {
@@ -124,6 +148,7 @@ std::vector<NumberedTableRules> dailyListRules(TDataModule1& dm) {
             enable();
     };
     tours.deleteCheck = [module](Table& t) { dailyTourDeleteRule(*module, t); };
+    tours.postCheck = checkDailyTourNumber;
 
     NumberedTableRules objects = keyed("TabTglObjekt", "A_TOID");
     objects.deleteCheck = [module](Table& t) { dailyObjectDeleteRule(*module, t); };

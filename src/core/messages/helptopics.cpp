@@ -80,7 +80,7 @@ void walk(const QString& dir, bool isHelpRoot, QList<THelpNode>& parent) {
                 continue;
             THelpNode topic;
             topic.caption = d->title.value_or(QString());
-            topic.path = entry.absolutePath() + u'/' + *d->fname;
+            topic.path = QDir::cleanPath(entry.absolutePath() + u'/' + *d->fname);
             topic.description = joinLines(d->otherLines);
             topic.kind = THelpNode::Topic;
             parent.append(topic);

@@ -1,5 +1,6 @@
 #include "core/messages/manuals.h"
 
+#include "core/files/filelookup.h"
 #include "core/files/programdirs.h"
 #include "core/messages/messages.h"
 
@@ -12,7 +13,11 @@ namespace {
 
 DocumentOpener g_opener;
 
-void showManual(const QString& path) {
+// The manual's names were written on a system that ignores case ("Rechnungen.html"
+// and "rechnungen.html" are one page), so the file is found under any case.
+void showManual(const QString& dir, const QString& name) {
+    const QString found = FindFileIgnoringCase(dir, name);
+    const QString path = found.isEmpty() ? dir + name : found;
     const QString shown = QDir::toNativeSeparators(path);
     if (!QFileInfo(path).isFile()) {
         ShowError(u"Die Handbuchdatei\r%1\rist nicht vorhanden."_s.arg(shown));
@@ -54,13 +59,13 @@ bool IsUrlTarget(const QString& target) {
 }
 
 void ShowHandbuchPage(const QString& page) {
-    showManual(ProgramDir + u"Handbuch/Html/"_s + page);
+    showManual(ProgramDir + u"Handbuch/Html/"_s, page);
 }
 
 void ShowHandbuchIndex() {
-    showManual(ProgramDir + u"Handbuch/Index.html"_s);
+    showManual(ProgramDir + u"Handbuch/"_s, u"Index.html"_s);
 }
 
 void ShowHandbuchFile(const QString& fileName) {
-    showManual(ProgramDir + u"Handbuch/"_s + fileName);
+    showManual(ProgramDir + u"Handbuch/"_s, fileName);
 }

@@ -42,6 +42,8 @@ const QString kWorking = u"LumoDB"_s;
 const QString kArchive = u"AblageDB"_s;
 const QString kHeads = u"ExpKopf.DB"_s;
 const QString kLines = u"ExpSatz.DB"_s;
+const QString kNoDefinition =
+    u"Legen Sie zuerst mit \"+\" im oberen Fenster eine Exportdefinition an!"_s;
 
 // Runs a click's work; its errors are shown, never lost in the event loop.
 template <typename Work> void guarded(Work work) {
@@ -404,7 +406,7 @@ void TF_Export::postHead() {
 void TF_Export::addField(const QString& fieldName) {
     postHead();
     if (m_heads->isEmpty()) {
-        ShowError(u"Legen Sie zuerst mit \"+\" im oberen Fenster eine Exportdefinition an!"_s);
+        ShowError(kNoDefinition);
         return;
     }
     const QString definitionTable = m_heads->field(u"EK_Tablename"_s).asString();
@@ -511,8 +513,11 @@ void TF_Export::execute() {
     if (m_lines->isEditing())
         m_lines->post();
     Memo1->clear();
-    if (m_heads->isEmpty())
+    // Without a definition there is nothing to run; say how to make one.
+    if (m_heads->isEmpty()) {
+        ShowError(kNoDefinition);
         return;
+    }
     const int id = m_heads->field(u"EK_ID"_s).asIntegerOr(0);
     bool written = false;
     {

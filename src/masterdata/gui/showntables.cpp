@@ -2,11 +2,13 @@
 
 #include "core/data/datamodule.h"
 #include "core/data/recordrules.h"
+#include "masterdata/gui/tf_tableform.h"
 #include "platform/table/table.h"
 #include "platform/widgets/userprompts.h"
 
 #include <QEvent>
 #include <QWidget>
+#include <exception>
 
 namespace {
 
@@ -27,6 +29,16 @@ struct FieldFocusHook {
 ShownTables::ShownTables(QWidget& form, QStringList tables, std::function<void()> leaving)
     : QObject(&form), m_form(form), m_tables(std::move(tables)), m_leaving(std::move(leaving)) {
     form.installEventFilter(this);
+    // A detail row the rules refuse keeps the form open, so that it can be
+    // mended or cancelled where it is shown.
+    if (auto* tableForm = qobject_cast<TF_TableForm*>(&form))
+        tableForm->addCloseCheck([this] {
+            if (!HasDataModule1() || !DataModule1().hasTables())
+                return;
+            for (auto it = m_tables.crbegin(); it != m_tables.crend(); ++it)
+                if (table::Table& t = DataModule1().table(*it); t.isOpen() && t.isEditing())
+                    t.post();
+        });
 }
 
 bool ShownTables::eventFilter(QObject* watched, QEvent* event) {
@@ -44,12 +56,23 @@ bool ShownTables::eventFilter(QObject* watched, QEvent* event) {
                 m_leaving();
             if (!HasDataModule1() || !DataModule1().hasTables())
                 return;
+            // The form is gone: a row that cannot be posted is dropped (the first
+            // error is shown) rather than left half-edited in a shared table.
+            std::exception_ptr refused;
             for (auto it = m_tables.crbegin(); it != m_tables.crend(); ++it) {
                 table::Table& t = DataModule1().table(*it);
-                if (t.isEditing())
-                    t.post();
+                try {
+                    if (t.isEditing())
+                        t.post();
+                } catch (...) {
+                    if (!refused)
+                        refused = std::current_exception();
+                    t.cancel();
+                }
                 t.close();
             }
+            if (refused)
+                std::rethrow_exception(refused);
         });
     return QObject::eventFilter(watched, event);
 }

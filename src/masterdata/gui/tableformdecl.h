@@ -151,6 +151,7 @@ struct TableFormDecl {
     bool closeIsDefault = false; // Enter outside an edit closes the form
     // "S&chließen"; without it the window's own frame closes the form.
     bool closeButton = true;
+    QString closeCaption = QStringLiteral("S&chließen");
 
     QSize minimumSize{610, 290};
     PlacementDecl placement;

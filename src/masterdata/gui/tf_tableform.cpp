@@ -207,7 +207,7 @@ void TF_TableForm::buildBottomRow(QVBoxLayout& layout) {
         m_printButtons.append(b);
     }
     if (m_decl.closeButton) {
-        auto* close = new QPushButton(u"S&chließen"_s, this);
+        auto* close = new QPushButton(m_decl.closeCaption, this);
         close->setAutoDefault(false);
         close->setDefault(m_decl.closeIsDefault);
         connect(close, &QPushButton::clicked, this, [this] { reject(); });
@@ -368,17 +368,19 @@ bool TF_TableForm::eventFilter(QObject* watched, QEvent* event) {
 
 void TF_TableForm::done(int result) {
     const bool ended = guarded(this, [&] {
-        if (!m_table.isOpen() || !m_table.isEditing())
-            return;
-        if (m_decl.askSaveOnClose) {
-            if (AskYesNo(u"Möchten Sie die Änderungen speichern?"_s))
+        if (m_table.isOpen() && m_table.isEditing()) {
+            if (m_decl.askSaveOnClose) {
+                if (AskYesNo(u"Möchten Sie die Änderungen speichern?"_s))
+                    m_table.post();
+                else
+                    m_table.cancel();
+            } else if (m_decl.source == TableSource::Shared) {
+                // The shared table outlives the form: what was typed is kept.
                 m_table.post();
-            else
-                m_table.cancel();
-        } else if (m_decl.source == TableSource::Shared) {
-            // The shared table outlives the form: what was typed is kept.
-            m_table.post();
+            }
         }
+        for (const std::function<void()>& check : m_closeChecks)
+            check();
     });
     // A refused post keeps the form open with the change pending.
     if (ended)

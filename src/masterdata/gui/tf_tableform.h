@@ -72,6 +72,10 @@ public:
     // Sorts by the grid column as a click on its title does.
     void sortByTitle(int column);
 
+    // Runs when the form is about to close, after its own table was posted;
+    // a check that throws keeps the form open (its error is shown).
+    void addCloseCheck(std::function<void()> check) { m_closeChecks.push_back(std::move(check)); }
+
     void done(int result) override;
 
 protected:
@@ -104,6 +108,7 @@ private:
     QHash<QString, QGroupBox*> m_printGroups;
     StartRow m_startRow = StartRow::Keep;
     bool m_shown = false;
+    std::vector<std::function<void()>> m_closeChecks;
 };
 
 // Gives an own table the declaration's new-row values (the key included)

@@ -4,12 +4,17 @@
 #include "masterdata/gui/objektformhooks.h"
 #include "operations/gui/kostartform.h"
 #include "operations/gui/tf_chipdrive.h"
+#include "operations/gui/tf_kostsum.h"
 #include "operations/gui/tf_plancheck.h"
+#include "operations/gui/tf_taglist.h"
 #include "operations/gui/tf_termedit.h"
 #include "operations/gui/tf_termprev.h"
 #include "operations/gui/tf_zeiterf.h"
+#include "operations/gui/tf_zeiterf1.h"
+#include "operations/gui/tf_zeiterfo.h"
 #include "operations/gui/tourform.h"
 #include "operations/gui/zeitartform.h"
+#include "operations/gui/zeiterfarchive.h"
 #include "operations/gui/zeiterfbuttons.h"
 #include "operations/gui/zeiterfimports.h"
 
@@ -20,6 +25,12 @@ void RegisterOperationsModules(ModuleDispatcher& dispatcher) {
     dispatcher.setOpener(QStringLiteral("ShowKostartForm"), [] { ShowKostartForm(); });
     dispatcher.setOpener(QStringLiteral("ShowZeitartForm"), [] { ShowZeitartForm(); });
     dispatcher.setOpener(QStringLiteral("ShowZeiterfForm"), [] { ShowZeiterfForm(); });
+    dispatcher.setOpener(QStringLiteral("ShowKostsumOForm"), &ShowKostsumOForm);
+    dispatcher.setOpener(QStringLiteral("ShowKostsumKForm"), &ShowKostsumKForm);
+    ZeiterfButtonHooksRegistry().objekte = [](TF_Zeiterf&) { ShowZeiterfOForm(false); };
+    ZeiterfButtonHooksRegistry().mitarbeiter = [](TF_Zeiterf&) { ShowZeiterfPForm(false); };
+    ZeiterfButtonHooksRegistry().auslagern = [](TF_Zeiterf& window) { RunZeiterfArchive(window); };
+    dispatcher.setOpener(QStringLiteral("ShowZeiterfAblageForm"), &ShowZeiterfAblageForm);
     dispatcher.setOpener(QStringLiteral("ShowTermEditForm"), [] { ShowTermEditForm(0); });
     ObjektFormHooksRegistry().showTermPreview = [](int activityId) {
         ShowActivityTermPreview(activityId, 0, true);
@@ -27,4 +38,5 @@ void RegisterOperationsModules(ModuleDispatcher& dispatcher) {
     ZeiterfButtonHooksRegistry().import1 = &RunZeiterfImport;
     ZeiterfButtonHooksRegistry().import2 = &RunZewtagImport;
     ZeiterfButtonHooksRegistry().chipdrive = &ShowChipDriveForm;
+    dispatcher.setOpener(QStringLiteral("ShowTaglistForm"), [] { ShowTaglistForm(); });
 }

@@ -6,21 +6,21 @@
 #include "core/datagui/gridservices.h"
 #include "core/datagui/moduleopener.h"
 #include "core/files/deleteguard.h"
-#include "core/settings/formplacement.h"
 #include "core/gui/formstorage.h"
 #include "core/gui/mainform.h"
 #include "core/gui/placement.h"
 #include "core/messages/manuals.h"
 #include "core/messages/messages.h"
-#include "core/values/money.h"
 #include "core/rights/rights.h"
+#include "core/settings/formplacement.h"
 #include "masterdata/dialogs/pickers.h"
 #include "masterdata/dialogs/selectrecord.h"
 #include "masterdata/gui/detailgridpage.h"
-#include "masterdata/lookupfields.h"
 #include "operations/dayrecords.h"
 #include "operations/gui/zeitartform.h"
 #include "operations/gui/zeiterfbuttons.h"
+#include "operations/gui/zeiterfparts.h"
+#include "operations/gui/zeitsumpanel.h"
 #include "operations/timerecordservice.h"
 #include "platform/errors.h"
 #include "platform/table/table.h"
@@ -30,7 +30,6 @@
 
 #include <QApplication>
 #include <QDateEdit>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -56,41 +55,6 @@ const QString kKostart = u"Z_Kostart"_s;
 const QString kZeitartKurz = u"ZeitartKurz"_s;
 const QString kObjektMatch = u"ObjektMatch"_s;
 
-bool isKey(const QEvent* event, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    if (event->type() != QEvent::KeyPress)
-        return false;
-    const auto* k = static_cast<const QKeyEvent*>(event);
-    return k->key() == key && k->modifiers() == modifiers;
-}
-
-QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption,
-                        const QString& hint = {}) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    if (!hint.isEmpty())
-        b->setToolTip(hint);
-    return b;
-}
-
-QLineEdit* readOnlyText(QWidget* parent, int chars) {
-    auto* e = new QLineEdit(parent);
-    e->setReadOnly(true);
-    e->setFocusPolicy(Qt::NoFocus);
-    e->setAlignment(Qt::AlignRight);
-    e->setFixedWidth(e->fontMetrics().horizontalAdvance(QString(chars, u'0')) + 12);
-    return e;
-}
-
-QString hoursText(double hours) {
-    return QLocale(QLocale::German, QLocale::Germany).toString(hours, 'f', 2) + u" Std"_s;
-}
-
-int selectedPersNr() {
-    table::Table& staff = DataModule1().TabPersonal();
-    return staff.isOpen() && !staff.isEmpty() ? FieldInt(staff, u"P_Nr"_s) : 0;
-}
-
 } // namespace
 
 TF_Zeiterf::TF_Zeiterf(QWidget* parent) : QDialog(parent) {
@@ -101,10 +65,7 @@ TF_Zeiterf::TF_Zeiterf(QWidget* parent) : QDialog(parent) {
 
     m_records = std::make_unique<TimeRecordCursor>(TimeRecordOptions{[this] { return m_day; }});
     table::Table& t = m_records->table();
-    AddLookupFields(t, {{kZeitartKurz, table::FieldType::String, 10, kArt, u"Zeitart.DB"_s,
-                         u"ZA_Type"_s, u"ZA_Kurztext"_s},
-                        {kObjektMatch, table::FieldType::String, 40, kObjNr, u"Objekte.DB"_s,
-                         u"O_Nr"_s, u"O_Match"_s}});
+    AddDayRecordLookups(t);
     ShowTwoDecimals(t.field(u"Z_Stunden"_s));
     t.setIndexName(u"I_PersDatObj"_s);
     t.setMaster(&dm.TabPersonal(), {u"P_Nr"_s}, {u"Z_PersNr"_s});
@@ -126,7 +87,6 @@ TF_Zeiterf::TF_Zeiterf(QWidget* parent) : QDialog(parent) {
     buildTop(*layout);
     buildGrids(*layout);
     buildSums(*layout);
-    setZeitartLabels();
 
     connect(new QShortcut(QKeySequence(Qt::Key_F10), this), &QShortcut::activated, this,
             [this] { post(); });
@@ -159,11 +119,7 @@ TF_Zeiterf::~TF_Zeiterf() {
 void TF_Zeiterf::buildTop(QVBoxLayout& layout) {
     auto* row = new QHBoxLayout;
     auto* label = new QLabel(u"Zeiterfassung für"_s, this);
-    m_datePicker = new QDateEdit(this);
-    m_datePicker->setObjectName(u"dtpDate"_s);
-    m_datePicker->setCalendarPopup(true);
-    m_datePicker->setDisplayFormat(u"dddd, d. MMMM yyyy"_s);
-    m_datePicker->setLocale(QLocale(QLocale::German, QLocale::Germany));
+    m_datePicker = MakeDayPicker(this);
     m_datePicker->installEventFilter(this);
     label->setBuddy(m_datePicker);
     connect(m_datePicker, &QDateEdit::dateChanged, this, [this](const QDate& day) {
@@ -173,10 +129,10 @@ void TF_Zeiterf::buildTop(QVBoxLayout& layout) {
     row->addWidget(label);
     row->addWidget(m_datePicker);
 
-    auto* pers = makeButton(this, u"BitBtn1"_s, u"Zeit Pers. (F4)"_s,
-                            u"Arbeitszeit des Mitarbeiters aus den Tageslisten"_s);
-    auto* all = makeButton(this, u"BitBtn2"_s, u"Zeit alle (F5)"_s,
-                           u"Arbeitszeit aller Mitarbeiter aus den Tageslisten"_s);
+    auto* pers = MakeFormButton(this, u"BitBtn1"_s, u"Zeit Pers. (F4)"_s,
+                                u"Arbeitszeit des Mitarbeiters aus den Tageslisten"_s);
+    auto* all = MakeFormButton(this, u"BitBtn2"_s, u"Zeit alle (F5)"_s,
+                               u"Arbeitszeit aller Mitarbeiter aus den Tageslisten"_s);
     connect(pers, &QPushButton::clicked, this, [this] { CreateDayRecordsPers(); });
     connect(all, &QPushButton::clicked, this, [this] { CreateDayRecordsAll(); });
     row->addWidget(pers);
@@ -185,9 +141,9 @@ void TF_Zeiterf::buildTop(QVBoxLayout& layout) {
     auto* hours = new QGroupBox(u"Stundensumme"_s, this);
     auto* hoursRow = new QHBoxLayout(hours);
     hoursRow->setContentsMargins(6, 2, 6, 2);
-    m_week = readOnlyText(this, 10);
+    m_week = ReadOnlyNumberEdit(this, 10);
     m_week->setObjectName(u"edWoche"_s);
-    m_dayHours = readOnlyText(this, 10);
+    m_dayHours = ReadOnlyNumberEdit(this, 10);
     m_dayHours->setObjectName(u"edTag"_s);
     hoursRow->addWidget(new QLabel(u"Woche"_s, hours));
     hoursRow->addWidget(m_week);
@@ -197,10 +153,10 @@ void TF_Zeiterf::buildTop(QVBoxLayout& layout) {
     row->addStretch();
 
     auto* postButton =
-        makeButton(this, u"SpeedButton1"_s, u"Übernehmen"_s, u"Eingaben übernehmen (F10)"_s);
+        MakeFormButton(this, u"SpeedButton1"_s, u"Übernehmen"_s, u"Eingaben übernehmen (F10)"_s);
     auto* cancelButton =
-        makeButton(this, u"SpeedButton2"_s, u"Abbrechen"_s, u"Eingaben verwerfen (Alt+Rück)"_s);
-    auto* info = makeButton(this, u"sbtnInfo"_s, u"?Info?"_s);
+        MakeFormButton(this, u"SpeedButton2"_s, u"Abbrechen"_s, u"Eingaben verwerfen (Alt+Rück)"_s);
+    auto* info = MakeFormButton(this, u"sbtnInfo"_s, u"?Info?"_s);
     connect(postButton, &QPushButton::clicked, this, [this] { post(); });
     connect(cancelButton, &QPushButton::clicked, this, [this] { cancel(); });
     connect(info, &QPushButton::clicked, this,
@@ -221,22 +177,10 @@ void TF_Zeiterf::buildTop(QVBoxLayout& layout) {
 
 void TF_Zeiterf::buildGrids(QVBoxLayout& layout) {
     auto* row = new QHBoxLayout;
-    m_staffGrid = new widgets::DataGrid(*m_staffSource, this);
-    m_staffGrid->setObjectName(u"GridPersonal"_s);
-    m_staffGrid->setColumns(
-        {{u"P_Nr"_s, u"P-Nr."_s, 6}, {u"P_Match"_s, u"Mitarbeiter-Name"_s, 20}});
-    m_staffGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_staffGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_staffGrid->setFixedWidth(280);
+    m_staffGrid = MakeStaffGrid(*m_staffSource, this);
     m_timeGrid = new widgets::DataGrid(*m_timeSource, this);
     m_timeGrid->setObjectName(u"GridZeiterf"_s);
-    m_timeGrid->setColumns({{kZeitartKurz, u"Art"_s, 8, true},
-                            {u"Z_Stunden"_s, u"Stunden"_s, 8},
-                            {kObjNr, u"Objekt"_s, 7},
-                            {kObjektMatch, u"Obj.-Bezeich"_s, 16, true},
-                            {kText, u"Text"_s, 18},
-                            {u"Z_EkPreis"_s, u"Std-Satz"_s, 8},
-                            {kKostart, u"Kostart"_s, 7}});
+    m_timeGrid->setColumns(DayRecordColumns());
     for (widgets::DataGrid* grid : {m_staffGrid, m_timeGrid}) {
         grid->installEventFilter(this);
         grid->viewport()->installEventFilter(this);
@@ -281,8 +225,9 @@ void TF_Zeiterf::buildGrids(QVBoxLayout& layout) {
     side->addWidget(overview);
     for (const auto& b : buttons) {
         QWidget* owner = b.inOverview ? static_cast<QWidget*>(overview) : this;
-        QPushButton* button = makeButton(owner, QString::fromUtf16(b.name),
-                                         QString::fromUtf16(b.caption), QString::fromUtf16(b.hint));
+        QPushButton* button =
+            MakeFormButton(owner, QString::fromUtf16(b.name), QString::fromUtf16(b.caption),
+                           QString::fromUtf16(b.hint));
         const auto hook = b.hook;
         // Live once the module behind it has registered its opener.
         button->setEnabled(bool(ZeiterfButtonHooksRegistry().*hook));
@@ -293,7 +238,7 @@ void TF_Zeiterf::buildGrids(QVBoxLayout& layout) {
             side->addWidget(button);
     }
     side->addStretch();
-    auto* close = makeButton(this, u"btnClose"_s, u"S&chließen"_s);
+    auto* close = MakeFormButton(this, u"btnClose"_s, u"S&chließen"_s);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     side->addWidget(close);
     row->addLayout(side);
@@ -301,33 +246,9 @@ void TF_Zeiterf::buildGrids(QVBoxLayout& layout) {
 }
 
 void TF_Zeiterf::buildSums(QVBoxLayout& layout) {
-    auto* box = new QGroupBox(this);
-    box->setObjectName(u"pnlSummen"_s);
-    auto* grid = new QGridLayout(box);
-    grid->setContentsMargins(6, 4, 6, 4);
-    grid->setVerticalSpacing(2);
-    grid->addWidget(new QLabel(u"Stundenzahl"_s, box), 1, 0);
-    grid->addWidget(new QLabel(u"Lohn-Selbstkosten"_s, box), 2, 0);
-    for (int c = 0; c < 9; ++c) {
-        m_sumCaptions[size_t(c)] = new QLabel(c == 8 ? u"Gesamt"_s : QString(), box);
-        m_sumCaptions[size_t(c)]->setObjectName(u"lbZeitart%1"_s.arg(c + 1));
-        m_sumCaptions[size_t(c)]->setAlignment(Qt::AlignCenter);
-        m_sumHours[size_t(c)] = readOnlyText(box, 9);
-        m_sumCosts[size_t(c)] = readOnlyText(box, 9);
-        grid->addWidget(m_sumCaptions[size_t(c)], 0, c + 1);
-        grid->addWidget(m_sumHours[size_t(c)], 1, c + 1);
-        grid->addWidget(m_sumCosts[size_t(c)], 2, c + 1);
-    }
-    grid->setColumnStretch(10, 1);
-    layout.addWidget(box);
-}
-
-void TF_Zeiterf::setZeitartLabels() {
-    auto types = OpenTempTable(u"LumoDB"_s, u"Zeitart.DB"_s);
-    for (int type = 1; type <= 8; ++type)
-        m_sumCaptions[size_t(type - 1)]->setText(types->locate({u"ZA_Type"_s}, {type})
-                                                     ? FieldText(*types, u"ZA_Kurztext"_s)
-                                                     : QString());
+    m_sums = new ZeitsumPanel(this);
+    m_sums->setCaptionsFromZeitart();
+    layout.addWidget(m_sums);
 }
 
 QPushButton* TF_Zeiterf::button(const QString& name) const {
@@ -335,13 +256,13 @@ QPushButton* TF_Zeiterf::button(const QString& name) const {
 }
 
 QString TF_Zeiterf::sumCaption(int column) const {
-    return m_sumCaptions.at(size_t(column - 1))->text();
+    return m_sums->caption(column);
 }
 QString TF_Zeiterf::sumHoursText(int column) const {
-    return m_sumHours.at(size_t(column - 1))->text();
+    return m_sums->hoursText(column);
 }
 QString TF_Zeiterf::sumCostsText(int column) const {
-    return m_sumCosts.at(size_t(column - 1))->text();
+    return m_sums->costsText(column);
 }
 
 void TF_Zeiterf::ApplyRights(int rightNr) {
@@ -391,17 +312,8 @@ void TF_Zeiterf::UpdateSums() {
     if (!m_records)
         return;
     TimeRecordService& service = m_records->service();
-    const int persNr = selectedPersNr();
-    const std::optional<ZeitsumValues> sums = service.monthSums(persNr, m_day);
-    for (size_t c = 0; c < 9; ++c) {
-        double hours = 0, costs = 0;
-        if (sums) {
-            hours = c < 8 ? sums->hours[c] : sums->totalHours;
-            costs = c < 8 ? sums->costs[c] : sums->totalCosts;
-        }
-        m_sumHours[c]->setText(sums ? hoursText(hours) : QString());
-        m_sumCosts[c]->setText(sums ? FormatMoney(0, costs) : QString());
-    }
+    const int persNr = SelectedStaffNr();
+    m_sums->showSums(service.monthSums(persNr, m_day));
     const WeekDayHours hours = service.weekDayHours(persNr, m_day);
     const auto show = [](QLineEdit& edit, double value, bool above) {
         edit.setText(WeekDayHoursText(value));
@@ -444,7 +356,7 @@ void TF_Zeiterf::deleteCurrent() {
 void TF_Zeiterf::enterTimeGrid() {
     guarded(this, [this] {
         table::Table& t = m_records->table();
-        if (!mayChange() || selectedPersNr() == 0 || !t.isEmpty() || t.isEditing())
+        if (!mayChange() || SelectedStaffNr() == 0 || !t.isEmpty() || t.isEditing())
             return;
         // Only a user who may add records gets the new row at once.
         if (!HasCreateRight(kZeiterfRight))
@@ -463,7 +375,7 @@ void TF_Zeiterf::CreateDayRecordsPers() {
             return;
         TimeRecordCursor writer;
         DayRecords dayRecords(writer);
-        dayRecords.CreateDayRecords(selectedPersNr(), false, m_day);
+        dayRecords.CreateDayRecords(SelectedStaffNr(), false, m_day);
     });
     m_timeSource->refresh();
     UpdateSums();
@@ -573,7 +485,7 @@ bool TF_Zeiterf::runColumnAction(const QString& field) {
         action = &TF_Zeiterf::chooseZeitart;
     if (!action)
         return false;
-    if (!mayChange() || selectedPersNr() == 0)
+    if (!mayChange() || SelectedStaffNr() == 0)
         return true;
     m_timeGrid->selectField(field);
     guarded(this, [&] { (this->*action)(); });
@@ -586,23 +498,23 @@ bool TF_Zeiterf::eventFilter(QObject* watched, QEvent* event) {
     const bool time = watched == m_timeGrid;
     const bool picker = watched == m_datePicker;
     if (staff || time || picker) {
-        if (isKey(event, Qt::Key_F4)) {
+        if (IsKeyPress(event, Qt::Key_F4)) {
             if (m_editable)
                 CreateDayRecordsPers();
             return true;
         }
-        if (isKey(event, Qt::Key_F5)) {
+        if (IsKeyPress(event, Qt::Key_F5)) {
             CreateDayRecordsAll();
             return true;
         }
-        if (isKey(event, Qt::Key_PageDown, Qt::ControlModifier)) {
+        if (IsKeyPress(event, Qt::Key_PageDown, Qt::ControlModifier)) {
             if (time)
                 m_datePicker->setFocus();
             else
                 m_timeGrid->setFocus();
             return true;
         }
-        if (isKey(event, Qt::Key_PageUp, Qt::ControlModifier) && !picker) {
+        if (IsKeyPress(event, Qt::Key_PageUp, Qt::ControlModifier) && !picker) {
             if (time)
                 m_staffGrid->setFocus();
             else
@@ -611,16 +523,11 @@ bool TF_Zeiterf::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     if (staff || time) {
-        auto* grid = static_cast<widgets::DataGrid*>(watched);
-        if (event->type() == QEvent::FocusIn) {
-            SetGridColor(*grid, palette().color(QPalette::ToolTipBase));
-            if (time)
-                enterTimeGrid();
-        } else if (event->type() == QEvent::FocusOut) {
-            SetGridColor(*grid, palette().color(QPalette::Base));
-        }
+        ShowGridFocus(*static_cast<widgets::DataGrid*>(watched), event);
+        if (time && event->type() == QEvent::FocusIn)
+            enterTimeGrid();
     }
-    if (time && isKey(event, Qt::Key_W, Qt::AltModifier))
+    if (time && IsKeyPress(event, Qt::Key_W, Qt::AltModifier))
         return runColumnAction(m_timeGrid->selectedField());
     if (watched == m_timeGrid->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         const QModelIndex at =

@@ -2,7 +2,6 @@
 
 #include <QDate>
 #include <QDialog>
-#include <array>
 #include <functional>
 #include <memory>
 
@@ -14,6 +13,7 @@ class QPushButton;
 class QVBoxLayout;
 class TimeRecordCursor;
 struct ZeiterfButtonHooks;
+class ZeitsumPanel;
 
 namespace widgets {
 class DataGrid;
@@ -82,7 +82,6 @@ private:
     void buildTop(QVBoxLayout& layout);
     void buildGrids(QVBoxLayout& layout);
     void buildSums(QVBoxLayout& layout);
-    void setZeitartLabels();
     void enterTimeGrid();
     void runHook(std::function<void(TF_Zeiterf&)> ZeiterfButtonHooks::*hook);
     void chooseObjekt();
@@ -103,9 +102,7 @@ private:
     QMenu* m_menu = nullptr;
     QLabel* m_sortObj = nullptr;
     QLabel* m_sortTaetig = nullptr;
-    std::array<QLabel*, 9> m_sumCaptions{};
-    std::array<QLineEdit*, 9> m_sumHours{};
-    std::array<QLineEdit*, 9> m_sumCosts{};
+    ZeitsumPanel* m_sums = nullptr;
     QDate m_day;
     bool m_editable = true;
     bool m_shown = false;

@@ -67,6 +67,23 @@ QString indexName(const QString& physical, const QString& logical) {
     return quoted(physical + QLatin1Char('_') + logical);
 }
 
+// A definition as the meta table stores it.
+QString definitionText(const TableDef& def) {
+    return QString::fromUtf8(QJsonDocument(toJson(def)).toJson(QJsonDocument::Compact));
+}
+
+// The column list of CREATE TABLE: every field, the first the primary key.
+QString columnsSql(const TableDef& def) {
+    if (def.fields.isEmpty())
+        throw TableError(TableError::InvalidValue,
+                         QStringLiteral("Die Tabelle %1 hat keine Felder.").arg(def.name));
+    QStringList cols;
+    for (const auto& f : def.fields)
+        cols.append(quoted(f.name) + QLatin1Char(' ') + sqlType(f.type));
+    cols.append(QStringLiteral("PRIMARY KEY(%1)").arg(quoted(def.fields.first().name)));
+    return cols.join(QStringLiteral(", "));
+}
+
 [[noreturn]] void notFound(const QString& table) {
     throw TableError(TableError::NotFound,
                      QStringLiteral("Die Tabelle %1 wurde nicht gefunden.").arg(table));
@@ -216,8 +233,7 @@ void Database::storeDef(const TableDef& def, bool temporary) {
     }
     StatementUse s(m_connection->cached(
         QStringLiteral("INSERT OR REPLACE INTO %1 VALUES(?, ?)").arg(kMetaTable)));
-    const QString json =
-        QString::fromUtf8(QJsonDocument(toJson(def)).toJson(QJsonDocument::Compact));
+    const QString json = definitionText(def);
     s->bindAll({physicalName(def.name), json});
     s->step();
     m_defs.insert(key, def);
@@ -226,6 +242,11 @@ void Database::storeDef(const TableDef& def, bool temporary) {
 
 void Database::createIndexes(const QString& physical, const QList<IndexDef>& indexes,
                              bool temporary) {
+    createIndexesIn(temporary ? QStringLiteral("temp") : QString(), physical, indexes);
+}
+
+void Database::createIndexesIn(const QString& schema, const QString& physical,
+                               const QList<IndexDef>& indexes) {
     TableDef def;
     def.name = physical;
     for (const auto& idx : indexes) {
@@ -240,7 +261,7 @@ void Database::createIndexes(const QString& physical, const QList<IndexDef>& ind
                         (idx.descending ? QStringLiteral(" DESC") : QString()));
         m_connection->exec(QStringLiteral("CREATE %1INDEX %2%3 ON %4(%5)")
                                .arg(idx.unique ? QStringLiteral("UNIQUE ") : QString(),
-                                    temporary ? QStringLiteral("temp.") : QString(),
+                                    schema.isEmpty() ? QString() : schema + QLatin1Char('.'),
                                     indexName(physical, idx.name), quoted(physical),
                                     cols.join(QStringLiteral(", "))));
     }
@@ -250,19 +271,35 @@ void Database::createTable(const TableDef& def) {
     if (exists(def.name))
         throw TableError(TableError::Other,
                          QStringLiteral("Die Tabelle %1 existiert bereits.").arg(def.name));
-    if (def.fields.isEmpty())
-        throw TableError(TableError::InvalidValue,
-                         QStringLiteral("Die Tabelle %1 hat keine Felder.").arg(def.name));
     const QString physical = physicalName(def.name);
-    QStringList cols;
-    for (const auto& f : def.fields)
-        cols.append(quoted(f.name) + QLatin1Char(' ') + sqlType(f.type));
-    cols.append(QStringLiteral("PRIMARY KEY(%1)").arg(quoted(def.fields.first().name)));
     Transaction tx(*this);
-    m_connection->exec(QStringLiteral("CREATE TABLE %1(%2)")
-                           .arg(quoted(physical), cols.join(QStringLiteral(", "))));
+    m_connection->exec(
+        QStringLiteral("CREATE TABLE %1(%2)").arg(quoted(physical), columnsSql(def)));
     createIndexes(physical, def.indexes, false);
     storeDef(def, false);
+    tx.commit();
+}
+
+bool Database::existsIn(const QString& schema, const QString& table) {
+    StatementUse s(m_connection->cached(
+        QStringLiteral("SELECT 1 FROM %1.%2 WHERE name = ?").arg(quoted(schema), kMetaTable)));
+    s->bind(1, physicalName(table));
+    return s->step();
+}
+
+void Database::createTableIn(const QString& schema, const TableDef& def) {
+    if (existsIn(schema, def.name))
+        throw TableError(TableError::Other,
+                         QStringLiteral("Die Tabelle %1 existiert bereits.").arg(def.name));
+    const QString physical = physicalName(def.name);
+    Transaction tx(*this);
+    m_connection->exec(QStringLiteral("CREATE TABLE %1.%2(%3)")
+                           .arg(quoted(schema), quoted(physical), columnsSql(def)));
+    createIndexesIn(quoted(schema), physical, def.indexes);
+    StatementUse s(m_connection->cached(
+        QStringLiteral("INSERT INTO %1.%2 VALUES(?, ?)").arg(quoted(schema), kMetaTable)));
+    s->bindAll({physical, definitionText(def)});
+    s->step();
     tx.commit();
 }
 
@@ -271,12 +308,8 @@ void Database::createTemporaryTable(const TableDef& def) {
     if (m_tempDefs.contains(physical.toLower()))
         throw TableError(TableError::Other,
                          QStringLiteral("Die Tabelle %1 existiert bereits.").arg(def.name));
-    QStringList cols;
-    for (const auto& f : def.fields)
-        cols.append(quoted(f.name) + QLatin1Char(' ') + sqlType(f.type));
-    cols.append(QStringLiteral("PRIMARY KEY(%1)").arg(quoted(def.fields.first().name)));
-    m_connection->exec(QStringLiteral("CREATE TEMP TABLE %1(%2)")
-                           .arg(quoted(physical), cols.join(QStringLiteral(", "))));
+    m_connection->exec(
+        QStringLiteral("CREATE TEMP TABLE %1(%2)").arg(quoted(physical), columnsSql(def)));
     createIndexes(physical, def.indexes, true);
     storeDef(def, true);
 }
@@ -477,9 +510,13 @@ void Database::invalidateCursors(bool rowIdsChanged) {
         t->invalidate(rowIdsChanged);
 }
 
-Transaction::Transaction(Database& db) : m_db(db), m_level(db.m_depth) {
-    db.m_connection->exec(m_level == 0 ? QStringLiteral("BEGIN IMMEDIATE")
-                                       : QStringLiteral("SAVEPOINT sp%1").arg(m_level));
+Transaction::Transaction(Database& db, TransactionLock lock) : m_db(db), m_level(db.m_depth) {
+    if (m_level > 0)
+        db.m_connection->exec(QStringLiteral("SAVEPOINT sp%1").arg(m_level));
+    else if (lock == TransactionLock::Deferred)
+        db.m_connection->exec(QStringLiteral("BEGIN DEFERRED"));
+    else
+        db.m_connection->exec(QStringLiteral("BEGIN IMMEDIATE"));
     ++db.m_depth;
     if (m_level == 0)
         ++db.m_transactionSerial;

@@ -79,6 +79,13 @@ public:
     const FieldNames& fieldNames(const TableDef& def);
     void createTable(const TableDef& def);          // raises when the table exists
     void createTemporaryTable(const TableDef& def); // lives as long as this connection
+    // A table of the database attached to this connection as `schema`: whether
+    // it exists, and creating it with its indexes and definition in one
+    // transaction (a savepoint of the one open), so it commits or rolls back
+    // with what else the transaction writes into either file. The attached
+    // file's own Database objects read the definition from the file.
+    bool existsIn(const QString& schema, const QString& table);
+    void createTableIn(const QString& schema, const TableDef& def);
     bool isTemporaryTable(const QString& table) const;
     void dropTable(const QString& table);
     void emptyTable(const QString& table);
@@ -140,6 +147,8 @@ private:
     QString resolve(const QString& table); // the stored name, or empty
     void storeDef(const TableDef& def, bool temporary);
     void createIndexes(const QString& physical, const QList<IndexDef>& indexes, bool temporary);
+    void createIndexesIn(const QString& schema, const QString& physical,
+                         const QList<IndexDef>& indexes);
     void forgetShape(const QString& key); // what was derived from a changed definition
 
     QString m_directory;
@@ -159,12 +168,19 @@ private:
     std::map<QString, quint64> m_tableWrites; // by lower-case physical name; never erased
 };
 
+// How an outermost transaction begins: Immediate takes the write lock of the
+// database file at once, so no other connection can write until it ends;
+// Deferred takes it only at the first write into the file, so a transaction
+// that writes nothing but the connection's temporary tables never waits for
+// other workstations, nor they for it.
+enum class TransactionLock { Immediate, Deferred };
+
 // A scoped transaction: everything inside commits together or, when the scope
 // is left without commit() (an exception), is rolled back. Nested scopes are
 // savepoints of the outer one.
 class Transaction {
 public:
-    explicit Transaction(Database& db);
+    explicit Transaction(Database& db, TransactionLock lock = TransactionLock::Immediate);
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;

@@ -139,6 +139,8 @@ public:
     // master's masterFields; link fields are filled on insert.
     void setMaster(Table* master, const QStringList& masterFields, const QStringList& detailFields);
     Table* master() const { return m_master; }
+    const QStringList& masterFields() const { return m_masterFields; }
+    const QStringList& detailFields() const { return m_detailFields; }
     // While held (the holds count), the detail tables do not follow this
     // table's moves and posts record by record; the last release brings
     // them to the current record once. For data runs through a master.

@@ -53,6 +53,9 @@ void RowReader::rebuild() {
         reader->setIndexName(m_source.indexName());
     reader->setFilter(m_source.filter());
     reader->setFiltered(m_source.isFiltered());
+    // A detail shows the rows of its master's current record.
+    if (m_source.master())
+        reader->setMaster(m_source.master(), m_source.masterFields(), m_source.detailFields());
     if (m_setup)
         m_setup(*reader);
     reader->open();

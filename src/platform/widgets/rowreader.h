@@ -16,9 +16,9 @@ namespace widgets {
 // Reads the rows of a table's view by position without moving its cursor, so
 // a grid can show any row while the table's own cursor, its events and its
 // detail tables stay untouched. A second, event-free cursor over the same
-// table follows the source's index and filter; parts of a view the table
-// cannot report back (ranges, filter functions, master links) are completed
-// by a setup function. Rows are cached in blocks.
+// table follows the source's index, filter and master link; parts of a view
+// the table cannot report back (ranges, filter functions) are completed by a
+// setup function. Rows are cached in blocks.
 class RowReader {
 public:
     explicit RowReader(table::Table& source);

@@ -623,3 +623,17 @@ TEST_F(RgEditForm, InsertPutsTheNewLineBeforeTheCurrentOneAndTheKeysMoveBetweenH
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(RgEditForm, TheGridShowsOnlyTheInvoicesOwnLines) {
+    addInvoice(1, u"*000001"_s, 1);
+    addInvoice(2, u"*000002"_s, 1);
+    addLineRow(11, 1, 1000000);
+    addLineRow(21, 2, 1000000);
+    addLineRow(22, 2, 2000000);
+    edit(u"*000002"_s, [&](TF_DocEdit& form) { EXPECT_EQ(form.grid().gridModel().rowCount(), 2); });
+    edit(u"*000001"_s, [&](TF_DocEdit& form) { EXPECT_EQ(form.grid().gridModel().rowCount(), 1); });
+}
+
+} // namespace

@@ -1,5 +1,6 @@
 #include "commercial/invoicerunfixture.h"
 #include "commercial/invoicing/invoicebooking.h"
+#include "commercial/invoicing/invoicemarks.h"
 #include "commercial/invoicing/invoicerunhooks.h"
 #include "datasafety/automaticbackupscope.h"
 
@@ -141,14 +142,19 @@ TEST_F(InvoiceBooking, DecliningChangesNothingAndTheCompanySwitchBacksUpUnasked)
     EXPECT_EQ(invoice(1, "R_Nr").toString(), QStringLiteral("RE-00001"));
 }
 
-TEST_F(InvoiceBooking, AnInvoiceInTheAccountingKeepsItsNumber) {
+TEST_F(InvoiceBooking, AnInvoiceInTheAccountingKeepsItsNumberAndIsNamed) {
     addInvoice({.id = 1, .buchung = 8, .nr = "*000001"});
+    addInvoice({.id = 2, .objekt = 600, .kunde = 200});
     refreshAll();
     presenter.answers = {true, false};
     EXPECT_TRUE(book());
     EXPECT_EQ(invoice(1, "R_Nr").toString(), QStringLiteral("*000001"));
     EXPECT_EQ(invoice(1, "R_Buchung").toInt(), 8);
-    EXPECT_EQ(counter(), 1);
+    EXPECT_TRUE(invoice(1, "R_Selected").toBool()) << "it is printed all the same";
+    EXPECT_EQ(invoice(2, "R_Nr").toString(), QStringLiteral("RE-00001"));
+    EXPECT_EQ(presenter.texts(Kind::Error),
+              QStringList{QStringLiteral("Rechnung *000001:\r") + FibuHandedOverText()});
+    EXPECT_EQ(counter(), 2);
 }
 
 // With the program's own backup accepted, the archive is written and the

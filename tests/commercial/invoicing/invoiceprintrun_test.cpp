@@ -43,7 +43,12 @@ protected:
         hooks.showCounter = [this](const QString& t) { counters.append(t); };
         hooks.showCopy = [this](const QString& t) { copies.append(t); };
     }
-    QString defaultLayout() { return LayoutFilePath(DefaultPrintFormOfKind(2)); }
+    // The client has no invoice form of its own: the shipped layout, never
+    // a layout file "ORM00000.QFD" that cannot exist.
+    QString defaultLayout() {
+        EXPECT_EQ(DefaultPrintFormOfKind(2), 0);
+        return QString();
+    }
 
     TInvoiceRunHooks hooks;
     QList<Printed> printed;

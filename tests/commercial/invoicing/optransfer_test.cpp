@@ -182,6 +182,44 @@ TEST_F(OpTransfer, NoMatchDeclineAndThePopUpForOneInvoice) {
     EXPECT_EQ(presenter.texts(Kind::Info).last(), closing(1));
 }
 
+// Passes every box on to the fixture's presenter and notes whether a write
+// transaction of the client's database was open while it showed.
+class TransactionWatch : public MessagePresenter {
+public:
+    explicit TransactionWatch(MessagePresenter& next)
+        : m_next(next), m_previous(SetMessagePresenter(this)) {}
+    ~TransactionWatch() override { SetMessagePresenter(m_previous); }
+    bool show(Kind kind, const QString& text, int x, int y) override {
+        depths.append(table::aliases::database(QStringLiteral("LumoDB"))->transactionDepth());
+        return m_next.show(kind, text, x, y);
+    }
+    QList<int> depths;
+
+private:
+    MessagePresenter& m_next;
+    MessagePresenter* m_previous;
+};
+
+TEST_F(OpTransfer, AJournalRefusalIsToldOnlyAfterTheInvoiceWasRolledBack) {
+    presenter.answers = {true, false};
+    const QList<int> ids = MarkBookedInvoicesUpTo(*dm, QDate(2026, 3, 15));
+    ASSERT_EQ(ids, QList<int>{1});
+    TransactionWatch watch(presenter);
+    {
+        LockedElsewhere locked(QStringLiteral("raliste.db"));
+        EXPECT_EQ(TransferInvoicesToOP(*dm, ids), 0);
+    }
+    const QStringList errors = presenter.texts(Kind::Error);
+    ASSERT_EQ(errors.size(), 2);
+    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Fehler beim Eintrag in die RA-Liste!\r")))
+        << errors[0].toStdString();
+    EXPECT_EQ(errors[1],
+              QStringLiteral("Rechnung RE-00001 kann nicht in die RA-Liste übertragen werden!"));
+    EXPECT_EQ(watch.depths, QList<int>(watch.depths.size(), 0));
+    EXPECT_EQ(rows("OpKopf.DB"), 0);
+    EXPECT_TRUE(invoiceExists(1));
+}
+
 // With the program's own backup accepted, the archive is written and the
 // hand-over leaves the same data as when the backup is declined.
 class OpTransferBackup : public OpTransfer, public ::testing::WithParamInterface<bool> {};

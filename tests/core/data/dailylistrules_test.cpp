@@ -270,3 +270,35 @@ TEST_F(DailyListRules, TheCostSwitchOfTheCompanyReachesTheProgramsCopy) {
 }
 
 } // namespace
+
+TEST_F(DailyListRules, ADailyToursNumberChangesOnlyToAFreeExistingTour) {
+    addTour(4, tomorrow.dayOfWeek());
+    addTour(5, tomorrow.dayOfWeek());
+    addDailyTour(1, 3, tomorrow);
+    addDailyTour(2, 4, tomorrow);
+    table::Table& tour = dailyTour(1);
+    for (const auto& [nr, message] :
+         {std::pair{4, QStringLiteral("Die Tour 4 hat am %1 bereits eine Tagesliste.")
+                           .arg(tomorrow.toString(QStringLiteral("dd.MM.yyyy")))},
+          {0, QStringLiteral("Die Tour 0 gibt es nicht.")},
+          {99, QStringLiteral("Die Tour 99 gibt es nicht.")}}) {
+        tour.edit();
+        tour.field(QStringLiteral("A_TourNr")).setValue(nr);
+        try {
+            tour.post();
+            ADD_FAILURE() << "took " << nr;
+        } catch (const DbError& e) {
+            EXPECT_EQ(e.message(), message);
+        }
+        tour.cancel();
+    }
+    EXPECT_EQ(rows(QStringLiteral("TglTour.DB"))[0].value("A_TourNr").toInt(), 3);
+    // Another field of the list changes whatever its number.
+    tour.edit();
+    tour.field(QStringLiteral("A_Bezeichnung")).setValue(QStringLiteral("Sondertour"));
+    tour.post();
+    tour.edit();
+    tour.field(QStringLiteral("A_TourNr")).setValue(5);
+    tour.post();
+    EXPECT_EQ(rows(QStringLiteral("TglTour.DB"))[0].value("A_TourNr").toInt(), 5);
+}

@@ -132,4 +132,38 @@ TEST_F(HelpViewTest, HelpMenuOpensTheManuals) {
                           u"eingerichtet."_s});
 }
 
+TEST_F(HelpViewTest, PageIsFoundWhateverTheCaseItIsAskedIn) {
+    const QString page = ProgramDir + u"Handbuch/Html/Rechnungen.html"_s;
+    writeBytes(page, "<html></html>");
+    for (const QString& asked :
+         {u"Rechnungen.html"_s, u"rechnungen.html"_s, u"RECHNUNGEN.HTML"_s}) {
+        opened.clear();
+        ShowHandbuchPage(asked);
+        EXPECT_EQ(opened, QStringList{page}) << qPrintable(asked);
+    }
+    EXPECT_TRUE(presenter.boxes.isEmpty());
+    // A page missing under every case is named as it was asked for.
+    ShowHandbuchPage(u"Gutschriften.html"_s);
+    EXPECT_EQ(
+        presenter.texts(MessagePresenter::Kind::Error),
+        QStringList{u"Die Handbuchdatei\r"_s +
+                    QDir::toNativeSeparators(ProgramDir + u"Handbuch/Html/Gutschriften.html"_s) +
+                    u"\rist nicht vorhanden."_s});
+}
+
+TEST_F(HelpViewTest, TopicDocumentOutsideItsFolderIsShownAsAPlainPath) {
+    describe(u"Stammdaten.txt"_s, u"TITLE:Stammdaten\r\n"_s);
+    describe(u"Stammdaten/kunden.txt"_s,
+             u"TITLE:Kunden\r\nFNAME:../../Handbuch/Html/kunden.html\r\nDie Kunden.\r\n"_s);
+    TF_HelpView view;
+    view.fillTree(HelpDirectory());
+    QTreeWidgetItem* topic = find(view, u"Kunden"_s);
+    ASSERT_NE(topic, nullptr);
+    view.TV->setCurrentItem(topic);
+    const QString page = QDir::cleanPath(ProgramDir + u"Handbuch/Html/kunden.html"_s);
+    EXPECT_EQ(view.lbDokument->text(), QDir::toNativeSeparators(page));
+    view.btnAnzeigen->click();
+    EXPECT_EQ(opened, QStringList{page});
+}
+
 } // namespace

@@ -21,3 +21,13 @@ inline void WhenModalShown(std::function<void(QWidget*)> action) {
     });
     timer->start();
 }
+
+// Runs `action` on the first modal window of type T, passing over the others.
+template <typename T> void WhenModalOfTypeShown(std::function<void(T*)> action) {
+    WhenModalShown([action = std::move(action)](QWidget* modal) {
+        if (auto* w = qobject_cast<T*>(modal))
+            action(w);
+        else
+            WhenModalOfTypeShown<T>(action);
+    });
+}

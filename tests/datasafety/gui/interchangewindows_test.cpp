@@ -203,6 +203,17 @@ TEST_F(GeneralExportFormTest, ExecuteShowsOnlyAFileThisRunWrote) {
     EXPECT_EQ(readFile(u"Kunden.TXT"_s), QByteArray("alte Datei\r\n"));
 }
 
+TEST_F(GeneralExportFormTest, RunAndFieldWithoutDefinitionSayHowToMakeOne) {
+    const QString hint =
+        u"Legen Sie zuerst mit \"+\" im oberen Fenster eine Exportdefinition an!"_s;
+    form->listTable(u"Kunden.DB"_s);
+    form->Button1->click();
+    EXPECT_EQ(presenter.texts(Kind::Error), QStringList{hint});
+    form->addField(u"K_Nr"_s);
+    EXPECT_EQ(presenter.texts(Kind::Error), (QStringList{hint, hint}));
+    EXPECT_TRUE(column(u"ExpSatz.DB"_s, u"ES_Sort"_s).isEmpty());
+}
+
 TEST_F(GeneralExportFormTest, DeletingADefinitionDeletesItsLines) {
     form->listTable(u"Kunden.DB"_s);
     form->heads().append();

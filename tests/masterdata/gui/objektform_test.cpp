@@ -4,12 +4,13 @@
 #include "core/data/recordrules.h"
 #include "core/datagui/tf_selform.h"
 #include "core/files/deleteguard.h"
-#include "core/settings/formplacement.h"
-#include "core/messages/messagecatalog.h"
 #include "core/files/programdirs.h"
+#include "core/gui/modaldriver.h"
+#include "core/messages/messagecatalog.h"
+#include "core/messages/syslog.h"
 #include "core/rights/rights.h"
 #include "core/rights/rightsfile.h"
-#include "core/messages/syslog.h"
+#include "core/settings/formplacement.h"
 #include "masterdata/activities.h"
 #include "masterdata/dialogs/pickerfilters.h"
 #include "masterdata/dialogs/tf_dbrtf.h"
@@ -38,6 +39,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
@@ -872,6 +874,32 @@ TEST_F(ObjektForm, TheFormShowsItsNinePagesAndOpensTheDetailTablesOnlyWhileShown
         EXPECT_EQ(&form->navigator().dataSource().table(), &dm->TabObjekt());
         form->show();
     }
+}
+
+TEST_F(ObjektForm, ARefusedDetailRowKeepsTheFormOpenUntilItIsMendedOrCancelled) {
+    goTo(*form, 10);
+    table::Table& activities = dm->TabObjTaetig();
+    activities.append(); // no activity: the rules refuse the row
+    QString shown;
+    WhenModalShown([&shown](QWidget* modal) {
+        if (auto* box = qobject_cast<QMessageBox*>(modal))
+            shown = box->text();
+        modal->close();
+    });
+    form->reject();
+    EXPECT_TRUE(form->isVisible()) << "the row can still be mended";
+    EXPECT_EQ(shown, InvalidObjTaetigText());
+    EXPECT_TRUE(activities.isOpen());
+    EXPECT_TRUE(activities.isEditing());
+
+    activities.cancel();
+    form->reject();
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_FALSE(activities.isOpen()) << "nothing half-edited outlives the form";
+    form->show(); // opens again without an error
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(activities.isOpen());
+    EXPECT_FALSE(activities.isEditing());
 }
 
 TEST_F(ObjektForm, SettledOpenItemsAreLightGreenTheOthersWhite) {

@@ -1,0 +1,6 @@
+#include "operations/dailylistformhooks.h"
+
+DailyListFormHooks& DailyListFormHooksRegistry() {
+    static DailyListFormHooks hooks;
+    return hooks;
+}
