@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace frametest {
@@ -38,6 +39,30 @@ public:
     }
     QList<Box> boxes;
     QList<bool> answers;
+};
+
+// Stands in front of the installed presenter for its lifetime: `observe`
+// sees every box first (to note the program's state at that moment), then
+// the presenter behind it shows and answers it.
+class ObservingPresenter : public MessagePresenter {
+public:
+    using Observer = std::function<void(Kind kind, const QString& text)>;
+    ObservingPresenter(MessagePresenter& inner, Observer observe)
+        : m_inner(inner), m_observe(std::move(observe)) {
+        m_previous = SetMessagePresenter(this);
+    }
+    ~ObservingPresenter() override { SetMessagePresenter(m_previous); }
+    ObservingPresenter(const ObservingPresenter&) = delete;
+    ObservingPresenter& operator=(const ObservingPresenter&) = delete;
+    bool show(Kind kind, const QString& text, int x, int y) override {
+        m_observe(kind, text);
+        return m_inner.show(kind, text, x, y);
+    }
+
+private:
+    MessagePresenter& m_inner;
+    Observer m_observe;
+    MessagePresenter* m_previous = nullptr;
 };
 
 // A temporary program directory and settings directory for one test, with

@@ -6,6 +6,7 @@
 #include "core/messages/messages.h"
 #include "core/rights/rights.h"
 #include "core/values/datetext.h"
+#include "datasafety/accounting/accountingexports.h"
 #include "datasafety/autobackup.h"
 #include "datasafety/datasafety.h"
 #include "datasafety/shippeddefinitions.h"
@@ -14,7 +15,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QMenu>
 #include <QWidget>
 #include <functional>
@@ -173,32 +173,17 @@ void chooseImportFile(const ImportDefinition& def, QWidget* owner) {
         ShowError(u"Die Datei\r%1\rkonnte nicht gespeichert werden."_s.arg(fileName));
 }
 
-// The output directory of an export: the "SFILE" line of its definition
-// names the directory and the output file.
-void chooseExportDirectory(QWidget* owner, const QString& definitionFile,
-                           const QString& outputFile) {
-    const QString fileName = ImExDir + definitionFile;
-    SfileSetting setting = ReadSfileSetting(fileName);
-    if (setting.state == SfileSetting::FileMissing) {
-        ShowError(MissingExportDefinitionMessage(fileName));
-        return;
-    }
-    if (setting.state != SfileSetting::Found)
-        return;
-    QString dir = QFileInfo(QDir::fromNativeSeparators(setting.current)).path();
-    if (!QFileInfo(dir).isDir())
-        dir = ProgramDir;
-    const QString chosen = QFileDialog::getExistingDirectory(owner, QString(), dir);
-    if (chosen.isEmpty())
-        return;
-    const QString value = QDir::toNativeSeparators(chosen) + QDir::separator() + outputFile;
-    if (!WriteSfileSetting(fileName, setting, value))
-        ShowError(u"Die Datei\r%1\rkonnte nicht gespeichert werden."_s.arg(fileName));
+// The directory picker of the export-path entries: it lets the user create
+// a new directory.
+DirectoryChooser directoryChooser(QWidget* owner) {
+    return [owner](const QString& start) {
+        return QFileDialog::getExistingDirectory(owner, QString(), start);
+    };
 }
 
 // The bookkeeping and payroll exports: each export with the entry that sets
 // its output directory and the one that edits its definition.
-struct AccountingExport {
+struct AccountingEntries {
     QString exportEntry;
     QString pathEntry;
     QString definitionEntry;
@@ -207,12 +192,13 @@ struct AccountingExport {
 };
 
 void addAccountingMenu(QMenu* menu, QWidget* owner, const QString& title,
-                       const QList<AccountingExport>& exports) {
+                       const QList<AccountingEntries>& exports) {
     QMenu* sub = menu->addMenu(title);
-    for (const AccountingExport& e : exports) {
-        addEntry(sub, e.exportEntry, false, u"die Fibu- und Lohnexporte"_s, [] {});
+    for (const AccountingEntries& e : exports) {
+        addEntry(sub, e.exportEntry, IsAccountingExportInstalled(), u"die Fibu- und Lohnexporte"_s,
+                 withDefinitions([entry = e.exportEntry] { RunAccountingExport(entry); }));
         addLocal(sub, e.pathEntry, withDefinitions([owner, e] {
-                     chooseExportDirectory(owner, e.definitionFile, e.outputFile);
+                     SetExportPath(e.definitionFile, e.outputFile, directoryChooser(owner));
                  }));
         addItem(sub, e.definitionEntry, Service::ImportExport,
                 withDefinitions([owner, file = e.definitionFile] {
@@ -376,7 +362,7 @@ void FillImportExportMenu(QMenu* menu, QWidget* owner) {
                           owner->y() + 200);
             }));
     addLocal(general, u"Kundenexport-Datei einstellen"_s, withDefinitions([owner] {
-                 chooseExportDirectory(owner, u"Kunden.exp"_s, u"Kunden.txt"_s);
+                 SetExportPath(u"Kunden.exp"_s, u"Kunden.txt"_s, directoryChooser(owner));
              }));
     addItem(general, u"Kundenexport-Definitionen bearbeiten"_s, Service::ImportExport,
             withDefinitions([owner] {

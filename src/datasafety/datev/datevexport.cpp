@@ -6,6 +6,7 @@
 #include "core/values/conversions.h"
 #include "core/values/datetext.h"
 #include "core/values/money.h"
+#include "datasafety/accounting/journalselection.h"
 #include "datasafety/datasafety.h"
 #include "platform/errors.h"
 #include "platform/table/database.h"
@@ -473,17 +474,13 @@ int DatevExport::prepareBookingTable() {
         ShowError(u"Exportdatei konnte nicht erstellt werden!"_s);
         return -1;
     }
-    table::Table journal(db, u"raliste.db"_s);
+    JournalSelection selection(db);
+    table::Table& journal = selection.journal();
     table::Table work(db, m_work->name());
-    journal.open();
     work.open();
-    // Under the run's own table locks the record locks of every edit stay in
-    // this process instead of going through the shared lock registry.
-    journal.lockTable();
     work.lockTable();
     table::Field& exported = journal.field(u"R_Exported"_s);
     table::Field& datum = journal.field(u"R_DatumDruck"_s);
-    table::Field& selected = journal.field(u"R_Selected"_s);
     const auto f = [&](const char* name) -> table::Field& {
         return journal.field(QString::fromLatin1(name));
     };
@@ -494,44 +491,34 @@ int DatevExport::prepareBookingTable() {
                  &kost2 = f("R_KKostenstelle2"), &buchtext = f("R_Buchtext"),
                  &faellig = f("R_FaelligDatum");
     int taken = 0;
-    {
-        table::Transaction tx(*db);
-        for (journal.first(); !journal.eof(); journal.next()) {
-            const QDate date = datum.asDateOr(kEmptyDate);
-            const bool take = !exported.asBooleanOr(false) && m_vorlauf.datumVon <= date &&
-                              date <= m_vorlauf.datumBis;
-            // Only rows whose mark changes are written.
-            if (selected.isNull() || selected.asBoolean() != take) {
-                journal.edit();
-                selected.setValue(take);
-                journal.post();
-            }
-            if (!take)
-                continue;
-            const int satzart = satzartField.asIntegerOr(0);
-            const int sign = satzart == kSatzartRechnung ? 1 : -1;
-            const double b0 = brutto0.asFloatOr(0), b1 = brutto1.asFloatOr(0),
-                         b2 = brutto2.asFloatOr(0);
-            const int nonZero = (b0 != 0) + (b1 != 0) + (b2 != 0);
-            const int split = nonZero >= 2 ? 1 : 0;
-            const int stkz = split ? 0 : b1 != 0 ? 1 : b2 != 0 ? 2 : 0;
-            const int kunde = kundenNr.asIntegerOr(0);
-            int konto = fKonto.asIntegerOr(0);
-            // Incoming invoices are booked against their supplier.
-            if (konto < 1000)
-                konto =
-                    isIncoming(satzart) ? supplierFibuAccount(kunde) : customerFibuAccount(kunde);
-            ++taken;
-            work.appendRecord({taken, satzart, nrField.asStringOr(QString()), nrNum.asIntegerOr(0),
-                               kunde, date, konto, fibu2.asIntegerOr(0), kost1.asIntegerOr(0),
-                               kost2.asIntegerOr(0), buchtext.asStringOr(QString()), split, stkz,
-                               faellig.asDateOr(kEmptyDate), sign * brutto.asFloatOr(0), sign * b0,
-                               sign * b1, sign * b2});
-        }
-        tx.commit();
-    }
+    QDate date;
+    const auto take = [&] {
+        date = datum.asDateOr(kEmptyDate);
+        return !exported.asBooleanOr(false) && m_vorlauf.datumVon <= date &&
+               date <= m_vorlauf.datumBis;
+    };
+    const auto append = [&] {
+        const int satzart = satzartField.asIntegerOr(0);
+        const int sign = satzart == kSatzartRechnung ? 1 : -1;
+        const double b0 = brutto0.asFloatOr(0), b1 = brutto1.asFloatOr(0),
+                     b2 = brutto2.asFloatOr(0);
+        const int nonZero = (b0 != 0) + (b1 != 0) + (b2 != 0);
+        const int split = nonZero >= 2 ? 1 : 0;
+        const int stkz = split ? 0 : b1 != 0 ? 1 : b2 != 0 ? 2 : 0;
+        const int kunde = kundenNr.asIntegerOr(0);
+        int konto = fKonto.asIntegerOr(0);
+        // Incoming invoices are booked against their supplier.
+        if (konto < 1000)
+            konto = isIncoming(satzart) ? supplierFibuAccount(kunde) : customerFibuAccount(kunde);
+        ++taken;
+        work.appendRecord({taken, satzart, nrField.asStringOr(QString()), nrNum.asIntegerOr(0),
+                           kunde, date, konto, fibu2.asIntegerOr(0), kost1.asIntegerOr(0),
+                           kost2.asIntegerOr(0), buchtext.asStringOr(QString()), split, stkz,
+                           faellig.asDateOr(kEmptyDate), sign * brutto.asFloatOr(0), sign * b0,
+                           sign * b1, sign * b2});
+    };
+    selection.run(take, append);
     work.close();
-    journal.close();
     if (taken == 0)
         m_work.reset();
     return taken;
@@ -770,25 +757,7 @@ void DatevExport::markBookingsExported() {
     // Asked before the transaction: no box while a write transaction is open.
     const bool exported =
         AskYesNo(u"Sollen die übergebenen Buchungen als exportiert markiert werden?"_s);
-    const std::shared_ptr<table::Database> db = table::aliases::database(m_databaseName);
-    table::Table journal(db, u"raliste.db"_s);
-    journal.open();
-    journal.lockTable();
-    table::Field& selected = journal.field(u"R_Selected"_s);
-    {
-        table::Transaction tx(*db);
-        for (journal.first(); !journal.eof(); journal.next()) {
-            if (!selected.asBooleanOr(false))
-                continue;
-            journal.edit();
-            selected.setValue(false);
-            if (exported)
-                journal.field(u"R_Exported"_s).setValue(true);
-            journal.post();
-        }
-        tx.commit();
-    }
-    journal.close();
+    ClearJournalSelection(table::aliases::database(m_databaseName), exported);
 }
 
 } // namespace datev

@@ -2,6 +2,7 @@
 
 #include "core/moduleentries.h"
 #include "datasafety/backupentries.h"
+#include "datasafety/gui/accountingwindows.h"
 #include "datasafety/gui/archivewindowsinstall.h"
 #include "datasafety/gui/interchangewindows.h"
 #include "datasafety/gui/tf_datev.h"
@@ -19,4 +20,5 @@ void RegisterDataSafetyModules(ModuleDispatcher& dispatcher) {
     InstallVaultWindows();
     DataSafetyWindowsRegistry().pathForm = &ShowPathFormWindow;
     DataSafetyWindowsRegistry().ftpSettingsForm = &ShowFtpSettingsWindow;
+    InstallAccountingExportWindows();
 }

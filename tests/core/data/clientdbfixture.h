@@ -4,6 +4,8 @@
 
 #include <QString>
 #include <QTemporaryDir>
+#include <QVariant>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -12,6 +14,22 @@ class Table;
 }
 
 namespace datatest {
+
+using FieldValues = QList<std::pair<QString, QVariant>>;
+
+// A row's values with those of `more` put in: a field named in both takes
+// the value of `more`, a field only in `more` is added.
+inline FieldValues WithValues(FieldValues row, const FieldValues& more) {
+    for (const auto& field : more) {
+        auto it = std::find_if(row.begin(), row.end(),
+                               [&field](const auto& r) { return r.first == field.first; });
+        if (it != row.end())
+            it->second = field.second;
+        else
+            row.append(field);
+    }
+    return row;
+}
 
 // A new client's working and archive databases with every table, copied per
 // test from a pair built once; the path globals point into a temporary

@@ -5,13 +5,16 @@
 #include "core/gui/modaldriver.h"
 #include "core/moduleentries.h"
 #include "core/values/datetext.h"
+#include "datasafety/accounting/accountingexports.h"
 #include "datasafety/autobackup.h"
 #include "datasafety/datasafety.h"
 #include "datasafety/interchangeservices.h"
 #include "datasafety/shippeddefinitions.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QMenu>
 
 using namespace Qt::StringLiterals;
@@ -161,6 +164,63 @@ TEST_F(MenuWithServicesTest, CustomerExportPassesTheListsFilterAndEditorsTheFull
     EXPECT_EQ(calls, (QStringList{u"TabKunden|Kunden.exp|Kunden.out|K_Ort='Köln'"_s,
                                   ImExDir + u"Kunden.exp"_s, ImExDir + u"DebitLex.exp"_s,
                                   u"ShowExportForm"_s}));
+}
+
+TEST_F(DataSafetyMenuTest, BookkeepingExportsRunOnceTheirWindowsAreInstalled) {
+    const AccountingExportUi saved = AccountingExportUiRegistry();
+    AccountingExportUiRegistry() = {};
+    const QStringList entries = {
+        u"Rechnungsexport -> KHK-Fibu"_s,         u"Debitorenexport -> KHK-Fibu"_s,
+        u"Rechnungsexport -> Lexware-Fibu"_s,     u"Debitorenexport->Lexware-Fibu"_s,
+        u"Kreditorenexport->Lexware-Fibu"_s,      u"Personaldaten ->Lexware Lohn+Gehalt"_s,
+        u"Arbeitszeiten -> Lexware Lohn+Gehalt"_s};
+    {
+        TF_LumoMain window(dispatcher);
+        for (const QString& entry : entries)
+            EXPECT_FALSE(window.menuItem(u"Import/Export"_s, entry)->isEnabled())
+                << entry.toStdString();
+    }
+    QStringList pickers;
+    AccountingExportUiRegistry().selectMonth = [&pickers](int&, int&, int, int,
+                                                          const QString& caption) {
+        pickers << caption;
+        return false;
+    };
+    AccountingExportUiRegistry().runExport = [](table::Table&, const QString&, const QString&,
+                                                const QString&, const QString&) { return false; };
+    TF_LumoMain window(dispatcher);
+    for (const QString& entry : entries)
+        EXPECT_TRUE(window.menuItem(u"Import/Export"_s, entry)->isEnabled()) << entry.toStdString();
+    // Cancel in the month picker ends both month exports before anything else.
+    window.menuItem(u"Import/Export"_s, u"Rechnungsexport -> KHK-Fibu"_s)->trigger();
+    window.menuItem(u"Import/Export"_s, u"Arbeitszeiten -> Lexware Lohn+Gehalt"_s)->trigger();
+    EXPECT_EQ(pickers, (QStringList{u"Fibudaten übergeben für Monat:"_s,
+                                    u"Lohndaten übergeben für Monat:"_s}));
+    EXPECT_TRUE(presenter.boxes.isEmpty());
+    // The entry gave the client its shipped definitions first.
+    EXPECT_TRUE(QFile::exists(ImExDir + u"RechKHK.exp"_s));
+    AccountingExportUiRegistry() = saved;
+}
+
+TEST_F(DataSafetyMenuTest, ExportPathEntriesPickADirectoryForTheSfileLine) {
+    TF_LumoMain window(dispatcher);
+    const QString target = root(u"fibu"_s);
+    QDir().mkpath(target);
+    QString started;
+    WhenModalShown([&started, target](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        started = dialog->directory().absolutePath();
+        dialog->setDirectory(target);
+        dialog->selectFile(target);
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    run(window, u"Import/Export"_s, u"Exportpfad für Lexware Lohndatenexport einstellen"_s);
+    // The shipped line names no directory: the program directory.
+    EXPECT_EQ(started, QDir(ProgramDir).absolutePath());
+    EXPECT_TRUE(QString::fromLatin1(readBytes(ImExDir + u"Lohnlex.exp"_s))
+                    .contains(u"\r\nSFILE="_s + target + u"/Lohnlext.txt\r\n"_s));
+    EXPECT_TRUE(presenter.boxes.isEmpty());
 }
 
 TEST_F(DataSafetyMenuTest, EntriesFollowTheAvailableServices) {

@@ -73,17 +73,7 @@ protected:
                             {u"R_Brutto1"_s, b1},
                             {u"R_Brutto2"_s, b2},
                             {u"R_Exported"_s, false}};
-        for (const Field& f : more) {
-            bool replaced = false;
-            for (Field& r : row)
-                if (r.first == f.first) {
-                    r.second = f.second;
-                    replaced = true;
-                }
-            if (!replaced)
-                row.append(f);
-        }
-        addRow(u"raliste.db"_s, row);
+        addRow(u"raliste.db"_s, datatest::WithValues(row, more));
     }
 
     void setting(const QString& field, const QVariant& value) {

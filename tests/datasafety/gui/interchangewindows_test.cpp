@@ -20,21 +20,12 @@ using Kind = MessagePresenter::Kind;
 namespace {
 
 // Notes the data module's import mode whenever a box appears.
-class ModeWatcher : public MessagePresenter {
-public:
-    explicit ModeWatcher(MessagePresenter& inner) : m_inner(inner) {
-        m_previous = SetMessagePresenter(this);
-    }
-    ~ModeWatcher() override { SetMessagePresenter(m_previous); }
-    bool show(Kind kind, const QString& text, int x, int y) override {
-        importing << DataModule1().IsImportRunning();
-        return m_inner.show(kind, text, x, y);
-    }
+struct ModeWatcher : frametest::ObservingPresenter {
+    explicit ModeWatcher(MessagePresenter& inner)
+        : ObservingPresenter(inner, [this](Kind, const QString&) {
+              importing << DataModule1().IsImportRunning();
+          }) {}
     QList<bool> importing;
-
-private:
-    MessagePresenter& m_inner;
-    MessagePresenter* m_previous = nullptr;
 };
 
 class InterchangeWindowsTest : public interchangetest::InterchangeFixture {

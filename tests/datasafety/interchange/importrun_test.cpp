@@ -8,21 +8,12 @@ namespace {
 
 // Fails when a box appears while a transaction of the client database is
 // open; otherwise answers as the test's recording presenter does.
-class NoBoxInTransaction : public MessagePresenter {
-public:
-    explicit NoBoxInTransaction(MessagePresenter& inner) : m_inner(inner) {
-        m_previous = SetMessagePresenter(this);
-    }
-    ~NoBoxInTransaction() override { SetMessagePresenter(m_previous); }
-    bool show(Kind kind, const QString& text, int x, int y) override {
-        EXPECT_EQ(table::aliases::database(u"LumoDB"_s)->transactionDepth(), 0)
-            << text.toStdString();
-        return m_inner.show(kind, text, x, y);
-    }
-
-private:
-    MessagePresenter& m_inner;
-    MessagePresenter* m_previous = nullptr;
+struct NoBoxInTransaction : frametest::ObservingPresenter {
+    explicit NoBoxInTransaction(MessagePresenter& inner)
+        : ObservingPresenter(inner, [](Kind, const QString& text) {
+              EXPECT_EQ(table::aliases::database(u"LumoDB"_s)->transactionDepth(), 0)
+                  << text.toStdString();
+          }) {}
 };
 
 class ImportRunTest : public interchangetest::InterchangeFixture {
