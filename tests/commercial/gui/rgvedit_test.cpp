@@ -97,7 +97,8 @@ TEST_F(RgvEditor, ANewTemplateTakesItsNumberFromTheObjectChosen) {
 TEST_F(RgvEditor, TheGridNeedsAnObject) {
     editTemplate(0, [&](TF_DocEdit& form) {
         form.grid().setFocus();
-        QTest::qWait(20);
+        // The refusal comes from the queued focus change; a loaded machine may take a while.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !errors().isEmpty(); }, 5000));
         EXPECT_EQ(errors(), QStringList{u"Sie müssen eine gültige Objektnummer eingeben!"_s});
         EXPECT_EQ(form.focusWidget(), form.fieldEditor(u"R_ObjektNr"_s));
         EXPECT_FALSE(form.hasLines());
