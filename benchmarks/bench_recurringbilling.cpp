@@ -151,25 +151,11 @@ void resetRun() {
                     .arg(table::physicalName(QStringLiteral("Rgvkopf.db"))));
 }
 
-struct Invoice {
-    Row head;
-    std::vector<Row> lines;
-};
+using Invoice = benchclient::DocumentRows;
 
-// What the run wrote, one entry per invoice with its lines (S_Ref is column 1).
+// What the run wrote, one entry per invoice with its lines.
 std::vector<Invoice> capture(const QString& file) {
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(file.toUtf8(), &db, SQLITE_OPEN_READONLY, nullptr);
-    std::vector<Invoice> invoices;
-    std::map<qint64, size_t> byId;
-    for (Row& head : benchclient::readAll(db, physical("Rechkopf.DB"))) {
-        byId[head[0].second.toLongLong()] = invoices.size();
-        invoices.push_back({std::move(head), {}});
-    }
-    for (Row& line : benchclient::readAll(db, physical("Rechsatz.db")))
-        invoices[byId.at(line[1].second.toLongLong())].lines.push_back(std::move(line));
-    sqlite3_close(db);
-    return invoices;
+    return benchclient::readDocuments(file, physical("Rechkopf.DB"), physical("Rechsatz.db"));
 }
 
 void insertRaw(const QString& file, const std::vector<Invoice>& invoices) {

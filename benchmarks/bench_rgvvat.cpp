@@ -120,25 +120,11 @@ void resetWalk() {
                     .arg(table::physicalName(QStringLiteral("RgvSatz.DB"))));
 }
 
-struct Template {
-    Row head;
-    std::vector<Row> lines;
-};
+using Template = benchclient::DocumentRows;
 
-// What the walk wrote, one entry per template with its lines (S_Ref is column 1).
+// What the walk wrote, one entry per template with its lines.
 std::vector<Template> capture(const QString& file) {
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(file.toUtf8(), &db, SQLITE_OPEN_READONLY, nullptr);
-    std::vector<Template> templates;
-    std::map<qint64, size_t> byId;
-    for (Row& head : benchclient::readAll(db, physical("Rgvkopf.db"))) {
-        byId[head[0].second.toLongLong()] = templates.size();
-        templates.push_back({std::move(head), {}});
-    }
-    for (Row& line : benchclient::readAll(db, physical("RgvSatz.DB")))
-        templates[byId.at(line[1].second.toLongLong())].lines.push_back(std::move(line));
-    sqlite3_close(db);
-    return templates;
+    return benchclient::readDocuments(file, physical("Rgvkopf.db"), physical("RgvSatz.DB"));
 }
 
 // UPDATE table SET every column = ? WHERE its first column = ?.

@@ -129,6 +129,30 @@ inline std::vector<Row> readAll(sqlite3* db, const QByteArray& table) {
     return rows;
 }
 
+// A document as a run wrote it: its head and its lines (S_Ref is column 1).
+struct DocumentRows {
+    Row head;
+    std::vector<Row> lines;
+};
+
+// Every document of a head and line table pair of the database file, heads in
+// row order with their lines.
+inline std::vector<DocumentRows> readDocuments(const QString& file, const QByteArray& headTable,
+                                               const QByteArray& lineTable) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(file.toUtf8(), &db, SQLITE_OPEN_READONLY, nullptr);
+    std::vector<DocumentRows> documents;
+    std::map<qint64, size_t> byId;
+    for (Row& head : readAll(db, headTable)) {
+        byId[head[0].second.toLongLong()] = documents.size();
+        documents.push_back({std::move(head), {}});
+    }
+    for (Row& line : readAll(db, lineTable))
+        documents[byId.at(line[1].second.toLongLong())].lines.push_back(std::move(line));
+    sqlite3_close(db);
+    return documents;
+}
+
 // The indexes are ordered as the program orders texts: German, case-insensitive.
 inline int compareGerman(void* arg, int lenA, const void* a, int lenB, const void* b) {
     const int r =
