@@ -25,19 +25,18 @@ void editCurrent(Table& t) {
 
 } // namespace
 
-double CalcTagesbedarf(int artikelId, double preis1, const QDate& today) {
+double CalcTagesbedarf(Table& turnover, int artikelId, double preis1, const QDate& today) {
     // The article's rows only, through the index: the cost grows with the
     // article's own months, not with the whole table.
-    auto turnover = OpenTempTable(kDb, u"AUmsatz.DB"_s, u"U_IArtJahr"_s);
-    turnover->setRange({artikelId}, {artikelId});
+    turnover.setRange({artikelId}, {artikelId});
     double sum = 0.0;
     QDate start = today;
-    for (turnover->first(); !turnover->eof() && !turnover->isEmpty(); turnover->next()) {
-        const double betrag = FieldFloat(*turnover, u"U_Betrag"_s);
+    for (turnover.first(); !turnover.eof() && !turnover.isEmpty(); turnover.next()) {
+        const double betrag = FieldFloat(turnover, u"U_Betrag"_s);
         if (betrag <= 0.0)
             continue;
         sum += betrag;
-        const QDate month(FieldInt(*turnover, u"U_Jahr"_s), FieldInt(*turnover, u"U_Monat"_s), 1);
+        const QDate month(FieldInt(turnover, u"U_Jahr"_s), FieldInt(turnover, u"U_Monat"_s), 1);
         if (month.isValid() && month < start)
             start = month;
     }
@@ -47,6 +46,15 @@ double CalcTagesbedarf(int artikelId, double preis1, const QDate& today) {
     if (days <= 0 || preis1 <= 0.0)
         return 0.0;
     return sum / (double(days) * preis1);
+}
+
+std::unique_ptr<Table> OpenTurnoverByArticle() {
+    return OpenTempTable(kDb, u"AUmsatz.DB"_s, u"U_IArtJahr"_s);
+}
+
+double CalcTagesbedarf(int artikelId, double preis1, const QDate& today) {
+    auto turnover = OpenTurnoverByArticle();
+    return CalcTagesbedarf(*turnover, artikelId, preis1, today);
 }
 
 double CalcTagesbedarf(int artikelId, const QDate& today) {

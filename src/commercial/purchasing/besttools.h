@@ -3,6 +3,7 @@
 #include <QChar>
 #include <QDate>
 #include <QString>
+#include <memory>
 
 class TDataModule1;
 namespace table {
@@ -18,6 +19,10 @@ class Table;
 // positive AUmsatz.DB rows / (days since the earliest of their months x
 // price). 0 without turnover, without days or without a price.
 double CalcTagesbedarf(int artikelId, double preis1, const QDate& today = QDate::currentDate());
+// The same over a cursor of AUmsatz.DB on the index U_IArtJahr (see
+// OpenTurnoverByArticle), for runs over many articles; its range is changed.
+double CalcTagesbedarf(table::Table& turnover, int artikelId, double preis1, const QDate& today);
+std::unique_ptr<table::Table> OpenTurnoverByArticle();
 // The same with the price of the article row (A_Preis1).
 double CalcTagesbedarf(int artikelId, const QDate& today = QDate::currentDate());
 
