@@ -61,22 +61,30 @@ double CalcTagesbedarf(int artikelId, const QDate& today) {
     return CalcTagesbedarf(artikelId, GetArtikelPreis1(artikelId), today);
 }
 
-StockProposal CalcObjektVorschlag(Table& article, int lieferTage, const QDate& today) {
+StockProposal ProposeForStock(const StockFigures& f, int lieferTage,
+                              const std::function<double()>& tagbedarf) {
     StockProposal p;
-    const double lager = FieldFloat(article, u"A_Lagermenge"_s);
-    const double vormerkung = FieldFloat(article, u"A_Vormerkung"_s);
-    const double bestellt = FieldFloat(article, u"A_Bestellt"_s);
-    if (FieldInt(article, u"A_BestellModus"_s) == 1 && lieferTage > 0) {
+    if (f.modus == 1 && lieferTage > 0) {
         p.modus = u'B';
-        p.tagbedarf = CalcTagesbedarf(FieldInt(article, u"A_ID"_s),
-                                      FieldFloat(article, u"A_Preis1"_s), today);
-        p.vorschlag = lieferTage * p.tagbedarf + vormerkung - bestellt - lager;
+        p.tagbedarf = tagbedarf();
+        p.vorschlag = lieferTage * p.tagbedarf + f.vormerkung - f.bestellt - f.lager;
     } else {
         p.modus = u'S';
-        p.vorschlag = FieldFloat(article, u"A_SollBestand"_s) - lager + vormerkung - bestellt;
+        p.vorschlag = f.soll - f.lager + f.vormerkung - f.bestellt;
     }
     p.vorschlag = std::max(0.0, p.vorschlag);
     return p;
+}
+
+StockProposal CalcObjektVorschlag(Table& article, int lieferTage, const QDate& today) {
+    const StockFigures f{
+        FieldInt(article, u"A_BestellModus"_s), FieldFloat(article, u"A_SollBestand"_s),
+        FieldFloat(article, u"A_Lagermenge"_s), FieldFloat(article, u"A_Vormerkung"_s),
+        FieldFloat(article, u"A_Bestellt"_s)};
+    return ProposeForStock(f, lieferTage, [&] {
+        return CalcTagesbedarf(FieldInt(article, u"A_ID"_s), FieldFloat(article, u"A_Preis1"_s),
+                               today);
+    });
 }
 
 void FillStockRow(Table& stockRow, Table& article, const StockProposal& proposal) {

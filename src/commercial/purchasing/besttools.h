@@ -3,6 +3,7 @@
 #include <QChar>
 #include <QDate>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class TDataModule1;
@@ -32,6 +33,14 @@ struct StockProposal {
     double tagbedarf = 0.0; // daily consumption ('B' only)
     double vorschlag = 0.0; // never below 0
 };
+// The rule itself, on an article row's figures; tagbedarf is asked only in
+// demand calculation.
+struct StockFigures {
+    int modus = 0; // A_BestellModus
+    double soll = 0, lager = 0, vormerkung = 0, bestellt = 0;
+};
+StockProposal ProposeForStock(const StockFigures& f, int lieferTage,
+                              const std::function<double()>& tagbedarf);
 // For the current row of an Artikel.DB table object and the delivery days of
 // the chosen supplier article: demand calculation (order mode 1 with
 // delivery days) orders the consumption of the delivery time plus reserved

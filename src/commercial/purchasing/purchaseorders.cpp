@@ -16,11 +16,15 @@
 #include "core/values/money.h"
 #include "core/values/orderquantity.h"
 #include "platform/errors.h"
+#include "platform/table/backend.h"
 #include "platform/table/database.h"
+#include "platform/table/query.h"
 #include "platform/table/table.h"
+#include "platform/table/values.h"
 
 #include <QHash>
 #include <QMap>
+#include <QPair>
 #include <QSet>
 #include <algorithm>
 #include <cmath>
@@ -59,22 +63,72 @@ struct ArticleRow {
     int modus = 0;
     double lager = 0, vormerkung = 0, bestellt = 0, soll = 0, bestBestand = 0, preis1 = 0;
     int hauptLiefId = 0;
+    double ekPreis = 0;
+    QString bezeichnung;
 };
 
-// The values of a row to append, in the table's field order.
-class RowValues {
+// Appends rows to a table through one prepared statement: a run that writes
+// thousands of rows of its own (no record rules apply to them) costs little
+// more than the inserts. Cursors learn of the rows when the writer ends.
+class RowInserter {
 public:
-    explicit RowValues(Table& t) : m_table(t), m_values(t.fieldCount()) {}
-    RowValues& set(const QString& field, const QVariant& value) {
-        m_values[m_table.field(field).index()] = value;
+    RowInserter(table::Database& db, const QString& tableName)
+        : m_db(db), m_physical(table::physicalName(tableName)), m_def(db.tableDef(tableName)),
+          m_values(m_def.fields.size()) {
+        QStringList columns, marks;
+        for (const table::FieldDef& f : m_def.fields) {
+            columns << table::quoted(f.name);
+            marks << u"?"_s;
+        }
+        m_insert = db.connection().prepare(u"INSERT INTO %1(%2) VALUES(%3)"_s.arg(
+            table::quoted(m_physical), columns.join(u','), marks.join(u',')));
+        for (qsizetype i = 0; i < m_def.fields.size(); ++i)
+            m_index.insert(m_def.fields[i].name.toLower(), int(i));
+    }
+    ~RowInserter() {
+        m_db.noteTableWritten(m_physical);
+        m_db.invalidateCursors();
+    }
+    RowInserter(const RowInserter&) = delete;
+    RowInserter& operator=(const RowInserter&) = delete;
+
+    // The column of a field, looked up once before a run.
+    int column(const QString& field) const {
+        const auto it = m_index.constFind(field.toLower());
+        if (it == m_index.constEnd())
+            throw DbError(u"Das Feld %1 fehlt in %2."_s.arg(field, m_def.name));
+        return *it;
+    }
+    RowInserter& set(int column, const QVariant& value) {
+        m_values[column] = value;
         return *this;
     }
-    void append() { m_table.appendRecord(m_values); }
+    void append() {
+        table::Statement& s = *m_insert;
+        for (qsizetype i = 0; i < m_def.fields.size(); ++i) {
+            if (m_values[i].isValid())
+                table::bindTyped(s, int(i) + 1, m_def.fields[i],
+                                 table::toTyped(m_def.fields[i], m_values[i]));
+            else
+                s.bindNull(int(i) + 1);
+            m_values[i] = QVariant();
+        }
+        s.step();
+        s.reset();
+    }
 
 private:
-    Table& m_table;
+    table::Database& m_db;
+    QString m_physical;
+    table::TableDef m_def;
     QVariantList m_values;
+    QHash<QString, int> m_index;
+    std::unique_ptr<table::Statement> m_insert;
 };
+
+StockFigures figuresOf(const ArticleRow& a) {
+    return {a.modus, a.soll, a.lager, a.vormerkung, a.bestellt};
+}
 
 struct PlannedStockRow {
     const ArticleRow* article = nullptr;
@@ -85,51 +139,131 @@ struct PlannedStockRow {
 };
 
 StockProposal proposalOf(const ArticleRow& a, int lieferTage, Table& turnover, const QDate& today) {
-    StockProposal p;
-    if (a.modus == 1 && lieferTage > 0) {
-        p.modus = u'B';
-        p.tagbedarf = CalcTagesbedarf(turnover, a.id, a.preis1, today);
-        p.vorschlag = lieferTage * p.tagbedarf + a.vormerkung - a.bestellt - a.lager;
-    } else {
-        p.modus = u'S';
-        p.vorschlag = a.soll - a.lager + a.vormerkung - a.bestellt;
-    }
-    p.vorschlag = std::max(0.0, p.vorschlag);
-    return p;
+    return ProposeForStock(figuresOf(a), lieferTage,
+                           [&] { return CalcTagesbedarf(turnover, a.id, a.preis1, today); });
+}
+
+// Reads a whole selection at once; the run's lookups come from memory, so
+// that its cost grows with the articles alone.
+std::unique_ptr<table::Query> select(const QString& sql) {
+    auto q = std::make_unique<table::Query>(table::aliases::database(kDb), sql);
+    q->open();
+    return q;
 }
 
 QMap<QString, std::vector<ArticleRow>> readArticlesByNumber() {
+    // Read cell by cell: the run reads every article row, so the reading must
+    // cost little next to the writing.
+    table::Database& db = lumo();
+    const QString tableName = u"Artikel.DB"_s;
+    const table::TableDef def = db.tableDef(tableName);
+    const QStringList names = {
+        u"A_ID"_s,           u"A_ArtNo"_s,          u"A_ObjID"_s,      u"A_Bestandsfuehrung"_s,
+        u"A_BestellModus"_s, u"A_Lagermenge"_s,     u"A_Vormerkung"_s, u"A_Bestellt"_s,
+        u"A_SollBestand"_s,  u"A_BestellBestand"_s, u"A_Preis1"_s,     u"A_HauptLiefID"_s,
+        u"A_EkPreis"_s,      u"A_Bezeich1"_s};
+    std::vector<table::FieldDef> fields;
+    QStringList columns;
+    for (const QString& name : names) {
+        const auto it = std::find_if(def.fields.begin(), def.fields.end(), [&](const auto& f) {
+            return f.name.compare(name, Qt::CaseInsensitive) == 0;
+        });
+        if (it == def.fields.end())
+            throw DbError(u"Das Feld %1 fehlt in %2."_s.arg(name, tableName));
+        fields.push_back(*it);
+        columns << table::quoted(it->name);
+    }
+    auto stmt = db.connection().prepare(u"SELECT %1 FROM %2"_s.arg(
+        columns.join(u','), table::quoted(table::physicalName(tableName))));
+    auto value = [&](int c) { return table::readTyped(*stmt, c, fields[size_t(c)].type); };
     QMap<QString, std::vector<ArticleRow>> byNumber;
-    auto articles = OpenTempTable(kDb, u"Artikel.DB"_s);
-    Table& t = *articles;
-    table::Field& id = t.field(u"A_ID"_s);
-    table::Field& artNo = t.field(u"A_ArtNo"_s);
-    table::Field& objId = t.field(u"A_ObjID"_s);
-    table::Field& stockKept = t.field(u"A_Bestandsfuehrung"_s);
-    table::Field& modus = t.field(u"A_BestellModus"_s);
-    table::Field& lager = t.field(u"A_Lagermenge"_s);
-    table::Field& vormerkung = t.field(u"A_Vormerkung"_s);
-    table::Field& bestellt = t.field(u"A_Bestellt"_s);
-    table::Field& soll = t.field(u"A_SollBestand"_s);
-    table::Field& bestBestand = t.field(u"A_BestellBestand"_s);
-    table::Field& preis1 = t.field(u"A_Preis1"_s);
-    table::Field& haupt = t.field(u"A_HauptLiefID"_s);
-    for (t.first(); !t.eof() && !t.isEmpty(); t.next()) {
+    while (stmt->step()) {
         ArticleRow a;
-        a.id = GetFieldIntOrDefault(&id, 0);
-        a.objId = GetFieldIntOrDefault(&objId, 0);
-        a.stockKept = GetFieldBoolOrDefault(&stockKept, false);
-        a.modus = GetFieldIntOrDefault(&modus, 0);
-        a.lager = GetFieldFloatOrDefault(&lager, 0);
-        a.vormerkung = GetFieldFloatOrDefault(&vormerkung, 0);
-        a.bestellt = GetFieldFloatOrDefault(&bestellt, 0);
-        a.soll = GetFieldFloatOrDefault(&soll, 0);
-        a.bestBestand = GetFieldFloatOrDefault(&bestBestand, 0);
-        a.preis1 = GetFieldFloatOrDefault(&preis1, 0);
-        a.hauptLiefId = GetFieldIntOrDefault(&haupt, 0);
-        byNumber[GetFieldStrOrDefault(&artNo, QString())].push_back(a);
+        a.id = int(stmt->int64(0));
+        a.objId = int(stmt->int64(2));
+        a.stockKept = value(3).toBool();
+        a.modus = int(stmt->int64(4));
+        a.lager = value(5).toDouble();
+        a.vormerkung = value(6).toDouble();
+        a.bestellt = value(7).toDouble();
+        a.soll = value(8).toDouble();
+        a.bestBestand = value(9).toDouble();
+        a.preis1 = value(10).toDouble();
+        a.hauptLiefId = int(stmt->int64(11));
+        a.ekPreis = value(12).toDouble();
+        a.bezeichnung = stmt->text(13);
+        byNumber[stmt->text(1)].push_back(a);
     }
     return byNumber;
+}
+
+// The positive turnover of every article: its sum and the earliest month.
+struct Turnover {
+    double sum = 0.0;
+    QDate start;
+};
+QHash<int, Turnover> readTurnover() {
+    QHash<int, Turnover> byArticle;
+    auto q = select(u"SELECT U_ArtikelID, SUM(U_Betrag), MIN(U_Jahr * 100 + U_Monat) "
+                    u"FROM AUmsatz WHERE U_Betrag > 0 GROUP BY U_ArtikelID"_s);
+    for (q->first(); !q->eof(); q->next()) {
+        Turnover& t = byArticle[q->value(0).toInt()];
+        t.sum = q->value(1).toDouble();
+        const int first = q->value(2).toInt();
+        t.start = QDate(first / 100, first % 100, 1);
+    }
+    return byArticle;
+}
+
+double tagesbedarfOf(const QHash<int, Turnover>& turnover, const ArticleRow& a,
+                     const QDate& today) {
+    const auto it = turnover.constFind(a.id);
+    if (it == turnover.constEnd() || RoundCents(it->sum) <= 0.0)
+        return 0.0;
+    const QDate start = it->start.isValid() && it->start < today ? it->start : today;
+    const qint64 days = start.daysTo(today);
+    if (days <= 0 || a.preis1 <= 0.0)
+        return 0.0;
+    return it->sum / (double(days) * a.preis1);
+}
+
+struct SupplierArticle {
+    int id = 0;
+    TLiefArtBestellDaten daten;
+};
+QHash<QPair<int, QString>, SupplierArticle> readSupplierArticles() {
+    QHash<QPair<int, QString>, SupplierArticle> all;
+    auto q = select(u"SELECT A_ID, A_LieferantID, A_ArtNo, A_LiefArtNo, A_Bezeich1, A_EkPreis, "
+                    u"A_VerpackMenge, A_BestellmengeMin, A_Liefertage FROM Liefart"_s);
+    for (q->first(); !q->eof(); q->next()) {
+        const QPair<int, QString> key(q->value(1).toInt(), q->value(2).toString());
+        if (all.contains(key))
+            continue; // the first, as a search would find it
+        SupplierArticle s;
+        s.id = q->value(0).toInt();
+        s.daten.liefArtNo = q->value(3).toString();
+        s.daten.bezeichnung = q->value(4).toString();
+        s.daten.ekPreis = q->value(5).toDouble();
+        s.daten.packMenge = q->value(6).toDouble();
+        s.daten.minMenge = q->value(7).toDouble();
+        s.daten.lieferTage = q->value(8).toInt();
+        all.insert(key, s);
+    }
+    return all;
+}
+
+QHash<int, int> readSupplierNumbers() {
+    QHash<int, int> numbers;
+    auto q = select(u"SELECT K_ID, K_Nr FROM Liefrnt"_s);
+    for (q->first(); !q->eof(); q->next())
+        numbers.insert(q->value(0).toInt(), q->value(1).toInt());
+    return numbers;
+}
+
+StockProposal proposalOf(const ArticleRow& a, int lieferTage, const QHash<int, Turnover>& turnover,
+                         const QDate& today) {
+    return ProposeForStock(figuresOf(a), lieferTage,
+                           [&] { return tagesbedarfOf(turnover, a, today); });
 }
 
 void editCurrent(Table& t) {
@@ -143,9 +277,9 @@ ProposalRunResult CreateOrderProposals(TDataModule1& dm, const QDate& today,
                                        const std::function<void()>& progress) {
     ProposalRunResult result;
     const auto byNumber = readArticlesByNumber();
-    auto turnover = OpenTurnoverByArticle();
-    auto proposals = OpenTempTable(kDb, u"BVliste.db"_s);
-    auto stockRows = OpenTempTable(kDb, u"BVObjekt.DB"_s);
+    const QHash<int, Turnover> turnover = readTurnover();
+    const auto supplierArticles = readSupplierArticles();
+    const QHash<int, int> supplierNumbers = readSupplierNumbers();
     // The shared objects show the old list until the new one is committed.
     Table& shared = dm.TabBvListe();
     if (shared.isOpen() && shared.isEditing())
@@ -154,8 +288,38 @@ ProposalRunResult CreateOrderProposals(TDataModule1& dm, const QDate& today,
         table::Transaction tx(lumo());
         lumo().emptyTable(u"BVObjekt.DB"_s);
         lumo().emptyTable(u"BVliste.db"_s);
-        proposals->refresh();
-        stockRows->refresh();
+        RowInserter bv(lumo(), u"BVliste.db"_s);
+        RowInserter bo(lumo(), u"BVObjekt.DB"_s);
+        const int cBV_ID = bv.column(u"BV_ID"_s);
+        const int cBV_ArtNr = bv.column(u"BV_ArtNr"_s);
+        const int cBV_ArtID = bv.column(u"BV_ArtID"_s);
+        const int cBV_LiefNr = bv.column(u"BV_LiefNr"_s);
+        const int cBV_LiefArtNr = bv.column(u"BV_LiefArtNr"_s);
+        const int cBV_LiefArtID = bv.column(u"BV_LiefArtID"_s);
+        const int cBV_LiefArtBezeich = bv.column(u"BV_LiefArtBezeich"_s);
+        const int cBV_Liefertage = bv.column(u"BV_Liefertage"_s);
+        const int cBV_Lieferpreis = bv.column(u"BV_Lieferpreis"_s);
+        const int cBV_VerpackMenge = bv.column(u"BV_VerpackMenge"_s);
+        const int cBV_MinBestMenge = bv.column(u"BV_MinBestMenge"_s);
+        const int cBV_Istbestand = bv.column(u"BV_Istbestand"_s);
+        const int cBV_Bestellt = bv.column(u"BV_Bestellt"_s);
+        const int cBV_Vorschlag = bv.column(u"BV_Vorschlag"_s);
+        const int cBV_BestellMenge = bv.column(u"BV_BestellMenge"_s);
+        const int cBV_BestellWert = bv.column(u"BV_BestellWert"_s);
+        const int cBV_BestellNr = bv.column(u"BV_BestellNr"_s);
+        const int cBV_Selected = bv.column(u"BV_Selected"_s);
+        const int cBO_ID = bo.column(u"BO_ID"_s);
+        const int cBO_ArtNr = bo.column(u"BO_ArtNr"_s);
+        const int cBO_ArtID = bo.column(u"BO_ArtID"_s);
+        const int cBO_ObjID = bo.column(u"BO_ObjID"_s);
+        const int cBO_Istbestand = bo.column(u"BO_Istbestand"_s);
+        const int cBO_BestBestand = bo.column(u"BO_BestBestand"_s);
+        const int cBO_Sollbestand = bo.column(u"BO_Sollbestand"_s);
+        const int cBO_Vormerkung = bo.column(u"BO_Vormerkung"_s);
+        const int cBO_Tagbedarf = bo.column(u"BO_Tagbedarf"_s);
+        const int cBO_Vorschlag = bo.column(u"BO_Vorschlag"_s);
+        const int cBO_BestMenge = bo.column(u"BO_BestMenge"_s);
+        const int cBO_BestModus = bo.column(u"BO_BestModus"_s);
         int bvId = 0;
         int boId = 0;
         for (auto it = byNumber.cbegin(); it != byNumber.cend(); ++it) {
@@ -169,8 +333,15 @@ ProposalRunResult CreateOrderProposals(TDataModule1& dm, const QDate& today,
                 progress();
             const QString& artNo = it.key();
             const int liefId = general->hauptLiefId;
-            const int liefNr = liefId ? GetLieferantNrById(liefId) : 0;
-            const TLiefArtBestellDaten daten = GetLiefArtBestellDaten(liefId, artNo);
+            const int liefNr = supplierNumbers.value(liefId, 0);
+            const auto own = supplierArticles.constFind({liefId, artNo});
+            TLiefArtBestellDaten daten;
+            if (own != supplierArticles.constEnd()) {
+                daten = own->daten;
+            } else {
+                daten.ekPreis = general->ekPreis;
+                daten.bezeichnung = general->bezeichnung;
+            }
 
             std::vector<PlannedStockRow> planned;
             QSet<int> taken;
@@ -193,7 +364,7 @@ ProposalRunResult CreateOrderProposals(TDataModule1& dm, const QDate& today,
             for (const ArticleRow& a : rows) {
                 if (a.objId == 0)
                     central = &a;
-                const StockProposal p = proposalOf(a, daten.lieferTage, *turnover, today);
+                const StockProposal p = proposalOf(a, daten.lieferTage, turnover, today);
                 if (p.vorschlag > 0.0)
                     add(a, p);
             }
@@ -213,42 +384,40 @@ ProposalRunResult CreateOrderProposals(TDataModule1& dm, const QDate& today,
                     planned[i].menge = spread[i];
             }
 
-            RowValues bv(*proposals);
-            bv.set(u"BV_ID"_s, ++bvId)
-                .set(u"BV_ArtNr"_s, artNo)
-                .set(u"BV_ArtID"_s, planned.front().article->id)
-                .set(u"BV_LiefNr"_s, liefNr)
-                .set(u"BV_LiefArtNr"_s, daten.liefArtNo)
-                .set(u"BV_LiefArtID"_s, liefId ? GetLiefArtIdByArtNo(liefId, artNo) : 0)
-                .set(u"BV_LiefArtBezeich"_s, daten.bezeichnung)
-                .set(u"BV_Liefertage"_s, daten.lieferTage)
-                .set(u"BV_Lieferpreis"_s, daten.ekPreis)
-                .set(u"BV_VerpackMenge"_s, daten.packMenge)
-                .set(u"BV_MinBestMenge"_s, daten.minMenge)
-                .set(u"BV_Istbestand"_s, istbestand)
-                .set(u"BV_Bestellt"_s, bestellt)
-                .set(u"BV_Vorschlag"_s, menge)
-                .set(u"BV_BestellMenge"_s, menge)
-                .set(u"BV_BestellWert"_s, RoundCents(daten.ekPreis * menge))
-                .set(u"BV_BestellNr"_s, QString())
-                .set(u"BV_Selected"_s, false);
+            bv.set(cBV_ID, ++bvId)
+                .set(cBV_ArtNr, artNo)
+                .set(cBV_ArtID, planned.front().article->id)
+                .set(cBV_LiefNr, liefNr)
+                .set(cBV_LiefArtNr, daten.liefArtNo)
+                .set(cBV_LiefArtID, own != supplierArticles.constEnd() ? own->id : 0)
+                .set(cBV_LiefArtBezeich, daten.bezeichnung)
+                .set(cBV_Liefertage, daten.lieferTage)
+                .set(cBV_Lieferpreis, daten.ekPreis)
+                .set(cBV_VerpackMenge, daten.packMenge)
+                .set(cBV_MinBestMenge, daten.minMenge)
+                .set(cBV_Istbestand, istbestand)
+                .set(cBV_Bestellt, bestellt)
+                .set(cBV_Vorschlag, menge)
+                .set(cBV_BestellMenge, menge)
+                .set(cBV_BestellWert, RoundCents(daten.ekPreis * menge))
+                .set(cBV_BestellNr, QString())
+                .set(cBV_Selected, false);
             bv.append();
             ++result.proposals;
             for (const PlannedStockRow& row : planned) {
                 const ArticleRow& a = *row.article;
-                RowValues bo(*stockRows);
-                bo.set(u"BO_ID"_s, ++boId)
-                    .set(u"BO_ArtNr"_s, artNo)
-                    .set(u"BO_ArtID"_s, a.id)
-                    .set(u"BO_ObjID"_s, a.objId)
-                    .set(u"BO_Istbestand"_s, a.lager)
-                    .set(u"BO_BestBestand"_s, a.bestBestand)
-                    .set(u"BO_Sollbestand"_s, a.soll)
-                    .set(u"BO_Vormerkung"_s, a.vormerkung)
-                    .set(u"BO_Tagbedarf"_s, row.tagbedarf)
-                    .set(u"BO_Vorschlag"_s, row.vorschlag)
-                    .set(u"BO_BestMenge"_s, row.menge)
-                    .set(u"BO_BestModus"_s, QString(row.modus));
+                bo.set(cBO_ID, ++boId)
+                    .set(cBO_ArtNr, artNo)
+                    .set(cBO_ArtID, a.id)
+                    .set(cBO_ObjID, a.objId)
+                    .set(cBO_Istbestand, a.lager)
+                    .set(cBO_BestBestand, a.bestBestand)
+                    .set(cBO_Sollbestand, a.soll)
+                    .set(cBO_Vormerkung, a.vormerkung)
+                    .set(cBO_Tagbedarf, row.tagbedarf)
+                    .set(cBO_Vorschlag, row.vorschlag)
+                    .set(cBO_BestMenge, row.menge)
+                    .set(cBO_BestModus, QString(row.modus));
                 bo.append();
                 ++result.stockRows;
             }
