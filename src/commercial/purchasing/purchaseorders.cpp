@@ -904,7 +904,13 @@ int FillSelectableObjects(TDataModule1& dm, const QString& workTable) {
         work->append();
         for (int i = 0; i < work->fieldCount(); ++i) {
             table::Field& to = work->field(i);
-            if (table::Field* from = objects->findField(to.name()); from && !from->isNull())
+            table::Field* from = objects->findField(to.name());
+            if (!from || from->isNull())
+                continue;
+            // The work table's texts are as long as the picker shows them.
+            if (to.type() == table::FieldType::String && to.size() > 0)
+                to.setValue(from->asString().left(to.size()));
+            else
                 to.setValue(from->value());
         }
         work->post();
