@@ -57,7 +57,8 @@ QList<int> MarkedDocumentIds(Table& head) {
     return ids;
 }
 
-TMarkedRunOutcome DeleteMarkedDocuments(Table& head) {
+TMarkedRunOutcome DeleteMarkedDocuments(Table& head,
+                                        const std::function<void(Table&)>& beforeDelete) {
     TMarkedRunOutcome outcome;
     for (int id : MarkedDocumentIds(head)) {
         if (!locate(head, id))
@@ -65,7 +66,13 @@ TMarkedRunOutcome DeleteMarkedDocuments(Table& head) {
         const QString nr = FieldText(head, QStringLiteral("R_Nr"));
         QString reason;
         if (changeInTransaction(
-                head, [](Table& h) { h.deleteRecord(); }, reason)) {
+                head,
+                [&](Table& h) {
+                    if (beforeDelete)
+                        beforeDelete(h);
+                    h.deleteRecord();
+                },
+                reason)) {
             ++outcome.done;
         } else {
             outcome.failed.append(nr);
@@ -91,7 +98,8 @@ QString DeletedDocumentsText(const TMarkedRunOutcome& outcome) {
 
 TMarkedRunOutcome PrintMarkedDocuments(Table& head,
                                        const std::function<void(int id, int storedForm)>& printOne,
-                                       const std::function<void()>& failedOne) {
+                                       const std::function<void()>& failedOne,
+                                       const std::function<void(Table&)>& afterPrinted) {
     TMarkedRunOutcome outcome;
     for (int id : MarkedDocumentIds(head)) {
         if (!locate(head, id))
@@ -111,12 +119,14 @@ TMarkedRunOutcome PrintMarkedDocuments(Table& head,
             continue;
         if (printed && changeInTransaction(
                            head,
-                           [](Table& h) {
+                           [&](Table& h) {
                                h.edit();
                                h.field(QStringLiteral("R_Drucke"))
                                    .setValue(FieldInt(h, QStringLiteral("R_Drucke")) + 1);
                                h.field(kMark).setValue(false);
                                h.post();
+                               if (afterPrinted)
+                                   afterPrinted(h);
                            },
                            reason)) {
             ++outcome.done;

@@ -29,7 +29,11 @@ struct TMarkedRunOutcome {
 
 // Deletes every marked head with its lines (the head's delete rule takes
 // them), each document in one transaction. The numbers are not given back.
-TMarkedRunOutcome DeleteMarkedDocuments(table::Table& head);
+// beforeDelete runs first in each document's transaction (purchase orders
+// give back their quantities on order there).
+TMarkedRunOutcome
+DeleteMarkedDocuments(table::Table& head,
+                      const std::function<void(table::Table&)>& beforeDelete = {});
 // "Es wurden %d Datensätze gelöscht." and, when some stayed, the line
 // "Nicht gelöscht: " with their numbers.
 QString DeletedDocumentsText(const TMarkedRunOutcome& outcome);
@@ -38,7 +42,9 @@ QString DeletedDocumentsText(const TMarkedRunOutcome& outcome);
 // print the head's R_Drucke is raised by one and its mark cleared in one
 // transaction. A document whose print or update fails is reported through
 // failedOne (the run goes on) and stays marked with its counter unchanged.
-// Nothing is written while a document prints.
+// Nothing is written while a document prints. afterPrinted runs in the
+// same transaction as the counter (a purchase order becomes printed there).
 TMarkedRunOutcome PrintMarkedDocuments(table::Table& head,
                                        const std::function<void(int id, int storedForm)>& printOne,
-                                       const std::function<void()>& failedOne);
+                                       const std::function<void()>& failedOne,
+                                       const std::function<void(table::Table&)>& afterPrinted = {});

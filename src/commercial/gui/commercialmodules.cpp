@@ -1,6 +1,7 @@
 #include "commercial/gui/commercialmodules.h"
 
 #include "commercial/gui/angebotlist.h"
+#include "commercial/gui/bestellunglist.h"
 #include "commercial/gui/f_cnvrgv.h"
 #include "commercial/gui/rgvlistform.h"
 #include "commercial/gui/tf_oposten.h"
@@ -22,6 +23,8 @@ void RegisterCommercialModules(ModuleDispatcher& dispatcher) {
     dispatcher.setOpener(u"ShowRechnungForm"_s, &ShowRechnungForm);
     // "Datenbanken › Angebote" and the tool-bar button "Angebote".
     dispatcher.setOpener(u"ShowAngebotForm"_s, &ShowAngebotForm);
+    // "Datenbanken › Bestellungen".
+    dispatcher.setOpener(u"ShowBestellungForm"_s, &ShowBestellungForm);
     dispatcher.setOpener(u"ShowRechintForm"_s, [] { ShowRechintForm(); });
     dispatcher.setOpener(u"ShowRgvListForm"_s, [] { ShowRgvListForm(); });
     // "Datenbanken › Offene Ausgangsrechnungen" and the tool-bar button "Off. Post. AR".

@@ -181,6 +181,7 @@ TF_DocList::TF_DocList(TDocListDecl decl, QWidget* parent)
         WriteDocumentMark(head, mark);
         return true;
     };
+    headDecl.rowBrush = m_decl.headRowBrush;
     m_head = new TDocListHead(std::move(headDecl), *m_headSource, this);
     headGrid().setToolTip(u"Vorschau : Doppelclick"_s);
     connect(m_head, &TDocListHead::headActivated, this, &TF_DocList::Vorschau);
@@ -204,9 +205,11 @@ TF_DocList::TF_DocList(TDocListDecl decl, QWidget* parent)
     m_pages = new QTabWidget(this);
     m_pages->setObjectName(u"PageControl1"_s);
     m_pages->addTab(buildLinePage(), u"Positionen"_s);
-    m_pages->addTab(buildTextsPage(), u"Zusatztexte"_s);
-    for (int i = 0; i < 3; ++i)
-        m_pages->addTab(buildAddressPage(i), u"Zusatzadr. %1"_s.arg(i + 1));
+    if (m_decl.extraPages) {
+        m_pages->addTab(buildTextsPage(), u"Zusatztexte"_s);
+        for (int i = 0; i < 3; ++i)
+            m_pages->addTab(buildAddressPage(i), u"Zusatzadr. %1"_s.arg(i + 1));
+    }
     connect(m_pages, &QTabWidget::currentChanged, this, [this](int page) {
         if (page >= 2)
             showAddress(page - 2);
@@ -482,11 +485,14 @@ void TF_DocList::Drucken() {
             const TMarkedRunOutcome outcome = PrintMarkedDocuments(
                 h,
                 [&](int id, int stored) {
+                    if (m_decl.beforePrintOne)
+                        m_decl.beforePrintOne(h);
                     m_decl.print(id, false,
                                  DocumentPrintLayout(stored, type, fallback).layoutPath(), this);
                     QCoreApplication::processEvents();
                 },
-                [] { ShowError(u"Beim Drucken ist ein Fehler aufgetreten!"_s); });
+                [] { ShowError(u"Beim Drucken ist ein Fehler aufgetreten!"_s); },
+                m_decl.afterPrinted);
             refreshHeads();
             ShowInfo(u"Es wurden %1 Datensätze gedruckt."_s.arg(outcome.done));
         }))
@@ -500,7 +506,7 @@ void TF_DocList::Loeschen() {
         TMarkedRunOutcome outcome;
         {
             WaitCursor wait;
-            outcome = DeleteMarkedDocuments(headTable());
+            outcome = DeleteMarkedDocuments(headTable(), m_decl.beforeDelete);
             refreshHeads();
         }
         if (outcome.failed.isEmpty())
@@ -526,6 +532,8 @@ void TF_DocList::Ablage() {
                     if (!dm.table(name).isOpen())
                         dm.table(name).open();
             });
+            if (f.m_decl.afterArchive)
+                run(&f, [&] { f.m_decl.afterArchive(); });
             f.m_headSource->notifyViewChanged();
             f.refreshHeads();
         }
@@ -533,6 +541,8 @@ void TF_DocList::Ablage() {
     if (!beginMarked())
         return;
     Reopen reopen{*this};
+    if (m_decl.beforeArchive && !run(this, [&] { m_decl.beforeArchive(); }))
+        return;
     run(this, [&] { ArchiveDocuments(*m_decl.archive); });
 }
 
@@ -566,6 +576,11 @@ void TF_DocList::Editor() {
                   u"Button \"Neuanlage\"."_s);
         return;
     }
+    if (m_decl.editRefusal)
+        if (const QString refusal = m_decl.editRefusal(h); !refusal.isEmpty()) {
+            ShowError(refusal);
+            return;
+        }
     editWith(FieldText(h, u"R_Nr"_s));
 }
 
@@ -582,6 +597,8 @@ void TF_DocList::Vorschau() {
         if (lineTable().isEditing())
             lineTable().post();
         table::Field& formNo = h.field(u"R_PrintFormNo"_s);
+        if (m_decl.beforePrintOne)
+            m_decl.beforePrintOne(h);
         const int id = FieldInt(h, u"R_ID"_s);
         const PrintLayout layout =
             ResolvePrintLayout({PrintVariant::D, m_decl.formType, GetFieldIntOrDefault(&formNo, 0)},

@@ -611,31 +611,42 @@ void DateOpenOrderForPrint(TDataModule1& dm, const QDate& today) {
     });
 }
 
+void PlaceOrderOnFirstPrint(TDataModule1& dm) {
+    Table& head = dm.TabBestKopf();
+    if (FieldInt(head, u"R_RgState"_s) != 0)
+        return;
+    CancelEditOnError(head, [&] {
+        editCurrent(head);
+        head.field(u"R_RgState"_s).setValue(1);
+        head.post();
+    });
+    ReleaseOpenOrderQuantities(dm, true);
+}
+
 void MarkOrderPrinted(TDataModule1& dm) {
     Table& head = dm.TabBestKopf();
     if (head.isEditing())
         head.post();
     table::Transaction tx(lumo());
-    const bool first = FieldInt(head, u"R_RgState"_s) == 0;
     CancelEditOnError(head, [&] {
         head.edit();
         head.field(u"R_Drucke"_s).setValue(FieldInt(head, u"R_Drucke"_s) + 1);
         head.field(u"R_Selected"_s).setValue(false);
-        if (first)
-            head.field(u"R_RgState"_s).setValue(1);
         head.post();
     });
-    if (first)
-        ReleaseOpenOrderQuantities(dm, true);
+    PlaceOrderOnFirstPrint(dm);
     tx.commit();
 }
 
-void DeletePurchaseOrder(TDataModule1& dm) {
-    Table& head = dm.TabBestKopf();
-    table::Transaction tx(lumo());
-    if (FieldInt(head, u"R_RgState"_s) == 1)
+void ReleaseIfPrinted(TDataModule1& dm) {
+    if (FieldInt(dm.TabBestKopf(), u"R_RgState"_s) == 1)
         ReleaseOpenOrderQuantities(dm, false);
-    head.deleteRecord();
+}
+
+void DeletePurchaseOrder(TDataModule1& dm) {
+    table::Transaction tx(lumo());
+    ReleaseIfPrinted(dm);
+    dm.TabBestKopf().deleteRecord();
     tx.commit();
 }
 

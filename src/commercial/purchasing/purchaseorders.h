@@ -49,6 +49,11 @@ void DateOpenOrderForPrint(TDataModule1& dm, const QDate& today = QDate::current
 // After the current head was printed: counted, unmarked and, on its first
 // print, made printed with its open quantities on order, in one transaction.
 void MarkOrderPrinted(TDataModule1& dm);
+// The state change of the current head's first print: printed, its open
+// quantities on order (the caller's transaction holds both).
+void PlaceOrderOnFirstPrint(TDataModule1& dm);
+// A printed current head gives back its open quantities on order.
+void ReleaseIfPrinted(TDataModule1& dm);
 // Deletes the current head; a printed one first gives back its open
 // quantities on order. One transaction.
 void DeletePurchaseOrder(TDataModule1& dm);
