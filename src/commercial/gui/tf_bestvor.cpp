@@ -18,6 +18,7 @@
 #include "platform/errors.h"
 #include "platform/table/table.h"
 #include "platform/widgets/datagrid.h"
+#include "platform/widgets/datagridmodel.h"
 #include "platform/widgets/datasource.h"
 #include "platform/widgets/rowreader.h"
 
@@ -49,8 +50,7 @@ struct WaitCursor {
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
-// Rows without supplier grey, rows ordering less than proposed orange; the
-// looked-up columns show the article's and the supplier's names.
+// The looked-up columns show the article's and the supplier's names.
 class ProposalDelegate : public QStyledItemDelegate {
 public:
     ProposalDelegate(widgets::DataGrid& grid, int nameColumn, int supplierColumn)
@@ -67,11 +67,6 @@ protected:
             option->text = articleName(rows.value(index.row(), u"BV_ArtNr"_s).toString());
         else if (index.column() == m_supplierColumn)
             option->text = supplierMatch(rows.value(index.row(), u"BV_LiefNr"_s).toInt());
-        if (rows.value(index.row(), u"BV_LiefNr"_s).toInt() == 0)
-            option->backgroundBrush = kGrey;
-        else if (rows.value(index.row(), u"BV_Vorschlag"_s).toDouble() >
-                 rows.value(index.row(), u"BV_BestellMenge"_s).toDouble())
-            option->backgroundBrush = kOrange;
     }
 
 private:
@@ -139,6 +134,18 @@ QLineEdit* readOnlyBox(QWidget* parent) {
 
 } // namespace
 
+QBrush ProposalRowBrush(widgets::RowReader& rows, int row) {
+    if (row >= rows.rowCount())
+        return Qt::NoBrush;
+    // Without supplier grey, whatever the quantities.
+    if (rows.value(row, u"BV_LiefNr"_s).toInt() == 0)
+        return kGrey;
+    if (rows.value(row, u"BV_Vorschlag"_s).toDouble() >
+        rows.value(row, u"BV_BestellMenge"_s).toDouble())
+        return kOrange;
+    return Qt::NoBrush;
+}
+
 void SetUpStockRowGrid(widgets::DataGrid& grid) {
     grid.setColumns({{u"BO_ObjID"_s, u"Obj.-Nr."_s, 7, true},
                      {u"BO_ObjID"_s, u"Objekt-Bezeichnung"_s, 20, true},
@@ -183,6 +190,8 @@ TF_BestVor::TF_BestVor(QWidget* parent) : QDialog(parent) {
                         {u"BV_Vorschlag"_s, u"Vorschlag"_s, 8, true},
                         {u"BV_BestellMenge"_s, u"Best.-Menge"_s, 8}});
     m_grid->setItemDelegate(new ProposalDelegate(*m_grid, 1, 3));
+    m_grid->gridModel().setRowBrush(
+        [this](int row) { return ProposalRowBrush(m_source->rows(), row); });
     m_source->setRightsCheck([](widgets::EditAction a) { return a == widgets::EditAction::Edit; });
     connect(m_grid, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex& index) { gridDoubleClicked(index.column()); });

@@ -2,6 +2,7 @@
 
 #include "core/data/timerworkpause.h"
 
+#include <QBrush>
 #include <QDialog>
 #include <QString>
 
@@ -12,6 +13,7 @@ class QWidget;
 namespace widgets {
 class DataGrid;
 class DataSource;
+class RowReader;
 } // namespace widgets
 
 // "Bestellvorschläge bearbeiten": the order proposals per article with the
@@ -80,3 +82,7 @@ void ShowBestVorForm();
 // number and name, the central row as "Hauptlager"; only "Best.-Menge" is
 // edited.
 void SetUpStockRowGrid(widgets::DataGrid& grid);
+
+// A proposal row's colour: grey without supplier, else orange when it orders
+// less than proposed.
+QBrush ProposalRowBrush(widgets::RowReader& rows, int row);
