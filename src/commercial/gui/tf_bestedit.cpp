@@ -167,6 +167,11 @@ void postLine(TF_DocEdit& form) {
         form.lines().post();
 }
 
+void updateNewObjectButton(TF_DocEdit& form) {
+    if (QPushButton* b = form.button(kNewObject))
+        b->setEnabled(form.hasLines() && !FieldText(form.lines(), u"S_ArtNr"_s).isEmpty());
+}
+
 void setArticle(TF_DocEdit& form, int artikelId, bool alwaysSpread) {
     TDataModule1& dm = DataModule1();
     const int before = LineInt(form, u"S_MatID"_s);
@@ -176,6 +181,7 @@ void setArticle(TF_DocEdit& form, int artikelId, bool alwaysSpread) {
     }
     if (alwaysSpread || artikelId != before)
         SpreadBestLineOverStocks(dm, liefIdOf(form));
+    updateNewObjectButton(form);
 }
 
 void pickArtikel(TF_DocEdit& form) {
@@ -295,11 +301,6 @@ void addObject(TF_DocEdit& form) {
         return;
     AddManualStockRow(dm, objektNr);
     showStockPanel(form);
-}
-
-void updateNewObjectButton(TF_DocEdit& form) {
-    if (QPushButton* b = form.button(kNewObject))
-        b->setEnabled(form.hasLines() && !FieldText(form.lines(), u"S_ArtNr"_s).isEmpty());
 }
 
 // The session.

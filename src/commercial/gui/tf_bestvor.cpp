@@ -199,6 +199,7 @@ TF_BestVor::TF_BestVor(QWidget* parent) : QDialog(parent) {
             [this](int, const QString& field) { SortGridByField(field, *m_grid, false); });
 
     auto* details = new QGroupBox(this);
+    details->setFixedWidth(300);
     auto* form = new QFormLayout(details);
     m_lieferant = readOnlyBox(details);
     m_ekPreis = readOnlyBox(details);
@@ -265,8 +266,8 @@ TF_BestVor::TF_BestVor(QWidget* parent) : QDialog(parent) {
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* upper = new QHBoxLayout;
-    upper->addWidget(m_grid, 3);
-    upper->addWidget(details, 1);
+    upper->addWidget(m_grid, 1);
+    upper->addWidget(details);
     auto* buttons = new QHBoxLayout;
     for (QPushButton* b : {erzeugen, bestellen, objekte})
         buttons->addWidget(b);
@@ -429,6 +430,9 @@ void TF_BestVor::orderSupplier() {
     updateSums();
     if (!r.failed.isEmpty())
         ShowError(u"Folgende Artikel konnten nicht bestellt werden:\r"_s + r.failed.join(u'\r'));
+    else if (!r.orderNr.isEmpty())
+        ShowInfo(
+            u"Die Bestellung %1 wurde mit %2 Position(en) angelegt."_s.arg(r.orderNr).arg(r.lines));
 }
 
 void TF_BestVor::changeSupplier() {

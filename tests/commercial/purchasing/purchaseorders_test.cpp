@@ -2,6 +2,7 @@
 #include "commercial/purchasing/purchaseorders.h"
 #include "commercial/purchasing/purchasingrules.h"
 #include "core/data/dbhelpers.h"
+#include "core/data/worktable.h"
 #include "platform/errors.h"
 #include "platform/table/database.h"
 #include "platform/table/table.h"
@@ -345,6 +346,60 @@ TEST_F(PurchaseOrders, ACancelledArchiveDialogChangesNothing) {
     EXPECT_EQ(bestellt(1), 20.0);
     EXPECT_EQ(count(u"BestObj.DB"_s), 2);
     EXPECT_EQ(count(u"bestkopf.db"_s), 1);
+}
+
+TEST_F(PurchaseOrders, AnEditedLineTakesTheArticleAndSpreadsOverItsStocks) {
+    addRow(u"Objekte.DB"_s, {{u"O_ID"_s, 11}, {u"O_Nr"_s, 311}, {u"O_Match"_s, u"HAUS"_s}});
+    addRow(u"Objekte.DB"_s, {{u"O_ID"_s, 12}, {u"O_Nr"_s, 312}, {u"O_Match"_s, u"HOF"_s}});
+    addRow(u"bestkopf.db"_s, {{u"R_ID"_s, 1}, {u"R_Nr"_s, u"B-1"_s}});
+    Table& head = orderHead(1);
+    Table& line = shared(dm->TabBestSatz());
+    shared(dm->TabBestObj());
+    line.append();
+    line.post();
+    // A1 from supplier 1: its own texts and price, a central and two object rows.
+    ASSERT_TRUE(SetBestLineArticle(*dm, 1, 1));
+    SpreadBestLineOverStocks(*dm, 1, kToday);
+    EXPECT_EQ(line.field(u"S_LArtNr"_s).asString(), u"L-A1"_s);
+    EXPECT_EQ(line.field(u"S_EPreis"_s).asFloat(), 2.0);
+    EXPECT_EQ(line.field(u"S_Menge"_s).asFloat(), 15.0);
+    EXPECT_EQ(stock(u"BestObj.DB"_s, u"A1"_s), (std::map<int, double>{{0, 8}, {11, 4}, {12, 3}}));
+    // Lowering the quantity empties the central row and cuts the objects.
+    line.edit();
+    line.field(u"S_Menge"_s).setValue(5.0);
+    line.post();
+    EXPECT_EQ(stock(u"BestObj.DB"_s, u"A1"_s),
+              (std::map<int, double>{{0, 0}, {11, 2.86}, {12, 2.14}}));
+    // A3 has no object rows: only the central row, with its proposal 0.
+    ASSERT_TRUE(SetBestLineArticle(*dm, 6, 1));
+    SpreadBestLineOverStocks(*dm, 1, kToday);
+    EXPECT_TRUE(stock(u"BestObj.DB"_s, u"A1"_s).empty());
+    EXPECT_EQ(stock(u"BestObj.DB"_s, u"A3"_s), (std::map<int, double>{{0, 0}}));
+    EXPECT_FALSE(SetBestLineArticle(*dm, 999, 1));
+    (void)head;
+}
+
+TEST_F(PurchaseOrders, ObjectsOfferedForAManualRowAreThoseWithoutOne) {
+    addRow(u"Objekte.DB"_s, {{u"O_ID"_s, 11}, {u"O_Nr"_s, 311}, {u"O_Match"_s, u"HAUS"_s}});
+    addRow(u"Objekte.DB"_s, {{u"O_ID"_s, 12}, {u"O_Nr"_s, 312}, {u"O_Match"_s, u"HOF"_s}});
+    addRow(u"bestkopf.db"_s, {{u"R_ID"_s, 1}, {u"R_Nr"_s, u"B-1"_s}});
+    orderHead(1);
+    Table& line = shared(dm->TabBestSatz());
+    shared(dm->TabBestObj());
+    line.append();
+    line.field(u"S_ArtNr"_s).setValue(u"A1"_s);
+    line.post();
+    {
+        WorkTable work(datatest::kDb, SelectableObjectsDef());
+        EXPECT_EQ(FillSelectableObjects(*dm, work.name()), 2);
+    }
+    AddManualStockRow(*dm, 311);
+    EXPECT_EQ(stock(u"BestObj.DB"_s, u"A1"_s, u"BO_Sollbestand"_s),
+              (std::map<int, double>{{11, 4}}));
+    WorkTable work(datatest::kDb, SelectableObjectsDef());
+    EXPECT_EQ(FillSelectableObjects(*dm, work.name()), 1);
+    auto offered = open(work.name());
+    EXPECT_EQ(offered->field(u"O_Nr"_s).asInteger(), 312);
 }
 
 TEST(StockSpreading, IncreaseToTheCentralRowDecreaseInProportion) {
