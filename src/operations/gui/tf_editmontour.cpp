@@ -25,6 +25,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QTableWidget>
 #include <QToolButton>
@@ -108,6 +109,7 @@ TF_EditMonTour::~TF_EditMonTour() = default;
 
 void TF_EditMonTour::buildUi() {
     auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
     auto* top = new QHBoxLayout;
     m_back = new QToolButton(this);
     m_back->setObjectName(u"ToolbtnBack"_s);
@@ -164,7 +166,7 @@ void TF_EditMonTour::buildUi() {
     for (int i = 0; i < 3; ++i) {
         auto* box = new QGroupBox(headings[i], splitter);
         auto* boxLayout = new QVBoxLayout(box);
-        boxLayout->setContentsMargins(2, 2, 2, 2);
+        boxLayout->setContentsMargins(0, 0, 0, 0);
         boxLayout->setSpacing(0);
         if (i > 0) {
             auto* notice = new QLabel(
@@ -184,6 +186,11 @@ void TF_EditMonTour::buildUi() {
         grid->verticalHeader()->hide();
         grid->verticalHeader()->setDefaultSectionSize(22);
         grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        grid->setTextElideMode(Qt::ElideNone);
+        grid->setWordWrap(false);
+        grid->horizontalHeader()->setMinimumSectionSize(8);
+        grid->setFrameShape(QFrame::NoFrame);
+        grid->setMinimumHeight(90);
         grid->setSelectionMode(QAbstractItemView::NoSelection);
         grid->setFocusPolicy(Qt::StrongFocus);
         grid->viewport()->setMouseTracking(true);
@@ -368,6 +375,7 @@ void TF_EditMonTour::fillGrid(MonthGrid which) {
                 if (count > 0 && v != 0)
                     background = QColor(128, 208, 255);
                 f.setBold(false);
+                f.setPointSize(7);
             } else if (which == MonthGrid::Activities && count > 0) {
                 const QChar letter = m_model.activities()[r - 1].letters[c];
                 value = letter == u' ' ? QString() : QString(letter);
@@ -897,6 +905,12 @@ void ShowMonTourForm(const QDate& date) {
         return;
     }
     PlaceBelowMainForm(&form, 0, 0, 0);
+    // The grids take the height down to the bottom of the screen.
+    if (QScreen* screen = form.screen()) {
+        const int frame = form.frameGeometry().height() - form.height();
+        const int free = screen->availableGeometry().bottom() - form.y() - frame;
+        form.resize(form.width(), std::max(form.minimumSizeHint().height(), free));
+    }
     widgets::FitToScreen(form);
     form.exec();
 }
