@@ -5,7 +5,10 @@
 #include "core/values/calendar.h"
 #include "core/values/conversions.h"
 #include "operations/dailylistedits.h"
+#include "platform/table/database.h"
+#include "platform/table/query.h"
 #include "platform/table/table.h"
+#include "platform/table/values.h"
 
 #include <QHash>
 #include <QTime>
@@ -186,14 +189,39 @@ QString MonthTourModel::weekdayInitials() const {
     return initials;
 }
 
+class MonthTourModel::WalkScope {
+public:
+    explicit WalkScope(const MonthTourModel& model) : m_model(model), m_owner(!model.m_walk) {
+        if (m_owner)
+            m_model.m_walk = m_model.monthTours();
+    }
+    ~WalkScope() {
+        if (m_owner)
+            m_model.m_walk.reset();
+    }
+    WalkScope(const WalkScope&) = delete;
+    WalkScope& operator=(const WalkScope&) = delete;
+
+private:
+    const MonthTourModel& m_model;
+    bool m_owner;
+};
+
 QList<MonthTourModel::DailyTour> MonthTourModel::monthTours() const {
+    if (m_walk)
+        return *m_walk;
     QList<DailyTour> result;
-    auto tours = OpenTempTable(kDb, kTours, u"I_DateTour"_s);
-    tours->setRange({m_first}, {m_last});
-    for (tours->first(); !tours->eof() && !tours->isEmpty(); tours->next())
-        result.append({FieldInt(*tours, u"A_TourID"_s), FieldInt(*tours, u"A_TourNr"_s),
-                       tours->field(u"A_Date"_s).asDateOr(QDate()),
-                       FieldText(*tours, u"A_Bezeichnung"_s)});
+    // One statement for the month's lists, read whole: the range walk of a
+    // cursor costs several times the rows.
+    table::Query tours(table::aliases::database(kDb),
+                       u"SELECT A_TourID, A_TourNr, A_Date, A_Bezeichnung FROM TglTour.DB "
+                       u"WHERE A_Date >= '%1' AND A_Date <= '%2' ORDER BY A_Date, A_TourNr"_s.arg(
+                           m_first.toString(u"dd.MM.yyyy"_s), m_last.toString(u"dd.MM.yyyy"_s)));
+    tours.open();
+    result.reserve(tours.recordCount());
+    for (tours.first(); !tours.eof(); tours.next())
+        result.append({tours.value(0).toInt(), tours.value(1).toInt(), tours.value(2).toDate(),
+                       tours.value(3).toString()});
     // Read by date through the range; the tour order is the same walk
     // through the tour-and-date index.
     if (!orderByDate)
@@ -207,12 +235,15 @@ void MonthTourModel::buildTourList() {
     m_tours.clear();
     m_objects.clear();
     m_activities.clear();
-    ObjectRows objects;
+    // One prepared count a list: a cursor per list would cost more than the rows.
+    auto db = table::aliases::database(kDb);
+    const QString count = u"SELECT COUNT(*) FROM "_s +
+                          table::quoted(table::physicalName(kObjects)) +
+                          u" WHERE \"A_TourID\" = ? COLLATE DE"_s;
     for (const DailyTour& t : monthTours()) {
         MonthEntry& e = findOrAppend(m_tours, t.tourNr, t.text);
-        table::Table& o = objects.of(t.id);
-        const int count = objects.more() ? o.recordCount() : 0;
-        e.days[t.date.day()] = count > 0 ? count : 1;
+        const int objects = db->selectValue(count, {t.id}).toInt();
+        e.days[t.date.day()] = objects > 0 ? objects : 1;
     }
 }
 
@@ -271,12 +302,14 @@ int MonthTourModel::selectedTaetigNr() const {
 }
 
 void MonthTourModel::selectTour(int row) {
+    const WalkScope walk(*this);
     selTour = row >= 0 && row < m_tours.size() ? row : 0;
     buildObjektList(selectedTourNr());
     selectObjekt(0);
 }
 
 void MonthTourModel::selectObjekt(int row) {
+    const WalkScope walk(*this);
     selObj = row >= 0 && row < m_objects.size() ? row : 0;
     selTaetig = 0;
     if (m_objects.isEmpty())
@@ -296,6 +329,7 @@ void MonthTourModel::setRemembered(int tourNr, int objektNr, int taetigNr) {
 }
 
 bool MonthTourModel::reload() {
+    const WalkScope walk(*this);
     buildTourList();
     if (m_tours.isEmpty()) {
         selTour = selObj = selTaetig = 0;

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <array>
+#include <optional>
 
 // The monthly tour overview without its window: the tours that have a daily
 // list in one calendar month, the objects of the selected tour and the
@@ -122,6 +123,9 @@ private:
         QString text;
     };
     QList<DailyTour> monthTours() const;
+    // The month's lists read once for all builds of one reload or selection.
+    class WalkScope;
+    mutable std::optional<QList<DailyTour>> m_walk;
 
     int m_year = 0, m_month = 0, m_days = 0, m_todayCol = 0;
     QDate m_first, m_last;
