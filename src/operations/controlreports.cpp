@@ -841,3 +841,70 @@ void DeleteBericht(const QString& alias, int headId) {
     db->execSql(u"DELETE FROM %1 WHERE \"B_ID\" = ?"_s.arg(names(kHeads)), {headId});
     tx.commit();
 }
+
+QList<ReportObject> ReportObjects() {
+    auto db = table::aliases::database(kDb);
+    Names names(*db);
+    Query q(*db, u"SELECT O.\"O_Nr\", O.\"O_Match\", K.\"K_Match\" FROM %1 O LEFT JOIN %2 K ON "
+                 "K.\"K_Nr\" = O.\"O_Kunde\" ORDER BY O.\"O_Nr\""_s.arg(names(u"Objekte.DB"_s),
+                                                                        names(u"Kunden.DB"_s)));
+    QList<ReportObject> result;
+    q.bind({});
+    while (q.next()) {
+        const table::Statement& s = *q;
+        result.append({readInt(s, 0), s.isNull(1) ? QString() : s.text(1),
+                       s.isNull(2) ? QString() : s.text(2)});
+    }
+    return result;
+}
+
+QList<ReportHead> ReportHeads(const QString& alias, int objektNr) {
+    auto db = table::aliases::database(alias);
+    QList<ReportHead> result;
+    if (!db->exists(kHeads))
+        return result;
+    Names names(*db);
+    // The object names come from the client's objects also for the archive.
+    QHash<int, QString> objectNames;
+    for (const ReportObject& o : ReportObjects())
+        objectNames.insert(o.nr, o.match);
+    Query q(*db, u"SELECT \"B_ID\", \"B_ObjektNr\", \"B_DruckDatum\", \"B_TourFirst\", "
+                 "\"B_TourLast\", \"B_Positionen\", \"B_Gedruckt\", COALESCE(\"B_Selected\", 0) "
+                 "FROM %1 %2 ORDER BY %3"_s.arg(
+                     names(kHeads), objektNr < 0 ? QString() : u"WHERE \"B_ObjektNr\" = ?"_s,
+                     objektNr < 0 ? u"\"B_DruckDatum\", \"B_ObjektNr\", \"B_ID\""_s
+                                  : u"\"B_DruckDatum\", \"B_ID\""_s));
+    q.bind(objektNr < 0 ? QVariantList{} : QVariantList{objektNr});
+    while (q.next()) {
+        const table::Statement& s = *q;
+        ReportHead h;
+        h.id = readInt(s, 0);
+        h.objektNr = readInt(s, 1);
+        h.objektName = objectNames.value(h.objektNr);
+        h.reportDate = readDate(s, 2);
+        h.first = readDate(s, 3);
+        h.last = readDate(s, 4);
+        h.positions = readInt(s, 5);
+        h.printed = readInt(s, 6);
+        h.selected = readInt(s, 7) != 0;
+        result.append(h);
+    }
+    return result;
+}
+
+QList<ReportLine> ReportLines(const QString& alias, int objektNr, const QDate& reportDate) {
+    auto db = table::aliases::database(alias);
+    QList<ReportLine> result;
+    if (!db->exists(kLines))
+        return result;
+    Query q(*db, u"SELECT \"B_SID\", \"B_TaetigNr\", \"B_ZusatzText\", \"B_WieOft\", "
+                 "\"B_TourDatum\" FROM %1 WHERE \"B_ObjektNr\" = ? AND \"B_DruckTermin\" IS ? "
+                 "ORDER BY \"B_TaetigNr\", \"B_SID\""_s.arg(Names(*db)(kLines)));
+    q.bind({objektNr, dateValue(reportDate)});
+    while (q.next()) {
+        const table::Statement& s = *q;
+        result.append({readInt(s, 0), readInt(s, 1), s.isNull(2) ? QString() : s.text(2),
+                       readInt(s, 3), readDate(s, 4)});
+    }
+    return result;
+}

@@ -140,3 +140,33 @@ void CreateArchiveBerichtTables();
 int DeleteArchivedBerichteUpTo(const QDate& limit);
 // Deletes one head of the working ("LumoDB") or archive tables with its lines.
 void DeleteBericht(const QString& alias, int headId);
+
+// What the report windows list.
+struct ReportObject {
+    int nr = 0;
+    QString match;
+    QString kunde; // the customer's search name
+};
+struct ReportHead {
+    int id = 0;
+    int objektNr = 0;
+    QString objektName;
+    QDate reportDate, first, last;
+    int positions = 0;
+    int printed = 0;
+    bool selected = false;
+};
+struct ReportLine {
+    int id = 0;
+    int taetigNr = 0;
+    QString text;
+    int wieOft = 0;
+    QDate tourDate;
+};
+// Every object, inactive ones too, by number.
+QList<ReportObject> ReportObjects();
+// The heads of one object by report date, or of all objects (objektNr < 0)
+// by report date and object; empty when the alias has no report tables.
+QList<ReportHead> ReportHeads(const QString& alias, int objektNr);
+// The lines of one report in the order of B_IObjekt.
+QList<ReportLine> ReportLines(const QString& alias, int objektNr, const QDate& reportDate);
