@@ -458,7 +458,7 @@ QList<OpenActivity> OpenActivitiesBefore(const QDate& today) {
         *db,
         u"SELECT J.\"A_TOTID\", T.\"A_Date\", T.\"A_TourNr\", T.\"A_Bezeichnung\", "
         "T.\"A_PersNr\", J.\"A_ObjNr\", O.\"O_Match\", O.\"O_BerichtIntervall\", "
-        "O.\"O_BerichtModus\", O.\"O_Kunde\", J.\"A_TaetigNr\", J.\"A_TourID\" "
+        "O.\"O_BerichtModus\", O.\"O_Kunde\", J.\"A_TaetigNr\", J.\"A_TourID\", J.\"A_TourText\" "
         "FROM %1 J JOIN %2 T ON T.\"A_TourID\" = J.\"A_TourID\" "
         "JOIN %3 O ON J.\"A_ObjNr\" = O.\"O_Nr\" "
         "WHERE T.\"A_Date\" < ? AND J.\"A_State\" = 0 "
@@ -481,6 +481,7 @@ QList<OpenActivity> OpenActivitiesBefore(const QDate& today) {
         a.kunde = readInt(s, 9);
         a.taetigNr = readInt(s, 10);
         a.tourId = readInt(s, 11);
+        a.tourText = s.isNull(12) ? QByteArray() : s.value(12).toByteArray();
         result.append(a);
     }
     return result;

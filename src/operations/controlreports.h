@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -77,6 +78,7 @@ struct OpenActivity {
     int kunde = 0;
     int taetigNr = 0;
     int tourId = 0;
+    QByteArray tourText; // A_TourText as stored (rich text or plain)
 };
 // Every open row dated before today whose object exists, by date, tour,
 // object and activity.

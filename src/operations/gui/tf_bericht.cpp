@@ -16,7 +16,9 @@
 #include "masterdata/dialogs/tf_daterange.h"
 #include "masterdata/dialogs/tf_daterangedlg.h"
 #include "platform/errors.h"
+#include "platform/richtext/rtf.h"
 #include "platform/table/table.h"
+#include "platform/widgets/screenfit.h"
 #include "platform/widgets/userprompts.h"
 
 #include <QApplication>
@@ -171,6 +173,7 @@ TF_Bericht::TF_Bericht(QWidget* parent) : QDialog(parent) {
     resize(960, 640);
     PlaceBelowMainForm(this, 0, 0, 0);
     resize(960, 640);
+    widgets::KeepOnScreen(*this);
 
     auto* layout = new QVBoxLayout(this);
     auto* buttons = new QHBoxLayout;
@@ -526,6 +529,7 @@ TF_Openlist::TF_Openlist(QWidget* parent) : QDialog(parent) {
             resize(main->width() - 200, 560);
     PlaceBelowMainForm(this, 100, 100, -200);
     resize(width(), 560);
+    widgets::KeepOnScreen(*this);
 
     auto* layout = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;
@@ -575,7 +579,10 @@ TF_Openlist::TF_Openlist(QWidget* parent) : QDialog(parent) {
     connect(m_grid, &QTableWidget::currentCellChanged, this, [this](int row) {
         m_tourText->clear();
         if (row >= 0 && row < m_rows.size())
-            m_tourText->setPlainText(m_rows[row].tourName);
+            guarded(this, [this, row] {
+                m_tourText->setPlainText(
+                    richtext::fromRtfOrPlainText(m_rows[row].tourText)->toPlainText());
+            });
     });
     reload();
 }
@@ -639,6 +646,7 @@ TF_BerAblage::TF_BerAblage(QWidget* parent) : QDialog(parent) {
     resize(960, 640);
     PlaceBelowMainForm(this, 0, 0, 0);
     resize(960, 640);
+    widgets::KeepOnScreen(*this);
 
     auto* layout = new QVBoxLayout(this);
     auto* buttons = new QHBoxLayout;
