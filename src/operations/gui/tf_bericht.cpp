@@ -4,8 +4,11 @@
 #include "commercial/scheduling/fixtermtable.h"
 #include "core/data/berichteprompt.h"
 #include "core/data/datamodule.h"
+#include "core/data/layoutfiles.h"
+#include "core/data/printforms.h"
 #include "core/data/reportsource.h"
 #include "core/data/timerworkpause.h"
+#include "core/datagui/tf_selform.h"
 #include "core/gui/placement.h"
 #include "core/messages/manuals.h"
 #include "core/messages/messages.h"
@@ -20,6 +23,7 @@
 #include "platform/table/table.h"
 #include "platform/widgets/screenfit.h"
 #include "platform/widgets/userprompts.h"
+#include "printing/controlreportprints.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -182,10 +186,16 @@ TF_Bericht::TF_Bericht(QWidget* parent) : QDialog(parent) {
     m_markButton = new QPushButton(u"W&ählen"_s, this);
     m_markButton->setObjectName(u"sbtnMark"_s);
     m_markButton->setCheckable(true);
+    auto* print = new QPushButton(u"Dr&uck"_s, this);
+    print->setObjectName(u"sbtnPrint"_s);
     auto* del = new QPushButton(u"&Löschen"_s, this);
     del->setObjectName(u"sbtnDel"_s);
+    auto* printDel = new QPushButton(u"Druck+L."_s, this);
+    printDel->setObjectName(u"sbtnPrintDel"_s);
     auto* move = new QPushButton(u"Abla&ge"_s, this);
     move->setObjectName(u"sbtnMove"_s);
+    auto* printMove = new QPushButton(u"Druck+A."_s, this);
+    printMove->setObjectName(u"sbtnPrintMove"_s);
     auto* info = new QPushButton(u"&?Info?"_s, this);
     info->setObjectName(u"sbtnInfo"_s);
     auto* close = new QPushButton(u"S&chließen"_s, this);
@@ -193,7 +203,8 @@ TF_Bericht::TF_Bericht(QWidget* parent) : QDialog(parent) {
     m_search = new QLineEdit(this);
     m_search->setObjectName(u"EditSearch"_s);
     searchLabel->setBuddy(m_search);
-    for (QPushButton* b : {m_create, m_markButton, del, move, info, close}) {
+    for (QPushButton* b :
+         {m_create, m_markButton, print, del, printDel, move, printMove, info, close}) {
         b->setAutoDefault(false);
         buttons->addWidget(b);
     }
@@ -252,10 +263,22 @@ TF_Bericht::TF_Bericht(QWidget* parent) : QDialog(parent) {
             [this] { guarded(this, [this] { createReports(); }); });
     connect(m_markButton, &QPushButton::clicked, this,
             [this](bool on) { guarded(this, [this, on] { setMarkMode(on); }); });
-    connect(del, &QPushButton::clicked, this,
-            [this] { guarded(this, [this] { deleteOrMove(false); }); });
-    connect(move, &QPushButton::clicked, this,
-            [this] { guarded(this, [this] { deleteOrMove(true); }); });
+    const std::pair<QPushButton*, int> verbs[] = {
+        {print, 0}, {del, 1}, {printDel, 2}, {move, 3}, {printMove, 4}};
+    for (const auto& [button, tag] : verbs)
+        connect(button, &QPushButton::clicked, this,
+                [this, tag] { guarded(this, [this, tag] { printDeleteMove(tag); }); });
+    m_heads->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_heads, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        QMenu menu(this);
+        QAction* show = menu.addAction(u"Vorschau"_s);
+        menu.setDefaultAction(show);
+        menu.addAction(u"Abbrechen"_s);
+        if (menu.exec(m_heads->viewport()->mapToGlobal(pos)) == show)
+            guarded(this, [this] { preview(); });
+    });
+    connect(m_heads, &QTableWidget::cellDoubleClicked, this,
+            [this] { guarded(this, [this] { preview(); }); });
     connect(info, &QPushButton::clicked, this, [] { ShowHandbuchPage(u"berichte.html"_s); });
     connect(close, &QPushButton::clicked, this, &TF_Bericht::reject);
     connect(m_search, &QLineEdit::textChanged, this,
@@ -451,8 +474,12 @@ void TF_Bericht::createReports() {
     AdvanceFixTermine(DataModule1(), today);
 }
 
-void TF_Bericht::deleteOrMove(bool toArchive) {
-    const QString verb = toArchive ? u"auslagern"_s : u"löschen"_s;
+void TF_Bericht::printDeleteMove(int tag) {
+    static const char* const verbs[] = {"drucken", "löschen", "drucken und löschen", "auslagern",
+                                        "drucken und auslagern"};
+    const QString verb = QString::fromUtf8(verbs[std::clamp(tag, 0, 4)]);
+    const bool prints = tag == 0 || tag == 2 || tag == 4;
+    const bool toArchive = tag == 3 || tag == 4;
     if (!m_markMode)
         setMarkMode(true);
     const int marked = CountMarkedBerichte();
@@ -466,6 +493,12 @@ void TF_Bericht::deleteOrMove(bool toArchive) {
         ShowInfo(u"Es sind keine Sätze markiert!"_s);
     setMarkMode(false);
     if (!go)
+        return;
+    if (prints) {
+        const TimerWorkPause pause;
+        printMarked(tag == 0);
+    }
+    if (tag == 0)
         return;
     const QString word = toArchive ? u"Auslagerung"_s : u"Löschung"_s;
     OfferAutomaticBackup(
@@ -497,6 +530,93 @@ void TF_Bericht::deleteOrMove(bool toArchive) {
         throw;
     }
     report();
+}
+
+namespace {
+
+struct ObjectReportSettings {
+    bool exists = false;
+    int mode = 1;
+    bool skippedIgnored = true;
+    int copies = 1;
+    int form = 0;
+};
+
+// The report settings of the object as the prints use them.
+ObjectReportSettings reportSettingsOf(int objektNr) {
+    ObjectReportSettings r;
+    table::Table& objects = DataModule1().TabLUObjekt();
+    if (!objects.isOpen())
+        objects.open();
+    if (!objects.locate({u"O_Nr"_s}, {objektNr}))
+        return r;
+    r.exists = true;
+    auto intOf = [&](const char* name, int fallback) {
+        const table::Field& f = objects.field(QString::fromLatin1(name));
+        return f.isNull() ? fallback : f.value().toInt();
+    };
+    r.mode = intOf("O_BerichtModus", 1);
+    r.skippedIgnored = intOf("O_BerichtUnerledigt", 1) == 1;
+    r.copies = std::max(1, intOf("O_KopienKB", 1));
+    r.form = intOf("O_PrintFormNoKB", 0);
+    return r;
+}
+
+} // namespace
+
+void TF_Bericht::preview() {
+    const std::optional<ReportHead> head =
+        headOf(kLumo, currentKey(m_objects), currentKey(m_heads));
+    if (!head || ReportLines(kLumo, head->objektNr, head->reportDate).isEmpty()) {
+        ShowError(u"Es wurden keine passenden Datensätze gefunden!"_s);
+        return;
+    }
+    const ObjectReportSettings settings = reportSettingsOf(head->objektNr);
+    const int type = BerichtFormType(settings.mode);
+    int form = ChoosePrintForm(type, 0, x() + 100, y() + 140);
+    if (form == 0)
+        return;
+    if (!PrintFormExists(form))
+        form = FirstUserPrintForm(type);
+    PrintKbericht(type, head->objektNr, 1,
+                  BerichtFilter(head->objektNr, head->reportDate, settings.skippedIgnored),
+                  head->reportDate, true, LayoutFilePath(form));
+}
+
+int TF_Bericht::printMarked(bool clearMarks) {
+    int printed = 0;
+    auto report = [&] { ShowInfo(u"Es wurden %1 Berichte gedruckt."_s.arg(printed)); };
+    try {
+        for (const ReportHead& head : ReportHeads(kLumo, -1)) {
+            if (!head.selected)
+                continue;
+            const ObjectReportSettings settings = reportSettingsOf(head.objektNr);
+            if (!settings.exists)
+                continue;
+            const int type = BerichtFormType(settings.mode);
+            int form = settings.form;
+            if (!PrintFormExists(form))
+                form = FirstUserPrintForm(type);
+            if (form == 0)
+                continue; // no form of the type: the mark stays
+            const QString filter =
+                BerichtFilter(head.objektNr, head.reportDate, settings.skippedIgnored);
+            for (int copy = 0; copy < settings.copies; ++copy) {
+                PrintKbericht(type, head.objektNr, 1, filter, head.reportDate, false,
+                              LayoutFilePath(form));
+                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            }
+            CountBerichtPrinted(head.id, clearMarks);
+            ++printed;
+        }
+    } catch (...) {
+        report();
+        reload();
+        throw;
+    }
+    report();
+    reload();
+    return printed;
 }
 
 void TF_Bericht::reject() {

@@ -29,8 +29,13 @@ public:
     bool markMode() const { return m_markMode; }
     void setMarkMode(bool on);
     void createReports();
-    // Tag 1 "löschen", Tag 3 "auslagern".
-    void deleteOrMove(bool toArchive);
+    // Tag 0 "drucken" ... Tag 4 "drucken und auslagern".
+    void printDeleteMove(int tag);
+    void deleteOrMove(bool toArchive) { printDeleteMove(toArchive ? 3 : 1); }
+    // Prints every marked report of an existing object whose form resolves;
+    // the number printed.
+    int printMarked(bool clearMarks);
+    void preview();
     void reload();
 
 protected:
