@@ -167,9 +167,88 @@ void searchObjects(QTableWidget* grid, const QString& text) {
         }
 }
 
+QTableWidget* makeMarkGrid(QWidget* parent) {
+    auto* grid =
+        makeGrid(parent, u"DBGridMark"_s,
+                 {u"Objekt-Nr"_s, u"Objekt-Bezeichnung"_s, u"Drucktermin"_s, u"Zeitraum von"_s,
+                  u"Zeitraum bis"_s, u"Sätze"_s, u"Drucke"_s, u"Wahl"_s});
+    grid->hide();
+    return grid;
+}
+
+void loadMarkGrid(QTableWidget* grid, const QString& alias) {
+    const int key = currentKey(grid);
+    const QList<ReportHead> heads = ReportHeads(alias, -1);
+    grid->setRowCount(int(heads.size()));
+    for (int r = 0; r < heads.size(); ++r) {
+        const ReportHead& h = heads[r];
+        setRow(grid, r,
+               {QString::number(h.objektNr), h.objektName, dateText(h.reportDate),
+                dateText(h.first), dateText(h.last), QString::number(h.positions),
+                QString::number(h.printed), h.selected ? u"Ja"_s : u"Nein"_s},
+               h.id);
+    }
+    selectKey(grid, key);
+}
+
+// setTo: 1 marks, 0 unmarks, -1 toggles the current head.
+void toggleMark(QTableWidget* grid, const QString& alias, int setTo) {
+    const int row = grid->currentRow();
+    if (row < 0 || !grid->item(row, 7))
+        return;
+    const bool marked = grid->item(row, 7)->text() == u"Ja"_s;
+    const bool now = setTo < 0 ? !marked : setTo == 1;
+    SetBerichtMark(currentKey(grid), now, alias);
+    grid->item(row, 7)->setText(now ? u"Ja"_s : u"Nein"_s);
+}
+
+// The keys and clicks of the marking mode on the marking grid: Enter or
+// Space toggle, "J"/"j" mark, "N"/"n" unmark (each moving down), Escape
+// closes. True when the event was used.
+bool markingEvent(QWidget* form, QTableWidget* grid, const QString& alias, QObject* watched,
+                  QEvent* event, const std::function<void()>& close) {
+    if (event->type() == QEvent::KeyPress && watched == grid) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        int setTo = 0;
+        switch (key->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Space:
+            setTo = -1;
+            break;
+        case Qt::Key_J:
+            setTo = 1;
+            break;
+        case Qt::Key_N:
+            setTo = 0;
+            break;
+        case Qt::Key_Escape:
+            close();
+            return true;
+        default:
+            return false;
+        }
+        const int row = grid->currentRow();
+        guarded(form, [&] { toggleMark(grid, alias, setTo); });
+        if (row + 1 < grid->rowCount())
+            grid->setCurrentCell(row + 1, grid->currentColumn());
+        return true;
+    }
+    if (event->type() == QEvent::MouseButtonRelease && watched == grid->viewport()) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton && grid->indexAt(mouse->pos()).isValid())
+            guarded(form, [&] { toggleMark(grid, alias, -1); });
+    }
+    return false;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- TF_Bericht
+
+namespace {
+void previewReport(QWidget* form, const QString& alias, int objektNr, int headId);
+}
 
 TF_Bericht::TF_Bericht(QWidget* parent) : QDialog(parent) {
     setObjectName(u"TF_Bericht"_s);
@@ -308,18 +387,7 @@ void TF_Bericht::loadLines() {
 }
 
 void TF_Bericht::loadMarks() {
-    const int key = currentKey(m_mark);
-    const QList<ReportHead> heads = ReportHeads(kLumo, -1);
-    m_mark->setRowCount(int(heads.size()));
-    for (int r = 0; r < heads.size(); ++r) {
-        const ReportHead& h = heads[r];
-        setRow(m_mark, r,
-               {QString::number(h.objektNr), h.objektName, dateText(h.reportDate),
-                dateText(h.first), dateText(h.last), QString::number(h.positions),
-                QString::number(h.printed), h.selected ? u"Ja"_s : u"Nein"_s},
-               h.id);
-    }
-    selectKey(m_mark, key);
+    loadMarkGrid(m_mark, kLumo);
 }
 
 void TF_Bericht::setMarkMode(bool on) {
@@ -338,54 +406,10 @@ void TF_Bericht::setMarkMode(bool on) {
     }
 }
 
-void TF_Bericht::toggleCurrentMark(int setTo) {
-    const int row = m_mark->currentRow();
-    if (row < 0 || !m_mark->item(row, 7))
-        return;
-    const bool marked = m_mark->item(row, 7)->text() == u"Ja"_s;
-    const bool now = setTo < 0 ? !marked : setTo == 1;
-    SetBerichtMark(currentKey(m_mark), now);
-    m_mark->item(row, 7)->setText(now ? u"Ja"_s : u"Nein"_s);
-}
-
 bool TF_Bericht::eventFilter(QObject* watched, QEvent* event) {
-    if (!m_markMode)
-        return QDialog::eventFilter(watched, event);
-    if (event->type() == QEvent::KeyPress && watched == m_mark) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        const int row = m_mark->currentRow();
-        auto down = [this, row] {
-            if (row + 1 < m_mark->rowCount())
-                m_mark->setCurrentCell(row + 1, m_mark->currentColumn());
-        };
-        int setTo = 2;
-        switch (key->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-        case Qt::Key_Space:
-            setTo = -1;
-            break;
-        case Qt::Key_J:
-            setTo = 1;
-            break;
-        case Qt::Key_N:
-            setTo = 0;
-            break;
-        case Qt::Key_Escape:
-            setMarkMode(false);
-            return true;
-        default:
-            return QDialog::eventFilter(watched, event);
-        }
-        guarded(this, [&] { toggleCurrentMark(setTo); });
-        down();
+    if (m_markMode &&
+        markingEvent(this, m_mark, kLumo, watched, event, [this] { setMarkMode(false); }))
         return true;
-    }
-    if (event->type() == QEvent::MouseButtonRelease && watched == m_mark->viewport()) {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton && m_mark->indexAt(mouse->pos()).isValid())
-            guarded(this, [this] { toggleCurrentMark(-1); });
-    }
     return QDialog::eventFilter(watched, event);
 }
 
@@ -562,25 +586,29 @@ ObjectReportSettings reportSettingsOf(int objektNr) {
     return r;
 }
 
-} // namespace
-
-void TF_Bericht::preview() {
-    const std::optional<ReportHead> head =
-        headOf(kLumo, currentKey(m_objects), currentKey(m_heads));
-    if (!head || ReportLines(kLumo, head->objektNr, head->reportDate).isEmpty()) {
+// "Vorschau" of one report of the alias's tables.
+void previewReport(QWidget* form, const QString& alias, int objektNr, int headId) {
+    const std::optional<ReportHead> head = headOf(alias, objektNr, headId);
+    if (!head || ReportLines(alias, head->objektNr, head->reportDate).isEmpty()) {
         ShowError(u"Es wurden keine passenden Datensätze gefunden!"_s);
         return;
     }
     const ObjectReportSettings settings = reportSettingsOf(head->objektNr);
     const int type = BerichtFormType(settings.mode);
-    int form = ChoosePrintForm(type, 0, x() + 100, y() + 140);
-    if (form == 0)
+    int chosen = ChoosePrintForm(type, 0, form->x() + 100, form->y() + 140);
+    if (chosen == 0)
         return;
-    if (!PrintFormExists(form))
-        form = FirstUserPrintForm(type);
+    if (!PrintFormExists(chosen))
+        chosen = FirstUserPrintForm(type);
     PrintKbericht(type, head->objektNr, 1,
                   BerichtFilter(head->objektNr, head->reportDate, settings.skippedIgnored),
-                  head->reportDate, true, LayoutFilePath(form));
+                  head->reportDate, true, LayoutFilePath(chosen));
+}
+
+} // namespace
+
+void TF_Bericht::preview() {
+    previewReport(this, kLumo, currentKey(m_objects), currentKey(m_heads));
 }
 
 int TF_Bericht::printMarked(bool clearMarks) {
@@ -770,6 +798,11 @@ TF_BerAblage::TF_BerAblage(QWidget* parent) : QDialog(parent) {
 
     auto* layout = new QVBoxLayout(this);
     auto* buttons = new QHBoxLayout;
+    m_markButton = new QPushButton(u"W&ählen"_s, this);
+    m_markButton->setObjectName(u"btnMark"_s);
+    m_markButton->setCheckable(true);
+    auto* print = new QPushButton(u"Dr&uck"_s, this);
+    print->setObjectName(u"btnPrint"_s);
     auto* del = new QPushButton(u"&Löschen"_s, this);
     del->setObjectName(u"sbtnDel"_s);
     m_deleteHead = new QPushButton(u"Bericht löschen"_s, this);
@@ -781,7 +814,7 @@ TF_BerAblage::TF_BerAblage(QWidget* parent) : QDialog(parent) {
     auto* search = new QLineEdit(this);
     search->setObjectName(u"EditSearch"_s);
     searchLabel->setBuddy(search);
-    for (QPushButton* b : {del, m_deleteHead, info, close}) {
+    for (QPushButton* b : {m_markButton, print, del, m_deleteHead, info, close}) {
         b->setAutoDefault(false);
         buttons->addWidget(b);
     }
@@ -804,7 +837,39 @@ TF_BerAblage::TF_BerAblage(QWidget* parent) : QDialog(parent) {
     rightLayout->addWidget(m_lines, 2);
     splitter->addWidget(right);
     splitter->setSizes({380, 560});
+    m_mainArea = splitter;
     layout->addWidget(splitter, 1);
+    m_mark = makeMarkGrid(this);
+    layout->addWidget(m_mark, 1);
+    m_mark->installEventFilter(this);
+    m_mark->viewport()->installEventFilter(this);
+    for (QTableWidget* grid : {m_heads, m_mark}) {
+        grid->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(grid, &QWidget::customContextMenuRequested, this, [this, grid](const QPoint& pos) {
+            QMenu menu(this);
+            QAction* show = menu.addAction(u"Vorschau"_s);
+            menu.setDefaultAction(show);
+            menu.addAction(u"Abbrechen"_s);
+            if (menu.exec(grid->viewport()->mapToGlobal(pos)) != show)
+                return;
+            guarded(this, [this, grid] {
+                const int headId = currentKey(grid);
+                int objektNr = currentKey(m_objects);
+                if (grid == m_mark && grid->currentRow() >= 0 && grid->item(grid->currentRow(), 0))
+                    objektNr = grid->item(grid->currentRow(), 0)->text().toInt();
+                previewReport(this, kAblage, objektNr, headId);
+            });
+        });
+    }
+    connect(m_heads, &QTableWidget::cellDoubleClicked, this, [this] {
+        guarded(this, [this] {
+            previewReport(this, kAblage, currentKey(m_objects), currentKey(m_heads));
+        });
+    });
+    connect(m_markButton, &QPushButton::clicked, this,
+            [this](bool on) { guarded(this, [this, on] { setMarkMode(on); }); });
+    connect(print, &QPushButton::clicked, this,
+            [this] { guarded(this, [this] { printMarked(); }); });
 
     connect(m_objects, &QTableWidget::currentCellChanged, this,
             [this] { guarded(this, [this] { loadHeads(); }); });
@@ -843,6 +908,88 @@ void TF_BerAblage::loadLines() {
             m_lines, r,
             {QString::number(lines[r].taetigNr), lines[r].text, QString::number(lines[r].wieOft)},
             lines[r].id);
+}
+
+void TF_BerAblage::setMarkMode(bool on) {
+    m_markMode = on;
+    m_markButton->setChecked(on);
+    m_mainArea->setVisible(!on);
+    m_mark->setVisible(on);
+    if (on) {
+        loadMarkGrid(m_mark, kAblage);
+        // On the current archived head, else on the first.
+        selectKey(m_mark, currentKey(m_heads));
+        m_mark->setFocus();
+    } else {
+        reload();
+    }
+}
+
+bool TF_BerAblage::eventFilter(QObject* watched, QEvent* event) {
+    if (m_markMode &&
+        markingEvent(this, m_mark, kAblage, watched, event, [this] { setMarkMode(false); }))
+        return true;
+    return QDialog::eventFilter(watched, event);
+}
+
+void TF_BerAblage::reject() {
+    if (m_markMode) {
+        setMarkMode(false);
+        return;
+    }
+    QDialog::reject();
+}
+
+void TF_BerAblage::printMarked() {
+    if (m_printing)
+        return;
+    if (!m_markMode)
+        setMarkMode(true);
+    const int marked = CountMarkedBerichte(kAblage);
+    bool go = false;
+    if (marked > 0)
+        go = AskYesNo(u"Es sind %1 Objekte markiert\rMöchten Sie diese Kontrollberichte wirklich "
+                      u"drucken?"_s.arg(marked));
+    else
+        ShowInfo(u"Es sind keine Objekte markiert!"_s);
+    setMarkMode(false);
+    if (!go)
+        return;
+    m_printing = true;
+    const TimerWorkPause pause;
+    int printed = 0;
+    auto finish = [&] {
+        m_printing = false;
+        QApplication::restoreOverrideCursor();
+        ShowInfo(u"Es wurden %1 Kontrollberichte gedruckt."_s.arg(printed));
+        reload();
+    };
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        for (const ReportHead& head : ReportHeads(kAblage, -1)) {
+            if (!head.selected)
+                continue;
+            const ObjectReportSettings settings = reportSettingsOf(head.objektNr);
+            if (!settings.exists)
+                continue;
+            const int type = BerichtFormType(settings.mode);
+            int form = settings.form;
+            if (!PrintFormExists(form))
+                form = FirstUserPrintForm(type);
+            // Without any form of the type the report prints in its designed layout.
+            const QString layout = form == 0 ? QString() : LayoutFilePath(form);
+            const QString filter =
+                BerichtFilter(head.objektNr, head.reportDate, settings.skippedIgnored);
+            for (int copy = 0; copy < settings.copies; ++copy)
+                PrintKbericht(type, head.objektNr, 1, filter, head.reportDate, false, layout);
+            SetArchivedBerichtPrinted(head.id);
+            ++printed;
+        }
+    } catch (...) {
+        finish();
+        throw;
+    }
+    finish();
 }
 
 void TF_BerAblage::deleteCurrentHead() {

@@ -46,7 +46,6 @@ private:
     void loadHeads();
     void loadLines();
     void loadMarks();
-    void toggleCurrentMark(int setTo); // -1 toggles
     void showState(const QString& text, int count);
     void hideState();
     void search(const QString& text);
@@ -96,8 +95,16 @@ public:
 
     QTableWidget* objectGrid() const { return m_objects; }
     QTableWidget* headGrid() const { return m_heads; }
+    QTableWidget* markGrid() const { return m_mark; }
     void reload();
     void deleteUpTo(const QDate& limit);
+    void setMarkMode(bool on);
+    // "Dr&uck": the marked archived reports of existing objects.
+    void printMarked();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void reject() override;
 
 private:
     void loadHeads();
@@ -108,7 +115,12 @@ private:
     QTableWidget* m_objects = nullptr;
     QTableWidget* m_heads = nullptr;
     QTableWidget* m_lines = nullptr;
+    QTableWidget* m_mark = nullptr;
+    QWidget* m_mainArea = nullptr;
+    QPushButton* m_markButton = nullptr;
     QPushButton* m_deleteHead = nullptr;
+    bool m_markMode = false;
+    bool m_printing = false;
 };
 
 void ShowBerichtForm();
