@@ -18,9 +18,13 @@
 #include "datasafety/autobackup.h"
 #include "masterdata/dialogs/tf_daterange.h"
 #include "masterdata/dialogs/tf_daterangedlg.h"
+#include "masterdata/dialogs/tf_dbrtf.h"
 #include "platform/errors.h"
 #include "platform/richtext/rtf.h"
+#include "platform/table/database.h"
 #include "platform/table/table.h"
+#include "platform/widgets/datasource.h"
+#include "platform/widgets/dbrichedit.h"
 #include "platform/widgets/screenfit.h"
 #include "platform/widgets/userprompts.h"
 #include "printing/controlreportprints.h"
@@ -275,6 +279,9 @@ TF_Bericht::TF_Bericht(QWidget* parent) : QDialog(parent) {
     move->setObjectName(u"sbtnMove"_s);
     auto* printMove = new QPushButton(u"Druck+A."_s, this);
     printMove->setObjectName(u"sbtnPrintMove"_s);
+    m_texts = new QPushButton(u"&Zusatztext"_s, this);
+    m_texts->setObjectName(u"btnEdTexte"_s);
+    m_texts->setVisible(HasEditRight(kRightsFunction));
     auto* info = new QPushButton(u"&?Info?"_s, this);
     info->setObjectName(u"sbtnInfo"_s);
     auto* close = new QPushButton(u"S&chließen"_s, this);
@@ -283,15 +290,17 @@ TF_Bericht::TF_Bericht(QWidget* parent) : QDialog(parent) {
     m_search->setObjectName(u"EditSearch"_s);
     searchLabel->setBuddy(m_search);
     for (QPushButton* b :
-         {m_create, m_markButton, print, del, printDel, move, printMove, info, close}) {
+         {m_create, m_markButton, print, del, printDel, move, printMove, m_texts, info, close}) {
         b->setAutoDefault(false);
         buttons->addWidget(b);
     }
-    buttons->addSpacing(20);
-    buttons->addWidget(searchLabel);
-    buttons->addWidget(m_search);
     buttons->addStretch();
     layout->addLayout(buttons);
+    auto* searchRow = new QHBoxLayout;
+    searchRow->addWidget(searchLabel);
+    searchRow->addWidget(m_search);
+    searchRow->addStretch();
+    layout->addLayout(searchRow);
 
     m_create->setVisible(HasCreateRight(kRightsFunction));
     del->setVisible(HasDeleteRight(kRightsFunction));
@@ -358,6 +367,8 @@ TF_Bericht::TF_Bericht(QWidget* parent) : QDialog(parent) {
     });
     connect(m_heads, &QTableWidget::cellDoubleClicked, this,
             [this] { guarded(this, [this] { preview(); }); });
+    connect(m_texts, &QPushButton::clicked, this,
+            [this] { guarded(this, [this] { ShowBerTextForm(this); }); });
     connect(info, &QPushButton::clicked, this, [] { ShowHandbuchPage(u"berichte.html"_s); });
     connect(close, &QPushButton::clicked, this, &TF_Bericht::reject);
     connect(m_search, &QLineEdit::textChanged, this,
@@ -394,6 +405,7 @@ void TF_Bericht::setMarkMode(bool on) {
     m_markMode = on;
     m_markButton->setChecked(on);
     m_create->setEnabled(!on);
+    m_texts->setEnabled(!on);
     m_mainArea->setVisible(!on);
     m_mark->setVisible(on);
     if (on) {
@@ -1031,5 +1043,72 @@ void ShowBerAblageForm() {
     const ReportDatabaseScope archive(kAblage);
     TF_BerAblage form(MainForm());
     form.objectGrid()->setFocus();
+    form.exec();
+}
+
+// --------------------------------------------------------------- TF_EdBerTxt
+
+struct TF_EdBerTxt::Texts {
+    std::unique_ptr<table::Table> row;
+    std::unique_ptr<widgets::DataSource> source;
+};
+
+TF_EdBerTxt::TF_EdBerTxt(QWidget* parent) : QDialog(parent), m_texts(std::make_unique<Texts>()) {
+    setObjectName(u"TF_EdBerTxt"_s);
+    setWindowTitle(u"Berichts-Zusatztexte bearbeiten"_s);
+    resize(640, 460);
+    if (parent)
+        move(parent->x(), parent->y() + 24);
+    widgets::KeepOnScreen(*this);
+
+    // The first row is the one every report prints; a client without one gets it.
+    auto db = table::aliases::database(kLumo);
+    m_texts->row = std::make_unique<table::Table>(db, u"BerText.db"_s);
+    m_texts->row->open();
+    if (m_texts->row->isEmpty()) {
+        m_texts->row->append();
+        m_texts->row->field(u"ID"_s).setValue(1);
+        m_texts->row->post();
+    }
+    m_texts->row->first();
+    m_texts->source = std::make_unique<widgets::DataSource>(*m_texts->row);
+
+    auto* layout = new QVBoxLayout(this);
+    auto addText = [&](const QString& caption, const QString& field, const QString& name) {
+        auto* open = new QPushButton(caption, this);
+        open->setFlat(true);
+        open->setAutoDefault(false);
+        open->setToolTip(u"Text im Editor bearbeiten"_s);
+        auto* edit = new widgets::DbRichEdit(*m_texts->source, field, this);
+        edit->setObjectName(name);
+        edit->setReadOnly(true);
+        layout->addWidget(open, 0, Qt::AlignLeft);
+        layout->addWidget(edit, 1);
+        connect(open, &QPushButton::clicked, this,
+                [this, edit] { guarded(this, [this, edit] { ShowRtfEditor(this, *edit); }); });
+    };
+    addText(u"Vorspann-Text"_s, u"E_Head"_s, u"DBRichEdit1"_s);
+    addText(u"Nachspann-Text"_s, u"E_Foot"_s, u"DBRichEdit2"_s);
+    auto* close = new QPushButton(u"S&chließen"_s, this);
+    close->setAutoDefault(false);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(close);
+    layout->addLayout(buttons);
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+TF_EdBerTxt::~TF_EdBerTxt() {
+    // A changed text is kept also when the dialog ended by an error.
+    try {
+        if (m_texts->row && m_texts->row->isEditing())
+            m_texts->row->post();
+    } catch (...) {
+        m_texts->row->cancel();
+    }
+}
+
+void ShowBerTextForm(QWidget* parent) {
+    TF_EdBerTxt form(parent);
     form.exec();
 }

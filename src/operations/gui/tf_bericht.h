@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QDialog>
 #include <QList>
+#include <memory>
 
 class QCheckBox;
 class QDateEdit;
@@ -60,6 +61,7 @@ private:
     QLineEdit* m_search = nullptr;
     QPushButton* m_create = nullptr;
     QPushButton* m_markButton = nullptr;
+    QPushButton* m_texts = nullptr;
     bool m_markMode = false;
 };
 
@@ -123,6 +125,19 @@ private:
     bool m_printing = false;
 };
 
+// "Berichts-Zusatztexte bearbeiten": the head and foot texts of every report.
+class TF_EdBerTxt : public QDialog {
+    Q_OBJECT
+public:
+    explicit TF_EdBerTxt(QWidget* parent = nullptr);
+    ~TF_EdBerTxt() override;
+
+private:
+    struct Texts;
+    std::unique_ptr<Texts> m_texts;
+};
+
+void ShowBerTextForm(QWidget* parent);
 void ShowBerichtForm();
 void ShowOpenlistForm();
 void ShowBerAblageForm();
