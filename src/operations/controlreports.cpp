@@ -143,12 +143,14 @@ public:
     explicit ReportWriter(table::Database& db)
         : m_db(db), m_names(db),
           m_findLine(
-              db, u"SELECT \"B_SID\" FROM %1 WHERE \"B_ObjektNr\" = ? AND "
-                  "\"B_DruckTermin\" = ? AND \"B_TaetigNr\" = ? ORDER BY \"B_SID\" LIMIT 1"_s.arg(
-                      m_names(kLines))),
-          m_findHead(db, u"SELECT \"B_ID\", \"B_TourFirst\", \"B_TourLast\", \"B_Positionen\" "
-                         "FROM %1 WHERE \"B_ObjektNr\" = ? AND \"B_DruckDatum\" = ? "
-                         "ORDER BY \"B_ID\" LIMIT 1"_s.arg(m_names(kHeads))),
+              db,
+              u"SELECT \"B_SID\" FROM %1 WHERE \"B_ObjektNr\" COLLATE DE = ? AND "
+              "\"B_DruckTermin\" COLLATE DE = ? AND \"B_TaetigNr\" COLLATE DE = ? ORDER BY \"B_SID\" LIMIT 1"_s
+                  .arg(m_names(kLines))),
+          m_findHead(
+              db, u"SELECT \"B_ID\", \"B_TourFirst\", \"B_TourLast\", \"B_Positionen\" "
+                  "FROM %1 WHERE \"B_ObjektNr\" COLLATE DE = ? AND \"B_DruckDatum\" COLLATE DE = ? "
+                  "ORDER BY \"B_ID\" LIMIT 1"_s.arg(m_names(kHeads))),
           m_insertHead(db, u"INSERT INTO %1(\"B_ID\", \"B_ObjektNr\", \"B_DruckDatum\", "
                            "\"B_TourFirst\", \"B_TourLast\", \"B_Positionen\", \"B_Gedruckt\", "
                            "\"B_Selected\") VALUES(?, ?, ?, ?, ?, 0, 0, 0)"_s.arg(m_names(kHeads))),
@@ -212,8 +214,10 @@ public:
     explicit DailyRowRemover(table::Database& db, Names& names)
         : m_db(db),
           m_deleteFunction(
-              db, u"DELETE FROM %1 WHERE \"FL_Date\" = ? AND \"FL_TourNr\" = ? AND "
-                  "\"FL_ObjNr\" = ? AND \"FL_TaetigNr\" = ?"_s.arg(names(u"Tglfunc.db"_s))),
+              db,
+              u"DELETE FROM %1 WHERE \"FL_Date\" COLLATE DE = ? AND \"FL_TourNr\" COLLATE DE = ? "
+              "AND \"FL_ObjNr\" COLLATE DE = ? AND \"FL_TaetigNr\" COLLATE DE = ?"_s.arg(
+                  names(u"Tglfunc.db"_s))),
           m_deleteRow(db, u"DELETE FROM %1 WHERE \"A_TOTID\" = ?"_s.arg(names(u"TglTaet.DB"_s))) {}
     // The row with its special function; its appointment loses the link
     // (with the row's date).
@@ -339,12 +343,12 @@ int DeleteEmptyDailyLists() {
     Names names(*db);
     table::Transaction tx(*db);
     int deleted = db->execSql(u"DELETE FROM %1 WHERE NOT EXISTS (SELECT 1 FROM %2 J WHERE "
-                              u"J.\"A_TourID\" = %1.\"A_TourID\" "
-                              "AND J.\"A_ObjNr\" = %1.\"A_ObjektNr\")"_s.arg(
+                              u"J.\"A_TourID\" COLLATE DE = %1.\"A_TourID\" "
+                              "AND J.\"A_ObjNr\" COLLATE DE = %1.\"A_ObjektNr\")"_s.arg(
                                   names(u"TglObj.DB"_s), names(u"TglTaet.DB"_s)));
-    deleted += db->execSql(
-        u"DELETE FROM %1 WHERE NOT EXISTS (SELECT 1 FROM %2 O WHERE "
-        "O.\"A_TourID\" = %1.\"A_TourID\")"_s.arg(names(u"TglTour.DB"_s), names(u"TglObj.DB"_s)));
+    deleted += db->execSql(u"DELETE FROM %1 WHERE NOT EXISTS (SELECT 1 FROM %2 O WHERE "
+                           "O.\"A_TourID\" COLLATE DE = %1.\"A_TourID\")"_s.arg(
+                               names(u"TglTour.DB"_s), names(u"TglObj.DB"_s)));
     tx.commit();
     return deleted;
 }
@@ -392,7 +396,8 @@ ReportBuildResult CreateBerichte(const QDate& today, const ReportBuildProgress& 
         "SELECT ?, ?, COALESCE(T.\"A_TourNr\", 0), COALESCE(T.\"A_PersNr\", 0), "
         "COALESCE(J.\"A_ObjNr\", 0), COALESCE(J.\"A_TaetigNr\", 0), COALESCE(J.\"A_State\", 0), "
         "J.\"A_ZusatzText\", J.\"A_TourText\", J.\"A_KontrollText\", "
-        "COALESCE((SELECT O.\"A_Kunde\" FROM %3 O WHERE O.\"A_TourID\" = J.\"A_TourID\" AND "
+        "COALESCE((SELECT O.\"A_Kunde\" FROM %3 O WHERE O.\"A_TourID\" COLLATE DE = J.\"A_TourID\" "
+        "AND "
         "O.\"A_ObjektNr\" = J.\"A_ObjNr\" LIMIT 1), 0), COALESCE(J.\"A_Rueckstand\", 0), 0, ?, 1 "
         "FROM %2 J JOIN %4 T ON T.\"A_TourID\" = J.\"A_TourID\" WHERE J.\"A_TOTID\" = ?"_s.arg(
             names(kLines), names(u"TglTaet.DB"_s), names(u"TglObj.DB"_s), names(u"TglTour.DB"_s)));
@@ -531,13 +536,14 @@ CompletedActivity CompleteOpenActivity(const OpenActivity& row, const QDate& com
         DailyRowRemover(*db, names)
             .remove(row.totId, row.date, row.tourNr, row.objektNr, row.taetigNr, termId);
         // The object row and the daily tour when this row was their last.
-        db->execSql(u"DELETE FROM %1 WHERE \"A_TourID\" = ? AND \"A_ObjektNr\" = ? AND NOT EXISTS "
-                    "(SELECT 1 FROM %2 WHERE \"A_TourID\" = ? AND \"A_ObjNr\" = ?)"_s.arg(
-                        names(u"TglObj.DB"_s), names(u"TglTaet.DB"_s)),
-                    {row.tourId, row.objektNr, row.tourId, row.objektNr});
+        db->execSql(
+            u"DELETE FROM %1 WHERE \"A_TourID\" COLLATE DE = ? AND \"A_ObjektNr\" = ? AND "
+            "NOT EXISTS (SELECT 1 FROM %2 WHERE \"A_TourID\" COLLATE DE = ? AND "
+            "\"A_ObjNr\" COLLATE DE = ?)"_s.arg(names(u"TglObj.DB"_s), names(u"TglTaet.DB"_s)),
+            {row.tourId, row.objektNr, row.tourId, row.objektNr});
         db->execSql(u"DELETE FROM %1 WHERE \"A_TourID\" = ? AND NOT EXISTS "
-                    "(SELECT 1 FROM %2 WHERE \"A_TourID\" = ?)"_s.arg(names(u"TglTour.DB"_s),
-                                                                      names(u"TglObj.DB"_s)),
+                    "(SELECT 1 FROM %2 WHERE \"A_TourID\" COLLATE DE = ?)"_s.arg(
+                        names(u"TglTour.DB"_s), names(u"TglObj.DB"_s)),
                     {row.tourId, row.tourId});
         tx.commit();
     } catch (const Abort&) {
@@ -723,14 +729,15 @@ ReportMoveResult MoveMarkedBerichte(const ReportMoveProgress& progress) {
         return q.join(u", "_s);
     };
 
-    Query lineRows(db, u"SELECT \"B_SID\" FROM %1 WHERE \"B_ObjektNr\" = ? AND \"B_DruckTermin\" "
-                       "IS ? ORDER BY \"B_SID\""_s.arg(lines));
+    Query lineRows(db, u"SELECT \"B_SID\" FROM %1 WHERE \"B_ObjektNr\" COLLATE DE = ? AND "
+                       "\"B_DruckTermin\" COLLATE DE = ? ORDER BY \"B_SID\""_s.arg(lines));
     Query copyLine(db,
                    u"INSERT INTO %1(\"B_SID\", %2) SELECT ?, %2 FROM %3 WHERE \"B_SID\" = ?"_s.arg(
                        archLines, quotedList(lineFields), lines));
-    Query findArchHead(db, u"SELECT \"B_ID\", \"B_TourFirst\", \"B_TourLast\", "
-                           "COALESCE(\"B_Positionen\", 0) FROM %1 WHERE \"B_ObjektNr\" = ? AND "
-                           "\"B_DruckDatum\" IS ? ORDER BY \"B_ID\" LIMIT 1"_s.arg(archHeads));
+    Query findArchHead(
+        db, u"SELECT \"B_ID\", \"B_TourFirst\", \"B_TourLast\", "
+            "COALESCE(\"B_Positionen\", 0) FROM %1 WHERE \"B_ObjektNr\" COLLATE DE = ? AND "
+            "\"B_DruckDatum\" COLLATE DE = ? ORDER BY \"B_ID\" LIMIT 1"_s.arg(archHeads));
     Query copyHead(db,
                    u"INSERT INTO %1(\"B_ID\", %2) SELECT ?, %2 FROM %3 WHERE \"B_ID\" = ?"_s.arg(
                        archHeads, quotedList(headFields), heads));
@@ -739,7 +746,9 @@ ReportMoveResult MoveMarkedBerichte(const ReportMoveProgress& progress) {
     Query readHead(
         db, u"SELECT \"B_TourFirst\", \"B_TourLast\" FROM %1 WHERE \"B_ID\" = ?"_s.arg(heads));
     Query deleteLines(
-        db, u"DELETE FROM %1 WHERE \"B_ObjektNr\" = ? AND \"B_DruckTermin\" IS ?"_s.arg(lines));
+        db,
+        u"DELETE FROM %1 WHERE \"B_ObjektNr\" COLLATE DE = ? AND \"B_DruckTermin\" COLLATE DE = ?"_s
+            .arg(lines));
     Query deleteHead(db, u"DELETE FROM %1 WHERE \"B_ID\" = ?"_s.arg(heads));
 
     ReportMoveResult result;
@@ -795,7 +804,8 @@ ReportMoveResult DeleteMarkedBerichte(const ReportMoveProgress& progress) {
     Names names(*db);
     Query deleteLines(
         *db,
-        u"DELETE FROM %1 WHERE \"B_ObjektNr\" = ? AND \"B_DruckTermin\" IS ?"_s.arg(names(kLines)));
+        u"DELETE FROM %1 WHERE \"B_ObjektNr\" COLLATE DE = ? AND \"B_DruckTermin\" COLLATE DE = ?"_s
+            .arg(names(kLines)));
     Query deleteHead(*db, u"DELETE FROM %1 WHERE \"B_ID\" = ?"_s.arg(names(kHeads)));
     ReportMoveResult result;
     try {
@@ -899,7 +909,8 @@ QList<ReportLine> ReportLines(const QString& alias, int objektNr, const QDate& r
     if (!db->exists(kLines))
         return result;
     Query q(*db, u"SELECT \"B_SID\", \"B_TaetigNr\", \"B_ZusatzText\", \"B_WieOft\", "
-                 "\"B_TourDatum\" FROM %1 WHERE \"B_ObjektNr\" = ? AND \"B_DruckTermin\" IS ? "
+                 "\"B_TourDatum\" FROM %1 WHERE \"B_ObjektNr\" COLLATE DE = ? AND "
+                 "\"B_DruckTermin\" COLLATE DE = ? "
                  "ORDER BY \"B_TaetigNr\", \"B_SID\""_s.arg(Names(*db)(kLines)));
     q.bind({objektNr, dateValue(reportDate)});
     while (q.next()) {
