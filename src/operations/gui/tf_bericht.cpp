@@ -305,7 +305,11 @@ TF_Bericht::TF_Bericht(QWidget* parent) : QDialog(parent) {
     m_create->setVisible(HasCreateRight(kRightsFunction));
     del->setVisible(HasDeleteRight(kRightsFunction));
     move->setVisible(HasExportRight(kRightsFunction));
-    m_markButton->setVisible(HasDeleteRight(kRightsFunction) || HasExportRight(kRightsFunction));
+    print->setVisible(HasPrintRight(kRightsFunction));
+    printDel->setVisible(HasPrintRight(kRightsFunction) && HasDeleteRight(kRightsFunction));
+    printMove->setVisible(HasPrintRight(kRightsFunction) && HasExportRight(kRightsFunction));
+    m_markButton->setVisible(HasDeleteRight(kRightsFunction) || HasPrintRight(kRightsFunction) ||
+                             HasExportRight(kRightsFunction));
 
     m_objects = makeGrid(this, u"GridObjekt"_s, objectTitles());
     m_heads = makeGrid(this, u"GridBerkopf"_s, headTitles());
