@@ -6,6 +6,7 @@
 #include "operations/gui/kostartform.h"
 #include "operations/gui/tf_bericht.h"
 #include "operations/gui/tf_chipdrive.h"
+#include "operations/gui/tf_editmontour.h"
 #include "operations/gui/tf_kostsum.h"
 #include "operations/gui/tf_plancheck.h"
 #include "operations/gui/tf_taglist.h"
@@ -44,4 +45,7 @@ void RegisterOperationsModules(ModuleDispatcher& dispatcher) {
     dispatcher.setOpener(QStringLiteral("ShowBerichtForm"), &ShowBerichtForm);
     dispatcher.setOpener(QStringLiteral("ShowBerAblageForm"), &ShowBerAblageForm);
     DailyListFormHooksRegistry().showOpenList = &ShowOpenlistForm;
+    DailyListFormHooksRegistry().showMonthlyOverview = [](const QDate& day) {
+        ShowMonTourForm(day);
+    };
 }
