@@ -1,11 +1,13 @@
 #include "commercial/gui/commercialmodules.h"
 
+#include "commercial/documents/deliverynoteentries.h"
 #include "commercial/gui/f_cnvrgv.h"
 #include "commercial/gui/rgvlistform.h"
+#include "commercial/gui/tf_lsedit.h"
 #include "commercial/gui/tf_oposten.h"
 #include "commercial/gui/tf_rechhead.h"
-#include "commercial/gui/tf_rechnung.h"
 #include "commercial/gui/tf_rechint.h"
+#include "commercial/gui/tf_rechnung.h"
 #include "core/gui/mainform.h"
 #include "core/messages/messages.h"
 #include "core/moduleentries.h"
@@ -31,4 +33,7 @@ void RegisterCommercialModules(ModuleDispatcher& dispatcher) {
             return;
         RunCnvRgv(MandantNr);
     });
+    // The delivery-note editor and deletion for the operations windows.
+    DeliveryNoteEntriesRegistry().editLieferschein = &EditLieferschein;
+    DeliveryNoteEntriesRegistry().deleteLieferschein = &DeleteLieferscheinById;
 }
