@@ -1,8 +1,10 @@
 #include "commercial/gui/commercialmodules.h"
 
+#include "commercial/documents/deliverynoteentries.h"
 #include "commercial/gui/angebotlist.h"
 #include "commercial/gui/f_cnvrgv.h"
 #include "commercial/gui/rgvlistform.h"
+#include "commercial/gui/tf_lsedit.h"
 #include "commercial/gui/tf_oposten.h"
 #include "commercial/gui/tf_rechhead.h"
 #include "commercial/gui/tf_rechint.h"
@@ -34,4 +36,7 @@ void RegisterCommercialModules(ModuleDispatcher& dispatcher) {
             return;
         RunCnvRgv(MandantNr);
     });
+    // The delivery-note editor and deletion for the operations windows.
+    DeliveryNoteEntriesRegistry().editLieferschein = &EditLieferschein;
+    DeliveryNoteEntriesRegistry().deleteLieferschein = &DeleteLieferscheinById;
 }

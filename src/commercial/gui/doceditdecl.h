@@ -95,6 +95,8 @@ struct TDocLineButton {
     int key = 0;     // Qt::Key that runs it in the grid; 0: none
     std::function<void(TF_DocEdit&)> run;
     bool anyKind = false; // also on text, subtotal and page-break lines
+    // Its key (not the click) also works on text, subtotal and page-break lines.
+    bool keyAnyKind = false;
 };
 
 // A dialog behind a grid column.

@@ -433,11 +433,10 @@ const TDocColumnAction* TF_DocEdit::columnAction(const QString& field) const {
 }
 
 void TF_DocEdit::runLineButton(const QString& caption, bool fromKey) {
-    (void)fromKey;
     for (const TDocLineButton& b : m_decl.lineButtons) {
         if (b.caption != caption)
             continue;
-        if (!b.anyKind && !lineTakesCommands())
+        if (!b.anyKind && !(fromKey && b.keyAnyKind) && !lineTakesCommands())
             return;
         const bool newLine = !hasLines() || m_lines.state() == table::TableState::Insert;
         if (b.run)
