@@ -3,6 +3,7 @@
 #include "commercial/documents/deliverynoteentries.h"
 #include "commercial/gui/angebotlist.h"
 #include "commercial/gui/f_cnvrgv.h"
+#include "commercial/gui/gutschriftlist.h"
 #include "commercial/gui/rgvlistform.h"
 #include "commercial/gui/tf_lsedit.h"
 #include "commercial/gui/tf_oposten.h"
@@ -24,6 +25,8 @@ void RegisterCommercialModules(ModuleDispatcher& dispatcher) {
     dispatcher.setOpener(u"ShowRechnungForm"_s, &ShowRechnungForm);
     // "Datenbanken › Angebote" and the tool-bar button "Angebote".
     dispatcher.setOpener(u"ShowAngebotForm"_s, &ShowAngebotForm);
+    // "Datenbanken › Gutschriften"; the list applies right 25 itself.
+    dispatcher.setOpener(u"ShowGutschriftForm"_s, &ShowGutschriftForm);
     dispatcher.setOpener(u"ShowRechintForm"_s, [] { ShowRechintForm(); });
     dispatcher.setOpener(u"ShowRgvListForm"_s, [] { ShowRgvListForm(); });
     // "Datenbanken › Offene Ausgangsrechnungen" and the tool-bar button "Off. Post. AR".
