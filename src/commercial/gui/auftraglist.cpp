@@ -1,0 +1,57 @@
+#include "commercial/gui/auftraglist.h"
+
+#include "commercial/gui/doceditdecl.h"
+#include "commercial/gui/liefscheinlist.h"
+#include "commercial/gui/rgvlistform.h"
+#include "commercial/gui/tf_doclist.h"
+#include "core/settings/formplacement.h"
+#include "printing/documentprints.h"
+
+using namespace Qt::StringLiterals;
+
+TDocListDecl AuftragListDeclaration() {
+    TDocListDecl d;
+    d.formName = u"F_Auftrag"_s;
+    d.caption = u"Aufträge"_s;
+    d.right = 22;
+    d.placementFile = kPlacementFile02;
+    d.placementSection = u"Auftrag"_s;
+    d.helpPage = u"Auftrage.html"_s;
+    d.headTable = u"TabAuftKopf"_s;
+    d.lineTable = u"TabAuftSatz"_s;
+    d.lookupTables = {u"TabPosArt"_s};
+    d.headGridName = u"GridAuftKopf"_s;
+    widgets::GridColumn mark{u"R_Selected"_s, u"Wahl"_s, 4};
+    mark.items = {u"Ja"_s, u"Nein"_s};
+    mark.values = {true, false};
+    d.headColumns = {
+        {u"R_Nr"_s, u"Auftrags-Nr."_s, 10},    {u"R_DatumDruck"_s, u"Auftragsdatum"_s, 10},
+        {u"R_ObjektNr"_s, u"Obj-Nr."_s, 6},    {u"R_OMatch"_s, u"Objekt-Bezeichnung"_s, 22},
+        {u"R_KundenNr"_s, u"Kunden-Nr."_s, 6}, {u"R_KMatch"_s, u"Kundenname"_s, 20},
+        {u"R_Brutto"_s, u"Brutto"_s, 10},      mark};
+    d.widenedWhileMarking = u"R_KMatch"_s;
+    d.widenBy = -40;
+    d.lineColumns = {
+        {u"S_PosNr"_s, u"Pos"_s, 6},          DocumentKindColumn(u"Art"_s, 9),
+        {u"S_SrcNr"_s, u"Art./Lst-Nr"_s, 10}, {u"S_Menge"_s, u"Mge"_s, 7},
+        {u"S_MengBez"_s, u"Einheit"_s, 7},    {u"S_MengeGeliefert"_s, u"Geliefert"_s, 7},
+        {u"S_Kurztext"_s, u"Kurztext"_s, 26}, {u"S_EPreis"_s, u"E-Preis"_s, 9},
+        {u"S_Mwst"_s, u"Mwst %"_s, 6},        {u"S_Netto"_s, u"Netto"_s, 10}};
+    d.lineCellBrush = DeliveredCellBrush;
+    d.kopfFussOnFootText = false;
+    d.formType = 13000;
+    d.print = [](int id, bool preview, const QString& layout, QWidget* parent) {
+        PrintOrder(id, preview, layout, parent);
+    };
+    d.noun = u"Aufträge"_s;
+    d.archive = ArchiveFamily::Orders;
+    d.listTitle = u"Aufträge"_s;
+    d.listTableName = u"Auftkopf.DB"_s;
+    d.extraButtons = {{u"RGV"_s, u"btnRgv"_s, u"Rechnungsvorlagen einblenden"_s,
+                       TDocListRight::Always, [](TF_DocList&) { ShowRgvListForm(); }}};
+    return d;
+}
+
+void ShowAuftragForm() {
+    ShowDocumentList(AuftragListDeclaration());
+}
