@@ -1,6 +1,5 @@
 #include "commercial/gui/auftraglist.h"
 
-#include "commercial/gui/doceditdecl.h"
 #include "commercial/gui/liefscheinlist.h"
 #include "commercial/gui/rgvlistform.h"
 #include "commercial/gui/tf_doclist.h"
@@ -31,12 +30,7 @@ TDocListDecl AuftragListDeclaration() {
         {u"R_Brutto"_s, u"Brutto"_s, 10},      mark};
     d.widenedWhileMarking = u"R_KMatch"_s;
     d.widenBy = -40;
-    d.lineColumns = {
-        {u"S_PosNr"_s, u"Pos"_s, 6},          DocumentKindColumn(u"Art"_s, 9),
-        {u"S_SrcNr"_s, u"Art./Lst-Nr"_s, 10}, {u"S_Menge"_s, u"Mge"_s, 7},
-        {u"S_MengBez"_s, u"Einheit"_s, 7},    {u"S_MengeGeliefert"_s, u"Geliefert"_s, 7},
-        {u"S_Kurztext"_s, u"Kurztext"_s, 26}, {u"S_EPreis"_s, u"E-Preis"_s, 9},
-        {u"S_Mwst"_s, u"Mwst %"_s, 6},        {u"S_Netto"_s, u"Netto"_s, 10}};
+    d.lineColumns = DeliveredLineColumns();
     d.lineCellBrush = DeliveredCellBrush;
     d.kopfFussOnFootText = false;
     d.formType = 13000;

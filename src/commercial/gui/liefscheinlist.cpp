@@ -36,6 +36,14 @@ QBrush DeliveredCellBrush(widgets::RowReader& rows, int row, const QString& fiel
     return open < 0.001 ? QBrush(QColor(0xA0, 0xFF, 0xA0)) : QBrush(Qt::NoBrush);
 }
 
+QList<widgets::GridColumn> DeliveredLineColumns() {
+    return {{u"S_PosNr"_s, u"Pos"_s, 6},          DocumentKindColumn(u"Art"_s, 9),
+            {u"S_SrcNr"_s, u"Art./Lst-Nr"_s, 10}, {u"S_Menge"_s, u"Mge"_s, 7},
+            {u"S_MengBez"_s, u"Einheit"_s, 7},    {u"S_MengeGeliefert"_s, u"Geliefert"_s, 7},
+            {u"S_Kurztext"_s, u"Kurztext"_s, 26}, {u"S_EPreis"_s, u"E-Preis"_s, 9},
+            {u"S_Mwst"_s, u"Mwst %"_s, 6},        {u"S_Netto"_s, u"Netto"_s, 10}};
+}
+
 bool ConfirmDeliveryNoteArchive(TF_DocList& list) {
     list.head().setMarkMode(false);
     table::Table& head = list.headTable();
@@ -81,12 +89,7 @@ TDocListDecl LiefscheinListDeclaration() {
                      mark};
     d.widenedWhileMarking = u"R_KMatch"_s;
     d.widenBy = -40;
-    d.lineColumns = {
-        {u"S_PosNr"_s, u"Pos"_s, 6},          DocumentKindColumn(u"Art"_s, 9),
-        {u"S_SrcNr"_s, u"Art./Lst-Nr"_s, 10}, {u"S_Menge"_s, u"Mge"_s, 7},
-        {u"S_MengBez"_s, u"Einheit"_s, 7},    {u"S_MengeGeliefert"_s, u"Geliefert"_s, 7},
-        {u"S_Kurztext"_s, u"Kurztext"_s, 26}, {u"S_EPreis"_s, u"E-Preis"_s, 9},
-        {u"S_Mwst"_s, u"Mwst %"_s, 6},        {u"S_Netto"_s, u"Netto"_s, 10}};
+    d.lineColumns = DeliveredLineColumns();
     d.lineCellBrush = DeliveredCellBrush;
     d.formType = 40000;
     d.print = [](int id, bool preview, const QString& layout, QWidget* parent) {

@@ -19,6 +19,10 @@ void ShowLiefscheinForm();
 // line is delivered (quantity less delivered below 0.001).
 QBrush DeliveredCellBrush(widgets::RowReader& rows, int row, const QString& field);
 
+// The line columns of the lists whose lines are delivered (orders, delivery
+// notes), "Geliefert" among them.
+QList<widgets::GridColumn> DeliveredLineColumns();
+
 // "Ablage": unfinished marked notes are offered to be left out, then the
 // remaining marks are counted and the move confirmed; false stops.
 bool ConfirmDeliveryNoteArchive(TF_DocList& list);
