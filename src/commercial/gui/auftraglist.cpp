@@ -2,6 +2,7 @@
 
 #include "commercial/gui/liefscheinlist.h"
 #include "commercial/gui/rgvlistform.h"
+#include "commercial/gui/tf_auftedit.h"
 #include "commercial/gui/tf_doclist.h"
 #include "core/settings/formplacement.h"
 #include "printing/documentprints.h"
@@ -41,6 +42,9 @@ TDocListDecl AuftragListDeclaration() {
     d.archive = ArchiveFamily::Orders;
     d.listTitle = u"Aufträge"_s;
     d.listTableName = u"Auftkopf.DB"_s;
+    d.openEditor = [](const QString& nr) { ShowAuftEditForm(nr); };
+    d.editHint = u"Gewählten Auftrag bearbeiten"_s;
+    d.newHint = u"Neuen Auftrag schreiben"_s;
     d.extraButtons = {{u"RGV"_s, u"btnRgv"_s, u"Rechnungsvorlagen einblenden"_s,
                        TDocListRight::Always, [](TF_DocList&) { ShowRgvListForm(); }}};
     return d;
