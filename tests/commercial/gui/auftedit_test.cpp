@@ -39,17 +39,6 @@ protected:
         ShowAuftEditForm(nr);
         EXPECT_TRUE(ran);
     }
-    static bool pickerShown(const std::function<void()>& action) {
-        bool shown = false;
-        QTimer* waiter = WhenModal<TF_DbSelect>([&](TF_DbSelect& d) {
-            shown = true;
-            d.btnCancel()->click();
-        });
-        action();
-        if (!shown)
-            delete waiter;
-        return shown;
-    }
     static void altW(TF_DocEdit& form, const QString& field) {
         QTest::keyClick(form.fieldEditor(field), Qt::Key_W, Qt::AltModifier);
     }
@@ -58,8 +47,8 @@ protected:
 TEST_F(AuftEditForm, ANewOrderWithAClosedPickerIsOneHeadAndGoesWithoutLines) {
     editOrder({}, [&](TF_DocEdit& form) {
         EXPECT_EQ(form.windowTitle(), u"Auftrag erfassen"_s);
-        EXPECT_TRUE(pickerShown([&] { altW(form, u"R_ObjektNr"_s); }));
-        EXPECT_TRUE(pickerShown([&] { altW(form, u"R_KundenNr"_s); }));
+        EXPECT_TRUE(rgedittest::PickerShown([&] { altW(form, u"R_ObjektNr"_s); }));
+        EXPECT_TRUE(rgedittest::PickerShown([&] { altW(form, u"R_KundenNr"_s); }));
         EXPECT_EQ(rows(kHeads, u"R_Creator"_s, 1), 1);
         EXPECT_EQ(FieldInt(form.head(), u"R_CalcRaten"_s), 12);
         // Entering the grid appends no line.
@@ -73,11 +62,11 @@ TEST_F(AuftEditForm, AnExistingOrderTakesAnotherCustomerButKeepsObjectNumberAndC
     addOrder(1, u"AU-1"_s);
     editOrder(u"AU-1"_s, [&](TF_DocEdit& form) {
         EXPECT_EQ(form.windowTitle(), u"Auftrag bearbeiten"_s);
-        EXPECT_FALSE(pickerShown([&] { altW(form, u"R_ObjektNr"_s); }));
-        EXPECT_TRUE(pickerShown([&] { altW(form, u"R_KundenNr"_s); }));
+        EXPECT_FALSE(rgedittest::PickerShown([&] { altW(form, u"R_ObjektNr"_s); }));
+        EXPECT_TRUE(rgedittest::PickerShown([&] { altW(form, u"R_KundenNr"_s); }));
         altW(form, u"R_Nr"_s);
         // "Vorlage (F6)" does nothing for an existing order.
-        EXPECT_FALSE(pickerShown([&] { form.runCopy(TDocSource::Angebot); }));
+        EXPECT_FALSE(rgedittest::PickerShown([&] { form.runCopy(TDocSource::Angebot); }));
     });
     EXPECT_TRUE(errors().isEmpty());
     EXPECT_EQ(presenter.texts(MessagePresenter::Kind::Info),
