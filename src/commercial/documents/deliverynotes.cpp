@@ -8,9 +8,10 @@
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/docnumbers.h"
+#include "platform/table/database.h"
 #include "platform/table/table.h"
 
-#include <cmath>
+#include <QHash>
 
 using table::Table;
 
@@ -18,6 +19,11 @@ namespace {
 
 const QString kLumo = QStringLiteral("LumoDB");
 const QString kLines = QStringLiteral("LSsatz.DB");
+
+// A line's share of the open quantity sum: below 0.01 it counts as 0.
+double openShare(double remainder) {
+    return remainder >= 0.01 ? remainder : 0.0;
+}
 
 double remainderOf(Table& line) {
     return FieldFloat(line, QStringLiteral("S_Menge")) -
@@ -186,9 +192,7 @@ double OpenQuantitySum(int lsId) {
     auto lines = linesOf(lsId);
     double sum = 0.0;
     for (lines->first(); !lines->eof() && !lines->isEmpty(); lines->next()) {
-        const double open = remainderOf(*lines);
-        if (open >= 0.01)
-            sum += open;
+        sum += openShare(remainderOf(*lines));
     }
     return sum;
 }
@@ -202,4 +206,33 @@ double FirstOpenRemainder(int lsId) {
             break;
     }
     return remainder;
+}
+
+void MarkDeliveryNotes(TDeliveryNoteMarks which) {
+    auto db = table::aliases::database(kLumo);
+    table::Transaction tx(*db);
+    // One pass over the lines gives every note's open quantity.
+    QHash<int, double> open;
+    if (which == TDeliveryNoteMarks::Finished || which == TDeliveryNoteMarks::Open) {
+        Table lines(db, kLines);
+        lines.open();
+        for (lines.first(); !lines.eof() && !lines.isEmpty(); lines.next())
+            open[FieldInt(lines, QStringLiteral("S_Ref"))] += openShare(remainderOf(lines));
+    }
+    Table heads(db, QStringLiteral("LSkopf.DB"));
+    heads.open();
+    for (heads.first(); !heads.eof() && !heads.isEmpty(); heads.next()) {
+        bool mark = which == TDeliveryNoteMarks::All;
+        if (which == TDeliveryNoteMarks::Finished || which == TDeliveryNoteMarks::Open) {
+            const bool isOpen = open.value(FieldInt(heads, QStringLiteral("R_ID"))) != 0.0;
+            mark = isOpen == (which == TDeliveryNoteMarks::Open);
+        }
+        table::Field& selected = heads.field(QStringLiteral("R_Selected"));
+        if (!selected.isNull() && selected.asBoolean() == mark)
+            continue;
+        heads.edit();
+        selected.setValue(mark);
+        heads.post();
+    }
+    tx.commit();
 }

@@ -58,5 +58,10 @@ double OpenQuantitySum(int lsId);
 // note without lines. Not 0 means the note is not finished.
 double FirstOpenRemainder(int lsId);
 
+// The list's mark commands over every delivery note, in one transaction:
+// all, none, the finished notes (open quantity sum 0) or the open ones.
+enum class TDeliveryNoteMarks { All, None, Finished, Open };
+void MarkDeliveryNotes(TDeliveryNoteMarks which);
+
 inline const QString DeliveryNoteDeleteFailedText =
     QStringLiteral("Der Lieferschein konnte nicht gelöscht werden.");

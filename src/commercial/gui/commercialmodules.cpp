@@ -2,8 +2,10 @@
 
 #include "commercial/documents/deliverynoteentries.h"
 #include "commercial/gui/angebotlist.h"
+#include "commercial/gui/auftraglist.h"
 #include "commercial/gui/f_cnvrgv.h"
 #include "commercial/gui/gutschriftlist.h"
+#include "commercial/gui/liefscheinlist.h"
 #include "commercial/gui/rgvlistform.h"
 #include "commercial/gui/tf_lsedit.h"
 #include "commercial/gui/tf_oposten.h"
@@ -25,6 +27,10 @@ void RegisterCommercialModules(ModuleDispatcher& dispatcher) {
     dispatcher.setOpener(u"ShowRechnungForm"_s, &ShowRechnungForm);
     // "Datenbanken › Angebote" and the tool-bar button "Angebote".
     dispatcher.setOpener(u"ShowAngebotForm"_s, &ShowAngebotForm);
+    // "Datenbanken › Aufträge" and the tool-bar button "Aufträge".
+    dispatcher.setOpener(u"ShowAuftragForm"_s, &ShowAuftragForm);
+    // "Datenbanken › Lieferscheine" and the tool-bar button "Lieferscheine".
+    dispatcher.setOpener(u"ShowLiefscheinForm"_s, &ShowLiefscheinForm);
     // "Datenbanken › Gutschriften"; the list applies right 25 itself.
     dispatcher.setOpener(u"ShowGutschriftForm"_s, &ShowGutschriftForm);
     dispatcher.setOpener(u"ShowRechintForm"_s, [] { ShowRechintForm(); });

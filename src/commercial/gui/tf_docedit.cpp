@@ -663,7 +663,8 @@ bool TF_DocEdit::eventFilter(QObject* watched, QEvent* event) {
                         return true;
                     }
                 if (m_decl.copyKey != 0 && key->key() == m_decl.copyKey) {
-                    if (!m_decl.copyKeyOutsideGrid)
+                    if (!m_decl.copyKeyOutsideGrid &&
+                        (!m_decl.copyKeyEnabled || m_decl.copyKeyEnabled(*this)))
                         showCopyMenu();
                     return true;
                 }
@@ -730,7 +731,8 @@ bool TF_DocEdit::eventFilter(QObject* watched, QEvent* event) {
             }
             if (plainModifiers(key) == Qt::NoModifier && m_decl.copyKeyOutsideGrid &&
                 m_decl.copyKey != 0 && key->key() == m_decl.copyKey) {
-                showCopyMenu();
+                if (!m_decl.copyKeyEnabled || m_decl.copyKeyEnabled(*this))
+                    showCopyMenu();
                 return true;
             }
         }

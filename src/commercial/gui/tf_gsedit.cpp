@@ -167,18 +167,8 @@ TDocEditDecl GsEditDeclaration() {
     };
     // A note that took an invoice over stays, also without lines.
     d.finish = [](TF_DocEdit& form) {
-        Table& head = form.head();
-        Table& lines = form.lines();
-        if (!stillNew(form) || DocumentHasLines(lines))
-            return FinishDocumentEditing(head, lines, false);
-        bool deleted = false;
-        ChangeAllOrNothing(u"Der leere Beleg konnte nicht verworfen werden."_s, {&head, &lines},
-                           [&] {
-                               deleted = FinishDocumentEditing(head, lines, true);
-                               if (deleted)
-                                   PutBackGutschriftNr();
-                           });
-        return deleted;
+        return FinishDocumentEditing(form.head(), form.lines(), stillNew(form),
+                                     &PutBackGutschriftNr);
     };
     TDocEditDecl decl = LsEditDeclaration(d);
     const auto ownSetup = decl.setup;

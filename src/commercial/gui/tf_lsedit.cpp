@@ -346,19 +346,8 @@ TDocEditDecl LsEditDeclaration(const TLsEditDesign& design) {
     decl.createHead = d->createHead;
     decl.openExisting = d->openExisting;
     decl.finish = d->finish ? d->finish : [d](TF_DocEdit& form) {
-        Table& head = form.head();
-        Table& lines = form.lines();
-        if (!form.isNew() || DocumentHasLines(lines))
-            return FinishDocumentEditing(head, lines, false);
-        // The empty new document goes, and its number with it.
-        bool deleted = false;
-        ChangeAllOrNothing(u"Der leere Beleg konnte nicht verworfen werden."_s, {&head, &lines},
-                           [&] {
-                               deleted = FinishDocumentEditing(head, lines, true);
-                               if (deleted && d->putBackNumber)
-                                   d->putBackNumber();
-                           });
-        return deleted;
+        // An empty new document goes, and its number with it.
+        return FinishDocumentEditing(form.head(), form.lines(), form.isNew(), d->putBackNumber);
     };
     return decl;
 }

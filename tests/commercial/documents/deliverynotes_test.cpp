@@ -1,4 +1,5 @@
 #include "commercial/documents/deliverynotes.h"
+#include "commercial/documents/documentlists.h"
 #include "commercial/invoiceeditfixture.h"
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
@@ -198,6 +199,33 @@ TEST_F(DeliveryNotes, OpenQuantitiesDecideTheSelectionsAndTheArchiveCheck) {
         EXPECT_NEAR(OpenQuantitySum(id), c.openSum, 1e-9) << id;
         EXPECT_NEAR(FirstOpenRemainder(id), c.firstOpen, 1e-9) << id;
     }
+}
+
+TEST_F(DeliveryNotes, TheFirstPrintDatesTheNoteAReprintKeepsTheDate) {
+    addNote(1, {{1, 0}});
+    auto mark = [this] {
+        auto t = open(kHeads);
+        t->locate({u"R_ID"_s}, {1});
+        t->edit();
+        t->field(u"R_Selected"_s).setValue(true);
+        t->field(u"R_DatumDruck"_s).setValue(QDate(2020, 1, 2));
+        t->post();
+    };
+    Table& head = dm->TabLSKopf();
+    head.open();
+    int printed = 0;
+    const auto print = [&](int, int) { ++printed; };
+    mark();
+    head.refresh();
+    EXPECT_EQ(PrintMarkedDocuments(head, print, {}, u"R_DatumDruck"_s).done, 1);
+    EXPECT_EQ(headValue(kHeads, 1, u"R_DatumDruck"_s).toDate(), QDate::currentDate());
+    mark();
+    head.refresh();
+    EXPECT_EQ(PrintMarkedDocuments(head, print, {}, u"R_DatumDruck"_s).done, 1);
+    EXPECT_EQ(headValue(kHeads, 1, u"R_DatumDruck"_s).toDate(), QDate(2020, 1, 2));
+    EXPECT_EQ(headValue(kHeads, 1, u"R_Drucke"_s).toInt(), 2);
+    EXPECT_FALSE(headValue(kHeads, 1, u"R_Selected"_s).toBool());
+    EXPECT_EQ(printed, 2);
 }
 
 } // namespace

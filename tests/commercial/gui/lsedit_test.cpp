@@ -54,17 +54,6 @@ protected:
         ASSERT_NE(editor, nullptr);
         QTest::keyClick(editor, Qt::Key_W, Qt::AltModifier);
     }
-    static bool pickerShown(const std::function<void()>& action) {
-        bool shown = false;
-        QTimer* waiter = WhenModal<TF_DbSelect>([&](TF_DbSelect& d) {
-            shown = true;
-            d.btnCancel()->click();
-        });
-        action();
-        if (!shown)
-            delete waiter;
-        return shown;
-    }
     double totalStock() {
         auto t = open(u"Artikel.DB"_s);
         double sum = 0;
@@ -81,7 +70,7 @@ TEST_F(LsEdit, AnAppointmentsNoteIsMadeForItsObjectAndReturnsItsId) {
         EXPECT_EQ(form.windowTitle(), u"Lieferschein erfassen"_s);
         EXPECT_EQ(form.head()[u"R_OMatch"_s].asString(), u"HAUS AM SEE"_s);
         // The object the caller gave stays.
-        EXPECT_FALSE(pickerShown([&] { altW(form.fieldEditor(u"R_ObjektNr"_s)); }));
+        EXPECT_FALSE(rgedittest::PickerShown([&] { altW(form.fieldEditor(u"R_ObjektNr"_s)); }));
         articleLine(form, 2);
         nr = form.head()[u"R_Nr"_s].asString();
     });
@@ -100,7 +89,8 @@ TEST_F(LsEdit, AnAppointmentsNoteIsMadeForItsObjectAndReturnsItsId) {
     EXPECT_EQ(edit(nr, 500, false, 0, 0,
                    [&](TF_DocEdit& form) {
                        EXPECT_EQ(form.windowTitle(), u"Lieferschein bearbeiten"_s);
-                       EXPECT_FALSE(pickerShown([&] { altW(form.fieldEditor(u"R_ObjektNr"_s)); }));
+                       EXPECT_FALSE(rgedittest::PickerShown(
+                           [&] { altW(form.fieldEditor(u"R_ObjektNr"_s)); }));
                        altW(form.fieldEditor(u"R_Nr"_s));
                    }),
               id);
@@ -128,7 +118,7 @@ TEST_F(LsEdit, WithoutAnObjectTheGridAndTheCopiesWaitForOne) {
         EXPECT_FALSE(form.linesAllowed());
         form.runCopy(TDocSource::Auftrag);
         // The customer needs the object first too.
-        EXPECT_FALSE(pickerShown([&] { altW(form.fieldEditor(u"R_KundenNr"_s)); }));
+        EXPECT_FALSE(rgedittest::PickerShown([&] { altW(form.fieldEditor(u"R_KundenNr"_s)); }));
     });
     EXPECT_EQ(errors(), (QStringList{u"Sie müssen zuerst das Objekt festlegen!"_s,
                                      u"Sie müssen zuerst das Objekt festlegen!"_s}));
