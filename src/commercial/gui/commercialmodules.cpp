@@ -1,8 +1,12 @@
 #include "commercial/gui/commercialmodules.h"
 
+#include "commercial/documents/deliverynoteentries.h"
 #include "commercial/gui/angebotlist.h"
+#include "commercial/gui/auftraglist.h"
 #include "commercial/gui/f_cnvrgv.h"
+#include "commercial/gui/liefscheinlist.h"
 #include "commercial/gui/rgvlistform.h"
+#include "commercial/gui/tf_lsedit.h"
 #include "commercial/gui/tf_oposten.h"
 #include "commercial/gui/tf_rechhead.h"
 #include "commercial/gui/tf_rechint.h"
@@ -22,6 +26,10 @@ void RegisterCommercialModules(ModuleDispatcher& dispatcher) {
     dispatcher.setOpener(u"ShowRechnungForm"_s, &ShowRechnungForm);
     // "Datenbanken › Angebote" and the tool-bar button "Angebote".
     dispatcher.setOpener(u"ShowAngebotForm"_s, &ShowAngebotForm);
+    // "Datenbanken › Aufträge" and the tool-bar button "Aufträge".
+    dispatcher.setOpener(u"ShowAuftragForm"_s, &ShowAuftragForm);
+    // "Datenbanken › Lieferscheine" and the tool-bar button "Lieferscheine".
+    dispatcher.setOpener(u"ShowLiefscheinForm"_s, &ShowLiefscheinForm);
     dispatcher.setOpener(u"ShowRechintForm"_s, [] { ShowRechintForm(); });
     dispatcher.setOpener(u"ShowRgvListForm"_s, [] { ShowRgvListForm(); });
     // "Datenbanken › Offene Ausgangsrechnungen" and the tool-bar button "Off. Post. AR".
@@ -34,4 +42,7 @@ void RegisterCommercialModules(ModuleDispatcher& dispatcher) {
             return;
         RunCnvRgv(MandantNr);
     });
+    // The delivery-note editor and deletion for the operations windows.
+    DeliveryNoteEntriesRegistry().editLieferschein = &EditLieferschein;
+    DeliveryNoteEntriesRegistry().deleteLieferschein = &DeleteLieferscheinById;
 }
