@@ -1,11 +1,13 @@
 #include "commercial/gui/commercialmodules.h"
 
+#include "commercial/documents/linerules.h"
 #include "commercial/gui/f_cnvrgv.h"
 #include "commercial/gui/rgvlistform.h"
+#include "commercial/gui/tf_calc.h"
 #include "commercial/gui/tf_oposten.h"
 #include "commercial/gui/tf_rechhead.h"
-#include "commercial/gui/tf_rechnung.h"
 #include "commercial/gui/tf_rechint.h"
+#include "commercial/gui/tf_rechnung.h"
 #include "core/gui/mainform.h"
 #include "core/messages/messages.h"
 #include "core/moduleentries.h"
@@ -31,4 +33,6 @@ void RegisterCommercialModules(ModuleDispatcher& dispatcher) {
             return;
         RunCnvRgv(MandantNr);
     });
+    // New offer lines are marked calculated while the calculation sheet is open.
+    DocumentFormHooksRegistry().CalcFormOpen = &CalcFormOpen;
 }
