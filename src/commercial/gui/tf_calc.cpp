@@ -83,9 +83,10 @@ widgets::FieldDecl field(const QString& group, const QString& caption, const QSt
     return d;
 }
 
-widgets::FieldDecl display(const QString& group, const QString& caption,
+widgets::FieldDecl display(const QString& group, const QString& caption, const QString& name,
                            std::function<QString(table::Table&)> text) {
     widgets::FieldDecl d;
+    d.field = name;
     d.group = group;
     d.caption = caption;
     d.kind = FieldKind::Display;
@@ -232,16 +233,16 @@ void TF_Calc::buildHead(QVBoxLayout& layout) {
         field(settings, u"Aufschlag"_s, u"R_CalcAufschlag"_s, 8, false),
         field(settings, u"Raten"_s, u"R_CalcRaten"_s, 8, false),
         field(year, u"Erlös"_s, u"R_CalcBetragEinsatz"_s, 12, true),
-        display(year, u"Kosten"_s, [costs](table::Table& h) { return moneyText(costs(h).year); }),
-        display(year, u"Gewinn"_s,
+        display(year, u"Kosten"_s, u"KostenEinsatz"_s, [costs](table::Table& h) { return moneyText(costs(h).year); }),
+        display(year, u"Gewinn"_s, u"GewinnEinsatz"_s,
                 [costs, revenue](table::Table& h) {
                     return moneyText(revenue(h, "R_CalcBetragEinsatz") - costs(h).year);
                 }),
         field(year, u"Dauer"_s, u"R_CalczeitEinsatz"_s, 12, true),
         field(instalment, u"Erlös"_s, u"R_CalcBetragInt"_s, 12, true),
-        display(instalment, u"Kosten"_s,
+        display(instalment, u"Kosten"_s, u"KostenIntervall"_s,
                 [costs](table::Table& h) { return moneyText(costs(h).instalment); }),
-        display(instalment, u"Gewinn"_s,
+        display(instalment, u"Gewinn"_s, u"GewinnIntervall"_s,
                 [costs, revenue](table::Table& h) {
                     return moneyText(revenue(h, "R_CalcBetragInt") - costs(h).instalment);
                 }),
