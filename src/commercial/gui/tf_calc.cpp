@@ -34,6 +34,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
@@ -68,8 +69,10 @@ widgets::GridColumn intervalColumn() {
     return column;
 }
 
+// As the head's currency fields beside it show their amounts.
 QString moneyText(double amount) {
-    return FormatMoney(1, amount);
+    static const QLocale german(QLocale::German, QLocale::Germany);
+    return german.toString(RoundCents(amount), 'f', 2);
 }
 
 widgets::FieldDecl field(const QString& group, const QString& caption, const QString& name,
