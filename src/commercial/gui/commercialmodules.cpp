@@ -1,9 +1,12 @@
 #include "commercial/gui/commercialmodules.h"
 
 #include "commercial/documents/linerules.h"
+#include "commercial/gui/angebotlist.h"
 #include "commercial/gui/f_cnvrgv.h"
+#include "commercial/gui/offereditorhooks.h"
 #include "commercial/gui/rgvlistform.h"
 #include "commercial/gui/tf_calc.h"
+#include "commercial/gui/tf_editangnotes.h"
 #include "commercial/gui/tf_oposten.h"
 #include "commercial/gui/tf_rechhead.h"
 #include "commercial/gui/tf_rechint.h"
@@ -21,6 +24,8 @@ void RegisterCommercialModules(ModuleDispatcher& dispatcher) {
     dispatcher.setOpener(u"SelectKopfFussText"_s, [] { SelectKopfFussText(0); });
     // "Datenbanken › Rechnungen" and the tool-bar button "Rechnungen".
     dispatcher.setOpener(u"ShowRechnungForm"_s, &ShowRechnungForm);
+    // "Datenbanken › Angebote" and the tool-bar button "Angebote".
+    dispatcher.setOpener(u"ShowAngebotForm"_s, &ShowAngebotForm);
     dispatcher.setOpener(u"ShowRechintForm"_s, [] { ShowRechintForm(); });
     dispatcher.setOpener(u"ShowRgvListForm"_s, [] { ShowRgvListForm(); });
     // "Datenbanken › Offene Ausgangsrechnungen" and the tool-bar button "Off. Post. AR".
@@ -35,4 +40,11 @@ void RegisterCommercialModules(ModuleDispatcher& dispatcher) {
     });
     // New offer lines are marked calculated while the calculation sheet is open.
     DocumentFormHooksRegistry().CalcFormOpen = &CalcFormOpen;
+    // The offer editor's "Kalukulat.(F7)" and "Anschreib.(F9)".
+    OfferEditorHooksRegistry().showCalc = [](int angId, const QString& angNr) {
+        ShowCalcForm(angId, angNr);
+    };
+    OfferEditorHooksRegistry().showNotes = [](const QRect& editor) {
+        ShowAngNotesForm(editor.left(), editor.top(), editor.width(), editor.height());
+    };
 }
