@@ -2,6 +2,7 @@
 
 #include "commercial/gui/doceditdecl.h"
 #include "commercial/gui/rgvlistform.h"
+#include "commercial/gui/tf_angedit.h"
 #include "commercial/gui/tf_doclist.h"
 #include "core/settings/formplacement.h"
 #include "printing/documentprints.h"
@@ -47,6 +48,7 @@ TDocListDecl AngebotListDeclaration() {
     d.archive = ArchiveFamily::Offers;
     d.listTitle = u"Angebote"_s;
     d.listTableName = u"Angkopf.DB"_s;
+    d.openEditor = [](const QString& nr) { ShowAngEditForm(nr); };
     d.editHint = u"Gewähltes Angebot bearbeiten"_s;
     d.newHint = u"Neues Angebot schreiben"_s;
     d.extraButtons = {{u"RGV"_s, u"btnRgv"_s, u"Rechnungsvorlagen einblenden"_s,
