@@ -38,6 +38,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -60,7 +61,7 @@ Qt::KeyboardModifiers plainModifiers(const QKeyEvent* key) {
 }
 
 widgets::GridColumn intervalColumn() {
-    widgets::GridColumn column{kIntervalField, u"Intervall"_s, 18, true};
+    widgets::GridColumn column{kIntervalField, u"Intervall"_s, 13, true};
     auto intervals = OpenTempTable(u"LumoDB"_s, u"CalcIV.db"_s);
     for (intervals->first(); !intervals->eof() && !intervals->isEmpty(); intervals->next()) {
         column.values.append(FieldInt(*intervals, u"CI_ID"_s));
@@ -119,16 +120,16 @@ TF_Calc::TF_Calc(int angId, const QString& angNr, QWidget* parent)
     m_grid = new widgets::DataGrid(*m_lineSource, this);
     m_grid->setObjectName(u"GridCalc"_s);
     m_grid->setColumns({
-        {u"S_PosNr"_s, u"Pos."_s, 6},
+        {u"S_PosNr"_s, u"Pos."_s, 5},
         DocumentKindColumn(u"Art"_s, 9),
-        {u"S_Menge"_s, u"Menge"_s, 7},
-        {u"S_MengBez"_s, u"Einheit"_s, 7},
-        {u"S_BasisVkpreis"_s, u"Vk-Preis"_s, 9},
-        {u"S_BasisPreis"_s, u"Grundpreis"_s, 9},
-        {u"S_BasisMinuten"_s, u"Minuten"_s, 7},
-        {u"S_Kurztext"_s, u"Kurztext"_s, 24},
+        {u"S_Menge"_s, u"Menge"_s, 6},
+        {u"S_MengBez"_s, u"Einheit"_s, 6},
+        {u"S_BasisVkpreis"_s, u"Vk-Preis"_s, 8},
+        {u"S_BasisPreis"_s, u"Grundpreis"_s, 8},
+        {u"S_BasisMinuten"_s, u"Minuten"_s, 6},
+        {u"S_Kurztext"_s, u"Kurztext"_s, 16},
         intervalColumn(),
-        {u"S_Einsaetze"_s, u"Ausf/Jr"_s, 6, true},
+        {u"S_Einsaetze"_s, u"Ausf/Jr"_s, 5, true},
         {u"S_GesamtPreis"_s, u"Jahrespreis"_s, 10, true},
         {u"S_IntervallPreis"_s, u"Ratenbetrag"_s, 10, true},
     });
@@ -193,6 +194,13 @@ void TF_Calc::buildTop(QVBoxLayout& layout) {
     // The navigator's insert puts the new line before the current one.
     connect(m_navigator->button(DbNavigator::Insert), &QToolButton::pressed, this,
             [] { SetLastLineKey(InsertLineKey); });
+    // Once the new line shows, typing starts in its quantity.
+    connect(m_navigator->button(DbNavigator::Insert), &QToolButton::clicked, this, [this] {
+        QTimer::singleShot(0, this, [this] {
+            m_grid->setFocus();
+            selectColumn(u"S_Menge"_s);
+        });
+    });
     row->addWidget(m_navigator);
     row->addSpacing(12);
     auto add = [this, row](const QString& caption, auto slot) {
@@ -236,7 +244,8 @@ void TF_Calc::buildHead(QVBoxLayout& layout) {
         field(settings, u"Aufschlag"_s, u"R_CalcAufschlag"_s, 8, false),
         field(settings, u"Raten"_s, u"R_CalcRaten"_s, 8, false),
         field(year, u"Erlös"_s, u"R_CalcBetragEinsatz"_s, 12, true),
-        display(year, u"Kosten"_s, u"KostenEinsatz"_s, [costs](table::Table& h) { return moneyText(costs(h).year); }),
+        display(year, u"Kosten"_s, u"KostenEinsatz"_s,
+                [costs](table::Table& h) { return moneyText(costs(h).year); }),
         display(year, u"Gewinn"_s, u"GewinnEinsatz"_s,
                 [costs, revenue](table::Table& h) {
                     return moneyText(revenue(h, "R_CalcBetragEinsatz") - costs(h).year);
