@@ -199,7 +199,13 @@ TEST_F(CalcSheet, TheLetterPrintsAfterTheChoiceAndThePrinterDialog) {
         EXPECT_EQ(Printers::asked, 2) << "the preview asks for no printer";
         form.closeButton()->click();
     });
+    // A letter edited but not yet written prints as edited.
+    head().edit();
+    head().field(u"R_Anschreiben"_s).setValue(u"Sehr geehrte Damen und Herren"_s);
     ShowAngNotesForm(10, 10, 700, 500);
+    auto stored = open(u"Angkopf.DB"_s);
+    ASSERT_TRUE(stored->locate({u"R_ID"_s}, {id}));
+    EXPECT_EQ(stored->field(u"R_Anschreiben"_s).asString(), u"Sehr geehrte Damen und Herren"_s);
     EXPECT_TRUE(ran);
     EXPECT_EQ(printed, (QStringList{u"TQRAngebot2 Druck"_s, u"TQRAngebot2 Vorschau"_s}));
 }
