@@ -1,12 +1,16 @@
 #include "commercial/gui/commercialmodules.h"
 
 #include "commercial/documents/deliverynoteentries.h"
+#include "commercial/documents/linerules.h"
 #include "commercial/gui/angebotlist.h"
 #include "commercial/gui/auftraglist.h"
 #include "commercial/gui/f_cnvrgv.h"
 #include "commercial/gui/gutschriftlist.h"
 #include "commercial/gui/liefscheinlist.h"
+#include "commercial/gui/offereditorhooks.h"
 #include "commercial/gui/rgvlistform.h"
+#include "commercial/gui/tf_calc.h"
+#include "commercial/gui/tf_editangnotes.h"
 #include "commercial/gui/tf_lsedit.h"
 #include "commercial/gui/tf_oposten.h"
 #include "commercial/gui/tf_rechhead.h"
@@ -48,4 +52,13 @@ void RegisterCommercialModules(ModuleDispatcher& dispatcher) {
     // The delivery-note editor and deletion for the operations windows.
     DeliveryNoteEntriesRegistry().editLieferschein = &EditLieferschein;
     DeliveryNoteEntriesRegistry().deleteLieferschein = &DeleteLieferscheinById;
+    // New offer lines are marked calculated while the calculation sheet is open.
+    DocumentFormHooksRegistry().CalcFormOpen = &CalcFormOpen;
+    // The offer editor's "Kalukulat.(F7)" and "Anschreib.(F9)".
+    OfferEditorHooksRegistry().showCalc = [](int angId, const QString& angNr) {
+        ShowCalcForm(angId, angNr);
+    };
+    OfferEditorHooksRegistry().showNotes = [](const QRect& editor) {
+        ShowAngNotesForm(editor.left(), editor.top(), editor.width(), editor.height());
+    };
 }
