@@ -542,4 +542,47 @@ inline TurnTimes compareInTurns(benchmark::State& state, const std::function<voi
     return total;
 }
 
+// The engine's run against the replay of the very row changes it made: a
+// first run records them, transaction by transaction (the database as
+// filled is kept aside the first time), then run and replay take turns,
+// the written tables put back before each. Counts the transactions and
+// changed rows into the state's counters.
+struct ReplayOutcome {
+    double engineSeconds = 0;
+    size_t transactions = 0;
+};
+inline ReplayOutcome compareWithReplay(benchmark::State& state, Client& client,
+                                       const std::function<void()>& run) {
+    static std::map<const Client*, QString> pristines;
+    QString& pristine = pristines[&client];
+    if (pristine.isEmpty()) {
+        const QString dir = client.root.filePath(QStringLiteral("Pristine"));
+        table::aliases::database(QStringLiteral("LumoDB"))->backupTo(dir);
+        pristine = table::Database::fileIn(dir);
+    }
+    const QString file = table::Database::fileIn(client.data);
+    std::vector<QByteArray> tables;
+    ChangeRecorder::Transactions transactions;
+    {
+        auto db = table::aliases::database(QStringLiteral("LumoDB"));
+        ChangeRecorder recorder(db->connection().handle());
+        run();
+        transactions = recorder.transactions();
+        tables = recorder.tables();
+    }
+    const auto after = readTables(tables);
+    restoreTables(tables, pristine);
+    const auto before = readTables(tables);
+    ChangeReplay replay(transactions, before, after);
+    const TurnTimes times = compareInTurns(
+        state, [&] { restoreTables(tables, pristine); }, run, [&] { replay.run(file); });
+    restoreTables(tables, pristine);
+    size_t changes = 0;
+    for (const auto& tx : transactions)
+        changes += tx.size();
+    state.counters["transactions"] = double(transactions.size());
+    state.counters["rows_changed"] = double(changes);
+    return {times.engine, transactions.size()};
+}
+
 } // namespace benchclient

@@ -5,6 +5,7 @@
 #include "commercial/gui/angebotlist.h"
 #include "commercial/gui/auftraglist.h"
 #include "commercial/gui/f_cnvrgv.h"
+#include "commercial/gui/gutschriftlist.h"
 #include "commercial/gui/liefscheinlist.h"
 #include "commercial/gui/offereditorhooks.h"
 #include "commercial/gui/rgvlistform.h"
@@ -34,6 +35,8 @@ void RegisterCommercialModules(ModuleDispatcher& dispatcher) {
     dispatcher.setOpener(u"ShowAuftragForm"_s, &ShowAuftragForm);
     // "Datenbanken › Lieferscheine" and the tool-bar button "Lieferscheine".
     dispatcher.setOpener(u"ShowLiefscheinForm"_s, &ShowLiefscheinForm);
+    // "Datenbanken › Gutschriften"; the list applies right 25 itself.
+    dispatcher.setOpener(u"ShowGutschriftForm"_s, &ShowGutschriftForm);
     dispatcher.setOpener(u"ShowRechintForm"_s, [] { ShowRechintForm(); });
     dispatcher.setOpener(u"ShowRgvListForm"_s, [] { ShowRgvListForm(); });
     // "Datenbanken › Offene Ausgangsrechnungen" and the tool-bar button "Off. Post. AR".

@@ -32,6 +32,7 @@
 #include "platform/widgets/fieldform.h"
 
 #include <QBrush>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -40,6 +41,9 @@
 
 class QWidget;
 class TF_DocList;
+namespace table {
+class Table;
+}
 namespace widgets {
 class RowReader;
 }
@@ -108,6 +112,16 @@ struct TDocListDecl {
     // Buttons of the list's own, after "&Liste".
     QList<TDocListButton> extraButtons;
 
+    // The list's own rule for marking a head (refusals, questions); true
+    // when the mark was written. Empty: the mark is written as asked.
+    std::function<bool(table::Table& head, bool mark)> setMark;
+    // The background of a head row; empty: the grid's colour.
+    std::function<QBrush(widgets::RowReader& rows, int row)> headRowBrush;
+    // Commands of the list's own in place of the host's, by the object name
+    // of the button ("btnDrucken", "btnLoeschen", "btnAblage", "btnEditor").
+    QHash<QString, std::function<void(TF_DocList&)>> ownCommands;
+    // A widget of the list's own at the right end of the search line.
+    std::function<QWidget*(TF_DocList&)> searchLineWidget;
     // Pop-up items of the head grid shown only in the mark mode ("Alle
     // wählen", ...); their right is not read.
     QList<TDocListButton> markMenu;

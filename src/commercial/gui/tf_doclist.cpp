@@ -178,10 +178,11 @@ TF_DocList::TF_DocList(TDocListDecl decl, QWidget* parent)
     headDecl.hiddenWhileMarking = m_decl.hiddenWhileMarking;
     headDecl.widenedWhileMarking = m_decl.widenedWhileMarking;
     headDecl.widenBy = m_decl.widenBy;
-    headDecl.setMark = [](table::Table& head, bool mark) {
+    headDecl.setMark = m_decl.setMark ? m_decl.setMark : [](table::Table& head, bool mark) {
         WriteDocumentMark(head, mark);
         return true;
     };
+    headDecl.rowBrush = m_decl.headRowBrush;
     m_head = new TDocListHead(std::move(headDecl), *m_headSource, this);
     headGrid().setToolTip(u"Vorschau : Doppelclick"_s);
     connect(m_head, &TDocListHead::headActivated, this, &TF_DocList::Vorschau);
@@ -232,6 +233,8 @@ TF_DocList::TF_DocList(TDocListDecl decl, QWidget* parent)
     search->addWidget(&m_head->searchLabel());
     search->addWidget(&m_head->searchEdit());
     search->addStretch(1);
+    if (m_decl.searchLineWidget)
+        search->addWidget(m_decl.searchLineWidget(*this));
     if (!m_decl.headFields.isEmpty()) {
         // Shown, never changed here.
         auto* fields = new widgets::FieldForm(*m_headSource, m_decl.headFields, this);
@@ -346,7 +349,13 @@ void TF_DocList::buildButtons() {
         b->setObjectName(name);
         b->setAutoDefault(false);
         b->setToolTip(hint);
-        connect(b, &QPushButton::clicked, this, slot);
+        if (const auto own = m_decl.ownCommands.value(name))
+            connect(b, &QPushButton::clicked, this, [this, own] {
+                run(this, [&] { own(*this); });
+                refreshHeads();
+            });
+        else
+            connect(b, &QPushButton::clicked, this, slot);
         m_buttons.append(b);
         m_rightButtons.append(b);
         m_buttonRights.append(right);
