@@ -28,6 +28,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -448,6 +449,55 @@ TEST_F(OpostenForm, TheControlsFollowTheRightsOfFunction26) {
         EXPECT_FALSE(form->button(u"sbtnAuslag"_s)->isEnabled()) << "only in mode 2";
     }
     CurrentUser.rights = saved;
+}
+
+TEST_F(OpostenForm, ASecondDeclarationLeavesOutWhatItDoesNotDeclare) {
+    // A window over the same tables as a counterpart would declare it: two
+    // balances, statements in mode 3 only, no dunning, address, search or settling.
+    OpenItemWindowDecl d = OpostenDeclaration();
+    d.formClass = u"TF_Counterpart"_s;
+    d.placementFile.clear();
+    d.dunning = d.changeAddress = d.searchButton = d.paymentList = false;
+    d.settleBefore = nullptr;
+    d.archive = nullptr;
+    d.statements.remove(4);
+    d.saldoNames = {u"lbLieferantSaldo"_s, u"lbGesamtSaldo"_s};
+    d.saldoCaptions = {u"Saldo Lieferant"_s, u"Gesamtsaldo"_s};
+    d.saldoKeyFields = {u"R_KundenNr"_s};
+    d.balances = [](table::Table& item) -> QList<double> {
+        const TOpSalden s = CalcOpSalden(-1, FieldInt(item, u"R_KundenNr"_s));
+        return {s.Kunde, s.Gesamt};
+    };
+    d.defaultSortField = u"R_Nr"_s;
+    int recalculated = 0;
+    d.recalc = [&](table::Table&) { ++recalculated; };
+    form.reset();
+    form = std::make_unique<TF_Oposten>(d, dm->TabOposten());
+    form->applyFilter(0);
+    form->show();
+    QApplication::processEvents();
+    for (const char* name : {"btnMahnung", "Button1", "btnSuchen", "btnErledigen", "sbtnAuslag"})
+        EXPECT_EQ(form->button(QString::fromLatin1(name)), nullptr) << name;
+    EXPECT_TRUE(form->itemMenu().actions().isEmpty());
+    EXPECT_TRUE(form->paymentMenu().actions().isEmpty());
+    EXPECT_EQ(form->label(u"lbObjektSaldo"_s), nullptr);
+    go(2);
+    form->updateSaldo(true);
+    EXPECT_EQ(labelText("lbLieferantSaldo"), OpSaldoText(-119.0 - 238.0));
+    form->button(u"BitBtnRecalc"_s)->click();
+    EXPECT_EQ(recalculated, 1);
+    EXPECT_EQ(form->sortField(), u"R_Nr"_s);
+    for (int mode : {3, 4}) {
+        form->applyFilter(mode);
+        EXPECT_EQ(form->statementGroup().isVisible(), mode == 3) << mode;
+    }
+    // Ctrl+PageDown in the payments grid goes to the settled box without "Mahnen".
+    form->paymentGrid().setFocus();
+    QApplication::processEvents();
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_PageDown, Qt::ControlModifier);
+    QApplication::sendEvent(&form->paymentGrid(), &key);
+    QApplication::processEvents();
+    EXPECT_TRUE(form->settledBox().hasFocus());
 }
 
 // Settles items 1 (paid in full) and 4 (its stored payment), leaves 2 and 3 open.
