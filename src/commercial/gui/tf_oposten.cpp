@@ -849,7 +849,10 @@ void TF_Oposten::archiveSettledItems() {
     startCancelPanel();
     OpArchiveFeedback feedback;
     int maximum = 0;
-    feedback.status = [this](const QString& text) { showProgressText(text); };
+    feedback.status = [this](const QString& text) {
+        m_cancelPanel->show();
+        showProgressText(text);
+    };
     feedback.startProgress = [this, &maximum](int m) {
         maximum = m;
         showProgress(0, maximum);
@@ -868,7 +871,8 @@ void TF_Oposten::archiveSettledItems() {
         ShowInfo(u"Keine Einträge gefunden!"_s);
         return;
     }
-    m_cancelBar->hide();
+    // The move dialog shows its own progress; the marking's text is done.
+    endCancelPanel();
     try {
         ArchiveDocuments(ArchiveFamily::OpenItems);
     } catch (...) {
