@@ -136,6 +136,10 @@ InvoiceExportOutcome RunInvoiceExport(const AccountingExport& job, const QString
     WriteLog(job.logName + u" in"_s);
     const LogOut logOut(job.logName + u" out"_s);
 
+    ui.printJournal(
+        {job.caption + u" Monat "_s + QString::number(month) + u'/' + QString::number(year),
+         u"R_INr"_s, from.toString(u"dd.MM.yyyy"_s), to.toString(u"dd.MM.yyyy"_s)});
+
     table::Table table(table::aliases::database(databaseName), work.table->name());
     table.open();
     if (!ui.runExport(table, job.caption, job.definitionFile, job.outputFile, QString()))

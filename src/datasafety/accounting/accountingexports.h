@@ -35,6 +35,15 @@ const QList<AccountingExport>& AccountingExports();
 // The export of a menu entry; raises DbError for an unknown one.
 const AccountingExport& AccountingExportOf(const QString& menuEntry);
 
+// The protocol of an invoice export: the journal list of the rows marked
+// R_Selected (the bookings of this export) under the list's head texts.
+struct JournalProtocol {
+    QString title;     // the export's caption + " Monat " + month + "/" + year
+    QString indexName; // "R_INr"
+    QString rangeFrom; // the month's first day, "dd.mm.yyyy"
+    QString rangeTo;   // its last day
+};
+
 // What the exports ask of the windows; the window library installs it.
 struct AccountingExportUi {
     // The month picker: OK sets month and year (the years minYear to
@@ -46,8 +55,12 @@ struct AccountingExportUi {
     std::function<bool(table::Table& table, const QString& caption, const QString& definitionFile,
                        const QString& outputFile, const QString& filter)>
         runExport;
+    // The protocol: a print form of the journal list chosen beside the main
+    // window and the list previewed with it; a cancelled choice prints
+    // nothing and the export goes on.
+    std::function<void(const JournalProtocol& protocol)> printJournal;
 
-    bool installed() const { return selectMonth && runExport; }
+    bool installed() const { return selectMonth && runExport && printJournal; }
 };
 AccountingExportUi& AccountingExportUiRegistry();
 bool IsAccountingExportInstalled();
@@ -61,8 +74,8 @@ enum class InvoiceExportOutcome {
 };
 
 // The invoice export of either family: month, backup question, the bookings
-// of the month into the work table, the export of the work table and the
-// marking question. The work table is dropped on every way out.
+// of the month into the work table, the protocol, the export of the work
+// table and the marking question. The work table is dropped on every way out.
 InvoiceExportOutcome RunInvoiceExport(const AccountingExport& job,
                                       const QString& databaseName = QStringLiteral("LumoDB"));
 // A master-data or working-hours export; true when the export wrote its file.

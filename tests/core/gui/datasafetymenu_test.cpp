@@ -188,6 +188,7 @@ TEST_F(DataSafetyMenuTest, BookkeepingExportsRunOnceTheirWindowsAreInstalled) {
     };
     AccountingExportUiRegistry().runExport = [](table::Table&, const QString&, const QString&,
                                                 const QString&, const QString&) { return false; };
+    AccountingExportUiRegistry().printJournal = [](const JournalProtocol&) {};
     TF_LumoMain window(dispatcher);
     for (const QString& entry : entries)
         EXPECT_TRUE(window.menuItem(u"Import/Export"_s, entry)->isEnabled()) << entry.toStdString();

@@ -31,10 +31,17 @@ struct TransactionWatcher : frametest::ObservingPresenter {
 };
 
 // The exports with the windows replaced: the month picker answers from the
-// test, the export runs without its window and notes which bookings were
-// marked and whether a transaction was open when it started.
+// test, the export runs without its window, and the export and the protocol
+// note what they were asked, which bookings were marked then and whether a
+// transaction was open.
 class AccountingExportsTest : public accountingtest::AccountingFixture {
 protected:
+    struct Protocol {
+        JournalProtocol request;
+        QStringList marked;
+        int depth = -1;
+    };
+
     void SetUp() override {
         AccountingFixture::SetUp();
         m_savedUi = AccountingExportUiRegistry();
@@ -68,6 +75,12 @@ protected:
             run.run();
             statuses << run.status();
             return run.succeeded();
+        };
+        ui.printJournal = [this](const JournalProtocol& request) {
+            protocols.append({request, journalWith(u"R_Selected"_s),
+                              table::aliases::database(u"LumoDB"_s)->transactionDepth()});
+            if (throwInPrint)
+                throw DbError(u"Drucker nicht bereit"_s);
         };
     }
     void TearDown() override {
@@ -103,7 +116,8 @@ protected:
     QStringList pickers, exports, statuses;
     QList<QStringList> markedAtExport;
     QList<int> depthAtExport;
-    bool throwInExport = false, cancelExport = false;
+    QList<Protocol> protocols;
+    bool throwInPrint = false, throwInExport = false, cancelExport = false;
 
 private:
     AccountingExportUi m_savedUi;
@@ -123,9 +137,19 @@ TEST_F(AccountingExportsTest, TheLexwareInvoiceExportWritesTheMonthsBookingsAndM
             u"Fibudaten übergeben für Monat:|%1/%2|%3-%4"_s.arg(month).arg(year).arg(year - 2).arg(
                 year + 2)});
     EXPECT_EQ(backups, QStringList{u"Autosicherung vor Fibu-Export am "_s + TodayStr()});
+    ASSERT_EQ(protocols.size(), 1);
+    const JournalProtocol& p = protocols[0].request;
+    EXPECT_EQ(p.title, u"Rechnungsexport an Lexware-Fibu Monat 3/2024"_s);
+    EXPECT_EQ(p.indexName, u"R_INr"_s);
+    EXPECT_EQ(p.rangeFrom, u"01.03.2024"_s);
+    EXPECT_EQ(p.rangeTo, u"31.03.2024"_s);
+    // The protocol and the export see exactly this export's bookings, marked
+    // and committed already.
+    const QStringList bookings = {u"RE-1"_s, u"GS-1"_s, u"ER-OHNE"_s};
+    EXPECT_EQ(protocols[0].marked, bookings);
+    EXPECT_EQ(protocols[0].depth, 0);
     ASSERT_EQ(exports.size(), 1);
-    // The journal marks exactly this export's bookings, committed already.
-    EXPECT_EQ(markedAtExport[0], (QStringList{u"RE-1"_s, u"GS-1"_s, u"ER-OHNE"_s}));
+    EXPECT_EQ(markedAtExport[0], bookings);
     EXPECT_EQ(depthAtExport[0], 0);
     EXPECT_TRUE(exports[0].startsWith(u"Tmppr"_s)) << exports[0].toStdString();
     EXPECT_TRUE(exports[0].endsWith(u"|Rechnungsexport an Lexware-Fibu|RechLex.exp|RechLex.txt|"_s))
@@ -182,6 +206,7 @@ TEST_F(AccountingExportsTest, AMonthWithNothingToExportSaysSoAndStillRewritesThe
     EXPECT_EQ(exportInvoices(u"Rechnungsexport -> KHK-Fibu"_s), InvoiceExportOutcome::NothingFound);
     EXPECT_EQ(errors(), QStringList{kNothing});
     EXPECT_TRUE(journalWith(u"R_Selected"_s).isEmpty());
+    EXPECT_TRUE(protocols.isEmpty());
     EXPECT_TRUE(exports.isEmpty());
     EXPECT_TRUE(logMessages().isEmpty());
     EXPECT_TRUE(tmpprTables().isEmpty());
@@ -230,14 +255,18 @@ TEST_F(AccountingExportsTest, AFailedOrCancelledExportKeepsTheFileAndMarksNothin
     }
 }
 
-TEST_F(AccountingExportsTest, TheWorkTableGoesAlsoWhenTheExportRaises) {
+TEST_F(AccountingExportsTest, TheWorkTableGoesAlsoWhenThePrintOrTheExportRaises) {
     marchBookings();
-    throwInExport = true;
-    EXPECT_THROW(exportInvoices(u"Rechnungsexport -> Lexware-Fibu"_s), DbError);
+    for (bool inPrint : {true, false}) {
+        SCOPED_TRACE(inPrint ? "print" : "export");
+        throwInPrint = inPrint;
+        throwInExport = !inPrint;
+        EXPECT_THROW(exportInvoices(u"Rechnungsexport -> Lexware-Fibu"_s), DbError);
+        EXPECT_TRUE(tmpprTables().isEmpty());
+        EXPECT_TRUE(journalWith(u"R_Exported"_s).isEmpty());
+        EXPECT_EQ(logMessages().last(), u"Fibuexport Lex out"_s);
+    }
     EXPECT_EQ(exports.size(), 1);
-    EXPECT_TRUE(tmpprTables().isEmpty());
-    EXPECT_TRUE(journalWith(u"R_Exported"_s).isEmpty());
-    EXPECT_EQ(logMessages().last(), u"Fibuexport Lex out"_s);
 }
 
 // The master-data exports: each entry's table, window caption, definition,

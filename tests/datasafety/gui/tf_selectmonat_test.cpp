@@ -5,6 +5,8 @@
 #include "datasafety/gui/runwindow.h"
 #include "datasafety/gui/tf_selectmonat.h"
 #include "datasafety/shippeddefinitions.h"
+#include "printing/printingsetup.h"
+#include "printing/reportentry.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -91,8 +93,8 @@ TEST_F(SelectMonthTest, OkTakesTheChoiceAndCancelLeavesBothAsTheyWere) {
     EXPECT_EQ(year, 2026);
 }
 
-// The invoice export with its real windows: the month picker, the export
-// window and the marking question.
+// The invoice export with its real windows: the month picker, the journal
+// list's preview (captured), the export window and the marking question.
 class AccountingWindowsTest : public accountingtest::AccountingFixture {
 protected:
     void SetUp() override {
@@ -100,14 +102,24 @@ protected:
         m_saved = AccountingExportUiRegistry();
         AccountingExportUiRegistry() = {};
         EnsureShippedDefinitions(ImExDir);
+        InitPrinting();
+        m_savedOutput = SetReportOutput([this](report::Report&, bool preview, QWidget*) {
+            previews << preview;
+            markedAtPrint = journalWith(u"R_Selected"_s);
+        });
     }
     void TearDown() override {
+        SetReportOutput(m_savedOutput);
         AccountingExportUiRegistry() = m_saved;
         AccountingFixture::TearDown();
     }
 
+    QList<bool> previews;
+    QStringList markedAtPrint;
+
 private:
     AccountingExportUi m_saved;
+    ReportOutput m_savedOutput;
 };
 
 TEST_F(AccountingWindowsTest, TheInvoiceExportRunsThroughItsWindows) {
@@ -138,6 +150,10 @@ TEST_F(AccountingWindowsTest, TheInvoiceExportRunsThroughItsWindows) {
     presenter.answers = {false, true};
     EXPECT_EQ(RunInvoiceExport(AccountingExportOf(u"Rechnungsexport -> Lexware-Fibu"_s)),
               InvoiceExportOutcome::Exported);
+    // The client has no form of its own for the list: the shipped layout
+    // previews the month's booking.
+    EXPECT_EQ(previews, QList<bool>{true});
+    EXPECT_EQ(markedAtPrint, QStringList{u"RE-1"_s});
     EXPECT_EQ(runCaption, u"Rechnungsexport an Lexware-Fibu"_s);
     EXPECT_EQ(step, u"Datenexport beendet"_s);
     EXPECT_EQ(journalWith(u"R_Exported"_s), QStringList{u"RE-1"_s});
