@@ -2,8 +2,10 @@
 
 #include "core/moduleentries.h"
 #include "masterdata/gui/objektformhooks.h"
+#include "operations/dailylistformhooks.h"
 #include "operations/gui/kostartform.h"
 #include "operations/gui/tf_chipdrive.h"
+#include "operations/gui/tf_editmontour.h"
 #include "operations/gui/tf_kostsum.h"
 #include "operations/gui/tf_plancheck.h"
 #include "operations/gui/tf_taglist.h"
@@ -39,4 +41,7 @@ void RegisterOperationsModules(ModuleDispatcher& dispatcher) {
     ZeiterfButtonHooksRegistry().import2 = &RunZewtagImport;
     ZeiterfButtonHooksRegistry().chipdrive = &ShowChipDriveForm;
     dispatcher.setOpener(QStringLiteral("ShowTaglistForm"), [] { ShowTaglistForm(); });
+    DailyListFormHooksRegistry().showMonthlyOverview = [](const QDate& day) {
+        ShowMonTourForm(day);
+    };
 }
