@@ -80,7 +80,8 @@ bool DocumentHasLines(table::Table& lines) {
     return !lines.isEmpty();
 }
 
-bool FinishDocumentEditing(Table& head, Table& lines, bool isNew) {
+bool FinishDocumentEditing(Table& head, Table& lines, bool isNew,
+                           const std::function<void()>& afterDelete) {
     if (!head.isOpen())
         return false;
     // A line the rules refuse is dropped: the head's end must still come.
@@ -100,7 +101,14 @@ bool FinishDocumentEditing(Table& head, Table& lines, bool isNew) {
     if (isNew && !head.isEmpty() && !DocumentHasLines(lines)) {
         if (head.isEditing())
             head.cancel();
-        head.deleteRecord();
+        if (afterDelete)
+            ChangeAllOrNothing(QStringLiteral("Der leere Beleg konnte nicht gelöscht werden."),
+                               {&head, &lines}, [&] {
+                                   head.deleteRecord();
+                                   afterDelete();
+                               });
+        else
+            head.deleteRecord();
         deleted = true;
     } else if (head.isEditing()) {
         head.post();

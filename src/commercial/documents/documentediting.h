@@ -29,8 +29,11 @@ bool DocumentHasLines(table::Table& lines);
 
 // The end of an editor: a new document without any line is deleted again
 // (with its lines' rules, as a delete through the head does) and true comes
-// back; otherwise pending edits of lines and head are posted.
-bool FinishDocumentEditing(table::Table& head, table::Table& lines, bool isNew);
+// back; otherwise pending edits of lines and head are posted. afterDelete
+// (e.g. giving the number back) runs in the delete's transaction: both
+// happen or neither.
+bool FinishDocumentEditing(table::Table& head, table::Table& lines, bool isNew,
+                           const std::function<void()>& afterDelete = {});
 
 // What a line takes from an article, an activity or an external service.
 struct TLineFillOptions {

@@ -1,11 +1,12 @@
 #include "commercial/gui/commercialmodules.h"
 
+#include "commercial/gui/angebotlist.h"
 #include "commercial/gui/f_cnvrgv.h"
 #include "commercial/gui/rgvlistform.h"
 #include "commercial/gui/tf_oposten.h"
 #include "commercial/gui/tf_rechhead.h"
-#include "commercial/gui/tf_rechnung.h"
 #include "commercial/gui/tf_rechint.h"
+#include "commercial/gui/tf_rechnung.h"
 #include "core/gui/mainform.h"
 #include "core/messages/messages.h"
 #include "core/moduleentries.h"
@@ -19,6 +20,8 @@ void RegisterCommercialModules(ModuleDispatcher& dispatcher) {
     dispatcher.setOpener(u"SelectKopfFussText"_s, [] { SelectKopfFussText(0); });
     // "Datenbanken › Rechnungen" and the tool-bar button "Rechnungen".
     dispatcher.setOpener(u"ShowRechnungForm"_s, &ShowRechnungForm);
+    // "Datenbanken › Angebote" and the tool-bar button "Angebote".
+    dispatcher.setOpener(u"ShowAngebotForm"_s, &ShowAngebotForm);
     dispatcher.setOpener(u"ShowRechintForm"_s, [] { ShowRechintForm(); });
     dispatcher.setOpener(u"ShowRgvListForm"_s, [] { ShowRgvListForm(); });
     // "Datenbanken › Offene Ausgangsrechnungen" and the tool-bar button "Off. Post. AR".

@@ -95,6 +95,8 @@ struct TDocLineButton {
     int key = 0;     // Qt::Key that runs it in the grid; 0: none
     std::function<void(TF_DocEdit&)> run;
     bool anyKind = false; // also on text, subtotal and page-break lines
+    // Its key in the grid acts on any line, the button only on kinds 0 to 2.
+    bool keyAnyKind = false;
 };
 
 // A dialog behind a grid column.
@@ -164,6 +166,8 @@ struct TDocEditDecl {
     bool copyKeyOutsideGrid = false;
     // The copy button and key work only while this says so; empty: always.
     std::function<bool(TF_DocEdit&)> copyEnabled;
+    // The copy key works only while this says so as well; empty: always.
+    std::function<bool(TF_DocEdit&)> copyKeyEnabled;
     QList<TDocCopySource> copySources;
     std::function<void(TF_DocEdit&, TDocSource)> copyFrom;
 

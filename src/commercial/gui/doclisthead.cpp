@@ -1,19 +1,26 @@
 #include "commercial/gui/doclisthead.h"
 
+#include "commercial/documents/kopffusstext.h"
+#include "commercial/gui/tf_rechhead.h"
 #include "core/data/dbhelpers.h"
 #include "core/datagui/gridservices.h"
 #include "masterdata/dialogs/gridsearch.h"
+#include "platform/table/database.h"
 #include "platform/table/table.h"
 #include "platform/widgets/datagrid.h"
 #include "platform/widgets/datasource.h"
+#include "platform/widgets/dbedit.h"
+#include "platform/widgets/dbrichedit.h"
 #include "platform/widgets/userprompts.h"
 
 #include <QAction>
 #include <QEvent>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 
 using namespace Qt::StringLiterals;
 
@@ -187,4 +194,126 @@ bool TDocListHead::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_search && event->type() == QEvent::FocusIn && m_sortColumn >= 0)
         m_grid->selectField(m_grid->gridModel().fieldAt(m_sortColumn));
     return QObject::eventFilter(watched, event);
+}
+
+QString DocumentAddressText(int id) {
+    if (id == 0)
+        return {};
+    table::Table t(table::aliases::database(u"LumoDB"_s), u"Adress.DB"_s);
+    t.setReadOnly(true);
+    t.open();
+    if (!t.locate({u"A_ID"_s}, {id}))
+        return u"(Adresse %1 nicht gefunden)"_s.arg(id);
+    QStringList lines;
+    for (const char* name : {"A_Name1", "A_Name2", "A_Name3", "A_Strasse"})
+        if (const QString v = FieldText(t, QString::fromLatin1(name)).trimmed(); !v.isEmpty())
+            lines.append(v);
+    const QString city =
+        QString(FieldText(t, u"A_Plz"_s).trimmed() + u' ' + FieldText(t, u"A_Ort"_s).trimmed())
+            .trimmed();
+    if (!city.isEmpty())
+        lines.append(city);
+    return lines.join(u'\n');
+}
+
+QString DocumentAddressField(int index) {
+    return u"R_AnrID%1"_s.arg(index);
+}
+
+QWidget* BuildDocumentTextsPage(widgets::DataSource& head, const QStringList& fieldOrder,
+                                bool footTextChooses, QObject* filter,
+                                QList<QWidget*>& chooserTargets) {
+    static const QHash<QString, QString> captions{
+        {u"R_KopfText"_s, u"Vorspanntext allgemein (Auswahl: Doppelclick/AltW)"_s},
+        {u"R_FussText"_s, u"Nachspanntext allgemein"_s},
+        {u"R_VorspannText"_s, u"Vorspanntext individuell"_s},
+        {u"R_NachspannText"_s, u"Nachspanntext individuell"_s},
+    };
+    auto* page = new QWidget;
+    auto* layout = new QGridLayout(page);
+    layout->setContentsMargins(2, 2, 2, 2);
+    int column = 0;
+    for (const QString& field : fieldOrder) {
+        auto* caption = new QLabel(captions.value(field, field), page);
+        auto* edit = new widgets::DbRichEdit(head, field, page);
+        edit->setObjectName(field);
+        const bool general = field == u"R_KopfText"_s || field == u"R_FussText"_s;
+        if (general) {
+            caption->setToolTip(u"Doppelklick: Kopf-/Fußtext auswählen"_s);
+            caption->installEventFilter(filter);
+            chooserTargets.append(caption);
+            if (field == u"R_FussText"_s && footTextChooses) {
+                edit->viewport()->installEventFilter(filter);
+                chooserTargets.append(edit->viewport());
+            }
+        }
+        layout->addWidget(caption, 0, column);
+        layout->addWidget(edit, 1, column);
+        ++column;
+    }
+    return page;
+}
+
+TDocAddressPage BuildDocumentAddressPage(widgets::DataSource& head, int index,
+                                         const QString& numberCaption, QObject* filter,
+                                         QMenu* menu) {
+    TDocAddressPage p;
+    p.page = new QWidget;
+    auto* layout = new QGridLayout(p.page);
+    layout->setContentsMargins(4, 4, 4, 4);
+    auto* nrLabel = new QLabel(numberCaption, p.page);
+    const QString field = DocumentAddressField(index);
+    auto* nr = new widgets::DbEdit(head, field, p.page);
+    nr->setObjectName(field);
+    nr->setAlwaysReadOnly(true);
+    nr->setFixedWidth(nr->fontMetrics().horizontalAdvance(u"0"_s) * 10);
+    nr->setToolTip(u"Doppelklick: andere Adresse wählen"_s);
+    nr->installEventFilter(filter);
+    nr->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(nr, &QWidget::customContextMenuRequested, menu,
+                     [menu, nr](const QPoint& at) { menu->popup(nr->mapToGlobal(at)); });
+    p.number = nr;
+    auto* purposeLabel = new QLabel(u"Verwendung der Adresse"_s, p.page);
+    const QString purposeField = u"R_AdrZweck%1"_s.arg(index);
+    auto* purpose = new widgets::DbEdit(head, purposeField, p.page);
+    purpose->setObjectName(purposeField);
+    p.text = new QLabel(p.page);
+    p.text->setObjectName(u"lbAdresse%1"_s.arg(index));
+    p.text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    p.text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(nrLabel, 0, 0);
+    layout->addWidget(nr, 0, 1);
+    layout->addWidget(purposeLabel, 0, 2);
+    layout->addWidget(purpose, 0, 3);
+    layout->addWidget(p.text, 1, 0, 1, 4);
+    layout->setColumnStretch(3, 1);
+    layout->setRowStretch(1, 1);
+    return p;
+}
+
+bool ChooseHeadKopfFussText(table::Table& h) {
+    const std::optional<int> chosen = SelectKopfFussText(FieldInt(h, u"R_KFID"_s));
+    // Cancel in the chooser changes nothing.
+    if (!chosen)
+        return false;
+    QString kopf, fuss;
+    LoadKopfFussText(*chosen, kopf, fuss);
+    CancelEditOnError(h, [&] {
+        if (!h.isEditing())
+            h.edit();
+        h.field(u"R_KFID"_s).setValue(*chosen);
+        h.field(u"R_KopfText"_s).setValue(kopf);
+        h.field(u"R_FussText"_s).setValue(fuss);
+        h.post();
+    });
+    return true;
+}
+
+void ClearHeadAddress(table::Table& h, int index) {
+    CancelEditOnError(h, [&] {
+        if (!h.isEditing())
+            h.edit();
+        h.field(DocumentAddressField(index)).setValue(0);
+        h.post();
+    });
 }

@@ -13,6 +13,7 @@ class GridSearch;
 class QAction;
 class QLabel;
 class QLineEdit;
+class QMenu;
 
 namespace table {
 class Table;
@@ -20,6 +21,7 @@ class Table;
 namespace widgets {
 class DataGrid;
 class DataSource;
+class DbEdit;
 class RowReader;
 } // namespace widgets
 
@@ -110,3 +112,37 @@ private:
     int m_sortColumn = -1;
     bool m_markMode = false;
 };
+
+// The address that an address id of Adress.DB names, as its lines; empty for 0.
+QString DocumentAddressText(int id);
+
+// The tab "Zusatztexte" of a document list: the four rich texts of the head
+// in the given order of fields ("R_KopfText", "R_FussText", "R_VorspannText",
+// "R_NachspannText"). The widgets whose double-click or Alt+W chooses the
+// general head and foot texts (their captions, and the general foot text
+// itself when footTextChooses) get filter as event filter and are added to
+// chooserTargets.
+QWidget* BuildDocumentTextsPage(widgets::DataSource& head, const QStringList& fieldOrder,
+                                bool footTextChooses, QObject* filter,
+                                QList<QWidget*>& chooserTargets);
+
+// A tab "Zusatzadr. n" (index 0..2): the address id R_AnrIDn (double-click:
+// filter picks another; right click: menu), the purpose R_AdrZweckn and the
+// address text below.
+struct TDocAddressPage {
+    QWidget* page = nullptr;
+    widgets::DbEdit* number = nullptr;
+    QLabel* text = nullptr;
+};
+TDocAddressPage BuildDocumentAddressPage(widgets::DataSource& head, int index,
+                                         const QString& numberCaption, QObject* filter,
+                                         QMenu* menu);
+// R_AnrID0..2 and R_AdrZweck0..2.
+QString DocumentAddressField(int index);
+
+// The general head and foot texts of the current head chosen in the
+// catalogue, starting at its R_KFID: R_KFID and both texts written and
+// posted after a choice; a cancel changes nothing. True when written.
+bool ChooseHeadKopfFussText(table::Table& head);
+// Clears the address id R_AnrIDn of the current head and posts.
+void ClearHeadAddress(table::Table& head, int index);

@@ -433,11 +433,10 @@ const TDocColumnAction* TF_DocEdit::columnAction(const QString& field) const {
 }
 
 void TF_DocEdit::runLineButton(const QString& caption, bool fromKey) {
-    (void)fromKey;
     for (const TDocLineButton& b : m_decl.lineButtons) {
         if (b.caption != caption)
             continue;
-        if (!b.anyKind && !lineTakesCommands())
+        if (!b.anyKind && !(fromKey && b.keyAnyKind) && !lineTakesCommands())
             return;
         const bool newLine = !hasLines() || m_lines.state() == table::TableState::Insert;
         if (b.run)
@@ -664,7 +663,8 @@ bool TF_DocEdit::eventFilter(QObject* watched, QEvent* event) {
                         return true;
                     }
                 if (m_decl.copyKey != 0 && key->key() == m_decl.copyKey) {
-                    if (!m_decl.copyKeyOutsideGrid)
+                    if (!m_decl.copyKeyOutsideGrid &&
+                        (!m_decl.copyKeyEnabled || m_decl.copyKeyEnabled(*this)))
                         showCopyMenu();
                     return true;
                 }
@@ -731,7 +731,8 @@ bool TF_DocEdit::eventFilter(QObject* watched, QEvent* event) {
             }
             if (plainModifiers(key) == Qt::NoModifier && m_decl.copyKeyOutsideGrid &&
                 m_decl.copyKey != 0 && key->key() == m_decl.copyKey) {
-                showCopyMenu();
+                if (!m_decl.copyKeyEnabled || m_decl.copyKeyEnabled(*this))
+                    showCopyMenu();
                 return true;
             }
         }

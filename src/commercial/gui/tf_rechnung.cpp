@@ -71,33 +71,9 @@ constexpr int kRight = 24;
 const QColor kBookedColour(124, 118, 252);
 const QColor kFibuColour(102, 170, 204);
 
-const QString kAddressFields[] = {u"R_AnrID0"_s, u"R_AnrID1"_s, u"R_AnrID2"_s};
-const QString kPurposeFields[] = {u"R_AdrZweck0"_s, u"R_AdrZweck1"_s, u"R_AdrZweck2"_s};
-
 // The commands that change data must never leave an error unshown.
 bool run(QWidget* form, const std::function<void()>& command) {
     return widgets::guarded(form, command);
-}
-
-// The address that an address id names, as its lines.
-QString addressText(int id) {
-    if (id == 0)
-        return {};
-    table::Table t(table::aliases::database(u"LumoDB"_s), u"Adress.DB"_s);
-    t.setReadOnly(true);
-    t.open();
-    if (!t.locate({u"A_ID"_s}, {id}))
-        return u"(Adresse %1 nicht gefunden)"_s.arg(id);
-    QStringList lines;
-    for (const char* name : {"A_Name1", "A_Name2", "A_Name3", "A_Strasse"})
-        if (const QString v = FieldText(t, QString::fromLatin1(name)).trimmed(); !v.isEmpty())
-            lines.append(v);
-    const QString city =
-        QString(FieldText(t, u"A_Plz"_s).trimmed() + u' ' + FieldText(t, u"A_Ort"_s).trimmed())
-            .trimmed();
-    if (!city.isEmpty())
-        lines.append(city);
-    return lines.join(u'\n');
 }
 
 } // namespace
@@ -279,67 +255,18 @@ QWidget* TF_Rechnung::buildHeadPage() {
 }
 
 QWidget* TF_Rechnung::buildTextsPage() {
-    auto* page = new QWidget;
-    auto* layout = new QGridLayout(page);
-    layout->setContentsMargins(2, 2, 2, 2);
-    struct Text {
-        const char* field;
-        QString caption;
-        bool general;
-    };
-    const Text texts[] = {
-        {"R_VorspannText", u"Vorspanntext individuell"_s, false},
-        {"R_NachspannText", u"Nachspanntext individuell"_s, false},
-        {"R_KopfText", u"Vorspanntext allgemein (Auswahl: Doppelclick/AltW)"_s, true},
-        {"R_FussText", u"Nachspanntext allgemein"_s, true},
-    };
-    int column = 0;
-    for (const Text& t : texts) {
-        auto* caption = new QLabel(t.caption, page);
-        auto* edit = new widgets::DbRichEdit(*m_headSource, QString::fromLatin1(t.field), page);
-        edit->setObjectName(QString::fromLatin1(t.field));
-        if (t.general) {
-            caption->setToolTip(u"Doppelklick: Kopf-/Fußtext auswählen"_s);
-            caption->installEventFilter(this);
-            m_kopfFussCaptions.append(caption);
-        }
-        layout->addWidget(caption, 0, column);
-        layout->addWidget(edit, 1, column);
-        ++column;
-    }
-    return page;
+    return BuildDocumentTextsPage(
+        *m_headSource,
+        {u"R_VorspannText"_s, u"R_NachspannText"_s, u"R_KopfText"_s, u"R_FussText"_s}, false, this,
+        m_kopfFussCaptions);
 }
 
 QWidget* TF_Rechnung::buildAddressPage(int index) {
-    auto* page = new QWidget;
-    auto* layout = new QGridLayout(page);
-    layout->setContentsMargins(4, 4, 4, 4);
-    auto* nrLabel = new QLabel(u"Adress-Nr."_s, page);
-    auto* nr = new widgets::DbEdit(*m_headSource, kAddressFields[index], page);
-    nr->setObjectName(kAddressFields[index]);
-    nr->setAlwaysReadOnly(true);
-    nr->setFixedWidth(nr->fontMetrics().horizontalAdvance(u"0"_s) * 10);
-    nr->setToolTip(u"Doppelklick: andere Adresse wählen"_s);
-    nr->installEventFilter(this);
-    nr->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(nr, &QWidget::customContextMenuRequested, this,
-            [this, nr](const QPoint& at) { PopupAdresse->popup(nr->mapToGlobal(at)); });
-    m_addressNr[index] = nr;
-    auto* purposeLabel = new QLabel(u"Verwendung der Adresse"_s, page);
-    auto* purpose = new widgets::DbEdit(*m_headSource, kPurposeFields[index], page);
-    purpose->setObjectName(kPurposeFields[index]);
-    m_addressText[index] = new QLabel(page);
-    m_addressText[index]->setObjectName(u"lbAdresse%1"_s.arg(index));
-    m_addressText[index]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_addressText[index]->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    layout->addWidget(nrLabel, 0, 0);
-    layout->addWidget(nr, 0, 1);
-    layout->addWidget(purposeLabel, 0, 2);
-    layout->addWidget(purpose, 0, 3);
-    layout->addWidget(m_addressText[index], 1, 0, 1, 4);
-    layout->setColumnStretch(3, 1);
-    layout->setRowStretch(1, 1);
-    return page;
+    const TDocAddressPage p =
+        BuildDocumentAddressPage(*m_headSource, index, u"Adress-Nr."_s, this, PopupAdresse);
+    m_addressNr[index] = p.number;
+    m_addressText[index] = p.text;
+    return p.page;
 }
 
 void TF_Rechnung::buildButtons() {
@@ -470,7 +397,7 @@ void TF_Rechnung::closeEvent(QCloseEvent* event) {
 
 bool TF_Rechnung::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonDblClick) {
-        if (m_kopfFussCaptions.contains(static_cast<QLabel*>(watched))) {
+        if (m_kopfFussCaptions.contains(static_cast<QWidget*>(watched))) {
             ChooseKopfFussText();
             return true;
         }
@@ -482,7 +409,7 @@ bool TF_Rechnung::eventFilter(QObject* watched, QEvent* event) {
     }
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_W &&
         static_cast<QKeyEvent*>(event)->modifiers() == Qt::AltModifier &&
-        m_kopfFussCaptions.contains(static_cast<QLabel*>(watched))) {
+        m_kopfFussCaptions.contains(static_cast<QWidget*>(watched))) {
         ChooseKopfFussText();
         return true;
     }
@@ -734,26 +661,15 @@ void TF_Rechnung::ChooseKopfFussText() {
     if (!h.isOpen() || h.isEmpty() || !HasEditRight(kRight))
         return;
     run(this, [&] {
-        const std::optional<int> chosen = SelectKopfFussText(FieldInt(h, u"R_KFID"_s));
-        // Cancel in the chooser changes nothing.
-        if (!chosen)
-            return;
-        QString kopf, fuss;
-        LoadKopfFussText(*chosen, kopf, fuss);
-        if (!h.isEditing())
-            h.edit();
-        h.field(u"R_KFID"_s).setValue(*chosen);
-        h.field(u"R_KopfText"_s).setValue(kopf);
-        h.field(u"R_FussText"_s).setValue(fuss);
-        h.post();
-        m_headSource->notifyRecordChanged();
+        if (ChooseHeadKopfFussText(h))
+            m_headSource->notifyRecordChanged();
     });
 }
 
 void TF_Rechnung::showAddress(int index) {
     table::Table& h = m_dm.TabRechKopf();
-    const int id = h.isOpen() && !h.isEmpty() ? FieldInt(h, kAddressFields[index]) : 0;
-    m_addressText[index]->setText(addressText(id));
+    const int id = h.isOpen() && !h.isEmpty() ? FieldInt(h, DocumentAddressField(index)) : 0;
+    m_addressText[index]->setText(DocumentAddressText(id));
 }
 
 void TF_Rechnung::PickZusatzAdresse() {
@@ -763,7 +679,7 @@ void TF_Rechnung::PickZusatzAdresse() {
         return;
     run(this, [&] {
         QString sort;
-        PickAdressIntoField(h.field(kAddressFields[index]), true, sort);
+        PickAdressIntoField(h.field(DocumentAddressField(index)), true, sort);
         showAddress(index);
     });
 }
@@ -774,10 +690,7 @@ void TF_Rechnung::ClearZusatzAdresse() {
     if (index < 0 || !h.isOpen() || h.isEmpty() || !HasEditRight(kRight))
         return;
     run(this, [&] {
-        if (!h.isEditing())
-            h.edit();
-        h.field(kAddressFields[index]).setValue(0);
-        h.post();
+        ClearHeadAddress(h, index);
         m_headSource->notifyRecordChanged();
         showAddress(index);
     });

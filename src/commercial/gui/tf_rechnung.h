@@ -122,7 +122,7 @@ private:
     widgets::DbRichEdit* m_lineText = nullptr;
     std::array<QLabel*, 3> m_addressText{};
     std::array<widgets::DbEdit*, 3> m_addressNr{};
-    QList<QLabel*> m_kopfFussCaptions;
+    QList<QWidget*> m_kopfFussCaptions;
     bool m_cancel = false;
     bool m_pausing = false;
     int m_pauseLeft = 0;

@@ -156,7 +156,12 @@ QVariant DataGridModel::cellData(const QModelIndex& index, int role) const {
             return {};
         }
     case Qt::BackgroundRole:
-        if (!m_rowBrush || isInsertRow(index.row()))
+        if (isInsertRow(index.row()))
+            return {};
+        if (m_cellBrush)
+            if (const QBrush brush = m_cellBrush(index.row(), name); brush.style() != Qt::NoBrush)
+                return QVariant::fromValue(brush);
+        if (!m_rowBrush)
             return {};
         if (const QBrush brush = m_rowBrush(index.row()); brush.style() != Qt::NoBrush)
             return QVariant::fromValue(brush);

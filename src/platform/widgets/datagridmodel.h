@@ -51,6 +51,11 @@ public:
     // The background of a whole row by its values (read through the source's
     // rows()); Qt::NoBrush keeps the grid's colour.
     void setRowBrush(std::function<QBrush(int row)> brush) { m_rowBrush = std::move(brush); }
+    // The background of one cell by its row and field, before the row's;
+    // Qt::NoBrush leaves it to the row brush.
+    void setCellBrush(std::function<QBrush(int row, const QString& field)> brush) {
+        m_cellBrush = std::move(brush);
+    }
     // The row of the table's current record; -1 when there is none.
     int cursorRow() const;
     bool isInsertRow(int row) const;
@@ -80,6 +85,7 @@ private:
     QList<GridColumn> m_columns;
     QHash<QString, QBrush> m_titleBrushes; // by lower-case field name
     std::function<QBrush(int row)> m_rowBrush;
+    std::function<QBrush(int row, const QString& field)> m_cellBrush;
     bool m_ownColumns = false;
     bool m_insertRowShown = false;
     QWidget* m_messageParent = nullptr;

@@ -1,0 +1,112 @@
+#pragma once
+
+// A document list (offers, orders, delivery notes, credit notes, purchase
+// orders) is declared, not written: one TDocListDecl says what the list shows
+// and does differently, TF_DocList (tf_doclist.h) builds the window from it
+// and ShowDocumentList runs it. angebotlist.cpp declares the offer list and
+// is the example to follow.
+//
+// What the host does for every list:
+// - opening: the timer work paused; the head table opened, then the line
+//   table and its lookup tables; a table that does not open shows "Beim
+//   Öffnen einer Datei ist ein Fehler aufgetreten!" with the reason and the
+//   table name and logs "<table>: ERROR OPEN"; the list shows only when all
+//   opened; every table it opened is closed again afterwards, on every path.
+// - the head grid (TDocListHead): title sort, the search line, the mark
+//   mode ("W&ählen", Space/Enter/J/N, clicks); the sort field and the mark
+//   mode are kept for the program run, per list, in memory.
+// - the tabs "Positionen" (the lines, read-only, painted by line kind, and
+//   the line text), "Zusatztexte" (the four head texts; the general pair
+//   chosen by a double-click or Alt+W on its captions) and "Zusatzadr. 1..3"
+//   (the contact addresses: double-click on the number picks one, the
+//   pop-up "Adresseintrag löschen" clears it; the purpose is editable).
+// - the commands of rights number `right`: "Druc&ken" (print right) over
+//   the marked heads with the fallback form of the current head, "&Löschen"
+//   (delete right) each document in one transaction, "Ablage" (export
+//   right) through ArchiveDocuments, "&Editor" (edit right), "Neuanla&ge"
+//   (create right), "&Liste" and the preview (double-click, pop-up
+//   "Vorschau") always; extra buttons as declared.
+
+#include "datasafety/documentarchive/documentmove.h"
+#include "platform/widgets/datagridmodel.h"
+
+#include <QBrush>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+class QWidget;
+class TF_DocList;
+namespace widgets {
+class RowReader;
+}
+
+// Which right of the list's number shows a button.
+enum class TDocListRight { Always, Print, Delete, Export, Edit, Create };
+
+struct TDocListButton {
+    QString caption;
+    QString objectName;
+    QString hint;
+    TDocListRight right = TDocListRight::Always;
+    std::function<void(TF_DocList&)> run;
+};
+
+struct TDocListDecl {
+    QString formName; // object name, "F_Angebot"
+    QString caption;  // "Angebote"
+    int right = 0;    // the rights number of the buttons
+    QString placementFile;
+    QString placementSection;
+    QString helpPage;
+
+    // The data module's shared objects (accessor names).
+    QString headTable; // "TabAngKopf"
+    QString lineTable; // "TabAngSatz"
+    // Opened with the lines, closed with them ("TabCalcIV", "TabPosArt").
+    QStringList lookupTables;
+
+    // Head grid; the mark column among the columns.
+    QString headGridName = QStringLiteral("GridAnKopf");
+    QList<widgets::GridColumn> headColumns;
+    QString hiddenWhileMarking;
+    QString widenedWhileMarking;
+    int widenBy = 0; // negative narrows
+    QString firstSortField = QStringLiteral("R_Nr");
+
+    // Line grid; rows painted by line kind, a cell brush may paint one cell
+    // (return Qt::NoBrush to keep the row's).
+    QList<widgets::GridColumn> lineColumns;
+    std::function<QBrush(widgets::RowReader& rows, int row, const QString& field)> lineCellBrush;
+
+    // The general head and foot texts are chosen by a double-click on their
+    // captions; also on the general foot text itself when set.
+    bool kopfFussOnFootText = true;
+
+    // Preview and print: the print-form type and the print entry.
+    int formType = 0;
+    std::function<void(int id, bool preview, const QString& layoutPath, QWidget* parent)> print;
+    QString noun; // "Angebote": "Möchten Sie diese Angebote wirklich löschen?"
+    // Print the run even without a valid fallback form (each with its own
+    // form when that is of the type, else with the fallback id as chosen).
+    bool printWithoutFallback = false;
+
+    // "Ablage": the family moved to the archive; none: no button.
+    std::optional<ArchiveFamily> archive;
+    // "&Liste": PrintFaktList's title and table name ("Angebote", "Angkopf.DB").
+    QString listTitle;
+    QString listTableName;
+
+    // "&Editor" with the current head's R_Nr, "Neuanla&ge" with an empty one.
+    std::function<void(const QString& nr)> openEditor;
+    QString newHint;  // tooltip of "Neuanla&ge"
+    QString editHint; // tooltip of "&Editor"
+
+    // Buttons of the list's own, after "&Liste".
+    QList<TDocListButton> extraButtons;
+};
+
+// Opens the list modally on its declaration (the caller checked the use right).
+void ShowDocumentList(const TDocListDecl& decl);

@@ -1,0 +1,6 @@
+#include "commercial/gui/offereditorhooks.h"
+
+OfferEditorHooks& OfferEditorHooksRegistry() {
+    static OfferEditorHooks hooks;
+    return hooks;
+}
