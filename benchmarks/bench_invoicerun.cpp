@@ -114,93 +114,27 @@ void fillClient(int invoices, State state) {
     tx.commit();
 }
 
-struct Size {
-    benchclient::Client* client = nullptr;
-    QString pristine; // a copy of the database as filled
-};
-
-Size& sizeOf(int invoices, State state) {
-    static std::map<std::pair<int, State>, Size> sizes;
+void compare(benchmark::State& state, State start, const std::function<void()>& run) {
+    const int invoices = int(state.range(0));
     // Booking and hand-over use clients of their own: the key tells them apart.
-    const int key = state == State::Booked ? -invoices : invoices;
-    Size& size = sizes[{invoices, state}];
-    size.client = &benchclient::clientOf(
-        key, [state](int k) { fillClient(k < 0 ? -k : k, state); },
+    const int key = start == State::Booked ? -invoices : invoices;
+    benchclient::Client& client = benchclient::clientOf(
+        key, [start](int k) { fillClient(k < 0 ? -k : k, start); },
         [](TDataModule1& dm) {
             InstallRecordRules(dm);
             InstallCommercialRules(dm);
         });
-    if (size.pristine.isEmpty()) {
-        size.pristine = size.client->root.filePath(QStringLiteral("Pristine"));
-        table::aliases::database(QStringLiteral("LumoDB"))->backupTo(size.pristine);
-        size.pristine = table::Database::fileIn(size.pristine);
-    }
-    return size;
-}
-
-// Puts the tables back as they were filled.
-void restore(const std::vector<QByteArray>& tables, const QString& pristine) {
-    auto db = table::aliases::database(QStringLiteral("LumoDB"));
-    db->execSql(QStringLiteral("ATTACH DATABASE ? AS snap"), {pristine});
-    for (const QByteArray& t : tables) {
-        const QString name = QString::fromUtf8(t);
-        db->execSql(QStringLiteral("DELETE FROM main.\"%1\"").arg(name));
-        db->execSql(QStringLiteral("INSERT INTO main.\"%1\" SELECT * FROM snap.\"%1\"").arg(name));
-    }
-    db->execSql(QStringLiteral("DETACH DATABASE snap"));
-    for (table::Table* t : DataModule1().tables())
-        RefreshUnlessEditing(*t);
-}
-
-std::map<QByteArray, std::map<qint64, benchclient::Row>>
-readTables(const std::vector<QByteArray>& tables) {
-    sqlite3* db = table::aliases::database(QStringLiteral("LumoDB"))->connection().handle();
-    std::map<QByteArray, std::map<qint64, benchclient::Row>> rows;
-    for (const QByteArray& t : tables)
-        rows[t] = benchclient::rowsById(db, t);
-    return rows;
-}
-
-void compare(benchmark::State& state, State start, const std::function<void()>& run) {
-    const int invoices = int(state.range(0));
-    Size& size = sizeOf(invoices, start);
-    const QString file = table::Database::fileIn(size.client->data);
     Yes yes;
     MessagePresenter* previous = SetMessagePresenter(&yes);
     const AutoBackupService savedBackup = AutoBackupServiceRegistry();
     AutoBackupServiceRegistry() = {[] { return true; }, [](const QString&) {}};
     OpenRechnungTables(DataModule1(), false);
-
-    // A first run tells which rows the run changes, transaction by transaction.
-    std::vector<QByteArray> tables;
-    benchclient::ChangeRecorder::Transactions transactions;
-    std::map<QByteArray, std::map<qint64, benchclient::Row>> before, after;
-    {
-        auto db = table::aliases::database(QStringLiteral("LumoDB"));
-        benchclient::ChangeRecorder recorder(db->connection().handle());
-        run();
-        transactions = recorder.transactions();
-        tables = recorder.tables();
-    }
-    after = readTables(tables);
-    restore(tables, size.pristine);
-    before = readTables(tables);
-    benchclient::ChangeReplay replay(transactions, before, after);
-
-    const benchclient::TurnTimes times = benchclient::compareInTurns(
-        state, [&] { restore(tables, size.pristine); }, run, [&] { replay.run(file); });
-    restore(tables, size.pristine);
+    const benchclient::ReplayOutcome outcome = benchclient::compareWithReplay(state, client, run);
     CloseRechnungTables(DataModule1());
     AutoBackupServiceRegistry() = savedBackup;
     SetMessagePresenter(previous);
-
-    size_t changes = 0;
-    for (const auto& tx : transactions)
-        changes += tx.size();
-    state.counters["transactions"] = double(transactions.size());
-    state.counters["rows_changed"] = double(changes);
-    state.counters["per_invoice_us"] =
-        benchmark::Counter(times.engine * 1e6 / invoices, benchmark::Counter::kAvgIterations);
+    state.counters["per_invoice_us"] = benchmark::Counter(outcome.engineSeconds * 1e6 / invoices,
+                                                          benchmark::Counter::kAvgIterations);
 }
 
 void BM_BookingVsRaw(benchmark::State& state) {

@@ -6,9 +6,11 @@
 // program's own collation, for the comparison runs.
 
 #include "core/data/datamodule.h"
+#include "core/data/dbhelpers.h"
 #include "core/files/programdirs.h"
 #include "dbstructure/tablecreator.h"
 #include "dbstructure/tableschemas.h"
+#include "platform/table/backend.h"
 #include "platform/table/database.h"
 #include "platform/table/table.h"
 
@@ -488,6 +490,29 @@ inline int runMain(int argc, char** argv, const char* defaultFilter) {
 // The engine's run against the raw run of the same work, in turns, each
 // after the reset that puts the data back; the iteration time is the
 // engine's, "raw_ms" the raw run's and "ratio" engine over raw.
+// Puts the tables back as they were filled.
+inline void restoreTables(const std::vector<QByteArray>& tables, const QString& pristine) {
+    auto db = table::aliases::database(QStringLiteral("LumoDB"));
+    db->execSql(QStringLiteral("ATTACH DATABASE ? AS snap"), {pristine});
+    for (const QByteArray& t : tables) {
+        const QString name = QString::fromUtf8(t);
+        db->execSql(QStringLiteral("DELETE FROM main.\"%1\"").arg(name));
+        db->execSql(QStringLiteral("INSERT INTO main.\"%1\" SELECT * FROM snap.\"%1\"").arg(name));
+    }
+    db->execSql(QStringLiteral("DETACH DATABASE snap"));
+    for (table::Table* t : DataModule1().tables())
+        RefreshUnlessEditing(*t);
+}
+
+inline std::map<QByteArray, std::map<qint64, Row>>
+readTables(const std::vector<QByteArray>& tables) {
+    sqlite3* db = table::aliases::database(QStringLiteral("LumoDB"))->connection().handle();
+    std::map<QByteArray, std::map<qint64, Row>> rows;
+    for (const QByteArray& t : tables)
+        rows[t] = rowsById(db, t);
+    return rows;
+}
+
 struct TurnTimes {
     double engine = 0, raw = 0;
 };
@@ -515,6 +540,49 @@ inline TurnTimes compareInTurns(benchmark::State& state, const std::function<voi
         benchmark::Counter(total.raw * 1000, benchmark::Counter::kAvgIterations);
     state.counters["ratio"] = total.raw > 0 ? total.engine / total.raw : 0;
     return total;
+}
+
+// The engine's run against the replay of the very row changes it made: a
+// first run records them, transaction by transaction (the database as
+// filled is kept aside the first time), then run and replay take turns,
+// the written tables put back before each. Counts the transactions and
+// changed rows into the state's counters.
+struct ReplayOutcome {
+    double engineSeconds = 0;
+    size_t transactions = 0;
+};
+inline ReplayOutcome compareWithReplay(benchmark::State& state, Client& client,
+                                       const std::function<void()>& run) {
+    static std::map<const Client*, QString> pristines;
+    QString& pristine = pristines[&client];
+    if (pristine.isEmpty()) {
+        const QString dir = client.root.filePath(QStringLiteral("Pristine"));
+        table::aliases::database(QStringLiteral("LumoDB"))->backupTo(dir);
+        pristine = table::Database::fileIn(dir);
+    }
+    const QString file = table::Database::fileIn(client.data);
+    std::vector<QByteArray> tables;
+    ChangeRecorder::Transactions transactions;
+    {
+        auto db = table::aliases::database(QStringLiteral("LumoDB"));
+        ChangeRecorder recorder(db->connection().handle());
+        run();
+        transactions = recorder.transactions();
+        tables = recorder.tables();
+    }
+    const auto after = readTables(tables);
+    restoreTables(tables, pristine);
+    const auto before = readTables(tables);
+    ChangeReplay replay(transactions, before, after);
+    const TurnTimes times = compareInTurns(
+        state, [&] { restoreTables(tables, pristine); }, run, [&] { replay.run(file); });
+    restoreTables(tables, pristine);
+    size_t changes = 0;
+    for (const auto& tx : transactions)
+        changes += tx.size();
+    state.counters["transactions"] = double(transactions.size());
+    state.counters["rows_changed"] = double(changes);
+    return {times.engine, transactions.size()};
 }
 
 } // namespace benchclient

@@ -2,6 +2,7 @@
 
 #include "core/data/dbhelpers.h"
 #include "core/data/lookups.h"
+#include "core/data/openitemrules.h"
 #include "core/values/money.h"
 #include "platform/table/table.h"
 
@@ -43,8 +44,12 @@ struct Totals {
 
 QString groupLine(Table& items, Table& heads, const Group& g, Totals& totals) {
     totals.zahlung += g.sum;
-    const QVariant id = items.lookup({QStringLiteral("R_Nr")}, {g.nr}, QStringLiteral("R_ID"));
-    if (!id.isValid() || !heads.locate({QStringLiteral("R_ID")}, {id}))
+    // heads runs on the unique number index: a seek, where a lookup in the
+    // items' own order walks them. The items show it unless their filter is on
+    // and refuses it.
+    const bool shown = heads.findKey({g.nr}) &&
+                       (!items.isFiltered() || OpostenFilterAccepts(OpFilterParams(), heads));
+    if (!shown)
         return left(g.nr, 14) + QString(75, QLatin1Char(' ')) + money(g.sum) + QString(3, u' ');
     const int objektNr = FieldInt(heads, QStringLiteral("R_ObjektNr"));
     const double brutto = FieldFloat(heads, QStringLiteral("R_Brutto"));
@@ -71,7 +76,7 @@ QStringList PaymentListLines(Table& items, const QDate& from, const QDate& to) {
                        "Brutto        Netto      Zahlung St"),
         kRule};
     auto payments = OpenTempTable(kDb, QStringLiteral("OPZahl.db"), QStringLiteral("I_RgNo"));
-    auto heads = OpenTempTable(kDb, QStringLiteral("OpKopf.DB"));
+    auto heads = OpenTempTable(kDb, QStringLiteral("OpKopf.DB"), QStringLiteral("R_INr"));
     Totals totals;
     std::optional<Group> group;
     for (payments->first(); !payments->eof() && !payments->isEmpty(); payments->next()) {

@@ -70,7 +70,7 @@ TDocListDecl BestellungListDeclaration() {
     d.beforePrintOne = [](table::Table&) { DateOpenOrderForPrint(DataModule1()); };
     d.afterPrinted = [](table::Table&) { PlaceOrderOnFirstPrint(DataModule1()); };
     d.beforeDelete = [](table::Table&) { ReleaseIfPrinted(DataModule1()); };
-    d.beforeArchive = [] { PrepareOrdersForArchive(DataModule1()); };
+    d.beforeArchiveMove = [] { PrepareOrdersForArchive(DataModule1()); };
     d.afterArchive = [] { FinishOrdersArchive(DataModule1()); };
     d.editRefusal = [](table::Table& head) {
         return FieldInt(head, u"R_RgState"_s) == 1

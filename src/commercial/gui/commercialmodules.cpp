@@ -1,9 +1,18 @@
 #include "commercial/gui/commercialmodules.h"
 
+#include "commercial/documents/deliverynoteentries.h"
+#include "commercial/documents/linerules.h"
 #include "commercial/gui/angebotlist.h"
+#include "commercial/gui/auftraglist.h"
 #include "commercial/gui/bestellunglist.h"
 #include "commercial/gui/f_cnvrgv.h"
+#include "commercial/gui/gutschriftlist.h"
+#include "commercial/gui/liefscheinlist.h"
+#include "commercial/gui/offereditorhooks.h"
 #include "commercial/gui/rgvlistform.h"
+#include "commercial/gui/tf_calc.h"
+#include "commercial/gui/tf_editangnotes.h"
+#include "commercial/gui/tf_lsedit.h"
 #include "commercial/gui/tf_oposten.h"
 #include "commercial/gui/tf_rechhead.h"
 #include "commercial/gui/tf_rechint.h"
@@ -25,6 +34,12 @@ void RegisterCommercialModules(ModuleDispatcher& dispatcher) {
     dispatcher.setOpener(u"ShowAngebotForm"_s, &ShowAngebotForm);
     // "Datenbanken › Bestellungen".
     dispatcher.setOpener(u"ShowBestellungForm"_s, &ShowBestellungForm);
+    // "Datenbanken › Aufträge" and the tool-bar button "Aufträge".
+    dispatcher.setOpener(u"ShowAuftragForm"_s, &ShowAuftragForm);
+    // "Datenbanken › Lieferscheine" and the tool-bar button "Lieferscheine".
+    dispatcher.setOpener(u"ShowLiefscheinForm"_s, &ShowLiefscheinForm);
+    // "Datenbanken › Gutschriften"; the list applies right 25 itself.
+    dispatcher.setOpener(u"ShowGutschriftForm"_s, &ShowGutschriftForm);
     dispatcher.setOpener(u"ShowRechintForm"_s, [] { ShowRechintForm(); });
     dispatcher.setOpener(u"ShowRgvListForm"_s, [] { ShowRgvListForm(); });
     // "Datenbanken › Offene Ausgangsrechnungen" and the tool-bar button "Off. Post. AR".
@@ -37,4 +52,16 @@ void RegisterCommercialModules(ModuleDispatcher& dispatcher) {
             return;
         RunCnvRgv(MandantNr);
     });
+    // The delivery-note editor and deletion for the operations windows.
+    DeliveryNoteEntriesRegistry().editLieferschein = &EditLieferschein;
+    DeliveryNoteEntriesRegistry().deleteLieferschein = &DeleteLieferscheinById;
+    // New offer lines are marked calculated while the calculation sheet is open.
+    DocumentFormHooksRegistry().CalcFormOpen = &CalcFormOpen;
+    // The offer editor's "Kalukulat.(F7)" and "Anschreib.(F9)".
+    OfferEditorHooksRegistry().showCalc = [](int angId, const QString& angNr) {
+        ShowCalcForm(angId, angNr);
+    };
+    OfferEditorHooksRegistry().showNotes = [](const QRect& editor) {
+        ShowAngNotesForm(editor.left(), editor.top(), editor.width(), editor.height());
+    };
 }

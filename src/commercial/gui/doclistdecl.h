@@ -29,8 +29,10 @@
 
 #include "datasafety/documentarchive/documentmove.h"
 #include "platform/widgets/datagridmodel.h"
+#include "platform/widgets/fieldform.h"
 
 #include <QBrush>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -110,9 +112,36 @@ struct TDocListDecl {
     // Buttons of the list's own, after "&Liste".
     QList<TDocListButton> extraButtons;
 
+    // The list's own rule for marking a head (refusals, questions); true
+    // when the mark was written. Empty: the mark is written as asked.
+    std::function<bool(table::Table& head, bool mark)> setMark;
+    // The background of a head row; empty: the grid's colour.
+    std::function<QBrush(widgets::RowReader& rows, int row)> headRowBrush;
+    // Commands of the list's own in place of the host's, by the object name
+    // of the button ("btnDrucken", "btnLoeschen", "btnAblage", "btnEditor").
+    QHash<QString, std::function<void(TF_DocList&)>> ownCommands;
+    // A widget of the list's own at the right end of the search line.
+    std::function<QWidget*(TF_DocList&)> searchLineWidget;
+    // Pop-up items of the head grid shown only in the mark mode ("Alle
+    // wählen", ...); their right is not read.
+    QList<TDocListButton> markMenu;
+    // "&Löschen" through the list's own deletion of the current head (its
+    // questions and messages its own); a head it leaves (false) is unmarked.
+    // Empty: each marked document with its lines in one transaction.
+    std::function<bool(TF_DocList&)> deleteCurrent;
+    // "Ablage": the list's own check, count and question in place of the
+    // count; false stops before the move.
+    std::function<bool(TF_DocList&)> beforeArchive;
+    // "Druc&ken" sets this date field to today on a document's first print
+    // (R_Drucke 0); empty: none.
+    QString firstPrintDateField;
+    // Read-only head fields under the head grid ("Automatische Rechnung").
+    QList<widgets::FieldDecl> headFields;
+    // The captions of the three address tabs.
+    QStringList addressTabCaptions{QStringLiteral("Zusatzadr. 1"), QStringLiteral("Zusatzadr. 2"),
+                                   QStringLiteral("Zusatzadr. 3")};
     // What a list does besides the common steps (purchase orders).
     bool extraPages = true; // "Zusatztexte" and "Zusatzadr. 1..3"
-    std::function<QBrush(widgets::RowReader& rows, int row)> headRowBrush;
     // On the located head before it prints or previews.
     std::function<void(table::Table& head)> beforePrintOne;
     // In the transaction that counts a print.
@@ -121,7 +150,7 @@ struct TDocListDecl {
     std::function<void(table::Table& head)> beforeDelete;
     // "Ablage": after the marks were counted, before the dialog; and after
     // the dialog, also when it failed or was cancelled.
-    std::function<void()> beforeArchive;
+    std::function<void()> beforeArchiveMove;
     std::function<void()> afterArchive;
     // "&Editor": a non-empty text is shown as an error and the editor stays shut.
     std::function<QString(table::Table& head)> editRefusal;

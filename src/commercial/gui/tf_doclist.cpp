@@ -24,6 +24,7 @@
 #include "platform/widgets/datasource.h"
 #include "platform/widgets/dbedit.h"
 #include "platform/widgets/dbrichedit.h"
+#include "platform/widgets/fieldform.h"
 #include "platform/widgets/rowreader.h"
 #include "platform/widgets/screenfit.h"
 #include "platform/widgets/userprompts.h"
@@ -177,7 +178,7 @@ TF_DocList::TF_DocList(TDocListDecl decl, QWidget* parent)
     headDecl.hiddenWhileMarking = m_decl.hiddenWhileMarking;
     headDecl.widenedWhileMarking = m_decl.widenedWhileMarking;
     headDecl.widenBy = m_decl.widenBy;
-    headDecl.setMark = [](table::Table& head, bool mark) {
+    headDecl.setMark = m_decl.setMark ? m_decl.setMark : [](table::Table& head, bool mark) {
         WriteDocumentMark(head, mark);
         return true;
     };
@@ -188,13 +189,24 @@ TF_DocList::TF_DocList(TDocListDecl decl, QWidget* parent)
     connect(m_head, &TDocListHead::markModeChanged, this, [this](bool on) {
         rememberedMarkMode().insert(m_decl.formName, on);
         m_actVorschau->setVisible(!on);
+        for (QAction* a : std::as_const(m_markActions))
+            a->setVisible(on);
     });
 
     m_headMenu = new QMenu(this);
     m_actVorschau = m_headMenu->addAction(u"Vorschau"_s, this, &TF_DocList::Vorschau);
+    for (const TDocListButton& item : m_decl.markMenu) {
+        auto runIt = item.run;
+        QAction* a = m_headMenu->addAction(item.caption, this, [this, runIt] {
+            run(this, [&] { runIt(*this); });
+            refreshHeads();
+        });
+        a->setVisible(false);
+        m_markActions.append(a);
+    }
     headGrid().setContextMenuPolicy(Qt::CustomContextMenu);
     connect(&headGrid(), &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        if (!m_head->markMode())
+        if (!m_head->markMode() || !m_markActions.isEmpty())
             m_headMenu->popup(headGrid().viewport()->mapToGlobal(at));
     });
     m_addressMenu = new QMenu(this);
@@ -208,7 +220,7 @@ TF_DocList::TF_DocList(TDocListDecl decl, QWidget* parent)
     if (m_decl.extraPages) {
         m_pages->addTab(buildTextsPage(), u"Zusatztexte"_s);
         for (int i = 0; i < 3; ++i)
-            m_pages->addTab(buildAddressPage(i), u"Zusatzadr. %1"_s.arg(i + 1));
+            m_pages->addTab(buildAddressPage(i), m_decl.addressTabCaptions.value(i));
     }
     connect(m_pages, &QTabWidget::currentChanged, this, [this](int page) {
         if (page >= 2)
@@ -223,6 +235,15 @@ TF_DocList::TF_DocList(TDocListDecl decl, QWidget* parent)
     search->addWidget(&m_head->searchLabel());
     search->addWidget(&m_head->searchEdit());
     search->addStretch(1);
+    if (m_decl.searchLineWidget)
+        search->addWidget(m_decl.searchLineWidget(*this));
+    if (!m_decl.headFields.isEmpty()) {
+        // Shown, never changed here.
+        auto* fields = new widgets::FieldForm(*m_headSource, m_decl.headFields, this);
+        fields->setObjectName(u"HeadFields"_s);
+        fields->setEnabled(false);
+        search->addWidget(fields);
+    }
 
     auto* splitter = new QSplitter(Qt::Vertical, this);
     splitter->setObjectName(u"Splitter1"_s);
@@ -330,7 +351,13 @@ void TF_DocList::buildButtons() {
         b->setObjectName(name);
         b->setAutoDefault(false);
         b->setToolTip(hint);
-        connect(b, &QPushButton::clicked, this, slot);
+        if (const auto own = m_decl.ownCommands.value(name))
+            connect(b, &QPushButton::clicked, this, [this, own] {
+                run(this, [&] { own(*this); });
+                refreshHeads();
+            });
+        else
+            connect(b, &QPushButton::clicked, this, slot);
         m_buttons.append(b);
         m_rightButtons.append(b);
         m_buttonRights.append(right);
@@ -492,7 +519,7 @@ void TF_DocList::Drucken() {
                     QCoreApplication::processEvents();
                 },
                 [] { ShowError(u"Beim Drucken ist ein Fehler aufgetreten!"_s); },
-                m_decl.afterPrinted);
+                m_decl.firstPrintDateField, m_decl.afterPrinted);
             refreshHeads();
             ShowInfo(u"Es wurden %1 Datensätze gedruckt."_s.arg(outcome.done));
         }))
@@ -504,7 +531,18 @@ void TF_DocList::Loeschen() {
         if (!askMarked(u"löschen"_s))
             return;
         TMarkedRunOutcome outcome;
-        {
+        if (m_decl.deleteCurrent) {
+            table::Table& h = headTable();
+            for (const int id : MarkedDocumentIds(h)) {
+                if (!h.locate({u"R_ID"_s}, {id}))
+                    continue;
+                if (m_decl.deleteCurrent(*this))
+                    ++outcome.done;
+                else if (h.locate({u"R_ID"_s}, {id}))
+                    WriteDocumentMark(h, false);
+            }
+            refreshHeads();
+        } else {
             WaitCursor wait;
             outcome = DeleteMarkedDocuments(headTable(), m_decl.beforeDelete);
             refreshHeads();
@@ -538,10 +576,17 @@ void TF_DocList::Ablage() {
             f.refreshHeads();
         }
     };
-    if (!beginMarked())
+    if (m_decl.beforeArchive) {
+        bool go = false;
+        run(this, [&] { go = m_decl.beforeArchive(*this); });
+        refreshHeads();
+        if (!go)
+            return;
+    } else if (!beginMarked()) {
         return;
+    }
     Reopen reopen{*this};
-    if (m_decl.beforeArchive && !run(this, [&] { m_decl.beforeArchive(); }))
+    if (m_decl.beforeArchiveMove && !run(this, [&] { m_decl.beforeArchiveMove(); }))
         return;
     run(this, [&] { ArchiveDocuments(*m_decl.archive); });
 }

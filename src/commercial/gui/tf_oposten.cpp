@@ -1,6 +1,7 @@
 #include "commercial/gui/tf_oposten.h"
 
 #include "commercial/accounts/dunning.h"
+#include "commercial/accounts/oparchive.h"
 #include "commercial/accounts/opdisplay.h"
 #include "commercial/accounts/openitems.h"
 #include "commercial/accounts/paymentlist.h"
@@ -24,8 +25,10 @@
 #include "core/settings/formplacement.h"
 #include "core/settings/programsettings.h"
 #include "core/values/datetimevalue.h"
+#include "datasafety/documentarchive/archivewindows.h"
 #include "masterdata/dialogs/datepickers.h"
 #include "masterdata/dialogs/gridsearch.h"
+#include "masterdata/dialogs/tf_daterange.h"
 #include "masterdata/dialogs/tf_daterangedlg.h"
 #include "platform/errors.h"
 #include "platform/table/database.h"
@@ -45,6 +48,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDate>
 #include <QDir>
 #include <QFile>
@@ -61,6 +65,7 @@
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QSplitter>
@@ -154,7 +159,8 @@ TF_Oposten::TF_Oposten(const OpenItemWindowDecl& decl, Table& items, QWidget* pa
     setWindowTitle(decl.caption);
     m_payments->setIndexName(u"I_RgNo"_s);
     m_payments->setMaster(&m_items, {u"R_Nr"_s}, {u"OZ_RgNo"_s});
-    InstallPaymentRules(*m_payments, m_items);
+    if (decl.installPaymentRules)
+        decl.installPaymentRules(*m_payments, m_items);
     // The balances follow every payment written (after its recalculation).
     m_payments->afterPost += [this](Table&) { updateSaldo(true); };
     m_payments->afterDelete += [this](Table&) { updateSaldo(true); };
@@ -172,6 +178,7 @@ TF_Oposten::TF_Oposten(const OpenItemWindowDecl& decl, Table& items, QWidget* pa
     layout->setContentsMargins(6, 6, 6, 6);
     buildTopRow(*layout);
     buildPanels(*layout);
+    buildCancelPanel(*layout);
     buildButtons(*layout);
     buildMenus();
     resize(1200, 640);
@@ -215,13 +222,21 @@ void TF_Oposten::buildTopRow(QVBoxLayout& layout) {
     row->addWidget(cancel);
     row->addSpacing(12);
 
+    if (!m_decl.filterLabel.isEmpty()) {
+        auto* filterLabel = new QLabel(m_decl.filterLabel, this);
+        row->addWidget(filterLabel);
+        m_filterLabel = filterLabel;
+    }
     m_filter = new QComboBox(this);
     m_filter->setObjectName(u"cbSelectRgState"_s);
     m_filter->addItems(m_decl.filters);
     m_filter->installEventFilter(this);
     connect(m_filter, &QComboBox::activated, this, [this](int mode) { applyFilter(mode); });
     row->addWidget(m_filter);
-    row->addWidget(addButton(u"btnSuchen"_s, u"Suchen"_s, [this] { searchClicked(); }));
+    if (m_filterLabel)
+        m_filterLabel->setBuddy(m_filter);
+    if (m_decl.searchButton)
+        row->addWidget(addButton(u"btnSuchen"_s, u"Suchen"_s, [this] { searchClicked(); }));
     row->addSpacing(12);
     auto* searchLabel = new QLabel(u"&Suchen"_s, this);
     m_search = new QLineEdit(this);
@@ -285,28 +300,21 @@ void TF_Oposten::buildPanels(QVBoxLayout& layout) {
     m_settled->setObjectName(u"DBCheckBox1"_s);
     sideLayout->addWidget(m_settled);
     auto* terms = new QGridLayout;
-    const struct {
-        const char* caption;
-        const char* field;
-    } termFields[] = {{"Fällig am", "R_FaelligDatum"},
-                      {"Skonto %", "R_ZahlBedSkonto"},
-                      {"Skonto Tage", "R_ZahlBedNettoTage"}};
     int r = 0;
-    for (const auto& f : termFields) {
-        auto* edit = new widgets::DbEdit(*m_itemSource, QString::fromLatin1(f.field), side);
+    for (const auto& [caption, field] : m_decl.termFields) {
+        auto* edit = new widgets::DbEdit(*m_itemSource, field, side);
         edit->setReadOnly(true);
         edit->setFocusPolicy(Qt::NoFocus);
         edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 12);
-        terms->addWidget(new QLabel(QString::fromUtf8(f.caption), side), r, 0);
+        terms->addWidget(new QLabel(caption, side), r, 0);
         terms->addWidget(edit, r, 1);
         ++r;
     }
     sideLayout->addLayout(terms);
     auto* saldi = new QGridLayout;
-    const char* const saldoNames[] = {"lbObjektSaldo", "lbKundeSaldo", "lbGesamtSaldo"};
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < m_decl.saldoNames.size(); ++i) {
         auto* value = new QLabel(side);
-        value->setObjectName(QString::fromLatin1(saldoNames[i]));
+        value->setObjectName(m_decl.saldoNames.at(i));
         value->setFont(QFont(u"Courier New"_s, font().pointSize()));
         value->setFrameShape(QFrame::Panel);
         value->setFrameShadow(QFrame::Sunken);
@@ -381,29 +389,100 @@ QGroupBox* TF_Oposten::addPrintGroup(const QString& title, const QString& printN
 void TF_Oposten::buildButtons(QVBoxLayout& layout) {
     auto* row = new QHBoxLayout;
     row->addWidget(addButton(u"BitBtnRecalc"_s, u"Rechnen"_s, [this] { recalcClicked(); }));
-    auto* settle = addButton(u"btnErledigen"_s, u"Erledigen"_s, [this] { settleClicked(); });
-    settle->setVisible(ServiceMode);
-    row->addWidget(settle);
-    row->addWidget(addButton(u"Button1"_s, u"Ändern"_s, [this] { changeAddressClicked(); }));
-    row->addWidget(addButton(u"btnMahnung"_s, u"Mahnen"_s, [this] { dunningClicked(); }));
+    if (m_decl.settleBefore) {
+        auto* settle = addButton(u"btnErledigen"_s, u"Erledigen"_s, [this] { settleClicked(); });
+        settle->setVisible(ServiceMode);
+        row->addWidget(settle);
+    }
+    if (m_decl.changeAddress)
+        row->addWidget(addButton(u"Button1"_s, u"Ändern"_s, [this] { changeAddressClicked(); }));
+    if (m_decl.dunning)
+        row->addWidget(addButton(u"btnMahnung"_s, u"Mahnen"_s, [this] { dunningClicked(); }));
     row->addSpacing(8);
-    row->addWidget(addPrintGroup(u"Rechnung"_s, u"sbtnPrintRg"_s, u"sbtnRgPreview"_s, u"Vorschau"_s,
-                                 [this](bool p) { invoiceCopy(p); }));
-    row->addWidget(addPrintGroup(u"OP-Liste"_s, u"sbtnPrint"_s, u"sbtnPreview"_s, u"Vorsc&hau"_s,
-                                 [this](bool p) { printOpList(p); }));
-    row->addWidget(addPrintGroup(u"Zahlung"_s, u"sbtnPrintZahlung"_s, u"sbtnPreviewZahlung"_s,
-                                 u"Vorschau"_s, [this](bool p) { printPayments(p); }));
+    if (m_decl.invoice)
+        row->addWidget(addPrintGroup(u"Rechnung"_s, u"sbtnPrintRg"_s, u"sbtnRgPreview"_s,
+                                     u"Vorschau"_s, [this](bool p) { invoiceCopy(p); }));
+    if (m_decl.list)
+        row->addWidget(addPrintGroup(u"OP-Liste"_s, u"sbtnPrint"_s, u"sbtnPreview"_s,
+                                     u"Vorsc&hau"_s, [this](bool p) { printOpList(p); }));
+    if (m_decl.payments)
+        row->addWidget(addPrintGroup(u"Zahlung"_s, u"sbtnPrintZahlung"_s, u"sbtnPreviewZahlung"_s,
+                                     u"Vorschau"_s, [this](bool p) { printPayments(p); }));
     m_statementGroup = addPrintGroup(u"Kto-Ausz."_s, u"sbtnPrintKtoAusz"_s, u"sbtnPreviewKtoAusz"_s,
                                      u"Vorschau"_s, [this](bool p) { printStatement(p); });
     m_statementGroup->hide();
     row->addWidget(m_statementGroup);
+    if (m_decl.archive) {
+        auto* archive = addButton(u"sbtnAuslag"_s, u"Auslagern"_s, [this] { archiveClicked(); });
+        archive->setEnabled(false);
+        row->addWidget(archive);
+    }
     row->addStretch();
     row->addWidget(addButton(u"btnClose"_s, u"S&chließen"_s, [this] { reject(); }));
     layout.addLayout(row);
 }
 
+void TF_Oposten::buildCancelPanel(QVBoxLayout& layout) {
+    m_cancelPanel = new QWidget(this);
+    m_cancelPanel->setObjectName(u"PanelAbbruch"_s);
+    auto* row = new QHBoxLayout(m_cancelPanel);
+    row->setContentsMargins(4, 2, 4, 2);
+    m_cancelText = new QLabel(m_cancelPanel);
+    m_cancelText->setObjectName(u"lbAbbruch"_s);
+    row->addWidget(m_cancelText, 1);
+    m_cancelBar = new QProgressBar(m_cancelPanel);
+    m_cancelBar->setObjectName(u"ProgressBar1"_s);
+    m_cancelBar->hide();
+    row->addWidget(m_cancelBar, 1);
+    auto* cancel = new QPushButton(u"Abbruch"_s, m_cancelPanel);
+    cancel->setObjectName(u"btnAbbruch"_s);
+    cancel->setAutoDefault(false);
+    connect(cancel, &QPushButton::clicked, this, [this] {
+        m_cancel = true;
+        showProgressText(u"Funktion wird abgebrochen.\rBitte warten..."_s);
+    });
+    row->addWidget(cancel);
+    m_cancelPanel->hide();
+    layout.addWidget(m_cancelPanel);
+}
+
+void TF_Oposten::startCancelPanel() {
+    m_cancel = false;
+    m_cancelText->clear();
+    m_cancelBar->hide();
+    m_cancelPanel->show();
+}
+
+void TF_Oposten::showProgress(int position, int maximum) {
+    if (m_cancelBar->maximum() != maximum)
+        m_cancelBar->setRange(0, maximum);
+    m_cancelBar->setValue(position);
+    m_cancelBar->show();
+    QCoreApplication::processEvents();
+}
+
+void TF_Oposten::endCancelPanel() {
+    m_cancelPanel->hide();
+    m_cancelBar->hide();
+}
+
+void TF_Oposten::showProgressText(const QString& text) {
+    QString shown = text;
+    m_cancelText->setText(shown.replace(u'\r', u'\n'));
+    // The run goes on in this call: "Abbruch" is seen between its steps.
+    QCoreApplication::processEvents();
+}
+
 void TF_Oposten::buildMenus() {
     m_itemMenu = new QMenu(this);
+    m_paymentMenu = new QMenu(this);
+    if (m_decl.dunning)
+        buildDunningMenu();
+    if (m_decl.paymentList)
+        buildPaymentListMenu();
+}
+
+void TF_Oposten::buildDunningMenu() {
     m_itemMenu->addAction(u"Mahnstatus verringern"_s, this,
                           [this] { run([this] { changeDunningLevel(-1); }); });
     m_itemMenu->addAction(u"Mahnstatus erhöhen"_s, this,
@@ -411,7 +490,9 @@ void TF_Oposten::buildMenus() {
     m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_grid, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { m_itemMenu->exec(m_grid->viewport()->mapToGlobal(at)); });
-    m_paymentMenu = new QMenu(this);
+}
+
+void TF_Oposten::buildPaymentListMenu() {
     m_paymentMenu->addAction(u"Zahlungseingänge auflisten"_s, this,
                              [this] { run([this] { listPayments(); }); });
     m_paymentGrid->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -427,14 +508,20 @@ void TF_Oposten::applyRights() {
     if (!HasPrintRight(right))
         for (const char* name :
              {"sbtnPrintRg", "sbtnPrint", "sbtnPrintZahlung", "sbtnPrintKtoAusz"})
-            button(QString::fromLatin1(name))->hide();
+            if (QPushButton* b = button(QString::fromLatin1(name)))
+                b->hide();
     m_mayEdit = HasEditRight(right);
     if (!m_mayEdit) {
         DataModule1().SetTableReadOnly(*m_payments, true);
+        // The check box enables itself on every record it shows: its source
+        // refuses the change instead.
+        m_itemSource->setRightsCheck(
+            [](widgets::EditAction action) { return action == widgets::EditAction::Delete; });
         m_settled->setEnabled(false);
         button(u"BitBtnRecalc"_s)->hide();
     }
     m_mayExport = HasExportRight(right);
+    updateButtons();
 }
 
 QLabel* TF_Oposten::label(const QString& name) const {
@@ -477,11 +564,11 @@ void TF_Oposten::run(const std::function<void()>& command) {
 
 void TF_Oposten::updateButtons() {
     const int column = sortColumn();
-    button(u"btnSuchen"_s)->setEnabled(column == 3 || column == 5);
-    m_statementGroup->setVisible(m_decl.statementModes.contains(m_mode));
-    button(u"sbtnAuslag"_s)
-        ? button(u"sbtnAuslag"_s)->setEnabled(m_mode == m_decl.archiveMode && m_mayExport)
-        : void();
+    if (QPushButton* search = button(u"btnSuchen"_s))
+        search->setEnabled(column == 3 || column == 5);
+    m_statementGroup->setVisible(m_decl.statements.contains(m_mode));
+    if (QPushButton* archive = button(u"sbtnAuslag"_s))
+        archive->setEnabled(m_mode == m_decl.archiveMode && m_mayExport);
 }
 
 void TF_Oposten::showEvent(QShowEvent* event) {
@@ -490,10 +577,13 @@ void TF_Oposten::showEvent(QShowEvent* event) {
     if (m_shown)
         return;
     m_shown = true;
-    WriteLog(u"Oposten IN"_s);
+    if (!m_decl.logLine.isEmpty())
+        WriteLog(m_decl.logLine);
     run([this] {
-        if (sortColumn() < 0 && !m_sortField.isEmpty()) {
-            const int column = m_grid->gridModel().columnOf(m_sortField);
+        const QString firstSort =
+            m_decl.defaultSortField.isEmpty() ? m_sortField : m_decl.defaultSortField;
+        if (sortColumn() < 0 && !firstSort.isEmpty()) {
+            const int column = m_grid->gridModel().columnOf(firstSort);
             if (column >= 0)
                 sortByColumn(column);
         } else if (sortColumn() >= 0) {
@@ -514,6 +604,12 @@ void TF_Oposten::sortByColumn(int column) {
     m_search->clear();
 }
 
+void TF_Oposten::sortByField(const QString& field) {
+    const int column = m_grid->gridModel().columnOf(field);
+    if (column >= 0)
+        sortByColumn(column);
+}
+
 void TF_Oposten::showRecordPosition() {
     if (!m_items.isOpen())
         return;
@@ -521,41 +617,25 @@ void TF_Oposten::showRecordPosition() {
     label(u"lbRecNo"_s)->setText(positionText(u"Satznummer:"_s, m_items.recNo()));
 }
 
-void TF_Oposten::showBalances(double objekt, double kunde, double gesamt) {
-    label(u"lbObjektSaldo"_s)->setText(OpSaldoText(objekt));
-    label(u"lbKundeSaldo"_s)->setText(OpSaldoText(kunde));
-    label(u"lbGesamtSaldo"_s)->setText(OpSaldoText(gesamt));
-}
-
 void TF_Oposten::updateSaldo(bool force) {
-    if (!m_items.isOpen() || m_items.isEmpty())
+    if (!m_items.isOpen() || m_items.isEmpty() || !m_decl.balances)
         return;
-    const int objekt = FieldInt(m_items, u"R_ObjektNr"_s);
-    const int kunde = FieldInt(m_items, u"R_KundenNr"_s);
-    if (!force && m_saldoShown && objekt == m_saldoObjekt && kunde == m_saldoKunde)
+    QVariantList key;
+    for (const QString& field : m_decl.saldoKeyFields)
+        key.append(m_items.field(field).value());
+    if (!force && m_saldoShown && key == m_saldoKey)
         return;
-    m_saldoObjekt = objekt;
-    m_saldoKunde = kunde;
+    m_saldoKey = key;
     m_saldoShown = true;
-    const TOpSalden s = CalcOpSalden(objekt, kunde);
-    showBalances(s.Objekt, s.Kunde, s.Gesamt);
+    const QList<double> values = m_decl.balances(m_items);
+    for (int i = 0; i < m_decl.saldoNames.size(); ++i)
+        label(m_decl.saldoNames.at(i))->setText(OpSaldoText(values.value(i)));
 }
 
 void TF_Oposten::applyFilter(int mode) {
-    int objekt = 0, kunde = 0, monat = 0, jahr = 0;
-    if (!m_items.isEmpty()) {
-        objekt = FieldInt(m_items, u"R_ObjektNr"_s);
-        kunde = FieldInt(m_items, u"R_KundenNr"_s);
-        const QDate date = itemDate(m_items);
-        if (date.isValid()) {
-            monat = date.month();
-            jahr = date.year();
-        }
-    }
     const QString search = mode == 99 ? m_searchText.toUpper() : QString();
-    SetOpostenFilter(DataModule1(), mode, objekt, kunde, jahr, monat, sortColumn(), search);
+    m_filterCaption = m_decl.applyFilter ? m_decl.applyFilter(*this, mode, search) : QString();
     m_mode = mode;
-    m_filterCaption = OpFilterCaption(mode, objekt, kunde, monat, jahr, search);
     if (mode == 99)
         m_filter->setCurrentIndex(-1);
     else
@@ -580,7 +660,8 @@ void TF_Oposten::searchClicked() {
 void TF_Oposten::recalcClicked() {
     {
         widgets::TableControlsDisabled quiet(m_items);
-        RecalcOpItems(DataModule1());
+        if (m_decl.recalc)
+            m_decl.recalc(m_items);
     }
     m_payments->refresh();
     showRecordPosition();
@@ -590,7 +671,7 @@ void TF_Oposten::recalcClicked() {
 void TF_Oposten::settleClicked() {
     {
         widgets::TableControlsDisabled quiet(m_items);
-        if (!SettleOpItemsBefore(DataModule1()))
+        if (!m_decl.settleBefore || !m_decl.settleBefore(m_items))
             return;
     }
     showRecordPosition();
@@ -625,49 +706,42 @@ void TF_Oposten::dunningClicked() {
 }
 
 void TF_Oposten::invoiceCopy(bool preview) {
-    if (m_items.isEmpty())
+    if (m_items.isEmpty() || !m_decl.invoice)
         return;
     auto* pressed = qobject_cast<QAbstractButton*>(sender());
     if (!pressed)
         pressed = button(preview ? u"sbtnRgPreview"_s : u"sbtnPrintRg"_s);
     table::Field& formNo = m_items.field(u"R_PrintFormNo"_s);
-    const int id = FieldInt(m_items, u"R_ID"_s);
+    const OpenItemPrint& print = m_decl.invoice;
     PrintButtonClicked(
-        pressed, {PrintVariant::D, 10000, GetFieldIntOrDefault(&formNo, 0)},
+        pressed, {PrintVariant::D, print.formType, GetFieldIntOrDefault(&formNo, 0)},
         WindowPrintFormChoosers(this, pressed, &formNo),
-        [this, id](bool p, const QString& layout) { PrintInvoice(id, false, p, layout, this); });
+        [this, &print](bool p, const QString& layout) { print.print(*this, p, layout); });
+}
+
+void TF_Oposten::runPrint(const OpenItemPrint& print, const QString& printName,
+                          const QString& previewName, bool preview) {
+    auto* pressed = button(preview ? previewName : printName);
+    PrintButtonClicked(
+        pressed, {PrintVariant::A, print.formType}, WindowPrintFormChoosers(this),
+        [this, &print](bool p, const QString& layout) { print.print(*this, p, layout); });
 }
 
 void TF_Oposten::printOpList(bool preview) {
-    auto* pressed = button(preview ? u"sbtnPreview"_s : u"sbtnPrint"_s);
-    PrintButtonClicked(pressed, {PrintVariant::A, 66000}, WindowPrintFormChoosers(this),
-                       [this](bool p, const QString& layout) {
-                           PrintOpListe(p, QString(), QString(), m_filterCaption, layout, this);
-                       });
+    if (m_decl.list)
+        runPrint(m_decl.list, u"sbtnPrint"_s, u"sbtnPreview"_s, preview);
 }
 
 void TF_Oposten::printPayments(bool preview) {
-    if (m_items.isEmpty())
-        return;
-    auto* pressed = button(preview ? u"sbtnPreviewZahlung"_s : u"sbtnPrintZahlung"_s);
-    PrintButtonClicked(
-        pressed, {PrintVariant::A, 67000}, WindowPrintFormChoosers(this),
-        [this](bool p, const QString& layout) { PrintOpZahlungen(p, layout, this); });
+    if (!m_items.isEmpty() && m_decl.payments)
+        runPrint(m_decl.payments, u"sbtnPrintZahlung"_s, u"sbtnPreviewZahlung"_s, preview);
 }
 
 void TF_Oposten::printStatement(bool preview) {
-    if (m_items.isEmpty() || !m_decl.statementModes.contains(m_mode))
+    const auto at = m_decl.statements.constFind(m_mode);
+    if (m_items.isEmpty() || at == m_decl.statements.constEnd() || !*at)
         return;
-    auto* pressed = button(preview ? u"sbtnPreviewKtoAusz"_s : u"sbtnPrintKtoAusz"_s);
-    const bool object = m_mode == 3;
-    PrintButtonClicked(pressed, {PrintVariant::A, object ? 69000 : 68000},
-                       WindowPrintFormChoosers(this),
-                       [this, object](bool p, const QString& layout) {
-                           if (object)
-                               PrintOpKontoObjekt(p, QString(), m_filterCaption, layout, this);
-                           else
-                               PrintOpKontoKunde(p, QString(), m_filterCaption, layout, this);
-                       });
+    runPrint(*at, u"sbtnPrintKtoAusz"_s, u"sbtnPreviewKtoAusz"_s, preview);
 }
 
 void TF_Oposten::listPayments() {
@@ -732,6 +806,86 @@ void TF_Oposten::savePaymentList() {
             QDir::toNativeSeparators(file), out.errorString()));
 }
 
+void TF_Oposten::archiveClicked() {
+    if (m_items.isEmpty() || m_mode != m_decl.archiveMode || !m_mayExport || !m_decl.archive)
+        return;
+    if (m_items.isEditing())
+        m_items.post();
+    m_decl.archive(*this);
+}
+
+void TF_Oposten::archiveSettledItems() {
+    const int oldColumn = sortColumn();
+    const QString oldField = m_sortField;
+    sortByField(u"R_DatumDruck"_s);
+    // Whatever happens below, the list is shown whole again as it was sorted.
+    struct Restore {
+        TF_Oposten& form;
+        int column;
+        QString field;
+        ~Restore() {
+            form.endCancelPanel();
+            try {
+                if (!field.isEmpty())
+                    form.sortByField(field);
+                if (column < 0)
+                    rememberedSortColumns().remove(form.m_decl.formClass);
+                form.applyFilter(0);
+            } catch (...) {
+                // The error that ended the run is the one the user sees.
+            }
+            form.m_grid->setFocus();
+        }
+    } restore{*this, oldColumn, oldField};
+
+    const QDate earliest = EarliestSettledOpDate();
+    TDateTime limit = DateTimeOfDate(ProposedArchiveLimit(QDate::currentDate(), earliest));
+    const QPoint at = mapToGlobal(QPoint(120, 120));
+    if (!EnterLimitDate(
+            limit, at.x(), at.y(), earliest.isValid() ? DateTimeOfDate(earliest) : EmptyDate,
+            u"Rechnungen auslagern bis einschließlich"_s, u"Rechnungen sind vorhanden ab"_s))
+        return;
+
+    startCancelPanel();
+    OpArchiveFeedback feedback;
+    int maximum = 0;
+    feedback.status = [this](const QString& text) {
+        m_cancelPanel->show();
+        showProgressText(text);
+    };
+    feedback.startProgress = [this, &maximum](int m) {
+        maximum = m;
+        showProgress(0, maximum);
+    };
+    feedback.progress = [this, &maximum](int position) { showProgress(position, maximum); };
+    feedback.cancelled = [this] { return cancelRequested(); };
+    OpArchiveMarks marks;
+    {
+        widgets::TableControlsDisabled quiet(m_items);
+        marks = MarkOpItemsForArchive(DateOfDateTime(limit), feedback);
+    }
+    if (marks.cancelled)
+        return;
+    // Nothing in the range, or only unsettled items there: nothing to move.
+    if (marks.inRange == 0 || marks.marked == 0) {
+        ShowInfo(u"Keine Einträge gefunden!"_s);
+        return;
+    }
+    // The move dialog shows its own progress; the marking's text is done.
+    endCancelPanel();
+    try {
+        ArchiveDocuments(ArchiveFamily::OpenItems);
+    } catch (...) {
+        // What stayed gets its marks back and the moved items' payments go,
+        // before the error reaches the user.
+        FinishOpArchive(feedback);
+        m_items.refresh();
+        throw;
+    }
+    FinishOpArchive(feedback);
+    m_items.refresh();
+}
+
 void TF_Oposten::closePaymentList() {
     m_listText->clear();
     m_listPanel->hide();
@@ -780,7 +934,10 @@ bool TF_Oposten::eventFilter(QObject* watched, QEvent* event) {
                 return true;
             }
             if (isKey(event, Qt::Key_PageDown, Qt::ControlModifier)) {
-                button(u"btnMahnung"_s)->setFocus();
+                if (QPushButton* dunning = button(u"btnMahnung"_s))
+                    dunning->setFocus();
+                else
+                    m_settled->setFocus();
                 return true;
             }
             if (isKey(event, Qt::Key_K, Qt::AltModifier)) {
@@ -825,6 +982,7 @@ OpenItemWindowDecl OpostenDeclaration() {
     d.placementFile = kPlacementFile02;
     d.placementSection = u"Oposten"_s;
     d.emptyMessage = u"Es sind keine offenen Posten erfasst!"_s;
+    d.logLine = u"Oposten IN"_s;
     d.columns = {{u"R_Nr"_s, u"Rechn.-Nr."_s, 11},
                  {u"R_DatumDruck"_s, u"Rech.-D."_s, 10},
                  {u"R_ANr"_s, u"Vorlage"_s, 7},
@@ -841,61 +999,126 @@ OpenItemWindowDecl OpostenDeclaration() {
                         {u"OZ_Comment"_s, u"Bemerkung"_s, 24}};
     d.filters = {u"Alle Rechnungen"_s,  u"Offene Rechnungen"_s, u"Erledigte Rechnungen"_s,
                  u"Aktuelles Objekt"_s, u"Aktueller Kunde"_s,   u"Aktueller Monat"_s};
+    d.applyFilter = [](TF_Oposten& form, int mode, const QString& search) {
+        Table& items = form.items();
+        int objekt = 0, kunde = 0, monat = 0, jahr = 0;
+        if (!items.isEmpty()) {
+            objekt = FieldInt(items, u"R_ObjektNr"_s);
+            kunde = FieldInt(items, u"R_KundenNr"_s);
+            const QDate date = itemDate(items);
+            if (date.isValid()) {
+                monat = date.month();
+                jahr = date.year();
+            }
+        }
+        SetOpostenFilter(DataModule1(), mode, objekt, kunde, jahr, monat, form.sortColumn(),
+                         search);
+        return OpFilterCaption(mode, objekt, kunde, monat, jahr, search);
+    };
     d.settledCaption = u"Erledigt / Restbetrag erlassen"_s;
+    d.termFields = {{u"Fällig am"_s, u"R_FaelligDatum"_s},
+                    {u"Skonto %"_s, u"R_ZahlBedSkonto"_s},
+                    {u"Skonto Tage"_s, u"R_ZahlBedNettoTage"_s}};
+    d.saldoNames = {u"lbObjektSaldo"_s, u"lbKundeSaldo"_s, u"lbGesamtSaldo"_s};
     d.saldoCaptions = {u"Objekt Saldo"_s, u"Kunde Saldo"_s, u"Gesamtsaldo"_s};
-    d.statementModes = {3, 4};
+    d.saldoKeyFields = {u"R_ObjektNr"_s, u"R_KundenNr"_s};
+    d.balances = [](Table& item) -> QList<double> {
+        const TOpSalden s =
+            CalcOpSalden(FieldInt(item, u"R_ObjektNr"_s), FieldInt(item, u"R_KundenNr"_s));
+        return {s.Objekt, s.Kunde, s.Gesamt};
+    };
+    d.installPaymentRules = InstallPaymentRules;
+    d.recalc = [](Table&) { RecalcOpItems(DataModule1()); };
+    d.settleBefore = [](Table&) { return SettleOpItemsBefore(DataModule1()); };
+    d.searchButton = true;
+    d.changeAddress = true;
+    d.dunning = true;
+    d.paymentList = true;
+    d.invoice = {10000, [](TF_Oposten& form, bool preview, const QString& layout) {
+                     PrintInvoice(FieldInt(form.items(), u"R_ID"_s), false, preview, layout, &form);
+                 }};
+    d.list = {66000, [](TF_Oposten& form, bool preview, const QString& layout) {
+                  PrintOpListe(preview, QString(), QString(), form.filterCaption(), layout, &form);
+              }};
+    d.payments = {67000, [](TF_Oposten& form, bool preview, const QString& layout) {
+                      PrintOpZahlungen(preview, layout, &form);
+                  }};
+    d.statements.insert(3, {69000, [](TF_Oposten& form, bool preview, const QString& layout) {
+                                PrintOpKontoObjekt(preview, QString(), form.filterCaption(), layout,
+                                                   &form);
+                            }});
+    d.statements.insert(4, {68000, [](TF_Oposten& form, bool preview, const QString& layout) {
+                                PrintOpKontoKunde(preview, QString(), form.filterCaption(), layout,
+                                                  &form);
+                            }});
+    d.resetFilter = [] { SetOpostenFilter(DataModule1(), 0, 0, 0, 0, 0, 0, {}); };
     d.archiveMode = 2;
+    d.archive = [](TF_Oposten& form) { form.archiveSettledItems(); };
+    d.installHooks = [](const std::function<TF_Oposten*()>& shown) {
+        OpenItemFormHooks& hooks = OpenItemFormHooksRegistry();
+        hooks.opostenVisible = [shown] { return shown() && shown()->isVisible(); };
+        hooks.opostenShowRecordPosition = [shown] {
+            if (TF_Oposten* form = shown())
+                form->showRecordPosition();
+        };
+        hooks.opostenUpdateSaldo = [shown] {
+            if (TF_Oposten* form = shown())
+                form->updateSaldo();
+        };
+    };
+    d.removeHooks = [] {
+        OpenItemFormHooks& hooks = OpenItemFormHooksRegistry();
+        hooks.opostenVisible = nullptr;
+        hooks.opostenShowRecordPosition = nullptr;
+        hooks.opostenUpdateSaldo = nullptr;
+    };
     return d;
 }
 
-void ShowOpostenForm() {
+void ShowOpenItemWindow(const OpenItemWindowDecl& decl) {
     TDataModule1& dm = DataModule1();
-    const OpenItemWindowDecl decl = OpostenDeclaration();
     Table& items = dm.table(decl.headTable);
     RgPrintSourceScope printSource(1);
     TablesOpenedHere opened({&items});
     // Closing the window shows every item again; the tables are still open here.
     struct FilterReset {
-        TDataModule1& dm;
+        const OpenItemWindowDecl& decl;
         ~FilterReset() {
+            if (!decl.resetFilter)
+                return;
             try {
-                SetOpostenFilter(dm, 0, 0, 0, 0, 0, 0, {});
+                decl.resetFilter();
             } catch (...) {
-                // The filter record is reset before the refresh that failed.
+                // The filter is reset before the refresh that failed.
             }
         }
-    } filterReset{dm};
+    } filterReset{decl};
     if (items.isEmpty()) {
         ShowError(decl.emptyMessage);
         return;
     }
     QPointer<TF_Oposten> shown;
     struct HooksReset {
+        const OpenItemWindowDecl& decl;
         ~HooksReset() {
-            OpenItemFormHooks& hooks = OpenItemFormHooksRegistry();
-            hooks.opostenVisible = nullptr;
-            hooks.opostenShowRecordPosition = nullptr;
-            hooks.opostenUpdateSaldo = nullptr;
+            if (decl.removeHooks)
+                decl.removeHooks();
         }
-    } hooksReset;
+    } hooksReset{decl};
     ModuleForm module;
     module.applyRights = [](QDialog& form) { static_cast<TF_Oposten&>(form).applyRights(); };
     module.build = [&]() -> std::unique_ptr<QDialog> {
         auto form = std::make_unique<TF_Oposten>(decl, items, MainForm());
         PlaceBelowMainForm(form.get(), 0, 0, 0);
         shown = form.get();
-        OpenItemFormHooks& hooks = OpenItemFormHooksRegistry();
-        hooks.opostenVisible = [&shown] { return shown && shown->isVisible(); };
-        hooks.opostenShowRecordPosition = [&shown] {
-            if (shown)
-                shown->showRecordPosition();
-        };
-        hooks.opostenUpdateSaldo = [&shown] {
-            if (shown)
-                shown->updateSaldo();
-        };
+        if (decl.installHooks)
+            decl.installHooks([&shown]() -> TF_Oposten* { return shown.data(); });
         form->applyFilter(0);
         return form;
     };
     OpenModuleOn(dm, {}, module);
+}
+
+void ShowOpostenForm() {
+    ShowOpenItemWindow(OpostenDeclaration());
 }

@@ -4,6 +4,10 @@
 
 #include <QDate>
 #include <QString>
+#include <QVariant>
+#include <functional>
+#include <utility>
+#include <vector>
 
 namespace table {
 class Table;
@@ -34,6 +38,11 @@ inline constexpr int InvoiceDateChangedBit = 16;
 // R_ID): provisional number "*" + six digits of R_ID, R_Creator 1, today's
 // dates, the print form, everything else 0 or empty.
 void AppendManualInvoiceHead(table::Table& head, int printFormNo, const QDate& today);
+// The same head of any manual document, with the document's own values
+// (state, number, name) given by own once the head rule gave R_ID.
+void AppendManualDocumentHead(
+    table::Table& head, int printFormNo, const QDate& today,
+    const std::function<std::vector<std::pair<QString, QVariant>>(table::Table&)>& own);
 
 // Why the object may not change (empty: it may): only a new or manual
 // invoice, and only while it has no lines.

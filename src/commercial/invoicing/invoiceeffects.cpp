@@ -47,14 +47,18 @@ void bookDeliveryNotes(Table& head, TInvoiceEffects mode) {
     }
 }
 
-// The cost statistics of the object and the article turnover, per article line.
-void bookLines(Table& head, const QDate& datum, double sign) {
+} // namespace
+
+void BookDocumentLineEffects(Table& head, const QString& lineTable, const QDate& datum,
+                             double sign) {
     const int objektId = GetObjektIdByNr(FieldInt(head, QStringLiteral("R_ObjektNr")));
-    auto lines = OpenTempTable(kDb, QStringLiteral("Rechsatz.db"), QStringLiteral("S_IRef"));
+    auto lines = OpenTempTable(kDb, lineTable, QStringLiteral("S_IRef"));
     const QVariantList ref{FieldInt(head, QStringLiteral("R_ID"))};
     lines->setRange(ref, ref);
     const TPackedDate packed = DateToPacked(DateTimeOfDate(datum));
     for (lines->first(); !lines->eof() && !lines->isEmpty(); lines->next()) {
+        // Text, subtotal and page-break lines and the kinds 1 and 2 carry no
+        // revenue of their own.
         if (FieldInt(*lines, QStringLiteral("S_PosArt")) != 0)
             continue;
         const double netto = sign * RoundCents(FieldFloat(*lines, QStringLiteral("S_Netto")));
@@ -66,8 +70,6 @@ void bookLines(Table& head, const QDate& datum, double sign) {
             AddAUmsatz(artikel, netto, 0, packed);
     }
 }
-
-} // namespace
 
 void BookInvoiceEffects(Table& head, TInvoiceEffects mode) {
     if (!IsInvoiceBooked(head)) {
@@ -84,7 +86,7 @@ void BookInvoiceEffects(Table& head, TInvoiceEffects mode) {
     if (kunde != 0)
         BookKundenUmsatz(kunde, sign * RoundCents(FieldFloat(head, QStringLiteral("R_Brutto"))),
                          sign * RoundCents(FieldFloat(head, QStringLiteral("R_Netto"))), datum);
-    bookLines(head, datum, sign);
+    BookDocumentLineEffects(head, QStringLiteral("Rechsatz.db"), datum, sign);
 }
 
 namespace {

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QString>
 #include <functional>
+
+class QDate;
 
 namespace table {
 class Table;
@@ -25,6 +28,13 @@ enum class TInvoiceEffects {
 // it is empty). The caller holds the transaction that keeps the invoice and
 // its effects together; errors go to the caller.
 void BookInvoiceEffects(table::Table& head, TInvoiceEffects mode);
+
+// The line part of a document's booking: per line of kind 0 of the head in
+// lineTable the object's revenue by the line's cost type (S_ErloesKonto)
+// and, for an article line, the article turnover, each sign x the net
+// rounded to cents, at datum.
+void BookDocumentLineEffects(table::Table& head, const QString& lineTable, const QDate& datum,
+                             double sign);
 
 // Runs edit (the invoice editor) on the current invoice head. A booked
 // invoice has its effects reversed first (its delivery notes stay linked)

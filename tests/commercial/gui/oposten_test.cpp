@@ -1,4 +1,6 @@
 #include "commercial/accounts/dunning.h"
+#include "commercial/accounts/oparchive.h"
+#include "commercial/accounts/opdisplay.h"
 #include "commercial/accounts/openitems.h"
 #include "commercial/gui/tf_editmahnung.h"
 #include "commercial/gui/tf_oposten.h"
@@ -8,6 +10,10 @@
 #include "core/files/programdirs.h"
 #include "core/gui/modaldriver.h"
 #include "core/regionalguard.h"
+#include "core/rights/rights.h"
+#include "datasafety/documentarchive/archiveconnection.h"
+#include "datasafety/documentarchive/archivewindows.h"
+#include "masterdata/dialogs/tf_daterange.h"
 #include "masterdata/dialogs/tf_daterangedlg.h"
 #include "platform/richtext/rtf.h"
 #include "platform/widgets/datagrid.h"
@@ -22,10 +28,12 @@
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -403,6 +411,209 @@ TEST_F(OpostenForm, ShowOpostenFormKeepsPrintSourceOneWhileOpenAndZeroAfterwards
     EXPECT_EQ(presenter.texts(Kind::Error).last(), u"Es sind keine offenen Posten erfasst!"_s);
     EXPECT_EQ(RgPrintSource, 0);
     dm->TabOposten().open();
+}
+
+TEST_F(OpostenForm, TheControlsFollowTheRightsOfFunction26) {
+    const TRightsBytes saved = CurrentUser.rights;
+    struct Case {
+        const char* name;
+        quint8 rights;
+        bool print, recalc, settledBox, paymentsWritable, archive;
+    } const cases[] = {
+        {"all", rbAllRights, true, true, true, true, true},
+        {"view only", rbView, false, false, false, false, false},
+        {"print", rbView | rbPrint, true, false, false, false, false},
+        {"edit", rbView | rbEdit, false, true, true, true, false},
+        {"export", rbView | rbExport, false, false, false, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        form.reset();
+        CurrentUser.rights.set(26, c.rights);
+        form = std::make_unique<TF_Oposten>(OpostenDeclaration(), dm->TabOposten());
+        form->applyRights();
+        form->applyFilter(2);
+        form->show();
+        QApplication::processEvents();
+        for (const char* name :
+             {"sbtnPrintRg", "sbtnPrint", "sbtnPrintZahlung", "sbtnPrintKtoAusz"})
+            EXPECT_EQ(!form->button(QString::fromLatin1(name))->isHidden(), c.print) << name;
+        for (const char* name :
+             {"sbtnRgPreview", "sbtnPreview", "sbtnPreviewZahlung", "sbtnPreviewKtoAusz"})
+            EXPECT_FALSE(form->button(QString::fromLatin1(name))->isHidden()) << name;
+        EXPECT_EQ(form->button(u"BitBtnRecalc"_s)->isVisible(), c.recalc);
+        EXPECT_EQ(form->settledBox().isEnabled(), c.settledBox);
+        EXPECT_EQ(!form->payments().isReadOnly(), c.paymentsWritable);
+        EXPECT_EQ(form->button(u"sbtnAuslag"_s)->isEnabled(), c.archive);
+        form->applyFilter(0);
+        EXPECT_FALSE(form->button(u"sbtnAuslag"_s)->isEnabled()) << "only in mode 2";
+    }
+    CurrentUser.rights = saved;
+}
+
+TEST_F(OpostenForm, ASecondDeclarationLeavesOutWhatItDoesNotDeclare) {
+    // A window over the same tables as a counterpart would declare it: two
+    // balances, statements in mode 3 only, no dunning, address, search or settling.
+    OpenItemWindowDecl d = OpostenDeclaration();
+    d.formClass = u"TF_Counterpart"_s;
+    d.placementFile.clear();
+    d.dunning = d.changeAddress = d.searchButton = d.paymentList = false;
+    d.settleBefore = nullptr;
+    d.archive = nullptr;
+    d.statements.remove(4);
+    d.saldoNames = {u"lbLieferantSaldo"_s, u"lbGesamtSaldo"_s};
+    d.saldoCaptions = {u"Saldo Lieferant"_s, u"Gesamtsaldo"_s};
+    d.saldoKeyFields = {u"R_KundenNr"_s};
+    d.balances = [](table::Table& item) -> QList<double> {
+        const TOpSalden s = CalcOpSalden(-1, FieldInt(item, u"R_KundenNr"_s));
+        return {s.Kunde, s.Gesamt};
+    };
+    d.defaultSortField = u"R_Nr"_s;
+    int recalculated = 0;
+    d.recalc = [&](table::Table&) { ++recalculated; };
+    form.reset();
+    form = std::make_unique<TF_Oposten>(d, dm->TabOposten());
+    form->applyFilter(0);
+    form->show();
+    QApplication::processEvents();
+    for (const char* name : {"btnMahnung", "Button1", "btnSuchen", "btnErledigen", "sbtnAuslag"})
+        EXPECT_EQ(form->button(QString::fromLatin1(name)), nullptr) << name;
+    EXPECT_TRUE(form->itemMenu().actions().isEmpty());
+    EXPECT_TRUE(form->paymentMenu().actions().isEmpty());
+    EXPECT_EQ(form->label(u"lbObjektSaldo"_s), nullptr);
+    go(2);
+    form->updateSaldo(true);
+    EXPECT_EQ(labelText("lbLieferantSaldo"), OpSaldoText(-119.0 - 238.0));
+    form->button(u"BitBtnRecalc"_s)->click();
+    EXPECT_EQ(recalculated, 1);
+    EXPECT_EQ(form->sortField(), u"R_Nr"_s);
+    for (int mode : {3, 4}) {
+        form->applyFilter(mode);
+        EXPECT_EQ(form->statementGroup().isVisible(), mode == 3) << mode;
+    }
+    // Ctrl+PageDown in the payments grid goes to the settled box without "Mahnen".
+    form->paymentGrid().setFocus();
+    QApplication::processEvents();
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_PageDown, Qt::ControlModifier);
+    QApplication::sendEvent(&form->paymentGrid(), &key);
+    QApplication::processEvents();
+    EXPECT_TRUE(form->settledBox().hasFocus());
+}
+
+// Settles items 1 (paid in full) and 4 (its stored payment), leaves 2 and 3 open.
+class OpostenArchive : public OpostenForm {
+protected:
+    void SetUp() override {
+        OpostenForm::SetUp();
+        SetArchiveDocumentsOpener([this](const ArchiveTables& tables) {
+            ArchiveConnection connection;
+            moved = MoveSelectedDocuments(connection, tables).movedIds;
+        });
+        go(1);
+        pay({});
+        form->recalcClicked();
+        form->filterList().setCurrentIndex(2);
+        form->applyFilter(2);
+    }
+    void TearDown() override {
+        SetArchiveDocumentsOpener({});
+        OpostenForm::TearDown();
+    }
+    int marks(const QString& file, const QString& field) {
+        return CountRecordsFiltered(datatest::kDb, file, field + u"=true"_s);
+    }
+    QList<int> moved;
+};
+
+TEST_F(OpostenArchive, MovesTheSettledItemsWithTheirPaymentListAndLeavesTheOpenOnes) {
+    ASSERT_EQ(dm->TabOposten().recordCount(), 2);
+    ASSERT_TRUE(form->button(u"sbtnAuslag"_s)->isEnabled());
+    QString proposed, info;
+    whenShown<TF_DateRange>([&](TF_DateRange* d) {
+        proposed = d->editBisDatum()->text();
+        info = d->edit1()->text();
+        d->editBisDatum()->setText(u"31.10.2026"_s);
+        d->okButton()->click();
+    });
+    form->button(u"sbtnAuslag"_s)->click();
+    EXPECT_EQ(proposed,
+              ProposedArchiveLimit(QDate::currentDate(), {2026, 3, 2}).toString(u"dd.MM.yyyy"_s));
+    EXPECT_EQ(info, u"02.03.2026"_s);
+    EXPECT_EQ(moved, (QList<int>{1, 4}));
+    for (int id : {1, 4})
+        EXPECT_FALSE(exists(u"OpKopf.DB"_s, u"R_ID"_s, id)) << id;
+    for (int id : {2, 3})
+        EXPECT_TRUE(exists(u"OpKopf.DB"_s, u"R_ID"_s, id)) << "open items stay: " << id;
+    // The archive's invoice carries the payments; the working payments are gone.
+    auto archived =
+        std::make_unique<table::Table>(table::aliases::database(u"AblageDB"_s), u"Rechkopf.DB"_s);
+    archived->open();
+    ASSERT_TRUE(archived->locate({u"R_Nr"_s}, {u"RE-00004"_s}));
+    EXPECT_EQ(archived->field(u"R_Memo"_s).asString(),
+              OpArchiveMemoLine(QDate(2026, 4, 20), 100.0, u"Überweisung"_s));
+    EXPECT_EQ(CountRecordsFiltered(datatest::kDb, u"OPZahl.db"_s, u"OZ_RgNo='RE-00004'"_s), 0);
+    EXPECT_EQ(CountRecordsFiltered(datatest::kDb, u"OPZahl.db"_s, u"OZ_RgNo='RE-00002'"_s), 2);
+    EXPECT_EQ(marks(u"OpKopf.DB"_s, u"R_Selected"_s), 0);
+    EXPECT_EQ(marks(u"OPZahl.db"_s, u"OZ_Selected"_s), 0);
+    EXPECT_EQ(form->filterMode(), 0);
+    EXPECT_EQ(dm->TabOposten().recordCount(), 2);
+    EXPECT_TRUE(form->cancelPanel().isHidden());
+}
+
+TEST_F(OpostenArchive, WhatTheArchiveRefusesStaysWithItsPaymentsAndWithoutMarks) {
+    // The archive already holds RE-00004: only RE-00001 moves.
+    auto archived =
+        std::make_unique<table::Table>(table::aliases::database(u"AblageDB"_s), u"Rechkopf.DB"_s);
+    archived->open();
+    archived->append();
+    archived->field(u"R_ID"_s).setValue(77);
+    archived->field(u"R_Nr"_s).setValue(u"RE-00004"_s);
+    archived->post();
+    archived.reset();
+    whenShown<TF_DateRange>([&](TF_DateRange* d) {
+        d->editBisDatum()->setText(u"31.10.2026"_s);
+        d->okButton()->click();
+    });
+    form->button(u"sbtnAuslag"_s)->click();
+    EXPECT_EQ(moved, QList<int>{1});
+    EXPECT_TRUE(exists(u"OpKopf.DB"_s, u"R_ID"_s, 4));
+    EXPECT_EQ(CountRecordsFiltered(datatest::kDb, u"OPZahl.db"_s, u"OZ_RgNo='RE-00004'"_s), 1);
+    EXPECT_EQ(CountRecordsFiltered(datatest::kDb, u"OPZahl.db"_s, u"OZ_RgNo='RE-00001'"_s), 0);
+    EXPECT_EQ(marks(u"OpKopf.DB"_s, u"R_Selected"_s), 0);
+    EXPECT_EQ(marks(u"OPZahl.db"_s, u"OZ_Selected"_s), 0);
+}
+
+TEST_F(OpostenArchive, AbbruchAndAnEmptyRangeChangeNothing) {
+    // "Abbruch" while the items are marked rolls the marks back; nothing moves.
+    auto* bar = form->findChild<QProgressBar*>(u"ProgressBar1"_s);
+    auto* cancel = form->findChild<QPushButton*>(u"btnAbbruch"_s);
+    ASSERT_TRUE(bar && cancel);
+    QMetaObject::Connection once =
+        QObject::connect(bar, &QProgressBar::valueChanged, cancel, [&] { cancel->click(); });
+    whenShown<TF_DateRange>([&](TF_DateRange* d) {
+        d->editBisDatum()->setText(u"31.10.2026"_s);
+        d->okButton()->click();
+    });
+    form->button(u"sbtnAuslag"_s)->click();
+    QObject::disconnect(once);
+    EXPECT_TRUE(moved.isEmpty());
+    EXPECT_EQ(CountRecordsFiltered(datatest::kDb, u"OpKopf.DB"_s, u"R_ID>0"_s), 4);
+    EXPECT_EQ(CountRecordsFiltered(datatest::kDb, u"OPZahl.db"_s, u"OZ_ID>0"_s), 4);
+    EXPECT_EQ(marks(u"OpKopf.DB"_s, u"R_Selected"_s), 0);
+    EXPECT_EQ(marks(u"OPZahl.db"_s, u"OZ_Selected"_s), 0);
+    EXPECT_TRUE(item(4, "R_Memo").toString().isEmpty());
+
+    // A limit before every item finds nothing to move.
+    form->filterList().setCurrentIndex(2);
+    form->applyFilter(2);
+    whenShown<TF_DateRange>([&](TF_DateRange* d) {
+        d->editBisDatum()->setText(u"01.01.2026"_s);
+        d->okButton()->click();
+    });
+    presenter.boxes.clear();
+    form->button(u"sbtnAuslag"_s)->click();
+    EXPECT_EQ(presenter.texts(Kind::Info), QStringList{u"Keine Einträge gefunden!"_s});
+    EXPECT_TRUE(moved.isEmpty());
 }
 
 } // namespace
