@@ -59,7 +59,8 @@ QList<int> MarkedDocumentIds(Table& head) {
     return ids;
 }
 
-TMarkedRunOutcome DeleteMarkedDocuments(Table& head) {
+TMarkedRunOutcome DeleteMarkedDocuments(Table& head,
+                                        const std::function<void(Table&)>& beforeDelete) {
     TMarkedRunOutcome outcome;
     for (int id : MarkedDocumentIds(head)) {
         if (!locate(head, id))
@@ -67,7 +68,13 @@ TMarkedRunOutcome DeleteMarkedDocuments(Table& head) {
         const QString nr = FieldText(head, QStringLiteral("R_Nr"));
         QString reason;
         if (changeInTransaction(
-                head, [](Table& h) { h.deleteRecord(); }, reason)) {
+                head,
+                [&](Table& h) {
+                    if (beforeDelete)
+                        beforeDelete(h);
+                    h.deleteRecord();
+                },
+                reason)) {
             ++outcome.done;
         } else {
             outcome.failed.append(nr);
@@ -94,7 +101,8 @@ QString DeletedDocumentsText(const TMarkedRunOutcome& outcome) {
 TMarkedRunOutcome PrintMarkedDocuments(Table& head,
                                        const std::function<void(int id, int storedForm)>& printOne,
                                        const std::function<void()>& failedOne,
-                                       const QString& firstPrintDateField) {
+                                       const QString& firstPrintDateField,
+                                       const std::function<void(Table&)>& afterPrinted) {
     TMarkedRunOutcome outcome;
     for (int id : MarkedDocumentIds(head)) {
         if (!locate(head, id))
@@ -114,7 +122,7 @@ TMarkedRunOutcome PrintMarkedDocuments(Table& head,
             continue;
         if (printed && changeInTransaction(
                            head,
-                           [&firstPrintDateField](Table& h) {
+                           [&](Table& h) {
                                h.edit();
                                const int prints = FieldInt(h, QStringLiteral("R_Drucke"));
                                if (prints == 0 && !firstPrintDateField.isEmpty())
@@ -122,6 +130,8 @@ TMarkedRunOutcome PrintMarkedDocuments(Table& head,
                                h.field(QStringLiteral("R_Drucke")).setValue(prints + 1);
                                h.field(kMark).setValue(false);
                                h.post();
+                               if (afterPrinted)
+                                   afterPrinted(h);
                            },
                            reason)) {
             ++outcome.done;

@@ -29,7 +29,11 @@ struct TMarkedRunOutcome {
 
 // Deletes every marked head with its lines (the head's delete rule takes
 // them), each document in one transaction. The numbers are not given back.
-TMarkedRunOutcome DeleteMarkedDocuments(table::Table& head);
+// beforeDelete runs first in each document's transaction (purchase orders
+// give back their quantities on order there).
+TMarkedRunOutcome
+DeleteMarkedDocuments(table::Table& head,
+                      const std::function<void(table::Table&)>& beforeDelete = {});
 // "Es wurden %d Datensätze gelöscht." and, when some stayed, the line
 // "Nicht gelöscht: " with their numbers.
 QString DeletedDocumentsText(const TMarkedRunOutcome& outcome);
@@ -44,4 +48,5 @@ QString DeletedDocumentsText(const TMarkedRunOutcome& outcome);
 TMarkedRunOutcome PrintMarkedDocuments(table::Table& head,
                                        const std::function<void(int id, int storedForm)>& printOne,
                                        const std::function<void()>& failedOne,
-                                       const QString& firstPrintDateField = {});
+                                       const QString& firstPrintDateField = {},
+                                       const std::function<void(table::Table&)>& afterPrinted = {});

@@ -4,6 +4,7 @@
 #include "commercial/documents/linerules.h"
 #include "commercial/gui/angebotlist.h"
 #include "commercial/gui/auftraglist.h"
+#include "commercial/gui/bestellunglist.h"
 #include "commercial/gui/f_cnvrgv.h"
 #include "commercial/gui/gutschriftlist.h"
 #include "commercial/gui/liefscheinlist.h"
@@ -31,6 +32,8 @@ void RegisterCommercialModules(ModuleDispatcher& dispatcher) {
     dispatcher.setOpener(u"ShowRechnungForm"_s, &ShowRechnungForm);
     // "Datenbanken › Angebote" and the tool-bar button "Angebote".
     dispatcher.setOpener(u"ShowAngebotForm"_s, &ShowAngebotForm);
+    // "Datenbanken › Bestellungen".
+    dispatcher.setOpener(u"ShowBestellungForm"_s, &ShowBestellungForm);
     // "Datenbanken › Aufträge" and the tool-bar button "Aufträge".
     dispatcher.setOpener(u"ShowAuftragForm"_s, &ShowAuftragForm);
     // "Datenbanken › Lieferscheine" and the tool-bar button "Lieferscheine".

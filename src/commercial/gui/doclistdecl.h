@@ -140,6 +140,20 @@ struct TDocListDecl {
     // The captions of the three address tabs.
     QStringList addressTabCaptions{QStringLiteral("Zusatzadr. 1"), QStringLiteral("Zusatzadr. 2"),
                                    QStringLiteral("Zusatzadr. 3")};
+    // What a list does besides the common steps (purchase orders).
+    bool extraPages = true; // "Zusatztexte" and "Zusatzadr. 1..3"
+    // On the located head before it prints or previews.
+    std::function<void(table::Table& head)> beforePrintOne;
+    // In the transaction that counts a print.
+    std::function<void(table::Table& head)> afterPrinted;
+    // In each document's delete transaction, before the delete.
+    std::function<void(table::Table& head)> beforeDelete;
+    // "Ablage": after the marks were counted, before the dialog; and after
+    // the dialog, also when it failed or was cancelled.
+    std::function<void()> beforeArchiveMove;
+    std::function<void()> afterArchive;
+    // "&Editor": a non-empty text is shown as an error and the editor stays shut.
+    std::function<QString(table::Table& head)> editRefusal;
 };
 
 // Opens the list modally on its declaration (the caller checked the use right).

@@ -217,9 +217,11 @@ TF_DocList::TF_DocList(TDocListDecl decl, QWidget* parent)
     m_pages = new QTabWidget(this);
     m_pages->setObjectName(u"PageControl1"_s);
     m_pages->addTab(buildLinePage(), u"Positionen"_s);
-    m_pages->addTab(buildTextsPage(), u"Zusatztexte"_s);
-    for (int i = 0; i < 3; ++i)
-        m_pages->addTab(buildAddressPage(i), m_decl.addressTabCaptions.value(i));
+    if (m_decl.extraPages) {
+        m_pages->addTab(buildTextsPage(), u"Zusatztexte"_s);
+        for (int i = 0; i < 3; ++i)
+            m_pages->addTab(buildAddressPage(i), m_decl.addressTabCaptions.value(i));
+    }
     connect(m_pages, &QTabWidget::currentChanged, this, [this](int page) {
         if (page >= 2)
             showAddress(page - 2);
@@ -510,12 +512,14 @@ void TF_DocList::Drucken() {
             const TMarkedRunOutcome outcome = PrintMarkedDocuments(
                 h,
                 [&](int id, int stored) {
+                    if (m_decl.beforePrintOne)
+                        m_decl.beforePrintOne(h);
                     m_decl.print(id, false,
                                  DocumentPrintLayout(stored, type, fallback).layoutPath(), this);
                     QCoreApplication::processEvents();
                 },
                 [] { ShowError(u"Beim Drucken ist ein Fehler aufgetreten!"_s); },
-                m_decl.firstPrintDateField);
+                m_decl.firstPrintDateField, m_decl.afterPrinted);
             refreshHeads();
             ShowInfo(u"Es wurden %1 Datensätze gedruckt."_s.arg(outcome.done));
         }))
@@ -540,7 +544,7 @@ void TF_DocList::Loeschen() {
             refreshHeads();
         } else {
             WaitCursor wait;
-            outcome = DeleteMarkedDocuments(headTable());
+            outcome = DeleteMarkedDocuments(headTable(), m_decl.beforeDelete);
             refreshHeads();
         }
         if (outcome.failed.isEmpty())
@@ -566,6 +570,8 @@ void TF_DocList::Ablage() {
                     if (!dm.table(name).isOpen())
                         dm.table(name).open();
             });
+            if (f.m_decl.afterArchive)
+                run(&f, [&] { f.m_decl.afterArchive(); });
             f.m_headSource->notifyViewChanged();
             f.refreshHeads();
         }
@@ -580,6 +586,8 @@ void TF_DocList::Ablage() {
         return;
     }
     Reopen reopen{*this};
+    if (m_decl.beforeArchiveMove && !run(this, [&] { m_decl.beforeArchiveMove(); }))
+        return;
     run(this, [&] { ArchiveDocuments(*m_decl.archive); });
 }
 
@@ -613,6 +621,11 @@ void TF_DocList::Editor() {
                   u"Button \"Neuanlage\"."_s);
         return;
     }
+    if (m_decl.editRefusal)
+        if (const QString refusal = m_decl.editRefusal(h); !refusal.isEmpty()) {
+            ShowError(refusal);
+            return;
+        }
     editWith(FieldText(h, u"R_Nr"_s));
 }
 
@@ -629,6 +642,8 @@ void TF_DocList::Vorschau() {
         if (lineTable().isEditing())
             lineTable().post();
         table::Field& formNo = h.field(u"R_PrintFormNo"_s);
+        if (m_decl.beforePrintOne)
+            m_decl.beforePrintOne(h);
         const int id = FieldInt(h, u"R_ID"_s);
         const PrintLayout layout =
             ResolvePrintLayout({PrintVariant::D, m_decl.formType, GetFieldIntOrDefault(&formNo, 0)},

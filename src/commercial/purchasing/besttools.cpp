@@ -25,19 +25,18 @@ void editCurrent(Table& t) {
 
 } // namespace
 
-double CalcTagesbedarf(int artikelId, double preis1, const QDate& today) {
+double CalcTagesbedarf(Table& turnover, int artikelId, double preis1, const QDate& today) {
     // The article's rows only, through the index: the cost grows with the
     // article's own months, not with the whole table.
-    auto turnover = OpenTempTable(kDb, u"AUmsatz.DB"_s, u"U_IArtJahr"_s);
-    turnover->setRange({artikelId}, {artikelId});
+    turnover.setRange({artikelId}, {artikelId});
     double sum = 0.0;
     QDate start = today;
-    for (turnover->first(); !turnover->eof() && !turnover->isEmpty(); turnover->next()) {
-        const double betrag = FieldFloat(*turnover, u"U_Betrag"_s);
+    for (turnover.first(); !turnover.eof() && !turnover.isEmpty(); turnover.next()) {
+        const double betrag = FieldFloat(turnover, u"U_Betrag"_s);
         if (betrag <= 0.0)
             continue;
         sum += betrag;
-        const QDate month(FieldInt(*turnover, u"U_Jahr"_s), FieldInt(*turnover, u"U_Monat"_s), 1);
+        const QDate month(FieldInt(turnover, u"U_Jahr"_s), FieldInt(turnover, u"U_Monat"_s), 1);
         if (month.isValid() && month < start)
             start = month;
     }
@@ -49,26 +48,43 @@ double CalcTagesbedarf(int artikelId, double preis1, const QDate& today) {
     return sum / (double(days) * preis1);
 }
 
+std::unique_ptr<Table> OpenTurnoverByArticle() {
+    return OpenTempTable(kDb, u"AUmsatz.DB"_s, u"U_IArtJahr"_s);
+}
+
+double CalcTagesbedarf(int artikelId, double preis1, const QDate& today) {
+    auto turnover = OpenTurnoverByArticle();
+    return CalcTagesbedarf(*turnover, artikelId, preis1, today);
+}
+
 double CalcTagesbedarf(int artikelId, const QDate& today) {
     return CalcTagesbedarf(artikelId, GetArtikelPreis1(artikelId), today);
 }
 
-StockProposal CalcObjektVorschlag(Table& article, int lieferTage, const QDate& today) {
+StockProposal ProposeForStock(const StockFigures& f, int lieferTage,
+                              const std::function<double()>& tagbedarf) {
     StockProposal p;
-    const double lager = FieldFloat(article, u"A_Lagermenge"_s);
-    const double vormerkung = FieldFloat(article, u"A_Vormerkung"_s);
-    const double bestellt = FieldFloat(article, u"A_Bestellt"_s);
-    if (FieldInt(article, u"A_BestellModus"_s) == 1 && lieferTage > 0) {
+    if (f.modus == 1 && lieferTage > 0) {
         p.modus = u'B';
-        p.tagbedarf = CalcTagesbedarf(FieldInt(article, u"A_ID"_s),
-                                      FieldFloat(article, u"A_Preis1"_s), today);
-        p.vorschlag = lieferTage * p.tagbedarf + vormerkung - bestellt - lager;
+        p.tagbedarf = tagbedarf();
+        p.vorschlag = lieferTage * p.tagbedarf + f.vormerkung - f.bestellt - f.lager;
     } else {
         p.modus = u'S';
-        p.vorschlag = FieldFloat(article, u"A_SollBestand"_s) - lager + vormerkung - bestellt;
+        p.vorschlag = f.soll - f.lager + f.vormerkung - f.bestellt;
     }
     p.vorschlag = std::max(0.0, p.vorschlag);
     return p;
+}
+
+StockProposal CalcObjektVorschlag(Table& article, int lieferTage, const QDate& today) {
+    const StockFigures f{
+        FieldInt(article, u"A_BestellModus"_s), FieldFloat(article, u"A_SollBestand"_s),
+        FieldFloat(article, u"A_Lagermenge"_s), FieldFloat(article, u"A_Vormerkung"_s),
+        FieldFloat(article, u"A_Bestellt"_s)};
+    return ProposeForStock(f, lieferTage, [&] {
+        return CalcTagesbedarf(FieldInt(article, u"A_ID"_s), FieldFloat(article, u"A_Preis1"_s),
+                               today);
+    });
 }
 
 void FillStockRow(Table& stockRow, Table& article, const StockProposal& proposal) {

@@ -3,6 +3,8 @@
 #include <QChar>
 #include <QDate>
 #include <QString>
+#include <functional>
+#include <memory>
 
 class TDataModule1;
 namespace table {
@@ -18,6 +20,10 @@ class Table;
 // positive AUmsatz.DB rows / (days since the earliest of their months x
 // price). 0 without turnover, without days or without a price.
 double CalcTagesbedarf(int artikelId, double preis1, const QDate& today = QDate::currentDate());
+// The same over a cursor of AUmsatz.DB on the index U_IArtJahr (see
+// OpenTurnoverByArticle), for runs over many articles; its range is changed.
+double CalcTagesbedarf(table::Table& turnover, int artikelId, double preis1, const QDate& today);
+std::unique_ptr<table::Table> OpenTurnoverByArticle();
 // The same with the price of the article row (A_Preis1).
 double CalcTagesbedarf(int artikelId, const QDate& today = QDate::currentDate());
 
@@ -27,6 +33,14 @@ struct StockProposal {
     double tagbedarf = 0.0; // daily consumption ('B' only)
     double vorschlag = 0.0; // never below 0
 };
+// The rule itself, on an article row's figures; tagbedarf is asked only in
+// demand calculation.
+struct StockFigures {
+    int modus = 0; // A_BestellModus
+    double soll = 0, lager = 0, vormerkung = 0, bestellt = 0;
+};
+StockProposal ProposeForStock(const StockFigures& f, int lieferTage,
+                              const std::function<double()>& tagbedarf);
 // For the current row of an Artikel.DB table object and the delivery days of
 // the chosen supplier article: demand calculation (order mode 1 with
 // delivery days) orders the consumption of the delivery time plus reserved

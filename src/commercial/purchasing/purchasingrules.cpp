@@ -199,15 +199,8 @@ void bindPurchasing(TDataModule1& dm) {
     BindNumberedTableRules(dm, keyed("TabBvObj", "BO_ID"));
 }
 
-// One object row of a line as the distribution reads it.
-struct ObjectRow {
-    table::Bookmark mark;
-    bool central = false;
-    double menge = 0.0;
-};
-
-void writeBestMenge(Table& objects, const ObjectRow& row, double menge) {
-    objects.gotoBookmark(row.mark);
+void writeBestMenge(Table& objects, const table::Bookmark& mark, double menge) {
+    objects.gotoBookmark(mark);
     CancelEditOnError(objects, [&] {
         objects.edit();
         objects.field(QStringLiteral("BO_BestMenge")).setValue(menge);
@@ -230,38 +223,54 @@ void DistributeBestellMenge(TDataModule1& dm, double menge) {
     SpreadOverStockRows(dm.TabBestObj(), menge);
 }
 
-void SpreadOverStockRows(Table& objects, double menge) {
-    OpenForCall open(objects);
-    objects.refresh();
-    std::vector<ObjectRow> rows;
+std::vector<double> SpreadStockQuantities(const std::vector<StockQuantity>& rows, double menge) {
     double objectSum = 0.0;
     double central = 0.0;
-    int centralRow = -1;
-    for (objects.first(); !objects.eof() && !objects.isEmpty(); objects.next()) {
-        ObjectRow row{objects.bookmark(), FieldInt(objects, QStringLiteral("BO_ObjID")) == 0,
-                      FieldFloat(objects, QStringLiteral("BO_BestMenge"))};
+    bool hasCentral = false;
+    for (const StockQuantity& row : rows) {
         if (row.central) {
             central = RoundCents(row.menge);
-            centralRow = int(rows.size());
+            hasCentral = true;
         } else {
             objectSum = RoundCents(objectSum + row.menge);
         }
-        rows.push_back(row);
     }
-    if (!sameCents(menge, central + objectSum)) {
+    if (sameCents(menge, central + objectSum))
+        return {};
+    std::vector<double> result;
+    result.reserve(rows.size());
+    const double rest = RoundCents(menge - objectSum);
+    if (rest >= 0.0) {
+        // The objects keep their quantities; the central stock takes the rest.
+        if (!hasCentral)
+            return {};
+        for (const StockQuantity& row : rows)
+            result.push_back(row.central ? rest : row.menge);
+    } else {
+        // Below what the objects alone order: they shrink in proportion.
+        const double share = objectSum == 0.0 ? 0.0 : std::fabs(rest / objectSum);
+        for (const StockQuantity& row : rows)
+            result.push_back(row.central ? 0.0 : RoundCents(row.menge * (1.0 - share)));
+    }
+    return result;
+}
+
+void SpreadOverStockRows(Table& objects, double menge) {
+    OpenForCall open(objects);
+    objects.refresh();
+    std::vector<table::Bookmark> marks;
+    std::vector<StockQuantity> rows;
+    for (objects.first(); !objects.eof() && !objects.isEmpty(); objects.next()) {
+        marks.push_back(objects.bookmark());
+        rows.push_back({FieldInt(objects, QStringLiteral("BO_ObjID")) == 0,
+                        FieldFloat(objects, QStringLiteral("BO_BestMenge"))});
+    }
+    const std::vector<double> spread = SpreadStockQuantities(rows, menge);
+    if (!spread.empty()) {
         table::Transaction tx(*objects.database());
-        const double rest = RoundCents(menge - objectSum);
-        if (rest >= 0.0) {
-            // The objects keep their quantities; the central stock takes the rest.
-            if (centralRow >= 0)
-                writeBestMenge(objects, rows[size_t(centralRow)], rest);
-        } else {
-            // Below what the objects alone order: they shrink in proportion.
-            const double share = objectSum == 0.0 ? 0.0 : std::fabs(rest / objectSum);
-            for (const ObjectRow& row : rows)
-                writeBestMenge(objects, row,
-                               row.central ? 0.0 : RoundCents(row.menge * (1.0 - share)));
-        }
+        for (size_t i = 0; i < rows.size(); ++i)
+            if (spread[i] != rows[i].menge)
+                writeBestMenge(objects, marks[i], spread[i]);
         tx.commit();
     }
     open.close();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
 class TDataModule1;
 
@@ -25,6 +26,17 @@ void InstallPurchasingRules(TDataModule1& dm);
 namespace table {
 class Table;
 }
+
+// One stock row as the spreading rule sees it.
+struct StockQuantity {
+    bool central = false; // BO_ObjID 0
+    double menge = 0.0;
+};
+// The quantities a new total gives the stock rows (the rule of purchase-order
+// lines and proposals): an increase goes to the central row, a decrease first
+// empties the central row and then cuts the objects in proportion; cents at
+// every step. Empty when nothing changes.
+std::vector<double> SpreadStockQuantities(const std::vector<StockQuantity>& rows, double newTotal);
 
 // Spreads a new total over the stock rows a table object shows (BO_ObjID 0
 // is the central stock): an increase goes to the central row, a decrease

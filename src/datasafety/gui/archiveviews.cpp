@@ -223,11 +223,49 @@ ArchiveViewDecl incomingInvoices() {
     return d;
 }
 
+ArchiveViewDecl purchaseOrders() {
+    ArchiveViewDecl d;
+    d.formName = u"TF_BestView"_s;
+    d.caption = u"Bestellungen [Ablage]"_s;
+    d.opener = u"ShowBestViewForm"_s;
+    d.headTable = u"Bestkopf.DB"_s;
+    d.lineTable = u"Bestsatz.DB"_s;
+    d.headColumns = {
+        {u"R_Nr"_s, u"Bestell-Nr."_s, 12},  {u"R_DatumErstell"_s, u"Bestell-Dat."_s, 10},
+        {u"R_LiefNr"_s, u"Lief.-Nr."_s, 8}, {u"R_LMatch"_s, u"Lieferant"_s, 24},
+        {u"R_LOrt"_s, u"Ort"_s, 18},        {u"R_LStrasse"_s, u"Strasse"_s, 20},
+        {u"R_Brutto"_s, u"Brutto"_s, 11},   {u"R_Selected"_s, u"Wahl"_s, 5}};
+    d.lineColumns = {{u"S_PosNr"_s, u"Pos"_s, 6},
+                     {u"S_ArtNr"_s, u"Art-Nr."_s, 10},
+                     {u"S_LArtNr"_s, u"Lief.-ArtNr."_s, 10},
+                     {u"S_Menge"_s, u"Mge"_s, 7},
+                     {u"S_MengBez"_s, u"Einheit"_s, 8},
+                     {u"S_LieferMenge"_s, u"Geliefert"_s, 8},
+                     {u"S_Kurztext"_s, u"Kurztext"_s, 26},
+                     {u"S_Mwst"_s, u"Mwst"_s, 6},
+                     {u"S_Brutto"_s, u"Brutto"_s, 10}};
+    d.lineKinds = ArchiveLineKinds::None;
+    d.lineColours = false;
+    // Archived purchase orders keep the supplier's address as it was ordered.
+    d.changeAddress = false;
+    d.markingChanges = {{u"R_LOrt"_s, -40}};
+    d.formType = 76000;
+    d.print = [](int id, bool preview, const QString& layout, QWidget* parent) {
+        PrintBestellung(id, preview, layout, parent);
+    };
+    d.previewForm = ArchivePreviewForm::StoredElseAsked;
+    d.printQuestion = kMarkedPrint.arg(u"Aufträge"_s);
+    d.deleteQuestion = kMarkedDelete.arg(u"Aufträge"_s);
+    d.iniSection = u"AblgBE"_s;
+    return d;
+}
+
 } // namespace
 
 const QList<ArchiveViewDecl>& ArchiveViewDecls() {
-    static const QList<ArchiveViewDecl> decls = {offers(),   orders(),      deliveryNotes(),
-                                                 invoices(), creditNotes(), incomingInvoices()};
+    static const QList<ArchiveViewDecl> decls = {offers(),        orders(),      deliveryNotes(),
+                                                 invoices(),      creditNotes(), incomingInvoices(),
+                                                 purchaseOrders()};
     return decls;
 }
 

@@ -20,9 +20,9 @@ using Kind = MessagePresenter::Kind;
 namespace archivegui {
 namespace {
 
-const QStringList kMembers = {u"ShowAngViewForm"_s,  u"ShowAuftViewForm"_s,
-                              u"ShowLiefViewForm"_s, u"ShowRechViewForm"_s,
-                              u"ShowGsViewForm"_s,   u"ShowRechEinViewForm"_s};
+const QStringList kMembers = {
+    u"ShowAngViewForm"_s, u"ShowAuftViewForm"_s,    u"ShowLiefViewForm"_s, u"ShowRechViewForm"_s,
+    u"ShowGsViewForm"_s,  u"ShowRechEinViewForm"_s, u"ShowBestViewForm"_s};
 
 // Every member of the family, by its opener.
 class EveryBrowser : public ArchiveWindowFixture, public ::testing::WithParamInterface<QString> {
@@ -192,6 +192,35 @@ TEST_F(OfferBrowser, ACancelledChoiceKeepsTheMarkAndAFailedPrintGoesOn) {
                     .value(0)
                     .startsWith(u"Beim Drucken ist ein Fehler aufgetreten!"_s));
     EXPECT_EQ(presenter.texts(Kind::Info).value(0), u"Es wurden 2 Datensätze gedruckt."_s);
+}
+
+using PurchaseOrderBrowser = ArchiveWindowFixture;
+
+TEST_F(PurchaseOrderBrowser, AsksAFormPerOrderWithoutItsOwnAndHasNoAddressChange) {
+    addUserForm(76001);
+    addHead(u"Bestkopf.DB"_s, 1, u"B-1"_s, true, {{u"R_PrintFormNo"_s, 76001}});
+    addHead(u"Bestkopf.DB"_s, 2, u"B-2"_s, true, {{u"R_PrintFormNo"_s, 12001}});
+    addHead(u"Bestkopf.DB"_s, 3, u"B-3"_s, true);
+    TF_ArchiveView& form = openView(u"ShowBestViewForm"_s);
+    for (QPushButton* b : form.findChildren<QPushButton*>())
+        EXPECT_NE(b->text(), u"Ändern"_s);
+    presenter.answers = {true};
+    int asked = 0;
+    std::function<void(QWidget*)> choose = [&](QWidget* modal) {
+        ASSERT_NE(qobject_cast<TF_SelForm*>(modal), nullptr);
+        ++asked;
+        static_cast<QDialog*>(modal)->reject();
+        if (asked < 2)
+            WhenModalShown(choose);
+    };
+    WhenModalShown(choose);
+    form.printMarked();
+    EXPECT_EQ(asked, 2);
+    ASSERT_EQ(prints.size(), 1);
+    EXPECT_EQ(prints[0].id, 1);
+    EXPECT_EQ(prints[0].database, u"AblageDB"_s);
+    EXPECT_EQ(presenter.texts(Kind::Question).value(0),
+              u"Es sind 3 Einträge markiert.\rMöchten Sie diese Aufträge wirklich drucken?"_s);
 }
 
 TEST_F(OfferBrowser, NothingMarkedOrTheQuestionDeclinedDoesNothing) {
