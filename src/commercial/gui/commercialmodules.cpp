@@ -2,6 +2,7 @@
 
 #include "commercial/gui/angebotlist.h"
 #include "commercial/gui/f_cnvrgv.h"
+#include "commercial/gui/recheinlist.h"
 #include "commercial/gui/rgvlistform.h"
 #include "commercial/gui/tf_oposten.h"
 #include "commercial/gui/tf_rechhead.h"
@@ -22,6 +23,7 @@ void RegisterCommercialModules(ModuleDispatcher& dispatcher) {
     dispatcher.setOpener(u"ShowRechnungForm"_s, &ShowRechnungForm);
     // "Datenbanken › Angebote" and the tool-bar button "Angebote".
     dispatcher.setOpener(u"ShowAngebotForm"_s, &ShowAngebotForm);
+    dispatcher.setOpener(u"ShowRechEinForm"_s, &ShowRechEinForm);
     dispatcher.setOpener(u"ShowRechintForm"_s, [] { ShowRechintForm(); });
     dispatcher.setOpener(u"ShowRgvListForm"_s, [] { ShowRgvListForm(); });
     // "Datenbanken › Offene Ausgangsrechnungen" and the tool-bar button "Off. Post. AR".

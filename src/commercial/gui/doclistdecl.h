@@ -104,6 +104,14 @@ struct TDocListDecl {
     QString newHint;  // tooltip of "Neuanla&ge"
     QString editHint; // tooltip of "&Editor"
 
+    // false: no mark mode and none of the commands over marked heads
+    // ("W&ählen", "Druc&ken", "&Löschen"); the list's own buttons work on
+    // the current head instead.
+    bool markedCommands = true;
+    // false: only the "Positionen" tab, for heads without head texts and
+    // contact addresses (incoming invoices).
+    bool documentPages = true;
+
     // Buttons of the list's own, after "&Liste".
     QList<TDocListButton> extraButtons;
 };

@@ -204,9 +204,11 @@ TF_DocList::TF_DocList(TDocListDecl decl, QWidget* parent)
     m_pages = new QTabWidget(this);
     m_pages->setObjectName(u"PageControl1"_s);
     m_pages->addTab(buildLinePage(), u"Positionen"_s);
-    m_pages->addTab(buildTextsPage(), u"Zusatztexte"_s);
-    for (int i = 0; i < 3; ++i)
-        m_pages->addTab(buildAddressPage(i), u"Zusatzadr. %1"_s.arg(i + 1));
+    if (m_decl.documentPages) {
+        m_pages->addTab(buildTextsPage(), u"Zusatztexte"_s);
+        for (int i = 0; i < 3; ++i)
+            m_pages->addTab(buildAddressPage(i), u"Zusatzadr. %1"_s.arg(i + 1));
+    }
     connect(m_pages, &QTabWidget::currentChanged, this, [this](int page) {
         if (page >= 2)
             showAddress(page - 2);
@@ -334,13 +336,15 @@ void TF_DocList::buildButtons() {
         return b;
     };
     const QString noun = m_decl.noun;
-    add(u"W&ählen"_s, u"btnWaehlen"_s, u"Markiermodus ein/aus"_s, TDocListRight::Always,
-        [this] { Waehlen(); });
-    if (m_decl.print)
-        add(u"Druc&ken"_s, u"btnDrucken"_s, u"Markierte %1 drucken"_s.arg(noun),
-            TDocListRight::Print, [this] { Drucken(); });
-    add(u"&Löschen"_s, u"btnLoeschen"_s, u"Markierte %1 löschen"_s.arg(noun), TDocListRight::Delete,
-        [this] { Loeschen(); });
+    if (m_decl.markedCommands) {
+        add(u"W&ählen"_s, u"btnWaehlen"_s, u"Markiermodus ein/aus"_s, TDocListRight::Always,
+            [this] { Waehlen(); });
+        if (m_decl.print)
+            add(u"Druc&ken"_s, u"btnDrucken"_s, u"Markierte %1 drucken"_s.arg(noun),
+                TDocListRight::Print, [this] { Drucken(); });
+        add(u"&Löschen"_s, u"btnLoeschen"_s, u"Markierte %1 löschen"_s.arg(noun),
+            TDocListRight::Delete, [this] { Loeschen(); });
+    }
     if (m_decl.archive)
         add(u"Ablage"_s, u"btnAblage"_s, u"Markierte %1 in die Ablage verschieben"_s.arg(noun),
             TDocListRight::Export, [this] { Ablage(); });
@@ -574,6 +578,10 @@ void TF_DocList::Neuanlage() {
 }
 
 void TF_DocList::Vorschau() {
+    printCurrent(true);
+}
+
+void TF_DocList::printCurrent(bool preview) {
     table::Table& h = headTable();
     if (m_head->markMode() || !h.isOpen() || h.isEmpty() || !m_decl.print)
         return;
@@ -587,7 +595,7 @@ void TF_DocList::Vorschau() {
             ResolvePrintLayout({PrintVariant::D, m_decl.formType, GetFieldIntOrDefault(&formNo, 0)},
                                WindowPrintFormChoosers(this, nullptr, &formNo));
         if (layout.prints())
-            m_decl.print(id, true, layout.layoutPath(), this);
+            m_decl.print(id, preview, layout.layoutPath(), this);
     });
 }
 
