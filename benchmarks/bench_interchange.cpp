@@ -214,6 +214,7 @@ BENCHMARK(BM_ImportVsRawInserts)
     ->Iterations(3)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExportVsRawSelect)
+    ->Arg(1000)
     ->Arg(10000)
     ->UseManualTime()
     ->Iterations(3)

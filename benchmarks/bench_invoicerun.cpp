@@ -138,29 +138,6 @@ Size& sizeOf(int invoices, State state) {
     return size;
 }
 
-// Puts the tables back as they were filled.
-void restore(const std::vector<QByteArray>& tables, const QString& pristine) {
-    auto db = table::aliases::database(QStringLiteral("LumoDB"));
-    db->execSql(QStringLiteral("ATTACH DATABASE ? AS snap"), {pristine});
-    for (const QByteArray& t : tables) {
-        const QString name = QString::fromUtf8(t);
-        db->execSql(QStringLiteral("DELETE FROM main.\"%1\"").arg(name));
-        db->execSql(QStringLiteral("INSERT INTO main.\"%1\" SELECT * FROM snap.\"%1\"").arg(name));
-    }
-    db->execSql(QStringLiteral("DETACH DATABASE snap"));
-    for (table::Table* t : DataModule1().tables())
-        RefreshUnlessEditing(*t);
-}
-
-std::map<QByteArray, std::map<qint64, benchclient::Row>>
-readTables(const std::vector<QByteArray>& tables) {
-    sqlite3* db = table::aliases::database(QStringLiteral("LumoDB"))->connection().handle();
-    std::map<QByteArray, std::map<qint64, benchclient::Row>> rows;
-    for (const QByteArray& t : tables)
-        rows[t] = benchclient::rowsById(db, t);
-    return rows;
-}
-
 void compare(benchmark::State& state, State start, const std::function<void()>& run) {
     const int invoices = int(state.range(0));
     Size& size = sizeOf(invoices, start);
@@ -182,14 +159,15 @@ void compare(benchmark::State& state, State start, const std::function<void()>& 
         transactions = recorder.transactions();
         tables = recorder.tables();
     }
-    after = readTables(tables);
-    restore(tables, size.pristine);
-    before = readTables(tables);
+    after = benchclient::readTables(tables);
+    benchclient::restoreTables(tables, size.pristine);
+    before = benchclient::readTables(tables);
     benchclient::ChangeReplay replay(transactions, before, after);
 
     const benchclient::TurnTimes times = benchclient::compareInTurns(
-        state, [&] { restore(tables, size.pristine); }, run, [&] { replay.run(file); });
-    restore(tables, size.pristine);
+        state, [&] { benchclient::restoreTables(tables, size.pristine); }, run,
+        [&] { replay.run(file); });
+    benchclient::restoreTables(tables, size.pristine);
     CloseRechnungTables(DataModule1());
     AutoBackupServiceRegistry() = savedBackup;
     SetMessagePresenter(previous);

@@ -6,9 +6,11 @@
 // program's own collation, for the comparison runs.
 
 #include "core/data/datamodule.h"
+#include "core/data/dbhelpers.h"
 #include "core/files/programdirs.h"
 #include "dbstructure/tablecreator.h"
 #include "dbstructure/tableschemas.h"
+#include "platform/table/backend.h"
 #include "platform/table/database.h"
 #include "platform/table/table.h"
 
@@ -488,6 +490,29 @@ inline int runMain(int argc, char** argv, const char* defaultFilter) {
 // The engine's run against the raw run of the same work, in turns, each
 // after the reset that puts the data back; the iteration time is the
 // engine's, "raw_ms" the raw run's and "ratio" engine over raw.
+// Puts the tables back as they were filled.
+inline void restoreTables(const std::vector<QByteArray>& tables, const QString& pristine) {
+    auto db = table::aliases::database(QStringLiteral("LumoDB"));
+    db->execSql(QStringLiteral("ATTACH DATABASE ? AS snap"), {pristine});
+    for (const QByteArray& t : tables) {
+        const QString name = QString::fromUtf8(t);
+        db->execSql(QStringLiteral("DELETE FROM main.\"%1\"").arg(name));
+        db->execSql(QStringLiteral("INSERT INTO main.\"%1\" SELECT * FROM snap.\"%1\"").arg(name));
+    }
+    db->execSql(QStringLiteral("DETACH DATABASE snap"));
+    for (table::Table* t : DataModule1().tables())
+        RefreshUnlessEditing(*t);
+}
+
+inline std::map<QByteArray, std::map<qint64, Row>>
+readTables(const std::vector<QByteArray>& tables) {
+    sqlite3* db = table::aliases::database(QStringLiteral("LumoDB"))->connection().handle();
+    std::map<QByteArray, std::map<qint64, Row>> rows;
+    for (const QByteArray& t : tables)
+        rows[t] = rowsById(db, t);
+    return rows;
+}
+
 struct TurnTimes {
     double engine = 0, raw = 0;
 };

@@ -12,8 +12,9 @@ void PrintCreditNote(int gsId, bool maskNumber, bool preview, const QString& lay
     PrintDocument(14000, {gsId, maskNumber, preview, layoutFile}, parent);
 }
 
-void PrintOfferLetter(int angId, bool preview, const QString& layoutFile, QWidget* parent) {
-    PrintDocument(11000, {angId, false, preview, layoutFile}, parent);
+void PrintOfferLetter(int angId, bool preview, const QString& layoutFile, QWidget* parent,
+                      const report::PrintSettings* printer) {
+    PrintDocument(11000, {angId, false, preview, layoutFile, printer}, parent);
 }
 
 void PrintOffer(int angId, bool preview, const QString& layoutFile, QWidget* parent) {

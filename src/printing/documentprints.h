@@ -13,6 +13,10 @@
 
 class QWidget;
 
+namespace report {
+struct PrintSettings;
+}
+
 // Form type 10000. The tables by RgPrintSource: 0 invoices, 1 open items,
 // 2 invoice templates, 3 the "Srgkopf.db" pair. maskNumber prints "*****"
 // for the number and the year (the test print and the preview of an invoice
@@ -23,9 +27,11 @@ void PrintInvoice(int rgId, bool maskNumber, bool preview, const QString& layout
 // effect: a credit note always prints its real number.
 void PrintCreditNote(int gsId, bool maskNumber, bool preview, const QString& layoutFile,
                      QWidget* parent = nullptr);
-// Form type 11000: the offer's cover letter R_Anschreiben, printed once.
-void PrintOfferLetter(int angId, bool preview, const QString& layoutFile,
-                      QWidget* parent = nullptr);
+// Form type 11000: the offer's cover letter R_Anschreiben, printed once;
+// a print goes to the printer and copies of printer when one is given (the
+// user's choice in the printer dialog).
+void PrintOfferLetter(int angId, bool preview, const QString& layoutFile, QWidget* parent = nullptr,
+                      const report::PrintSettings* printer = nullptr);
 // Form type 12000.
 void PrintOffer(int angId, bool preview, const QString& layoutFile, QWidget* parent = nullptr);
 // Form type 13000; the object's data through its number R_ObjektNr.

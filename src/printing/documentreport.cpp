@@ -415,6 +415,10 @@ void PrintDocument(int formType, const DocumentPrintRequest& request, QWidget* p
     call.prepare = [form, &state, request](report::Report& rep) {
         if (!PrepareDocumentReport(rep, *form, state, request))
             throw ReportNothingToPrint{};
+        if (request.printer) {
+            rep.printSettings().printerIndex = request.printer->printerIndex;
+            rep.printSettings().copies = request.printer->copies;
+        }
     };
     RunReportEntry(state.busy, call);
 }

@@ -19,7 +19,8 @@ class QWidget;
 
 namespace report {
 class Report;
-}
+struct PrintSettings;
+} // namespace report
 
 // The print state of one form's entry, apart from every other form's.
 struct DocumentPrintState {
@@ -37,6 +38,8 @@ struct DocumentPrintRequest {
     bool maskNumber = false;
     bool preview = false;
     QString layoutFile;
+    // The printer and copies the user chose; none: the layout's printer.
+    const report::PrintSettings* printer = nullptr;
 };
 
 DocumentPrintState& DocumentPrintStateOf(int formType);

@@ -6,6 +6,8 @@
 #include "platform/table/database.h"
 #include "platform/table/table.h"
 
+#include <QDate>
+
 using table::Table;
 
 namespace {
@@ -91,7 +93,8 @@ QString DeletedDocumentsText(const TMarkedRunOutcome& outcome) {
 
 TMarkedRunOutcome PrintMarkedDocuments(Table& head,
                                        const std::function<void(int id, int storedForm)>& printOne,
-                                       const std::function<void()>& failedOne) {
+                                       const std::function<void()>& failedOne,
+                                       const QString& firstPrintDateField) {
     TMarkedRunOutcome outcome;
     for (int id : MarkedDocumentIds(head)) {
         if (!locate(head, id))
@@ -111,10 +114,12 @@ TMarkedRunOutcome PrintMarkedDocuments(Table& head,
             continue;
         if (printed && changeInTransaction(
                            head,
-                           [](Table& h) {
+                           [&firstPrintDateField](Table& h) {
                                h.edit();
-                               h.field(QStringLiteral("R_Drucke"))
-                                   .setValue(FieldInt(h, QStringLiteral("R_Drucke")) + 1);
+                               const int prints = FieldInt(h, QStringLiteral("R_Drucke"));
+                               if (prints == 0 && !firstPrintDateField.isEmpty())
+                                   h.field(firstPrintDateField).setValue(QDate::currentDate());
+                               h.field(QStringLiteral("R_Drucke")).setValue(prints + 1);
                                h.field(kMark).setValue(false);
                                h.post();
                            },

@@ -38,7 +38,10 @@ QString DeletedDocumentsText(const TMarkedRunOutcome& outcome);
 // print the head's R_Drucke is raised by one and its mark cleared in one
 // transaction. A document whose print or update fails is reported through
 // failedOne (the run goes on) and stays marked with its counter unchanged.
-// Nothing is written while a document prints.
+// Nothing is written while a document prints. With firstPrintDateField a
+// document printed for the first time (R_Drucke 0) also gets today's date
+// there, in the same transaction.
 TMarkedRunOutcome PrintMarkedDocuments(table::Table& head,
                                        const std::function<void(int id, int storedForm)>& printOne,
-                                       const std::function<void()>& failedOne);
+                                       const std::function<void()>& failedOne,
+                                       const QString& firstPrintDateField = {});

@@ -297,6 +297,9 @@ TLineCopyResult CopyDocumentPositions(TLineCopyTarget target, TDocSource source,
     });
 
     postPending(targetLines);
+    // The target's sums once at the end, not again after every copied line.
+    DeferredDocumentSums sums;
+    const RunNumbersLines numbered;
     const int base = LastPosNrBaseOfDocument(targetLines.tableName(), targetHeadId);
     auto lines = OpenTempTable(GetDocSourceAlias(source), GetDocSourceSatzTable(source),
                                QStringLiteral("S_IRef"));
@@ -340,6 +343,7 @@ TLineCopyResult CopyDocumentPositions(TLineCopyTarget target, TDocSource source,
         }
         ++result.Copied;
     }
+    sums.finish();
     return result;
 }
 

@@ -12,6 +12,7 @@
 #include "platform/table/table.h"
 
 #include <QDate>
+#include <QScopeGuard>
 #include <algorithm>
 #include <memory>
 #include <optional>
@@ -133,28 +134,48 @@ void closePending(Table& t, bool commit) {
             f->setValue(value);
 }
 
+// The bounds need the current line's number, the number before it in
+// (number, key) order and the document's highest number. They are sought on
+// the document's number index instead of reading every line, because a copy
+// appends one line after the other and each append asks again.
 void setPosNrBoundsFor(Table& line) {
     TPosNrBounds bounds;
     if (line.isOpen() && !line.isEmpty()) {
         const int ref = GetFieldIntOrDefault(line.findField(kRef), 0);
         const int current = GetFieldIntOrDefault(line.findField(kId), 0);
-        auto lines = OpenTempTable(kDb, line.tableName());
-        lines->setFilter(QStringLiteral("S_Ref=%1").arg(ref));
-        lines->setFiltered(true);
-        std::vector<std::pair<int, int>> numbered; // position number, key
-        for (lines->first(); !lines->eof() && !lines->isEmpty(); lines->next())
-            numbered.emplace_back(GetFieldIntOrDefault(lines->findField(kPosNr), 0),
-                                  GetFieldIntOrDefault(lines->findField(kId), 0));
-        std::sort(numbered.begin(), numbered.end());
-        std::vector<int> posNrs;
-        int index = -1;
-        for (const auto& [posNr, id] : numbered) {
-            if (id == current)
-                index = int(posNrs.size());
-            posNrs.push_back(posNr);
-        }
-        if (index >= 0)
+        auto lines = OpenTempTable(kDb, line.tableName(), QStringLiteral("S_IRef"));
+        lines->setRange({ref}, {ref});
+        if (lines->locate({kId}, {current})) {
+            auto posNr = [&] { return GetFieldIntOrDefault(lines->findField(kPosNr), 0); };
+            auto id = [&] { return GetFieldIntOrDefault(lines->findField(kId), 0); };
+            const int upper = posNr();
+            const table::Bookmark at = lines->bookmark();
+            // Lines sharing the number sort by key; the view orders them by
+            // row, so both directions are looked at.
+            bool tiedBefore = false;
+            for (lines->next(); !lines->eof() && posNr() == upper; lines->next())
+                tiedBefore = tiedBefore || id() < current;
+            lines->gotoBookmark(at);
+            std::optional<int> before;
+            for (lines->prior(); !lines->bof(); lines->prior()) {
+                if (posNr() != upper) {
+                    before = posNr();
+                    break;
+                }
+                tiedBefore = tiedBefore || id() < current;
+            }
+            lines->last();
+            const int highest = posNr();
+            std::vector<int> posNrs;
+            if (tiedBefore)
+                posNrs = {upper, upper, highest};
+            else if (before)
+                posNrs = {*before, upper, highest};
+            else
+                posNrs = {upper, highest};
+            const int index = tiedBefore || before ? 1 : 0;
             bounds = PosNrBoundsFor(posNrs, index, LastLineKey() == InsertLineKey);
+        }
     }
     SetPosNrBounds(bounds);
 }
@@ -163,7 +184,7 @@ void newLine(TDataModule1& dm, Table& t, const LineTableRules& r) {
     dm.SetInitNewRecord(true);
     try {
         t.field(kId).setValue(GetNextId(t, kId));
-        if (r.positionNumbers) {
+        if (r.positionNumbers && !RunNumbersLines::active()) {
             const int posNr = NextFreePosNr();
             if (posNr < 0) {
                 ShowError(NoFreePosNrText());
@@ -240,13 +261,68 @@ void beforeLineDelete(TDataModule1& dm, Table& t, const LineTableRules& r) {
 
 void afterLineWrite(Table& t, Table* head, const LineTableRules& r) {
     closePending(t, true);
-    if (r.recalcSumsAfterWrite && head)
-        RecalcDocumentSums(t, *head);
+    if (r.recalcSumsAfterWrite && head) {
+        if (!DeferredDocumentSums::leave(t, *head))
+            RecalcDocumentSums(t, *head);
+    }
     if (r.afterWrite)
         r.afterWrite();
 }
 
 } // namespace
+
+namespace {
+bool g_runNumbersLines = false;
+} // namespace
+
+RunNumbersLines::RunNumbersLines() : m_was(g_runNumbersLines) {
+    g_runNumbersLines = true;
+}
+
+RunNumbersLines::~RunNumbersLines() {
+    g_runNumbersLines = m_was;
+}
+
+bool RunNumbersLines::active() {
+    return g_runNumbersLines;
+}
+
+namespace {
+DeferredDocumentSums* g_deferredSums = nullptr;
+} // namespace
+
+bool DeferredDocumentSums::leave(Table& line, Table& head) {
+    if (!g_deferredSums)
+        return false;
+    auto& left = g_deferredSums->m_left;
+    const std::pair<Table*, Table*> pair{&line, &head};
+    if (std::find(left.begin(), left.end(), pair) == left.end())
+        left.push_back(pair);
+    return true;
+}
+
+DeferredDocumentSums::DeferredDocumentSums() : m_outer(g_deferredSums) {
+    g_deferredSums = this;
+}
+
+DeferredDocumentSums::~DeferredDocumentSums() {
+    g_deferredSums = m_outer;
+    // Left over after an error: the outer run sums it, or the error ends the
+    // change and with it the sums written so far.
+    if (m_outer)
+        for (const auto& [line, head] : m_left)
+            leave(*line, *head);
+}
+
+void DeferredDocumentSums::finish() {
+    std::vector<std::pair<Table*, Table*>> left;
+    left.swap(m_left);
+    DeferredDocumentSums* const self = g_deferredSums;
+    g_deferredSums = m_outer;
+    const auto back = qScopeGuard([self] { g_deferredSums = self; });
+    for (const auto& [line, head] : left)
+        RecalcDocumentSums(*line, *head);
+}
 
 void SetFieldsIfPresent(Table& t, const std::vector<std::pair<QString, QVariant>>& values) {
     for (const auto& [name, value] : values)
@@ -367,7 +443,10 @@ void BindCommonLineRules(TDataModule1& dm, Table& t, Table* headTable,
     auto head = [headTable]() { return headTable; };
 
     if (r.positionNumbers)
-        t.beforeInsert += [](Table& line) { setPosNrBoundsFor(line); };
+        t.beforeInsert += [](Table& line) {
+            if (!RunNumbersLines::active())
+                setPosNrBoundsFor(line);
+        };
     t.onNewRecord += [module, r](Table& line) { newLine(*module, line, r); };
     if (r.positionNumbers && t.findField(kPosNr)) {
         table::Field& posNr = t.field(kPosNr);

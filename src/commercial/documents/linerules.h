@@ -65,6 +65,42 @@ struct LineTableRules {
     std::function<void()> afterWrite;
 };
 
+// While one lives, a line write leaves the document sums for later instead
+// of summing every line again after each write: a run that writes many lines
+// of one document sums once, with finish(). Scopes nest; an inner one hands
+// what it left to the outer one.
+class DeferredDocumentSums {
+public:
+    DeferredDocumentSums();
+    ~DeferredDocumentSums();
+    DeferredDocumentSums(const DeferredDocumentSums&) = delete;
+    DeferredDocumentSums& operator=(const DeferredDocumentSums&) = delete;
+    // Sums the documents whose writes were left, once each.
+    void finish();
+    // Leaves the sums of the line's document to the innermost scope; false
+    // when none lives.
+    static bool leave(table::Table& line, table::Table& head);
+
+private:
+    DeferredDocumentSums* m_outer;
+    std::vector<std::pair<table::Table*, table::Table*>> m_left; // line, head
+};
+
+// While one lives, new lines take their position numbers from the run that
+// appends them (a copy numbers them after the document's lines), so the
+// rules look for no free number between the lines.
+class RunNumbersLines {
+public:
+    RunNumbersLines();
+    ~RunNumbersLines();
+    RunNumbersLines(const RunNumbersLines&) = delete;
+    RunNumbersLines& operator=(const RunNumbersLines&) = delete;
+    static bool active();
+
+private:
+    bool m_was;
+};
+
 void BindCommonLineRules(TDataModule1& dm, const LineTableRules& rules);
 // The same rules on a pair of table objects of a window's own (the invoice
 // templates' editor and list): rules.line and rules.head are not read; head

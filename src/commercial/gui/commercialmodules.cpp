@@ -1,9 +1,17 @@
 #include "commercial/gui/commercialmodules.h"
 
+#include "commercial/documents/deliverynoteentries.h"
+#include "commercial/documents/linerules.h"
 #include "commercial/gui/angebotlist.h"
+#include "commercial/gui/auftraglist.h"
 #include "commercial/gui/f_cnvrgv.h"
+#include "commercial/gui/liefscheinlist.h"
+#include "commercial/gui/offereditorhooks.h"
 #include "commercial/gui/recheinlist.h"
 #include "commercial/gui/rgvlistform.h"
+#include "commercial/gui/tf_calc.h"
+#include "commercial/gui/tf_editangnotes.h"
+#include "commercial/gui/tf_lsedit.h"
 #include "commercial/gui/tf_oposten.h"
 #include "commercial/gui/tf_rechhead.h"
 #include "commercial/gui/tf_rechint.h"
@@ -23,6 +31,11 @@ void RegisterCommercialModules(ModuleDispatcher& dispatcher) {
     dispatcher.setOpener(u"ShowRechnungForm"_s, &ShowRechnungForm);
     // "Datenbanken › Angebote" and the tool-bar button "Angebote".
     dispatcher.setOpener(u"ShowAngebotForm"_s, &ShowAngebotForm);
+    // "Datenbanken › Aufträge" and the tool-bar button "Aufträge".
+    dispatcher.setOpener(u"ShowAuftragForm"_s, &ShowAuftragForm);
+    // "Datenbanken › Lieferscheine" and the tool-bar button "Lieferscheine".
+    dispatcher.setOpener(u"ShowLiefscheinForm"_s, &ShowLiefscheinForm);
+    // "Datenbanken › Wareneingang" and the tool-bar button "Wareneing.".
     dispatcher.setOpener(u"ShowRechEinForm"_s, &ShowRechEinForm);
     dispatcher.setOpener(u"ShowRechintForm"_s, [] { ShowRechintForm(); });
     dispatcher.setOpener(u"ShowRgvListForm"_s, [] { ShowRgvListForm(); });
@@ -36,4 +49,16 @@ void RegisterCommercialModules(ModuleDispatcher& dispatcher) {
             return;
         RunCnvRgv(MandantNr);
     });
+    // The delivery-note editor and deletion for the operations windows.
+    DeliveryNoteEntriesRegistry().editLieferschein = &EditLieferschein;
+    DeliveryNoteEntriesRegistry().deleteLieferschein = &DeleteLieferscheinById;
+    // New offer lines are marked calculated while the calculation sheet is open.
+    DocumentFormHooksRegistry().CalcFormOpen = &CalcFormOpen;
+    // The offer editor's "Kalukulat.(F7)" and "Anschreib.(F9)".
+    OfferEditorHooksRegistry().showCalc = [](int angId, const QString& angNr) {
+        ShowCalcForm(angId, angNr);
+    };
+    OfferEditorHooksRegistry().showNotes = [](const QRect& editor) {
+        ShowAngNotesForm(editor.left(), editor.top(), editor.width(), editor.height());
+    };
 }

@@ -1,12 +1,15 @@
 #include "commercial/gui/doceditparts.h"
 
 #include "commercial/documents/documentediting.h"
+#include "commercial/documents/documentservices.h"
 #include "commercial/documents/documentsupport.h"
+#include "commercial/documents/linerules.h"
 #include "commercial/gui/documentpickers.h"
 #include "commercial/gui/tf_docedit.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/lookups.h"
 #include "core/data/printforms.h"
+#include "core/messages/messages.h"
 #include "masterdata/dialogs/pickers.h"
 #include "platform/table/table.h"
 
@@ -152,4 +155,62 @@ void PickLineUnit(TF_DocEdit& form) {
         lines[u"S_MengBez"_s] = chosen;
         lines.post();
     });
+}
+
+void PickLineArtikel(TF_DocEdit& form, bool ofObject) {
+    const int start = LinePosTyp(form) == 0 ? LineInt(form, u"S_MatID"_s) : 0;
+    const int objId =
+        ofObject ? form.state().value(DocEditObjektId).toInt() : GetArtikelObjId(start);
+    const int id = SelectArtikel(start, objId, 400, EditorLeft(form, 40), EditorTop(form, 80),
+                                 form.sortField());
+    if (id == 0 || id == start)
+        return;
+    if (!FillLineFromArtikel(form.lines(), id))
+        ShowError(DbEntryNotFoundText);
+}
+
+void PickLineTaetigkeit(TF_DocEdit& form) {
+    const int start = LinePosTyp(form) == 1 ? LineInt(form, u"S_MatID"_s) : 0;
+    const QString search = form.hasLines() ? FieldText(form.lines(), u"S_Kurztext"_s) : QString();
+    const int id = SelectTaetigByID(start, 400, EditorLeft(form, 40), EditorTop(form, 80), search,
+                                    form.sortField());
+    if (id == 0 || id == start)
+        return;
+    if (!FillLineFromTaetigkeit(form.lines(), id))
+        ShowError(DbEntryNotFoundText);
+}
+
+void PickLineFremdleistung(TF_DocEdit& form) {
+    const int start = LinePosTyp(form) == 2 ? LineInt(form, u"S_RefID"_s) : 0;
+    const int id = SelectFremdleistung(start, form.state().value(DocEditObjektId).toInt(), 400,
+                                       EditorLeft(form, 40), EditorTop(form, 80), form.sortField());
+    if (id == 0 || id == start)
+        return;
+    if (!FillLineFromFremdleistung(form.lines(), id)) {
+        ShowError(DbEntryNotFoundText);
+        return;
+    }
+    RecalcDocumentSums(form.lines(), form.head());
+}
+
+void PickOfLineType(TF_DocEdit& form) {
+    switch (LinePosTyp(form)) {
+    case 1:
+        PickLineTaetigkeit(form);
+        break;
+    case 2:
+        PickLineFremdleistung(form);
+        break;
+    default:
+        PickLineArtikel(form, false);
+    }
+}
+
+void RememberSpecialPrice(TF_DocEdit& form) {
+    if (!AskYesNo(u"Artikelpreis als Sonderpreis in Objekt-Artikeldatei eintragen?"_s))
+        return;
+    Table& lines = form.lines();
+    if (lines.isEditing())
+        lines.post();
+    SetObjektArtikelPreis(FieldInt(lines, u"S_MatID"_s), FieldFloat(lines, u"S_EPreis"_s));
 }

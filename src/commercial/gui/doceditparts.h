@@ -52,3 +52,20 @@ void PickKostart(TF_DocEdit& form);
 void PickLineVatRate(TF_DocEdit& form);
 // "Einheit": the unit picker; another unit is written and the line posted.
 void PickLineUnit(TF_DocEdit& form);
+
+// The session key of the document object's O_ID (the object pickers of the
+// lines read it).
+inline const QString DocEditObjektId = QStringLiteral("objektId");
+// "Artikel": the article picker (ofObject: over the articles of the
+// document's object, else over those of the line's article) into the line.
+void PickLineArtikel(TF_DocEdit& form, bool ofObject);
+// "Leistung": the activity picker into the line.
+void PickLineTaetigkeit(TF_DocEdit& form);
+// "Fremdleist.": the object's unbilled external services into the line;
+// the sums are recalculated once afterwards.
+void PickLineFremdleistung(TF_DocEdit& form);
+// The picker of the line's type: activities, external services or articles.
+void PickOfLineType(TF_DocEdit& form);
+// "Preis als Sonderpreis merken": asks, posts the line and writes the price
+// into the object's own article.
+void RememberSpecialPrice(TF_DocEdit& form);

@@ -29,6 +29,7 @@
 
 #include "datasafety/documentarchive/documentmove.h"
 #include "platform/widgets/datagridmodel.h"
+#include "platform/widgets/fieldform.h"
 
 #include <QBrush>
 #include <QList>
@@ -114,6 +115,25 @@ struct TDocListDecl {
 
     // Buttons of the list's own, after "&Liste".
     QList<TDocListButton> extraButtons;
+
+    // Pop-up items of the head grid shown only in the mark mode ("Alle
+    // wählen", ...); their right is not read.
+    QList<TDocListButton> markMenu;
+    // "&Löschen" through the list's own deletion of the current head (its
+    // questions and messages its own); a head it leaves (false) is unmarked.
+    // Empty: each marked document with its lines in one transaction.
+    std::function<bool(TF_DocList&)> deleteCurrent;
+    // "Ablage": the list's own check, count and question in place of the
+    // count; false stops before the move.
+    std::function<bool(TF_DocList&)> beforeArchive;
+    // "Druc&ken" sets this date field to today on a document's first print
+    // (R_Drucke 0); empty: none.
+    QString firstPrintDateField;
+    // Read-only head fields under the head grid ("Automatische Rechnung").
+    QList<widgets::FieldDecl> headFields;
+    // The captions of the three address tabs.
+    QStringList addressTabCaptions{QStringLiteral("Zusatzadr. 1"), QStringLiteral("Zusatzadr. 2"),
+                                   QStringLiteral("Zusatzadr. 3")};
 };
 
 // Opens the list modally on its declaration (the caller checked the use right).

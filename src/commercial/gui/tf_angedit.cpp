@@ -410,7 +410,13 @@ TDocEditDecl NumberedEditorDeclaration(const TNumberedEditorParams& params) {
     };
     d.columns.append(p->extraColumns);
     d.columnActions = {
-        {u"S_Menge"_s, [p](TF_DocEdit& form) { pickOfOrigin(form, *p); }},
+        {u"S_Menge"_s,
+         [p](TF_DocEdit& form) {
+             if (p->quantityPicksUnit)
+                 PickLineUnit(form);
+             else
+                 pickOfOrigin(form, *p);
+         }},
         {u"S_Mwst"_s, PickLineVatRate},
         {u"S_MengBez"_s, PickLineUnit},
     };

@@ -62,6 +62,9 @@ struct TNumberedEditorParams {
     bool gridAfterCreate = false;
     // The offer's "Kalukulat.(F7)" and "Anschreib.(F9)" (OfferEditorHooks).
     bool calcAndLetter = false;
+    // Alt+W and the double-click on the quantity open the unit picker
+    // (orders), else the picker the line came from.
+    bool quantityPicksUnit = false;
 };
 
 // The offer's parameters.

@@ -24,6 +24,7 @@
 #include "platform/widgets/datasource.h"
 #include "platform/widgets/dbedit.h"
 #include "platform/widgets/dbrichedit.h"
+#include "platform/widgets/fieldform.h"
 #include "platform/widgets/rowreader.h"
 #include "platform/widgets/screenfit.h"
 #include "platform/widgets/userprompts.h"
@@ -187,13 +188,24 @@ TF_DocList::TF_DocList(TDocListDecl decl, QWidget* parent)
     connect(m_head, &TDocListHead::markModeChanged, this, [this](bool on) {
         rememberedMarkMode().insert(m_decl.formName, on);
         m_actVorschau->setVisible(!on);
+        for (QAction* a : std::as_const(m_markActions))
+            a->setVisible(on);
     });
 
     m_headMenu = new QMenu(this);
     m_actVorschau = m_headMenu->addAction(u"Vorschau"_s, this, &TF_DocList::Vorschau);
+    for (const TDocListButton& item : m_decl.markMenu) {
+        auto runIt = item.run;
+        QAction* a = m_headMenu->addAction(item.caption, this, [this, runIt] {
+            run(this, [&] { runIt(*this); });
+            refreshHeads();
+        });
+        a->setVisible(false);
+        m_markActions.append(a);
+    }
     headGrid().setContextMenuPolicy(Qt::CustomContextMenu);
     connect(&headGrid(), &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        if (!m_head->markMode())
+        if (!m_head->markMode() || !m_markActions.isEmpty())
             m_headMenu->popup(headGrid().viewport()->mapToGlobal(at));
     });
     m_addressMenu = new QMenu(this);
@@ -207,7 +219,7 @@ TF_DocList::TF_DocList(TDocListDecl decl, QWidget* parent)
     if (m_decl.documentPages) {
         m_pages->addTab(buildTextsPage(), u"Zusatztexte"_s);
         for (int i = 0; i < 3; ++i)
-            m_pages->addTab(buildAddressPage(i), u"Zusatzadr. %1"_s.arg(i + 1));
+            m_pages->addTab(buildAddressPage(i), m_decl.addressTabCaptions.value(i));
     }
     connect(m_pages, &QTabWidget::currentChanged, this, [this](int page) {
         if (page >= 2)
@@ -222,6 +234,13 @@ TF_DocList::TF_DocList(TDocListDecl decl, QWidget* parent)
     search->addWidget(&m_head->searchLabel());
     search->addWidget(&m_head->searchEdit());
     search->addStretch(1);
+    if (!m_decl.headFields.isEmpty()) {
+        // Shown, never changed here.
+        auto* fields = new widgets::FieldForm(*m_headSource, m_decl.headFields, this);
+        fields->setObjectName(u"HeadFields"_s);
+        fields->setEnabled(false);
+        search->addWidget(fields);
+    }
 
     auto* splitter = new QSplitter(Qt::Vertical, this);
     splitter->setObjectName(u"Splitter1"_s);
@@ -490,7 +509,8 @@ void TF_DocList::Drucken() {
                                  DocumentPrintLayout(stored, type, fallback).layoutPath(), this);
                     QCoreApplication::processEvents();
                 },
-                [] { ShowError(u"Beim Drucken ist ein Fehler aufgetreten!"_s); });
+                [] { ShowError(u"Beim Drucken ist ein Fehler aufgetreten!"_s); },
+                m_decl.firstPrintDateField);
             refreshHeads();
             ShowInfo(u"Es wurden %1 Datensätze gedruckt."_s.arg(outcome.done));
         }))
@@ -502,7 +522,18 @@ void TF_DocList::Loeschen() {
         if (!askMarked(u"löschen"_s))
             return;
         TMarkedRunOutcome outcome;
-        {
+        if (m_decl.deleteCurrent) {
+            table::Table& h = headTable();
+            for (const int id : MarkedDocumentIds(h)) {
+                if (!h.locate({u"R_ID"_s}, {id}))
+                    continue;
+                if (m_decl.deleteCurrent(*this))
+                    ++outcome.done;
+                else if (h.locate({u"R_ID"_s}, {id}))
+                    WriteDocumentMark(h, false);
+            }
+            refreshHeads();
+        } else {
             WaitCursor wait;
             outcome = DeleteMarkedDocuments(headTable());
             refreshHeads();
@@ -534,8 +565,15 @@ void TF_DocList::Ablage() {
             f.refreshHeads();
         }
     };
-    if (!beginMarked())
+    if (m_decl.beforeArchive) {
+        bool go = false;
+        run(this, [&] { go = m_decl.beforeArchive(*this); });
+        refreshHeads();
+        if (!go)
+            return;
+    } else if (!beginMarked()) {
         return;
+    }
     Reopen reopen{*this};
     run(this, [&] { ArchiveDocuments(*m_decl.archive); });
 }

@@ -81,6 +81,7 @@ private:
     QTabWidget* m_pages = nullptr;
     QMenu* m_headMenu = nullptr;
     QAction* m_actVorschau = nullptr;
+    QList<QAction*> m_markActions;
     QMenu* m_addressMenu = nullptr;
     QList<QPushButton*> m_buttons;
     QList<QPushButton*> m_rightButtons;

@@ -38,7 +38,7 @@ using widgets::FieldKind;
 namespace {
 
 const QString kManual = u"manual"_s;
-const QString kObjektId = u"objektId"_s;
+const QString kObjektId = DocEditObjektId;
 const QString kPrintForm = u"printForm"_s;
 constexpr int kInvoiceFormType = 10000;
 
@@ -120,58 +120,6 @@ void pickPrintForm(TF_DocEdit& form, QWidget& editor) {
     form.state().insert(kPrintForm, id);
 }
 
-// Lines.
-
-void pickArtikel(TF_DocEdit& form, bool ofInvoiceObject) {
-    const int start = LinePosTyp(form) == 0 ? LineInt(form, u"S_MatID"_s) : 0;
-    const int objId =
-        ofInvoiceObject ? form.state().value(kObjektId).toInt() : GetArtikelObjId(start);
-    const int id = SelectArtikel(start, objId, 400, EditorLeft(form, 40), EditorTop(form, 80),
-                                 form.sortField());
-    if (id == 0 || id == start)
-        return;
-    if (!FillLineFromArtikel(form.lines(), id))
-        ShowError(DbEntryNotFoundText);
-}
-
-void pickTaetigkeit(TF_DocEdit& form) {
-    const int start = LinePosTyp(form) == 1 ? LineInt(form, u"S_MatID"_s) : 0;
-    const QString search = form.hasLines() ? FieldText(form.lines(), u"S_Kurztext"_s) : QString();
-    const int id = SelectTaetigByID(start, 400, EditorLeft(form, 40), EditorTop(form, 80), search,
-                                    form.sortField());
-    if (id == 0 || id == start)
-        return;
-    if (!FillLineFromTaetigkeit(form.lines(), id))
-        ShowError(DbEntryNotFoundText);
-}
-
-void pickFremdleistung(TF_DocEdit& form) {
-    const int start = LinePosTyp(form) == 2 ? LineInt(form, u"S_RefID"_s) : 0;
-    const int id = SelectFremdleistung(start, form.state().value(kObjektId).toInt(), 400,
-                                       EditorLeft(form, 40), EditorTop(form, 80), form.sortField());
-    if (id == 0 || id == start)
-        return;
-    if (!FillLineFromFremdleistung(form.lines(), id)) {
-        ShowError(DbEntryNotFoundText);
-        return;
-    }
-    RecalcDocumentSums(form.lines(), form.head());
-}
-
-// The picker of the line's type: activities, external services or articles.
-void pickOfLineType(TF_DocEdit& form) {
-    switch (LinePosTyp(form)) {
-    case 1:
-        pickTaetigkeit(form);
-        break;
-    case 2:
-        pickFremdleistung(form);
-        break;
-    default:
-        pickArtikel(form, false);
-    }
-}
-
 void copyFrom(TF_DocEdit& form, TDocSource source) {
     Table& head = form.head();
     QString nr = source == TDocSource::Rechnung ? FieldText(head, u"R_Nr"_s) : QString();
@@ -183,15 +131,6 @@ void copyFrom(TF_DocEdit& form, TDocSource source) {
         return;
     if (CopyIntoInvoice(source, nr, head, form.lines()) == 0)
         ShowError(NoValidRecordsText);
-}
-
-void rememberSpecialPrice(TF_DocEdit& form) {
-    if (!AskYesNo(u"Artikelpreis als Sonderpreis in Objekt-Artikeldatei eintragen?"_s))
-        return;
-    Table& lines = form.lines();
-    if (lines.isEditing())
-        lines.post();
-    SetObjektArtikelPreis(FieldInt(lines, u"S_MatID"_s), FieldFloat(lines, u"S_EPreis"_s));
 }
 
 // The session.
@@ -286,14 +225,14 @@ TDocEditDecl RgEditDeclaration() {
         {u"S_QuellNr"_s, u"Herkunft"_s, 10, true},
     };
     d.columnActions = {
-        {u"S_Menge"_s, pickOfLineType},
+        {u"S_Menge"_s, PickOfLineType},
         {u"S_Mwst"_s, PickLineVatRate},
         {u"S_MengBez"_s, PickLineUnit},
     };
     TDocField kostartName = KostartNameField();
     auto lineTypePick = [](TF_DocEdit& form, QWidget&) {
         if (form.lineTakesCommands())
-            pickOfLineType(form);
+            PickOfLineType(form);
     };
     d.lineFields = {
         Hinted(DocFieldOf(u"K&ostenart"_s, u"S_ErloesKonto"_s, 6,
@@ -307,11 +246,11 @@ TDocEditDecl RgEditDeclaration() {
         DocFieldOf(u"Kurztext"_s, u"S_Kurztext"_s, 0, lineTypePick),
     };
     d.lineButtons = {
-        {u"Artikel (F3)"_s, Qt::Key_F3, [](TF_DocEdit& form) { pickArtikel(form, false); }},
-        {u"Leistung (F4)"_s, Qt::Key_F4, pickTaetigkeit},
+        {u"Artikel (F3)"_s, Qt::Key_F3, [](TF_DocEdit& form) { PickLineArtikel(form, false); }},
+        {u"Leistung (F4)"_s, Qt::Key_F4, PickLineTaetigkeit},
         {u"Kostenart (F5)"_s, Qt::Key_F5, PickKostart},
-        {u"ObjektArt. (F7)"_s, Qt::Key_F7, [](TF_DocEdit& form) { pickArtikel(form, true); }},
-        {u"Fremdleist. (F8)"_s, Qt::Key_F8, pickFremdleistung},
+        {u"ObjektArt. (F7)"_s, Qt::Key_F7, [](TF_DocEdit& form) { PickLineArtikel(form, true); }},
+        {u"Fremdleist. (F8)"_s, Qt::Key_F8, PickLineFremdleistung},
     };
     d.copyButton = u"Vorlage(F6)"_s;
     d.copyKey = Qt::Key_F6;
@@ -330,7 +269,7 @@ TDocEditDecl RgEditDeclaration() {
         {u"Gutschrift aus Ablage einfügen"_s, ArchiveSource(TDocSource::Gutschrift)},
     };
     d.copyFrom = copyFrom;
-    d.lineMenu = {{u"Preis als Sonderpreis merken"_s, rememberSpecialPrice}};
+    d.lineMenu = {{u"Preis als Sonderpreis merken"_s, RememberSpecialPrice}};
     d.lineMenuWhen = [](TF_DocEdit& form) { return LinePosTyp(form) == 0; };
     d.helpPage = u"Rechnungen.html"_s;
     d.createHead = createInvoice;

@@ -7,6 +7,7 @@
 #include "core/data/datamodule.h"
 #include "core/data/dbhelpers.h"
 #include "core/data/docnumbers.h"
+#include "core/data/runtablelocks.h"
 #include "core/messages/messages.h"
 #include "core/values/datetimevalue.h"
 #include "datasafety/autobackup.h"
@@ -65,6 +66,11 @@ bool BookMarkedInvoices(TDataModule1& dm, const TInvoiceRunHooks& hooks) {
                          QStringLiteral("Rechnungserstellung"),
                          AutoBackupComment(QStringLiteral("Autosicherung vor Rechnungsdruck am ")));
     TInvoiceRunOrder order(head);
+    // Every invoice is numbered and adds to a dozen cost-sum rows and to its
+    // customer's month.
+    const RunTableLocks locks(QStringLiteral("LumoDB"),
+                              {QStringLiteral("Rechkopf.DB"), QStringLiteral("KostSumH.db"),
+                               QStringLiteral("KostSumD.db"), QStringLiteral("KUmsatz.DB")});
     int booked = 0;
     QStringList inFibu;
     for (int id : MarkedInvoiceIds(head)) {

@@ -1,5 +1,6 @@
 #include "core/data/dbhelpers.h"
 
+#include "core/data/runtablelocks.h"
 #include "core/messages/messagecatalog.h"
 #include "core/messages/messages.h"
 #include "core/messages/syslog.h"
@@ -198,6 +199,26 @@ bool EnsureEditOrInsert(Table& table) {
         table.edit();
     return table.isEditing();
 }
+
+RunTableLocks::RunTableLocks(const QString& databaseName, const QStringList& tableNames) {
+    for (const QString& name : tableNames) {
+        std::unique_ptr<Table> cursor = OpenTempTable(databaseName, name);
+        table::Database& db = *cursor->database();
+        // A lock the session holds already stays with its holder.
+        if (!db.session() || db.session()->holdsTableLock(db.lockKey(), table::physicalName(name)))
+            continue;
+        try {
+            cursor->lockTable();
+        } catch (const table::TableError& e) {
+            if (e.kind() != table::TableError::RecordLocked)
+                throw;
+            continue; // another workstation works in it
+        }
+        m_held.push_back(std::move(cursor));
+    }
+}
+
+RunTableLocks::~RunTableLocks() = default;
 
 void RefreshIfActive(Table& table) {
     if (table.isOpen())

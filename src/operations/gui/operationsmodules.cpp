@@ -4,6 +4,7 @@
 #include "masterdata/gui/objektformhooks.h"
 #include "operations/dailylistformhooks.h"
 #include "operations/gui/kostartform.h"
+#include "operations/gui/tf_bericht.h"
 #include "operations/gui/tf_chipdrive.h"
 #include "operations/gui/tf_editmontour.h"
 #include "operations/gui/tf_kostsum.h"
@@ -41,6 +42,9 @@ void RegisterOperationsModules(ModuleDispatcher& dispatcher) {
     ZeiterfButtonHooksRegistry().import2 = &RunZewtagImport;
     ZeiterfButtonHooksRegistry().chipdrive = &ShowChipDriveForm;
     dispatcher.setOpener(QStringLiteral("ShowTaglistForm"), [] { ShowTaglistForm(); });
+    dispatcher.setOpener(QStringLiteral("ShowBerichtForm"), &ShowBerichtForm);
+    dispatcher.setOpener(QStringLiteral("ShowBerAblageForm"), &ShowBerAblageForm);
+    DailyListFormHooksRegistry().showOpenList = &ShowOpenlistForm;
     DailyListFormHooksRegistry().showMonthlyOverview = [](const QDate& day) {
         ShowMonTourForm(day);
     };

@@ -56,11 +56,20 @@ bool Table::seeksCollated(int fieldIndex) const {
     const FieldDef& f = m_def.fields[fieldIndex];
     if (sqlType(f.type) != QLatin1String("INTEGER") && sqlType(f.type) != QLatin1String("REAL"))
         return false;
+    // A field that only case-insensitive indexes hold is compared under their
+    // collation wherever it stands in them: a lookup by several of their
+    // fields then uses the whole index, not only its first field. A field
+    // that plain indexes hold as well keeps the collation only where it
+    // leads a case-insensitive index.
+    bool leadsCollated = false, inCollated = false, inPlain = false;
     for (const IndexDef& idx : m_def.indexes)
-        if (idx.caseInsensitive && !idx.fields.isEmpty() &&
-            idx.fields.first().compare(f.name, Qt::CaseInsensitive) == 0)
-            return true;
-    return false;
+        for (qsizetype i = 0; i < idx.fields.size(); ++i) {
+            if (idx.fields[i].compare(f.name, Qt::CaseInsensitive) != 0)
+                continue;
+            (idx.caseInsensitive ? inCollated : inPlain) = true;
+            leadsCollated = leadsCollated || (idx.caseInsensitive && i == 0);
+        }
+    return leadsCollated || (inCollated && !inPlain);
 }
 
 QString Table::seekExpr(int fieldIndex) const {

@@ -510,9 +510,20 @@ void Database::invalidateCursors(bool rowIdsChanged) {
         t->invalidate(rowIdsChanged);
 }
 
+namespace {
+
+// Savepoints are opened and released once per record in data runs: their
+// statements are prepared once per connection instead of parsed every time.
+void runCached(Connection& connection, const QString& sql) {
+    StatementUse s(connection.cached(sql));
+    s->step();
+}
+
+} // namespace
+
 Transaction::Transaction(Database& db, TransactionLock lock) : m_db(db), m_level(db.m_depth) {
     if (m_level > 0)
-        db.m_connection->exec(QStringLiteral("SAVEPOINT sp%1").arg(m_level));
+        runCached(*db.m_connection, QStringLiteral("SAVEPOINT sp%1").arg(m_level));
     else if (lock == TransactionLock::Deferred)
         db.m_connection->exec(QStringLiteral("BEGIN DEFERRED"));
     else
@@ -545,8 +556,10 @@ Transaction::~Transaction() {
 void Transaction::commit() {
     if (m_done)
         return;
-    m_db.m_connection->exec(m_level == 0 ? QStringLiteral("COMMIT")
-                                         : QStringLiteral("RELEASE sp%1").arg(m_level));
+    if (m_level == 0)
+        m_db.m_connection->exec(QStringLiteral("COMMIT"));
+    else
+        runCached(*m_db.m_connection, QStringLiteral("RELEASE sp%1").arg(m_level));
     m_done = true;
     --m_db.m_depth;
 }

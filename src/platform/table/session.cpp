@@ -345,6 +345,10 @@ void Session::unlockTable(const QString& database, const QString& table) {
     unlockRecord(database, table, kTableKey);
 }
 
+bool Session::holdsTableLock(const QString& database, const QString& table) const {
+    return m_tableLocks.count({database, foldedName(table)}) > 0;
+}
+
 void Session::checkWritable(const QString& database, const QString& table) {
     // Only one session at a time can hold a table's write lock.
     if (m_tableLocks.count({database, foldedName(table)}) && heartbeatFresh())

@@ -63,6 +63,8 @@ public:
     void unlockRecord(const QString& database, const QString& table, const QString& key);
     void lockTable(const QString& database, const QString& table);
     void unlockTable(const QString& database, const QString& table);
+    // Whether this session holds the table's write lock.
+    bool holdsTableLock(const QString& database, const QString& table) const;
     // Raises RecordLocked when another session holds the table's write lock.
     void checkWritable(const QString& database, const QString& table);
 

@@ -4,11 +4,13 @@
 #include "commercial/gui/tf_rgedit.h"
 #include "commercial/invoiceeditfixture.h"
 #include "core/gui/modaldriver.h"
+#include "masterdata/dialogs/tf_dbselect.h"
 #include "masterdata/dialogs/tf_kalender.h"
 #include "platform/widgets/datagrid.h"
 #include "platform/widgets/userprompts.h"
 
 #include <QApplication>
+#include <QPushButton>
 #include <QTimer>
 #include <functional>
 #include <optional>
@@ -31,6 +33,20 @@ template <typename T> QTimer* WhenModal(std::function<void(T&)> action) {
     });
     timer->start();
     return timer;
+}
+
+// Whether action brought up a picker (which is cancelled).
+inline bool PickerShown(const std::function<void()>& action) {
+    bool shown = false;
+    QTimer* waiter = WhenModal<TF_DbSelect>([&](TF_DbSelect& d) {
+        shown = true;
+        d.btnCancel()->click();
+    });
+    action();
+    // A picker that never came leaves its waiter behind: drop it.
+    if (!shown)
+        delete waiter;
+    return shown;
 }
 
 // The invoice editor on a client with the document rules: object 500 of
