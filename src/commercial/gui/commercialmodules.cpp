@@ -9,6 +9,7 @@
 #include "commercial/gui/gutschriftlist.h"
 #include "commercial/gui/liefscheinlist.h"
 #include "commercial/gui/offereditorhooks.h"
+#include "commercial/gui/recheinlist.h"
 #include "commercial/gui/rgvlistform.h"
 #include "commercial/gui/tf_calc.h"
 #include "commercial/gui/tf_editangnotes.h"
@@ -40,6 +41,8 @@ void RegisterCommercialModules(ModuleDispatcher& dispatcher) {
     dispatcher.setOpener(u"ShowLiefscheinForm"_s, &ShowLiefscheinForm);
     // "Datenbanken › Gutschriften"; the list applies right 25 itself.
     dispatcher.setOpener(u"ShowGutschriftForm"_s, &ShowGutschriftForm);
+    // "Datenbanken › Wareneingang" and the tool-bar button "Wareneing.".
+    dispatcher.setOpener(u"ShowRechEinForm"_s, &ShowRechEinForm);
     dispatcher.setOpener(u"ShowRechintForm"_s, [] { ShowRechintForm(); });
     dispatcher.setOpener(u"ShowRgvListForm"_s, [] { ShowRgvListForm(); });
     // "Datenbanken › Offene Ausgangsrechnungen" and the tool-bar button "Off. Post. AR".

@@ -109,6 +109,14 @@ struct TDocListDecl {
     QString newHint;  // tooltip of "Neuanla&ge"
     QString editHint; // tooltip of "&Editor"
 
+    // false: no mark mode and none of the commands over marked heads
+    // ("W&ählen", "Druc&ken", "&Löschen"); the list's own buttons work on
+    // the current head instead.
+    bool markedCommands = true;
+    // false: only the "Positionen" tab, for heads without head texts and
+    // contact addresses (incoming invoices, purchase orders).
+    bool extraPages = true;
+
     // Buttons of the list's own, after "&Liste".
     QList<TDocListButton> extraButtons;
 
@@ -141,7 +149,6 @@ struct TDocListDecl {
     QStringList addressTabCaptions{QStringLiteral("Zusatzadr. 1"), QStringLiteral("Zusatzadr. 2"),
                                    QStringLiteral("Zusatzadr. 3")};
     // What a list does besides the common steps (purchase orders).
-    bool extraPages = true; // "Zusatztexte" and "Zusatzadr. 1..3"
     // On the located head before it prints or previews.
     std::function<void(table::Table& head)> beforePrintOne;
     // In the transaction that counts a print.

@@ -364,13 +364,15 @@ void TF_DocList::buildButtons() {
         return b;
     };
     const QString noun = m_decl.noun;
-    add(u"W&ählen"_s, u"btnWaehlen"_s, u"Markiermodus ein/aus"_s, TDocListRight::Always,
-        [this] { Waehlen(); });
-    if (m_decl.print)
-        add(u"Druc&ken"_s, u"btnDrucken"_s, u"Markierte %1 drucken"_s.arg(noun),
-            TDocListRight::Print, [this] { Drucken(); });
-    add(u"&Löschen"_s, u"btnLoeschen"_s, u"Markierte %1 löschen"_s.arg(noun), TDocListRight::Delete,
-        [this] { Loeschen(); });
+    if (m_decl.markedCommands) {
+        add(u"W&ählen"_s, u"btnWaehlen"_s, u"Markiermodus ein/aus"_s, TDocListRight::Always,
+            [this] { Waehlen(); });
+        if (m_decl.print)
+            add(u"Druc&ken"_s, u"btnDrucken"_s, u"Markierte %1 drucken"_s.arg(noun),
+                TDocListRight::Print, [this] { Drucken(); });
+        add(u"&Löschen"_s, u"btnLoeschen"_s, u"Markierte %1 löschen"_s.arg(noun),
+            TDocListRight::Delete, [this] { Loeschen(); });
+    }
     if (m_decl.archive)
         add(u"Ablage"_s, u"btnAblage"_s, u"Markierte %1 in die Ablage verschieben"_s.arg(noun),
             TDocListRight::Export, [this] { Ablage(); });
@@ -634,6 +636,10 @@ void TF_DocList::Neuanlage() {
 }
 
 void TF_DocList::Vorschau() {
+    printCurrent(true);
+}
+
+void TF_DocList::printCurrent(bool preview) {
     table::Table& h = headTable();
     if (m_head->markMode() || !h.isOpen() || h.isEmpty() || !m_decl.print)
         return;
@@ -649,7 +655,7 @@ void TF_DocList::Vorschau() {
             ResolvePrintLayout({PrintVariant::D, m_decl.formType, GetFieldIntOrDefault(&formNo, 0)},
                                WindowPrintFormChoosers(this, nullptr, &formNo));
         if (layout.prints())
-            m_decl.print(id, true, layout.layoutPath(), this);
+            m_decl.print(id, preview, layout.layoutPath(), this);
     });
 }
 

@@ -47,6 +47,9 @@ public:
     void Editor();
     void Neuanlage();
     void Vorschau();
+    // The current head printed, or previewed, with its stored form of the
+    // list's type or one chosen into R_PrintFormNo.
+    void printCurrent(bool preview);
     void ChooseKopfFussText();
     void PickZusatzAdresse();
     void ClearZusatzAdresse();

@@ -28,28 +28,10 @@ struct JournalRefused {
     QString reason;
 };
 
-int appendOpenItem(Table& invoice) {
-    auto items = OpenTempTable(kDb, QStringLiteral("OpKopf.DB"));
-    const int id = GetNextId(*items, QStringLiteral("R_ID"));
-    CancelEditOnError(*items, [&] {
-        items->append();
-        CopyStoredFieldsByName(invoice, *items);
-        items->field(QStringLiteral("R_ID")).setValue(id);
-        items->field(QStringLiteral("O_OffenSumme"))
-            .setValue(FieldFloat(invoice, QStringLiteral("R_Brutto")));
-        items->field(QStringLiteral("O_ZahlSumme")).setValue(0.0);
-        items->field(QStringLiteral("O_Erledigt")).setValue(false);
-        items->field(QStringLiteral("O_Mahnungen")).setValue(0);
-        items->field(QStringLiteral("R_Selected")).setValue(false);
-        items->post();
-    });
-    return id;
-}
-
 void transferOne(TDataModule1& dm, Table& invoice) {
     const int id = FieldInt(invoice, QStringLiteral("R_ID"));
     table::Transaction tx(*invoice.database());
-    const int itemId = appendOpenItem(invoice);
+    const int itemId = AppendOpenItemHead(invoice, QStringLiteral("OpKopf.DB"));
     auto lines = OpenTempTable(kDb, QStringLiteral("Rechsatz.db"), QStringLiteral("S_IRef"));
     lines->setRange({id}, {id});
     auto itemLines = OpenTempTable(kDb, QStringLiteral("OPSatz.db"));
@@ -70,6 +52,26 @@ void transferOne(TDataModule1& dm, Table& invoice) {
 }
 
 } // namespace
+
+int AppendOpenItemHead(Table& invoice, const QString& itemTable) {
+    auto items = OpenTempTable(kDb, itemTable);
+    const int id = GetNextId(*items, QStringLiteral("R_ID"));
+    CancelEditOnError(*items, [&] {
+        items->append();
+        CopyStoredFieldsByName(invoice, *items);
+        items->field(QStringLiteral("R_ID")).setValue(id);
+        items->field(QStringLiteral("O_OffenSumme"))
+            .setValue(FieldFloat(invoice, QStringLiteral("R_Brutto")));
+        items->field(QStringLiteral("O_ZahlSumme")).setValue(0.0);
+        items->field(QStringLiteral("O_Erledigt")).setValue(false);
+        // Open incoming invoices are not dunned and have no counter.
+        if (table::Field* dunnings = items->findField(QStringLiteral("O_Mahnungen")))
+            dunnings->setValue(0);
+        items->field(QStringLiteral("R_Selected")).setValue(false);
+        items->post();
+    });
+    return id;
+}
 
 QList<int> MarkBookedInvoicesUpTo(TDataModule1& dm, const QDate& limit) {
     UnmarkAllInvoices(dm);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QString>
 
 class QDate;
 class TDataModule1;
@@ -34,3 +35,8 @@ void TransferCurrentInvoice(TDataModule1& dm);
 // unmarked, and the next goes on. Returns the number handed over; the
 // closing message counts them.
 int TransferInvoicesToOP(TDataModule1& dm, const QList<int>& ids);
+
+// Appends the open-item head (OpKopf.DB, OERkopf.DB) of the invoice's current
+// record: its stored fields by name under a new R_ID, all of the gross open,
+// nothing paid, not settled, not marked. Returns the new R_ID.
+int AppendOpenItemHead(table::Table& invoice, const QString& itemTable);

@@ -32,8 +32,11 @@ void fillJournalRow(Table& head, Table& journal, int satzart) {
     int kostenstelle1 = 0;
     int kostenstelle2 = 0;
     int zahlart = 0;
-    GetKundeKostenstellen(FieldInt(journal, QStringLiteral("R_KundenNr")), kostenstelle1,
-                          kostenstelle2, zahlart);
+    // An incoming invoice's R_KundenNr is a supplier's number: no customer's
+    // cost centres or payment method belong to it.
+    if (satzart != kRaSatzartEingangsrechnung)
+        GetKundeKostenstellen(FieldInt(journal, QStringLiteral("R_KundenNr")), kostenstelle1,
+                              kostenstelle2, zahlart);
     journal.field(QStringLiteral("R_KKostenstelle1")).setValue(kostenstelle1);
     journal.field(QStringLiteral("R_KKostenstelle2")).setValue(kostenstelle2);
     journal.field(QStringLiteral("R_Zahlart")).setValue(zahlart);
