@@ -25,6 +25,13 @@ int EditorTop(const TF_DocEdit& form, int dy) {
     return form.frameGeometry().top() + dy;
 }
 
+int ChooseOtherObjekt(TF_DocEdit& form) {
+    const int current = FieldInt(form.head(), QStringLiteral("R_ObjektNr"));
+    const int nr =
+        SelectObjekt(current, 340, EditorLeft(form, 40), EditorTop(form, 140), form.sortField());
+    return nr == current ? 0 : nr;
+}
+
 int LineInt(TF_DocEdit& form, const QString& field) {
     return form.hasLines() ? FieldInt(form.lines(), field) : 0;
 }

@@ -16,6 +16,10 @@ class TF_DocEdit;
 // A place relative to the editor's corner, in screen coordinates.
 int EditorLeft(const TF_DocEdit& form, int dx);
 int EditorTop(const TF_DocEdit& form, int dy);
+// The object picker of a head's "Objekt-Nr." beside the editor, starting on
+// the head's object: the number chosen, or 0 when it was cancelled or the
+// same object was taken again.
+int ChooseOtherObjekt(TF_DocEdit& form);
 
 // A field of the current line (0 without a line) and its type (4, a free
 // line, without one).

@@ -317,3 +317,15 @@ void ClearHeadAddress(table::Table& h, int index) {
         h.post();
     });
 }
+
+void TearDownDocumentList(QWidget& form, TDocListHead*& head, widgets::DataSource*& headSource,
+                          widgets::DataSource*& lineSource) {
+    delete &head->grid();
+    qDeleteAll(form.findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
+    delete head;
+    head = nullptr;
+    delete lineSource;
+    lineSource = nullptr;
+    delete headSource;
+    headSource = nullptr;
+}

@@ -146,3 +146,10 @@ QString DocumentAddressField(int index);
 bool ChooseHeadKopfFussText(table::Table& head);
 // Clears the address id R_AnrIDn of the current head and posts.
 void ClearHeadAddress(table::Table& head, int index);
+
+// Takes a document list's window apart in the order its parts need: the
+// head grid first (its search helper lets go of the search line), then the
+// other widgets, the mark mode and search, and last the sources the widgets
+// read; the tables stay for the opener to close.
+void TearDownDocumentList(QWidget& form, TDocListHead*& head, widgets::DataSource*& headSource,
+                          widgets::DataSource*& lineSource);

@@ -274,14 +274,7 @@ TF_DocList::TF_DocList(TDocListDecl decl, QWidget* parent)
 }
 
 TF_DocList::~TF_DocList() {
-    // The widgets go before the sources they read; the head grid first: its
-    // search helper lets go of the search line.
-    delete &headGrid();
-    qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
-    delete m_head;
-    m_head = nullptr;
-    delete m_lineSource;
-    delete m_headSource;
+    TearDownDocumentList(*this, m_head, m_headSource, m_lineSource);
 }
 
 widgets::DataGrid& TF_DocList::headGrid() const {

@@ -65,10 +65,8 @@ void pickObjekt(const Design& d, TF_DocEdit& form) {
         }
     }
     Table& head = form.head();
-    const int current = FieldInt(head, u"R_ObjektNr"_s);
-    const int nr =
-        SelectObjekt(current, 340, EditorLeft(form, 40), EditorTop(form, 140), form.sortField());
-    if (nr == 0 || nr == current)
+    const int nr = ChooseOtherObjekt(form);
+    if (nr == 0)
         return;
     const int printForm = FirstUserPrintForm(d->formType);
     AssignDeliveryNoteObjekt(head, nr, printForm);

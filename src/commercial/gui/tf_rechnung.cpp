@@ -209,15 +209,7 @@ TF_Rechnung::TF_Rechnung(TDataModule1& dm, QWidget* parent) : QDialog(parent), m
 }
 
 TF_Rechnung::~TF_Rechnung() {
-    // The widgets go before the sources they read; the sources before the
-    // tables are closed by the opener. The head grid goes first: its search
-    // helper lets go of the search line.
-    delete &headGrid();
-    qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
-    delete m_head;
-    m_head = nullptr;
-    delete m_lineSource;
-    delete m_headSource;
+    TearDownDocumentList(*this, m_head, m_headSource, m_lineSource);
 }
 
 widgets::DataGrid& TF_Rechnung::headGrid() const {

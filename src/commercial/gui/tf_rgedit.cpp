@@ -73,10 +73,8 @@ void pickObjekt(TF_DocEdit& form, QWidget&) {
         return;
     }
     Table& head = form.head();
-    const int current = FieldInt(head, u"R_ObjektNr"_s);
-    const int nr =
-        SelectObjekt(current, 340, EditorLeft(form, 40), EditorTop(form, 140), form.sortField());
-    if (nr == 0 || nr == current)
+    const int nr = ChooseOtherObjekt(form);
+    if (nr == 0)
         return;
     FillKopfFromObjekt(head, nr);
     form.state().insert(kObjektId, GetObjektIdByNr(nr));

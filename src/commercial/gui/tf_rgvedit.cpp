@@ -55,10 +55,8 @@ int objektNr(TF_DocEdit& form) {
 
 void pickObjekt(TF_DocEdit& form, QWidget&) {
     Table& head = form.head();
-    const int current = objektNr(form);
-    const int nr =
-        SelectObjekt(current, 340, EditorLeft(form, 40), EditorTop(form, 140), form.sortField());
-    if (nr == 0 || nr == current)
+    const int nr = ChooseOtherObjekt(form);
+    if (nr == 0)
         return;
     SetRgvObjekt(head, nr);
 }
