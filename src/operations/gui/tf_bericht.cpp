@@ -248,6 +248,24 @@ bool markingEvent(QWidget* form, QTableWidget* grid, const QString& alias, QObje
 
 } // namespace
 
+namespace {
+QPushButton* namedButton(const QString& caption, const QString& name, QWidget* parent) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    return button;
+}
+
+// The report windows open below the main window and stay on the screen.
+void setUpReportWindow(QDialog& window, const QString& name, const QString& title) {
+    window.setObjectName(name);
+    window.setWindowTitle(title);
+    window.resize(960, 640);
+    PlaceBelowMainForm(&window, 0, 0, 0);
+    window.resize(960, 640);
+    widgets::KeepOnScreen(window);
+}
+} // namespace
+
 // ---------------------------------------------------------------- TF_Bericht
 
 namespace {
@@ -255,35 +273,21 @@ void previewReport(QWidget* form, const QString& alias, int objektNr, int headId
 }
 
 TF_Bericht::TF_Bericht(QWidget* parent) : QDialog(parent) {
-    setObjectName(u"TF_Bericht"_s);
-    setWindowTitle(u"Kontrollberichte"_s);
-    resize(960, 640);
-    PlaceBelowMainForm(this, 0, 0, 0);
-    resize(960, 640);
-    widgets::KeepOnScreen(*this);
+    setUpReportWindow(*this, u"TF_Bericht"_s, u"Kontrollberichte"_s);
 
     auto* layout = new QVBoxLayout(this);
     auto* buttons = new QHBoxLayout;
-    m_create = new QPushButton(u"Er&zeugen"_s, this);
-    m_create->setObjectName(u"btnCreateBer"_s);
-    m_markButton = new QPushButton(u"W&ählen"_s, this);
-    m_markButton->setObjectName(u"sbtnMark"_s);
+    m_create = namedButton(u"Er&zeugen"_s, u"btnCreateBer"_s, this);
+    m_markButton = namedButton(u"W&ählen"_s, u"sbtnMark"_s, this);
     m_markButton->setCheckable(true);
-    auto* print = new QPushButton(u"Dr&uck"_s, this);
-    print->setObjectName(u"sbtnPrint"_s);
-    auto* del = new QPushButton(u"&Löschen"_s, this);
-    del->setObjectName(u"sbtnDel"_s);
-    auto* printDel = new QPushButton(u"Druck+L."_s, this);
-    printDel->setObjectName(u"sbtnPrintDel"_s);
-    auto* move = new QPushButton(u"Abla&ge"_s, this);
-    move->setObjectName(u"sbtnMove"_s);
-    auto* printMove = new QPushButton(u"Druck+A."_s, this);
-    printMove->setObjectName(u"sbtnPrintMove"_s);
-    m_texts = new QPushButton(u"&Zusatztext"_s, this);
-    m_texts->setObjectName(u"btnEdTexte"_s);
+    auto* print = namedButton(u"Dr&uck"_s, u"sbtnPrint"_s, this);
+    auto* del = namedButton(u"&Löschen"_s, u"sbtnDel"_s, this);
+    auto* printDel = namedButton(u"Druck+L."_s, u"sbtnPrintDel"_s, this);
+    auto* move = namedButton(u"Abla&ge"_s, u"sbtnMove"_s, this);
+    auto* printMove = namedButton(u"Druck+A."_s, u"sbtnPrintMove"_s, this);
+    m_texts = namedButton(u"&Zusatztext"_s, u"btnEdTexte"_s, this);
     m_texts->setVisible(HasEditRight(kRightsFunction));
-    auto* info = new QPushButton(u"&?Info?"_s, this);
-    info->setObjectName(u"sbtnInfo"_s);
+    auto* info = namedButton(u"&?Info?"_s, u"sbtnInfo"_s, this);
     auto* close = new QPushButton(u"S&chließen"_s, this);
     auto* searchLabel = new QLabel(u"&Suchen"_s, this);
     m_search = new QLineEdit(this);
@@ -725,11 +729,9 @@ TF_Openlist::TF_Openlist(QWidget* parent) : QDialog(parent) {
     layout->addWidget(m_tourText);
 
     auto* buttons = new QHBoxLayout;
-    auto* complete = new QPushButton(u"Erledigen"_s, this);
-    complete->setObjectName(u"btnErledigen"_s);
+    auto* complete = namedButton(u"Erledigen"_s, u"btnErledigen"_s, this);
     complete->setDefault(true);
-    auto* close = new QPushButton(u"S&chließen"_s, this);
-    close->setObjectName(u"btnClose"_s);
+    auto* close = namedButton(u"S&chließen"_s, u"btnClose"_s, this);
     close->setAutoDefault(false);
     buttons->addStretch();
     buttons->addWidget(complete);
@@ -805,24 +807,15 @@ void ShowOpenlistForm() {
 // -------------------------------------------------------------- TF_BerAblage
 
 TF_BerAblage::TF_BerAblage(QWidget* parent) : QDialog(parent) {
-    setObjectName(u"TF_BerAblage"_s);
-    setWindowTitle(u"Kontrollberichte [Ablage]"_s);
-    resize(960, 640);
-    PlaceBelowMainForm(this, 0, 0, 0);
-    resize(960, 640);
-    widgets::KeepOnScreen(*this);
+    setUpReportWindow(*this, u"TF_BerAblage"_s, u"Kontrollberichte [Ablage]"_s);
 
     auto* layout = new QVBoxLayout(this);
     auto* buttons = new QHBoxLayout;
-    m_markButton = new QPushButton(u"W&ählen"_s, this);
-    m_markButton->setObjectName(u"btnMark"_s);
+    m_markButton = namedButton(u"W&ählen"_s, u"btnMark"_s, this);
     m_markButton->setCheckable(true);
-    auto* print = new QPushButton(u"Dr&uck"_s, this);
-    print->setObjectName(u"btnPrint"_s);
-    auto* del = new QPushButton(u"&Löschen"_s, this);
-    del->setObjectName(u"sbtnDel"_s);
-    m_deleteHead = new QPushButton(u"Bericht löschen"_s, this);
-    m_deleteHead->setObjectName(u"DBNavigatorDelete"_s);
+    auto* print = namedButton(u"Dr&uck"_s, u"btnPrint"_s, this);
+    auto* del = namedButton(u"&Löschen"_s, u"sbtnDel"_s, this);
+    m_deleteHead = namedButton(u"Bericht löschen"_s, u"DBNavigatorDelete"_s, this);
     m_deleteHead->setToolTip(u"Den gewählten Bericht der Datenablage löschen"_s);
     auto* info = new QPushButton(u"&?Info?"_s, this);
     auto* close = new QPushButton(u"S&chließen"_s, this);
