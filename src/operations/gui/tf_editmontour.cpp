@@ -30,6 +30,7 @@
 #include <QTableWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <exception>
 
 using namespace Qt::StringLiterals;
 using widgets::guarded;
@@ -308,6 +309,21 @@ void TF_EditMonTour::setCaptions() {
     m_forward->setEnabled(m_model.nextMonthHasLists());
 }
 
+TF_EditMonTour::ReloadOnExit::ReloadOnExit(TF_EditMonTour& form)
+    : m_form(form), m_errorsInFlight(std::uncaught_exceptions()) {}
+
+TF_EditMonTour::ReloadOnExit::~ReloadOnExit() noexcept(false) {
+    if (std::uncaught_exceptions() == m_errorsInFlight) {
+        m_form.reloadMonth();
+        return;
+    }
+    try {
+        m_form.reloadMonth();
+    } catch (...) {
+        // Unwinding already: the change's own error is the one to show.
+    }
+}
+
 void TF_EditMonTour::reloadMonth() {
     const HourGlass wait;
     setCaptions();
@@ -566,16 +582,7 @@ void TF_EditMonTour::drop(MonthGrid which, int row, int col) {
         return;
     m_model.rememberSelection();
     const MonthPick pick = m_pick;
-    struct Reload {
-        TF_EditMonTour* form;
-        ~Reload() {
-            try {
-                form->reloadMonth();
-            } catch (...) {
-                // The move's own error is the one the user sees.
-            }
-        }
-    } reload{this};
+    const ReloadOnExit reload(*this);
     const HourGlass wait;
     MonthMove result = MonthMove::NotMoved;
     switch (pick.grid) {
@@ -756,16 +763,7 @@ void TF_EditMonTour::allToursDone() {
         return;
     QApplication::processEvents();
     m_model.rememberSelection();
-    struct Reload {
-        TF_EditMonTour* form;
-        ~Reload() {
-            try {
-                form->reloadMonth();
-            } catch (...) {
-                // The action's own error is the one the user sees.
-            }
-        }
-    } reload{this};
+    const ReloadOnExit reload(*this);
     for (int i = 0; i < m_model.tours().size(); ++i) {
         m_model.selectTour(i);
         QApplication::processEvents();
@@ -810,16 +808,7 @@ void TF_EditMonTour::deleteTaetig() {
 
 void TF_EditMonTour::insertObjekt() {
     m_model.rememberSelection();
-    struct Reload {
-        TF_EditMonTour* form;
-        ~Reload() {
-            try {
-                form->reloadMonth();
-            } catch (...) {
-                // The action's own error is the one the user sees.
-            }
-        }
-    } reload{this};
+    const ReloadOnExit reload(*this);
     QString sort = m_sortObj->text();
     const QRect at = geometry();
     const int nr = SelectObjekt(0, 400, at.left(), at.top(), sort);
@@ -842,16 +831,7 @@ void TF_EditMonTour::insertObjekt() {
 
 void TF_EditMonTour::deleteObjekt() {
     m_model.rememberSelection();
-    struct Reload {
-        TF_EditMonTour* form;
-        ~Reload() {
-            try {
-                form->reloadMonth();
-            } catch (...) {
-                // The action's own error is the one the user sees.
-            }
-        }
-    } reload{this};
+    const ReloadOnExit reload(*this);
     DeleteObjekt(selectedCell());
 }
 

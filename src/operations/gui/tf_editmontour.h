@@ -62,6 +62,19 @@ private:
     void fillGrid(MonthGrid which);
     void paintRowLabels(MonthGrid which);
     void reloadMonth();
+    // Reloads the month when a change ends. The change's own error, when one
+    // is on its way, is the one the user sees; otherwise a failed reload is.
+    class ReloadOnExit {
+    public:
+        explicit ReloadOnExit(TF_EditMonTour& form);
+        ~ReloadOnExit() noexcept(false);
+        ReloadOnExit(const ReloadOnExit&) = delete;
+        ReloadOnExit& operator=(const ReloadOnExit&) = delete;
+
+    private:
+        TF_EditMonTour& m_form;
+        int m_errorsInFlight;
+    };
     void setCaptions();
     MonthCell selectedCell() const;
     bool isDayCell(MonthGrid which, int row, int col) const;
